@@ -1,0 +1,230 @@
+#include "Stream.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "Exception.h"
+#include "Text.h"
+
+#ifdef _WIN32
+#include <io.h>
+#include <sys/stat.h>
+#include <wchar.h>
+#else
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+int64_t TStream::Size() {
+    int64_t pos = Seek(0, TSeekOrigin::soCurrent);
+    int64_t end = Seek(0, TSeekOrigin::soEnd);
+    Seek(pos, TSeekOrigin::soBeginning);
+    return end;
+}
+
+void TStream::ReadBuffer(void* buffer, int64_t count) {
+    if (count != 0 && Read(buffer, count) != count) throw EReadError("Stream read error");
+}
+
+void TStream::WriteBuffer(const void* buffer, int64_t count) {
+    if (count != 0 && Write(buffer, count) != count) throw EWriteError("Stream write error");
+}
+
+int64_t TStream::CopyFrom(TStream& source, int64_t count) {
+    if (count == 0) {
+        source.SetPosition(0);
+        count = source.Size();
+    }
+    std::vector<uint8_t> buf(static_cast<std::size_t>(std::min<int64_t>(count, 1 << 16)));
+    int64_t left = count;
+    while (left > 0) {
+        int64_t n = std::min<int64_t>(left, static_cast<int64_t>(buf.size()));
+        source.ReadBuffer(buf.data(), n);
+        WriteBuffer(buf.data(), n);
+        left -= n;
+    }
+    return count;
+}
+
+// ---- TMemoryStream
+
+int64_t TMemoryStream::Read(void* buffer, int64_t count) {
+    if (count <= 0 || FPosition >= Size()) return 0;
+    int64_t n = std::min(count, Size() - FPosition);
+    std::memcpy(buffer, FData.data() + FPosition, static_cast<std::size_t>(n));
+    FPosition += n;
+    return n;
+}
+
+int64_t TMemoryStream::Write(const void* buffer, int64_t count) {
+    if (count <= 0) return 0;
+    if (FPosition + count > Size()) FData.resize(static_cast<std::size_t>(FPosition + count));
+    std::memcpy(FData.data() + FPosition, buffer, static_cast<std::size_t>(count));
+    FPosition += count;
+    return count;
+}
+
+int64_t TMemoryStream::Seek(int64_t offset, TSeekOrigin origin) {
+    int64_t base = origin == TSeekOrigin::soBeginning ? 0 : origin == TSeekOrigin::soCurrent ? FPosition : Size();
+    FPosition = std::max<int64_t>(0, base + offset);
+    return FPosition;
+}
+
+void TMemoryStream::SetSize(int64_t size) {
+    FData.resize(static_cast<std::size_t>(std::max<int64_t>(0, size)));
+    FPosition = std::min(FPosition, Size());
+}
+
+void TMemoryStream::Clear() {
+    FData.clear();
+    FPosition = 0;
+}
+
+void TMemoryStream::LoadFromStream(TStream& source) {
+    source.SetPosition(0);
+    int64_t n = source.Size();
+    FData.resize(static_cast<std::size_t>(n));
+    source.ReadBuffer(FData.data(), n);
+    FPosition = 0;
+}
+
+void TMemoryStream::SaveToStream(TStream& dest) const { dest.WriteBuffer(FData.data(), static_cast<int64_t>(FData.size())); }
+
+void TMemoryStream::LoadFromFile(const std::string& path) {
+    TFileStream f(path, TFileMode::fmOpenRead);
+    LoadFromStream(f);
+}
+
+void TMemoryStream::SaveToFile(const std::string& path) const {
+    TFileStream f(path, TFileMode::fmCreate);
+    SaveToStream(f);
+    if (!f.Close()) throw EWriteError("Stream write error");
+}
+
+// ---- TBytesStream
+
+int64_t TBytesStream::Read(void* buffer, int64_t count) {
+    if (count <= 0 || FPosition >= FSize) return 0;
+    int64_t n = std::min(count, FSize - FPosition);
+    std::memcpy(buffer, FData + FPosition, static_cast<std::size_t>(n));
+    FPosition += n;
+    return n;
+}
+
+int64_t TBytesStream::Write(const void*, int64_t) { return 0; }
+
+int64_t TBytesStream::Seek(int64_t offset, TSeekOrigin origin) {
+    int64_t base = origin == TSeekOrigin::soBeginning ? 0 : origin == TSeekOrigin::soCurrent ? FPosition : FSize;
+    FPosition = std::max<int64_t>(0, base + offset);
+    return FPosition;
+}
+
+void TBytesStream::SetSize(int64_t) { throw EStreamError("Stream is read only"); }
+
+// ---- TFileStream
+
+std::FILE* OpenFileUtf8(const std::string& path, const char* mode) {
+#ifdef _WIN32
+    return _wfopen(Utf8ToWide(path).c_str(), Utf8ToWide(mode).c_str());
+#else
+    return std::fopen(path.c_str(), mode);
+#endif
+}
+
+TFileStream::TFileStream(const std::string& path, TFileMode mode) {
+    const char* m = mode == TFileMode::fmCreate ? "w+b" : mode == TFileMode::fmOpenRead ? "rb" : "r+b";
+    FFile = OpenFileUtf8(path, m);
+    if (!FFile) {
+        throw EFOpenError(std::string(mode == TFileMode::fmCreate ? "Cannot create file \"" : "Cannot open file \"") +
+                          path + "\"");
+    }
+}
+
+TFileStream::~TFileStream() { Close(); }
+
+bool TFileStream::Close() {
+    if (!FFile) return true;
+    bool ok = std::fclose(FFile) == 0;
+    FFile = nullptr;
+    return ok;
+}
+
+int64_t TFileStream::Read(void* buffer, int64_t count) {
+    if (!FFile || count <= 0) return 0;
+    return static_cast<int64_t>(std::fread(buffer, 1, static_cast<std::size_t>(count), FFile));
+}
+
+int64_t TFileStream::Write(const void* buffer, int64_t count) {
+    if (!FFile || count <= 0) return 0;
+    return static_cast<int64_t>(std::fwrite(buffer, 1, static_cast<std::size_t>(count), FFile));
+}
+
+int64_t TFileStream::Seek(int64_t offset, TSeekOrigin origin) {
+    if (!FFile) return 0;
+    int whence = origin == TSeekOrigin::soBeginning ? SEEK_SET : origin == TSeekOrigin::soCurrent ? SEEK_CUR : SEEK_END;
+#ifdef _WIN32
+    _fseeki64(FFile, offset, whence);
+    return _ftelli64(FFile);
+#else
+    fseeko(FFile, offset, whence);
+    return ftello(FFile);
+#endif
+}
+
+void TFileStream::SetSize(int64_t size) {
+    if (!FFile) return;
+    std::fflush(FFile);
+#ifdef _WIN32
+    bool ok = _chsize_s(_fileno(FFile), size) == 0;
+#else
+    bool ok = ftruncate(fileno(FFile), size) == 0;
+#endif
+    if (!ok) throw EWriteError("Stream write error");
+}
+
+bool FileExists(const std::string& path) {
+#ifdef _WIN32
+    struct _stat64 st;
+    return _wstat64(Utf8ToWide(path).c_str(), &st) == 0 && (st.st_mode & _S_IFREG);
+#else
+    struct stat st;
+    return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+#endif
+}
+
+bool DeleteFileUtf8(const std::string& path) {
+#ifdef _WIN32
+    return _wremove(Utf8ToWide(path).c_str()) == 0;
+#else
+    return std::remove(path.c_str()) == 0;
+#endif
+}
+
+bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& out, int64_t maxBytes) {
+    std::FILE* f = OpenFileUtf8(path, "rb");
+    if (!f) return false;
+    out.clear();
+    uint8_t buf[65536];
+    bool ok = true;
+    for (;;) {
+        std::size_t n = std::fread(buf, 1, sizeof buf, f);
+        if (n == 0) break;
+        if (static_cast<int64_t>(out.size() + n) > maxBytes) {
+            ok = false;
+            break;
+        }
+        out.insert(out.end(), buf, buf + n);
+    }
+    if (std::ferror(f)) ok = false;
+    std::fclose(f);
+    return ok;
+}
+
+bool WriteWholeFile(const std::string& path, const void* data, std::size_t size) {
+    std::FILE* f = OpenFileUtf8(path, "wb");
+    if (!f) return false;
+    bool ok = std::fwrite(data, 1, size, f) == size;
+    ok = (std::fclose(f) == 0) && ok;
+    if (!ok) DeleteFileUtf8(path);
+    return ok;
+}

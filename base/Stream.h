@@ -1,0 +1,98 @@
+#pragma once
+// Byte streams: the abstract TStream with its checked reads and writes, a memory
+// stream and a file stream. Positions and sizes are 64-bit.
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+enum class TSeekOrigin { soBeginning, soCurrent, soEnd };
+
+class TStream {
+public:
+    virtual ~TStream() = default;
+    TStream() = default;
+    TStream(const TStream&) = delete;
+    TStream& operator=(const TStream&) = delete;
+
+    // Reads or writes up to count bytes and returns how many were moved.
+    virtual int64_t Read(void* buffer, int64_t count) = 0;
+    virtual int64_t Write(const void* buffer, int64_t count) = 0;
+    // Returns the new position.
+    virtual int64_t Seek(int64_t offset, TSeekOrigin origin) = 0;
+    virtual void SetSize(int64_t size) = 0;
+
+    int64_t Position() { return Seek(0, TSeekOrigin::soCurrent); }
+    void SetPosition(int64_t pos) { Seek(pos, TSeekOrigin::soBeginning); }
+    virtual int64_t Size();
+
+    // Exactly count bytes or EReadError / EWriteError.
+    void ReadBuffer(void* buffer, int64_t count);
+    void WriteBuffer(const void* buffer, int64_t count);
+    // Copies count bytes from source (0 = all of source from its start).
+    int64_t CopyFrom(TStream& source, int64_t count);
+};
+
+class TMemoryStream : public TStream {
+public:
+    TMemoryStream() = default;
+    int64_t Read(void* buffer, int64_t count) override;
+    int64_t Write(const void* buffer, int64_t count) override;
+    int64_t Seek(int64_t offset, TSeekOrigin origin) override;
+    void SetSize(int64_t size) override;
+    int64_t Size() override { return static_cast<int64_t>(FData.size()); }
+
+    void Clear();
+    uint8_t* Memory() { return FData.data(); }
+    const uint8_t* Memory() const { return FData.data(); }
+    const std::vector<uint8_t>& Bytes() const { return FData; }
+    void LoadFromStream(TStream& source);
+    void SaveToStream(TStream& dest) const;
+    void LoadFromFile(const std::string& path);
+    void SaveToFile(const std::string& path) const;
+
+private:
+    std::vector<uint8_t> FData;
+    int64_t FPosition = 0;
+};
+
+// A stream over bytes that someone else owns (read only).
+class TBytesStream : public TStream {
+public:
+    TBytesStream(const void* data, int64_t size) : FData(static_cast<const uint8_t*>(data)), FSize(size) {}
+    int64_t Read(void* buffer, int64_t count) override;
+    int64_t Write(const void* buffer, int64_t count) override;
+    int64_t Seek(int64_t offset, TSeekOrigin origin) override;
+    void SetSize(int64_t size) override;
+    int64_t Size() override { return FSize; }
+
+private:
+    const uint8_t* FData;  // not owned
+    int64_t FSize;
+    int64_t FPosition = 0;
+};
+
+enum class TFileMode { fmCreate, fmOpenRead, fmOpenWrite, fmOpenReadWrite };
+
+class TFileStream : public TStream {
+public:
+    // Throws EFOpenError when the file cannot be opened or created.
+    TFileStream(const std::string& path, TFileMode mode);
+    ~TFileStream() override;
+    int64_t Read(void* buffer, int64_t count) override;
+    int64_t Write(const void* buffer, int64_t count) override;
+    int64_t Seek(int64_t offset, TSeekOrigin origin) override;
+    void SetSize(int64_t size) override;
+    // Flushes and closes; returns false when buffered data could not be written.
+    bool Close();
+
+private:
+    std::FILE* FFile = nullptr;
+};
+
+// Whole-file helpers; paths are UTF-8.
+std::FILE* OpenFileUtf8(const std::string& path, const char* mode);
+bool FileExists(const std::string& path);
+bool DeleteFileUtf8(const std::string& path);
+bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& out, int64_t maxBytes);
+bool WriteWholeFile(const std::string& path, const void* data, std::size_t size);

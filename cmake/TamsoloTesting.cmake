@@ -1,0 +1,37 @@
+# GoogleTest for both builds and one helper that registers a test program.
+if(WIN32)
+  # Every Windows test program runs under Wine in a prefix of this build's own.
+  set(TAMSOLO_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
+  configure_file(${CMAKE_SOURCE_DIR}/scripts/wine-run.sh.in ${CMAKE_BINARY_DIR}/wine-run.sh @ONLY
+                 FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_DIR}/wine-run.sh)
+  set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
+  set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+  set(TAMSOLO_GTEST GTest::gtest)
+  if(NOT TARGET GTest::gtest)
+    add_library(GTest::gtest ALIAS gtest)
+  endif()
+else()
+  find_package(GTest REQUIRED)
+  set(TAMSOLO_GTEST GTest::gtest)
+endif()
+
+# tamsolo_add_tests(<name> SOURCES ... LIBS ... [MAIN <source with main>])
+# Builds one test program and registers it with ctest. Without MAIN it links gtest_main.
+function(tamsolo_add_tests name)
+  cmake_parse_arguments(T "" "MAIN" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${T_SOURCES} ${T_MAIN})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} ${TAMSOLO_GTEST})
+  if(NOT T_MAIN)
+    if(WIN32)
+      target_link_libraries(${name} PRIVATE gtest_main)
+    else()
+      target_link_libraries(${name} PRIVATE GTest::gtest_main)
+    endif()
+  endif()
+  add_test(NAME ${name} COMMAND ${name})
+  set_tests_properties(${name} PROPERTIES TIMEOUT 600
+                       ENVIRONMENT "TAMSOLO_TEST_DATA=${CMAKE_SOURCE_DIR}/tests/data")
+endfunction()

@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Installs every Debian package that building, testing and running Tamsolo needs.
+# Safe to run again: it only installs what is missing.
+set -euo pipefail
+
+packages=(
+  cmake g++ make ninja-build libgtest-dev googletest zlib1g-dev
+  clang
+  mingw-w64 g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix libz-mingw-w64-dev
+  wine wine32:i386
+  xvfb xauth x11-utils imagemagick
+  fonts-ipafont-gothic
+  pngcheck icoutils giflib-tools python3-pil
+)
+
+SUDO=""
+[ "$(id -u)" -eq 0 ] || SUDO=sudo
+
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  $SUDO dpkg --add-architecture i386
+  need_update=1
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "setup: installing ${missing[*]}"
+  $SUDO apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+echo "setup: all packages present"
