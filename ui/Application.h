@@ -1,0 +1,44 @@
+#pragma once
+// The application object: title, help file, the message loop and the default display
+// of exceptions that escape an event handler.
+#include <exception>
+#include <string>
+
+#include "ui/Win.h"
+
+class TForm;
+
+class TApplication {
+public:
+    static TApplication& Instance();
+
+    void Initialize(HINSTANCE instance = nullptr);
+    HINSTANCE InstanceHandle() const { return FInstance; }
+    void SetTitle(const std::string& t) { FTitle = t; }
+    const std::string& Title() const { return FTitle; }
+    void SetHelpFile(const std::string& f) { FHelpFile = f; }
+    const std::string& HelpFile() const { return FHelpFile; }
+    void SetMainForm(TForm* f) { FMainForm = f; }  // not owned
+    TForm* MainForm() const { return FMainForm; }
+
+    // Runs the message loop until the main form closes.
+    void Run();
+    // Handles every waiting message, then returns.
+    void ProcessMessages();
+    void Terminate();
+    bool Terminated() const { return FTerminated; }
+    // Shows the exception's message in a box captioned with the title; the program goes on.
+    void HandleException(const std::exception& e);
+    // Opens the help file (HELP_CONTEXT and the like).
+    bool HelpCommand(UINT command, ULONG_PTR data);
+
+    // The font every control starts with: "MS UI Gothic", 9 points, Shift-JIS character set.
+    static HFONT DefaultFont();
+
+private:
+    HINSTANCE FInstance = nullptr;
+    std::string FTitle;
+    std::string FHelpFile;
+    TForm* FMainForm = nullptr;
+    bool FTerminated = false;
+};

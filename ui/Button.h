@@ -1,0 +1,54 @@
+#pragma once
+// Push buttons, check boxes and speed buttons (flat buttons that can stay down).
+#include "ui/Control.h"
+
+class TButton : public TControl {
+public:
+    TButton(TControl* parent, const std::string& name, const std::string& caption);
+    void SetModalResult(int r) { FModalResult = r; }
+    int ModalResult() const { return FModalResult; }
+    void SetDefault(bool d);
+
+protected:
+    bool HandleCommand(WORD code) override;
+    void Click() override;
+
+private:
+    int FModalResult = 0;
+};
+
+class TCheckBox : public TControl {
+public:
+    TCheckBox(TControl* parent, const std::string& name, const std::string& caption);
+    bool Checked() const;
+    // Changing the state runs OnClick, as a click would.
+    void SetChecked(bool checked);
+
+protected:
+    bool HandleCommand(WORD code) override;
+    HBRUSH ChildColorBrush(HDC) override { return nullptr; }
+};
+
+class TSpeedButton : public TControl {
+public:
+    TSpeedButton(TControl* parent, const std::string& name, const std::string& caption);
+    bool Down() const { return FDown; }
+    void SetDown(bool down);
+    // Buttons of one non-zero group of a parent act as radio buttons.
+    void SetGroupIndex(int g) { FGroupIndex = g; }
+    int GroupIndex() const { return FGroupIndex; }
+    void SetAllowAllUp(bool a) { FAllowAllUp = a; }
+    void SetFlat(bool f) { FFlat = f; }
+
+protected:
+    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
+    void Click() override;
+
+private:
+    void Paint(HDC dc);
+    bool FDown = false;
+    bool FPressed = false;
+    bool FAllowAllUp = false;
+    bool FFlat = false;
+    int FGroupIndex = 0;
+};

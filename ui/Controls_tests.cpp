@@ -1,0 +1,180 @@
+#include <gtest/gtest.h>
+
+#include "ui/Application.h"
+#include "ui/Button.h"
+#include "ui/Dialogs.h"
+#include "ui/Edit.h"
+#include "ui/Form.h"
+#include "ui/ListBox.h"
+#include "ui/PageControl.h"
+#include "ui/Panel.h"
+#include "ui/Timer.h"
+
+#include <thread>
+
+namespace {
+
+struct FormFixture : ::testing::Test {
+    void SetUp() override {
+        TApplication::Instance().Initialize();
+        form = std::make_unique<TForm>("TestForm", "テスト", 300, 200);
+    }
+    std::unique_ptr<TForm> form;
+};
+
+} // namespace
+
+TEST_F(FormFixture, EveryControlCarriesItsComponentName) {
+    TButton b(form.get(), "SaveANIBtn", "すべて保存");
+    TPanel p(form.get(), "Panel13");
+    TCheckBox c(&p, "NoDlgDisp", "背景色");
+    EXPECT_EQ(FindComponent(form->Handle(), "SaveANIBtn"), b.Handle());
+    EXPECT_EQ(FindComponent(form->Handle(), "NoDlgDisp"), c.Handle());
+    EXPECT_EQ(ComponentNameOf(p.Handle()), "Panel13");
+    EXPECT_EQ(TControl::FromHandle(b.Handle()), &b);
+    EXPECT_EQ(b.Caption(), "すべて保存");
+}
+
+TEST_F(FormFixture, ButtonMessagesReachTheOwningControl) {
+    TPanel p(form.get(), "Panel1");
+    TButton b(&p, "Btn", "OK");
+    int clicks = 0;
+    b.OnClick = [&](TControl* s) {
+        EXPECT_EQ(s, &b);
+        ++clicks;
+    };
+    form->ShowForm();
+    b.Perform(BM_CLICK);
+    EXPECT_EQ(clicks, 1);
+    b.SetEnabled(false);
+    b.Perform(BM_CLICK);
+    EXPECT_EQ(clicks, 1);
+}
+
+TEST_F(FormFixture, CheckBoxStateChangesRunOnClickOnce) {
+    TCheckBox c(form.get(), "Check", "x");
+    int clicks = 0;
+    c.OnClick = [&](TControl*) { ++clicks; };
+    c.SetChecked(true);
+    c.SetChecked(true);
+    EXPECT_TRUE(c.Checked());
+    EXPECT_EQ(clicks, 1);
+    c.Perform(BM_CLICK);  // the user's click toggles
+    EXPECT_FALSE(c.Checked());
+    EXPECT_EQ(clicks, 2);
+}
+
+TEST_F(FormFixture, PageControlShowsOnlyTheActivePage) {
+    TPageControl pc(form.get(), "PageControl1");
+    pc.SetBounds(0, 0, 300, 200);
+    TTabSheet* a = pc.AddPage("Page1", "イメージの編集");
+    TTabSheet* b = pc.AddPage("Page2", "フレームの編集");
+    int changes = 0;
+    pc.OnChange = [&](TControl*) { ++changes; };
+    EXPECT_EQ(pc.ActivePage(), a);
+    EXPECT_TRUE(a->Visible());
+    EXPECT_FALSE(b->Visible());
+    pc.SetActivePage(b);
+    EXPECT_EQ(pc.ActivePageIndex(), 1);
+    EXPECT_TRUE(b->Visible());
+    EXPECT_FALSE(a->Visible());
+    EXPECT_EQ(changes, 1);
+    wchar_t text[64] = {};
+    TCITEMW item{};
+    item.mask = TCIF_TEXT;
+    item.pszText = text;
+    item.cchTextMax = 64;
+    pc.Perform(TCM_GETITEMW, 1, reinterpret_cast<LPARAM>(&item));
+    EXPECT_EQ(U(text), "フレームの編集");
+}
+
+TEST_F(FormFixture, OwnerDrawnListBoxAsksForEachVisibleRow) {
+    TListBox lb(form.get(), "ListBox1", true, 16);
+    lb.SetBounds(0, 0, 100, 100);
+    int drawn = 0;
+    lb.OnDrawItem = [&](TControl*, int, const RECT& r, const TOwnerDrawState&, TCanvas&) {
+        EXPECT_EQ(r.bottom - r.top, 16);
+        ++drawn;
+    };
+    lb.Add("a");
+    lb.Add("b");
+    lb.Insert(0, "z");
+    EXPECT_EQ(lb.Item(0), "z");
+    lb.Move(0, 2);
+    EXPECT_EQ(lb.Item(2), "z");
+    form->ShowForm();
+    UpdateWindow(lb.Handle());
+    TApplication::Instance().ProcessMessages();
+    EXPECT_GE(drawn, 3);
+}
+
+TEST_F(FormFixture, EditChangesRunOnChange) {
+    TEdit e(form.get(), "Edit2");
+    int changes = 0;
+    e.OnChange = [&](TControl*) { ++changes; };
+    e.SetText("abc");
+    EXPECT_EQ(e.Text(), "abc");
+    EXPECT_EQ(changes, 1);
+}
+
+TEST_F(FormFixture, ModalFormEndsWithTheButtonsResult) {
+    TForm dlg("Dlg", "dialog", 100, 60, TFormBorder::bsDialog);
+    TButton ok(&dlg, "OKBtn", "OK");
+    ok.SetModalResult(mrOk);
+    // A message posted before the modal loop starts presses the button inside it.
+    PostMessageW(ok.Handle(), BM_CLICK, 0, 0);
+    EXPECT_EQ(dlg.ShowModal(), mrOk);
+    EXPECT_FALSE(dlg.Visible());
+}
+
+TEST_F(FormFixture, TimerTicksOnTheWindowThreadAndStops) {
+    TTimer t("Timer3", 20);
+    int ticks = 0;
+    t.OnTimer = [&](TControl*) {
+        ++ticks;
+        t.SetEnabled(false);
+    };
+    t.SetEnabled(true);
+    DWORD start = GetTickCount();
+    while (ticks == 0 && GetTickCount() - start < 2000) {
+        TApplication::Instance().ProcessMessages();
+        Sleep(5);
+    }
+    EXPECT_EQ(ticks, 1);
+    Sleep(60);
+    TApplication::Instance().ProcessMessages();
+    EXPECT_EQ(ticks, 1);
+}
+
+TEST_F(FormFixture, ExceptionsFromHandlersAreShownAndTheProgramGoesOn) {
+    std::vector<TMessageBoxCall> shown;
+    SetMessageBoxHook([&](const TMessageBoxCall& c) {
+        shown.push_back(c);
+        return IDOK;
+    });
+    TApplication::Instance().SetTitle("Tamsolo");
+    TButton b(form.get(), "Btn", "x");
+    b.OnClick = [](TControl*) { throw std::runtime_error("broken"); };
+    b.Perform(BM_CLICK);
+    SetMessageBoxHook(nullptr);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].Text, "broken.");
+    EXPECT_EQ(shown[0].Caption, "Tamsolo");
+}
+
+TEST(MessageBoxes, ARealBoxIsShownAndClosed) {
+    // Another thread presses OK on the box once it appears.
+    std::thread closer([] {
+        for (int i = 0; i < 200; ++i) {
+            HWND box = FindWindowW(L"#32770", L"数値入力について");
+            if (box) {
+                PostMessageW(box, WM_COMMAND, IDOK, 0);
+                return;
+            }
+            Sleep(20);
+        }
+    });
+    int r = ShowMessageBox(nullptr, "数値を0～31の間で指定してください", "数値入力について", MB_OK);
+    closer.join();
+    EXPECT_EQ(r, IDOK);
+}

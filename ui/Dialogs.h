@@ -1,0 +1,22 @@
+#pragma once
+// Message boxes and beeps go through one seam so that tests can answer and record them.
+#include <functional>
+#include <string>
+
+#include "ui/Win.h"
+
+struct TMessageBoxCall {
+    std::string Text;
+    std::string Caption;
+    UINT Flags = 0;
+};
+
+// Shows a message box (or hands it to the hook) and returns the button pressed (IDOK, IDYES, …).
+int ShowMessageBox(HWND owner, const std::string& text, const std::string& caption, UINT flags);
+// Sounds MessageBeep(type), or records it with the hook.
+void PlayBeep(UINT type);
+
+// A hook that replaces real boxes; return the button to press. Beeps are reported as
+// calls with empty text and caption "<beep>" and Flags = the beep type.
+using TMessageBoxHook = std::function<int(const TMessageBoxCall&)>;
+void SetMessageBoxHook(TMessageBoxHook hook);

@@ -1,0 +1,41 @@
+#pragma once
+// TForm: a top-level window of the program, shown modeless or modally.
+#include <functional>
+
+#include "ui/Control.h"
+
+enum TModalResult { mrNone = 0, mrOk = IDOK, mrCancel = IDCANCEL, mrYes = IDYES, mrNo = IDNO };
+enum class TFormBorder { bsSizeable, bsSingle, bsDialog };
+using TCloseEvent = std::function<void(TControl* sender)>;
+
+class TForm : public TControl {
+public:
+    TForm(const std::string& name, const std::string& caption, int clientWidth, int clientHeight,
+          TFormBorder border = TFormBorder::bsSingle, TForm* owner = nullptr);
+    ~TForm() override;
+
+    void SetClientSize(int width, int height);
+    void CenterOnScreen();
+    // Shows the form modeless.
+    void ShowForm();
+    // Shows the form modally: other windows of the program are disabled until ModalResult is set.
+    int ShowModal();
+    void SetModalResult(int r) { FModalResult = r; }
+    int ModalResult() const { return FModalResult; }
+    bool IsModal() const { return FModal; }
+    // Asks the form to close: a modal form ends with mrCancel; otherwise OnClose runs and the
+    // form hides (the main form ends the program).
+    void Close();
+
+    TNotifyEvent OnPaint;
+    TCloseEvent OnClose;
+    TNotifyEvent OnShow;
+
+protected:
+    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
+
+private:
+    int FModalResult = mrNone;
+    bool FModal = false;
+    bool FClosing = false;
+};

@@ -1,0 +1,89 @@
+#include "ui/ListBox.h"
+
+TListBox::TListBox(TControl* parent, const std::string& name, bool ownerDraw, int itemHeight)
+    : TControl(parent, name), FOwnerDraw(ownerDraw), FItemHeight(itemHeight) {
+    FColor = clWindow;
+    DWORD style = WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT;
+    if (ownerDraw) style |= LBS_OWNERDRAWFIXED | LBS_HASSTRINGS;
+    CreateStdWindow(L"LISTBOX", style, WS_EX_CLIENTEDGE);
+    SendMessageW(FHandle, LB_SETITEMHEIGHT, 0, itemHeight);
+}
+
+int TListBox::Count() const { return static_cast<int>(SendMessageW(FHandle, LB_GETCOUNT, 0, 0)); }
+
+std::string TListBox::Item(int i) const {
+    LRESULT n = SendMessageW(FHandle, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
+    if (n == LB_ERR) return {};
+    std::wstring w(static_cast<std::size_t>(n) + 1, L'\0');
+    SendMessageW(FHandle, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(w.data()));
+    w.resize(static_cast<std::size_t>(n));
+    return U(w);
+}
+
+void TListBox::SetItem(int i, const std::string& s) {
+    int sel = ItemIndex();
+    Delete(i);
+    Insert(i, s);
+    if (sel >= 0) SetItemIndex(sel);
+}
+
+int TListBox::Add(const std::string& s) {
+    return static_cast<int>(SendMessageW(FHandle, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(W(s).c_str())));
+}
+
+void TListBox::Insert(int i, const std::string& s) {
+    SendMessageW(FHandle, LB_INSERTSTRING, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(W(s).c_str()));
+}
+
+void TListBox::Delete(int i) { SendMessageW(FHandle, LB_DELETESTRING, static_cast<WPARAM>(i), 0); }
+
+void TListBox::Move(int from, int to) {
+    std::string s = Item(from);
+    Delete(from);
+    Insert(to, s);
+}
+
+void TListBox::Clear() { SendMessageW(FHandle, LB_RESETCONTENT, 0, 0); }
+int TListBox::ItemIndex() const { return static_cast<int>(SendMessageW(FHandle, LB_GETCURSEL, 0, 0)); }
+void TListBox::SetItemIndex(int i) { SendMessageW(FHandle, LB_SETCURSEL, static_cast<WPARAM>(i), 0); }
+int TListBox::TopIndex() const { return static_cast<int>(SendMessageW(FHandle, LB_GETTOPINDEX, 0, 0)); }
+void TListBox::SetTopIndex(int i) { SendMessageW(FHandle, LB_SETTOPINDEX, static_cast<WPARAM>(i), 0); }
+
+RECT TListBox::ItemRect(int i) const {
+    RECT r{};
+    SendMessageW(FHandle, LB_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&r));
+    return r;
+}
+
+int TListBox::ItemAtPos(POINT p) const {
+    LRESULT r = SendMessageW(FHandle, LB_ITEMFROMPOINT, 0, MAKELPARAM(p.x, p.y));
+    if (HIWORD(r)) return -1;
+    int i = LOWORD(r);
+    return i < Count() ? i : -1;
+}
+
+bool TListBox::HandleCommand(WORD code) {
+    if (code == LBN_SELCHANGE) {
+        if (OnClick) OnClick(this);
+        return true;
+    }
+    if (code == LBN_DBLCLK) {
+        if (OnDblClick) OnDblClick(this);
+        return true;
+    }
+    return false;
+}
+
+bool TListBox::HandleDrawItem(const DRAWITEMSTRUCT& di) {
+    if (!FOwnerDraw || static_cast<int>(di.itemID) < 0) return true;
+    TCanvas canvas(di.hDC);
+    TOwnerDrawState state{(di.itemState & ODS_SELECTED) != 0, (di.itemState & ODS_FOCUS) != 0};
+    if (OnDrawItem) {
+        OnDrawItem(this, static_cast<int>(di.itemID), di.rcItem, state, canvas);
+    } else {
+        canvas.FillRect(di.rcItem, state.Selected ? clHighlight : clWindow);
+        canvas.TextOut(di.rcItem.left + 2, di.rcItem.top + 1, Item(static_cast<int>(di.itemID)),
+                       state.Selected ? clHighlightText : clWindowText);
+    }
+    return true;
+}

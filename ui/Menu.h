@@ -1,0 +1,37 @@
+#pragma once
+// TPopupMenu with its items; items are found by component name like controls.
+#include <memory>
+#include <vector>
+
+#include "ui/Control.h"
+
+class TMenuItem {
+public:
+    TMenuItem(const std::string& name, const std::string& caption, UINT id) : FName(name), FCaption(caption), FId(id) {}
+    const std::string& Name() const { return FName; }
+    const std::string& Caption() const { return FCaption; }
+    UINT Id() const { return FId; }
+    bool Enabled = true;
+    bool Checked = false;
+    TNotifyEvent OnClick;
+
+private:
+    std::string FName, FCaption;
+    UINT FId;
+};
+
+class TPopupMenu {
+public:
+    explicit TPopupMenu(const std::string& name) : FName(name) {}
+    TMenuItem* Add(const std::string& name, const std::string& caption);
+    void AddSeparator();
+    TMenuItem* Item(const std::string& name) const;
+    const std::vector<std::unique_ptr<TMenuItem>>& Items() const { return FItems; }
+    // Runs OnPopup, shows the menu at a screen point and runs the chosen item's OnClick.
+    void Popup(HWND owner, int x, int y);
+    TNotifyEvent OnPopup;
+
+private:
+    std::string FName;
+    std::vector<std::unique_ptr<TMenuItem>> FItems;  // nullptr = separator
+};

@@ -1,0 +1,69 @@
+#include "ui/PageControl.h"
+
+TTabSheet::TTabSheet(TControl* parent, const std::string& name, const std::string& caption)
+    : TControl(parent, name), FPageCaption(caption) {
+    CreateOwnWindow(WS_CLIPSIBLINGS | WS_CLIPCHILDREN);
+    SetCaption(caption);
+}
+
+TPageControl::TPageControl(TControl* parent, const std::string& name) : TControl(parent, name) {
+    CreateStdWindow(WC_TABCONTROLW, WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN);
+}
+
+TTabSheet* TPageControl::AddPage(const std::string& name, const std::string& caption) {
+    std::wstring text = W(caption);
+    TCITEMW item{};
+    item.mask = TCIF_TEXT;
+    item.pszText = text.data();
+    SendMessageW(FHandle, TCM_INSERTITEMW, FPages.size(), reinterpret_cast<LPARAM>(&item));
+    FPages.push_back(std::make_unique<TTabSheet>(this, name, caption));
+    ArrangePages();
+    ShowActive();
+    return FPages.back().get();
+}
+
+int TPageControl::ActivePageIndex() const { return static_cast<int>(SendMessageW(FHandle, TCM_GETCURSEL, 0, 0)); }
+
+TTabSheet* TPageControl::ActivePage() const {
+    int i = ActivePageIndex();
+    return i >= 0 && i < PageCount() ? Page(i) : nullptr;
+}
+
+void TPageControl::SetActivePageIndex(int i) {
+    if (i < 0 || i >= PageCount() || i == ActivePageIndex()) return;
+    SendMessageW(FHandle, TCM_SETCURSEL, static_cast<WPARAM>(i), 0);
+    ShowActive();
+    if (OnChange) OnChange(this);
+}
+
+void TPageControl::SetActivePage(TTabSheet* page) {
+    for (int i = 0; i < PageCount(); ++i)
+        if (Page(i) == page) SetActivePageIndex(i);
+}
+
+void TPageControl::ArrangePages() {
+    RECT r;
+    GetClientRect(FHandle, &r);
+    SendMessageW(FHandle, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&r));
+    for (auto& p : FPages) p->SetBounds(r.left, r.top, r.right - r.left, r.bottom - r.top);
+}
+
+void TPageControl::ShowActive() {
+    int active = ActivePageIndex();
+    for (int i = 0; i < PageCount(); ++i) Page(i)->SetVisible(i == active);
+}
+
+bool TPageControl::HandleNotify(NMHDR& nm, LRESULT&) {
+    if (nm.code == TCN_SELCHANGE) {
+        ShowActive();
+        if (OnChange) OnChange(this);
+        return true;
+    }
+    return false;
+}
+
+LRESULT TPageControl::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+    LRESULT r = TControl::WndProc(msg, wp, lp);
+    if (msg == WM_SIZE) ArrangePages();
+    return r;
+}

@@ -1,0 +1,30 @@
+#include "ui/Timer.h"
+
+TTimer::TTimer(const std::string& name, UINT interval, bool enabled)
+    : TControl(nullptr, name), FInterval(interval), FEnabled(enabled) {
+    CreateOwnWindow(WS_POPUP, 0, L"TamsoloTimer");
+    Update();
+}
+
+void TTimer::SetInterval(UINT ms) {
+    FInterval = ms;
+    Update();
+}
+
+void TTimer::SetEnabled(bool enabled) {
+    FEnabled = enabled;
+    Update();
+}
+
+void TTimer::Update() {
+    KillTimer(FHandle, 1);
+    if (FEnabled && FInterval > 0) SetTimer(FHandle, 1, FInterval, nullptr);
+}
+
+LRESULT TTimer::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_TIMER && wp == 1) {
+        if (FEnabled && OnTimer) OnTimer(this);
+        return 0;
+    }
+    return TControl::WndProc(msg, wp, lp);
+}

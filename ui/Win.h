@@ -1,0 +1,84 @@
+#pragma once
+// The one place that includes windows.h for the ui layer, with the UTF-8/UTF-16
+// meeting point and small owning wrappers for GDI and user handles.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+#include <utility>
+
+#include "base/Color.h"
+#include "base/Text.h"
+
+inline std::wstring W(const std::string& s) { return Utf8ToWide(s); }
+inline std::string U(const std::wstring& s) { return WideToUtf8(s); }
+
+// A TColor, system colours included, as a COLORREF.
+inline COLORREF ColorToRGB(TColor c) {
+    if (c & clSystemColor) return GetSysColor(c & 0xFF);
+    return static_cast<COLORREF>(c & 0xFFFFFF);
+}
+
+// Owns one handle and releases it with Free.
+template <typename H, auto Free>
+class THandle {
+public:
+    THandle() = default;
+    explicit THandle(H h) : FHandle(h) {}
+    ~THandle() { Reset(); }
+    THandle(const THandle&) = delete;
+    THandle& operator=(const THandle&) = delete;
+    THandle(THandle&& o) noexcept : FHandle(std::exchange(o.FHandle, H{})) {}
+    THandle& operator=(THandle&& o) noexcept {
+        if (this != &o) Reset(std::exchange(o.FHandle, H{}));
+        return *this;
+    }
+    H Get() const { return FHandle; }
+    explicit operator bool() const { return FHandle != H{}; }
+    H Release() { return std::exchange(FHandle, H{}); }
+    void Reset(H h = H{}) {
+        if (FHandle) Free(FHandle);
+        FHandle = h;
+    }
+
+private:
+    H FHandle{};
+};
+
+inline void FreeGdiObject(HGDIOBJ h) { DeleteObject(h); }
+inline void FreeIcon(HICON h) { DestroyIcon(h); }
+inline void FreeCursor(HCURSOR h) { DestroyCursor(h); }
+inline void FreeMemDC(HDC h) { DeleteDC(h); }
+inline void FreeMenu(HMENU h) { DestroyMenu(h); }
+
+using TGdiObject = THandle<HGDIOBJ, FreeGdiObject>;
+using TIconHandle = THandle<HICON, FreeIcon>;
+using TCursorHandle = THandle<HCURSOR, FreeCursor>;
+using TMemDC = THandle<HDC, FreeMemDC>;
+
+// Selects an object into a DC for one scope.
+class TSelectObject {
+public:
+    TSelectObject(HDC dc, HGDIOBJ obj) : FDC(dc), FOld(SelectObject(dc, obj)) {}
+    ~TSelectObject() { SelectObject(FDC, FOld); }
+    TSelectObject(const TSelectObject&) = delete;
+    TSelectObject& operator=(const TSelectObject&) = delete;
+
+private:
+    HDC FDC;
+    HGDIOBJ FOld;
+};
+
+// A window DC for one scope.
+class TWindowDC {
+public:
+    explicit TWindowDC(HWND w) : FWnd(w), FDC(GetDC(w)) {}
+    ~TWindowDC() { ReleaseDC(FWnd, FDC); }
+    TWindowDC(const TWindowDC&) = delete;
+    TWindowDC& operator=(const TWindowDC&) = delete;
+    HDC Get() const { return FDC; }
+
+private:
+    HWND FWnd;
+    HDC FDC;
+};
