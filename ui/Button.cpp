@@ -127,3 +127,9 @@ LRESULT TSpeedButton::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     }
     return TControl::WndProc(msg, wp, lp);
 }
+
+TGroupBox::TGroupBox(TControl* parent, const std::string& name, const std::string& caption) : TControl(parent, name) {
+    CreateStdWindow(L"BUTTON", WS_VISIBLE | BS_GROUPBOX | WS_CLIPSIBLINGS);
+    FColor = parent ? parent->Color() : clBtnFace;
+    SetCaption(caption);
+}

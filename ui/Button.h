@@ -52,3 +52,9 @@ private:
     bool FFlat = false;
     int FGroupIndex = 0;
 };
+
+// A framed group with a caption; controls placed in it are its children.
+class TGroupBox : public TControl {
+public:
+    TGroupBox(TControl* parent, const std::string& name, const std::string& caption);
+};

@@ -95,11 +95,12 @@ void TControl::Bind(HWND hwnd) {
         SetPropW(hwnd, kNameProp, reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(GlobalAddAtomW(W(FName).c_str()))));
 }
 
-void TControl::CreateOwnWindow(DWORD style, DWORD exStyle, const wchar_t* className) {
+void TControl::CreateOwnWindow(DWORD style, DWORD exStyle, const wchar_t* className, HWND parentOverride) {
     RegisterOwnClass(className, OwnProc);
-    HWND parent = FParent ? FParent->Handle() : nullptr;
-    if (parent) style |= WS_CHILD;
-    HMENU id = parent ? reinterpret_cast<HMENU>(static_cast<UINT_PTR>(NextControlId())) : nullptr;
+    HWND parent = parentOverride ? parentOverride : FParent ? FParent->Handle() : nullptr;
+    bool child = parent && parent != HWND_MESSAGE;
+    if (child) style |= WS_CHILD;
+    HMENU id = child ? reinterpret_cast<HMENU>(static_cast<UINT_PTR>(NextControlId())) : nullptr;
     CreateWindowExW(exStyle, className, L"", style, 0, 0, 10, 10, parent, id, GetModuleHandleW(nullptr), this);
     if (FHandle) SendMessageW(FHandle, WM_SETFONT, reinterpret_cast<WPARAM>(FFont), FALSE);
 }

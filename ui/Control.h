@@ -90,7 +90,8 @@ public:
 protected:
     TControl(TControl* parent, const std::string& name);
     // Creates a window of one of the program's own classes.
-    void CreateOwnWindow(DWORD style, DWORD exStyle = 0, const wchar_t* className = L"TamsoloControl");
+    void CreateOwnWindow(DWORD style, DWORD exStyle = 0, const wchar_t* className = L"TamsoloControl",
+                         HWND parentOverride = nullptr);
     // Creates a standard control (BUTTON, EDIT, …) and subclasses it.
     void CreateStdWindow(const wchar_t* className, DWORD style, DWORD exStyle = 0);
 

@@ -2,7 +2,7 @@
 
 TTimer::TTimer(const std::string& name, UINT interval, bool enabled)
     : TControl(nullptr, name), FInterval(interval), FEnabled(enabled) {
-    CreateOwnWindow(WS_POPUP, 0, L"TamsoloTimer");
+    CreateOwnWindow(0, 0, L"TamsoloTimer", HWND_MESSAGE);
     Update();
 }
 

@@ -1,0 +1,244 @@
+#include "app/MainForm.h"
+
+#include "app/WinTestSupport.h"
+#include "ui/Registry.h"
+
+namespace {
+
+struct Value {
+    const char* Name;
+    bool IsString;
+    std::string Text;
+    int Number;
+};
+
+// A complete settings key as a previous close would have written it.
+std::vector<Value> CompleteKey(const std::string& folder) {
+    return {{"EXEPATH", true, "C:\\old\\Tamsolo.EXE", 0},
+            {"PATH", true, folder, 0},
+            {"NODLG", false, "", 1},
+            {"COLOR", false, "", 0x123456},
+            {"RESIZE", false, "", 1},
+            {"REDUCE", false, "", 0},
+            {"SPIPATH", true, "C:\\spi", 0},
+            {"CUSTOM_P", true, "", 0},
+            {"CUSTOM_F", true, "", 0},
+            {"HENPEI", false, "", 1},
+            {"GRID", false, "", 1},
+            {"PALSEL", false, "", 0},
+            {"PALRGB", false, "", 1},
+            {"PALCMY", false, "", 0},
+            {"PALHSL", false, "", 1},
+            {"TRANSM", false, "", 1}};
+}
+
+void WriteKey(const std::vector<Value>& values) {
+    TRegistry reg;
+    ASSERT_TRUE(reg.OpenKey(kSettingsKey, true));
+    for (const Value& v : values) {
+        if (v.IsString)
+            reg.WriteString(v.Name, v.Text);
+        else
+            reg.WriteInteger(v.Name, v.Number);
+    }
+}
+
+// Records what the import would get instead of reading it.
+class RecordingForm : public TForm1 {
+public:
+    using TForm1::TForm1;
+    void DropPanel1DropFiles(TControl*, const std::vector<std::string>& files) override { Dropped.push_back(files); }
+    std::vector<std::vector<std::string>> Dropped;
+};
+
+struct MainFormTest : ::testing::Test {
+    void SetUp() override {
+        TApplication::Instance().Initialize();
+        TRegistry().DeleteKey(kSettingsKey);
+        TRegistry().DeleteKey(kSusieKey);
+        dir = TempFolder("tamsolo-start");
+        DeleteFileW(W(dir + "\\Tamsolo.EXE").c_str());
+        SetCurrentDirectoryW(W(dir).c_str());
+    }
+    void TearDown() override {
+        TRegistry().DeleteKey(kSettingsKey);
+        TRegistry().DeleteKey(kSusieKey);
+    }
+    std::unique_ptr<RecordingForm> Start(const std::string& cmd = "") {
+        return std::make_unique<RecordingForm>(GetModuleHandleW(nullptr), cmd);
+    }
+    bool AssociationButtonsEnabled(TForm1& f) {
+        bool all = f.shellbmp->Enabled() && f.shellico->Enabled() && f.shellcur->Enabled() && f.shellani->Enabled();
+        bool any = f.shellbmp->Enabled() || f.shellico->Enabled() || f.shellcur->Enabled() || f.shellani->Enabled();
+        EXPECT_EQ(all, any) << "the four buttons go together";
+        return all;
+    }
+    std::string dir;
+    RecordedBoxes boxes;
+};
+
+} // namespace
+
+TEST_F(MainFormTest, ShowsSixCaptionedPages) {
+    auto f = Start();
+    const char* captions[] = {"イメージの編集", "フレームの編集", "ﾌｧｲﾙｵﾌﾟｼｮﾝ", "設定1", "設定2", "About"};
+    ASSERT_EQ(f->PageControl1->PageCount(), 6);
+    for (int i = 0; i < 6; ++i) {
+        EXPECT_EQ(f->PageControl1->Page(i)->PageCaption(), captions[i]);
+        EXPECT_EQ(FindComponent(f->Handle(), "Page" + std::to_string(i + 1)), f->PageControl1->Page(i)->Handle());
+    }
+    EXPECT_EQ(f->DocName(), "無題");
+    EXPECT_EQ(f->Caption(), "Tamsolo");
+}
+
+TEST_F(MainFormTest, FirstStartWithoutAKeyFallsBack) {
+    auto f = Start();
+    EXPECT_EQ(f->Path(), WindowsCursorFolder());
+    EXPECT_EQ(f->DefCol->Color(), clTeal);
+    EXPECT_FALSE(f->NoDlgDisp->Checked());
+    EXPECT_FALSE(AssociationButtonsEnabled(*f));  // no Tamsolo.EXE in the start folder
+    EXPECT_FALSE(f->Timer3->Enabled());
+    EXPECT_FALSE(f->EditorOptions().Grid);
+    EXPECT_EQ(f->Panel13->Caption(), "");
+    f.reset();
+
+    // With the program in the start folder the buttons are enabled.
+    HANDLE h = CreateFileW(W(dir + "\\Tamsolo.EXE").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    CloseHandle(h);
+    TRegistry().DeleteKey(kSettingsKey);
+    auto g = Start();
+    EXPECT_TRUE(AssociationButtonsEnabled(*g));
+    EXPECT_FALSE(g->ExePath().empty());
+}
+
+TEST_F(MainFormTest, AKeyWrittenAtCloseIsReadBackAtTheNextStart) {
+    std::string penFile = dir + "\\pen.cur";
+    HANDLE h = CreateFileW(W(penFile).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    CloseHandle(h);
+    WriteKey(CompleteKey("C:\\work"));  // a complete key: the editor options are handed over
+    {
+        auto f = Start();
+        ASSERT_TRUE(PumpUntil([&] { return !f->Timer3->Enabled(); }));
+        EXPECT_TRUE(f->EditorOptions().Grid);
+        f->NoDlgDisp->SetChecked(false);
+        f->ResizeCheck->SetChecked(false);
+        f->ReduceCheck->SetChecked(true);
+        f->Henpei->SetChecked(false);
+        f->DefCol->SetColor(0x00ABCDEF);
+        f->Panel14->SetText(penFile);
+        f->CustumPen->SetChecked(true);
+        f->Close();
+    }
+    auto g = Start();
+    EXPECT_EQ(g->Path(), "C:\\work");
+    EXPECT_FALSE(g->NoDlgDisp->Checked());
+    EXPECT_FALSE(g->ResizeCheck->Checked());
+    EXPECT_TRUE(g->ReduceCheck->Checked());
+    EXPECT_FALSE(g->Henpei->Checked());
+    EXPECT_EQ(g->DefCol->Color(), 0x00ABCDEF);
+    EXPECT_EQ(g->Panel13->Caption(), "C:\\spi");
+    EXPECT_EQ(g->Panel14->Text(), penFile);
+    EXPECT_TRUE(AssociationButtonsEnabled(*g));
+    ASSERT_TRUE(PumpUntil([&] { return !g->Timer3->Enabled(); }));
+    EXPECT_TRUE(g->CustumPen->Checked());
+    EXPECT_TRUE(g->EditorOptions().UseCustomPen);
+    EXPECT_EQ(g->EditorOptions().CustomPenFile, penFile);
+    EXPECT_FALSE(g->CustumFill->Checked());  // "" names no file
+    const TEditorOptions& e = g->EditorOptions();
+    EXPECT_EQ(std::vector<bool>({e.Grid, e.PalSel, e.PalRGB, e.PalCMY, e.PalHSL, e.TransMode}),
+              std::vector<bool>({true, false, true, false, true, true}));
+}
+
+TEST_F(MainFormTest, AKeyLackingColourKeepsWhatWasReadBeforeAndFallsBack) {
+    std::vector<Value> values = CompleteKey("D:\\mine");
+    values.erase(values.begin() + 3);  // COLOR
+    WriteKey(values);
+    auto f = Start();
+    EXPECT_TRUE(f->NoDlgDisp->Checked());     // read before the missing value
+    EXPECT_FALSE(f->ResizeCheck->Checked());  // after it: never read
+    EXPECT_EQ(f->DefCol->Color(), clTeal);
+    EXPECT_EQ(f->Panel13->Caption(), "C:\\");
+    EXPECT_EQ(f->Path(), WindowsCursorFolder());
+    EXPECT_FALSE(AssociationButtonsEnabled(*f));
+    EXPECT_FALSE(f->Timer3->Enabled());
+}
+
+TEST_F(MainFormTest, WronglyTypedNumbersCountAsMissing) {
+    std::vector<Value> values = CompleteKey("D:\\mine");
+    values[4] = {"RESIZE", true, "1", 0};
+    WriteKey(values);
+    auto f = Start();
+    EXPECT_EQ(f->DefCol->Color(), 0x123456);
+    EXPECT_FALSE(f->ResizeCheck->Checked());
+    EXPECT_EQ(f->Path(), WindowsCursorFolder());
+}
+
+TEST_F(MainFormTest, TheSusieFolderWinsOverTheStoredOne) {
+    {
+        TRegistry reg;
+        ASSERT_TRUE(reg.OpenKey(kSusieKey, true));
+        reg.WriteString("Path", "C:\\Susie");
+    }
+    WriteKey(CompleteKey("C:\\work"));
+    auto f = Start();
+    EXPECT_EQ(f->Panel13->Caption(), "C:\\Susie");
+}
+
+TEST_F(MainFormTest, CloseWritesEveryValueWithItsType) {
+    HANDLE h = CreateFileW(W(dir + "\\Tamsolo.EXE").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    CloseHandle(h);
+    auto f = Start();
+    f->Close();
+    TRegistry reg;
+    ASSERT_TRUE(reg.OpenKey(kSettingsKey, false));
+    const char* names[] = {"EXEPATH", "PATH",     "NODLG",    "COLOR",  "RESIZE", "REDUCE", "SPIPATH", "CUSTOM_P",
+                           "CUSTOM_F", "HENPEI", "GRID",     "PALSEL", "PALRGB", "PALCMY", "PALHSL",  "TRANSM"};
+    EXPECT_EQ(reg.GetValueNames().size(), 16u);
+    for (int i = 0; i < 16; ++i) {
+        DWORD type = 0;
+        RegQueryValueExW(reg.CurrentKey(), W(names[i]).c_str(), nullptr, &type, nullptr, nullptr);
+        bool isString = i <= 1 || (i >= 6 && i <= 8);
+        EXPECT_EQ(type, static_cast<DWORD>(isString ? REG_SZ : REG_DWORD)) << names[i];
+    }
+    EXPECT_EQ(reg.ReadInteger("COLOR"), clTeal);
+    EXPECT_EQ(reg.ReadString("PATH"), WindowsCursorFolder());
+    EXPECT_FALSE(reg.ReadString("EXEPATH").empty());
+}
+
+TEST_F(MainFormTest, AMissingCustomPenFileIsUncheckedAndForgotten) {
+    std::vector<Value> values = CompleteKey("C:\\work");
+    values[7] = {"CUSTOM_P", true, dir + "\\gone.cur", 0};
+    WriteKey(values);
+    auto f = Start();
+    ASSERT_TRUE(PumpUntil([&] { return !f->Timer3->Enabled(); }));
+    EXPECT_FALSE(f->CustumPen->Checked());
+    EXPECT_FALSE(f->EditorOptions().UseCustomPen);
+    f->Close();
+    TRegistry reg;
+    ASSERT_TRUE(reg.OpenKey(kSettingsKey, false));
+    EXPECT_EQ(reg.ReadString("CUSTOM_P"), "");
+}
+
+TEST_F(MainFormTest, TheCommandLineFileIsOpenedOnceAfterTheFirstPaint) {
+    auto f = Start("\"C:\\a b\\x.ani\"");
+    EXPECT_TRUE(f->Dropped.empty());
+    f->ShowForm();
+    ASSERT_TRUE(PumpUntil([&] { return !f->Dropped.empty(); }));
+    f->Repaint();
+    TApplication::Instance().ProcessMessages();
+    ASSERT_EQ(f->Dropped.size(), 1u);
+    EXPECT_EQ(f->Dropped[0], std::vector<std::string>{"C:\\a b\\x.ani"});
+
+    auto g = Start("");
+    g->ShowForm();
+    PumpUntil([] { return false; }, 100);
+    EXPECT_TRUE(g->Dropped.empty());
+}
+
+TEST_F(MainFormTest, TheAboutLinkTurnsBlueUnderTheMouse) {
+    auto f = Start();
+    f->Label15->Perform(WM_MOUSEMOVE, 0, MAKELPARAM(2, 2));
+    EXPECT_EQ(f->Label15->FontColor(), clBlue);
+    f->Page6->Perform(WM_MOUSEMOVE, 0, MAKELPARAM(2, 2));
+    EXPECT_EQ(f->Label15->FontColor(), clBlack);
+}

@@ -1,0 +1,43 @@
+#pragma once
+// Helpers for the window tests: a scratch folder as the current folder, recorded
+// message boxes and a message pump with a deadline.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "ui/Application.h"
+#include "ui/Dialogs.h"
+
+inline std::string TempFolder(const std::string& leaf) {
+    wchar_t buf[MAX_PATH];
+    GetTempPathW(MAX_PATH, buf);
+    std::string dir = U(buf) + leaf;
+    CreateDirectoryW(W(dir).c_str(), nullptr);
+    return dir;
+}
+
+// Pumps messages until done() or the deadline passes; returns done().
+template <typename F>
+bool PumpUntil(F done, DWORD ms = 3000) {
+    DWORD start = GetTickCount();
+    while (!done()) {
+        if (GetTickCount() - start > ms) return false;
+        TApplication::Instance().ProcessMessages();
+        Sleep(5);
+    }
+    return true;
+}
+
+class RecordedBoxes {
+public:
+    RecordedBoxes() {
+        SetMessageBoxHook([this](const TMessageBoxCall& c) {
+            Calls.push_back(c);
+            return Answer;
+        });
+    }
+    ~RecordedBoxes() { SetMessageBoxHook(nullptr); }
+    std::vector<TMessageBoxCall> Calls;
+    int Answer = IDOK;
+};
