@@ -45,7 +45,8 @@ TEST(EndToEnd, TamsoloStartsShowsItsPagesAndWritesSettingsAtClose) {
     TRegistry().DeleteKey(kSettingsKey);
     std::string dir = TempFolder("tamsolo-e2e");
     std::wstring cmd = L"\"" + W(exe) + L"\"";
-    STARTUPINFOW si{sizeof si};
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
     ASSERT_TRUE(CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, W(dir).c_str(), &si, &pi));
     Found found{pi.dwProcessId};

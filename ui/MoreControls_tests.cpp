@@ -1,0 +1,122 @@
+#include <gtest/gtest.h>
+
+#include "base/Exception.h"
+#include "base/Stream.h"
+#include "ui/Application.h"
+#include "ui/Button.h"
+#include "ui/Canvas.h"
+#include "ui/Form.h"
+#include "ui/ImageList.h"
+#include "ui/Menu.h"
+#include "ui/Resource.h"
+
+namespace {
+
+// A 32x32 icon whose colour is c everywhere (opaque).
+HICON SolidIcon(COLORREF c) {
+    TDibSection colour(32, 32);
+    for (int i = 0; i < 32 * 32; ++i) colour.Pixels()[i] = (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
+    std::vector<uint8_t> andBits(32 * 4, 0);
+    HBITMAP mask = CreateBitmap(32, 32, 1, 1, andBits.data());
+    ICONINFO ii{TRUE, 0, 0, mask, colour.Bitmap()};
+    HICON icon = CreateIconIndirect(&ii);
+    DeleteObject(mask);
+    return icon;
+}
+
+// Presses D from a timer, inside the menu's own message loop.
+void CALLBACK PressD(HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    INPUT in[2] = {};
+    in[0].type = in[1].type = INPUT_KEYBOARD;
+    in[0].ki.wVk = in[1].ki.wVk = 'D';
+    in[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, in, sizeof(INPUT));
+}
+
+COLORREF CentreOf(const TImageList& list, int index) {
+    TDibSection target(32, 32);
+    list.Draw(target.DC(), index, 0, 0);
+    return target.PixelAt(16, 16);
+}
+
+} // namespace
+
+TEST(ImageList, AddMoveReplaceAndDeleteKeepTheOrder) {
+    TImageList list;
+    const COLORREF colours[] = {RGB(255, 0, 0), RGB(0, 255, 0), RGB(0, 0, 255)};
+    for (COLORREF c : colours) {
+        HICON icon = SolidIcon(c);
+        list.AddIcon(icon);
+        DestroyIcon(icon);  // the list keeps its own copy
+    }
+    ASSERT_EQ(list.Count(), 3);
+    EXPECT_EQ(CentreOf(list, 2), RGB(0, 0, 255));
+    list.Move(0, 2);  // red to the end
+    EXPECT_EQ(CentreOf(list, 0), RGB(0, 255, 0));
+    EXPECT_EQ(CentreOf(list, 2), RGB(255, 0, 0));
+    HICON white = SolidIcon(RGB(255, 255, 255));
+    list.ReplaceIcon(1, white);
+    DestroyIcon(white);
+    EXPECT_EQ(CentreOf(list, 1), RGB(255, 255, 255));
+    list.Delete(0);
+    EXPECT_EQ(list.Count(), 2);
+    EXPECT_EQ(CentreOf(list, 0), RGB(255, 255, 255));
+    list.Clear();
+    EXPECT_EQ(list.Count(), 0);
+}
+
+TEST(SpeedButton, ButtonsOfAGroupActAsRadioButtons) {
+    TApplication::Instance().Initialize();
+    TForm form("F", "f", 200, 100);
+    TSpeedButton a(&form, "Play", "再生"), b(&form, "Stop", "停止"), lone(&form, "Rep", "R");
+    a.SetGroupIndex(1);
+    b.SetGroupIndex(1);
+    int clicks = 0;
+    b.OnClick = [&](TControl*) { ++clicks; };
+    a.SetDown(true);
+    b.Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+    b.Perform(WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+    EXPECT_EQ(clicks, 1);
+    EXPECT_TRUE(b.Down());
+    EXPECT_FALSE(a.Down());
+    b.SetDown(false);  // the last one down stays down unless all may be up
+    EXPECT_TRUE(b.Down());
+    lone.SetDown(true);  // no group: never stays down
+    EXPECT_FALSE(lone.Down());
+}
+
+TEST(PopupMenu, ItemsAreFoundByNameAndTheChosenOneRuns) {
+    TApplication::Instance().Initialize();
+    TForm form("F", "f", 200, 100);
+    form.ShowForm();
+    TPopupMenu menu("PopupMenu1");
+    TMenuItem* edit = menu.Add("Edit1", "イメージの編集(&E)");
+    menu.AddSeparator();
+    TMenuItem* del = menu.Add("Delete1", "リストから削除(&D)");
+    EXPECT_EQ(menu.Item("Delete1"), del);
+    EXPECT_EQ(menu.Item("Nothing"), nullptr);
+    int popups = 0, edits = 0, deletes = 0;
+    menu.OnPopup = [&](TControl*) {
+        ++popups;
+        edit->Enabled = false;  // the popup handler decides what is enabled
+    };
+    edit->OnClick = [&](TControl*) { ++edits; };
+    del->OnClick = [&](TControl*) { ++deletes; };
+    // The accelerator of the enabled item chooses it inside the menu loop.
+    SetTimer(form.Handle(), 77, 50, PressD);
+    menu.Popup(form.Handle(), 50, 50);
+    KillTimer(form.Handle(), 77);
+    EXPECT_EQ(popups, 1);
+    EXPECT_EQ(edits, 0);
+    EXPECT_EQ(deletes, 1);
+}
+
+TEST(ResourceStream, ReadsAResourceOfTheModuleAndRefusesAMissingOne) {
+    TResourceStream s(GetModuleHandleW(nullptr), "TESTDATA", "DATA");
+    ASSERT_EQ(s.Size(), 5);
+    char buf[6] = {};
+    s.ReadBuffer(buf, 5);
+    EXPECT_STREQ(buf, "hello");
+    EXPECT_THROW(TResourceStream(GetModuleHandleW(nullptr), "NOPE", "DATA"), EFOpenError);
+}
