@@ -46,7 +46,7 @@ void TForm1::BuildComponents() {
     Page6 = PageControl1->AddPage("Page6", "About");
     SpeedButton1 = std::make_unique<TSpeedButton>(this, "SpeedButton1", "ヘルプ");
     SpeedButton1->SetBounds(444, 392, 72, 24);
-    SpeedButton1->OnClick = [this](TControl*) { Button1Click(); };
+    SpeedButton1->OnClick = [this](TControl*) { SpeedButton1Click(); };
     BuildSettingsPage();
     BuildAboutPage();
     Timer3 = std::make_unique<TTimer>("Timer3", 200, false);
@@ -209,4 +209,6 @@ void TForm1::Image6Click() {
     }
 }
 
+// Help at context 1; the help button under the pages and Button1Click do the same.
 void TForm1::Button1Click() { TApplication::Instance().HelpCommand(HELP_CONTEXT, 1); }
+void TForm1::SpeedButton1Click() { TApplication::Instance().HelpCommand(HELP_CONTEXT, 1); }

@@ -61,6 +61,7 @@ public:
     void Page6MouseMove();
     void Image6Click();
     void Button1Click();
+    void SpeedButton1Click();
 
     // Files dropped, opened or named on the command line (the import dispatcher).
     virtual void DropPanel1DropFiles(TControl* sender, const std::vector<std::string>& files);
