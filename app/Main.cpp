@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "app/MainForm.h"
+#include "app/SmallDialogs.h"
 #include "ui/Application.h"
 
 namespace {
@@ -29,7 +30,15 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         app.SetHelpFile("Tamsolo165.hlp");
         auto form1 = std::make_unique<TForm1>(instance, ArgumentsText());
         app.SetMainForm(form1.get());
-        // The dialogs of the document's pages are created here, in their order, as they join.
+        // The dialogs that live for the whole run, in their order.
+        auto transDlg = std::make_unique<TTransDlg>();
+        TransDlg = transDlg.get();
+        auto hspotDlg = std::make_unique<THSpotDlg>();
+        HSpotDlg = hspotDlg.get();
+        auto curTestDlg = std::make_unique<TCurTestDlg>();
+        CurTestDlg = curTestDlg.get();
+        auto saveModeBox = std::make_unique<TSaveModeBox>();
+        SaveModeBox = saveModeBox.get();
         form1->ShowForm();
         app.Run();
     } catch (const std::exception& e) {

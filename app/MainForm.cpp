@@ -1,5 +1,7 @@
 #include "app/MainForm.h"
 
+#include "app/ImageListBox.h"
+
 #include <shellapi.h>
 
 #include <cstdlib>
@@ -47,6 +49,13 @@ void TForm1::BuildComponents() {
     SpeedButton1 = std::make_unique<TSpeedButton>(this, "SpeedButton1", "ヘルプ");
     SpeedButton1->SetBounds(444, 392, 72, 24);
     SpeedButton1->OnClick = [this](TControl*) { SpeedButton1Click(); };
+    SaveIconBtn = std::make_unique<TButton>(this, "SaveIconBtn", "保存");
+    SaveIconBtn->SetBounds(4, 392, 76, 24);
+    SaveANIBtn = std::make_unique<TButton>(this, "SaveANIBtn", "すべて保存");
+    SaveANIBtn->SetBounds(84, 392, 96, 24);
+    BuildFramePageControls();
+    BuildFileOptionsControls();
+    BuildImagePage();
     BuildSettingsPage();
     BuildAboutPage();
     Timer3 = std::make_unique<TTimer>("Timer3", 200, false);
@@ -181,9 +190,12 @@ void TForm1::DropPanel1DropFiles(TControl*, const std::vector<std::string>&) {
 void TForm1::FormClose() {
     Timer3->SetEnabled(false);
     WriteSettings();
+    FImages.clear();
     FCurData.reset();
-    Image6->ClearPicture();
-    Image7->ClearPicture();
+    ImageList1.Clear();
+    for (TImage* i : {Image1.get(), Image4.get(), Image6.get(), Image7.get(), IconImage.get()}) i->ClearPicture();
+    ListBox1->Clear();
+    ListBox2->Clear();
 }
 
 LRESULT TForm1::WndProc(UINT msg, WPARAM wp, LPARAM lp) {

@@ -2,20 +2,28 @@
 // TForm1: the main window with its six pages. This file holds the window's life cycle
 // (creation, first paint, close), the settings read at start and written at close, and
 // the About page; the document and the pages' commands live in files of their own.
+#include <array>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "app/CommandLine.h"
+#include "app/ImageModel.h"
 #include "app/ValueBox.h"
 #include "base/Stream.h"
 #include "ui/Button.h"
 #include "ui/Edit.h"
 #include "ui/Form.h"
 #include "ui/Image.h"
+#include "ui/ImageList.h"
+#include "ui/ListBox.h"
+#include "ui/Menu.h"
 #include "ui/PageControl.h"
 #include "ui/Panel.h"
 #include "ui/Timer.h"
+
+// The document's two-colour cursor, a 304-byte record.
+using MonoCursorBytes = std::array<uint8_t, 304>;
 
 // What the main window hands to the pixel editor once after start and reads back at
 // close: the editor's view options and its custom tool cursors.
@@ -35,6 +43,8 @@ struct TEditorOptions {
 // The registry keys the program reads and writes.
 extern const char* const kSettingsKey;  // "Software\Brannoch\Tamsolo"
 extern const char* const kSusieKey;     // "Software\Halvik\Susie\Plug-in"
+
+class TImageListBox;
 
 class TForm1 : public TForm {
 public:
@@ -63,6 +73,55 @@ public:
     void Button1Click();
     void SpeedButton1Click();
 
+    // The image list (the document's images) and the current image.
+    void SetTransparentPixel(int x, int y);
+    void BuildIconImage();
+    void StoreCurrentImage();
+    void LoadCurrentImage();
+    void ClearAllImages();
+    std::string MakeUniqueName(const std::string& name) const;
+    // Adds an image as the new last one and makes it current (the add path of every
+    // command and reader); returns false at the image limit.
+    bool AddImage(const ImageRecord& image, int hotX, int hotY, int transX, int transY, const std::string& listName,
+                  const std::string& imageName);
+    // The main window's message box for itself and the readers and writers:
+    // kind 0 = the application title, 1 = "開いたファイル", 2 and 3 = the captions of the
+    // two save buttons, other = empty; flag 0 beeps with the information icon, else warning.
+    void ReportMessage(const std::string& text, int kind, int flag);
+
+    // Image page handlers.
+    void NewBtnClick();
+    void EditBtnClick();
+    void CopyBtnClick();
+    void DelImageBtnClick();
+    void D1Click();
+    void TransColorBtnClick();
+    void NoTransBtnClick();
+    void HotSpotBtnClick();
+    void YHSpotChange();
+    void TestBtnClick();
+    void Rename1Click();
+    void Edit2Exit();
+    void ListBox1MouseDown(const TMouseEvent& e);
+    void ListBox1MouseUp(const TMouseEvent& e);
+    void ListBox1DragDrop(int row);
+    void ListBox1DrawItem(int index, const RECT& rect, const TOwnerDrawState& state, TCanvas& canvas);
+    void ListBox1DblClick();
+    void ListBox1KeyDown(WORD& key);
+    void ListBox1KeyUp(WORD key);
+    void Timer2Timer();
+    void PopupMenu1Popup();
+
+    int LastImage() const { return FLastImage; }
+    int CurImage() const { return FCurImage; }
+    bool TransparentOn() const { return FTransparent != 0; }
+    const CCURSOR& Entry(int i) const { return *FImages.at(static_cast<std::size_t>(i)); }
+    int EntryCount() const { return static_cast<int>(FImages.size()); }
+    const PixelBlock& CurPixels() const { return FCurPixels; }
+    const PixelBlock& OutPixels() const { return FOutPixels; }
+    const ImagePalette& OutPalette() const { return FOutPalette; }
+    const MonoCursorBytes& MonoCursor() const { return FMonoCursor; }
+
     // Files dropped, opened or named on the command line (the import dispatcher).
     virtual void DropPanel1DropFiles(TControl* sender, const std::vector<std::string>& files);
 
@@ -84,6 +143,32 @@ public:
     TTabSheet* Page5 = nullptr;
     TTabSheet* Page6 = nullptr;
     std::unique_ptr<TSpeedButton> SpeedButton1;
+    std::unique_ptr<TButton> SaveIconBtn;
+    std::unique_ptr<TButton> SaveANIBtn;
+
+    // Image page.
+    std::unique_ptr<TImageListBox> ListBox1;
+    TImageList ImageList1;
+    std::unique_ptr<TButton> NewBtn, OpenBtn, EditBtn, CopyBtn, DelImageBtn, AllDeleteBtn;
+    std::unique_ptr<TButton> TransColorBtn, NoTransBtn, HotSpotBtn, TestBtn;
+    std::unique_ptr<TLabel> Label1, Label2;
+    std::unique_ptr<TValueBox> XHSpot, YHSpot;
+    std::unique_ptr<TPanel> TransCol;
+    std::unique_ptr<TPanel> Panel1, Panel4;
+    std::unique_ptr<TImage> Image1;     // the current image as shown
+    std::unique_ptr<TImage> IconImage;  // the cursor made from it (owned by the picture)
+    std::unique_ptr<TEdit> Edit2;       // in-place rename box
+    std::unique_ptr<TTimer> Timer2;     // double-click delay
+    TPopupMenu PopupMenu1{"PopupMenu1"};
+
+    // Frame page controls that the image commands reset.
+    std::unique_ptr<TListBox> ListBox2;
+    std::unique_ptr<TCheckBox> UniteHotspot, InsertFram;
+    std::unique_ptr<TValueBox> UniHotX, UniHotY;
+    std::unique_ptr<TImage> Image4;
+    // File options page controls that the image commands reset.
+    std::unique_ptr<TCheckBox> InsertInfo, InsertMonoCur;
+    std::unique_ptr<TEdit> IName, IArt;
 
     // Settings 1 page.
     std::unique_ptr<TGroupBox> GroupBox1;
@@ -124,6 +209,17 @@ protected:
 
 private:
     void BuildComponents();
+    void BuildImagePage();
+    void BuildFramePageControls();
+    void BuildFileOptionsControls();
+    void RenderCurrentImage();
+    void RefreshDialogPictures();
+    void ReplaceThumbnail();
+    void EnableAddButtons();
+    void ResetImagePage();
+    void AfterHotspotCommand();
+    void AppendCurrentAsNewImage(const std::string& listName);
+    std::vector<std::string> ListNames() const;
     void BuildSettingsPage();
     void BuildAboutPage();
     void OpenCommandLineFile();
@@ -141,6 +237,24 @@ private:
     bool FSchemesRead = false;
     std::unique_ptr<TStream> FCurData;
     TEditorOptions FEditor;
+
+    // The document: images and the current image.
+    int FLastImage = -1;
+    int FCurImage = -1;
+    int FDragFrom = -1;
+    bool FDragging = false;
+    uint8_t FTransparent = 1;
+    uint8_t FHotSpotReady = 1;
+    ImagePalette FOutPalette{};
+    PixelBlock FOutPixels;
+    InverseFlags FCurInverse{};
+    std::vector<std::unique_ptr<CCURSOR>> FImages;
+    int FTransX = 0;
+    int FTransY = 0;
+    ImagePalette FCurPalette{};
+    PixelBlock FCurPixels;
+    CursorImageParts FParts;  // the AND mask and XOR image of the current image
+    MonoCursorBytes FMonoCursor{};
 };
 
 // The form the program names: the main window.

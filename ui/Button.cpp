@@ -133,3 +133,36 @@ TGroupBox::TGroupBox(TControl* parent, const std::string& name, const std::strin
     FColor = parent ? parent->Color() : clBtnFace;
     SetCaption(caption);
 }
+
+namespace {
+class TRadioButton : public TControl {
+public:
+    TRadioButton(TControl* parent, const std::string& name, const std::string& caption, bool first)
+        : TControl(parent, name) {
+        CreateStdWindow(L"BUTTON", WS_VISIBLE | WS_TABSTOP | BS_AUTORADIOBUTTON | (first ? WS_GROUP : 0));
+        SetCaption(caption);
+    }
+};
+} // namespace
+
+TRadioGroup::TRadioGroup(TControl* parent, const std::string& name, const std::string& caption,
+                         const std::vector<std::string>& items)
+    : TGroupBox(parent, name, caption) {
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        FButtons.push_back(std::make_unique<TRadioButton>(this, name + ".Item" + std::to_string(i), items[i], i == 0));
+        FButtons.back()->SetBounds(10, 18 + static_cast<int>(i) * 20, 120, 18);
+    }
+}
+
+int TRadioGroup::ItemIndex() const {
+    for (std::size_t i = 0; i < FButtons.size(); ++i)
+        if (FButtons[i]->Perform(BM_GETCHECK) == BST_CHECKED) return static_cast<int>(i);
+    return -1;
+}
+
+void TRadioGroup::SetItemIndex(int index) {
+    for (std::size_t i = 0; i < FButtons.size(); ++i)
+        FButtons[i]->Perform(BM_SETCHECK, static_cast<int>(i) == index ? BST_CHECKED : BST_UNCHECKED);
+}
+
+HWND TRadioGroup::ItemHandle(int i) const { return FButtons.at(static_cast<std::size_t>(i))->Handle(); }

@@ -1,5 +1,8 @@
 #pragma once
 // Push buttons, check boxes and speed buttons (flat buttons that can stay down).
+#include <memory>
+#include <vector>
+
 #include "ui/Control.h"
 
 class TButton : public TControl {
@@ -57,4 +60,17 @@ private:
 class TGroupBox : public TControl {
 public:
     TGroupBox(TControl* parent, const std::string& name, const std::string& caption);
+};
+
+// A group of radio buttons; ItemIndex is the checked one (-1 = none).
+class TRadioGroup : public TGroupBox {
+public:
+    TRadioGroup(TControl* parent, const std::string& name, const std::string& caption,
+                const std::vector<std::string>& items);
+    int ItemIndex() const;
+    void SetItemIndex(int i);
+    HWND ItemHandle(int i) const;
+
+private:
+    std::vector<std::unique_ptr<TControl>> FButtons;
 };

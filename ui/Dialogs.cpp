@@ -1,5 +1,7 @@
 #include "ui/Dialogs.h"
 
+#include <commdlg.h>
+
 namespace {
 TMessageBoxHook& Hook() {
     static TMessageBoxHook hook;
@@ -20,4 +22,42 @@ void PlayBeep(UINT type) {
         return;
     }
     MessageBeep(type);
+}
+
+namespace {
+TColorDialogHook& ColourHook() {
+    static TColorDialogHook hook;
+    return hook;
+}
+HCURSOR& Slot(int slot) {
+    static HCURSOR slots[32] = {};
+    static HCURSOR none = nullptr;
+    if (slot < 0 || slot >= 32) {
+        none = nullptr;
+        return none;
+    }
+    return slots[slot];
+}
+} // namespace
+
+void SetColorDialogHook(TColorDialogHook hook) { ColourHook() = std::move(hook); }
+
+bool ChooseColour(HWND owner, TColor& colour) {
+    if (ColourHook()) return ColourHook()(colour);
+    static COLORREF custom[16] = {};
+    CHOOSECOLORW cc{};
+    cc.lStructSize = sizeof cc;
+    cc.hwndOwner = owner;
+    cc.rgbResult = ColorToRGB(colour);
+    cc.lpCustColors = custom;
+    cc.Flags = CC_RGBINIT | CC_FULLOPEN;
+    if (!ChooseColorW(&cc)) return false;
+    colour = static_cast<TColor>(cc.rgbResult);
+    return true;
+}
+
+void SetScreenCursor(int slot, HCURSOR cursor) { Slot(slot) = cursor; }
+HCURSOR ScreenCursor(int slot) {
+    HCURSOR c = Slot(slot);
+    return c ? c : LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
 }

@@ -20,3 +20,21 @@ void PlayBeep(UINT type);
 // calls with empty text and caption "<beep>" and Flags = the beep type.
 using TMessageBoxHook = std::function<int(const TMessageBoxCall&)>;
 void SetMessageBoxHook(TMessageBoxHook hook);
+
+// The colour dialog: shows the system colour picker preset with colour; returns true and
+// stores the choice on OK. A hook can answer instead (tests).
+bool ChooseColour(HWND owner, TColor& colour);
+using TColorDialogHook = std::function<bool(TColor& colour)>;
+void SetColorDialogHook(TColorDialogHook hook);
+
+// A colour dialog component that keeps its colour between uses.
+class TColorDialog {
+public:
+    TColor Color = clBlack;
+    bool Execute(HWND owner) { return ChooseColour(owner, Color); }
+};
+
+// Numbered screen cursors that windows of the program can show (slot 0 = the arrow).
+// The slots do not own their cursors: whoever installs one takes it out before destroying it.
+void SetScreenCursor(int slot, HCURSOR cursor);
+HCURSOR ScreenCursor(int slot);

@@ -38,6 +38,13 @@ void TForm::SetClientSize(int width, int height) {
     SetWindowPos(FHandle, nullptr, 0, 0, r.right - r.left, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+void TForm::SetCloseBox(bool shown) {
+    LONG style = GetWindowLongW(FHandle, GWL_STYLE);
+    style = shown ? (style | WS_SYSMENU) : (style & ~WS_SYSMENU);
+    SetWindowLongW(FHandle, GWL_STYLE, style);
+    SetWindowPos(FHandle, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED | SWP_NOACTIVATE);
+}
+
 void TForm::CenterOnScreen() {
     RECT r;
     GetWindowRect(FHandle, &r);

@@ -15,6 +15,8 @@ public:
     ~TForm() override;
 
     void SetClientSize(int width, int height);
+    // Shows or removes the system menu and close box of the caption.
+    void SetCloseBox(bool shown);
     void CenterOnScreen();
     // Shows the form modeless.
     void ShowForm();

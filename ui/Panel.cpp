@@ -109,7 +109,7 @@ LRESULT TLabel::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         std::wstring w = W(Caption());
         SetBkMode(dc, TRANSPARENT);
         SetTextColor(dc, ColorToRGB(Enabled() ? FFontColor : clGrayText));
-        DrawTextW(dc, w.c_str(), static_cast<int>(w.size()), &r, DT_LEFT | DT_NOPREFIX);
+        DrawTextW(dc, w.c_str(), static_cast<int>(w.size()), &r, DT_LEFT | DT_NOPREFIX | (FAutoSize ? 0 : DT_WORDBREAK));
         EndPaint(FHandle, &ps);
         return 0;
     }

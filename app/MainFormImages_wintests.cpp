@@ -1,0 +1,384 @@
+#include "app/EditorLink.h"
+#include "app/ImageListBox.h"
+#include "app/MainForm.h"
+#include "app/SmallDialogs.h"
+#include "app/WinTestSupport.h"
+#include "ui/Registry.h"
+
+#include <thread>
+
+namespace {
+
+// An image filled with one palette index but for its top-left pixel (index 0, the
+// transparent one); entry i of the palette is (i, 255 - i, 7).
+ImageRecord Filled(int index) {
+    ImageRecord r;
+    for (int i = 0; i < 256; ++i) r.Palette[i] = TRGBQuad{7, static_cast<uint8_t>(255 - i), static_cast<uint8_t>(i), 0};
+    std::fill(r.Pixels.Bytes, r.Pixels.Bytes + kIndexBytes, static_cast<uint8_t>(index));
+    r.Pixels.At(0, 0) = 0;
+    return r;
+}
+
+class FakeEditor : public IImageEditor {
+public:
+    void ClearImage() override { Loaded = ImageRecord{}; ++Clears; }
+    void LoadImageData(const ImageRecord& image) override { Loaded = image; }
+    void SetSubColour(int index) override { SubColour = index; }
+    int ShowModal() override { return Answer; }
+    const ImageRecord& EditedImage() const override { return Result; }
+    ImageRecord Loaded, Result = Filled(3);
+    int Answer = mrOk, SubColour = -1, Clears = 0;
+};
+
+struct ImagePageTest : ::testing::Test {
+    void SetUp() override {
+        TApplication::Instance().Initialize();
+        TRegistry().DeleteKey(kSettingsKey);
+        SetCurrentDirectoryW(W(TempFolder("tamsolo-images")).c_str());
+        form = std::make_unique<TForm1>(GetModuleHandleW(nullptr), "");
+        trans = std::make_unique<TTransDlg>();
+        hspot = std::make_unique<THSpotDlg>();
+        curTest = std::make_unique<TCurTestDlg>();
+        saveMode = std::make_unique<TSaveModeBox>();
+        TransDlg = trans.get();
+        HSpotDlg = hspot.get();
+        CurTestDlg = curTest.get();
+        SaveModeBox = saveMode.get();
+        EditDlg = &editor;
+    }
+    void TearDown() override {
+        EditDlg = nullptr;
+        TransDlg = nullptr;
+        HSpotDlg = nullptr;
+        CurTestDlg = nullptr;
+        SaveModeBox = nullptr;
+        TRegistry().DeleteKey(kSettingsKey);
+    }
+    void Add(int index, const std::string& name) { ASSERT_TRUE(form->AddImage(Filled(index), 0, 0, 0, 0, name, name)); }
+    // Entry i's pixels, list name and thumbnail must all be the image added with index.
+    void ExpectInStep(int i, int index, const std::string& name) {
+        EXPECT_EQ(form->Entry(i).Pixels.Bytes[100], index) << i;
+        EXPECT_EQ(form->ListBox1->Item(i), name) << i;
+        TDibSection target(32, 32);
+        form->ImageList1.Draw(target.DC(), i, 0, 0);
+        EXPECT_EQ(target.PixelAt(5, 5), RGB(index, 255 - index, 7)) << i;
+    }
+    void Click(TControl& c) { c.Perform(BM_CLICK); }
+    void DragRow(int from, int to) {
+        RECT a = form->ListBox1->ItemRect(from), b = form->ListBox1->ItemRect(to);
+        form->ListBox1->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(a.left + 50, a.top + 4));
+        form->ListBox1->Perform(WM_LBUTTONUP, 0, MAKELPARAM(b.left + 50, b.top + 4));
+    }
+    RecordedBoxes boxes;
+    FakeEditor editor;
+    std::unique_ptr<TForm1> form;
+    std::unique_ptr<TTransDlg> trans;
+    std::unique_ptr<THSpotDlg> hspot;
+    std::unique_ptr<TCurTestDlg> curTest;
+    std::unique_ptr<TSaveModeBox> saveMode;
+};
+
+} // namespace
+
+TEST_F(ImagePageTest, AnEmptyDocumentOffersOnlyNewAndOpen) {
+    EXPECT_TRUE(form->NewBtn->Enabled());
+    EXPECT_TRUE(form->OpenBtn->Enabled());
+    for (TButton* b : {form->EditBtn.get(), form->CopyBtn.get(), form->DelImageBtn.get(), form->AllDeleteBtn.get(),
+                       form->TransColorBtn.get(), form->SaveIconBtn.get(), form->SaveANIBtn.get()})
+        EXPECT_FALSE(b->Enabled()) << b->Name();
+    EXPECT_FALSE(form->Image1->Visible());
+}
+
+TEST_F(ImagePageTest, NewImagesGetUniqueNamesAndDuplicatesCountOn) {
+    for (int i = 0; i < 3; ++i) Click(*form->NewBtn);
+    EXPECT_EQ(editor.Clears, 3);
+    ASSERT_EQ(form->ListBox1->Count(), 3);
+    EXPECT_EQ(form->ListBox1->Item(0), "ｲﾒｰｼﾞ");
+    EXPECT_EQ(form->ListBox1->Item(1), "ｲﾒｰｼﾞ1");
+    EXPECT_EQ(form->ListBox1->Item(2), "ｲﾒｰｼﾞ2");
+    EXPECT_EQ(form->Entry(1).ImageName, "ｲﾒｰｼﾞ1");
+    editor.Answer = mrCancel;
+    Click(*form->NewBtn);
+    EXPECT_EQ(form->ListBox1->Count(), 3);
+    // Duplicating the first while "ｲﾒｰｼﾞ1" exists: "ｲﾒｰｼﾞ3"; its own name stays empty.
+    form->ListBox1->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(50, 4));
+    form->ListBox1->Perform(WM_LBUTTONUP, 0, MAKELPARAM(50, 4));
+    EXPECT_EQ(form->CurImage(), 0);
+    Click(*form->CopyBtn);
+    EXPECT_EQ(form->ListBox1->Item(3), "ｲﾒｰｼﾞ3");
+    EXPECT_EQ(form->Entry(3).ImageName, "");
+    EXPECT_EQ(form->CurImage(), 3);
+}
+
+TEST_F(ImagePageTest, TheLimitOfAThousandImagesDisablesTheAddCommands) {
+    Add(1, "a");
+    for (int i = 1; i < kMaxImages; ++i) Click(*form->CopyBtn);
+    EXPECT_EQ(form->EntryCount(), kMaxImages);
+    EXPECT_EQ(form->ListBox1->Count(), kMaxImages);
+    EXPECT_EQ(form->ImageList1.Count(), kMaxImages);
+    EXPECT_EQ(form->LastImage(), kMaxImages - 1);
+    EXPECT_FALSE(form->CopyBtn->Enabled());
+    EXPECT_FALSE(form->NewBtn->Enabled());
+    EXPECT_FALSE(form->OpenBtn->Enabled());
+    EXPECT_FALSE(form->AddImage(Filled(2), 0, 0, 0, 0, "x", "x"));
+    Click(*form->DelImageBtn);
+    EXPECT_TRUE(form->CopyBtn->Enabled());
+    EXPECT_TRUE(form->NewBtn->Enabled());
+    EXPECT_EQ(form->EntryCount(), kMaxImages - 1);
+}
+
+TEST_F(ImagePageTest, DuplicateDeleteAndMoveKeepTheThreeListsInStep) {
+    Add(10, "ten");
+    Add(20, "twenty");
+    Add(30, "thirty");
+    DragRow(0, 2);  // "ten" moves to the end
+    ExpectInStep(0, 20, "twenty");
+    ExpectInStep(1, 30, "thirty");
+    ExpectInStep(2, 10, "ten");
+    EXPECT_EQ(form->CurImage(), 2);
+    Click(*form->CopyBtn);
+    ExpectInStep(3, 10, "ten1");
+    Click(*form->DelImageBtn);  // the last of four: the new last is selected
+    EXPECT_EQ(form->EntryCount(), 3);
+    EXPECT_EQ(form->CurImage(), 2);
+    EXPECT_EQ(form->ListBox1->ItemIndex(), 2);
+    ExpectInStep(2, 10, "ten");
+    for (int i = 0; i < 3; ++i) Click(*form->DelImageBtn);
+    EXPECT_EQ(form->LastImage(), -1);
+    EXPECT_EQ(form->CurImage(), -1);
+    EXPECT_FALSE(form->DelImageBtn->Enabled());
+    Click(*form->DelImageBtn);  // nothing left to delete
+    form->ListBox1->Perform(WM_KEYUP, VK_DOWN);
+    EXPECT_EQ(form->EntryCount(), 0);
+}
+
+TEST_F(ImagePageTest, RenamingInPlaceKeepsTheOldNameWhenEmptied) {
+    Add(1, "one");
+    Add(2, "two");
+    form->ShowForm();
+    // A second click on the row that was already current opens the rename box.
+    DragRow(1, 1);
+    ASSERT_TRUE(form->Edit2->Visible());
+    EXPECT_EQ(form->Edit2->Text(), "two");
+    form->Edit2->SetText("one");  // an existing name is allowed
+    form->Edit2->Perform(WM_KEYDOWN, VK_RETURN);
+    EXPECT_FALSE(form->Edit2->Visible());
+    EXPECT_EQ(form->ListBox1->Item(1), "one");
+    EXPECT_EQ(form->Entry(1).ImageName, "two");  // a rename does not change it
+    form->Rename1Click();
+    form->Edit2->SetText("");
+    form->Edit2Exit();
+    EXPECT_EQ(form->ListBox1->Item(1), "one");
+    // Clicking another row selects it without renaming.
+    DragRow(0, 0);
+    EXPECT_FALSE(form->Edit2->Visible());
+    EXPECT_EQ(form->CurImage(), 0);
+}
+
+TEST_F(ImagePageTest, ClearAllAsksFirstAndKeepsTheDocumentName) {
+    Add(1, "a");
+    Add(2, "b");
+    form->ListBox2->Add("000     8");
+    form->InsertFram->SetChecked(true);
+    boxes.Answer = IDNO;
+    Click(*form->AllDeleteBtn);
+    ASSERT_EQ(boxes.Calls.size(), 2u);
+    EXPECT_EQ(boxes.Calls[0].Caption, "<beep>");
+    EXPECT_EQ(boxes.Calls[1].Text, "リストのイメージを全て消去します。\nよろしいですか？");
+    EXPECT_EQ(boxes.Calls[1].Flags & MB_YESNO, static_cast<UINT>(MB_YESNO));
+    EXPECT_EQ(form->EntryCount(), 2);
+    MonoCursorBytes mono = form->MonoCursor();
+    boxes.Answer = IDYES;
+    form->PageControl1->SetActivePage(form->Page4);
+    Click(*form->AllDeleteBtn);
+    EXPECT_EQ(form->EntryCount(), 0);
+    EXPECT_EQ(form->ListBox1->Count(), 0);
+    EXPECT_EQ(form->ImageList1.Count(), 0);
+    EXPECT_EQ(form->ListBox2->Count(), 0);
+    EXPECT_FALSE(form->InsertFram->Checked());
+    EXPECT_EQ(form->PageControl1->ActivePage(), form->Page1);
+    EXPECT_EQ(form->DocName(), "無題");
+    EXPECT_EQ(form->MonoCursor(), mono);
+    EXPECT_FALSE(form->SaveANIBtn->Enabled());
+    EXPECT_TRUE(form->NewBtn->Enabled());
+}
+
+TEST_F(ImagePageTest, TypingAHotspotRebuildsTheCursorAndStoresIt) {
+    Add(1, "a");
+    form->XHSpot->SetFocus();
+    form->XHSpot->Perform(WM_KEYDOWN, '5');
+    form->XHSpot->Perform(WM_KEYDOWN, VK_SPACE);
+    EXPECT_EQ(form->Entry(0).HotX, 5);
+    ICONINFO ii{};
+    ASSERT_TRUE(GetIconInfo(form->IconImage->Icon(), &ii));
+    EXPECT_FALSE(ii.fIcon);
+    EXPECT_EQ(ii.xHotspot, 5u);
+    DeleteObject(ii.hbmMask);
+    DeleteObject(ii.hbmColor);
+    EXPECT_EQ(form->UniHotX->Value(), 5);  // not unified: follows the image
+}
+
+TEST_F(ImagePageTest, TheCursorShowsTheFourMaskCasesOverBlackAndWhite) {
+    ImageRecord r = Filled(1);              // entry 0 is the transparent colour
+    r.Palette[2] = TRGBQuad{0, 0, 0, 0};    // black
+    r.Palette[3] = TRGBQuad{255, 255, 255, 0};  // white
+    r.Palette[4] = TRGBQuad{255, 255, 255, 0};  // white, inverse: inverts the screen
+    r.Inverse[4] = 1;
+    r.Pixels.At(10, 10) = 2;
+    r.Pixels.At(11, 10) = 3;
+    r.Pixels.At(12, 10) = 4;
+    ASSERT_TRUE(form->AddImage(r, 0, 0, 0, 0, "m", "m"));
+    auto drawOver = [&](COLORREF background) {
+        TDibSection dc(32, 32);
+        TGdiObject brush(CreateSolidBrush(background));
+        RECT all{0, 0, 32, 32};
+        FillRect(dc.DC(), &all, static_cast<HBRUSH>(brush.Get()));
+        DrawIconEx(dc.DC(), 0, 0, form->IconImage->Icon(), 32, 32, 0, nullptr, DI_NORMAL);
+        return std::vector<COLORREF>{dc.PixelAt(9, 10), dc.PixelAt(10, 10), dc.PixelAt(11, 10), dc.PixelAt(12, 10)};
+    };
+    const COLORREF black = RGB(0, 0, 0), white = RGB(255, 255, 255);
+    // transparent, black, white, inverted
+    EXPECT_EQ(drawOver(black)[0], RGB(1, 254, 7));  // an ordinary opaque pixel
+    r.Pixels.At(9, 10) = 0;
+    ASSERT_TRUE(form->AddImage(r, 0, 0, 0, 0, "m2", "m2"));
+    EXPECT_EQ(drawOver(black), (std::vector<COLORREF>{black, black, white, white}));
+    EXPECT_EQ(drawOver(white), (std::vector<COLORREF>{white, black, white, black}));
+}
+
+TEST_F(ImagePageTest, TheTransparentPixelDialogTakesThePixelUnderTheClick) {
+    ImageRecord r = Filled(1);
+    r.Pixels.At(0, 1) = 9;
+    ASSERT_TRUE(form->AddImage(r, 0, 0, 5, 5, "a", "a"));  // no black entry in this palette
+    PostMessageW(trans->Image1->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(-3, 40));  // outside: nothing picked
+    PostMessageW(trans->Image1->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(7, 8));
+    Click(*form->TransColorBtn);
+    EXPECT_EQ(form->Entry(0).TransX, 0);
+    EXPECT_EQ(form->Entry(0).TransY, 1);
+    EXPECT_TRUE(form->TransparentOn());
+    EXPECT_EQ(form->OutPalette()[9], (TRGBQuad{0, 0, 0, 0}));  // no black entry: entry 9 turned black
+}
+
+TEST_F(ImagePageTest, TheHotspotDialogSetsTheHotspotAndTheRightButtonCancels) {
+    Add(1, "a");
+    PostMessageW(hspot->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(255, 255));
+    Click(*form->HotSpotBtn);
+    EXPECT_EQ(form->Entry(0).HotX, 31);
+    EXPECT_EQ(form->Entry(0).HotY, 31);
+    PostMessageW(hspot->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(300, -1));  // a captured release outside
+    PostMessageW(hspot->Handle(), WM_RBUTTONUP, 0, MAKELPARAM(8, 8));
+    EXPECT_EQ(hspot->ShowModal(), mrCancel);
+    EXPECT_EQ(form->Entry(0).HotX, 31);
+    hspot->Perform(WM_MOUSEMOVE, 0, MAKELPARAM(17, 250));
+    EXPECT_EQ(hspot->Caption(), "ホットスポット座標 X:2,Y:31");
+}
+
+TEST_F(ImagePageTest, TheCursorTestInstallsSlotFourOnlyWhileItRuns) {
+    Add(1, "a");
+    static HCURSOR seen = nullptr;
+    static TCurTestDlg* dlg = nullptr;
+    dlg = curTest.get();
+    struct Closer {
+        static void CALLBACK Fire(HWND h, UINT, UINT_PTR id, DWORD) {
+            KillTimer(h, id);
+            seen = ScreenCursor(4);
+            dlg->SetModalResult(mrCancel);
+        }
+    };
+    SetTimer(form->Handle(), 6, 30, Closer::Fire);
+    Click(*form->TestBtn);
+    ASSERT_NE(seen, nullptr);
+    EXPECT_NE(seen, LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW)));
+    EXPECT_EQ(ScreenCursor(4), LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW)));
+    ICONINFO ii{};
+    EXPECT_FALSE(GetIconInfo(seen, &ii));  // the copy was destroyed
+    EXPECT_TRUE(GetIconInfo(form->IconImage->Icon(), &ii));  // the original was not
+    DeleteObject(ii.hbmMask);
+    DeleteObject(ii.hbmColor);
+}
+
+TEST_F(ImagePageTest, EditingHandsTheImageOverAndTakesItBackOnOk) {
+    ImageRecord r = Filled(1);
+    r.Pixels.At(0, 0) = 44;
+    ASSERT_TRUE(form->AddImage(r, 0, 0, 0, 0, "a", "a"));
+    editor.Result = Filled(77);
+    editor.Answer = mrCancel;
+    Click(*form->EditBtn);
+    EXPECT_EQ(editor.SubColour, 44);
+    EXPECT_EQ(editor.Loaded.Pixels.At(0, 0), 44);
+    EXPECT_EQ(form->Entry(0).Pixels.At(5, 5), 1);
+    editor.Answer = mrOk;
+    Click(*form->EditBtn);
+    EXPECT_EQ(form->Entry(0).Pixels.At(5, 5), 77);
+    ExpectInStep(0, 77, "a");
+}
+
+TEST_F(ImagePageTest, ReportMessageCaptionsAndIconsByKindAndFlag) {
+    struct Case {
+        int kind, flag;
+        const char* caption;
+        UINT icon;
+        bool beep;
+    };
+    TApplication::Instance().SetTitle("Tamsolo");
+    const Case cases[] = {{0, 0, "Tamsolo", MB_ICONINFORMATION, true},  {1, 0, "開いたファイル", MB_ICONINFORMATION, true},
+                          {2, 1, "保存", MB_ICONWARNING, false},         {3, 1, "すべて保存", MB_ICONWARNING, false},
+                          {5, 0, "", MB_ICONINFORMATION, true}};
+    for (const Case& c : cases) {
+        boxes.Calls.clear();
+        form->ReportMessage("何らかの原因でファイルを書きこめません。", c.kind, c.flag);
+        ASSERT_EQ(boxes.Calls.size(), c.beep ? 2u : 1u) << c.kind;
+        const TMessageBoxCall& box = boxes.Calls.back();
+        EXPECT_EQ(box.Caption, c.caption) << c.kind;
+        EXPECT_EQ(box.Flags, MB_OK | c.icon) << c.kind;
+        EXPECT_EQ(box.Text, "何らかの原因でファイルを書きこめません。");
+    }
+}
+
+TEST_F(ImagePageTest, ReportMessageShowsARealBox) {
+    SetMessageBoxHook(nullptr);
+    std::thread closer([] {
+        for (int i = 0; i < 250; ++i) {
+            if (HWND box = FindWindowW(L"#32770", L"開いたファイル")) {
+                PostMessageW(box, WM_COMMAND, IDOK, 0);
+                return;
+            }
+            Sleep(20);
+        }
+    });
+    form->ReportMessage("イメージは1000個までです。", 1, 0);
+    closer.join();
+    SUCCEED();
+}
+
+TEST(SmallDialogs, SaveModeGivesSixteenTwoHundredFiftySixOrTwoColours) {
+    TApplication::Instance().Initialize();
+    TSaveModeBox box;
+    EXPECT_EQ(box.ColourCount(), 256);  // selected at start
+    box.SaveMode->SetItemIndex(0);
+    EXPECT_EQ(box.ColourCount(), 16);
+    box.SaveMode->SetItemIndex(2);
+    EXPECT_EQ(box.ColourCount(), 2);
+    PostMessageW(box.Button1->Handle(), BM_CLICK, 0, 0);
+    EXPECT_EQ(box.ShowModal(), mrOk);
+    EXPECT_EQ(box.ColourCount(), 2);  // kept between uses
+}
+
+TEST(SmallDialogs, TheBackgroundColourDialogClosesWithOkEvenWhenTheColourIsCancelled) {
+    TApplication::Instance().Initialize();
+    TForm owner("Owner", "o", 100, 100);
+    TBackColorDlg dlg(&owner);
+    dlg.ColorDialog1.Color = clTeal;
+    EXPECT_FALSE(dlg.CheckBox1->Visible());
+    SetColorDialogHook([](TColor&) { return false; });
+    PostMessageW(dlg.Button1->Handle(), BM_CLICK, 0, 0);
+    EXPECT_EQ(dlg.ShowModal(), mrOk);
+    EXPECT_EQ(dlg.ColorDialog1.Color, clTeal);
+    SetColorDialogHook([](TColor& c) {
+        c = clRed;
+        return true;
+    });
+    PostMessageW(dlg.Button1->Handle(), BM_CLICK, 0, 0);
+    EXPECT_EQ(dlg.ShowModal(), mrOk);
+    EXPECT_EQ(dlg.ColorDialog1.Color, clRed);
+    SetColorDialogHook(nullptr);
+}
