@@ -1,6 +1,5 @@
 #include "app/MainForm.h"
 
-#include "app/ImageListBox.h"
 
 #include <shellapi.h>
 

@@ -44,8 +44,6 @@ struct TEditorOptions {
 extern const char* const kSettingsKey;  // "Software\Brannoch\Tamsolo"
 extern const char* const kSusieKey;     // "Software\Halvik\Susie\Plug-in"
 
-class TImageListBox;
-
 class TForm1 : public TForm {
 public:
     // commandLine: the program's arguments as one text (no program name).
@@ -147,7 +145,7 @@ public:
     std::unique_ptr<TButton> SaveANIBtn;
 
     // Image page.
-    std::unique_ptr<TImageListBox> ListBox1;
+    std::unique_ptr<TDragListBox> ListBox1;
     TImageList ImageList1;
     std::unique_ptr<TButton> NewBtn, OpenBtn, EditBtn, CopyBtn, DelImageBtn, AllDeleteBtn;
     std::unique_ptr<TButton> TransColorBtn, NoTransBtn, HotSpotBtn, TestBtn;

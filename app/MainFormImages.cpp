@@ -1,46 +1,12 @@
 // The image page of the main window: the image list, the current image with its
 // transparent pixel and hotspot, the cursor made from it, and the page's commands.
 #include "app/EditorLink.h"
-#include "app/ImageListBox.h"
 #include "app/MainForm.h"
 #include "app/SmallDialogs.h"
 #include "base/Format.h"
 #include "ui/Application.h"
 
 IImageEditor* EditDlg = nullptr;
-
-LRESULT TImageListBox::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
-    TMouseEvent e;
-    e.X = static_cast<short>(LOWORD(lp));
-    e.Y = static_cast<short>(HIWORD(lp));
-    e.Shift = ShiftStateNow(wp);
-    switch (msg) {
-    case WM_LBUTTONDOWN:
-    case WM_RBUTTONDOWN:
-        // Selection and dragging are the page's own; the list box's tracking is bypassed.
-        SetFocus();
-        e.Button = msg == WM_LBUTTONDOWN ? TMouseButton::mbLeft : TMouseButton::mbRight;
-        if (e.Button == TMouseButton::mbLeft) SetCapture(FHandle);
-        FForm->ListBox1MouseDown(e);
-        return 0;
-    case WM_LBUTTONUP:
-        if (GetCapture() == FHandle) ReleaseCapture();
-        e.Button = TMouseButton::mbLeft;
-        FForm->ListBox1MouseUp(e);
-        return 0;
-    case WM_RBUTTONUP: {
-        POINT p{e.X, e.Y};
-        ClientToScreen(FHandle, &p);
-        FForm->PopupMenu1.Popup(FForm->Handle(), p.x, p.y);
-        return 0;
-    }
-    case WM_LBUTTONDBLCLK:
-        FForm->ListBox1DblClick();
-        return 0;
-    case WM_MOUSEMOVE: return 0;
-    default: return TListBox::WndProc(msg, wp, lp);
-    }
-}
 
 namespace {
 
@@ -67,13 +33,24 @@ HCURSOR MakeCursor(const CursorImageParts& parts, int hotX, int hotY) {
 
 void TForm1::BuildImagePage() {
     TTabSheet* p = Page1;
-    ListBox1 = std::make_unique<TImageListBox>(p, this);
+    ListBox1 = std::make_unique<TDragListBox>(p, "ListBox1", true, 16);
     ListBox1->SetBounds(8, 8, 220, 310);
     ListBox1->SetHint("クリックしながらドラッグすると移動できます。");
     ListBox1->OnDrawItem = [this](TControl*, int i, const RECT& r, const TOwnerDrawState& s, TCanvas& c) {
         ListBox1DrawItem(i, r, s, c);
     };
     ListBox1->OnKeyDown = [this](TControl*, WORD& key, const TShiftState&) { ListBox1KeyDown(key); };
+    ListBox1->OnMouseDown = [this](TControl*, const TMouseEvent& e) { ListBox1MouseDown(e); };
+    ListBox1->OnMouseUp = [this](TControl*, const TMouseEvent& e) {
+        if (e.Button == TMouseButton::mbRight) {
+            POINT pt{e.X, e.Y};
+            ClientToScreen(ListBox1->Handle(), &pt);
+            PopupMenu1.Popup(FHandle, pt.x, pt.y);
+        } else {
+            ListBox1MouseUp(e);
+        }
+    };
+    ListBox1->OnDblClick = [this](TControl*) { ListBox1DblClick(); };
     ListBox1->OnKeyUp = [this](TControl*, WORD& key, const TShiftState&) { ListBox1KeyUp(key); };
 
     auto button = [p](std::unique_ptr<TButton>& b, const char* name, const char* caption, int x, int y, int w) {

@@ -1,5 +1,4 @@
 #include "app/EditorLink.h"
-#include "app/ImageListBox.h"
 #include "app/MainForm.h"
 #include "app/SmallDialogs.h"
 #include "app/WinTestSupport.h"

@@ -42,3 +42,14 @@ private:
     bool FOwnerDraw;
     int FItemHeight;
 };
+
+// A list box whose mouse input goes to its events instead of the list box's own
+// selection tracking, so that the owner can select and drag rows itself. Right-button
+// releases arrive as OnMouseUp with mbRight.
+class TDragListBox : public TListBox {
+public:
+    using TListBox::TListBox;
+
+protected:
+    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
+};
