@@ -53,7 +53,12 @@ void StoreAndMask(const CursorImageParts& parts, PixelBlock& block) {
 }
 
 std::string MakeUniqueName(const std::string& name, const std::vector<std::string>& existing) {
-    auto taken = [&](const std::string& n) { return std::find(existing.begin(), existing.end(), n) != existing.end(); };
+    return MakeUniqueName(name, [&](const std::string& n) {
+        return std::find(existing.begin(), existing.end(), n) != existing.end();
+    });
+}
+
+std::string MakeUniqueName(const std::string& name, const std::function<bool(const std::string&)>& taken) {
     if (!taken(name)) return name;
     for (int i = 1;; ++i) {
         std::string candidate = name + std::to_string(i);

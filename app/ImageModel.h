@@ -3,6 +3,7 @@
 // masks of the cursor made from it, the copy written to files (the Out copy) and the
 // unique names of new images.
 #include <array>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -33,7 +34,8 @@ CursorImageParts DeriveCursorParts(const PixelBlock& pixels, const ImagePalette&
 // Copies an AND mask into the mask area of a pixel block (bottom row first, MSB = left).
 void StoreAndMask(const CursorImageParts& parts, PixelBlock& block);
 
-// The name itself when no existing name equals it, else name + "1", name + "2", … the first free.
+// The name itself when it is not taken, else name + "1", name + "2", … the first free.
+std::string MakeUniqueName(const std::string& name, const std::function<bool(const std::string&)>& taken);
 std::string MakeUniqueName(const std::string& name, const std::vector<std::string>& existing);
 
 // Whether the add commands (new, duplicate, open) may start with this many images.

@@ -38,6 +38,7 @@ TForm1::~TForm1() {
 
 void TForm1::BuildComponents() {
     PageControl1 = std::make_unique<TPageControl>(this, "PageControl1");
+    PageControl1->OnChange = [this](TControl*) { TabPanelChange(); };
     PageControl1->SetBounds(4, 4, 512, 382);
     Page1 = PageControl1->AddPage("Page1", "イメージの編集");
     Page2 = PageControl1->AddPage("Page2", "フレームの編集");
@@ -52,7 +53,7 @@ void TForm1::BuildComponents() {
     SaveIconBtn->SetBounds(4, 392, 76, 24);
     SaveANIBtn = std::make_unique<TButton>(this, "SaveANIBtn", "すべて保存");
     SaveANIBtn->SetBounds(84, 392, 96, 24);
-    BuildFramePageControls();
+    BuildFramePage();
     BuildFileOptionsControls();
     BuildImagePage();
     BuildSettingsPage();
@@ -187,6 +188,7 @@ void TForm1::DropPanel1DropFiles(TControl*, const std::vector<std::string>&) {
 }
 
 void TForm1::FormClose() {
+    Timer1->set_enabled(false);
     Timer3->SetEnabled(false);
     WriteSettings();
     FImages.clear();

@@ -4,16 +4,22 @@
 // the About page; the document and the pages' commands live in files of their own.
 #include <array>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/CommandLine.h"
+#include "app/Frames.h"
 #include "app/ImageModel.h"
+#include "app/MMTimer.h"
+#include "formats/AniFile.h"
+#include "formats/MonoCursor.h"
 #include "app/ValueBox.h"
 #include "base/Stream.h"
 #include "ui/Button.h"
 #include "ui/Edit.h"
 #include "ui/Form.h"
+#include "ui/Bars.h"
 #include "ui/Image.h"
 #include "ui/ImageList.h"
 #include "ui/ListBox.h"
@@ -21,9 +27,6 @@
 #include "ui/PageControl.h"
 #include "ui/Panel.h"
 #include "ui/Timer.h"
-
-// The document's two-colour cursor, a 304-byte record.
-using MonoCursorBytes = std::array<uint8_t, 304>;
 
 // What the main window hands to the pixel editor once after start and reads back at
 // close: the editor's view options and its custom tool cursors.
@@ -118,7 +121,44 @@ public:
     const PixelBlock& CurPixels() const { return FCurPixels; }
     const PixelBlock& OutPixels() const { return FOutPixels; }
     const ImagePalette& OutPalette() const { return FOutPalette; }
-    const MonoCursorBytes& MonoCursor() const { return FMonoCursor; }
+    const MonoCursorRecord& MonoCursor() const { return FMonoCursor; }
+
+    // Frame page.
+    void SetFrameLine(int image, int interval, int line);
+    std::optional<FrameLine> GetFrameLine(int line) const;
+    std::vector<std::string> FrameLines() const;
+    // Fills the frame tables; false (after reporting why) when the lines cannot be written.
+    bool BuildFrameArrays();
+    const FrameTables& FrameArrays() const { return FFrameTables; }
+    void TabPanelChange();
+    void FramImageIndexClick();
+    void FrameSpeedChange();
+    void ScrollBar2Change();
+    void TrackBar1Change();
+    void DefaultSpeedChange();
+    void ScrollBar1Change();
+    void TrackBar2Change();
+    void UniteIntervalClick();
+    void AddFramBtnClick();
+    void DelFramBtnClick();
+    void InsertFramClick();
+    void ListBox2Click();
+    void ListBox2MouseDown(const TMouseEvent& e);
+    void ListBox2MouseMove(const TMouseEvent& e);
+    void ListBox2MouseUp(const TMouseEvent& e);
+    void ListBox2KeyUp(WORD key);
+    void ListBox2DblClick();
+    void ListBox2DragDrop(int row);
+    void ListBox2DrawItem(int index, const RECT& rect, const TOwnerDrawState& state, TCanvas& canvas);
+    void Timer1Timer();
+    void PlayClick();
+    void StopClick();
+    void PreMouseDown();
+    void RepMouseDown();
+    void ANITestClick();
+    int PreviewFrame() const { return FPreview.PreviewFrame(); }
+    // The whole document as the animated-cursor writer takes it (the frame tables as built last).
+    AniWriteInput AniInput(AniSaveMode mode) const;
 
     // Files dropped, opened or named on the command line (the import dispatcher).
     virtual void DropPanel1DropFiles(TControl* sender, const std::vector<std::string>& files);
@@ -159,11 +199,23 @@ public:
     std::unique_ptr<TTimer> Timer2;     // double-click delay
     TPopupMenu PopupMenu1{"PopupMenu1"};
 
-    // Frame page controls that the image commands reset.
-    std::unique_ptr<TListBox> ListBox2;
+    // Frame page.
+    std::unique_ptr<TDragListBox> ListBox2;
+    std::unique_ptr<TLabel> Label3, Label4, Label5, Label6, Label7;
+    std::unique_ptr<TUpDown> FramImageIndex;
+    std::unique_ptr<TPanel> Panel3;  // name of the chosen image
+    std::unique_ptr<TImage> Image5;  // its thumbnail
+    std::unique_ptr<TValueBox> FrameSpeed, DefaultSpeed;
+    std::unique_ptr<TScrollBar> ScrollBar1, ScrollBar2;
+    std::unique_ptr<TTrackBar> TrackBar1, TrackBar2;
+    std::unique_ptr<TButton> AddFramBtn, DelFramBtn, UniteInterval, ANITest;
     std::unique_ptr<TCheckBox> UniteHotspot, InsertFram;
     std::unique_ptr<TValueBox> UniHotX, UniHotY;
-    std::unique_ptr<TImage> Image4;
+    std::unique_ptr<TSpeedButton> Play, Stop, Pre, Rep;
+    std::unique_ptr<TPanel> Panel5;  // the preview area
+    std::unique_ptr<TImage> Image4;  // the preview
+    std::unique_ptr<TLabel> Label17;
+    std::unique_ptr<MMTimer> Timer1;  // the preview clock
     // File options page controls that the image commands reset.
     std::unique_ptr<TCheckBox> InsertInfo, InsertMonoCur;
     std::unique_ptr<TEdit> IName, IArt;
@@ -217,7 +269,11 @@ private:
     void ResetImagePage();
     void AfterHotspotCommand();
     void AppendCurrentAsNewImage(const std::string& listName);
-    std::vector<std::string> ListNames() const;
+    void BuildFramePage();
+    void ShowPreviewStep(const std::optional<PreviewStep>& step);
+    PreviewSource PreviewInput() const;
+    void UpdatePreviewTimer();
+    void ShowFrameImage(int image);
     void BuildSettingsPage();
     void BuildAboutPage();
     void OpenCommandLineFile();
@@ -252,7 +308,18 @@ private:
     ImagePalette FCurPalette{};
     PixelBlock FCurPixels;
     CursorImageParts FParts;  // the AND mask and XOR image of the current image
-    MonoCursorBytes FMonoCursor{};
+    MonoCursorRecord FMonoCursor = MonoCursorRecord::Blank();
+    int FMonoX = 0;
+    int FMonoY = 0;
+
+    // Frames and preview.
+    TPreview FPreview;
+    FrameTables FFrameTables;
+    uint8_t FFrameUpdating = 0;
+    PreviewTiming FTiming;  // milliseconds per jiffy and fixed milliseconds of the preview
+    int FFrameDragRow = -1;
+    POINT FFrameDragStart{};
+    bool FFrameDragging = false;
 };
 
 // The form the program names: the main window.

@@ -128,24 +128,6 @@ void TForm1::BuildImagePage() {
     ResetImagePage();
 }
 
-void TForm1::BuildFramePageControls() {
-    ListBox2 = std::make_unique<TListBox>(Page2, "ListBox2");
-    ListBox2->SetBounds(8, 8, 160, 300);
-    UniteHotspot = std::make_unique<TCheckBox>(Page2, "UniteHotspot", "ホットスポットを統一する");
-    UniteHotspot->SetBounds(180, 8, 180, 18);
-    UniHotX = std::make_unique<TValueBox>(Page2, "UniHotX");
-    UniHotX->SetBounds(180, 30, 50, 20);
-    UniHotX->SetMax(31);
-    UniHotY = std::make_unique<TValueBox>(Page2, "UniHotY");
-    UniHotY->SetBounds(236, 30, 50, 20);
-    UniHotY->SetMax(31);
-    InsertFram = std::make_unique<TCheckBox>(Page2, "InsertFram", "フレーム情報を含める");
-    InsertFram->SetBounds(180, 60, 180, 18);
-    Image4 = std::make_unique<TImage>(Page2, "Image4");
-    Image4->SetBounds(290, 100, 32, 32);
-    Image4->Hide();
-}
-
 void TForm1::BuildFileOptionsControls() {
     InsertInfo = std::make_unique<TCheckBox>(Page3, "InsertInfo", "タイトルと作者を含める");
     InsertInfo->SetBounds(12, 12, 200, 18);
@@ -233,13 +215,9 @@ void TForm1::ReplaceThumbnail() {
     ListBox1->Invalidate();
 }
 
-std::vector<std::string> TForm1::ListNames() const {
-    std::vector<std::string> names;
-    for (int i = 0; i < ListBox1->Count(); ++i) names.push_back(ListBox1->Item(i));
-    return names;
+std::string TForm1::MakeUniqueName(const std::string& name) const {
+    return ::MakeUniqueName(name, [this](const std::string& n) { return ListBox1->IndexOf(n) >= 0; });
 }
-
-std::string TForm1::MakeUniqueName(const std::string& name) const { return ::MakeUniqueName(name, ListNames()); }
 
 // ---- adding
 
@@ -341,6 +319,7 @@ void TForm1::ClearAllImages() {
     ListBox1->Clear();
     ListBox2->Clear();
     FLastImage = FCurImage = -1;
+    Timer1->set_enabled(false);
     Image4->Hide();
     ResetImagePage();
     PageControl1->SetActivePage(Page1);

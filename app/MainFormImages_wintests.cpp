@@ -111,7 +111,10 @@ TEST_F(ImagePageTest, NewImagesGetUniqueNamesAndDuplicatesCountOn) {
 
 TEST_F(ImagePageTest, TheLimitOfAThousandImagesDisablesTheAddCommands) {
     Add(1, "a");
-    for (int i = 1; i < kMaxImages; ++i) Click(*form->CopyBtn);
+    // The handler directly for most (a synthetic button click costs tens of milliseconds
+    // under Wine), the button itself for the last.
+    for (int i = 1; i < kMaxImages - 1; ++i) form->CopyBtnClick();
+    Click(*form->CopyBtn);
     EXPECT_EQ(form->EntryCount(), kMaxImages);
     EXPECT_EQ(form->ListBox1->Count(), kMaxImages);
     EXPECT_EQ(form->ImageList1.Count(), kMaxImages);
@@ -186,7 +189,7 @@ TEST_F(ImagePageTest, ClearAllAsksFirstAndKeepsTheDocumentName) {
     EXPECT_EQ(boxes.Calls[1].Text, "リストのイメージを全て消去します。\nよろしいですか？");
     EXPECT_EQ(boxes.Calls[1].Flags & MB_YESNO, static_cast<UINT>(MB_YESNO));
     EXPECT_EQ(form->EntryCount(), 2);
-    MonoCursorBytes mono = form->MonoCursor();
+    MonoCursorRecord mono = form->MonoCursor();
     boxes.Answer = IDYES;
     form->PageControl1->SetActivePage(form->Page4);
     Click(*form->AllDeleteBtn);

@@ -1,0 +1,448 @@
+// The frame page of the main window: the frame list, intervals, the common hotspot, the
+// animation preview on the multimedia timer and the animation test.
+#include "app/MainForm.h"
+#include "app/SmallDialogs.h"
+#include "ui/Application.h"
+
+void TForm1::BuildFramePage() {
+    TTabSheet* p = Page2;
+    Label3 = std::make_unique<TLabel>(p, "Label3", "No.", 10, 4);
+    Label4 = std::make_unique<TLabel>(p, "Label4", "Img", 30, 4);
+    Label5 = std::make_unique<TLabel>(p, "Label5", "Interval", 64, 4);
+    ListBox2 = std::make_unique<TDragListBox>(p, "ListBox2", true, 16);
+    ListBox2->SetBounds(8, 20, 128, 300);
+    ListBox2->SetHint("クリックしながらドラッグすると移動できます。");
+    ListBox2->OnDrawItem = [this](TControl*, int i, const RECT& r, const TOwnerDrawState& s, TCanvas& c) {
+        ListBox2DrawItem(i, r, s, c);
+    };
+    ListBox2->OnMouseDown = [this](TControl*, const TMouseEvent& e) { ListBox2MouseDown(e); };
+    ListBox2->OnMouseMove = [this](TControl*, const TMouseEvent& e) { ListBox2MouseMove(e); };
+    ListBox2->OnMouseUp = [this](TControl*, const TMouseEvent& e) { ListBox2MouseUp(e); };
+    ListBox2->OnKeyUp = [this](TControl*, WORD& key, const TShiftState&) { ListBox2KeyUp(key); };
+    ListBox2->OnDblClick = [this](TControl*) { ListBox2DblClick(); };
+
+    FramImageIndex = std::make_unique<TUpDown>(p, "FramImageIndex", 0, 0, true);
+    FramImageIndex->SetBounds(146, 20, 17, 24);
+    FramImageIndex->OnClick = [this](TControl*) { FramImageIndexClick(); };
+    Panel3 = std::make_unique<TPanel>(p, "Panel3", "なし");
+    Panel3->SetBounds(166, 20, 150, 24);
+    Panel3->SetBevelOuter(TBevel::bvLowered);
+    Image5 = std::make_unique<TImage>(p, "Image5");
+    Image5->SetBounds(324, 16, 32, 32);
+    Image5->Hide();
+
+    Label6 = std::make_unique<TLabel>(p, "Label6", "Interval", 146, 58);
+    FrameSpeed = std::make_unique<TValueBox>(p, "FrameSpeed");
+    FrameSpeed->SetBounds(196, 54, 50, 20);
+    ScrollBar2 = std::make_unique<TScrollBar>(p, "ScrollBar2", 1, 911, 10);
+    ScrollBar2->SetBounds(252, 56, 150, 17);
+    TrackBar1 = std::make_unique<TTrackBar>(p, "TrackBar1", 10, 640, 512);
+    TrackBar1->SetBounds(404, 52, 96, 24);
+    TrackBar1->SetHint("MAX値の微調整");
+    AddFramBtn = std::make_unique<TButton>(p, "AddFramBtn", "ﾌﾚｰﾑ追加");
+    AddFramBtn->SetBounds(146, 82, 84, 24);
+    DelFramBtn = std::make_unique<TButton>(p, "DelFramBtn", "ﾌﾚｰﾑ削除");
+    DelFramBtn->SetBounds(236, 82, 84, 24);
+
+    Label7 = std::make_unique<TLabel>(p, "Label7", "Default", 146, 120);
+    DefaultSpeed = std::make_unique<TValueBox>(p, "DefaultSpeed");
+    DefaultSpeed->SetBounds(196, 116, 50, 20);
+    ScrollBar1 = std::make_unique<TScrollBar>(p, "ScrollBar1", 1, 911, 10);
+    ScrollBar1->SetBounds(252, 118, 150, 17);
+    TrackBar2 = std::make_unique<TTrackBar>(p, "TrackBar2", 10, 640, 512);
+    TrackBar2->SetBounds(404, 114, 96, 24);
+    TrackBar2->SetHint("MAX値の微調整");
+    for (TValueBox* v : {FrameSpeed.get(), DefaultSpeed.get()}) {
+        v->SetMin(1);
+        v->SetMax(911);
+        v->SetValue(10);  // jiffies at start
+        v->SetShowUpDown(false);
+    }
+    UniteInterval = std::make_unique<TButton>(p, "UniteInterval", "統一");
+    UniteInterval->SetBounds(146, 142, 60, 22);
+    UniteInterval->SetHint("統一ボタン");
+    InsertFram = std::make_unique<TCheckBox>(p, "InsertFram", "フレーム別で設定する");
+    InsertFram->SetBounds(214, 144, 180, 18);
+
+    UniteHotspot = std::make_unique<TCheckBox>(p, "UniteHotspot", "ﾎｯﾄｽﾎﾟｯﾄを統一");
+    UniteHotspot->SetBounds(146, 172, 130, 18);
+    UniHotX = std::make_unique<TValueBox>(p, "UniHotX");
+    UniHotX->SetBounds(280, 170, 50, 20);
+    UniHotY = std::make_unique<TValueBox>(p, "UniHotY");
+    UniHotY->SetBounds(334, 170, 50, 20);
+    for (TValueBox* v : {UniHotX.get(), UniHotY.get()}) v->SetMax(31);
+
+    Panel5 = std::make_unique<TPanel>(p, "Panel5");
+    Panel5->SetBounds(140, 196, 360, 112);
+    Panel5->SetBevelOuter(TBevel::bvLowered);
+    Image4 = std::make_unique<TImage>(Panel5.get(), "Image4");
+    Image4->SetBounds(kPreviewAnchorX, kPreviewAnchorY, 32, 32);
+    Image4->Hide();
+    Label17 = std::make_unique<TLabel>(Panel5.get(), "Label17", "Frm.000 Img.000", 8, 8);
+
+    Play = std::make_unique<TSpeedButton>(p, "Play", "再生");
+    Stop = std::make_unique<TSpeedButton>(p, "Stop", "停止");
+    Pre = std::make_unique<TSpeedButton>(p, "Pre", "コマ送り");
+    Rep = std::make_unique<TSpeedButton>(p, "Rep", "コマ戻し");
+    int x = 146;
+    for (TSpeedButton* b : {Play.get(), Stop.get(), Pre.get(), Rep.get()}) {
+        b->SetBounds(x, 314, 62, 26);
+        x += 64;
+    }
+    Play->SetGroupIndex(1);
+    Stop->SetGroupIndex(1);
+    Play->SetDown(true);
+    ANITest = std::make_unique<TButton>(p, "ANITest", "テスト");
+    ANITest->SetBounds(420, 314, 80, 26);
+
+    Timer1 = std::make_unique<MMTimer>("Timer1");
+    Timer1->set_interval(kPreviewStartInterval);
+    Timer1->set_resolution(10);
+    Timer1->OnTimer = [this](TControl*) { Timer1Timer(); };
+
+    FrameSpeed->OnChange = [this](TControl*) { FrameSpeedChange(); };
+    ScrollBar2->OnChange = [this](TControl*) { ScrollBar2Change(); };
+    TrackBar1->OnChange = [this](TControl*) { TrackBar1Change(); };
+    DefaultSpeed->OnChange = [this](TControl*) { DefaultSpeedChange(); };
+    ScrollBar1->OnChange = [this](TControl*) { ScrollBar1Change(); };
+    TrackBar2->OnChange = [this](TControl*) { TrackBar2Change(); };
+    AddFramBtn->OnClick = [this](TControl*) { AddFramBtnClick(); };
+    DelFramBtn->OnClick = [this](TControl*) { DelFramBtnClick(); };
+    UniteInterval->OnClick = [this](TControl*) { UniteIntervalClick(); };
+    InsertFram->OnClick = [this](TControl*) { InsertFramClick(); };
+    Play->OnClick = [this](TControl*) { PlayClick(); };
+    Stop->OnClick = [this](TControl*) { StopClick(); };
+    Pre->OnMouseDown = [this](TControl*, const TMouseEvent&) { PreMouseDown(); };
+    Rep->OnMouseDown = [this](TControl*, const TMouseEvent&) { RepMouseDown(); };
+    ANITest->OnClick = [this](TControl*) { ANITestClick(); };
+}
+
+// ---- lines
+
+void TForm1::SetFrameLine(int image, int interval, int line) {
+    if (line < 0 || line >= ListBox2->Count()) return;
+    int sel = ListBox2->ItemIndex();
+    ListBox2->SetItem(line, RewriteFrameLine(ListBox2->Item(line), image, interval));
+    ListBox2->SetItemIndex(sel);
+}
+
+std::optional<FrameLine> TForm1::GetFrameLine(int line) const { return ParseFrameLine(ListBox2->Item(line)); }
+
+std::vector<std::string> TForm1::FrameLines() const {
+    std::vector<std::string> lines;
+    for (int i = 0; i < ListBox2->Count(); ++i) lines.push_back(ListBox2->Item(i));
+    return lines;
+}
+
+bool TForm1::BuildFrameArrays() {
+    FrameBuildResult r = ::BuildFrameArrays(FrameLines(), FLastImage, FFrameTables);
+    if (r.Check != FrameCheck::Ok) {
+        ReportMessage(FrameCheckMessage(r.Check), 0, 0);
+        return false;
+    }
+    if (r.UnusedImages) ReportMessage(kUnusedImagesMessage, 0, 0);
+    return true;
+}
+
+void TForm1::ShowFrameImage(int image) {
+    if (FrameImageExists(image, FLastImage)) {
+        Image5->SetIcon(ImageList1.GetIcon(image), false);
+        Image5->Show();
+        Panel3->SetCaption(ListBox1->Item(image));
+    } else {
+        Image5->Hide();
+        Panel3->SetCaption("なし");
+    }
+}
+
+void TForm1::AddFramBtnClick() {
+    if (FLastImage < 0) return;
+    int n = ListBox2->Count();
+    if (!FrameListHasRoom(n)) {
+        ReportMessage(kFrameLimitMessage, 0, 0);
+        return;
+    }
+    int at = FrameInsertIndex(n, ListBox2->ItemIndex());
+    ListBox2->Insert(at, FormatFrameLine(FramImageIndex->Position(), FrameSpeed->Value()));
+    ListBox2->SetItemIndex(at);
+    ListBox2Click();
+}
+
+void TForm1::DelFramBtnClick() {
+    int k = ListBox2->ItemIndex();
+    if (k < 0) return;
+    ListBox2->Delete(k);
+    ListBox2->SetItemIndex(SelectionAfterDelete(k, ListBox2->Count()));
+    ListBox2Click();
+    if (InsertFram->Checked()) InsertFramClick();
+}
+
+void TForm1::ListBox2Click() {
+    int sel = ListBox2->ItemIndex();
+    if (ListBox2->Count() == 0 || sel < 0) return;
+    FFrameUpdating = 1;
+    std::optional<FrameLine> line = GetFrameLine(sel);
+    FrameLine f = line.value_or(FrameLine{-1, FrameSpeed->Value()});
+    FrameSpeed->SetValue(f.Interval);
+    int image = ImageForSelectedLine(f.Image, FLastImage);
+    FramImageIndex->SetPosition(image);
+    if (image != f.Image) SetFrameLine(image, -1, sel);
+    if (FLastImage >= 0)
+        ShowFrameImage(image);
+    else
+        Image5->Hide();
+    FFrameUpdating = 0;
+}
+
+void TForm1::FramImageIndexClick() {
+    if (FLastImage < 0 || FFrameUpdating) return;
+    ShowFrameImage(FramImageIndex->Position());
+    int sel = ListBox2->ItemIndex();
+    if (sel >= 0) SetFrameLine(FramImageIndex->Position(), -1, sel);
+}
+
+void TForm1::FrameSpeedChange() {
+    if (FFrameUpdating) return;
+    ScrollBar2->SetPosition(FrameSpeed->Value());
+    int sel = ListBox2->ItemIndex();
+    if (sel >= 0) SetFrameLine(-1, FrameSpeed->Value(), sel);
+}
+
+void TForm1::ScrollBar2Change() {
+    if (FrameSpeed->Value() != ScrollBar2->Position()) FrameSpeed->SetValue(ScrollBar2->Position());
+}
+
+void TForm1::TrackBar1Change() {
+    if (ScrollBar2->Position() < TrackBar1->Position())
+        ScrollBar2->SetMax(TrackBar1->Position());
+    else
+        TrackBar1->SetPosition(ScrollBar2->Position());
+}
+
+void TForm1::DefaultSpeedChange() {
+    ScrollBar1->SetPosition(DefaultSpeed->Value());
+    if (!InsertFram->Checked()) Timer1->set_interval(FTiming.StepMs(DefaultSpeed->Value()));
+}
+
+void TForm1::ScrollBar1Change() {
+    if (DefaultSpeed->Value() != ScrollBar1->Position()) DefaultSpeed->SetValue(ScrollBar1->Position());
+}
+
+void TForm1::TrackBar2Change() {
+    if (ScrollBar1->Position() < TrackBar2->Position())
+        ScrollBar1->SetMax(TrackBar2->Position());
+    else
+        TrackBar2->SetPosition(ScrollBar1->Position());
+}
+
+void TForm1::UniteIntervalClick() {
+    for (int i = 0; i < ListBox2->Count(); ++i) SetFrameLine(-1, DefaultSpeed->Value(), i);
+}
+
+void TForm1::InsertFramClick() {
+    if (!InsertFram->Checked()) {
+        Timer1->set_interval(FTiming.UncheckedMs(DefaultSpeed->Value()));
+        return;
+    }
+    FrameCheck check = CheckFrameLines(FrameLines(), FLastImage);
+    if (check != FrameCheck::Ok) {
+        InsertFram->SetChecked(false);
+        ReportMessage(FrameCheckMessage(check), 0, 0);
+    }
+}
+
+void TForm1::TabPanelChange() {
+    TTabSheet* page = PageControl1->ActivePage();
+    if (page != Page2) {
+        Timer1->set_enabled(false);
+        return;
+    }
+    FramImageIndex->SetMax(std::max(FLastImage, 0));
+    ANITest->SetEnabled(SaveANIBtn->Enabled());
+    bool images = FLastImage >= 0;
+    for (TSpeedButton* b : {Play.get(), Stop.get(), Pre.get(), Rep.get()}) b->SetEnabled(images);
+    if (!images) {
+        Timer1->set_enabled(false);
+        Image4->Hide();
+        Image5->Hide();
+        Panel3->SetCaption("なし");
+        return;
+    }
+    ShowFrameImage(FramImageIndex->Position());
+    UpdatePreviewTimer();
+    if (InsertFram->Checked()) InsertFramClick();
+    ListBox2Click();
+}
+
+// ---- the list box
+
+void TForm1::ListBox2DrawItem(int index, const RECT& r, const TOwnerDrawState& state, TCanvas& canvas) {
+    if (index < ListBox2->TopIndex() || index > ListBox2->TopIndex() + 13) return;
+    canvas.FillRect(r, state.Selected ? clHighlight : clWindow);
+    std::optional<FrameLine> f = GetFrameLine(index);
+    SelectObject(canvas.Handle(), ListBox2->Font());
+    canvas.TextOut(r.left, r.top, FrameRowText(index, f ? f->Interval : 0), state.Selected ? clHighlightText : clWindowText);
+    if (f && FrameImageExists(f->Image, FLastImage) && f->Image < ImageList1.Count()) {
+        TDibSection thumb(32, 32);
+        TCanvas(thumb.DC()).FillRect(RECT{0, 0, 32, 32}, state.Selected ? clHighlight : clWindow);
+        ImageList1.Draw(thumb.DC(), f->Image, 0, 0);
+        GdiFlush();
+        SetStretchBltMode(canvas.Handle(), COLORONCOLOR);
+        StretchBlt(canvas.Handle(), r.left + 20, r.top, 16, 16, thumb.DC(), 0, 0, 32, 32, SRCCOPY);
+    }
+}
+
+void TForm1::ListBox2MouseDown(const TMouseEvent& e) {
+    int row = ListBox2->ItemAtPos(POINT{e.X, e.Y});
+    if (row >= 0 && row != ListBox2->ItemIndex()) {
+        ListBox2->SetItemIndex(row);
+        ListBox2Click();
+    }
+    FFrameDragRow = e.Button == TMouseButton::mbLeft ? row : -1;
+    FFrameDragStart = POINT{e.X, e.Y};
+    FFrameDragging = false;
+}
+
+void TForm1::ListBox2MouseMove(const TMouseEvent& e) {
+    // A drag begins once the mouse has moved 4 pixels with the button down.
+    if (FFrameDragRow >= 0 && (std::abs(e.X - FFrameDragStart.x) >= 4 || std::abs(e.Y - FFrameDragStart.y) >= 4))
+        FFrameDragging = true;
+}
+
+void TForm1::ListBox2MouseUp(const TMouseEvent& e) {
+    if (e.Button != TMouseButton::mbLeft) return;
+    int row = ListBox2->ItemAtPos(POINT{e.X, e.Y});
+    if (FFrameDragging && row >= 0) ListBox2DragDrop(row);
+    FFrameDragging = false;
+    FFrameDragRow = -1;
+    if (row >= 0) {
+        ListBox2->SetItemIndex(row);
+        ListBox2Click();
+    }
+}
+
+void TForm1::ListBox2DragDrop(int n) {
+    int sel = ListBox2->ItemIndex();
+    if (sel < 0 || n < 0 || n >= ListBox2->Count() || n == sel) return;
+    ListBox2->Move(sel, n);
+    ListBox2->SetItemIndex(n);
+    ListBox2Click();
+}
+
+void TForm1::ListBox2KeyUp(WORD key) {
+    int sel = ListBox2->ItemIndex();
+    if (key == VK_DELETE) {
+        DelFramBtnClick();
+    } else if (key == VK_RETURN) {
+        std::optional<FrameLine> f = sel >= 0 ? GetFrameLine(sel) : std::nullopt;
+        if (f && FrameImageExists(f->Image, FLastImage)) {
+            ListBox1->SetItemIndex(f->Image);
+            FCurImage = f->Image;
+            LoadCurrentImage();
+            EditBtnClick();
+        }
+    } else if (key >= VK_LEFT && key <= VK_DOWN && FLastImage >= 0) {
+        ListBox2Click();
+    }
+}
+
+void TForm1::ListBox2DblClick() {
+    int sel = ListBox2->ItemIndex();
+    std::optional<FrameLine> f = sel >= 0 ? GetFrameLine(sel) : std::nullopt;
+    if (!f || !FrameImageExists(f->Image, FLastImage)) return;
+    ListBox1->SetItemIndex(f->Image);
+    FCurImage = f->Image;
+    LoadCurrentImage();
+    Timer2->SetEnabled(true);
+}
+
+// ---- the preview
+
+PreviewSource TForm1::PreviewInput() const {
+    PreviewSource s;
+    s.PerFrame = InsertFram->Checked();
+    s.ImageCount = FLastImage + 1;
+    if (s.PerFrame) s.Lines = ParseFrameLines(FrameLines());
+    s.ImageHotspot = [this](int i) { return FrameHotspot{Entry(i).HotX, Entry(i).HotY}; };
+    s.UniteHotspot = UniteHotspot->Checked();
+    s.UniHot = FrameHotspot{UniHotX->Value(), UniHotY->Value()};
+    s.Timing = FTiming;
+    return s;
+}
+
+void TForm1::ShowPreviewStep(const std::optional<PreviewStep>& step) {
+    if (FLastImage < 0) return;
+    Image4->Show();
+    if (!step) return;
+    if (step->ImageExists && step->Image < ImageList1.Count()) {
+        Image4->SetIcon(ImageList1.GetIcon(step->Image), false);  // the previous icon is destroyed
+        Image4->SetBounds(step->Position.Left, step->Position.Top, 32, 32);
+    }
+    if (step->IntervalMs) Timer1->set_interval(*step->IntervalMs);
+    Label17->SetCaption(step->Label);
+}
+
+void TForm1::UpdatePreviewTimer() {
+    Timer1->set_enabled(FPreview.TimerRuns(PageControl1->ActivePage() == Page2, FLastImage + 1));
+}
+
+void TForm1::Timer1Timer() { ShowPreviewStep(FPreview.Step(PreviewInput())); }
+
+void TForm1::PlayClick() {
+    FPreview.Play();
+    UpdatePreviewTimer();
+}
+
+void TForm1::StopClick() {
+    FPreview.Stop();
+    Timer1->set_enabled(false);
+}
+
+void TForm1::PreMouseDown() {
+    Stop->SetDown(true);
+    Timer1->set_enabled(false);
+    ShowPreviewStep(FPreview.StepForward(PreviewInput()));
+}
+
+void TForm1::RepMouseDown() {
+    Stop->SetDown(true);
+    Timer1->set_enabled(false);
+    ShowPreviewStep(FPreview.StepBack(PreviewInput()));
+}
+
+// ---- writing the document
+
+AniWriteInput TForm1::AniInput(AniSaveMode mode) const {
+    AniWriteInput in;
+    for (const auto& e : FImages) in.Images.push_back(e.get());
+    in.FrameImages.assign(FFrameTables.FFrameImages.begin(), FFrameTables.FFrameImages.begin() + FFrameTables.FFrameCount);
+    in.FrameSpeeds.assign(FFrameTables.FFrameSpeeds.begin(), FFrameTables.FFrameSpeeds.begin() + FFrameTables.FFrameCount);
+    in.InsertInfo = InsertInfo->Checked();
+    in.InsertFram = InsertFram->Checked();
+    in.UniteHotspot = UniteHotspot->Checked();
+    in.InsertMonoCur = InsertMonoCur->Checked();
+    in.Title = IName->Text();
+    in.Author = IArt->Text();
+    in.DefaultRate = DefaultSpeed->Value();
+    in.UniHotX = UniHotX->Value();
+    in.UniHotY = UniHotY->Value();
+    in.MonoCursor = FMonoCursor;
+    in.MonoX = FMonoX;
+    in.MonoY = FMonoY;
+    in.SaveMode = mode;
+    return in;
+}
+
+void TForm1::ANITestClick() {
+    SaveModeBox->SaveMode->SetItemIndex(1);
+    // Frames that name missing images are never written or tried.
+    if (InsertFram->Checked() && !BuildFrameArrays()) return;
+    std::string path = FExePath + "＃＄ＴＥＳＴ＄＃.ani";
+    WriteAniFile(path, AniInput(AniSaveMode::Colours256));
+    HCURSOR cursor = LoadCursorFromFileW(W(path).c_str());
+    SetScreenCursor(4, cursor);
+    CurTestDlg->ShowModal();
+    SetScreenCursor(4, nullptr);
+    if (cursor) DestroyCursor(cursor);
+    DeleteFileUtf8(path);
+}

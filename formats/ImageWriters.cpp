@@ -1,0 +1,174 @@
+#include "ImageWriters.h"
+
+#include <cstring>
+
+#include "base/ByteIO.h"
+#include "base/Format.h"
+#include "base/Stream.h"
+#include "formats/IconFile.h"
+
+const char* const kSaveAniDlgFilter =
+    "ｱﾆﾒｰｼｮﾝｶｰｿﾙ(*.ani)|*.ani|ｱｲｺﾝﾗｲﾌﾞﾗﾘ(*.icl)|*.icl"
+    "|ﾀﾞｲﾅﾐｯｸﾘﾝｸﾗｲﾌﾞﾗﾘ(*.dll)|*.dll|ﾏﾙﾁﾌﾟﾙﾈｯﾄﾜｰｸｸﾞﾗﾌｨｯｸｽ(ｱﾆﾒPNG)(*.mng)|*.mng"
+    "|アイコン連番(*.ico)|*.ico|カーソル連番(*.cur)|*.cur|ビットマップ連番(*.bmp)|*.bmp"
+    "|ｱﾆﾒｰｼｮﾝGIF(*.gif)|*.gif";
+const char* const kSaveDlgFilter =
+    "アイコン (*.ico)|*.ico|カーソル(*.cur)|*.cur|ビットマップ(*.bmp)|*.bmp|ﾎﾟｰﾀﾌﾞﾙﾈｯﾄﾜｰｸｸﾞﾗﾌｨｯｸｽ(*.png)|*.png"
+    "|ｸﾞﾗﾌｨｯｸｲﾝﾀｰﾁｪﾝｼﾞﾌｫｰﾏｯﾄ(*.gif)|*.gif";
+const char* const kSaveAniDlgTitle = "すべて保存";
+const char* const kSaveDlgTitle = "アイコン、カーソルの保存";
+const char* const kSaveAniDlgDefaultExt = "ani";
+const char* const kSaveDlgDefaultExt = "ico";
+
+namespace {
+
+int BitsOfMode(AniSaveMode mode) {
+    switch (mode) {
+    case AniSaveMode::Colours16: return 4;
+    case AniSaveMode::Colours2: return 1;
+    case AniSaveMode::Colours256: break;
+    }
+    return 8;
+}
+
+// Palette and bits of one image in a save mode. withMask: icon layout (colour bits and
+// mask), else the colour bits only.
+struct ModeData {
+    std::vector<uint8_t> Palette;
+    std::vector<uint8_t> Bits;
+};
+
+ModeData MakeModeData(const PixelBlock& pixels, const ImagePalette& palette, const CCURSOR& image, AniSaveMode mode) {
+    ModeData d;
+    switch (mode) {
+    case AniSaveMode::Colours16: {
+        uint8_t pal[64], bits[640];
+        Build16ColourData(pal, bits, pixels, palette);
+        d.Palette.assign(pal, pal + 64);
+        d.Bits.assign(bits, bits + 640);
+        return d;
+    }
+    case AniSaveMode::Colours2: {
+        uint8_t pal[8], bits[256];
+        Build2ColourData(pal, bits, image);
+        d.Palette.assign(pal, pal + 8);
+        d.Bits.assign(bits, bits + 256);
+        return d;
+    }
+    case AniSaveMode::Colours256: break;
+    }
+    const auto* p = reinterpret_cast<const uint8_t*>(palette.data());
+    d.Palette.assign(p, p + 1024);
+    d.Bits.assign(pixels.Bytes, pixels.Bytes + kPixelBlockBytes);
+    return d;
+}
+
+bool WriteOrRemove(const std::string& path, const std::vector<uint8_t>& bytes) {
+    if (WriteWholeFile(path, bytes.data(), bytes.size())) return true;
+    DeleteFileUtf8(path);
+    return false;
+}
+
+} // namespace
+
+std::vector<uint8_t> BuildBmpFile(const CCURSOR& image, AniSaveMode mode) {
+    const int bits = BitsOfMode(mode);
+    const uint32_t paletteBytes = 4u << bits;
+    const uint32_t imageBytes = kIndexBytes * static_cast<uint32_t>(bits) / 8;
+    ModeData d = MakeModeData(image.Pixels, image.Palette, image, mode);
+    ByteWriter w;
+    w.Text("BM");
+    w.U32(54 + paletteBytes + imageBytes);
+    w.U16(0);
+    w.U16(0);
+    w.U32(54 + paletteBytes);
+    w.U32(40);
+    w.U32(kImageSize);
+    w.U32(kImageSize);
+    w.U16(1);
+    w.U16(static_cast<uint32_t>(bits));
+    w.U32(0);
+    w.U32(imageBytes);
+    for (int i = 0; i < 4; ++i) w.U32(0);
+    w.Bytes(d.Palette.data(), paletteBytes);
+    w.Bytes(d.Bits.data(), imageBytes);
+    return w.Data;
+}
+
+uint8_t WriteBmpFile(const CCURSOR& image, AniSaveMode mode, const std::string& path) {
+    return WriteOrRemove(path, BuildBmpFile(image, mode)) ? 1 : 0;
+}
+
+bool IconPathIsCursor(const std::string& path) {
+    const std::string ext = ExtractFileExt(path);
+    return ext.find(".ICO") == std::string::npos && ext.find(".ico") == std::string::npos;
+}
+
+uint8_t WriteIconFile(const CCURSOR& image, AniSaveMode mode, const std::string& path) {
+    const int bits = BitsOfMode(mode);
+    const bool cursor = IconPathIsCursor(path);
+    ModeData d = MakeModeData(image.OutPixels, image.OutPalette, image, mode);
+
+    auto record = std::make_unique<CICONDAT>();
+    ICONDIRENTRY& e = record->Entry;
+    e.bWidth = kImageSize;
+    e.bHeight = kImageSize;
+    e.bColorCount = static_cast<uint8_t>(bits == 1 ? 2 : bits == 4 ? 16 : 0);
+    // A cursor's entry carries the hotspot; an icon's the planes and depth.
+    e.wPlanes = cursor ? image.HotX : 1;
+    e.wBitCount = static_cast<uint16_t>(cursor ? image.HotY : bits);
+    ByteWriter w;
+    w.U32(kIconInfoHeaderBytes);
+    w.U32(kImageSize);
+    w.U32(2 * kImageSize);
+    w.U16(1);
+    w.U16(static_cast<uint32_t>(bits));
+    w.U32(0);
+    w.U32(0);
+    w.U32(0);
+    w.U32(0);
+    w.U32(1u << bits);
+    w.U32(0);
+    w.Bytes(d.Palette.data(), d.Palette.size());
+    w.Bytes(d.Bits.data(), d.Bits.size());
+    record->Data = std::move(w.Data);
+    e.dwBytesInRes = static_cast<uint32_t>(record->Data.size());
+
+    TIconFile icons;
+    icons.DrawIfIndexChange = false;
+    int replace = -1;
+    if (icons.LoadIconA(path) == kIconLoaded) {
+        for (int i = 0; i < icons.GetCount(); ++i) {
+            const CICONDAT& c = icons.Item(i);
+            IconBitmapHeader h;
+            if (c.IsPng() || !ReadIconBitmapHeader(c.Data.data(), c.Data.size(), h)) continue;
+            if (h.Width == kImageSize && h.Height == 2 * kImageSize && h.BitCount == bits) replace = i;
+        }
+    } else {
+        icons.Clear();
+    }
+    bool put = replace >= 0 ? icons.PutRecord(replace, std::move(record), true)
+                            : icons.PutRecord(icons.GetCount(), std::move(record), false);
+    if (!put) return 0;
+    return icons.SaveIcon(cursor, path) == kIconSaved ? 1 : 0;
+}
+
+std::string NumberedFileName(const std::string& folder, const std::string& name, int number, NumberedKind kind) {
+    switch (kind) {
+    case NumberedKind::Ico: return Format("%s%s_%02d.ico", folder.c_str(), name.c_str(), number);
+    case NumberedKind::Cur: return Format("%s%s_%02d.cur", folder.c_str(), name.c_str(), number);
+    case NumberedKind::Bmp: break;
+    }
+    return Format("%s%s_%02d.bmp", folder.c_str(), name.c_str(), number);
+}
+
+uint8_t WriteNumberedFiles(const std::vector<const CCURSOR*>& images, const std::string& folder,
+                           const std::string& name, NumberedKind kind, AniSaveMode mode) {
+    for (std::size_t k = 0; k < images.size(); ++k) {
+        const std::string path = NumberedFileName(folder, name, static_cast<int>(k), kind);
+        uint8_t ok = kind == NumberedKind::Bmp ? WriteBmpFile(*images[k], mode, path)
+                                               : WriteIconFile(*images[k], mode, path);
+        if (!ok) return 0;
+    }
+    return 1;
+}

@@ -1,0 +1,155 @@
+#include "ImageWriters.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+
+#include "base/Bitmap.h"
+#include "base/ByteIO.h"
+#include "base/Stream.h"
+#include "formats/IconFile.h"
+#include "formats/IconTestImages.h"
+
+#ifndef _WIN32
+namespace {
+
+std::string RunTool(const std::string& cmd) {
+    std::string out;
+    FILE* p = popen((cmd + " 2>&1").c_str(), "r");
+    if (!p) return "popen failed";
+    char buf[512];
+    while (fgets(buf, sizeof buf, p)) out += buf;
+    out += "exit=" + std::to_string(pclose(p));
+    return out;
+}
+
+} // namespace
+#endif
+
+TEST(ImageWriters, WritesBitmapsOfTheSizesOfEachMode) {
+    const CCURSOR image = BandedTestImage();
+    const std::pair<AniSaveMode, std::size_t> cases[] = {
+        {AniSaveMode::Colours16, 630}, {AniSaveMode::Colours256, 2102}, {AniSaveMode::Colours2, 190}};
+    for (auto [mode, size] : cases) {
+        std::vector<uint8_t> b = BuildBmpFile(image, mode);
+        ASSERT_EQ(b.size(), size);
+        EXPECT_EQ(GetLE32(b.data() + 2), size);
+        EXPECT_EQ(GetLE32(b.data() + 10), size - (size == 630 ? 512 : size == 2102 ? 1024 : 128));
+        TBitmap read;
+        read.LoadFromMemory(b.data(), b.size());
+        EXPECT_EQ(read.Pixel(8, 0), clWhite);
+        EXPECT_EQ(read.Pixel(0, 0), clBlack);
+        if (mode != AniSaveMode::Colours2) {
+            EXPECT_EQ(read.Pixel(16, 0), clRed);
+        }
+    }
+}
+
+TEST(ImageWriters, NumbersFilesWithTwoDigitsAtLeast) {
+    EXPECT_EQ(NumberedFileName("/d/", "walk", 0, NumberedKind::Ico), "/d/walk_00.ico");
+    EXPECT_EQ(NumberedFileName("/d/", "walk", 2, NumberedKind::Cur), "/d/walk_02.cur");
+    EXPECT_EQ(NumberedFileName("", "walk", 100, NumberedKind::Bmp), "walk_100.bmp");
+    EXPECT_TRUE(IconPathIsCursor("a.cur"));
+    EXPECT_TRUE(IconPathIsCursor("a.Ico"));
+    EXPECT_FALSE(IconPathIsCursor("a.ICO"));
+}
+
+TEST(ImageWriters, WritesNumberedSequencesAndStopsAtAFailure) {
+    const CCURSOR a = BandedTestImage(), b = BandedTestImage(), c = BandedTestImage();
+    const std::string dir = ::testing::TempDir() + "iw_seq/";
+    std::filesystem::create_directories(dir);
+    ASSERT_EQ(WriteNumberedFiles({&a, &b, &c}, dir, "walk", NumberedKind::Ico, AniSaveMode::Colours256), 1);
+    for (const char* n : {"walk_00.ico", "walk_01.ico", "walk_02.ico"}) EXPECT_TRUE(FileExists(dir + n)) << n;
+    EXPECT_EQ(WriteNumberedFiles({&a, &b}, dir + "missing/", "walk", NumberedKind::Bmp, AniSaveMode::Colours16), 0);
+    EXPECT_FALSE(FileExists(dir + "missing/walk_00.bmp"));
+    EXPECT_EQ(WriteIconFile(a, AniSaveMode::Colours256, dir + "missing/x.ico"), 0);
+    std::filesystem::remove_all(dir);
+}
+
+TEST(ImageWriters, ReplacesTheLastMatchingImageOrAppends) {
+    const std::string path = ::testing::TempDir() + "iw_multi.ico";
+    std::filesystem::copy_file(IconFixture("icotool_multi.ico"), path, std::filesystem::copy_options::overwrite_existing);
+    const CCURSOR image = BandedTestImage();
+    ASSERT_EQ(WriteIconFile(image, AniSaveMode::Colours256, path), 1);
+    TIconFile f;
+    ASSERT_EQ(f.LoadIconA(path), kIconLoaded);
+    ASSERT_EQ(f.GetCount(), 3);  // the 32x32 8-bit image was replaced
+    TBitmap colour, mask;
+    ASSERT_TRUE(f.DecodeImage(1, colour, mask, true));
+    EXPECT_EQ(colour.Pixel(16, 0), clRed);
+    EXPECT_EQ(mask.PixelIndex(1, 1), 1);
+    ASSERT_TRUE(f.DecodeImage(0, colour, mask, true));
+    EXPECT_EQ(colour.Width(), 16);  // the others stay
+
+    ASSERT_EQ(WriteIconFile(image, AniSaveMode::Colours2, path), 1);
+    ASSERT_EQ(f.LoadIconA(path), kIconLoaded);
+    EXPECT_EQ(f.GetCount(), 4);  // no 1-bit image: appended
+    std::filesystem::remove(path);
+}
+
+TEST(ImageWriters, ReplacingAnImageRewritesItsHeaderFields) {
+    // An existing 32x32 8-bit image with a 16-entry palette (2216 - 960 bytes).
+    TIconFile old;
+    ASSERT_TRUE(old.AddIcon(0, 0, TBitmap(32, 32, TPixelFormat::pf8bit), TBitmap(32, 32, TPixelFormat::pf1bit)));
+    CICONDAT& rec = old.Item(0);
+    PutLE32(rec.Data.data() + 32, 16);
+    rec.Data.erase(rec.Data.begin() + 40 + 64, rec.Data.begin() + 40 + 1024);
+    rec.Entry.dwBytesInRes = static_cast<uint32_t>(rec.Data.size());
+    const std::string path = ::testing::TempDir() + "iw_short.ico";
+    ASSERT_EQ(old.SaveIcon(false, path), kIconSaved);
+    ASSERT_EQ(WriteIconFile(BandedTestImage(), AniSaveMode::Colours256, path), 1);
+    std::vector<uint8_t> b;
+    ASSERT_TRUE(ReadWholeFile(path, b, 1 << 20));
+    ASSERT_EQ(b.size(), 22u + 2216u);
+    EXPECT_EQ(GetLE16(b.data() + 4), 1);
+    EXPECT_EQ(GetLE32(b.data() + 6 + 8), 2216u);
+    EXPECT_EQ(GetLE32(b.data() + 22 + 32), 256u);  // colours used
+    EXPECT_EQ(GetLE16(b.data() + 6 + 4), 1);        // an icon's planes and depth
+    EXPECT_EQ(GetLE16(b.data() + 6 + 6), 8);
+    std::filesystem::remove(path);
+}
+
+#ifndef _WIN32
+TEST(ImageWriters, WrittenFilesPassIcotoolAndOpenInPillow) {
+    const CCURSOR image = BandedTestImage();
+    const std::string dir = ::testing::TempDir();
+    struct Case {
+        AniSaveMode Mode;
+        const char* Name;
+        const char* Listing;
+    };
+    const Case cases[] = {
+        {AniSaveMode::Colours256, "iw_8.cur", "--cursor --index=1 --width=32 --height=32 --bit-depth=8 --palette-size=256 --hotspot-x=6 --hotspot-y=9"},
+        {AniSaveMode::Colours16, "iw_4.cur", "--bit-depth=4 --palette-size=16 --hotspot-x=6 --hotspot-y=9"},
+        {AniSaveMode::Colours2, "iw_1.ico", "--icon --index=1 --width=32 --height=32 --bit-depth=1 --palette-size=2"},
+        {AniSaveMode::Colours256, "iw_8.ico", "--icon --index=1 --width=32 --height=32 --bit-depth=8 --palette-size=256"},
+    };
+    for (const Case& c : cases) {
+        const std::string path = dir + c.Name;
+        std::filesystem::remove(path);
+        ASSERT_EQ(WriteIconFile(image, c.Mode, path), 1) << c.Name;
+        std::string listing = RunTool("icotool -l '" + path + "'");
+        EXPECT_NE(listing.find(c.Listing), std::string::npos) << listing;
+        EXPECT_NE(listing.find("exit=0"), std::string::npos) << listing;
+        if (std::string(c.Name).find(".ico") != std::string::npos) {
+            // Pillow reads icons only: band colours and the transparent corner.
+            std::string px = RunTool("/usr/bin/python3 -c \"from PIL import Image; im = Image.open('" + path +
+                                 "').convert('RGBA'); print(im.getpixel((8, 0)), im.getpixel((1, 1))[3])\"");
+            EXPECT_NE(px.find("(255, 255, 255, 255) 0"), std::string::npos) << c.Name << ": " << px;
+        }
+        std::filesystem::remove(path);
+    }
+    for (AniSaveMode mode : {AniSaveMode::Colours16, AniSaveMode::Colours256, AniSaveMode::Colours2}) {
+        const std::string path = dir + "iw.bmp";
+        ASSERT_EQ(WriteBmpFile(image, mode, path), 1);
+        std::string px = RunTool("/usr/bin/python3 -c \"from PIL import Image; im = Image.open('" + path +
+                             "').convert('RGB'); print(im.size, im.getpixel((8, 0)), im.getpixel((0, 31)))\"");
+        // Blue at (0, 31) becomes black in two colours.
+        const char* want = mode == AniSaveMode::Colours2 ? "(32, 32) (255, 255, 255) (0, 0, 0)"
+                                                         : "(32, 32) (255, 255, 255) (0, 0, 255)";
+        EXPECT_NE(px.find(want), std::string::npos) << px;
+        std::filesystem::remove(path);
+    }
+}
+#endif

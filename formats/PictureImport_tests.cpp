@@ -1,0 +1,188 @@
+#include "PictureImport.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "base/Stream.h"
+
+namespace {
+
+TBitmap Pattern(int w, int h, TPixelFormat pf) {
+    TBitmap b(w, h, pf);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            if (IsPaletted(pf)) b.SetPixelIndex(x, y, (x + 3 * y) % (1 << BitsOf(pf)));
+            else b.SetPixel(x, y, MakeColor(uint8_t(x * 7), uint8_t(y * 5), uint8_t(x ^ y)));
+        }
+    return b;
+}
+
+TColor ShownAt(const ImportedImage& im, int x, int y) { return QuadToColor(im.Cur.Palette[im.Cur.Pixels.At(x, y)]); }
+
+} // namespace
+
+TEST(PictureImport, ClassifiesOnlyTheThreeSpellingsOfEachKind) {
+    const std::pair<const char*, ImportKind> cases[] = {
+        {"a/walk.ani", ImportKind::Ani},    {"a/walk.Ani", ImportKind::Ani},   {"a/walk.aNi", ImportKind::Unknown},
+        {"x.Png", ImportKind::Png},         {"x.pNg", ImportKind::Unknown},    {"x.BMP", ImportKind::Bmp},
+        {"x.ico", ImportKind::Ico},         {"x.Cur", ImportKind::Cur},        {"x.EXE", ImportKind::Exe},
+        {"x.dll", ImportKind::Dll},         {"x.Icl", ImportKind::Icl},        {"x.ico.lnk", ImportKind::Shortcut},
+        {"x.LNK", ImportKind::Shortcut},    {"x.txt", ImportKind::Unknown},    {"noext", ImportKind::Unknown},
+    };
+    for (const auto& [path, kind] : cases) EXPECT_EQ(ClassifyImportPath(path), kind) << path;
+}
+
+TEST(PictureImport, NamesImagesByTitleAndTheClipboardFileSpecially) {
+    EXPECT_EQ(ImportedImageName("/tmp/walk.cur"), "walk");
+    EXPECT_EQ(ImportedImageName("C:\\pics\\run.fast.bmp"), "run.fast");
+    EXPECT_EQ(ImportedImageName(std::string("/tmp/") + kClipboardFileName), "ｸﾘｯﾌﾟﾎﾞｰﾄﾞ");
+}
+
+TEST(PictureImport, PadsAFlatPictureCentredOnBlack) {
+    TBitmap flat(48, 16, TPixelFormat::pf24bit);
+    flat.Fill(clRed);
+    TBitmap sq = PadToSquare(flat);
+    ASSERT_EQ(sq.Width(), 48);
+    ASSERT_EQ(sq.Height(), 48);
+    EXPECT_EQ(sq.Pixel(0, 15), clBlack);
+    EXPECT_EQ(sq.Pixel(0, 16), clRed);
+    EXPECT_EQ(sq.Pixel(47, 31), clRed);
+    EXPECT_EQ(sq.Pixel(47, 32), clBlack);
+}
+
+TEST(PictureImport, SmartResizeFinishesForEverySizeAndAverages) {
+    for (auto [w, h] : {std::pair{1, 1}, {3, 200}, {5, 5}, {2000, 2}, {33, 33}}) {
+        TBitmap out = SmartResizeTo32(Pattern(w, h, TPixelFormat::pf24bit));
+        EXPECT_EQ(out.Width(), 32) << w << "x" << h;
+    }
+    // Black and white columns of one pixel average to grey.
+    TBitmap stripes(64, 64, TPixelFormat::pf24bit);
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 64; ++x) stripes.SetPixel(x, y, x % 2 ? clWhite : clBlack);
+    TColor c = SmartResizeTo32(stripes).Pixel(10, 10);
+    EXPECT_NEAR(RedOf(c), 127, 20);
+    TBitmap solid(100, 40, TPixelFormat::pf24bit);
+    solid.Fill(clTeal);
+    EXPECT_EQ(SmartResizeTo32(solid).Pixel(31, 31), clTeal);
+}
+
+TEST(PictureImport, TakesA32Pixel8BitPictureAsItIs) {
+    TBitmap b = Pattern(32, 32, TPixelFormat::pf8bit);
+    ImportedImage im;
+    PictureImport r = ImportPictureFromBitmap(b, {}, im);
+    ASSERT_EQ(r.Result, kPictureRead);
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x) ASSERT_EQ(im.Cur.Pixels.At(x, y), b.PixelIndex(x, y));
+    EXPECT_EQ(im.Cur.Palette[5], b.Colors()[5]);
+    EXPECT_EQ(im.TransX, 0);
+    EXPECT_EQ(im.TransColour, ShownAt(im, 0, 0));
+    EXPECT_TRUE(im.Transparent);
+}
+
+TEST(PictureImport, LeavesLargerAndTrueColourPicturesForReduction) {
+    int asked = 0;
+    PictureImportOptions ask;
+    ask.AskSmartResize = [&] { ++asked; return false; };
+    ImportedImage im;
+    PictureImport big = ImportPictureFromBitmap(Pattern(64, 64, TPixelFormat::pf8bit), ask, im);
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(big.Result, kPictureNeedsReduction);
+    EXPECT_EQ(big.Target.Width(), 32);
+    PictureImport small = ImportPictureFromBitmap(Pattern(20, 20, TPixelFormat::pf24bit), ask, im);
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(small.Result, kPictureNeedsReduction);
+    ask.SmartResize = true;
+    ImportPictureFromBitmap(Pattern(64, 64, TPixelFormat::pf4bit), ask, im);
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(ImportPictureFromBitmap(TBitmap(), ask, im).Result, kPictureFailed);
+}
+
+TEST(PictureImport, FinishesAReductionWithNearestEntries) {
+    TBitmap t(32, 32, TPixelFormat::pf24bit);
+    t.Fill(MakeColor(250, 10, 10));
+    t.SetPixel(5, 5, MakeColor(10, 10, 240));
+    ImagePalette pal{};
+    pal[0] = ColorToQuad(clBlack);
+    pal[3] = ColorToQuad(clRed);
+    pal[20] = ColorToQuad(clBlue);
+    ImportedImage im;
+    FinishReducedImport(t, pal, false, im);
+    EXPECT_EQ(im.Cur.Pixels.At(0, 0), 3);
+    EXPECT_EQ(im.Cur.Pixels.At(5, 5), 20);
+    EXPECT_EQ(im.TransColour, clRed);
+    FinishReducedImport(t, pal, true, im);  // a 4-bit source keeps 16 entries only
+    EXPECT_EQ(im.Cur.Pixels.At(5, 5), 0);
+    EXPECT_EQ(im.Cur.Palette[20], TRGBQuad{});
+}
+
+#ifndef _WIN32
+// Bitmaps written by ImageMagick and Pillow in their usual forms read with their colours.
+TEST(PictureImport, ReadsBitmapsOfIndependentTools) {
+    const std::string dir = ::testing::TempDir();
+    const std::string src = dir + "pi_source.bmp";
+    TBitmap pattern(32, 32, TPixelFormat::pf24bit);
+    const TColor colours[4] = {clBlack, clWhite, clRed, clBlue};
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x) pattern.SetPixel(x, y, colours[(x / 3 + y / 5) % 4]);
+    pattern.SaveToFile(src);
+    struct Case {
+        const char* Name;
+        std::string Command;
+        bool TwoColour;
+    };
+    const Case cases[] = {
+        {"bmp3 palette", "/usr/bin/convert '" + src + "' -type Palette BMP3:'%s'", false},
+        {"default v5 header", "/usr/bin/convert '" + src + "' -type Palette '%s'", false},
+        {"bmp3 4-bit", "/usr/bin/convert '" + src + "' -type Palette -depth 4 -colors 4 BMP3:'%s'", false},
+        {"rle8", "/usr/bin/convert '" + src + "' -type Palette -compress RLE BMP3:'%s'", false},
+        {"bmp3 1-bit", "/usr/bin/convert '" + src + "' -threshold 50% -type Bilevel BMP3:'%s'", true},
+        {"pillow P", "/usr/bin/python3 -c \"from PIL import Image; Image.open('" + src +
+                         "').convert('P', palette=Image.ADAPTIVE, colors=4).save('%s')\"", false},
+        {"pillow 1", "/usr/bin/python3 -c \"from PIL import Image; Image.open('" + src + "').convert('1').save('%s')\"",
+         true},
+    };
+    for (const Case& c : cases) {
+        std::string out = dir + "pi_case.bmp";
+        std::string cmd = c.Command;
+        cmd.replace(cmd.find("%s"), 2, out);
+        ASSERT_EQ(std::system((cmd + " 2>/dev/null").c_str()), 0) << c.Name;
+        ImportedImage im;
+        ASSERT_EQ(ReadBmpFile(out, im), 1) << c.Name;
+        for (int y = 0; y < 32; ++y)
+            for (int x = 0; x < 32; ++x) {
+                TColor got = ShownAt(im, x, y);
+                if (c.TwoColour) {
+                    // Thresholding is the tool's own affair; white and black pixels stay so.
+                    TColor want = pattern.Pixel(x, y);
+                    if (want == clWhite || want == clBlack) {
+                        ASSERT_EQ(got, want) << c.Name;
+                    }
+                    ASSERT_TRUE(got == clWhite || got == clBlack) << c.Name;
+                } else {
+                    ASSERT_EQ(got, pattern.Pixel(x, y)) << c.Name << " at " << x << "," << y;
+                }
+            }
+        ImportedImage again;
+        EXPECT_EQ(ImportPicture(out, {}, again).Result, kPictureRead) << c.Name;
+    }
+    ImportedImage im;
+    EXPECT_EQ(ReadBmpFile(src, im), 0);  // 24-bit is not read directly
+    EXPECT_EQ(ImportPicture(src, {}, im).Result, kPictureNeedsReduction);
+    EXPECT_EQ(ImportPicture(dir + "pi_missing.bmp", {}, im).Result, kPictureFailed);
+}
+
+TEST(PictureImport, ReadsPngInMemory) {
+    const std::string png = ::testing::TempDir() + "pi_p.png";
+    ASSERT_EQ(std::system(("/usr/bin/python3 -c \"from PIL import Image; im = Image.new('P', (32, 32)); "
+                           "im.putpalette([0,0,0, 255,0,0, 0,255,0]); im.putpixel((4, 2), 2); im.save('" +
+                           png + "')\"").c_str()),
+              0);
+    ImportedImage im;
+    ASSERT_EQ(ReadPngFile(png, {}, im).Result, kPictureRead);
+    EXPECT_EQ(ShownAt(im, 4, 2), clLime);
+    EXPECT_EQ(ShownAt(im, 0, 0), clBlack);
+    WriteWholeFile(png, "not a png", 9);
+    EXPECT_EQ(ReadPngFile(png, {}, im).Result, kPictureFailed);
+}
+#endif
