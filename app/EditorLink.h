@@ -11,6 +11,8 @@ public:
     virtual void LoadImageData(const ImageRecord& image) = 0;
     // The pre-selected sub colour: the palette index of the transparent pixel.
     virtual void SetSubColour(int index) = 0;
+    // The monochrome mode: the image is the document's two-colour cursor, in 4 colours.
+    virtual void SetMonoMode(bool on) = 0;
     // mrOk when the user kept the edit.
     virtual int ShowModal() = 0;
     virtual const ImageRecord& EditedImage() const = 0;

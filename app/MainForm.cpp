@@ -56,6 +56,8 @@ void TForm1::BuildComponents() {
     BuildFramePage();
     BuildFileOptionsControls();
     BuildImagePage();
+    BuildImportControls();   // app/MainFormImport.cpp
+    BuildMonoCursorPage();   // app/MainFormMono.cpp
     BuildSettingsPage();
     BuildAboutPage();
     Timer3 = std::make_unique<TTimer>("Timer3", 200, false);
@@ -181,10 +183,6 @@ void TForm1::FormPaint() {
 void TForm1::OpenCommandLineFile() {
     std::string file = CommandLineFile(FCommandLine);
     if (!file.empty()) DropPanel1DropFiles(nullptr, {file});
-}
-
-void TForm1::DropPanel1DropFiles(TControl*, const std::vector<std::string>&) {
-    // The import dispatcher reads dropped and opened files into the document.
 }
 
 void TForm1::FormClose() {

@@ -20,6 +20,8 @@
 #include "ui/Edit.h"
 #include "ui/Form.h"
 #include "ui/Bars.h"
+#include "ui/ComboBox.h"
+#include "ui/FileDialogs.h"
 #include "ui/Image.h"
 #include "ui/ImageList.h"
 #include "ui/ListBox.h"
@@ -163,6 +165,30 @@ public:
     // Files dropped, opened or named on the command line (the import dispatcher).
     virtual void DropPanel1DropFiles(TControl* sender, const std::vector<std::string>& files);
 
+    // ---- import and save: handlers and members of the file commands (begin)
+    // ---- import and save (end)
+
+    // ---- monochrome cursor page (begin)
+    // A cursor made from the monochrome cursor's bits and the hotspot (MonoX, MonoY); the caller owns it.
+    HCURSOR BuildMonoCursor() const;
+    // Installs a monochrome cursor in the document (templates, files, the .ani reader).
+    void SetMonoCursor(const MonoCursorRecord& record, int hotX, int hotY);
+    bool HasMonoCursor() const { return MonoCurImage->Icon() != nullptr; }
+    void OpenMonoCurClick();
+    void SaveMonoCurClick();
+    void EditMonoBtnClick();
+    void InsertMonoCurClick();
+    void ComboBox1Change();
+    std::unique_ptr<TGroupBox> Panel7;
+    std::unique_ptr<TPanel> Panel8;        // frames the picture
+    std::unique_ptr<TImage> MonoCurImage;  // holds a cursor exactly when the document has a monochrome cursor
+    std::unique_ptr<TValueBox> MonoX, MonoY;
+    std::unique_ptr<TComboBox> ComboBox1;
+    std::unique_ptr<TButton> OpenMonoIcon, EditMonoBtn, SaveMonoIcon;
+    TOpenDialog OpenMonoDlg;
+    TSaveDialog SaveMonoDlg;
+    // ---- monochrome cursor page (end)
+
     // State read by tests and by the other pages.
     const std::string& StartDir() const { return FStartDir; }
     const std::string& ExePath() const { return FExePath; }
@@ -258,6 +284,12 @@ protected:
     LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
 
 private:
+    // ---- import and save: private helpers (begin)
+    void BuildImportControls();
+    // ---- import and save: private helpers (end)
+    // ---- monochrome cursor page: private helpers (begin)
+    void BuildMonoCursorPage();
+    // ---- monochrome cursor page: private helpers (end)
     void BuildComponents();
     void BuildImagePage();
     void BuildFramePageControls();
@@ -309,8 +341,6 @@ private:
     PixelBlock FCurPixels;
     CursorImageParts FParts;  // the AND mask and XOR image of the current image
     MonoCursorRecord FMonoCursor = MonoCursorRecord::Blank();
-    int FMonoX = 0;
-    int FMonoY = 0;
 
     // Frames and preview.
     TPreview FPreview;

@@ -427,8 +427,8 @@ AniWriteInput TForm1::AniInput(AniSaveMode mode) const {
     in.UniHotX = UniHotX->Value();
     in.UniHotY = UniHotY->Value();
     in.MonoCursor = FMonoCursor;
-    in.MonoX = FMonoX;
-    in.MonoY = FMonoY;
+    in.MonoX = MonoX->Value();
+    in.MonoY = MonoY->Value();
     in.SaveMode = mode;
     return in;
 }

@@ -23,10 +23,12 @@ public:
     void ClearImage() override { Loaded = ImageRecord{}; ++Clears; }
     void LoadImageData(const ImageRecord& image) override { Loaded = image; }
     void SetSubColour(int index) override { SubColour = index; }
+    void SetMonoMode(bool on) override { MonoMode = on; }
     int ShowModal() override { return Answer; }
     const ImageRecord& EditedImage() const override { return Result; }
     ImageRecord Loaded, Result = Filled(3);
     int Answer = mrOk, SubColour = -1, Clears = 0;
+    bool MonoMode = false;
 };
 
 struct ImagePageTest : ::testing::Test {
