@@ -185,8 +185,8 @@ public:
     std::unique_ptr<TValueBox> MonoX, MonoY;
     std::unique_ptr<TComboBox> ComboBox1;
     std::unique_ptr<TButton> OpenMonoIcon, EditMonoBtn, SaveMonoIcon;
-    TOpenDialog OpenMonoDlg;
-    TSaveDialog SaveMonoDlg;
+    TFileDialog OpenMonoDlg{TFileDialogKind::Open};
+    TFileDialog SaveMonoDlg{TFileDialogKind::Save};
     // ---- monochrome cursor page (end)
 
     // State read by tests and by the other pages.

@@ -32,10 +32,11 @@ void TForm1::BuildMonoCursorPage() {
     SaveMonoIcon = std::make_unique<TButton>(Panel7.get(), "SaveMonoIcon", "保存");
     SaveMonoIcon->SetBounds(362, 28, 80, 24);
     SaveMonoIcon->SetHint("モノクロ保存");
-    for (TFileDialog* d : {static_cast<TFileDialog*>(&OpenMonoDlg), static_cast<TFileDialog*>(&SaveMonoDlg)}) {
+    for (TFileDialog* d : {&OpenMonoDlg, &SaveMonoDlg}) {
         d->Filter = "モノクロカーソル(*.cur)|*.cur";
         d->DefaultExt = "cur";
     }
+    OpenMonoDlg.FileMustExist = true;
     SaveMonoDlg.OverwritePrompt = true;
 
     ComboBox1->OnChange = [this](TControl*) { ComboBox1Change(); };

@@ -40,15 +40,17 @@ struct MonoPageTest : ::testing::Test {
     }
     // The next file dialog answers with path.
     void Answer(const std::string& path) {
-        SetFileDialogHook([path, this](const TFileDialogCall& c) {
-            asked.push_back(c);
-            return TFileDialogAnswer{true, {path}, 1};
+        SetFileDialogHook([path, this](TFileDialog& d) {
+            asked.push_back(d);
+            d.FileName = path;
+            d.Files = {path};
+            return true;
         });
     }
     std::string dir;
     RecordedBoxes boxes;
     MonoEditor editor;
-    std::vector<TFileDialogCall> asked;
+    std::vector<TFileDialog> asked;
     std::unique_ptr<TForm1> form;
 };
 
