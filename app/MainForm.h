@@ -166,6 +166,20 @@ public:
     virtual void DropPanel1DropFiles(TControl* sender, const std::vector<std::string>& files);
 
     // ---- import and save: handlers and members of the file commands (begin)
+    void OpenBtnClick();
+    void PasteClipBtnClick();
+    void CopyClipBtnClick();
+    void SaveANIBtnClick();
+    void SaveIconBtnClick();
+    void BuildSaveFilters();
+    // One file into the document: 0 = an image (or an animated cursor's images) added, 1 = nothing.
+    uint8_t OpenImageFile(const std::string& path);
+    // The components of the file commands; owned by FFileComponents.
+    class TDropPanel* DropPanel1 = nullptr;  // over the whole client area: every control lies on it
+    class TIconEx* IconEx1 = nullptr;        // invisible: the icon and cursor codec
+    class TFileDialog* OpenDialog1 = nullptr;
+    class TFileDialog* SaveAniDlg = nullptr;
+    class TFileDialog* SaveDlg = nullptr;
     // ---- import and save (end)
 
     // ---- monochrome cursor page (begin)
@@ -286,6 +300,32 @@ protected:
 private:
     // ---- import and save: private helpers (begin)
     void BuildImportControls();
+    void ReadAniIntoDocument(const std::string& path, bool replace);
+    bool ReportAniResult(const std::string& path, const AniReadResult& result);
+    void TakeAniResult(AniReadResult& result, const std::string& title, bool askBackground);
+    bool StoreImportedImage(const std::string& path, const struct ImportedImage& image);
+    void FinishImport();
+    struct PictureImportOptions ImportOptions();
+    bool TakePicture(struct PictureImport& picture, struct ImportedImage& out);
+    bool ImportFromLibrary(const std::string& path, struct ImportedImage& out);
+    TColor IconBackground(bool oneBit);
+    TColor AskBackColour(bool offerAll, bool& applyAll);
+    // Entry points of parts of the program that come later; each answers "not done" for now.
+    bool ReduceImportedPicture(struct PictureImport& picture, struct ImportedImage& out);
+    std::optional<std::string> ResolveShortcut(const std::string& path);
+    bool PickLibraryIcon(const std::string& path, TBitmap& picture);
+    bool LoadPluginPicture(const std::string& path, TBitmap& picture);
+    enum class TLaterFormat { Icl, Dll, Mng, AnimatedGif, Png, Gif };
+    uint8_t WriteLaterFormat(TLaterFormat format, const std::string& path, AniSaveMode mode);
+
+    struct TFileComponents;
+    struct TFileComponentsFree {
+        void operator()(TFileComponents* p) const;
+    };
+    std::unique_ptr<TFileComponents, TFileComponentsFree> FFileComponents;
+    uint8_t FMultiDrop = 0;     // several files are being imported by one drop or open
+    uint8_t FApplyBackAll = 0;  // one background colour for all icons of this drop
+    TColor FBackAllColour = clBlack;
     // ---- import and save: private helpers (end)
     // ---- monochrome cursor page: private helpers (begin)
     void BuildMonoCursorPage();

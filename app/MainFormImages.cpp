@@ -119,7 +119,7 @@ void TForm1::BuildImagePage() {
     PopupMenu1.AddSeparator();
     PopupMenu1.Add("PasteClipBtn", "BMP貼り付け(&P)");
     PopupMenu1.Add("CopyClipBtn", "BMPコピー(&C)");
-    PopupMenu1.Add("S1", "保存(&S)");
+    PopupMenu1.Add("S1", "単体保存(&S)");
     edit->OnClick = [this](TControl*) { EditBtnClick(); };
     dup->OnClick = [this](TControl*) { CopyBtnClick(); };
     del->OnClick = [this](TControl*) { DelImageBtnClick(); };

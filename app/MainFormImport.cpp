@@ -1,6 +1,367 @@
-// The main window's file commands: importing dropped, opened and pasted files, and saving.
+// The main window's file commands: importing dropped, opened and pasted files.
+#include "app/DropPanel.h"
+#include "app/IconEx.h"
 #include "app/MainForm.h"
+#include "app/SmallDialogs.h"
+#include "base/Format.h"
+#include "formats/PictureImport.h"
+#include "ui/Application.h"
+#include "ui/Clipboard.h"
+#include "ui/FileDialogs.h"
 
-void TForm1::BuildImportControls() {}
+namespace {
 
-void TForm1::DropPanel1DropFiles(TControl*, const std::vector<std::string>&) {}
+const char* const kOpenFilter =
+    "ビットマップ (*.bmp)|*.bmp|ﾎﾟｰﾀﾌﾞﾙﾈｯﾄﾜｰｸｸﾞﾗﾌｨｯｸｽ(*.png)|*.png|アイコン(*.ico)|*.ico|カーソル(*.cur)|*.cur"
+    "|ｱﾆﾒｰｼｮﾝｶｰｿﾙ(*.ani)|*.ani|ﾗｲﾌﾞﾗﾘ(*.dll,*.exe,*.icl,*.scr,*.cpl,*.ocx)|*.dll;*.exe;*.icl;*.scr;*.ocx;*.cpl"
+    "|対応ﾌｧｲﾙ(bmp,png,ico,cur,ani,icl,dll,exe,cpl,ocx,scr)|*.bmp;*.png;*.ico;*.cur;*.ani;*.dll;*.exe;*.icl;*.cpl;*.ocx;*.scr"
+    "|すべてのファイル(*.*)|*.*";
+
+const char* const kAniNotOpened = "%s の\n読み込みに失敗しました。";
+const char* const kAniRejected = "%s は\nRIFFｱﾆﾒｰｼｮﾝﾎﾟｲﾝﾀではないか、\nまたは対応されていない形式です。";
+const char* const kAni24Bit = "データが不正!カラー(24bit)";
+const char* const kBitmapAsIcon = "%s は\nｴｸｽﾌﾟﾛｰﾗ擬似ｱｲｺﾝ(ﾋﾞｯﾄﾏｯﾌﾟ)です。";
+const char* const kNothingImported = "%s は\nｲﾒｰｼﾞが含まれていないか,入力がｷｬﾝｾﾙされたため読み込めませんでした。";
+const char* const kLimitOne = "イメージは1000個までです。";
+const char* const kLimitMany = "イメージの数が1000個を超えたのですべてのイメージを読み込めませんでした。";
+const char* const kIcon24Bit = "サイズは32x32ですが24bitカラー形式しか含まれていません。\nvevedaで読み込みます。";
+const char* const kSmartResizeQuestion = "すまーとリサイズを行いますか？";
+
+constexpr int kOpenedFile = 1;  // ReportMessage kind: the caption of opened files
+
+std::string TempFolderPath() {
+    wchar_t buf[MAX_PATH + 1] = {};
+    DWORD n = GetTempPathW(MAX_PATH + 1, buf);
+    return n > 0 && n <= MAX_PATH ? U(std::wstring(buf, n)) : std::string();
+}
+
+// Deletes a temporary file when the scope ends.
+class TTemporaryFile {
+public:
+    explicit TTemporaryFile(std::string path) : FPath(std::move(path)) {}
+    ~TTemporaryFile() { DeleteFileUtf8(FPath); }
+    TTemporaryFile(const TTemporaryFile&) = delete;
+    TTemporaryFile& operator=(const TTemporaryFile&) = delete;
+    const std::string& Path() const { return FPath; }
+
+private:
+    std::string FPath;
+};
+
+bool SameColour(TColor a, TColor b) { return ColorToRGB(a) == ColorToRGB(b); }
+
+} // namespace
+
+struct TForm1::TFileComponents {
+    HWND Form = nullptr;  // not owned
+    std::unique_ptr<TDropPanel> DropPanel;
+    std::unique_ptr<TIconEx> IconEx;
+    TFileDialog OpenDialog{TFileDialogKind::Open};
+    TFileDialog SaveAniDialog{TFileDialogKind::Save};
+    TFileDialog SaveDialog{TFileDialogKind::Save};
+};
+
+void TForm1::TFileComponentsFree::operator()(TFileComponents* p) const {
+    // The window's controls go back to the form before the panel's window is destroyed,
+    // so that each control still destroys its own window.
+    if (p->DropPanel && p->Form && IsWindow(p->Form)) {
+        std::vector<HWND> children;
+        for (HWND h = GetWindow(p->DropPanel->Handle(), GW_CHILD); h; h = GetWindow(h, GW_HWNDNEXT))
+            children.push_back(h);
+        for (HWND h : children) SetParent(h, p->Form);
+    }
+    std::default_delete<TFileComponents>()(p);
+}
+
+void TForm1::BuildImportControls() {
+    FFileComponents.reset(std::make_unique<TFileComponents>().release());
+    TFileComponents& c = *FFileComponents;
+    c.Form = FHandle;
+
+    // The drop panel covers the client area; the controls built so far move onto it.
+    std::vector<HWND> children;
+    for (HWND h = GetWindow(FHandle, GW_CHILD); h; h = GetWindow(h, GW_HWNDNEXT)) children.push_back(h);
+    c.DropPanel = std::make_unique<TDropPanel>(this, "DropPanel1");
+    c.DropPanel->SetBevelOuter(TBevel::bvNone);
+    c.DropPanel->SetBounds(0, 0, ClientWidth(), ClientHeight());
+    for (HWND h : children) SetParent(h, c.DropPanel->Handle());
+    c.DropPanel->SetDragDropAccept(true);
+    c.DropPanel->OnDropFiles = [this](TControl* sender, int, const std::vector<std::string>& names) {
+        DropPanel1DropFiles(sender, names);
+    };
+    DropPanel1 = c.DropPanel.get();
+
+    c.IconEx = std::make_unique<TIconEx>(c.DropPanel.get(), "IconEx1");
+    c.IconEx->Hide();
+    c.IconEx->DrawIfIndexChange = true;
+    c.IconEx->DrawTrueColor = true;
+    c.IconEx->BackGroundColor = clBtnFace;
+    IconEx1 = c.IconEx.get();
+
+    c.OpenDialog.Filter = kOpenFilter;
+    c.OpenDialog.FilterIndex = 7;
+    c.OpenDialog.MultiSelect = true;
+    c.OpenDialog.FileMustExist = true;
+    OpenDialog1 = &c.OpenDialog;
+    SaveAniDlg = &c.SaveAniDialog;
+    SaveDlg = &c.SaveDialog;
+    BuildSaveFilters();
+
+    OpenBtn->OnClick = [this](TControl*) { OpenBtnClick(); };
+    SaveIconBtn->OnClick = [this](TControl*) { SaveIconBtnClick(); };
+    SaveANIBtn->OnClick = [this](TControl*) { SaveANIBtnClick(); };
+    PopupMenu1.Item("PasteClipBtn")->OnClick = [this](TControl*) { PasteClipBtnClick(); };
+    PopupMenu1.Item("CopyClipBtn")->OnClick = [this](TControl*) { CopyClipBtnClick(); };
+    PopupMenu1.Item("S1")->OnClick = [this](TControl*) { SaveIconBtnClick(); };
+}
+
+// ---- the dispatcher
+
+void TForm1::DropPanel1DropFiles(TControl*, const std::vector<std::string>& files) {
+    if (files.empty()) return;
+    SetForegroundWindow(FHandle);
+    PageControl1->SetActivePage(Page1);
+    FPath = ExtractFilePath(files.front());
+    if (files.size() == 1 && ClassifyImportPath(files.front()) == ImportKind::Ani) {
+        ReadAniIntoDocument(files.front(), true);
+        FinishImport();
+        return;
+    }
+    FApplyBackAll = 0;
+    FMultiDrop = files.size() > 1;
+    for (const std::string& path : files) {
+        if (!CanAddImage(FLastImage + 1)) {
+            ReportMessage(files.size() == 1 ? kLimitOne : kLimitMany, kOpenedFile, 0);
+            break;
+        }
+        OpenImageFile(path);
+    }
+    FinishImport();
+}
+
+void TForm1::FinishImport() {
+    if (FLastImage < 0) return;
+    RefreshDialogPictures();
+    Image1->Show();
+    IconImage->Show();
+    for (TButton* b : {TransColorBtn.get(), NoTransBtn.get(), HotSpotBtn.get(), TestBtn.get(), DelImageBtn.get(),
+                       EditBtn.get(), AllDeleteBtn.get(), SaveANIBtn.get()})
+        b->SetEnabled(true);
+    EnableAddButtons();
+}
+
+uint8_t TForm1::OpenImageFile(const std::string& path) {
+    std::string file = path;
+    ImportKind kind = ClassifyImportPath(file);
+    if (kind == ImportKind::Shortcut) {
+        std::optional<std::string> target = ResolveShortcut(file);
+        if (target) file = *target;
+        kind = target ? ClassifyImportPath(file) : ImportKind::Unknown;
+    }
+    ImportedImage image;
+    bool read = false;
+    switch (kind) {
+    case ImportKind::Ani: ReadAniIntoDocument(file, false); return 0;
+    case ImportKind::Png: {
+        PictureImport p = ReadPngFile(file, ImportOptions(), image);
+        read = TakePicture(p, image);
+        break;
+    }
+    case ImportKind::Bmp: {
+        PictureImport p = ImportPicture(file, ImportOptions(), image);
+        read = TakePicture(p, image);
+        break;
+    }
+    case ImportKind::Ico:
+    case ImportKind::Cur: {
+        IconImport r = ReadIconFile(file, *IconEx1, [this](bool oneBit) { return IconBackground(oneBit); }, image);
+        if (r.Note == IconImportNote::TrueColourOnly)
+            ShowMessageBox(FHandle, kIcon24Bit, TApplication::Instance().Title(), MB_OK);
+        else if (r.Note == IconImportNote::UnsupportedSize)
+            ShowMessageBox(FHandle,
+                           "未対応サイズ(" + IntToStr(r.Width) + "x" + IntToStr(r.Height) +
+                               ")\nvevedaで読み込みます。\n元のﾊﾟﾚｯﾄとﾎｯﾄｽﾎﾟｯﾄは無視されます。",
+                           TApplication::Instance().Title(), MB_OK);
+        if (r.Result == kIconIsBitmap) ReportMessage(Format(kBitmapAsIcon, path.c_str()), kOpenedFile, 0);
+        read = r.Result == 0;
+        break;
+    }
+    default: break;  // libraries and unknown kinds: only the icon picker and the plug-ins
+    }
+    if (!read) read = ImportFromLibrary(file, image);
+    if (!read || !StoreImportedImage(file, image)) {
+        ReportMessage(Format(kNothingImported, path.c_str()), kOpenedFile, 0);
+        return 1;
+    }
+    return 0;
+}
+
+bool TForm1::StoreImportedImage(const std::string& path, const ImportedImage& image) {
+    const int tx = std::clamp(image.TransX, 0, kImageSize - 1), ty = std::clamp(image.TransY, 0, kImageSize - 1);
+    FTransparent = SameColour(ShownColour(image.Cur.Palette, image.Cur.Inverse, image.Cur.Pixels.At(tx, ty)),
+                              image.TransColour);
+    std::string name = MakeUniqueName(ImportedImageName(path));
+    if (!AddImage(image.Cur, image.HotX, image.HotY, tx, ty, name, name)) return false;
+    FramImageIndex->SetMax(FLastImage);
+    FFrameUpdating = 1;
+    FramImageIndex->SetPosition(FLastImage);
+    FFrameUpdating = 0;
+    AddFramBtnClick();
+    return true;
+}
+
+// ---- animated cursors
+
+bool TForm1::ReportAniResult(const std::string& path, const AniReadResult& r) {
+    if (r.Code == kAniRead) return true;
+    if (r.Note == AniReadNote::Colour24) ShowMessageBox(FHandle, kAni24Bit, TApplication::Instance().Title(), MB_OK);
+    ReportMessage(Format(r.Code == kAniCannotOpen ? kAniNotOpened : kAniRejected, path.c_str()), kOpenedFile, 0);
+    return false;
+}
+
+void TForm1::ReadAniIntoDocument(const std::string& path, bool replace) {
+    bool reductionTemp = false;
+    const std::string title = AniImageTitle(path, FDocName, reductionTemp);
+    AniReadOptions options;
+    options.ExistingImages = replace ? 0 : FLastImage + 1;
+    // Read completely first: a file that cannot be read leaves the document as it was.
+    AniReadResult r = ReadAniFile(path, options);
+    if (!ReportAniResult(path, r)) return;
+    if (replace) ClearAllImages();
+    if (!reductionTemp) FDocName = title;
+    TakeAniResult(r, title, !reductionTemp);
+}
+
+void TForm1::TakeAniResult(AniReadResult& r, const std::string& title, bool askBackground) {
+    TColor background = DefCol->Color();
+    if (askBackground && !NoDlgDisp->Checked() && !r.Icons.empty()) {
+        bool unused = false;
+        background = AskBackColour(false, unused);
+    }
+    MakeAniImages(r, background, title);
+    for (const CCURSOR& e : r.Images) {
+        FTransparent = e.Transparent;
+        if (!AddImage(ImageRecord{e.Pixels, e.Palette, e.Inverse}, e.HotX, e.HotY, e.TransX, e.TransY, e.ImageName,
+                      e.ImageName))
+            break;
+    }
+    bool framesRefused = false;
+    for (const AniFrame& f : r.Frames) {
+        if (!FrameListHasRoom(ListBox2->Count())) {
+            framesRefused = true;
+            break;
+        }
+        ListBox2->Add(FormatFrameLine(f.Image, f.Rate));
+    }
+    if (ListBox2->Count() > 0) {
+        ListBox2->SetItemIndex(ListBox2->Count() - 1);
+        ListBox2Click();
+    }
+    if (framesRefused) ReportMessage(kFrameLimitMessage, 0, 0);
+    if (r.Icons.empty()) return;
+    DefaultSpeed->SetValue(r.DefaultRate);
+    if (r.PerFrame) InsertFram->SetChecked(true);
+    if (r.HasInfo) {
+        if (r.HasTitle) IName->SetText(r.Title);
+        if (r.HasAuthor) IArt->SetText(r.Author);
+        InsertInfo->SetChecked(true);
+    }
+    if (r.HasMonoCursor) {
+        SetMonoCursor(r.MonoCursor, r.MonoX, r.MonoY);
+        InsertMonoCur->SetChecked(true);
+    }
+    UniHotX->SetValue(r.UniHotX);
+    UniHotY->SetValue(r.UniHotY);
+    UniteHotspot->SetChecked(r.UniteHotspot);
+}
+
+// ---- pictures
+
+PictureImportOptions TForm1::ImportOptions() {
+    PictureImportOptions o;
+    o.Henpei = Henpei->Checked();
+    o.SmartResize = ResizeCheck->Checked();
+    o.Posterize = ReduceCheck->Checked();
+    o.AskSmartResize = [this] {
+        PlayBeep(MB_ICONQUESTION);
+        return ShowMessageBox(FHandle, kSmartResizeQuestion, "確認", MB_YESNO | MB_ICONQUESTION) == IDYES;
+    };
+    return o;
+}
+
+bool TForm1::TakePicture(PictureImport& picture, ImportedImage& out) {
+    if (picture.Result == kPictureRead) return true;
+    if (picture.Result == kPictureNeedsReduction) return ReduceImportedPicture(picture, out);
+    return false;
+}
+
+bool TForm1::ImportFromLibrary(const std::string& path, ImportedImage& out) {
+    TBitmap picture;
+    if (!PickLibraryIcon(path, picture) && !LoadPluginPicture(path, picture)) return false;
+    PictureImport p = ImportPictureFromBitmap(picture, ImportOptions(), out);
+    return TakePicture(p, out);
+}
+
+// The colour reduction of pictures with more colours than a palette holds
+// (ReduceColoursForImport, then FinishReducedImport) is not part of the program yet:
+// such a picture is not imported.
+bool TForm1::ReduceImportedPicture(PictureImport&, ImportedImage&) { return false; }
+
+// Shortcut files are not resolved yet: a shortcut is offered to the icon picker and the plug-ins.
+std::optional<std::string> TForm1::ResolveShortcut(const std::string&) { return std::nullopt; }
+
+// The icon picker of executables and libraries is not part of the program yet. When it is,
+// the picked icon is drawn on a 32x32 bitmap filled with the background colour.
+bool TForm1::PickLibraryIcon(const std::string&, TBitmap&) { return false; }
+
+// The picture plug-in loader is not part of the program yet.
+bool TForm1::LoadPluginPicture(const std::string&, TBitmap&) { return false; }
+
+// ---- background colour
+
+TColor TForm1::IconBackground(bool oneBit) {
+    if (FApplyBackAll) return FBackAllColour;
+    if (NoDlgDisp->Checked() || oneBit) return DefCol->Color();
+    bool all = false;
+    TColor c = AskBackColour(FMultiDrop != 0, all);
+    if (all) {
+        FBackAllColour = c;
+        FApplyBackAll = 1;
+    }
+    return c;
+}
+
+TColor TForm1::AskBackColour(bool offerAll, bool& applyAll) {
+    TBackColorDlg dlg(this);
+    dlg.ColorDialog1.Color = DefCol->Color();
+    dlg.CheckBox1->SetVisible(offerAll);
+    applyAll = false;
+    if (dlg.ShowModal() != mrOk) return DefCol->Color();
+    applyAll = offerAll && dlg.CheckBox1->Checked();
+    return dlg.ColorDialog1.Color;
+}
+
+// ---- commands
+
+void TForm1::OpenBtnClick() {
+    OpenDialog1->InitialDir = FPath;
+    if (!OpenDialog1->Execute(FHandle)) return;
+    FPath = ExtractFilePath(OpenDialog1->FileName);
+    DropPanel1DropFiles(OpenBtn.get(), OpenDialog1->Files);
+}
+
+void TForm1::PasteClipBtnClick() {
+    TBitmap picture;
+    if (!ReadClipboardBitmap(FHandle, picture)) return;
+    // Written to the temporary folder, never beside the user's files; the last folder stays.
+    TTemporaryFile file(TempFolderPath() + kClipboardFileName);
+    picture.SaveToFile(file.Path());
+    const std::string path = FPath;
+    DropPanel1DropFiles(nullptr, {file.Path()});
+    FPath = path;
+}
+
+void TForm1::CopyClipBtnClick() {
+    if (!Image1->Visible() || Image1->Bitmap().Empty()) return;
+    WriteClipboardBitmap(FHandle, Image1->Bitmap());
+}

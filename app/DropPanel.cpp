@@ -1,0 +1,48 @@
+#include "app/DropPanel.h"
+
+#include <shellapi.h>
+
+#include <exception>
+
+#include "ui/Application.h"
+
+TDropPanel::TDropPanel(TControl* parent, const std::string& name) : TPanel(parent, name) {}
+
+void TDropPanel::SetDragDropAccept(bool accept) {
+    DragAcceptFiles(FHandle, accept ? TRUE : FALSE);
+    FDragDropAccept = accept;
+}
+
+std::vector<std::string> TDropPanel::DroppedNames(HDROP drop) {
+    std::vector<std::string> names;
+    const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+    names.reserve(count);
+    for (UINT i = 0; i < count; ++i) {
+        // Asked for its length first, so that no name is cut.
+        const UINT length = DragQueryFileW(drop, i, nullptr, 0);
+        std::wstring name(length + 1, L'\0');
+        const UINT got = DragQueryFileW(drop, i, name.data(), length + 1);
+        name.resize(got);
+        names.push_back(U(name));
+    }
+    return names;
+}
+
+void TDropPanel::mDropFiles(HDROP drop) {
+    std::vector<std::string> names = DroppedNames(drop);
+    DragFinish(drop);
+    if (!OnDropFiles) return;
+    try {
+        OnDropFiles(this, static_cast<int>(names.size()), names);
+    } catch (const std::exception& e) {
+        TApplication::Instance().HandleException(e);
+    }
+}
+
+LRESULT TDropPanel::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_DROPFILES) {
+        mDropFiles(reinterpret_cast<HDROP>(wp));
+        return 0;
+    }
+    return TPanel::WndProc(msg, wp, lp);
+}

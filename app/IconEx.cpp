@@ -1,0 +1,54 @@
+#include "app/IconEx.h"
+
+#include <vector>
+
+#include "ui/Canvas.h"
+
+TIconEx::TIconEx(TControl* parent, const std::string& name) : TImage(parent, name) {}
+
+TColor TIconEx::ResolveColour(TColor c) const { return static_cast<TColor>(ColorToRGB(c)); }
+
+int TIconEx::LoadIconA(const std::string& path) {
+    const int result = TIconFile::LoadIconA(path);
+    if (DrawIfIndexChange) {
+        if (GetEmpty())
+            ClearPicture();
+        else
+            SetBitmap(Picture());
+    }
+    return result;
+}
+
+void TIconEx::DrawImage(int index) {
+    TIconFile::DrawImage(index);
+    if (DrawIfIndexChange && index >= 0 && index < GetCount()) SetBitmap(Picture());
+}
+
+HICON TIconEx::GetIconHandle() const {
+    const ICONDIRENTRY* entry = const_cast<TIconEx*>(this)->GetIconEnt();
+    const TBitmap& colour = ColorBitmap();
+    const TBitmap& mask = MaskBitmap();
+    if (!entry || colour.Empty() || mask.Width() != colour.Width() || mask.Height() != colour.Height()) return nullptr;
+    const int w = colour.Width(), h = colour.Height();
+    const bool alpha = mask.PixelFormat() == TPixelFormat::pf8bit;
+
+    // The colour image as a 32-bit bitmap (alpha from the mask on the alpha path).
+    TDibSection dib(w, h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const TColor c = colour.Pixel(x, y);
+            const uint32_t a = alpha ? static_cast<uint32_t>(mask.PixelIndex(x, y)) : 0;
+            dib.Pixels()[y * w + x] = (a << 24) | (RedOf(c) << 16) | (GreenOf(c) << 8) | BlueOf(c);
+        }
+    GdiFlush();
+    // The AND mask: 1 = the screen shows through; all opaque on the alpha path.
+    const int rowBytes = ((w + 15) / 16) * 2;
+    std::vector<uint8_t> andBits(static_cast<std::size_t>(rowBytes) * h, 0);
+    if (!alpha)
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                if (mask.PixelIndex(x, y)) andBits[y * rowBytes + x / 8] |= static_cast<uint8_t>(0x80 >> (x % 8));
+    TGdiObject andMask(CreateBitmap(w, h, 1, 1, andBits.data()));
+    ICONINFO ii{FALSE, entry->wPlanes, entry->wBitCount, static_cast<HBITMAP>(andMask.Get()), dib.Bitmap()};
+    return CreateIconIndirect(&ii);
+}

@@ -1,0 +1,22 @@
+#pragma once
+// TIconEx: the icon and cursor container as an image control. The file codec is
+// TIconFile; the control shows the picture of the current image and makes a cursor
+// handle from its colour and mask bitmaps.
+#include "formats/IconFile.h"
+#include "ui/Image.h"
+
+class TIconEx : public TImage, public TIconFile {
+public:
+    TIconEx(TControl* parent, const std::string& name);
+
+    // Loads a file and, with DrawIfIndexChange, shows the image chosen as current.
+    int LoadIconA(const std::string& path);
+    // Makes index the current image and, with DrawIfIndexChange, decodes and shows it.
+    void DrawImage(int index);
+    // A cursor of the current image (hotspot from the entry's planes and bit-count words);
+    // null when empty or undecodable. The caller owns it.
+    HICON GetIconHandle() const;
+
+protected:
+    TColor ResolveColour(TColor c) const override;
+};

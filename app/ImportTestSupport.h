@@ -1,0 +1,99 @@
+#pragma once
+// Helpers for the window tests of the file commands: fixture paths, a real WM_DROPFILES
+// built in memory, and an answer to the background-colour dialog once it is shown.
+#include <shlobj.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "ui/Control.h"
+#include "ui/Dialogs.h"
+
+// The Unix test data folder as Wine sees it.
+inline std::string WinePath(std::string unixPath) {
+    for (char& c : unixPath)
+        if (c == '/') c = '\\';
+    return "Z:" + unixPath;
+}
+// A file of tests/data (independent tools made them).
+inline std::string Data(const std::string& name) {
+    const char* dir = std::getenv("TAMSOLO_TEST_DATA");
+    return WinePath(std::string(dir ? dir : "/work/main/tests/data") + "/" + name);
+}
+// An icon or cursor made by icotool or Pillow.
+inline std::string Fixture(const std::string& name) {
+    const char* dir = std::getenv("TAMSOLO_TEST_DATA");
+    std::string data = dir ? dir : "/work/main/tests/data";
+    return WinePath(data.substr(0, data.rfind("/tests/data")) + "/formats/testdata/" + name);
+}
+
+// Sends WM_DROPFILES with a drop handle holding the names, as the shell does.
+inline void SendDrop(HWND target, const std::vector<std::string>& files) {
+    std::wstring list;
+    for (const std::string& f : files) {
+        list += W(f);
+        list.push_back(L'\0');
+    }
+    list.push_back(L'\0');
+    const std::size_t size = sizeof(DROPFILES) + list.size() * sizeof(wchar_t);
+    HGLOBAL h = GlobalAlloc(GHND, size);
+    auto* d = static_cast<DROPFILES*>(GlobalLock(h));
+    d->pFiles = sizeof(DROPFILES);
+    d->fWide = TRUE;
+    std::memcpy(reinterpret_cast<uint8_t*>(d) + sizeof(DROPFILES), list.data(), list.size() * sizeof(wchar_t));
+    GlobalUnlock(h);
+    SendMessageW(target, WM_DROPFILES, reinterpret_cast<WPARAM>(h), 0);  // the receiver frees it
+}
+
+// Answers every background-colour dialog with colour (through the colour dialog), checking
+// "apply to all" when asked to; records whether its check box was shown.
+struct TBackColourAnswer {
+    TColor Colour = clBlack;
+    bool ApplyAll = false;
+    std::vector<bool>* Shown = nullptr;
+    UINT_PTR Timer = 0;
+};
+inline TBackColourAnswer& BackColourAnswer() {
+    static TBackColourAnswer a;
+    return a;
+}
+inline void CALLBACK AnswerBackColourTick(HWND, UINT, UINT_PTR, DWORD) {
+    struct Find {
+        HWND Found = nullptr;
+        static BOOL CALLBACK Visit(HWND h, LPARAM lp) {
+            if (IsWindowVisible(h) && ComponentNameOf(h) == "BackColorDlg") {
+                reinterpret_cast<Find*>(lp)->Found = h;
+                return FALSE;
+            }
+            return TRUE;
+        }
+    } find;
+    EnumThreadWindows(GetCurrentThreadId(), Find::Visit, reinterpret_cast<LPARAM>(&find));
+    if (!find.Found) return;
+    TBackColourAnswer& a = BackColourAnswer();
+    HWND box = FindComponent(find.Found, "CheckBox1");
+    const bool shown = box && IsWindowVisible(box);
+    a.Shown->push_back(shown);
+    if (shown && a.ApplyAll) SendMessageW(box, BM_CLICK, 0, 0);
+    SetColorDialogHook([](TColor& c) {
+        c = BackColourAnswer().Colour;
+        return true;
+    });
+    SendMessageW(FindComponent(find.Found, "Button1"), BM_CLICK, 0, 0);
+}
+inline void AnswerBackColour(TColor colour, bool applyAll, std::vector<bool>& shown) {
+    TBackColourAnswer& a = BackColourAnswer();
+    if (a.Timer) KillTimer(nullptr, a.Timer);
+    a.Colour = colour;
+    a.ApplyAll = applyAll;
+    a.Shown = &shown;
+    a.Timer = SetTimer(nullptr, 0, 20, AnswerBackColourTick);
+}
+inline void StopAnswering() {
+    TBackColourAnswer& a = BackColourAnswer();
+    if (a.Timer) KillTimer(nullptr, a.Timer);
+    a.Timer = 0;
+    SetColorDialogHook(nullptr);
+}

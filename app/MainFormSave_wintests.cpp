@@ -1,0 +1,212 @@
+// The save commands on a real window: the dialogs' filters, the save-mode dialog before
+// every write, the writers chosen by filter index, and the failure message.
+#include "app/DropPanel.h"
+#include "app/ImportTestSupport.h"
+#include "app/MainForm.h"
+#include "app/SmallDialogs.h"
+#include "app/WinTestSupport.h"
+#include "formats/ImageWriters.h"
+#include "ui/FileDialogs.h"
+#include "ui/Registry.h"
+
+namespace {
+
+const char* const kCannotWrite = "何らかの原因でファイルを書きこめません。";
+
+struct SaveTest : ::testing::Test {
+    void SetUp() override {
+        TApplication::Instance().Initialize();
+        TRegistry().DeleteKey(kSettingsKey);
+        folder = TempFolder("tamsolo-save") + "\\";
+        SetCurrentDirectoryW(W(folder).c_str());
+        form = std::make_unique<TForm1>(GetModuleHandleW(nullptr), "");
+        saveMode = std::make_unique<TSaveModeBox>();
+        SaveModeBox = saveMode.get();
+        form->NoDlgDisp->SetChecked(true);
+        SendDrop(form->DropPanel1->Handle(), {Fixture("icotool_8bit.cur"), Fixture("icotool_4bit.ico"), Data("pil_1bit.bmp")});
+        ASSERT_EQ(form->LastImage(), 2);
+        // The save-mode box answers at once with `mode`; no file may exist yet when it shows.
+        saveMode->OnShow = [this](TControl*) {
+            ++modeShown;
+            for (const std::string& f : expected) EXPECT_FALSE(FileExists(f)) << f;
+            saveMode->SaveMode->SetItemIndex(mode);
+            saveMode->SetModalResult(mrOk);
+        };
+        boxes.Calls.clear();
+    }
+    void TearDown() override {
+        SetFileDialogHook(nullptr);
+        SaveModeBox = nullptr;
+        TRegistry().DeleteKey(kSettingsKey);
+    }
+    // Answers the save dialog with folder + name and the filter index; records the dialog.
+    void Answer(const std::string& name, int index) {
+        SetFileDialogHook([this, name, index](TFileDialog& d) {
+            asked.push_back(d);
+            d.FileName = folder + name;
+            d.FilterIndex = index;
+            return true;
+        });
+    }
+    void Expect(std::vector<std::string> names) {
+        expected.clear();
+        for (const std::string& n : names) {
+            expected.push_back(folder + n);
+            DeleteFileUtf8(folder + n);
+        }
+    }
+    int64_t SizeOf(const std::string& name) const {
+        std::vector<uint8_t> bytes;
+        return ReadWholeFile(folder + name, bytes, 1 << 20) ? static_cast<int64_t>(bytes.size()) : -1;
+    }
+    RecordedBoxes boxes;
+    std::string folder;
+    std::unique_ptr<TForm1> form;
+    std::unique_ptr<TSaveModeBox> saveMode;
+    std::vector<TFileDialog> asked;
+    std::vector<std::string> expected;
+    int mode = 1;
+    int modeShown = 0;
+};
+
+TEST_F(SaveTest, TheDialogsOfferTheirFiltersNamesAndTheLastFolder) {
+    SetFileDialogHook([this](TFileDialog& d) {
+        asked.push_back(d);
+        return false;
+    });
+    form->SaveANIBtnClick();
+    form->SaveIconBtnClick();
+    ASSERT_EQ(asked.size(), 2u);
+    EXPECT_EQ(asked[0].Filter, kSaveAniDlgFilter);
+    EXPECT_EQ(asked[0].Title, "すべて保存");
+    EXPECT_EQ(asked[0].DefaultExt, "ani");
+    EXPECT_EQ(asked[0].FileName, "無題");
+    EXPECT_EQ(asked[1].Filter, kSaveDlgFilter);
+    EXPECT_EQ(asked[1].Title, "アイコン、カーソルの保存");
+    EXPECT_EQ(asked[1].DefaultExt, "ico");
+    EXPECT_EQ(asked[1].FileName, "pil_1bit");  // the current image's name
+    for (const TFileDialog& d : asked) {
+        EXPECT_EQ(d.InitialDir, form->Path());
+        EXPECT_TRUE(d.OverwritePrompt);
+        EXPECT_TRUE(d.HideReadOnly);
+    }
+    EXPECT_EQ(modeShown, 0);  // cancelled: nothing asked, nothing written
+    EXPECT_TRUE(boxes.Calls.empty());
+}
+
+TEST_F(SaveTest, TheWholeDocumentIsWrittenByFilterIndexInTheChosenMode) {
+    struct Case {
+        int Index, Mode;
+        std::vector<std::string> Files;
+        int64_t Size;  // of each file, -1 unchecked
+    } cases[] = {
+        {1, 1, {"walk.ani"}, -1},
+        {5, 0, {"walk_00.ico", "walk_01.ico", "walk_02.ico"}, 6 + 16 + 744},
+        {6, 1, {"walk_00.cur", "walk_01.cur", "walk_02.cur"}, 6 + 16 + 2216},
+        {7, 2, {"walk_00.bmp", "walk_01.bmp", "walk_02.bmp"}, 190},
+        {7, 0, {"walk_00.bmp", "walk_01.bmp", "walk_02.bmp"}, 630},
+    };
+    for (const Case& c : cases) {
+        Expect(c.Files);
+        mode = c.Mode;
+        modeShown = 0;
+        Answer("walk.txt", c.Index);
+        form->SaveANIBtnClick();
+        EXPECT_EQ(modeShown, 1) << c.Index;
+        for (const std::string& f : c.Files) {
+            ASSERT_TRUE(FileExists(folder + f)) << f;
+            if (c.Size >= 0) EXPECT_EQ(SizeOf(f), c.Size) << f;
+        }
+        EXPECT_TRUE(boxes.Calls.empty()) << c.Index;
+    }
+    EXPECT_EQ(form->Path(), folder);
+    // The system's own loaders take what was written, with the images' hotspots.
+    TCursorHandle ani(LoadCursorFromFileW(W(folder + "walk.ani").c_str()));
+    EXPECT_TRUE(ani);
+    HANDLE cur = LoadImageW(nullptr, W(folder + "walk_00.cur").c_str(), IMAGE_CURSOR, 32, 32, LR_LOADFROMFILE);
+    ASSERT_TRUE(cur);
+    ICONINFO ii{};
+    ASSERT_TRUE(GetIconInfo(static_cast<HICON>(cur), &ii));
+    EXPECT_EQ(ii.xHotspot, 31u);
+    EXPECT_EQ(ii.yHotspot, 2u);
+    DeleteObject(ii.hbmColor);
+    DeleteObject(ii.hbmMask);
+    DestroyCursor(static_cast<HCURSOR>(cur));
+    TIconHandle ico(static_cast<HICON>(LoadImageW(nullptr, W(folder + "walk_02.ico").c_str(), IMAGE_ICON, 32, 32, LR_LOADFROMFILE)));
+    EXPECT_TRUE(ico);
+}
+
+TEST_F(SaveTest, TheCurrentImageIsWrittenByFilterIndex) {
+    struct Case {
+        int Index, Mode;
+        std::string File;
+        int64_t Size;
+    } cases[] = {
+        {1, 1, "one.ico", 6 + 16 + 2216},
+        {2, 2, "one.cur", 6 + 16 + 304},
+        {3, 1, "one.bmp", 2102},
+        {3, 0, "one.bmp", 630},
+    };
+    for (const Case& c : cases) {
+        Expect({c.File});
+        mode = c.Mode;
+        modeShown = 0;
+        Answer("one.png", c.Index);
+        form->SaveIconBtnClick();
+        EXPECT_EQ(modeShown, 1) << c.File;
+        EXPECT_EQ(SizeOf(c.File), c.Size) << c.File;
+    }
+    TBitmap written;
+    written.LoadFromFile(folder + "one.bmp");
+    EXPECT_EQ(written.Pixel(4, 0), clBlack);
+    EXPECT_EQ(written.Pixel(0, 0), clWhite);
+    EXPECT_TRUE(boxes.Calls.empty());
+}
+
+TEST_F(SaveTest, WritersThatFailOrAreMissingReportThatTheFileCannotBeWritten) {
+    struct Case {
+        bool Document;
+        int Index;
+        std::string Name, Caption;
+    } cases[] = {
+        {true, 2, "lib.icl", "すべて保存"},  {true, 3, "lib.dll", "すべて保存"},
+        {true, 4, "anim.mng", "すべて保存"}, {true, 8, "anim.gif", "すべて保存"},
+        {false, 4, "one.png", "保存"},       {false, 5, "one.gif", "保存"},
+        {true, 1, "no such folder\\walk.ani", "すべて保存"},
+        {true, 7, "no such folder\\walk.bmp", "すべて保存"},
+        {false, 1, "no such folder\\one.ico", "保存"},
+        {false, 3, "no such folder\\one.bmp", "保存"},
+    };
+    for (const Case& c : cases) {
+        boxes.Calls.clear();
+        modeShown = 0;
+        Expect({c.Name});
+        Answer(c.Name, c.Index);
+        if (c.Document)
+            form->SaveANIBtnClick();
+        else
+            form->SaveIconBtnClick();
+        EXPECT_EQ(modeShown, 1) << c.Name;
+        EXPECT_FALSE(FileExists(folder + c.Name)) << c.Name;
+        ASSERT_FALSE(boxes.Calls.empty()) << c.Name;
+        const TMessageBoxCall& box = boxes.Calls.back();
+        EXPECT_EQ(box.Text, kCannotWrite) << c.Name;
+        EXPECT_EQ(box.Caption, c.Caption) << c.Name;
+        EXPECT_TRUE(box.Flags & MB_ICONWARNING) << c.Name;
+    }
+}
+
+TEST_F(SaveTest, FrameLinesNamingMissingImagesAreNeverSaved) {
+    form->InsertFram->SetChecked(true);
+    form->SetFrameLine(7, 10, 1);  // image 7 does not exist
+    boxes.Calls.clear();
+    Answer("walk.ani", 1);
+    Expect({"walk.ani"});
+    form->SaveANIBtnClick();
+    EXPECT_TRUE(asked.empty());
+    EXPECT_EQ(modeShown, 0);
+    EXPECT_FALSE(FileExists(folder + "walk.ani"));
+    EXPECT_FALSE(boxes.Calls.empty());  // the frame check said why
+}
+
+} // namespace
