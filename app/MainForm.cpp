@@ -37,7 +37,11 @@ TForm1::~TForm1() {
 }
 
 void TForm1::BuildComponents() {
-    PageControl1 = std::make_unique<TPageControl>(this, "PageControl1");
+    DropPanel1 = std::make_unique<TDropPanel>(this, "DropPanel1");
+    DropPanel1->SetBevelOuter(TBevel::bvNone);
+    DropPanel1->SetBounds(0, 0, ClientWidth(), ClientHeight());
+    TControl* area = DropPanel1.get();
+    PageControl1 = std::make_unique<TPageControl>(area, "PageControl1");
     PageControl1->OnChange = [this](TControl*) { TabPanelChange(); };
     PageControl1->SetBounds(4, 4, 512, 382);
     Page1 = PageControl1->AddPage("Page1", "イメージの編集");
@@ -46,12 +50,12 @@ void TForm1::BuildComponents() {
     Page4 = PageControl1->AddPage("Page4", "設定1");
     Page5 = PageControl1->AddPage("Page5", "設定2");
     Page6 = PageControl1->AddPage("Page6", "About");
-    SpeedButton1 = std::make_unique<TSpeedButton>(this, "SpeedButton1", "ヘルプ");
+    SpeedButton1 = std::make_unique<TSpeedButton>(area, "SpeedButton1", "ヘルプ");
     SpeedButton1->SetBounds(444, 392, 72, 24);
     SpeedButton1->OnClick = [this](TControl*) { SpeedButton1Click(); };
-    SaveIconBtn = std::make_unique<TButton>(this, "SaveIconBtn", "保存");
+    SaveIconBtn = std::make_unique<TButton>(area, "SaveIconBtn", "保存");
     SaveIconBtn->SetBounds(4, 392, 76, 24);
-    SaveANIBtn = std::make_unique<TButton>(this, "SaveANIBtn", "すべて保存");
+    SaveANIBtn = std::make_unique<TButton>(area, "SaveANIBtn", "すべて保存");
     SaveANIBtn->SetBounds(84, 392, 96, 24);
     BuildFramePage();
     BuildFileOptionsControls();

@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "app/CommandLine.h"
+#include "app/DropPanel.h"
+#include "app/IconEx.h"
 #include "app/Frames.h"
 #include "app/ImageModel.h"
 #include "app/MMTimer.h"
@@ -174,12 +176,10 @@ public:
     void BuildSaveFilters();
     // One file into the document: 0 = an image (or an animated cursor's images) added, 1 = nothing.
     uint8_t OpenImageFile(const std::string& path);
-    // The components of the file commands; owned by FFileComponents.
-    class TDropPanel* DropPanel1 = nullptr;  // over the whole client area: every control lies on it
-    class TIconEx* IconEx1 = nullptr;        // invisible: the icon and cursor codec
-    class TFileDialog* OpenDialog1 = nullptr;
-    class TFileDialog* SaveAniDlg = nullptr;
-    class TFileDialog* SaveDlg = nullptr;
+    std::unique_ptr<TIconEx> IconEx1;  // invisible: the icon and cursor codec
+    TFileDialog OpenDialog1{TFileDialogKind::Open};
+    TFileDialog SaveAniDlg{TFileDialogKind::Save};
+    TFileDialog SaveDlg{TFileDialogKind::Save};
     // ---- import and save (end)
 
     // ---- monochrome cursor page (begin)
@@ -213,6 +213,7 @@ public:
     bool HasCurData() const { return FCurData != nullptr; }
 
     // Components (names as the window's own).
+    std::unique_ptr<TDropPanel> DropPanel1;  // over the whole client area: every control lies on it
     std::unique_ptr<TPageControl> PageControl1;
     TTabSheet* Page1 = nullptr;  // owned by PageControl1
     TTabSheet* Page2 = nullptr;
@@ -318,11 +319,6 @@ private:
     enum class TLaterFormat { Icl, Dll, Mng, AnimatedGif, Png, Gif };
     uint8_t WriteLaterFormat(TLaterFormat format, const std::string& path, AniSaveMode mode);
 
-    struct TFileComponents;
-    struct TFileComponentsFree {
-        void operator()(TFileComponents* p) const;
-    };
-    std::unique_ptr<TFileComponents, TFileComponentsFree> FFileComponents;
     uint8_t FMultiDrop = 0;     // several files are being imported by one drop or open
     uint8_t FApplyBackAll = 0;  // one background colour for all icons of this drop
     TColor FBackAllColour = clBlack;

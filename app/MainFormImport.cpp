@@ -1,6 +1,4 @@
 // The main window's file commands: importing dropped, opened and pasted files.
-#include "app/DropPanel.h"
-#include "app/IconEx.h"
 #include "app/MainForm.h"
 #include "app/SmallDialogs.h"
 #include "base/Format.h"
@@ -52,59 +50,22 @@ bool SameColour(TColor a, TColor b) { return ColorToRGB(a) == ColorToRGB(b); }
 
 } // namespace
 
-struct TForm1::TFileComponents {
-    HWND Form = nullptr;  // not owned
-    std::unique_ptr<TDropPanel> DropPanel;
-    std::unique_ptr<TIconEx> IconEx;
-    TFileDialog OpenDialog{TFileDialogKind::Open};
-    TFileDialog SaveAniDialog{TFileDialogKind::Save};
-    TFileDialog SaveDialog{TFileDialogKind::Save};
-};
-
-void TForm1::TFileComponentsFree::operator()(TFileComponents* p) const {
-    // The window's controls go back to the form before the panel's window is destroyed,
-    // so that each control still destroys its own window.
-    if (p->DropPanel && p->Form && IsWindow(p->Form)) {
-        std::vector<HWND> children;
-        for (HWND h = GetWindow(p->DropPanel->Handle(), GW_CHILD); h; h = GetWindow(h, GW_HWNDNEXT))
-            children.push_back(h);
-        for (HWND h : children) SetParent(h, p->Form);
-    }
-    std::default_delete<TFileComponents>()(p);
-}
-
 void TForm1::BuildImportControls() {
-    FFileComponents.reset(std::make_unique<TFileComponents>().release());
-    TFileComponents& c = *FFileComponents;
-    c.Form = FHandle;
-
-    // The drop panel covers the client area; the controls built so far move onto it.
-    std::vector<HWND> children;
-    for (HWND h = GetWindow(FHandle, GW_CHILD); h; h = GetWindow(h, GW_HWNDNEXT)) children.push_back(h);
-    c.DropPanel = std::make_unique<TDropPanel>(this, "DropPanel1");
-    c.DropPanel->SetBevelOuter(TBevel::bvNone);
-    c.DropPanel->SetBounds(0, 0, ClientWidth(), ClientHeight());
-    for (HWND h : children) SetParent(h, c.DropPanel->Handle());
-    c.DropPanel->SetDragDropAccept(true);
-    c.DropPanel->OnDropFiles = [this](TControl* sender, int, const std::vector<std::string>& names) {
+    DropPanel1->SetDragDropAccept(true);
+    DropPanel1->OnDropFiles = [this](TControl* sender, int, const std::vector<std::string>& names) {
         DropPanel1DropFiles(sender, names);
     };
-    DropPanel1 = c.DropPanel.get();
 
-    c.IconEx = std::make_unique<TIconEx>(c.DropPanel.get(), "IconEx1");
-    c.IconEx->Hide();
-    c.IconEx->DrawIfIndexChange = true;
-    c.IconEx->DrawTrueColor = true;
-    c.IconEx->BackGroundColor = clBtnFace;
-    IconEx1 = c.IconEx.get();
+    IconEx1 = std::make_unique<TIconEx>(DropPanel1.get(), "IconEx1");
+    IconEx1->Hide();
+    IconEx1->DrawIfIndexChange = true;
+    IconEx1->DrawTrueColor = true;
+    IconEx1->BackGroundColor = clBtnFace;
 
-    c.OpenDialog.Filter = kOpenFilter;
-    c.OpenDialog.FilterIndex = 7;
-    c.OpenDialog.MultiSelect = true;
-    c.OpenDialog.FileMustExist = true;
-    OpenDialog1 = &c.OpenDialog;
-    SaveAniDlg = &c.SaveAniDialog;
-    SaveDlg = &c.SaveDialog;
+    OpenDialog1.Filter = kOpenFilter;
+    OpenDialog1.FilterIndex = 7;
+    OpenDialog1.MultiSelect = true;
+    OpenDialog1.FileMustExist = true;
     BuildSaveFilters();
 
     OpenBtn->OnClick = [this](TControl*) { OpenBtnClick(); };
@@ -344,10 +305,10 @@ TColor TForm1::AskBackColour(bool offerAll, bool& applyAll) {
 // ---- commands
 
 void TForm1::OpenBtnClick() {
-    OpenDialog1->InitialDir = FPath;
-    if (!OpenDialog1->Execute(FHandle)) return;
-    FPath = ExtractFilePath(OpenDialog1->FileName);
-    DropPanel1DropFiles(OpenBtn.get(), OpenDialog1->Files);
+    OpenDialog1.InitialDir = FPath;
+    if (!OpenDialog1.Execute(FHandle)) return;
+    FPath = ExtractFilePath(OpenDialog1.FileName);
+    DropPanel1DropFiles(OpenBtn.get(), OpenDialog1.Files);
 }
 
 void TForm1::PasteClipBtnClick() {

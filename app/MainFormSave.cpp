@@ -15,13 +15,13 @@ std::string NameWithoutExtension(const std::string& path) { return ChangeFileExt
 } // namespace
 
 void TForm1::BuildSaveFilters() {
-    SaveAniDlg->Filter = kSaveAniDlgFilter;
-    SaveAniDlg->Title = kSaveAniDlgTitle;
-    SaveAniDlg->DefaultExt = kSaveAniDlgDefaultExt;
-    SaveDlg->Filter = kSaveDlgFilter;
-    SaveDlg->Title = kSaveDlgTitle;
-    SaveDlg->DefaultExt = kSaveDlgDefaultExt;
-    for (TFileDialog* d : {SaveAniDlg, SaveDlg}) {
+    SaveAniDlg.Filter = kSaveAniDlgFilter;
+    SaveAniDlg.Title = kSaveAniDlgTitle;
+    SaveAniDlg.DefaultExt = kSaveAniDlgDefaultExt;
+    SaveDlg.Filter = kSaveDlgFilter;
+    SaveDlg.Title = kSaveDlgTitle;
+    SaveDlg.DefaultExt = kSaveDlgDefaultExt;
+    for (TFileDialog* d : {&SaveAniDlg, &SaveDlg}) {
         d->OverwritePrompt = true;
         d->HideReadOnly = true;
     }
@@ -31,11 +31,11 @@ void TForm1::SaveANIBtnClick() {
     if (FLastImage < 0) return;
     // Frame lines that name missing images are never written.
     if (InsertFram->Checked() && !BuildFrameArrays()) return;
-    SaveAniDlg->FileName = FDocName;
-    SaveAniDlg->InitialDir = FPath;
-    if (!SaveAniDlg->Execute(FHandle)) return;
-    FPath = ExtractFilePath(SaveAniDlg->FileName);
-    const std::string name = NameWithoutExtension(SaveAniDlg->FileName);
+    SaveAniDlg.FileName = FDocName;
+    SaveAniDlg.InitialDir = FPath;
+    if (!SaveAniDlg.Execute(FHandle)) return;
+    FPath = ExtractFilePath(SaveAniDlg.FileName);
+    const std::string name = NameWithoutExtension(SaveAniDlg.FileName);
     const std::string base = FPath + name;
     SaveModeBox->ShowModal();  // the mode last selected holds, also when the box is closed
     const auto mode = static_cast<AniSaveMode>(SaveModeBox->SaveMode->ItemIndex());
@@ -43,7 +43,7 @@ void TForm1::SaveANIBtnClick() {
     std::vector<const CCURSOR*> images;
     for (const auto& e : FImages) images.push_back(e.get());
     uint8_t written = 0;
-    switch (SaveAniDlg->FilterIndex) {
+    switch (SaveAniDlg.FilterIndex) {
     case 1: written = static_cast<uint8_t>(WriteAniFile(base + ".ani", AniInput(mode))); break;
     case 2: written = WriteLaterFormat(TLaterFormat::Icl, base + ".icl", mode); break;
     case 3: written = WriteLaterFormat(TLaterFormat::Dll, base + ".dll", mode); break;
@@ -59,17 +59,17 @@ void TForm1::SaveANIBtnClick() {
 
 void TForm1::SaveIconBtnClick() {
     if (FCurImage < 0 || FCurImage >= EntryCount()) return;
-    SaveDlg->FileName = Entry(FCurImage).ImageName;
-    SaveDlg->InitialDir = FPath;
-    if (!SaveDlg->Execute(FHandle)) return;
-    FPath = ExtractFilePath(SaveDlg->FileName);
-    const std::string base = FPath + NameWithoutExtension(SaveDlg->FileName);
+    SaveDlg.FileName = Entry(FCurImage).ImageName;
+    SaveDlg.InitialDir = FPath;
+    if (!SaveDlg.Execute(FHandle)) return;
+    FPath = ExtractFilePath(SaveDlg.FileName);
+    const std::string base = FPath + NameWithoutExtension(SaveDlg.FileName);
     SaveModeBox->ShowModal();
     const auto mode = static_cast<AniSaveMode>(SaveModeBox->SaveMode->ItemIndex());
 
     const CCURSOR& image = Entry(FCurImage);
     uint8_t written = 0;
-    switch (SaveDlg->FilterIndex) {
+    switch (SaveDlg.FilterIndex) {
     case 1: written = WriteIconFile(image, mode, base + ".ico"); break;
     case 2: written = WriteIconFile(image, mode, base + ".cur"); break;
     case 3: written = WriteBmpFile(image, mode, base + ".bmp"); break;
