@@ -3,7 +3,7 @@
 #include <vector>
 
 TImageList::TImageList(int width, int height)
-    : FList(ImageList_Create(width, height, ILC_COLOR24 | ILC_MASK, 16, 16)), FWidth(width), FHeight(height) {}
+    : FList(ImageList_Create(width, height, ILC_COLOR24 | ILC_MASK, 16, 256)), FWidth(width), FHeight(height) {}
 
 TImageList::~TImageList() {
     if (FList) ImageList_Destroy(FList);
