@@ -13,12 +13,18 @@ unset DISPLAY
 tamsolo_xvfb
 trap tamsolo_wine_down EXIT
 tamsolo_wine_up
-(cd build/win/app && wine ./Tamsolo.exe </dev/null >/dev/null 2>&1 &)
+# A four-frame animated cursor fills the document, so the image and frame pages have
+# something to show and the preview plays.
+demo="$(winepath -w "$PWD/tests/data/demo.ani")"
+# Import without asking for the background colour.
+wine reg add 'HKCU\Software\Brannoch\Tamsolo' /v NODLG /t REG_DWORD /d 1 /f </dev/null >/dev/null 2>&1
+(cd build/win/app && wine ./Tamsolo.exe "$demo" </dev/null >/dev/null 2>&1 &)
 wine build/win/app/Pilot.exe wait
-sleep 1
+sleep 2
+wine build/win/app/Pilot.exe template 14
 for i in 0 1 2 3 4 5; do
   wine build/win/app/Pilot.exe page "$i"
-  sleep 0.5
+  sleep 1
   import -window root -crop 560x480+232+144 "$out/page$((i + 1)).png"
 done
 echo "screenshots in $out"

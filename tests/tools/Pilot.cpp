@@ -1,6 +1,7 @@
 // Pilot.exe: drives a running Tamsolo from outside, for screenshots.
 //   Pilot.exe page <n>   selects page n (0-5) of the main window, as a click on its tab does
 //   Pilot.exe wait       waits until the main window is shown
+//   Pilot.exe template <n>  picks template n of the monochrome cursor list, as the user does
 #include <string>
 
 #include "ui/Control.h"
@@ -32,6 +33,13 @@ int wmain(int argc, wchar_t** argv) {
         // Moving the focus of a tab control without button style selects the tab and
         // notifies the window, like a click.
         SendMessageW(tabs, TCM_SETCURFOCUS, static_cast<WPARAM>(_wtoi(argv[2])), 0);
+        Sleep(300);
+    } else if (verb == L"template" && argc > 2) {
+        HWND box = FindComponent(main, "ComboBox1");
+        if (!box) return 3;
+        SendMessageW(box, CB_SETCURSEL, static_cast<WPARAM>(_wtoi(argv[2])), 0);
+        SendMessageW(GetParent(box), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(box), CBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(box));
         Sleep(300);
     }
     return 0;
