@@ -212,12 +212,17 @@ void TForm1::ScrollBar2Change() {
     if (FrameSpeed->Value() != ScrollBar2->Position()) FrameSpeed->SetValue(ScrollBar2->Position());
 }
 
-void TForm1::TrackBar1Change() {
-    if (ScrollBar2->Position() < TrackBar1->Position())
-        ScrollBar2->SetMax(TrackBar1->Position());
+namespace {
+// A track bar sets the maximum of its scroll bar, but never below the scroll bar's position.
+void FitScrollMaximum(TScrollBar& bar, TTrackBar& track) {
+    if (bar.Position() < track.Position())
+        bar.SetMax(track.Position());
     else
-        TrackBar1->SetPosition(ScrollBar2->Position());
+        track.SetPosition(bar.Position());
 }
+} // namespace
+
+void TForm1::TrackBar1Change() { FitScrollMaximum(*ScrollBar2, *TrackBar1); }
 
 void TForm1::DefaultSpeedChange() {
     ScrollBar1->SetPosition(DefaultSpeed->Value());
@@ -228,12 +233,7 @@ void TForm1::ScrollBar1Change() {
     if (DefaultSpeed->Value() != ScrollBar1->Position()) DefaultSpeed->SetValue(ScrollBar1->Position());
 }
 
-void TForm1::TrackBar2Change() {
-    if (ScrollBar1->Position() < TrackBar2->Position())
-        ScrollBar1->SetMax(TrackBar2->Position());
-    else
-        TrackBar2->SetPosition(ScrollBar1->Position());
-}
+void TForm1::TrackBar2Change() { FitScrollMaximum(*ScrollBar1, *TrackBar2); }
 
 void TForm1::UniteIntervalClick() {
     for (int i = 0; i < ListBox2->Count(); ++i) SetFrameLine(-1, DefaultSpeed->Value(), i);

@@ -199,3 +199,15 @@ TEST_F(FramePageTest, TheAnimationTestWritesTriesAndRemovesItsFile) {
     EXPECT_EQ(seen, nullptr);
     EXPECT_EQ(Messages(), std::vector<std::string>{"イメージが削除されたため、フレームデータに存在しないイメージ番号があります。"});
 }
+
+TEST_F(FramePageTest, TrackBarsSetTheScrollMaximumButNotBelowThePosition) {
+    form->FrameSpeed->SetValue(40);
+    EXPECT_EQ(form->ScrollBar2->Position(), 40);
+    form->TrackBar1->SetPosition(600);
+    EXPECT_EQ(form->ScrollBar2->Max(), 600);
+    form->TrackBar1->SetPosition(20);  // below the scroll bar's 40: the track bar goes back
+    EXPECT_EQ(form->TrackBar1->Position(), 40);
+    EXPECT_EQ(form->ScrollBar2->Max(), 600);
+    form->ScrollBar1->SetPosition(77);
+    EXPECT_EQ(form->DefaultSpeed->Value(), 77);
+}

@@ -214,20 +214,24 @@ HBRUSH TControl::ColorBrush() {
     return static_cast<HBRUSH>(FBrush.Get());
 }
 
-void TControl::DoMouse(UINT msg, WPARAM wp, LPARAM lp) {
+TMouseEvent MouseEventOf(UINT msg, WPARAM wp, LPARAM lp) {
     TMouseEvent e;
     e.X = static_cast<short>(LOWORD(lp));
     e.Y = static_cast<short>(HIWORD(lp));
     e.Shift = ShiftStateNow(wp);
     switch (msg) {
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONUP:
-    case WM_LBUTTONDBLCLK: e.Button = TMouseButton::mbLeft; break;
     case WM_RBUTTONDOWN:
     case WM_RBUTTONUP: e.Button = TMouseButton::mbRight; break;
-    default: e.Button = TMouseButton::mbMiddle; break;
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONUP: e.Button = TMouseButton::mbMiddle; break;
+    default: e.Button = TMouseButton::mbLeft; break;
     }
     e.Shift.Double = msg == WM_LBUTTONDBLCLK;
+    return e;
+}
+
+void TControl::DoMouse(UINT msg, WPARAM wp, LPARAM lp) {
+    TMouseEvent e = MouseEventOf(msg, wp, lp);
     switch (msg) {
     case WM_MOUSEMOVE:
         if (OnMouseMove) OnMouseMove(this, e);

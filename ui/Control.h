@@ -134,6 +134,8 @@ private:
 };
 
 TShiftState ShiftStateNow(WPARAM mouseKeys = 0);
+// The point, keys and button of a mouse message.
+TMouseEvent MouseEventOf(UINT msg, WPARAM wp, LPARAM lp);
 // The window of a control found by component name below root (tests, automation).
 HWND FindComponent(HWND root, const std::string& name);
 std::string ComponentNameOf(HWND hwnd);

@@ -101,22 +101,17 @@ bool TListBox::HandleDrawItem(const DRAWITEMSTRUCT& di) {
 }
 
 LRESULT TDragListBox::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
-    TMouseEvent e;
-    e.X = static_cast<short>(LOWORD(lp));
-    e.Y = static_cast<short>(HIWORD(lp));
-    e.Shift = ShiftStateNow(wp);
+    TMouseEvent e = MouseEventOf(msg, wp, lp);
     switch (msg) {
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
         SetFocus();
-        e.Button = msg == WM_LBUTTONDOWN ? TMouseButton::mbLeft : TMouseButton::mbRight;
         if (e.Button == TMouseButton::mbLeft) SetCapture(FHandle);
         if (OnMouseDown) OnMouseDown(this, e);
         return 0;
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:
         if (msg == WM_LBUTTONUP && GetCapture() == FHandle) ReleaseCapture();
-        e.Button = msg == WM_LBUTTONUP ? TMouseButton::mbLeft : TMouseButton::mbRight;
         if (OnMouseUp) OnMouseUp(this, e);
         return 0;
     case WM_LBUTTONDBLCLK:
