@@ -198,6 +198,7 @@ void TForm1::FormClose() {
     ImageList1.Clear();
     for (TImage* i : {Image1.get(), Image4.get(), Image6.get(), Image7.get(), IconImage.get()}) i->ClearPicture();
     ListBox1->Clear();
+    FNameCounts.clear();
     ListBox2->Clear();
 }
 

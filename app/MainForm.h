@@ -5,6 +5,7 @@
 #include <array>
 #include <memory>
 #include <optional>
+#include <unordered_map>
 #include <string>
 #include <vector>
 
@@ -376,6 +377,11 @@ private:
     ImagePalette FCurPalette{};
     PixelBlock FCurPixels;
     CursorImageParts FParts;  // the AND mask and XOR image of the current image
+    // How often each name stands in ListBox1, so that a free name is found without
+    // searching the list (kept in step wherever ListBox1's items change).
+    std::unordered_map<std::string, int> FNameCounts;
+    void AddListName(int index, const std::string& name);
+    void RemoveListName(int index);
     MonoCursorRecord FMonoCursor = MonoCursorRecord::Blank();
 
     // Frames and preview.

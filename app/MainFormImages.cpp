@@ -216,7 +216,18 @@ void TForm1::ReplaceThumbnail() {
 }
 
 std::string TForm1::MakeUniqueName(const std::string& name) const {
-    return ::MakeUniqueName(name, [this](const std::string& n) { return ListBox1->IndexOf(n) >= 0; });
+    return ::MakeUniqueName(name, [this](const std::string& n) { return FNameCounts.count(n) != 0; });
+}
+
+void TForm1::AddListName(int index, const std::string& name) {
+    ListBox1->Insert(index, name);
+    ++FNameCounts[name];
+}
+
+void TForm1::RemoveListName(int index) {
+    auto it = FNameCounts.find(ListBox1->Item(index));
+    if (it != FNameCounts.end() && --it->second == 0) FNameCounts.erase(it);
+    ListBox1->Delete(index);
 }
 
 // ---- adding
@@ -233,7 +244,7 @@ void TForm1::AppendCurrentAsNewImage(const std::string& listName) {
     FCurImage = FLastImage;
     SetTransparentPixel(FTransX, FTransY);  // the store appends the new entry
     ImageList1.AddIcon(IconImage->Icon());
-    ListBox1->Add(listName);
+    AddListName(ListBox1->Count(), listName);
     ListBox1->SetItemIndex(FCurImage);
     Image1->Show();
     IconImage->Show();
@@ -317,6 +328,7 @@ void TForm1::ClearAllImages() {
     FImages.clear();
     ImageList1.Clear();
     ListBox1->Clear();
+    FNameCounts.clear();
     ListBox2->Clear();
     FLastImage = FCurImage = -1;
     Timer1->set_enabled(false);
@@ -337,7 +349,7 @@ void TForm1::DelImageBtnClick() {
     if (FLastImage < 0 || FCurImage < 0) return;
     FImages.erase(FImages.begin() + FCurImage);
     ImageList1.Delete(FCurImage);
-    ListBox1->Delete(FCurImage);
+    RemoveListName(FCurImage);
     --FLastImage;
     if (FLastImage >= 0) {
         if (FCurImage > FLastImage) FCurImage = FLastImage;
@@ -478,7 +490,8 @@ void TForm1::Edit2Exit() {
     Edit2->Hide();
     std::string text = Edit2->Text();
     if (!text.empty() && FCurImage >= 0 && FCurImage < ListBox1->Count()) {
-        ListBox1->SetItem(FCurImage, text);
+        RemoveListName(FCurImage);
+        AddListName(FCurImage, text);
         ListBox1->SetItemIndex(FCurImage);
     }
 }

@@ -55,18 +55,6 @@ RECT TListBox::ItemRect(int i) const {
     return r;
 }
 
-int TListBox::IndexOf(const std::string& s) const {
-    // The list box's own search ignores case; each of its hits is checked exactly.
-    std::wstring w = W(s);
-    int start = -1;
-    for (;;) {
-        LRESULT i = SendMessageW(FHandle, LB_FINDSTRINGEXACT, static_cast<WPARAM>(start), reinterpret_cast<LPARAM>(w.c_str()));
-        if (i == LB_ERR || static_cast<int>(i) <= start) return -1;
-        if (Item(static_cast<int>(i)) == s) return static_cast<int>(i);
-        start = static_cast<int>(i);
-    }
-}
-
 int TListBox::ItemAtPos(POINT p) const {
     LRESULT r = SendMessageW(FHandle, LB_ITEMFROMPOINT, 0, MAKELPARAM(p.x, p.y));
     if (HIWORD(r)) return -1;

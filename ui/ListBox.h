@@ -27,8 +27,6 @@ public:
     int TopIndex() const;
     void SetTopIndex(int i);
     RECT ItemRect(int i) const;
-    // The first item that equals s exactly (case included), or -1.
-    int IndexOf(const std::string& s) const;
     // Row under a client point, or -1.
     int ItemAtPos(POINT p) const;
     int ItemHeight() const { return FItemHeight; }
