@@ -1,7 +1,4 @@
-#include "app/MainForm.h"
-#include "app/SmallDialogs.h"
-#include "app/WinTestSupport.h"
-#include "ui/Registry.h"
+#include "app/MainWindowTestSupport.h"
 
 namespace {
 
@@ -12,23 +9,8 @@ ImageRecord Plain(int index) {
     return r;
 }
 
-struct FramePageTest : ::testing::Test {
-    void SetUp() override {
-        TApplication::Instance().Initialize();
-        TRegistry().DeleteKey(kSettingsKey);
-        SetCurrentDirectoryW(W(TempFolder("tamsolo-frames")).c_str());
-        form = std::make_unique<TForm1>(GetModuleHandleW(nullptr), "");
-        curTest = std::make_unique<TCurTestDlg>();
-        saveMode = std::make_unique<TSaveModeBox>();
-        CurTestDlg = curTest.get();
-        SaveModeBox = saveMode.get();
-    }
-    void TearDown() override {
-        form->Timer1->set_enabled(false);
-        CurTestDlg = nullptr;
-        SaveModeBox = nullptr;
-        TRegistry().DeleteKey(kSettingsKey);
-    }
+struct FramePageTest : MainWindowTest {
+    FramePageTest() : MainWindowTest("tamsolo-frames") {}
     void AddImages(int n, int hotX = 0, int hotY = 0) {
         for (int i = 0; i < n; ++i)
             ASSERT_TRUE(form->AddImage(Plain(i + 1), hotX, hotY, 0, 0, "img" + std::to_string(i), "img"));
@@ -41,16 +23,6 @@ struct FramePageTest : ::testing::Test {
         form->ListBox2->SetItemIndex(form->ListBox2->Count() - 1);
         form->AddFramBtn->Perform(BM_CLICK);
     }
-    std::vector<std::string> Messages() const {
-        std::vector<std::string> texts;
-        for (const TMessageBoxCall& c : boxes.Calls)
-            if (c.Caption != "<beep>") texts.push_back(c.Text);
-        return texts;
-    }
-    RecordedBoxes boxes;
-    std::unique_ptr<TForm1> form;
-    std::unique_ptr<TCurTestDlg> curTest;
-    std::unique_ptr<TSaveModeBox> saveMode;
 };
 
 } // namespace

@@ -1,8 +1,4 @@
-#include "app/EditorLink.h"
-#include "app/MainForm.h"
-#include "app/SmallDialogs.h"
-#include "app/WinTestSupport.h"
-#include "ui/Registry.h"
+#include "app/MainWindowTestSupport.h"
 
 #include <thread>
 
@@ -31,29 +27,11 @@ public:
     bool MonoMode = false;
 };
 
-struct ImagePageTest : ::testing::Test {
+struct ImagePageTest : MainWindowTest {
+    ImagePageTest() : MainWindowTest("tamsolo-images") {}
     void SetUp() override {
-        TApplication::Instance().Initialize();
-        TRegistry().DeleteKey(kSettingsKey);
-        SetCurrentDirectoryW(W(TempFolder("tamsolo-images")).c_str());
-        form = std::make_unique<TForm1>(GetModuleHandleW(nullptr), "");
-        trans = std::make_unique<TTransDlg>();
-        hspot = std::make_unique<THSpotDlg>();
-        curTest = std::make_unique<TCurTestDlg>();
-        saveMode = std::make_unique<TSaveModeBox>();
-        TransDlg = trans.get();
-        HSpotDlg = hspot.get();
-        CurTestDlg = curTest.get();
-        SaveModeBox = saveMode.get();
+        MainWindowTest::SetUp();
         EditDlg = &editor;
-    }
-    void TearDown() override {
-        EditDlg = nullptr;
-        TransDlg = nullptr;
-        HSpotDlg = nullptr;
-        CurTestDlg = nullptr;
-        SaveModeBox = nullptr;
-        TRegistry().DeleteKey(kSettingsKey);
     }
     void Add(int index, const std::string& name) { ASSERT_TRUE(form->AddImage(Filled(index), 0, 0, 0, 0, name, name)); }
     // Entry i's pixels, list name and thumbnail must all be the image added with index.
@@ -70,13 +48,7 @@ struct ImagePageTest : ::testing::Test {
         form->ListBox1->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(a.left + 50, a.top + 4));
         form->ListBox1->Perform(WM_LBUTTONUP, 0, MAKELPARAM(b.left + 50, b.top + 4));
     }
-    RecordedBoxes boxes;
     FakeEditor editor;
-    std::unique_ptr<TForm1> form;
-    std::unique_ptr<TTransDlg> trans;
-    std::unique_ptr<THSpotDlg> hspot;
-    std::unique_ptr<TCurTestDlg> curTest;
-    std::unique_ptr<TSaveModeBox> saveMode;
 };
 
 } // namespace

@@ -8,9 +8,7 @@
 #include "app/DropPanel.h"
 #include "app/IconEx.h"
 #include "app/ImportTestSupport.h"
-#include "app/MainForm.h"
-#include "app/SmallDialogs.h"
-#include "app/WinTestSupport.h"
+#include "app/MainWindowTestSupport.h"
 #include "base/Format.h"
 #include "formats/ImageWriters.h"
 #include "formats/PictureImport.h"
@@ -20,47 +18,19 @@
 
 namespace {
 
-struct ImportTest : ::testing::Test {
+struct ImportTest : MainWindowTest {
+    ImportTest() : MainWindowTest("tamsolo-import") {}
     void SetUp() override {
-        TApplication::Instance().Initialize();
-        TRegistry().DeleteKey(kSettingsKey);
-        folder = TempFolder("tamsolo-import") + "\\";
-        SetCurrentDirectoryW(W(folder).c_str());
-        form = std::make_unique<TForm1>(GetModuleHandleW(nullptr), "");
-        trans = std::make_unique<TTransDlg>();
-        hspot = std::make_unique<THSpotDlg>();
-        saveMode = std::make_unique<TSaveModeBox>();
-        TransDlg = trans.get();
-        HSpotDlg = hspot.get();
-        SaveModeBox = saveMode.get();
+        MainWindowTest::SetUp();
         form->NoDlgDisp->SetChecked(true);
     }
-    void TearDown() override {
-        SetFileDialogHook(nullptr);
-        TransDlg = nullptr;
-        HSpotDlg = nullptr;
-        SaveModeBox = nullptr;
-        TRegistry().DeleteKey(kSettingsKey);
-    }
-    // Texts of the recorded message boxes (beeps left out).
-    std::vector<std::string> Texts() const {
-        std::vector<std::string> t;
-        for (const auto& c : boxes.Calls)
-            if (c.Caption != "<beep>") t.push_back(c.Text);
-        return t;
-    }
+    std::vector<std::string> Texts() const { return Messages(); }
     TColor Shown(int image, int x, int y) const {
         const CCURSOR& e = form->Entry(image);
         return ShownColour(e.Palette, e.Inverse, e.Pixels.At(x, y));
     }
     void Drop(const std::vector<std::string>& files) { SendDrop(form->DropPanel1->Handle(), files); }
 
-    RecordedBoxes boxes;
-    std::string folder;
-    std::unique_ptr<TForm1> form;
-    std::unique_ptr<TTransDlg> trans;
-    std::unique_ptr<THSpotDlg> hspot;
-    std::unique_ptr<TSaveModeBox> saveMode;
 };
 
 TEST(DropPanel, ReportsEveryNameOfOneDropAtFullLengthAndSurvivesAThrowingHandler) {

@@ -1,8 +1,4 @@
-#include "app/EditorLink.h"
-#include "app/MainForm.h"
-#include "app/WinTestSupport.h"
-#include "ui/FileDialogs.h"
-#include "ui/Registry.h"
+#include "app/MainWindowTestSupport.h"
 
 namespace {
 
@@ -24,19 +20,11 @@ public:
     int Answer = mrOk;
 };
 
-struct MonoPageTest : ::testing::Test {
+struct MonoPageTest : MainWindowTest {
+    MonoPageTest() : MainWindowTest("tamsolo-mono") {}
     void SetUp() override {
-        TApplication::Instance().Initialize();
-        TRegistry().DeleteKey(kSettingsKey);
-        dir = TempFolder("tamsolo-mono");
-        SetCurrentDirectoryW(W(dir).c_str());
-        form = std::make_unique<TForm1>(GetModuleHandleW(nullptr), "");
+        MainWindowTest::SetUp();
         EditDlg = &editor;
-    }
-    void TearDown() override {
-        EditDlg = nullptr;
-        SetFileDialogHook(nullptr);
-        TRegistry().DeleteKey(kSettingsKey);
     }
     // The next file dialog answers with path.
     void Answer(const std::string& path) {
@@ -47,11 +35,8 @@ struct MonoPageTest : ::testing::Test {
             return true;
         });
     }
-    std::string dir;
-    RecordedBoxes boxes;
     MonoEditor editor;
     std::vector<TFileDialog> asked;
-    std::unique_ptr<TForm1> form;
 };
 
 } // namespace
@@ -76,7 +61,7 @@ TEST_F(MonoPageTest, ATemplateLoadsWithItsHotspot) {
 TEST_F(MonoPageTest, AFileOpensAndSavesBackToTheSameBytes) {
     MonoCursorRecord rec = MonoCursorRecord::Blank();
     rec.SetPixel(3, 4, false, true);  // white
-    std::string in = dir + "\\in.cur", out = dir + "\\out.cur";
+    std::string in = folder + "in.cur", out = folder + "out.cur";
     ASSERT_EQ(WriteMonoCurFile(in, rec, 7, 9), 1);
     Answer(in);
     form->OpenMonoIcon->Perform(BM_CLICK);
@@ -107,7 +92,7 @@ TEST_F(MonoPageTest, AFileOpensAndSavesBackToTheSameBytes) {
 }
 
 TEST_F(MonoPageTest, AColourCursorFileIsRefusedWithTheMessage) {
-    std::string path = dir + "\\colour.cur";
+    std::string path = folder + "colour.cur";
     std::vector<uint8_t> bytes = MonoCurFileBytes(MonoCursorRecord::Blank(), 0, 0);
     bytes[8] = 16;  // colour count
     ASSERT_TRUE(WriteWholeFile(path, bytes.data(), bytes.size()));

@@ -2,9 +2,7 @@
 // every write, the writers chosen by filter index, and the failure message.
 #include "app/DropPanel.h"
 #include "app/ImportTestSupport.h"
-#include "app/MainForm.h"
-#include "app/SmallDialogs.h"
-#include "app/WinTestSupport.h"
+#include "app/MainWindowTestSupport.h"
 #include "formats/ImageWriters.h"
 #include "ui/FileDialogs.h"
 #include "ui/Registry.h"
@@ -13,15 +11,10 @@ namespace {
 
 const char* const kCannotWrite = "何らかの原因でファイルを書きこめません。";
 
-struct SaveTest : ::testing::Test {
+struct SaveTest : MainWindowTest {
+    SaveTest() : MainWindowTest("tamsolo-save") {}
     void SetUp() override {
-        TApplication::Instance().Initialize();
-        TRegistry().DeleteKey(kSettingsKey);
-        folder = TempFolder("tamsolo-save") + "\\";
-        SetCurrentDirectoryW(W(folder).c_str());
-        form = std::make_unique<TForm1>(GetModuleHandleW(nullptr), "");
-        saveMode = std::make_unique<TSaveModeBox>();
-        SaveModeBox = saveMode.get();
+        MainWindowTest::SetUp();
         form->NoDlgDisp->SetChecked(true);
         SendDrop(form->DropPanel1->Handle(), {Fixture("icotool_8bit.cur"), Fixture("icotool_4bit.ico"), Data("pil_1bit.bmp")});
         ASSERT_EQ(form->LastImage(), 2);
@@ -33,11 +26,6 @@ struct SaveTest : ::testing::Test {
             saveMode->SetModalResult(mrOk);
         };
         boxes.Calls.clear();
-    }
-    void TearDown() override {
-        SetFileDialogHook(nullptr);
-        SaveModeBox = nullptr;
-        TRegistry().DeleteKey(kSettingsKey);
     }
     // Answers the save dialog with folder + name and the filter index; records the dialog.
     void Answer(const std::string& name, int index) {
@@ -59,10 +47,6 @@ struct SaveTest : ::testing::Test {
         std::vector<uint8_t> bytes;
         return ReadWholeFile(folder + name, bytes, 1 << 20) ? static_cast<int64_t>(bytes.size()) : -1;
     }
-    RecordedBoxes boxes;
-    std::string folder;
-    std::unique_ptr<TForm1> form;
-    std::unique_ptr<TSaveModeBox> saveMode;
     std::vector<TFileDialog> asked;
     std::vector<std::string> expected;
     int mode = 1;
