@@ -3,7 +3,6 @@
 // built in memory, and an answer to the background-colour dialog once it is shown.
 #include <shlobj.h>
 
-#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -19,14 +18,11 @@ inline std::string WinePath(std::string unixPath) {
 }
 // A file of tests/data (independent tools made them).
 inline std::string Data(const std::string& name) {
-    const char* dir = std::getenv("TAMSOLO_TEST_DATA");
-    return WinePath(std::string(dir ? dir : "/work/main/tests/data") + "/" + name);
+    return WinePath(std::string(TAMSOLO_SOURCE_DIR) + "/tests/data/" + name);
 }
 // An icon or cursor made by icotool or Pillow.
 inline std::string Fixture(const std::string& name) {
-    const char* dir = std::getenv("TAMSOLO_TEST_DATA");
-    std::string data = dir ? dir : "/work/main/tests/data";
-    return WinePath(data.substr(0, data.rfind("/tests/data")) + "/formats/testdata/" + name);
+    return WinePath(std::string(TAMSOLO_SOURCE_DIR) + "/formats/testdata/" + name);
 }
 
 // Sends WM_DROPFILES with a drop handle holding the names, as the shell does.

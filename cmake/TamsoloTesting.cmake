@@ -30,6 +30,5 @@ function(tamsolo_add_tests name)
     target_link_libraries(${name} PRIVATE ${TAMSOLO_GTEST_MAIN})
   endif()
   add_test(NAME ${name} COMMAND ${name})
-  set_tests_properties(${name} PROPERTIES TIMEOUT 600
-                       ENVIRONMENT "TAMSOLO_TEST_DATA=${CMAKE_SOURCE_DIR}/tests/data")
+  set_tests_properties(${name} PROPERTIES TIMEOUT 600)
 endfunction()
