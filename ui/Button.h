@@ -29,7 +29,6 @@ public:
 
 protected:
     bool HandleCommand(WORD code) override;
-    HBRUSH ChildColorBrush(HDC) override { return nullptr; }
 };
 
 class TSpeedButton : public TControl {

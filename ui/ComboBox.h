@@ -17,5 +17,4 @@ public:
 
 protected:
     bool HandleCommand(WORD code) override;
-    HBRUSH ChildColorBrush(HDC) override { return nullptr; }
 };

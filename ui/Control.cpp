@@ -190,15 +190,12 @@ void TControl::ReflectToChild(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result, b
         break;
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN: {
+        // Static texts, check boxes and buttons are drawn on this control's colour.
         HDC dc = reinterpret_cast<HDC>(wp);
         child = FromHandle(reinterpret_cast<HWND>(lp));
-        HBRUSH b = child ? child->ChildColorBrush(dc) : nullptr;
-        if (!b) {
-            SetBkColor(dc, ColorToRGB(FColor));
-            if (child) SetTextColor(dc, ColorToRGB(child->FFontColor));
-            b = ColorBrush();
-        }
-        result = reinterpret_cast<LRESULT>(b);
+        SetBkColor(dc, ColorToRGB(FColor));
+        if (child) SetTextColor(dc, ColorToRGB(child->FFontColor));
+        result = reinterpret_cast<LRESULT>(ColorBrush());
         handled = true;
         break;
     }

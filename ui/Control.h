@@ -104,8 +104,6 @@ protected:
     virtual bool HandleMeasureItem(MEASUREITEMSTRUCT& mi) { return false; }
     virtual bool HandleNotify(NMHDR& nm, LRESULT& result) { return false; }
     virtual bool HandleScroll(WORD code) { return false; }
-    // Background brush for a child static or button, or nullptr for the default.
-    virtual HBRUSH ChildColorBrush(HDC dc) { return nullptr; }
 
     virtual void Click();
     void DoMouse(UINT msg, WPARAM wp, LPARAM lp);

@@ -14,5 +14,4 @@ public:
 
 protected:
     bool HandleCommand(WORD code) override;
-    HBRUSH ChildColorBrush(HDC) override { return nullptr; }
 };

@@ -36,7 +36,6 @@ public:
 protected:
     bool HandleCommand(WORD code) override;
     bool HandleDrawItem(const DRAWITEMSTRUCT& di) override;
-    HBRUSH ChildColorBrush(HDC) override { return nullptr; }
 
 private:
     bool FOwnerDraw;
