@@ -141,20 +141,9 @@ TEST_F(FramePageTest, ThePreviewPlaysOnlyOnTheFramePage) {
 
 TEST_F(FramePageTest, TheAnimationTestWritesTriesAndRemovesItsFile) {
     AddImages(2);
-    static HCURSOR seen = nullptr;
-    static TCurTestDlg* dlg = nullptr;
-    dlg = curTest.get();
-    struct Closer {
-        static void CALLBACK Fire(HWND h, UINT, UINT_PTR id, DWORD) {
-            KillTimer(h, id);
-            seen = ScreenCursor(4);
-            dlg->SetModalResult(mrCancel);
-        }
-    };
     saveMode->SaveMode->SetItemIndex(0);
-    SetTimer(form->Handle(), 9, 30, Closer::Fire);
     EXPECT_EQ(WriteAniFile(form->ExePath() + "x.ani", form->AniInput(AniSaveMode::Colours256)), 1);
-    form->ANITest->Perform(BM_CLICK);
+    HCURSOR seen = CursorSeenByTheCursorTest([&] { form->ANITest->Perform(BM_CLICK); });
     EXPECT_EQ(saveMode->ColourCount(), 256);  // the test always writes 256 colours
     EXPECT_NE(seen, LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW)));
     EXPECT_EQ(ScreenCursor(4), LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW)));
@@ -166,9 +155,7 @@ TEST_F(FramePageTest, TheAnimationTestWritesTriesAndRemovesItsFile) {
     form->ListBox1->SetItemIndex(1);
     form->DelImageBtnClick();
     boxes.Calls.clear();
-    seen = nullptr;
-    form->ANITest->Perform(BM_CLICK);
-    EXPECT_EQ(seen, nullptr);
+    EXPECT_EQ(CursorSeenByTheCursorTest([&] { form->ANITest->Perform(BM_CLICK); }), nullptr);
     EXPECT_EQ(Messages(), std::vector<std::string>{"イメージが削除されたため、フレームデータに存在しないイメージ番号があります。"});
 }
 

@@ -250,18 +250,7 @@ TEST_F(ImagePageTest, TheHotspotDialogSetsTheHotspotAndTheRightButtonCancels) {
 
 TEST_F(ImagePageTest, TheCursorTestInstallsSlotFourOnlyWhileItRuns) {
     Add(1, "a");
-    static HCURSOR seen = nullptr;
-    static TCurTestDlg* dlg = nullptr;
-    dlg = curTest.get();
-    struct Closer {
-        static void CALLBACK Fire(HWND h, UINT, UINT_PTR id, DWORD) {
-            KillTimer(h, id);
-            seen = ScreenCursor(4);
-            dlg->SetModalResult(mrCancel);
-        }
-    };
-    SetTimer(form->Handle(), 6, 30, Closer::Fire);
-    Click(*form->TestBtn);
+    HCURSOR seen = CursorSeenByTheCursorTest([&] { Click(*form->TestBtn); });
     ASSERT_NE(seen, nullptr);
     EXPECT_NE(seen, LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW)));
     EXPECT_EQ(ScreenCursor(4), LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW)));

@@ -2,6 +2,7 @@
 // The fixture of the main window's tests: a real TForm1 with the dialogs that live for
 // the whole run, in a scratch current folder, with no settings key, message boxes
 // recorded and the editor, file dialogs and globals reset afterwards.
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -42,6 +43,27 @@ protected:
         SaveModeBox = nullptr;
         SetFileDialogHook(nullptr);
         TRegistry().DeleteKey(kSettingsKey);
+    }
+    // Runs action; when it shows the cursor test dialog, the dialog is closed at once and
+    // the cursor of screen slot 4 at that moment is returned. nullptr when it never showed.
+    HCURSOR CursorSeenByTheCursorTest(const std::function<void()>& action) {
+        struct Closer {
+            static void CALLBACK Fire(HWND h, UINT, UINT_PTR id, DWORD) {
+                if (!CurTestDlg->IsModal()) return;  // not shown yet
+                KillTimer(h, id);
+                Seen() = ScreenCursor(4);
+                CurTestDlg->SetModalResult(mrCancel);
+            }
+            static HCURSOR& Seen() {
+                static HCURSOR seen = nullptr;
+                return seen;
+            }
+        };
+        Closer::Seen() = nullptr;
+        SetTimer(form->Handle(), 77, 30, Closer::Fire);
+        action();
+        KillTimer(form->Handle(), 77);
+        return Closer::Seen();
     }
     // Texts of the recorded message boxes, beeps left out.
     std::vector<std::string> Messages() const {
