@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Configures and builds both builds: build/native (portable libraries, sanitizers)
-# and build/win (the Windows programs and their tests).
+# and build/win (the Windows programs and their tests). TAMSOLO_JOBS sets the parallel jobs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-jobs=$(nproc)
+jobs=${TAMSOLO_JOBS:-$(nproc)}
 if [ ! -f build/native/build.ninja ]; then
   cmake -S . -B build/native -G Ninja -DCMAKE_BUILD_TYPE=Debug >/dev/null
 fi
