@@ -3,6 +3,14 @@ option(TAMSOLO_GTEST_SOURCE "Build GoogleTest from /usr/src/googletest for the W
 if(WIN32 AND CMAKE_CROSSCOMPILING)
   # Every Windows test program runs under Wine in a prefix of this build's own.
   set(TAMSOLO_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
+  if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    # 64-bit programs run in a 64-bit prefix through the 64-bit loader.
+    set(TAMSOLO_WINEARCH win64)
+    set(TAMSOLO_WINE /usr/lib/wine/wine64)
+  else()
+    set(TAMSOLO_WINEARCH win32)
+    set(TAMSOLO_WINE wine)
+  endif()
   configure_file(${CMAKE_SOURCE_DIR}/scripts/wine-run.sh.in ${CMAKE_BINARY_DIR}/wine-run.sh @ONLY
                  FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
   set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_DIR}/wine-run.sh)

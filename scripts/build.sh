@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Configures and builds both builds: build/native (portable libraries, sanitizers)
-# and build/win (the Windows programs and their tests). TAMSOLO_JOBS sets the parallel jobs.
+# and build/win (the Windows programs and their tests), and build/win64 where only 64-bit
+# Wine can run (see wine-env.sh). TAMSOLO_JOBS sets the parallel jobs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=${TAMSOLO_JOBS:-$(nproc)}
@@ -12,3 +13,11 @@ if [ ! -f build/win/build.ninja ]; then
   cmake -S . -B build/win -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
 fi
 ninja -C build/win -j "$jobs"
+# Where 32-bit programs cannot run, the 64-bit build is the one whose tests run.
+source scripts/wine-env.sh
+if [ "$TAMSOLO_WINBUILD" = build/win64 ]; then
+  if [ ! -f build/win64/build.ninja ]; then
+    cmake -S . -B build/win64 -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
+  fi
+  ninja -C build/win64 -j "$jobs"
+fi

@@ -10,5 +10,5 @@ tamsolo_prefix "${TAMSOLO_WINEPREFIX:-$HOME/.wine-tamsolo}"
 tamsolo_xvfb
 args=()
 if [ $# -gt 0 ]; then args+=("$(winepath -w "$(realpath "$1")" 2>/dev/null)"); fi
-cd build/win/app
+cd "$TAMSOLO_WINBUILD/app"
 exec wine ./Tamsolo.exe "${args[@]}"

@@ -8,7 +8,7 @@ mkdir -p "$out"
 bash scripts/setup.sh
 bash scripts/build.sh
 source scripts/wine-env.sh
-tamsolo_prefix "$PWD/build/win/wineprefix-shots"
+tamsolo_prefix "$PWD/$TAMSOLO_WINBUILD/wineprefix-shots"
 unset DISPLAY
 tamsolo_xvfb
 trap tamsolo_wine_down EXIT
@@ -18,12 +18,12 @@ tamsolo_wine_up
 demo="$(winepath -w "$PWD/tests/data/demo.ani")"
 # Import without asking for the background colour.
 wine reg add 'HKCU\Software\Brannoch\Tamsolo' /v NODLG /t REG_DWORD /d 1 /f </dev/null >/dev/null 2>&1
-(cd build/win/app && wine ./Tamsolo.exe "$demo" </dev/null >/dev/null 2>&1 &)
-wine build/win/app/Pilot.exe wait
+(cd "$TAMSOLO_WINBUILD/app" && wine ./Tamsolo.exe "$demo" </dev/null >/dev/null 2>&1 &)
+wine "$TAMSOLO_WINBUILD/app/Pilot.exe" wait
 sleep 2
-wine build/win/app/Pilot.exe template 14
+wine "$TAMSOLO_WINBUILD/app/Pilot.exe" template 14
 for i in 0 1 2 3 4 5; do
-  wine build/win/app/Pilot.exe page "$i"
+  wine "$TAMSOLO_WINBUILD/app/Pilot.exe" page "$i"
   sleep 1
   import -window root -crop 560x480+232+144 "$out/page$((i + 1)).png"
 done

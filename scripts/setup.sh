@@ -7,7 +7,8 @@ packages=(
   cmake g++ make ninja-build libgtest-dev googletest zlib1g-dev
   clang
   mingw-w64 g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix libz-mingw-w64-dev
-  wine wine32:i386
+  g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
+  wine wine32:i386 wine64
   xvfb xauth x11-utils imagemagick
   fonts-ipafont-gothic locales
   pngcheck icoutils giflib-tools python3-pil

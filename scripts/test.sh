@@ -10,14 +10,14 @@ status=0
 echo "== native tests"
 ctest --test-dir build/native --output-on-failure -j "$(nproc)" || status=1
 
-echo "== Windows tests (Wine)"
 source scripts/wine-env.sh
-tamsolo_prefix "$PWD/build/win/wineprefix"
+echo "== Windows tests (Wine, $TAMSOLO_WINE_ARCH: $TAMSOLO_WINBUILD)"
+tamsolo_prefix "$PWD/$TAMSOLO_WINBUILD/wineprefix"
 export TAMSOLO_WINEPREFIX="$WINEPREFIX"
 trap tamsolo_wine_down EXIT
 tamsolo_xvfb
 tamsolo_wine_up
 # Registry and window tests share the prefix, so the Windows tests run one at a time.
-ctest --test-dir build/win --output-on-failure -j 1 || status=1
+ctest --test-dir "$TAMSOLO_WINBUILD" --output-on-failure -j 1 || status=1
 
 exit $status

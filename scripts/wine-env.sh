@@ -4,9 +4,40 @@
 #   tamsolo_wine_up         starts a persistent wineserver and the prefix's services, detached
 #   tamsolo_wine_down       stops them (and the Xvfb that tamsolo_xvfb started)
 
-export WINEARCH=win32
+#
+# The programs ship as 32-bit Windows executables (build/win). Where the kernel cannot run
+# 32-bit code (its 32-bit emulation turned off), 32-bit Wine cannot start, so the same code is
+# also built as 64-bit (build/win64) and its tests and the program run under 64-bit Wine.
+# TAMSOLO_WINBUILD names the build whose programs run here; TAMSOLO_WINE_ARCH is win32 or win64.
+
+tamsolo_can_run_32bit() {
+  [ -x /lib/ld-linux.so.2 ] && /lib/ld-linux.so.2 --version >/dev/null 2>&1
+}
+
+if [ -z "${TAMSOLO_WINE_ARCH:-}" ]; then
+  if tamsolo_can_run_32bit; then TAMSOLO_WINE_ARCH=win32; else TAMSOLO_WINE_ARCH=win64; fi
+fi
+export TAMSOLO_WINE_ARCH
+export WINEARCH=$TAMSOLO_WINE_ARCH
 export WINEDEBUG="${WINEDEBUG:--all}"
 export LANG=ja_JP.UTF-8
+if [ "$TAMSOLO_WINE_ARCH" = win64 ]; then
+  TAMSOLO_WINBUILD=build/win64
+  # `wine`, `wineboot` and `winepath` through the 64-bit loader (Debian's wrappers would pick
+  # the 32-bit one whenever it is installed).
+  _tamsolo_shims="${TMPDIR:-/tmp}/tamsolo-wine64-$(id -u)"
+  if [ ! -x "$_tamsolo_shims/winepath" ]; then
+    mkdir -p "$_tamsolo_shims"
+    printf '#!/bin/sh\nexec /usr/lib/wine/wine64 "$@"\n' > "$_tamsolo_shims/wine"
+    printf '#!/bin/sh\nexec /usr/lib/wine/wine64 wineboot "$@"\n' > "$_tamsolo_shims/wineboot"
+    printf '#!/bin/sh\nexec /usr/lib/wine/wine64 winepath "$@"\n' > "$_tamsolo_shims/winepath"
+    chmod +x "$_tamsolo_shims/wine" "$_tamsolo_shims/wineboot" "$_tamsolo_shims/winepath"
+  fi
+  case ":$PATH:" in *":$_tamsolo_shims:"*) ;; *) export PATH="$_tamsolo_shims:$PATH" ;; esac
+else
+  TAMSOLO_WINBUILD=build/win
+fi
+export TAMSOLO_WINBUILD
 
 tamsolo_prefix() {
   export WINEPREFIX="$1"
