@@ -4,6 +4,7 @@
 
 #include "app/MainForm.h"
 #include "app/SmallDialogs.h"
+#include "editor/ReduceForm.h"
 #include "ui/Application.h"
 
 namespace {
@@ -39,6 +40,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         CurTestDlg = curTestDlg.get();
         auto saveModeBox = std::make_unique<TSaveModeBox>();
         SaveModeBox = saveModeBox.get();
+        auto reduceColDlg = std::make_unique<TReduceColDlg>();
+        ReduceColDlg = reduceColDlg.get();
         form1->ShowForm();
         app.Run();
     } catch (const std::exception& e) {

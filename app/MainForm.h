@@ -312,8 +312,9 @@ private:
     bool ImportFromLibrary(const std::string& path, struct ImportedImage& out);
     TColor IconBackground(bool oneBit);
     TColor AskBackColour(bool offerAll, bool& applyAll);
-    // Entry points of parts of the program that come later; each answers "not done" for now.
+    // Reduces a picture with more colours than a palette holds (the reduction dialog).
     bool ReduceImportedPicture(struct PictureImport& picture, struct ImportedImage& out);
+    // Entry points of parts of the program that come later; each answers "not done" for now.
     std::optional<std::string> ResolveShortcut(const std::string& path);
     bool PickLibraryIcon(const std::string& path, TBitmap& picture);
     bool LoadPluginPicture(const std::string& path, TBitmap& picture);
@@ -323,6 +324,7 @@ private:
     uint8_t FMultiDrop = 0;     // several files are being imported by one drop or open
     uint8_t FApplyBackAll = 0;  // one background colour for all icons of this drop
     TColor FBackAllColour = clBlack;
+    uint8_t FReduceCancelled = 0;  // the user cancelled the colour reduction of this file
     // ---- import and save: private helpers (end)
     // ---- monochrome cursor page: private helpers (begin)
     void BuildMonoCursorPage();

@@ -121,6 +121,7 @@ uint8_t TForm1::OpenImageFile(const std::string& path) {
     }
     ImportedImage image;
     bool read = false;
+    FReduceCancelled = 0;
     switch (kind) {
     case ImportKind::Ani: ReadAniIntoDocument(file, false); return 0;
     case ImportKind::Png: {
@@ -149,7 +150,8 @@ uint8_t TForm1::OpenImageFile(const std::string& path) {
     }
     default: break;  // libraries and unknown kinds: only the icon picker and the plug-ins
     }
-    if (!read) read = ImportFromLibrary(file, image);
+    // A cancelled reduction ends this file's import: no other reader is tried.
+    if (!read && !FReduceCancelled) read = ImportFromLibrary(file, image);
     if (!read || !StoreImportedImage(file, image)) {
         ReportMessage(Format(kNothingImported, path.c_str()), kOpenedFile, 0);
         return 1;
@@ -263,10 +265,15 @@ bool TForm1::ImportFromLibrary(const std::string& path, ImportedImage& out) {
     return TakePicture(p, out);
 }
 
-// The colour reduction of pictures with more colours than a palette holds
-// (ReduceColoursForImport, then FinishReducedImport) is not part of the program yet:
-// such a picture is not imported.
-bool TForm1::ReduceImportedPicture(PictureImport&, ImportedImage&) { return false; }
+bool TForm1::ReduceImportedPicture(PictureImport& picture, ImportedImage& out) {
+    ImagePalette palette{};
+    if (!ReduceColoursForImport(picture.Target, ReduceCheck->Checked(), 256, palette)) {
+        FReduceCancelled = 1;
+        return false;
+    }
+    FinishReducedImport(picture.Target, palette, picture.SourceIs4Bit, out);
+    return true;
+}
 
 // Shortcut files are not resolved yet: a shortcut is offered to the icon picker and the plug-ins.
 std::optional<std::string> TForm1::ResolveShortcut(const std::string&) { return std::nullopt; }

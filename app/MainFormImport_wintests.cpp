@@ -126,8 +126,6 @@ TEST_F(ImportTest, FilesThatGiveNoImageAreReportedAndAddNothing) {
         std::string Path;
         std::vector<std::string> Texts;
     } cases[] = {
-        // A picture that needs a colour reduction is not taken.
-        {Data("im_64_truecolour.bmp"), {"すまーとリサイズを行いますか？", Data("im_64_truecolour.bmp") + " " + notImported}},
         {Data("bitmap_named.ico"),
          {Data("bitmap_named.ico") + " は\nｴｸｽﾌﾟﾛｰﾗ擬似ｱｲｺﾝ(ﾋﾞｯﾄﾏｯﾌﾟ)です。", Data("bitmap_named.ico") + " " + notImported}},
         {Fixture("icotool_32bit.ico"),

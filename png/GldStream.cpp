@@ -168,12 +168,13 @@ void TGLDCustomReadStream::ReadByte(void* dest, int64_t count) {
     std::memcpy(out, FBufPos, static_cast<std::size_t>(first));
     FBufPos += first;
     FBufLeft -= first;
+    FPosition += first;  // before refilling: the refill reads what lies after these bytes
     int64_t rest = count - first;
     if (rest > 0) {
         if (rest >= BufferSize) {
             int64_t got = FStream->Read(out + first, rest);
             if (got != rest) {
-                FSize = FPosition + first + std::max<int64_t>(got, 0);
+                FSize = FPosition + std::max<int64_t>(got, 0);
                 FOverrun = true;
                 return;
             }
@@ -188,7 +189,7 @@ void TGLDCustomReadStream::ReadByte(void* dest, int64_t count) {
             FBufLeft -= rest;
         }
     }
-    FPosition += count;
+    FPosition += rest;
 }
 
 void TGLDCustomReadStream::ReadSkipByte(int64_t count) {

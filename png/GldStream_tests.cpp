@@ -56,6 +56,23 @@ TEST(GldReadStream, ReadsAcrossTheBufferEndAndPastIt) {
     EXPECT_EQ(s.Position(), 65538 + 140001);
 }
 
+TEST(GldReadStream, ARefillNearTheEndReadsTheWholeRest) {
+    // A read that takes the buffer's last bytes and refills it near the stream's end.
+    const std::vector<uint8_t> data = Counting(65536 + 1000);
+    TBytesStream s(data.data(), static_cast<int64_t>(data.size()));
+    TGLDCustomReadStream r;
+    r.SetLoadStream(s, 0);
+    r.ReadSkipByte(65000);
+    std::vector<uint8_t> part(1500), rest(36);
+    r.ReadByte(part.data(), static_cast<int64_t>(part.size()));
+    r.ReadByte(rest.data(), static_cast<int64_t>(rest.size()));
+    EXPECT_FALSE(r.Overrun());
+    EXPECT_TRUE(std::equal(part.begin(), part.end(), data.begin() + 65000));
+    EXPECT_TRUE(std::equal(rest.begin(), rest.end(), data.begin() + 66500));
+    EXPECT_EQ(r.Read1Byte(), 0);
+    EXPECT_TRUE(r.Overrun());
+}
+
 TEST(GldReadStream, StreamAtItsEndOverrunsAtOnce) {
     TMemoryStream m;
     m.Write("ab", 2);

@@ -10,6 +10,9 @@ status=0
 echo "== native tests"
 ctest --test-dir build/native --output-on-failure -j "$(nproc)" || status=1
 
+echo "== ThreadSanitizer (the editor's worker thread)"
+bash scripts/tsan.sh || status=1
+
 source scripts/wine-env.sh
 echo "== Windows tests (Wine, $TAMSOLO_WINE_ARCH: $TAMSOLO_WINBUILD)"
 tamsolo_prefix "$PWD/$TAMSOLO_WINBUILD/wineprefix"

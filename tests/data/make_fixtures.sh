@@ -27,3 +27,24 @@ im.save(sys.argv[1] + "/p48.png")
 PY
 icotool -c -b 8 -o icotool_48.ico "$tmp/p48.png"
 rm -r "$tmp"
+# Pictures for the colour reduction of imported pictures: a photo-like 640x480 gradient
+# (ImageMagick), a 32x32 24-bit PNG with 1024 colours and a 32x32 32-bit PNG with 200
+# colours (Pillow), each Pillow picture with its raw RGB pixels beside it (.rgb, rows top down).
+convert -size 640x480 gradient:'#1030c0'-'#ffd040' \( -size 640x480 radial-gradient:white-'#802010' \) \
+  -compose multiply -composite -type TrueColor PNG24:im_640x480_gradient.png
+/usr/bin/python3 - <<'PY'
+from PIL import Image
+rgb = Image.new("RGB", (32, 32))
+for p in range(1024):
+    x, y = p % 32, p // 32
+    rgb.putpixel((x, y), ((x * 8 + y) % 256, (y * 8 + x // 4) % 256, (x * y) % 256))
+rgb.save("pil_rgb24_32.png")
+open("pil_rgb24_32.rgb", "wb").write(rgb.tobytes())
+rgba = Image.new("RGBA", (32, 32))
+for p in range(1024):
+    x, y = p % 32, p // 32
+    k = (x // 4) * 25 + (y // 4) * 3 % 25
+    rgba.putpixel((x, y), ((k * 37) % 256, (k * 91) % 256, (k * 53) % 256, 255))
+rgba.save("pil_rgba32_32.png")
+open("pil_rgba32_32.rgb", "wb").write(rgba.convert("RGB").tobytes())
+PY

@@ -1,0 +1,161 @@
+// Pictures with more colours than a palette holds, dropped on the main window: each becomes
+// one 32x32 image through the resize and the colour reduction; a cancelled reduction adds
+// nothing.
+#include <set>
+#include <thread>
+
+#include "app/ImageModel.h"
+#include "app/ImportTestSupport.h"
+#include "app/MainWindowTestSupport.h"
+#include "base/Stream.h"
+#include "editor/Reduce.h"
+#include "editor/ReduceForm.h"
+#include "formats/PictureImport.h"
+
+namespace {
+
+const char* const kNotImported = " は\nｲﾒｰｼﾞが含まれていないか,入力がｷｬﾝｾﾙされたため読み込めませんでした。";
+
+struct ReduceImportTest : MainWindowTest {
+    ReduceImportTest() : MainWindowTest("tamsolo-reduce-import") {}
+    void SetUp() override {
+        MainWindowTest::SetUp();
+        form->NoDlgDisp->SetChecked(true);
+    }
+    void Drop(const std::vector<std::string>& files) { SendDrop(form->DropPanel1->Handle(), files); }
+    TColor Shown(int image, int x, int y) const {
+        const CCURSOR& e = form->Entry(image);
+        return ShownColour(e.Palette, e.Inverse, e.Pixels.At(x, y));
+    }
+};
+
+// The raw pixels Pillow wrote beside its picture: 32x32 RGB, rows top down.
+std::vector<TColor> PillowPixels(const std::string& name) {
+    std::vector<uint8_t> raw;
+    EXPECT_TRUE(ReadWholeFile(Data(name), raw, 1 << 20)) << name;
+    std::vector<TColor> px;
+    for (std::size_t i = 0; i + 2 < raw.size(); i += 3) px.push_back(MakeColor(raw[i], raw[i + 1], raw[i + 2]));
+    EXPECT_EQ(px.size(), 1024u) << name;
+    return px;
+}
+
+// Closes the visible reduction dialog (as Alt+F4 does) once its worker has made one pass;
+// the pass hook holds the worker there until the close has cancelled it.
+struct CloseHeldReduction {
+    CloseHeldReduction() {
+        Passes() = 0;
+        SetReductionPassHook([](const std::atomic<bool>& cancel) {
+            ++Passes();
+            while (!cancel.load()) std::this_thread::yield();
+        });
+        SetTimer(nullptr, 0, 10, Tick);
+    }
+    ~CloseHeldReduction() { SetReductionPassHook(nullptr); }
+    static std::atomic<int>& Passes() {
+        static std::atomic<int> n{0};
+        return n;
+    }
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR id, DWORD) {
+        if (Passes().load() == 0) return;
+        HWND found = nullptr;
+        EnumThreadWindows(
+            GetCurrentThreadId(),
+            [](HWND h, LPARAM lp) -> BOOL {
+                if (ComponentNameOf(h) != "ReduceColDlg" || !IsWindowVisible(h)) return TRUE;
+                *reinterpret_cast<HWND*>(lp) = h;
+                return FALSE;
+            },
+            reinterpret_cast<LPARAM>(&found));
+        if (!found) return;
+        KillTimer(nullptr, id);
+        PostMessageW(found, WM_CLOSE, 0, 0);
+    }
+};
+
+} // namespace
+
+TEST_F(ReduceImportTest, PillowPicturesOfManyColoursArriveReducedToTheNearestPaletteColours) {
+    Drop({Data("pil_rgba32_32.png"), Data("pil_rgb24_32.png")});
+    EXPECT_EQ(Messages(), std::vector<std::string>{});
+    ASSERT_EQ(form->LastImage(), 1);
+    EXPECT_EQ(form->ListBox1->Item(0), "pil_rgba32_32");
+    EXPECT_EQ(form->ListBox2->Count(), 2);
+
+    // 64 colours (32-bit with alpha): every colour kept exactly.
+    const std::vector<TColor> rgba = PillowPixels("pil_rgba32_32.rgb");
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x) ASSERT_EQ(Shown(0, x, y), rgba[y * 32 + x]) << x << "," << y;
+
+    // 1024 colours (24-bit): 256 palette entries, each pixel its source's nearest of them.
+    const std::vector<TColor> rgb = PillowPixels("pil_rgb24_32.rgb");
+    const CCURSOR& e = form->Entry(1);
+    std::set<TColor> used;
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x) {
+            const TColor want = QuadToColor(e.Palette[NearestPaletteIndex(e.Palette.data(), 256, rgb[y * 32 + x])]);
+            ASSERT_EQ(Shown(1, x, y), want) << x << "," << y;
+            used.insert(Shown(1, x, y));
+        }
+    EXPECT_GT(used.size(), 200u);
+    EXPECT_LE(used.size(), 256u);
+    // The top-left colour is the transparent one.
+    EXPECT_EQ(e.TransX, 0);
+    EXPECT_EQ(e.TransY, 0);
+    EXPECT_EQ(e.TransColor, Shown(1, 0, 0));
+}
+
+TEST_F(ReduceImportTest, LargePicturesAreResizedThenReducedAsTheImportRulesSay) {
+    // ImageMagick's 640x480 gradient, smart resize on without asking.
+    form->ResizeCheck->SetChecked(true);
+    Drop({Data("im_640x480_gradient.png")});
+    EXPECT_EQ(Messages(), std::vector<std::string>{});
+    ASSERT_EQ(form->LastImage(), 0);
+    PictureImportOptions options;
+    options.SmartResize = true;
+    ImportedImage expected;
+    PictureImport picture = ReadPngFile(Data("im_640x480_gradient.png"), options, expected);
+    ASSERT_EQ(picture.Result, kPictureNeedsReduction);
+    cData data;
+    TBitmap result;
+    std::atomic<bool> cancel{false};
+    THReduce worker(picture.Target, data, cancel, nullptr, false, 256, result);
+    worker.Execute();
+    ASSERT_EQ(worker.Status(), TReduceStatus::Reduced);
+    EXPECT_EQ(form->Entry(0).Palette, data.Palette);
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x) ASSERT_EQ(form->Entry(0).Pixels.At(x, y), data.Pixels.At(x, y)) << x << "," << y;
+
+    // A 64x64 true-colour bitmap with smart resize off asks; No stretches it.
+    form->ResizeCheck->SetChecked(false);
+    boxes.Answer = IDNO;
+    Drop({Data("im_64_truecolour.bmp")});
+    EXPECT_EQ(Messages(), std::vector<std::string>{"すまーとリサイズを行いますか？"});
+    ASSERT_EQ(form->LastImage(), 1);
+    EXPECT_EQ(form->ListBox1->Item(1), "im_64_truecolour");
+    TBitmap source;
+    source.LoadFromFile(Data("im_64_truecolour.bmp"));
+    const TBitmap stretched = StretchTo32(source);
+    const CCURSOR& e = form->Entry(1);
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x)
+            ASSERT_EQ(Shown(1, x, y), QuadToColor(e.Palette[NearestPaletteIndex(e.Palette.data(), 256, stretched.Pixel(x, y))]));
+}
+
+TEST_F(ReduceImportTest, ACancelledReductionLeavesTheDocumentAsItWas) {
+    Drop({Data("pil_1bit.bmp")});
+    ASSERT_EQ(form->LastImage(), 0);
+    const CCURSOR before = form->Entry(0);
+    boxes.Calls.clear();
+    {
+        CloseHeldReduction closer;
+        Drop({Data("pil_rgb24_32.png")});
+        EXPECT_EQ(CloseHeldReduction::Passes().load(), 1);  // closed in the middle of the run
+    }
+    EXPECT_EQ(Messages(), std::vector<std::string>{Data("pil_rgb24_32.png") + kNotImported});
+    EXPECT_EQ(form->LastImage(), 0);
+    EXPECT_EQ(form->ListBox1->Count(), 1);
+    EXPECT_EQ(form->ListBox2->Count(), 1);
+    EXPECT_EQ(form->Entry(0).Pixels, before.Pixels);
+    EXPECT_EQ(form->Entry(0).Palette, before.Palette);
+    EXPECT_EQ(form->ListBox1->ItemIndex(), 0);
+}
