@@ -11,6 +11,7 @@
 #include "editor/Reduce.h"
 #include "editor/ReduceForm.h"
 #include "formats/PictureImport.h"
+#include "ui/Canvas.h"
 
 namespace {
 
@@ -158,4 +159,40 @@ TEST_F(ReduceImportTest, ACancelledReductionLeavesTheDocumentAsItWas) {
     EXPECT_EQ(form->Entry(0).Pixels, before.Pixels);
     EXPECT_EQ(form->Entry(0).Palette, before.Palette);
     EXPECT_EQ(form->ListBox1->ItemIndex(), 0);
+}
+
+// The 48x48 entry of an icon made by icotool from a Pillow picture, loaded and drawn at 32x32
+// on the background colour by Wine, as the icon picker draws the icon it hands to the import.
+TEST(ReduceIconEntry, ADrawn48x48IconEntryIsReducedOnItsBackground) {
+    TApplication::Instance().Initialize();
+    HICON icon = static_cast<HICON>(LoadImageW(nullptr, W(Data("icotool_48.ico")).c_str(), IMAGE_ICON, 48, 48, LR_LOADFROMFILE));
+    ASSERT_NE(icon, nullptr);
+    TDibSection dib(32, 32);
+    TCanvas(dib.DC()).FillRect(RECT{0, 0, 32, 32}, clTeal);
+    ASSERT_TRUE(DrawIconEx(dib.DC(), 0, 0, icon, 32, 32, 0, nullptr, DI_NORMAL));
+    DestroyIcon(icon);
+    TBitmap drawn(32, 32, TPixelFormat::pf24bit);
+    std::set<TColor> colours;
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x) {
+            drawn.SetPixel(x, y, static_cast<TColor>(dib.PixelAt(x, y)));
+            colours.insert(drawn.Pixel(x, y));
+        }
+    EXPECT_GT(colours.size(), 256u);  // more than a palette holds
+
+    ImportedImage image;
+    PictureImport picture = ImportPictureFromBitmap(drawn, {}, image);
+    ASSERT_EQ(picture.Result, kPictureNeedsReduction);
+    ImagePalette palette{};
+    ASSERT_TRUE(ReduceColoursForImport(picture.Target, false, 256, palette));
+    FinishReducedImport(picture.Target, palette, picture.SourceIs4Bit, image);
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x) {
+            const TColor shown = QuadToColor(image.Cur.Palette[image.Cur.Pixels.At(x, y)]);
+            ASSERT_EQ(shown, QuadToColor(palette[NearestPaletteIndex(palette.data(), 256, drawn.Pixel(x, y))]));
+        }
+    // The transparent corner of the icon shows the background, kept exactly.
+    EXPECT_EQ(drawn.Pixel(0, 0), clTeal);
+    EXPECT_EQ(QuadToColor(image.Cur.Palette[image.Cur.Pixels.At(0, 0)]), clTeal);
+    EXPECT_EQ(image.TransColour, clTeal);
 }

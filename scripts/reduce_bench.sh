@@ -33,6 +33,8 @@ def best(runs, f):
 for name, runs in (("input32", 20), ("picture", 3)):
     src = Image.open(f"{d}/{name}.bmp").convert("RGB")
     src.load()
+    t, _ = best(runs, lambda: subprocess.run(["convert", f"{d}/{name}.bmp", "BMP3:" + f"{d}/copy.bmp"], check=True))
+    print(f"ImageMagick plain copy (process start, read, write) on {src.size[0]}x{src.size[1]}: {t:.6f} s")
     for n in (256, 16):
         t, q = best(runs, lambda: src.quantize(colors=n))
         print(f"Pillow quantize {n:3d} on {src.size[0]}x{src.size[1]}: {t:.6f} s  mse {mse(src, q):.2f}")
