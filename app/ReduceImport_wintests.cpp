@@ -56,17 +56,15 @@ struct CloseHeldReduction {
         static std::atomic<int> n{0};
         return n;
     }
+    static BOOL CALLBACK Visit(HWND h, LPARAM lp) {
+        if (ComponentNameOf(h) != "ReduceColDlg" || !IsWindowVisible(h)) return TRUE;
+        *reinterpret_cast<HWND*>(lp) = h;
+        return FALSE;
+    }
     static void CALLBACK Tick(HWND, UINT, UINT_PTR id, DWORD) {
         if (Passes().load() == 0) return;
         HWND found = nullptr;
-        EnumThreadWindows(
-            GetCurrentThreadId(),
-            [](HWND h, LPARAM lp) -> BOOL {
-                if (ComponentNameOf(h) != "ReduceColDlg" || !IsWindowVisible(h)) return TRUE;
-                *reinterpret_cast<HWND*>(lp) = h;
-                return FALSE;
-            },
-            reinterpret_cast<LPARAM>(&found));
+        EnumThreadWindows(GetCurrentThreadId(), Visit, reinterpret_cast<LPARAM>(&found));
         if (!found) return;
         KillTimer(nullptr, id);
         PostMessageW(found, WM_CLOSE, 0, 0);

@@ -2,28 +2,13 @@
 // times. Usage: png_bench DIR [WIDTH HEIGHT]; leaves DIR/bench_ours.png and DIR/bench.ppm
 // for comparing other encoders and decoders on the same picture (see bench.sh).
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
 #include "Rudedi.h"
+#include "base/BestTime.h"
 #include "base/Stream.h"
-
-namespace {
-double Seconds(std::chrono::steady_clock::duration d) { return std::chrono::duration<double>(d).count(); }
-
-template <typename F>
-double Best(int runs, F f) {
-    double best = 1e9;
-    for (int i = 0; i < runs; ++i) {
-        auto t0 = std::chrono::steady_clock::now();
-        f();
-        best = std::min(best, Seconds(std::chrono::steady_clock::now() - t0));
-    }
-    return best;
-}
-} // namespace
 
 int main(int argc, char** argv) {
     if (argc < 2) {
@@ -48,11 +33,11 @@ int main(int argc, char** argv) {
     TMemoryStream png;
     TRUDEDI writer;
     writer.Assign(b);
-    double write = Best(3, [&] {
+    double write = BestTime(3, [&] {
         png.Clear();
         writer.SaveToStream(png);
     });
-    double read = Best(3, [&] {
+    double read = BestTime(3, [&] {
         png.SetPosition(0);
         TRUDEDI reader;
         reader.LoadFromStream(png);

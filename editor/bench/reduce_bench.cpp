@@ -4,27 +4,14 @@
 // Writes OUTDIR/input32.bmp (the resized picture every quantizer gets), OUTDIR/ours256.bmp
 // and OUTDIR/ours16.bmp, and prints the times and the mean squared error per channel.
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <string>
 
+#include "base/BestTime.h"
 #include "editor/Reduce.h"
 #include "formats/PictureImport.h"
 
 namespace {
-
-double Seconds(std::chrono::steady_clock::duration d) { return std::chrono::duration<double>(d).count(); }
-
-template <typename F>
-double Best(int runs, F f) {
-    double best = 1e9;
-    for (int i = 0; i < runs; ++i) {
-        auto t0 = std::chrono::steady_clock::now();
-        f();
-        best = std::min(best, Seconds(std::chrono::steady_clock::now() - t0));
-    }
-    return best;
-}
 
 double MeanSquaredError(const TBitmap& a, const TBitmap& b) {
     double sum = 0;
@@ -48,7 +35,7 @@ int main(int argc, char** argv) {
     TBitmap picture;
     picture.LoadFromFile(argv[1]);
     TBitmap small;
-    const double resize = Best(5, [&] { small = SmartResizeTo32(picture); });
+    const double resize = BestTime(5, [&] { small = SmartResizeTo32(picture); });
     small.SaveToFile(out + "/input32.bmp");
     std::printf("picture %dx%d, smart resize to 32x32: %.4f s\n", picture.Width(), picture.Height(), resize);
     for (int target : {256, 16}) {
@@ -56,7 +43,7 @@ int main(int argc, char** argv) {
         TBitmap result;
         std::atomic<bool> cancel{false};
         TReduceStatus status = TReduceStatus::NotRun;
-        const double t = Best(20, [&] {
+        const double t = BestTime(20, [&] {
             THReduce worker(small, data, cancel, nullptr, false, target, result);
             worker.Execute();
             status = worker.Status();
