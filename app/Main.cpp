@@ -5,6 +5,7 @@
 #include "app/MainForm.h"
 #include "app/SmallDialogs.h"
 #include "editor/ReduceForm.h"
+#include "editor/EditDlg_win.h"
 #include "ui/Application.h"
 
 namespace {
@@ -42,6 +43,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         SaveModeBox = saveModeBox.get();
         auto reduceColDlg = std::make_unique<TReduceColDlg>();
         ReduceColDlg = reduceColDlg.get();
+        auto editDlg = std::make_unique<TEditDlg>();
+        EditDlg = editDlg.get();
         form1->ShowForm();
         app.Run();
     } catch (const std::exception& e) {

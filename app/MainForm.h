@@ -11,6 +11,7 @@
 
 #include "app/CommandLine.h"
 #include "app/DropPanel.h"
+#include "app/EditorLink.h"
 #include "app/IconEx.h"
 #include "app/Frames.h"
 #include "app/ImageModel.h"
@@ -32,21 +33,6 @@
 #include "ui/PageControl.h"
 #include "ui/Panel.h"
 #include "ui/Timer.h"
-
-// What the main window hands to the pixel editor once after start and reads back at
-// close: the editor's view options and its custom tool cursors.
-struct TEditorOptions {
-    bool Grid = false;
-    bool PalSel = false;
-    bool PalRGB = false;
-    bool PalCMY = false;
-    bool PalHSL = false;
-    bool TransMode = false;
-    bool UseCustomPen = false;
-    bool UseCustomFill = false;
-    std::string CustomPenFile;
-    std::string CustomFillFile;
-};
 
 // The registry keys the program reads and writes.
 extern const char* const kSettingsKey;  // "Software\Brannoch\Tamsolo"
@@ -209,7 +195,8 @@ public:
     const std::string& ExePath() const { return FExePath; }
     const std::string& Path() const { return FPath; }
     const std::string& DocName() const { return FDocName; }
-    const TEditorOptions& EditorOptions() const { return FEditor; }
+    // The editor's options: its own when it exists, else those read at start.
+    TEditorOptions EditorOptions() const { return EditDlg ? EditDlg->Options() : FEditor; }
     bool SchemesRead() const { return FSchemesRead; }
     bool HasCurData() const { return FCurData != nullptr; }
 
@@ -361,7 +348,8 @@ private:
     std::string FSpiPath;       // the plug-in loader's folder
     bool FSchemesRead = false;
     std::unique_ptr<TStream> FCurData;
-    TEditorOptions FEditor;
+    TEditorOptions FEditor;  // the options while no editor exists
+    void SetEditorOptions(const TEditorOptions& options);
 
     // The document: images and the current image.
     int FLastImage = -1;

@@ -22,6 +22,8 @@ public:
     void SetMonoMode(bool on) override { MonoMode = on; }
     int ShowModal() override { return Answer; }
     const ImageRecord& EditedImage() const override { return Result; }
+    TEditorOptions Options() const override { return {}; }
+    void SetOptions(const TEditorOptions&) override {}
     ImageRecord Loaded, Result = Filled(3);
     int Answer = mrOk, SubColour = -1, Clears = 0;
     bool MonoMode = false;

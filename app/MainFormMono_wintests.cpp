@@ -14,6 +14,8 @@ public:
         return Answer;
     }
     const ImageRecord& EditedImage() const override { return Result; }
+    TEditorOptions Options() const override { return {}; }
+    void SetOptions(const TEditorOptions&) override {}
     ImageRecord Loaded, Result;
     std::vector<std::tuple<int, int, int>> Paint;
     std::vector<bool> Modes;

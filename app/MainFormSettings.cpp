@@ -62,12 +62,13 @@ void TForm1::WriteSettings() {
         reg.WriteString("CUSTOM_P", CustumPen->Checked() ? Panel14->Text() : std::string());
         reg.WriteString("CUSTOM_F", CustumFill->Checked() ? Panel15->Text() : std::string());
         reg.WriteBool("HENPEI", Henpei->Checked());
-        reg.WriteBool("GRID", FEditor.Grid);
-        reg.WriteBool("PALSEL", FEditor.PalSel);
-        reg.WriteBool("PALRGB", FEditor.PalRGB);
-        reg.WriteBool("PALCMY", FEditor.PalCMY);
-        reg.WriteBool("PALHSL", FEditor.PalHSL);
-        reg.WriteBool("TRANSM", FEditor.TransMode);
+        const TEditorOptions e = EditorOptions();
+        reg.WriteBool("GRID", e.Grid);
+        reg.WriteBool("PALSEL", e.PalSel);
+        reg.WriteBool("PALRGB", e.PalRGB);
+        reg.WriteBool("PALCMY", e.PalCMY);
+        reg.WriteBool("PALHSL", e.PalHSL);
+        reg.WriteBool("TRANSM", e.TransMode);
         reg.CloseKey();
     } catch (const std::exception&) {
         // Settings are best effort: a failed write is not reported.
@@ -76,17 +77,26 @@ void TForm1::WriteSettings() {
 
 void TForm1::Timer3Timer() {
     try {
-        FEditor.Grid = FGrid;
-        FEditor.PalSel = FPalSel;
-        FEditor.TransMode = FTransM;
-        FEditor.PalRGB = FPalRGB;
-        FEditor.PalCMY = FPalCMY;
-        FEditor.PalHSL = FPalHSL;
+        TEditorOptions e = EditorOptions();
+        e.Grid = FGrid;
+        e.PalSel = FPalSel;
+        e.TransMode = FTransM;
+        e.PalRGB = FPalRGB;
+        e.PalCMY = FPalCMY;
+        e.PalHSL = FPalHSL;
+        SetEditorOptions(e);
         CustumPen->SetChecked(true);
         CustumFill->SetChecked(true);
     } catch (const std::exception&) {
     }
     Timer3->SetEnabled(false);
+}
+
+void TForm1::SetEditorOptions(const TEditorOptions& options) {
+    if (EditDlg)
+        EditDlg->SetOptions(options);
+    else
+        FEditor = options;
 }
 
 namespace {
@@ -99,6 +109,7 @@ void CustomCursorClick(TCheckBox& box, const TEdit& edit, bool& use, std::string
             file = edit.Text();
             return;
         }
+        use = false;
         box.SetChecked(false);  // runs the handler again, unchecked
         return;
     }
@@ -107,8 +118,14 @@ void CustomCursorClick(TCheckBox& box, const TEdit& edit, bool& use, std::string
 
 } // namespace
 
-void TForm1::CustumPenClick() { CustomCursorClick(*CustumPen, *Panel14, FEditor.UseCustomPen, FEditor.CustomPenFile); }
+void TForm1::CustumPenClick() {
+    TEditorOptions e = EditorOptions();
+    CustomCursorClick(*CustumPen, *Panel14, e.UseCustomPen, e.CustomPenFile);
+    SetEditorOptions(e);
+}
 
 void TForm1::CustumFillClick() {
-    CustomCursorClick(*CustumFill, *Panel15, FEditor.UseCustomFill, FEditor.CustomFillFile);
+    TEditorOptions e = EditorOptions();
+    CustomCursorClick(*CustumFill, *Panel15, e.UseCustomFill, e.CustomFillFile);
+    SetEditorOptions(e);
 }
