@@ -2,6 +2,9 @@
 //   Pilot.exe page <n>   selects page n (0-5) of the main window, as a click on its tab does
 //   Pilot.exe wait       waits until the main window is shown
 //   Pilot.exe template <n>  picks template n of the monochrome cursor list, as the user does
+//   Pilot.exe editor     opens the pixel editor on the current image, draws a few figures in
+//                        it as a mouse would and prints the editor window's "x y width height"
+#include <cstdio>
 #include <string>
 
 #include "ui/Control.h"
@@ -15,6 +18,57 @@ HWND MainWindow() {
         if (std::wstring(title) == L"Tamsolo" && IsWindowVisible(h)) return h;
     }
     return nullptr;
+}
+
+// A click of the left (or right) button at a client point of a control.
+void ClickAt(HWND h, int x, int y, bool right = false) {
+    SendMessageW(h, right ? WM_RBUTTONDOWN : WM_LBUTTONDOWN, right ? MK_RBUTTON : MK_LBUTTON, MAKELPARAM(x, y));
+    SendMessageW(h, right ? WM_RBUTTONUP : WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+}
+
+// A left-button drag on the editor's canvas from cell (x0, y0) to (x1, y1).
+void DragCells(HWND canvas, int x0, int y0, int x1, int y1) {
+    SendMessageW(canvas, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x0 * 8 + 4, y0 * 8 + 4));
+    for (int i = 1; i <= 8; ++i) {
+        int x = x0 + (x1 - x0) * i / 8, y = y0 + (y1 - y0) * i / 8;
+        SendMessageW(canvas, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x * 8 + 4, y * 8 + 4));
+    }
+    SendMessageW(canvas, WM_LBUTTONUP, 0, MAKELPARAM(x1 * 8 + 4, y1 * 8 + 4));
+}
+
+int DrawInEditor(HWND main) {
+    HWND edit = FindComponent(main, "EditBtn");
+    if (!edit) return 3;
+    PostMessageW(edit, BM_CLICK, 0, 0);  // the editor is modal: do not wait for it here
+    HWND dlg = nullptr;
+    for (int i = 0; i < 500 && !dlg; ++i) {
+        dlg = FindWindowW(L"TamsoloForm", L"イメージの編集");
+        if (!dlg || !IsWindowVisible(dlg)) {
+            dlg = nullptr;
+            Sleep(20);
+        }
+    }
+    if (!dlg) return 4;
+    HWND canvas = FindComponent(dlg, "PaintBox1"), palette = FindComponent(dlg, "PaletteImage");
+    auto tool = [&](const char* name) { ClickAt(FindComponent(dlg, name), 5, 5); };
+    auto colour = [&](int index) { ClickAt(palette, index % 16 * 12 + 5, index / 16 * 12 + 5); };
+    colour(5 * 16 + 7);  // red
+    tool("FillCircleBtn");
+    DragCells(canvas, 4, 4, 17, 17);
+    colour(10 * 16 + 7);  // blue
+    tool("SquareBtn");
+    DragCells(canvas, 14, 14, 28, 27);
+    colour(14 * 16 + 7);  // green
+    tool("LineBtn");
+    DragCells(canvas, 2, 29, 29, 2);
+    colour(0);
+    tool("PenBtn");
+    DragCells(canvas, 20, 4, 26, 9);
+    tool("grid");
+    RECT r;
+    GetWindowRect(dlg, &r);
+    std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
+    return 0;
 }
 
 } // namespace
@@ -41,6 +95,8 @@ int wmain(int argc, wchar_t** argv) {
         SendMessageW(GetParent(box), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(box), CBN_SELCHANGE),
                      reinterpret_cast<LPARAM>(box));
         Sleep(300);
+    } else if (verb == L"editor") {
+        return DrawInEditor(main);
     }
     return 0;
 }

@@ -1,0 +1,262 @@
+#include "editor/EditDlg_win.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+
+#include "editor/DefaultPalette.h"
+#include "editor/EditorTestSupport.h"
+#include "ui/Application.h"
+#include "ui/Clipboard.h"
+#include "ui/Dialogs.h"
+
+namespace {
+
+class EditDlgTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        TApplication::Instance().Initialize();
+        dlg = std::make_unique<TEditDlg>();
+    }
+    // Shows the dialog without a modal loop, as ShowModal shows it.
+    void Show() { dlg->ShowForm(); }
+    uint8_t At(int x, int y) const { return dlg->EditedImage().Pixels.At(x, y); }
+    std::unique_ptr<TEditDlg> dlg;
+};
+
+} // namespace
+
+TEST_F(EditDlgTest, ANewImageIsWhiteWithMainEntryZeroAndSubEntry255) {
+    dlg->ClearImage();
+    Show();
+    EXPECT_EQ(dlg->Model().MainIndex, 0);
+    EXPECT_EQ(dlg->Model().SubIndex, 255);
+    EXPECT_EQ(dlg->EditedImage().Palette, DefaultPalette());
+    EXPECT_EQ(At(31, 31), 15);
+    EXPECT_EQ(dlg->Image1->Bitmap().Pixel(0, 0), clWhite);
+    EXPECT_FALSE(dlg->UndoBtn->Enabled());
+    EXPECT_FALSE(dlg->RedoBtn->Enabled());
+    EXPECT_EQ(dlg->Model().UndoList().size(), 2u);
+    EXPECT_EQ(dlg->Caption(), "イメージの編集");
+    EXPECT_EQ(dlg->ClientWidth(), 460);
+    for (const char* name : {"PaintBox1", "PaletteImage", "PenBtn", "FillBtn", "SelectBtn", "grid", "OkBtn", "CancelBtn"})
+        EXPECT_NE(FindComponent(dlg->Handle(), name), nullptr) << name;
+}
+
+TEST_F(EditDlgTest, MouseDragsDrawWithTheToolsAndPushOneStepEach) {
+    dlg->ClearImage();
+    Show();
+    PaletteClick(*dlg, 5 * 16 + 7);  // red
+    EXPECT_EQ(dlg->Model().MainIndex, 87);
+    EXPECT_EQ(dlg->PalColor->Color(), MakeColor(255, 0, 0));
+    CanvasDrag(*dlg, {{1, 1}, {4, 1}, {4, 3}});
+    for (POINT p : {POINT{1, 1}, {2, 1}, {3, 1}, {4, 1}, {4, 2}, {4, 3}}) EXPECT_EQ(At(p.x, p.y), 87) << p.x << "," << p.y;
+    EXPECT_EQ(At(1, 2), 15);
+    EXPECT_TRUE(dlg->UndoBtn->Enabled());
+    // The canvas shows the pixel zoomed 8 times.
+    HDC dc = GetDC(dlg->PaintBox1->Handle());
+    EXPECT_EQ(GetPixel(dc, 4 * 8 + 3, 3 * 8 + 3), RGB(255, 0, 0));
+    ReleaseDC(dlg->PaintBox1->Handle(), dc);
+
+    dlg->FillSquareBtn->Perform(WM_LBUTTONDOWN, MK_LBUTTON, 0);
+    dlg->FillSquareBtn->Perform(WM_LBUTTONUP, 0, 0);
+    ASSERT_TRUE(dlg->FillSquareBtn->Down());
+    PaletteClick(*dlg, 0);
+    CanvasDrag(*dlg, {{28, 28}, {29, 29}, {31, 31}});
+    EXPECT_EQ(At(28, 28), 0);
+    EXPECT_EQ(At(31, 31), 0);
+    EXPECT_EQ(At(27, 28), 15);
+    // A drag that leaves the canvas is clipped to it.
+    CanvasDown(*dlg, 30, 0);
+    SendMessageW(dlg->PaintBox1->Handle(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(300, 20));
+    SendMessageW(dlg->PaintBox1->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(300, 20));
+    EXPECT_EQ(At(31, 2), 0);
+    EXPECT_EQ(dlg->Model().UndoIndex(), 5);
+
+    dlg->UndoBtn->Perform(WM_LBUTTONDOWN, MK_LBUTTON, 0);
+    dlg->UndoBtn->Perform(WM_LBUTTONUP, 0, 0);
+    EXPECT_EQ(At(31, 2), 15);
+    EXPECT_TRUE(dlg->RedoBtn->Enabled());
+}
+
+TEST_F(EditDlgTest, TheRightButtonPicksTheColourUnderIt) {
+    ImageRecord r;
+    r.Palette[9] = TRGBQuad{1, 2, 3, 0};
+    r.Pixels.At(6, 7) = 9;
+    dlg->SetSubColour(0);
+    dlg->LoadImageData(r);
+    Show();
+    HWND box = dlg->PaintBox1->Handle();
+    SendMessageW(box, WM_RBUTTONDOWN, MK_RBUTTON, CellPoint(6, 7));
+    SendMessageW(box, WM_RBUTTONUP, 0, CellPoint(6, 7));
+    EXPECT_EQ(dlg->Model().MainIndex, 9);
+    EXPECT_EQ(dlg->ArrCol->Color(), MakeColor(3, 2, 1));
+    // Clicks beyond the grid change nothing.
+    SendMessageW(dlg->PaletteImage->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(192, 0));
+    EXPECT_EQ(dlg->Model().MainIndex, 9);
+    SendMessageW(dlg->PaletteImage->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(191, 191));
+    EXPECT_EQ(dlg->Model().MainIndex, 255);
+}
+
+TEST_F(EditDlgTest, ASubColourGivenBeforeLoadingIsSelected) {
+    dlg->SetSubColour(200);
+    dlg->LoadImageData(ImageRecord{});
+    EXPECT_EQ(dlg->Model().SubIndex, 200);
+}
+
+TEST_F(EditDlgTest, WhileNotReadyTheMouseIsIgnored) {
+    dlg->ClearImage();
+    Show();
+    dlg->SetReady(false);
+    CanvasDrag(*dlg, {{2, 2}, {3, 3}});
+    PaletteClick(*dlg, 40);
+    dlg->SetReady(true);
+    EXPECT_EQ(At(2, 2), 15);
+    EXPECT_EQ(dlg->Model().MainIndex, 0);
+}
+
+TEST_F(EditDlgTest, ShiftDrawsLinesAt45Degrees) {
+    dlg->ClearImage();
+    Show();
+    dlg->LineBtn->Perform(WM_LBUTTONDOWN, MK_LBUTTON, 0);
+    dlg->LineBtn->Perform(WM_LBUTTONUP, 0, 0);
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    keys[VK_SHIFT] = 0x80;
+    SetKeyboardState(keys);
+    CanvasDown(*dlg, 5, 5, MK_LBUTTON | MK_SHIFT);
+    CanvasMove(*dlg, 9, 20, MK_LBUTTON | MK_SHIFT);
+    CanvasUp(*dlg, 9, 20);
+    keys[VK_SHIFT] = 0;
+    SetKeyboardState(keys);
+    EXPECT_EQ(At(20, 20), 0);
+    EXPECT_EQ(At(9, 20), 15);
+}
+
+TEST_F(EditDlgTest, TheClipboardMenuCopiesPastesAndMasks) {
+    ImageRecord r;
+    r.Palette = DefaultPalette();
+    std::fill(r.Pixels.Bytes, r.Pixels.Bytes + kIndexBytes, uint8_t{15});
+    r.Pixels.At(1, 1) = 87;
+    dlg->SetSubColour(15);
+    dlg->LoadImageData(r);
+    Show();
+    dlg->SelectBtn->Perform(WM_LBUTTONDOWN, MK_LBUTTON, 0);
+    dlg->SelectBtn->Perform(WM_LBUTTONUP, 0, 0);
+    CanvasDrag(*dlg, {{0, 0}, {2, 2}});
+    ASSERT_TRUE(dlg->Model().HasSelection());
+    dlg->PopupMenu5Popup();
+    EXPECT_TRUE(dlg->PopupMenu5.Item("Copy1")->Enabled);
+    dlg->MaskCopyClick();
+    TBitmap mask;
+    ASSERT_TRUE(ReadClipboardBitmap(dlg->Handle(), mask));
+    EXPECT_EQ(mask.Pixel(1, 1), clBlack);
+    EXPECT_EQ(mask.Pixel(0, 0), clWhite);
+    EXPECT_EQ(dlg->Model().SelectionCells()[4], 87);  // the selection keeps its picture
+    dlg->Copy1Click();
+    dlg->PopupMenu5Popup();
+    EXPECT_TRUE(dlg->PopupMenu5.Item("Paste1")->Enabled);
+    dlg->NoSelectClick();
+    dlg->Paste1Click();
+    ASSERT_TRUE(dlg->Model().Floating());
+    // Dragging the paste to (10, 10) and choosing another tool writes it there.
+    CanvasDrag(*dlg, {{1, 1}, {5, 5}, {11, 11}});
+    dlg->PenBtn->Perform(WM_LBUTTONDOWN, MK_LBUTTON, 0);
+    dlg->PenBtn->Perform(WM_LBUTTONUP, 0, 0);
+    EXPECT_EQ(At(11, 11), 87);
+    EXPECT_EQ(At(1, 1), 87);
+}
+
+TEST_F(EditDlgTest, OptionsGoIntoTheControlsAndComeBack) {
+    TEditorOptions o;
+    o.Grid = true;
+    o.PalSel = true;
+    o.PalHSL = true;
+    o.TransMode = true;
+    o.UseCustomFill = true;
+    o.CustomFillFile = "C:\\fill.cur";
+    dlg->SetOptions(o);
+    EXPECT_TRUE(dlg->grid->Down());
+    EXPECT_TRUE(dlg->HSLDISP->Down());
+    EXPECT_FALSE(dlg->RGBDISP->Down());
+    EXPECT_TRUE(dlg->TransMode->Checked);
+    EXPECT_EQ(dlg->Options(), o);
+    TEditorOptions none;
+    none.PalRGB = true;  // with no view chosen the colour boxes show RGB
+    dlg->SetOptions(TEditorOptions{});
+    EXPECT_EQ(dlg->Options(), none);
+}
+
+TEST_F(EditDlgTest, TheToolCursorsHaveTheirHotspot) {
+    for (int slot : {crPen, crFill, crPick}) {
+        ICONINFO ii{};
+        ASSERT_TRUE(GetIconInfo(ScreenCursor(slot), &ii)) << slot;
+        EXPECT_FALSE(ii.fIcon);
+        EXPECT_EQ(ii.xHotspot, 9u);
+        EXPECT_EQ(ii.yHotspot, 22u);
+        DeleteObject(ii.hbmMask);
+        if (ii.hbmColor) DeleteObject(ii.hbmColor);
+    }
+    EXPECT_EQ(dlg->PaintBox1->Cursor(), ScreenCursor(crPen));
+}
+
+TEST_F(EditDlgTest, OkKeepsTheEditAndEachShowingStartsAFreshHistory) {
+    dlg->ClearImage();
+    int result = RunModal(*dlg, dlg->Handle(), [&] {
+        CanvasDrag(*dlg, {{3, 3}});
+        CanvasDrag(*dlg, {{4, 4}});
+        dlg->OkBtn->Perform(BM_CLICK);
+    });
+    EXPECT_EQ(result, mrOk);
+    EXPECT_EQ(At(3, 3), 0);
+    EXPECT_EQ(dlg->Model().UndoList().size(), 0u);  // emptied on close
+    std::size_t entries = 0;
+    result = RunModal(*dlg, dlg->Handle(), [&] {
+        entries = dlg->Model().UndoList().size();
+        dlg->CancelBtn->Perform(BM_CLICK);
+    });
+    EXPECT_EQ(result, mrCancel);
+    EXPECT_EQ(entries, 2u);
+}
+
+TEST_F(EditDlgTest, TheMonochromeLayoutShowsFourEntries) {
+    dlg->SetMonoMode(true);
+    ImageRecord r;
+    r.Palette[1] = TRGBQuad{255, 255, 255, 0};
+    r.Inverse[2] = 1;
+    dlg->SetSubColour(255);
+    dlg->LoadImageData(r);
+    Show();
+    EXPECT_EQ(dlg->ClientWidth(), 260);
+    EXPECT_FALSE(dlg->Panel5->Visible());
+    EXPECT_EQ(dlg->Panel2->Top(), 301);
+    EXPECT_EQ(dlg->Model().SubIndex, 3);  // the transparent entry
+    PaletteClick(*dlg, 1);
+    EXPECT_EQ(dlg->Model().MainIndex, 1);
+    PaletteClick(*dlg, 4);  // beyond the four entries: ignored
+    EXPECT_EQ(dlg->Model().MainIndex, 1);
+    // A move leaves index 2 behind.
+    dlg->MoveBtn->Perform(WM_LBUTTONDOWN, MK_LBUTTON, 0);
+    dlg->MoveBtn->Perform(WM_LBUTTONUP, 0, 0);
+    CanvasDrag(*dlg, {{0, 0}, {0, 1}});
+    EXPECT_EQ(At(5, 0), 2);
+}
+
+// Not a timed test: reports how long one step of a pen drag takes through the handlers.
+TEST_F(EditDlgTest, BenchmarkPenDragOfAThousandSteps) {
+    dlg->ClearImage();
+    Show();
+    auto start = std::chrono::steady_clock::now();
+    CanvasDown(*dlg, 0, 0);
+    for (int i = 1; i <= 1000; ++i) {
+        int k = i % 62;
+        CanvasMove(*dlg, k < 31 ? k : 62 - k, i * 7 % 32);
+    }
+    CanvasUp(*dlg, 0, 0);
+    double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    std::printf("[ BENCH    ] pen drag: 1000 steps in %.1f ms, %.3f ms per step\n", ms, ms / 1000);
+    RecordProperty("ms_per_step", std::to_string(ms / 1000));
+    EXPECT_EQ(dlg->Model().UndoIndex(), 3);
+    EXPECT_EQ(At(0, 0), 0);
+}
