@@ -13,17 +13,7 @@ struct EditorFlowTest : MainWindowTest {
     }
     // Clicks a command of the main window that opens the editor, and runs script in it.
     void Open(TButton& command, std::function<void()> script) {
-        static std::function<void()> pending;
-        pending = std::move(script);
-        struct Fire {
-            static void CALLBACK Run(HWND h, UINT, UINT_PTR id, DWORD) {
-                KillTimer(h, id);
-                auto run = std::move(pending);
-                pending = nullptr;
-                if (run) run();
-            }
-        };
-        SetTimer(dlg->Handle(), 992, 10, Fire::Run);
+        RunSoon(dlg->Handle(), std::move(script));
         command.Perform(BM_CLICK);
     }
     // The current image's cursor drawn over a background.

@@ -56,11 +56,13 @@ TEditDlg::TEditDlg() : TForm("EditDlg", "イメージの編集", kClientWidth, k
 }
 
 TEditDlg::~TEditDlg() {
-    for (int slot : {crPen, crFill, crPick, crCustomPen, crCustomFill})
-        if (ScreenCursor(slot) == FToolCursors[0].Get() || ScreenCursor(slot) == FToolCursors[1].Get() ||
-            ScreenCursor(slot) == FToolCursors[2].Get() || ScreenCursor(slot) == FCustomCursors[0].Get() ||
-            ScreenCursor(slot) == FCustomCursors[1].Get())
-            SetScreenCursor(slot, nullptr);
+    // The screen slots do not own their cursors: take ours out before they are destroyed.
+    for (int slot : {crPen, crFill, crPick, crCustomPen, crCustomFill}) {
+        HCURSOR c = ScreenCursor(slot);
+        for (const TCursorHandle* own : {&FToolCursors[0], &FToolCursors[1], &FToolCursors[2], &FCustomCursors[0],
+                                         &FCustomCursors[1]})
+            if (c && c == own->Get()) SetScreenCursor(slot, nullptr);
+    }
 }
 
 TSpeedButton* TEditDlg::MakeTool(std::unique_ptr<TSpeedButton>& button, const std::string& name,

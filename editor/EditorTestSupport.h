@@ -29,9 +29,9 @@ inline void PaletteClick(TEditDlg& d, int index, bool right = false) {
     SendMessageW(h, right ? WM_RBUTTONUP : WM_LBUTTONUP, 0, at);
 }
 
-// Shows the dialog modally and runs script inside its message loop; script ends the
-// dialog (by clicking OK or Cancel). Returns the modal result.
-inline int RunModal(IImageEditor& editor, HWND dialog, std::function<void()> script) {
+// Runs script once, 10 ms from now, from the message loop that is running then (the loop
+// of a modal dialog opened right after this call).
+inline void RunSoon(HWND window, std::function<void()> script) {
     static std::function<void()> pending;
     pending = std::move(script);
     struct Fire {
@@ -42,6 +42,12 @@ inline int RunModal(IImageEditor& editor, HWND dialog, std::function<void()> scr
             if (run) run();
         }
     };
-    SetTimer(dialog, 991, 10, Fire::Run);
+    SetTimer(window, 991, 10, Fire::Run);
+}
+
+// Shows the dialog modally and runs script inside its message loop; script ends the
+// dialog (by clicking OK or Cancel). Returns the modal result.
+inline int RunModal(IImageEditor& editor, HWND dialog, std::function<void()> script) {
+    RunSoon(dialog, std::move(script));
     return editor.ShowModal();
 }

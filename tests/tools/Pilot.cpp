@@ -2,7 +2,7 @@
 //   Pilot.exe page <n>   selects page n (0-5) of the main window, as a click on its tab does
 //   Pilot.exe wait       waits until the main window is shown
 //   Pilot.exe template <n>  picks template n of the monochrome cursor list, as the user does
-//   Pilot.exe editor     opens the pixel editor on the current image, draws a few figures in
+//   Pilot.exe editor     opens the pixel editor on a new image, draws a few figures in
 //                        it as a mouse would and prints the editor window's "x y width height"
 #include <cstdio>
 #include <string>
@@ -37,7 +37,7 @@ void DragCells(HWND canvas, int x0, int y0, int x1, int y1) {
 }
 
 int DrawInEditor(HWND main) {
-    HWND edit = FindComponent(main, "EditBtn");
+    HWND edit = FindComponent(main, "NewBtn");
     if (!edit) return 3;
     PostMessageW(edit, BM_CLICK, 0, 0);  // the editor is modal: do not wait for it here
     HWND dlg = nullptr;
