@@ -28,8 +28,8 @@ for i in 0 1 2 3 4 5; do
   sleep 1
   import -window root -crop 560x480+232+144 "$out/page$((i + 1)).png"
 done
-wine build/win/app/Pilot.exe page 0
-read -r ex ey ew eh < <(wine build/win/app/Pilot.exe editor | tr -d '\r')
+wine "$TAMSOLO_WINBUILD/app/Pilot.exe" page 0
+read -r ex ey ew eh < <(wine "$TAMSOLO_WINBUILD/app/Pilot.exe" editor | tr -d '\r')
 sleep 1
 import -window root -crop "${ew}x${eh}+${ex}+${ey}" "$out/editor.png"
 echo "screenshots in $out"
