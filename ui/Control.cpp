@@ -69,15 +69,21 @@ std::string ComponentNameOf(HWND hwnd) {
 }
 
 HWND FindComponent(HWND root, const std::string& name) {
+    // Names are global atoms, which ignore case: an atom added first as "OKBtn" also stands
+    // for "OkBtn". So the atoms are compared, not the texts they give back.
+    ATOM atom = GlobalFindAtomW(W(name).c_str());
+    if (!atom) return nullptr;
+    auto atomOf = [](HWND h) { return static_cast<ATOM>(reinterpret_cast<UINT_PTR>(GetPropW(h, kNameProp))); };
+    if (atomOf(root) == atom) return root;
     struct Search {
-        std::string Name;
+        ATOM Atom;
+        ATOM (*AtomOf)(HWND);
         HWND Found = nullptr;
-    } search{name};
-    if (ComponentNameOf(root) == name) return root;
+    } search{atom, atomOf};
     struct Enum {
         static BOOL CALLBACK Visit(HWND h, LPARAM lp) {
             auto* s = reinterpret_cast<Search*>(lp);
-            if (ComponentNameOf(h) == s->Name) {
+            if (s->AtomOf(h) == s->Atom) {
                 s->Found = h;
                 return FALSE;
             }

@@ -33,6 +33,12 @@ TEST_F(FormFixture, EveryControlCarriesItsComponentName) {
     EXPECT_EQ(ComponentNameOf(p.Handle()), "Panel13");
     EXPECT_EQ(TControl::FromHandle(b.Handle()), &b);
     EXPECT_EQ(b.Caption(), "すべて保存");
+    // Atoms ignore case: a name first added in other capitals is still found.
+    ATOM other = GlobalAddAtomW(L"CASEPROBEBTN");
+    TButton probe(form.get(), "CaseProbeBtn", "");
+    EXPECT_EQ(FindComponent(form->Handle(), "CaseProbeBtn"), probe.Handle());
+    EXPECT_EQ(FindComponent(form->Handle(), "NoSuchComponent"), nullptr);
+    GlobalDeleteAtom(other);
 }
 
 TEST_F(FormFixture, ButtonMessagesReachTheOwningControl) {
