@@ -7,6 +7,7 @@
 
 #include "editor/DefaultPalette.h"
 #include "editor/EditorTestSupport.h"
+#include "formats/MonoCursor.h"
 #include "ui/Application.h"
 #include "ui/Clipboard.h"
 #include "ui/Dialogs.h"
@@ -199,6 +200,33 @@ TEST_F(EditDlgTest, TheToolCursorsHaveTheirHotspot) {
         if (ii.hbmColor) DeleteObject(ii.hbmColor);
     }
     EXPECT_EQ(dlg->PaintBox1->Cursor(), ScreenCursor(crPen));
+}
+
+TEST_F(EditDlgTest, CustomCursorFilesReplaceThePenAndFillCursors) {
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    std::string pen = U(temp) + "tamsolo-editor-pen.cur";
+    ASSERT_EQ(WriteMonoCurFile(pen, MonoCursorRecord::Blank(), 3, 4), 1);
+    TEditorOptions o;
+    o.UseCustomPen = true;
+    o.CustomPenFile = pen;
+    o.UseCustomFill = true;
+    o.CustomFillFile = U(temp) + "tamsolo-no-such.cur";  // cannot be loaded: the arrow shows
+    dlg->SetOptions(o);
+    dlg->ClearImage();
+    Show();
+    ASSERT_NE(dlg->PaintBox1->Cursor(), nullptr);
+    EXPECT_EQ(dlg->PaintBox1->Cursor(), ScreenCursor(crCustomPen));
+    ICONINFO ii{};
+    ASSERT_TRUE(GetIconInfo(dlg->PaintBox1->Cursor(), &ii));
+    EXPECT_EQ(ii.xHotspot, 3u);
+    EXPECT_EQ(ii.yHotspot, 4u);
+    DeleteObject(ii.hbmMask);
+    if (ii.hbmColor) DeleteObject(ii.hbmColor);
+    dlg->FillBtn->Perform(WM_LBUTTONDOWN, MK_LBUTTON, 0);
+    dlg->FillBtn->Perform(WM_LBUTTONUP, 0, 0);
+    EXPECT_EQ(dlg->PaintBox1->Cursor(), LoadCursorW(nullptr, IDC_ARROW));
+    DeleteFileW(W(pen).c_str());
 }
 
 TEST_F(EditDlgTest, OkKeepsTheEditAndEachShowingStartsAFreshHistory) {
