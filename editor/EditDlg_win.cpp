@@ -325,7 +325,8 @@ void TEditDlg::SetOptions(const TEditorOptions& options) {
     FOptions = options;
     grid->SetDown(options.Grid);
     DispPalSel->Checked = options.PalSel;
-    // The three views are one radio group: the first one set wins, RGB when none is.
+    // The three views are one radio group: the first of RGB, CMY, HSL that is set wins,
+    // RGB when none is.
     if (options.PalHSL) HSLDISP->SetDown(true);
     if (options.PalCMY) CMYDISP->SetDown(true);
     if (options.PalRGB || !(options.PalCMY || options.PalHSL)) RGBDISP->SetDown(true);
@@ -585,6 +586,7 @@ void TEditDlg::Paste1Click() {
             cells[y * w + x] = static_cast<uint8_t>(NearestPaletteIndex(pal.data(), 256, picture.Pixel(x, y)));
     FModel.PasteCells(w, h, cells);
     SelectBtn->SetDown(true);
+    SetCanvasCursor();
     RedrawImage();
     UpdateUndoButtons();
 }
@@ -592,6 +594,7 @@ void TEditDlg::Paste1Click() {
 void TEditDlg::SelectAll1Click() {
     FModel.SelectAll();
     SelectBtn->SetDown(true);
+    SetCanvasCursor();
     RedrawImage();
     UpdateUndoButtons();
 }
