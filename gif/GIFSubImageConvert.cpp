@@ -234,8 +234,8 @@ void TGIFSubImage::BuildMask() {
                 }
         }
         if (any) FMask = std::move(mask);
+        FNeedMask = false;
     }
-    FNeedMask = false;
 }
 
 std::unique_ptr<TBitmap> TGIFSubImage::DoGetBitmap() {

@@ -42,6 +42,27 @@ void TCanvas::StretchDraw(const RECT& r, const TBitmap& b) {
                   reinterpret_cast<const BITMAPINFO*>(info.data()), DIB_RGB_COLORS, SRCCOPY);
 }
 
+void TCanvas::StretchDrawMasked(const RECT& r, const TBitmap& b, const TBitmap& mask) {
+    const int width = r.right - r.left, height = r.bottom - r.top;
+    if (b.Empty() || width <= 0 || height <= 0) return;
+    // Composed off screen: the canvas's pixels under r, the picture's where the mask is clear.
+    TDibSection under(width, height);
+    TDibSection picture(width, height);
+    if (!under.Pixels() || !picture.Pixels()) return;
+    BitBlt(under.DC(), 0, 0, width, height, FDC, r.left, r.top, SRCCOPY);
+    TCanvas(picture.DC()).StretchDraw(RECT{0, 0, width, height}, b);
+    GdiFlush();
+    for (int y = 0; y < height; ++y) {
+        int sy = static_cast<int>(static_cast<int64_t>(y) * b.Height() / height);
+        for (int x = 0; x < width; ++x) {
+            int sx = static_cast<int>(static_cast<int64_t>(x) * b.Width() / width);
+            bool keep = sx < mask.Width() && sy < mask.Height() && mask.PixelIndex(sx, sy) != 0;
+            if (!keep) under.Pixels()[static_cast<std::size_t>(y) * width + x] = picture.Pixels()[static_cast<std::size_t>(y) * width + x];
+        }
+    }
+    BitBlt(FDC, r.left, r.top, width, height, under.DC(), 0, 0, SRCCOPY);
+}
+
 TDibSection::TDibSection(int width, int height) : FWidth(width), FHeight(height) {
     BITMAPINFO bi{};
     bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);

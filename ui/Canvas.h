@@ -19,6 +19,8 @@ public:
     // Draws a bitmap 1:1 or stretched into r.
     void Draw(int x, int y, const TBitmap& b);
     void StretchDraw(const RECT& r, const TBitmap& b);
+    // As StretchDraw, but where the 1-bit mask has a bit set the canvas keeps its pixels.
+    void StretchDrawMasked(const RECT& r, const TBitmap& b, const TBitmap& mask);
 
 private:
     HDC FDC;  // not owned

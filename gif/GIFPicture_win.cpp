@@ -1,0 +1,381 @@
+#include "gif/GIFPicture_win.h"
+
+#include <algorithm>
+#include <cstring>
+#include <thread>
+
+#include "base/Stream.h"
+#include "gif/GIFPainter_win.h"
+#include "gif/GIFUtil.h"
+#include "ui/Clipboard.h"
+
+namespace {
+constexpr UINT WM_GIF_SERVICE = WM_APP + 0x47;  // a painter waits for a step
+constexpr UINT WM_GIF_ENDED = WM_APP + 0x48;    // a painter's thread has ended
+constexpr wchar_t SyncClassName[] = L"TamsoloGIFPainterSync";
+
+LRESULT CALLBACK SyncWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    auto* image = reinterpret_cast<TGIFGraphic*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (image && msg == WM_GIF_SERVICE) {
+        image->ServicePainters();
+        return 0;
+    }
+    if (image && msg == WM_GIF_ENDED) {
+        image->ServicePainters();
+        image->RetireEnded(reinterpret_cast<TGIFPainter*>(wParam));
+        return 0;
+    }
+    return DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+HWND CreateSyncWindow(TGIFGraphic* image) {
+    static const ATOM atom = [] {
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = SyncWindowProc;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = SyncClassName;
+        return RegisterClassW(&wc);
+    }();
+    if (!atom) return nullptr;
+    HWND hwnd = CreateWindowExW(0, SyncClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, GetModuleHandleW(nullptr), nullptr);
+    if (hwnd) SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(image));
+    return hwnd;
+}
+
+bool EmptyRect(const RECT& r) { return r.left >= r.right || r.top >= r.bottom; }
+
+// The contents of a DIB section as a 24-bit bitmap.
+void CopySurface(const TDibSection& surface, TBitmap& bitmap) {
+    GdiFlush();
+    bitmap = TBitmap(surface.Width(), surface.Height(), TPixelFormat::pf24bit);
+    for (int y = 0; y < surface.Height(); ++y) {
+        const uint32_t* src = const_cast<TDibSection&>(surface).Pixels() + static_cast<std::size_t>(y) * surface.Width();
+        uint8_t* dst = bitmap.ScanLine(y);
+        for (int x = 0; x < surface.Width(); ++x) {
+            dst[3 * x] = static_cast<uint8_t>(src[x]);
+            dst[3 * x + 1] = static_cast<uint8_t>(src[x] >> 8);
+            dst[3 * x + 2] = static_cast<uint8_t>(src[x] >> 16);
+        }
+    }
+}
+}  // namespace
+
+void DrawFrame(TGIFSubImage& frame, TCanvas& canvas, const RECT& rect, bool transparent, bool tile) {
+    RECT target = rect;
+    if (!tile) {
+        TGIFRect scaled = frame.ScaleRect(TGIFRect{rect.left, rect.top, rect.right, rect.bottom});
+        target = RECT{scaled.Left, scaled.Top, scaled.Right, scaled.Bottom};
+    }
+    const bool masked = transparent && frame.Transparent() && frame.HasMask();
+    const TBitmap* bitmap = frame.GetBitmap();
+    if (!bitmap || EmptyRect(target)) return;
+    auto put = [&](const RECT& r) {
+        if (masked && frame.Mask())
+            canvas.StretchDrawMasked(r, *bitmap, *frame.Mask());
+        else
+            canvas.StretchDraw(r, *bitmap);
+    };
+    if (!tile) {
+        put(target);
+        return;
+    }
+    const int w = frame.GetWidth(), h = frame.GetHeight();
+    if (w <= 0 || h <= 0) return;
+    const int saved = SaveDC(canvas.Handle());
+    IntersectClipRect(canvas.Handle(), target.left, target.top, target.right, target.bottom);
+    for (int y = target.top; y < target.bottom; y += h)
+        for (int x = target.left; x < target.right; x += w) put(RECT{x, y, x + w, y + h});
+    RestoreDC(canvas.Handle(), saved);
+}
+
+TGIFGraphic::TGIFGraphic() {
+    FSyncWindow = CreateSyncWindow(this);
+    OnPaintStop = [this] { StopAllPainters(); };
+    OnAnimationSpeed = [this](int speed) {
+        std::lock_guard lock(FPaintersLock);
+        if (FDrawPainter) FDrawPainter->SetAnimationSpeed(speed);
+    };
+}
+
+TGIFGraphic::~TGIFGraphic() {
+    StopAllPainters();
+    OnPaintStop = nullptr;
+    OnAnimationSpeed = nullptr;
+    if (FSyncWindow) DestroyWindow(FSyncWindow);
+}
+
+void TGIFGraphic::PutBitmap(TCanvas& canvas, const RECT& rect) {
+    const TBitmap* bitmap = GetBitmap();
+    if (!bitmap) return;
+    if (!HasOption(GetDrawOptions(), goTile)) {
+        canvas.StretchDraw(rect, *bitmap);
+        return;
+    }
+    const int w = GetWidth(), h = GetHeight();
+    if (w <= 0 || h <= 0) return;
+    for (int x = rect.left; x < rect.right; x += w)
+        for (int y = rect.top; y < rect.bottom; y += h) canvas.StretchDraw(RECT{x, y, x + w, y + h}, *bitmap);
+}
+
+void TGIFGraphic::Draw(TCanvas& canvas, const RECT& rect) {
+    if (FDrawing || GetEmpty()) return;
+    FDrawing = true;
+    struct TReset {
+        bool& Flag;
+        ~TReset() { Flag = false; }
+    } reset{FDrawing};
+    const TGIFDrawOptions options = GetDrawOptions();
+    if (Images().GetCount() == 1 || !HasOption(options, goAnimate)) {
+        DrawFrame(*Images().GetImage(0), canvas, rect, HasOption(options, goTransparent), HasOption(options, goTile));
+        return;
+    }
+    const bool direct = HasOption(options, goDirectDraw);
+    if (GetHasBitmap() && !direct) {
+        PutBitmap(canvas, rect);
+        return;
+    }
+    {
+        std::lock_guard lock(FPaintersLock);
+        if (FDrawPainter && FDrawPainter->Canvas() == canvas.Handle() && EqualRect(&FDrawPainter->Rect(), &rect)) return;
+    }
+    StopDraw();
+    HDC target = canvas.Handle();
+    RECT area = rect;
+    if (!direct) {
+        // The painter paints on a surface of the screen's size, which then becomes the bitmap.
+        FSurface = std::make_unique<TDibSection>(std::max(1, GetWidth()), std::max(1, GetHeight()));
+        SetStretchBltMode(FSurface->DC(), COLORONCOLOR);
+        StretchBlt(FSurface->DC(), 0, 0, FSurface->Width(), FSurface->Height(), canvas.Handle(), rect.left, rect.top,
+                   rect.right - rect.left, rect.bottom - rect.top, SRCCOPY);
+        target = FSurface->DC();
+        area = RECT{0, 0, FSurface->Width(), FSurface->Height()};
+    }
+    std::unique_ptr<TGIFPainter> painter = InternalPaint(target, area, options);
+    if (painter) {
+        TGIFPainter* p = painter.get();
+        {
+            std::lock_guard lock(FPaintersLock);
+            FPainters.push_back(std::move(painter));
+            FDrawPainter = p;
+        }
+        p->Start();
+        if (direct) return;
+        // Until the first frame is painted, the painter's steps are run here.
+        while (!p->Painted() && !p->Ended()) {
+            ServicePainters();
+            MSG msg;
+            if (PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+                PostQuitMessage(static_cast<int>(msg.wParam));
+                return;
+            }
+            std::this_thread::yield();
+        }
+    }
+    if (direct) return;
+    if (FSurface) CopySurface(*FSurface, NewBitmap());
+    PutBitmap(canvas, rect);
+}
+
+std::unique_ptr<TGIFPainter> TGIFGraphic::InternalPaint(HDC dc, const RECT& rect, TGIFDrawOptions options) {
+    if (GetEmpty() || EmptyRect(rect)) return nullptr;
+    if (Images().GetCount() == 1) options &= static_cast<TGIFDrawOptions>(~(GIFOption(goAsync) | GIFOption(goAnimate)));
+    auto painter = std::make_unique<TGIFPainter>(*this, options, rect, dc);
+    if (PainterClock.Now) painter->Clock = PainterClock;
+    painter->OnAnimationStart = OnAnimationStart;
+    painter->OnFrameStart = OnFrameStart;
+    painter->OnFrameEnd = OnFrameEnd;
+    painter->OnAnimationLoop = OnAnimationLoop;
+    painter->OnAnimationEnd = OnAnimationEnd;
+    if (HasOption(options, goAsync)) return painter;
+    // Synchronous: it plays to its end here; what ended it is raised here.
+    TGIFPainter* p = painter.get();
+    {
+        std::lock_guard lock(FPaintersLock);
+        FPainters.push_back(std::move(painter));
+    }
+    p->Execute();
+    std::unique_ptr<TGIFPainter> done;
+    {
+        std::lock_guard lock(FPaintersLock);
+        auto it = std::find_if(FPainters.begin(), FPainters.end(), [&](const auto& q) { return q.get() == p; });
+        if (it != FPainters.end()) {
+            done = std::move(*it);
+            FPainters.erase(it);
+        }
+    }
+    if (done && done->Error()) std::rethrow_exception(done->Error());
+    return nullptr;
+}
+
+TGIFPainter* TGIFGraphic::Paint(TCanvas& canvas, const RECT& rect, TGIFDrawOptions options) {
+    std::unique_ptr<TGIFPainter> painter = InternalPaint(canvas.Handle(), rect, options);
+    if (!painter) return nullptr;
+    TGIFPainter* p = painter.get();
+    {
+        std::lock_guard lock(FPaintersLock);
+        FPainters.push_back(std::move(painter));
+    }
+    p->Start();
+    return p;
+}
+
+void TGIFGraphic::PaintStart() {
+    std::lock_guard lock(FPaintersLock);
+    for (auto& p : FPainters) p->Start();
+}
+
+void TGIFGraphic::PaintPause() {
+    std::lock_guard lock(FPaintersLock);
+    for (auto& p : FPainters) p->Suspend();
+}
+
+void TGIFGraphic::PaintRestart() {
+    std::lock_guard lock(FPaintersLock);
+    for (auto& p : FPainters) p->Restart();
+}
+
+int TGIFGraphic::PainterCount() {
+    std::lock_guard lock(FPaintersLock);
+    return static_cast<int>(FPainters.size());
+}
+
+void TGIFGraphic::StopAllPainters() {
+    std::vector<std::unique_ptr<TGIFPainter>> stopped;
+    {
+        std::lock_guard lock(FPaintersLock);
+        // A synchronous painter is running further up this thread's stack: it is only told to stop.
+        for (auto it = FPainters.begin(); it != FPainters.end();) {
+            (*it)->Stop();
+            if ((*it)->Async()) {
+                stopped.push_back(std::move(*it));
+                it = FPainters.erase(it);
+            } else {
+                ++it;
+            }
+        }
+        FDrawPainter = nullptr;
+    }
+    for (auto& p : stopped) p->Join();
+    stopped.clear();
+    FreeBitmap();
+}
+
+void TGIFGraphic::StopDraw() {
+    std::unique_ptr<TGIFPainter> painter;
+    {
+        std::lock_guard lock(FPaintersLock);
+        if (FDrawPainter) {
+            FDrawPainter->Stop();
+            auto it = std::find_if(FPainters.begin(), FPainters.end(), [&](const auto& q) { return q.get() == FDrawPainter; });
+            if (it != FPainters.end() && (*it)->Async()) {
+                painter = std::move(*it);
+                FPainters.erase(it);
+            }
+            FDrawPainter = nullptr;
+        }
+    }
+    if (painter) painter->Join();
+    FreeBitmap();
+}
+
+void TGIFGraphic::ServicePainters() {
+    std::lock_guard lock(FPaintersLock);
+    for (std::size_t i = 0; i < FPainters.size(); ++i) FPainters[i]->RunPending();
+}
+
+void TGIFGraphic::PainterWaiting() {
+    if (FSyncWindow) PostMessageW(FSyncWindow, WM_GIF_SERVICE, 0, 0);
+}
+
+void TGIFGraphic::PainterPainted(TGIFPainter* painter) {
+    if (painter != FDrawPainter || !FSurface || painter->Canvas() != FSurface->DC()) return;
+    CopySurface(*FSurface, NewBitmap());
+    Changed();
+}
+
+void TGIFGraphic::PainterEnded(TGIFPainter* painter) {
+    if (FSyncWindow) PostMessageW(FSyncWindow, WM_GIF_ENDED, reinterpret_cast<WPARAM>(painter), 0);
+}
+
+void TGIFGraphic::RetireEnded(TGIFPainter* painter) {
+    std::unique_ptr<TGIFPainter> done;
+    {
+        std::lock_guard lock(FPaintersLock);
+        auto it = std::find_if(FPainters.begin(), FPainters.end(), [&](const auto& q) { return q.get() == painter; });
+        if (it == FPainters.end()) return;
+        done = std::move(*it);
+        FPainters.erase(it);
+        if (FDrawPainter == painter) FDrawPainter = nullptr;
+    }
+    done->Join();
+}
+
+bool TGIFGraphic::SaveToClipboard(HWND owner) {
+    if (GetEmpty()) return false;
+    TMemoryStream stream;
+    SaveToStream(stream);
+    if (!OpenClipboard(owner)) return false;
+    EmptyClipboard();
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, static_cast<SIZE_T>(stream.Size()));
+    bool stored = false;
+    if (block) {
+        if (void* p = GlobalLock(block)) {
+            std::memcpy(p, stream.Memory(), static_cast<std::size_t>(stream.Size()));
+            GlobalUnlock(block);
+            stored = SetClipboardData(CF_GIF, block) != nullptr;
+        }
+        if (!stored) GlobalFree(block);
+    }
+    CloseClipboard();
+    if (!stored) RaiseGIFError("Failed to store GIF on clipboard");
+    return true;
+}
+
+void TGIFGraphic::LoadFromClipboard(HWND owner) {
+    if (!OpenClipboard(owner)) RaiseGIFError("未対応のクリップボード データです");
+    struct TClose {
+        ~TClose() { CloseClipboard(); }
+    } close;
+    if (HANDLE data = GetClipboardData(CF_GIF)) {
+        SIZE_T size = GlobalSize(data);
+        const void* p = GlobalLock(data);
+        if (!p) RaiseGIFError("未対応のクリップボード データです");
+        TMemoryStream stream;
+        stream.WriteBuffer(p, static_cast<int64_t>(size));
+        GlobalUnlock(data);
+        stream.SetPosition(0);
+        TGIFImage::LoadFromStream(stream);
+        return;
+    }
+    if (HANDLE data = GetClipboardData(CF_DIB)) {
+        SIZE_T size = GlobalSize(data);
+        const auto* p = static_cast<const uint8_t*>(GlobalLock(data));
+        if (!p) RaiseGIFError("未対応のクリップボード データです");
+        TBitmap bitmap;
+        try {
+            bitmap.LoadFromDib(p, size);
+        } catch (...) {
+            GlobalUnlock(data);
+            throw;
+        }
+        GlobalUnlock(data);
+        Assign(bitmap);
+        return;
+    }
+    RaiseGIFError("未対応のクリップボード データです");
+}
+
+void RegisterGIFPicture() {
+    static bool done = false;
+    if (done) return;
+    done = true;
+    TPicture::RegisterFileFormat("GIF", "GIF Image", [] { return std::make_unique<TGIFGraphic>(); });
+    CF_GIF = RegisterClipboardFormatW(L"GIF Image");
+    if (CF_GIF) TPicture::RegisterClipboardFormat(CF_GIF, [] { return std::make_unique<TGIFGraphic>(); });
+    HDC dc = GetDC(nullptr);
+    if (dc) {
+        PaletteDevice = GetDeviceCaps(dc, BITSPIXEL) * GetDeviceCaps(dc, PLANES) <= 8;
+        DoAutoDither = PaletteDevice;
+        ReleaseDC(nullptr, dc);
+    }
+}

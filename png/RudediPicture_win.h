@@ -1,0 +1,20 @@
+#pragma once
+// The PNG picture as a picture of the window code: drawn stretched into a rectangle, with
+// the image bitmap's transparent colour left out when it has one.
+#include "png/Rudedi.h"
+#include "ui/Graphic.h"
+
+class TRUDEDIGraphic : public TGraphic, public TRUDEDI {
+public:
+    int Width() const override { return GetImage().Width(); }
+    int Height() const override { return GetImage().Height(); }
+    bool Empty() const override { return GetImage().Empty(); }
+    bool Transparent() const override { return TRUDEDI::Transparent(); }
+    void SetTransparent(bool value) override { TRUDEDI::SetTransparent(value); }
+    void Draw(TCanvas& canvas, const RECT& rect) override;
+    void LoadFromStream(TStream& stream) override { TRUDEDI::LoadFromStream(stream); }
+    void SaveToStream(TStream& stream) override { TRUDEDI::SaveToStream(stream); }
+};
+
+// At start: the "PNG" picture format.
+void RegisterPNGPicture();

@@ -1,0 +1,56 @@
+#pragma once
+// TGraphic: the base of the pictures the window code draws (the GIF and PNG pictures):
+// size, transparency and Draw on a canvas. TPicture keeps the picture formats by file
+// extension and by clipboard format, so that a file or clipboard data finds its class.
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ui/Canvas.h"
+
+class TStream;
+
+class TGraphic {
+public:
+    virtual ~TGraphic() = default;
+    virtual int Width() const = 0;
+    virtual int Height() const = 0;
+    virtual bool Empty() const = 0;
+    virtual bool Transparent() const { return FTransparent; }
+    virtual void SetTransparent(bool value) { FTransparent = value; }
+    // Draws the picture stretched into rect.
+    virtual void Draw(TCanvas& canvas, const RECT& rect) = 0;
+    virtual void LoadFromStream(TStream& stream) = 0;
+    virtual void SaveToStream(TStream& stream) = 0;
+
+protected:
+    bool FTransparent = false;
+};
+
+using TGraphicFactory = std::function<std::unique_ptr<TGraphic>()>;
+
+class TPicture {
+public:
+    struct TFileFormat {
+        std::string Extension;  // without the dot, as registered ("GIF")
+        std::string Description;
+        TGraphicFactory Create;
+    };
+    struct TClipboardFormat {
+        UINT Format;
+        TGraphicFactory Create;
+    };
+
+    // A later registration of the same extension or format replaces the earlier one.
+    static void RegisterFileFormat(const std::string& extension, const std::string& description, TGraphicFactory create);
+    static void UnregisterFileFormat(const std::string& extension);
+    static void RegisterClipboardFormat(UINT format, TGraphicFactory create);
+    // The format of an extension, compared without regard to case; null when none.
+    static const TFileFormat* FindFileFormat(const std::string& extension);
+    static const TClipboardFormat* FindClipboardFormat(UINT format);
+    static std::vector<TFileFormat> FileFormats();
+    // A new picture of the class registered for the file's extension, loaded from the file;
+    // null when no class takes the extension.
+    static std::unique_ptr<TGraphic> LoadFromFile(const std::string& path);
+};
