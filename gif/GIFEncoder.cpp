@@ -5,28 +5,6 @@
 #include "gif/GIFSubImage.h"
 #include "gif/GIFUtil.h"
 
-// ---- THashTable
-
-void THashTable::ClearTable() { std::fill(FSlots.begin(), FSlots.end(), 0xFFFFFFFFu); }
-
-void THashTable::InsertKey(uint32_t key, int code) {
-    int slot = Hash(key);
-    int step = slot == 0 ? 1 : HashSize - slot;
-    while ((FSlots[static_cast<std::size_t>(slot)] >> 12) != 0xFFFFF) slot = NextSlot(slot, step);
-    FSlots[static_cast<std::size_t>(slot)] = key << 12 | (static_cast<uint32_t>(code) & 0xFFF);
-}
-
-int THashTable::LookupKey(uint32_t key) const {
-    int slot = Hash(key);
-    int step = slot == 0 ? 1 : HashSize - slot;
-    for (;;) {
-        uint32_t entry = FSlots[static_cast<std::size_t>(slot)];
-        if ((entry >> 12) == 0xFFFFF) return -1;
-        if ((entry >> 12) == key) return static_cast<int>(entry & 0xFFF);
-        slot = NextSlot(slot, step);
-    }
-}
-
 // ---- TGIFEncoder
 
 void TGIFEncoder::Encode(TStream& stream, int bitsPerPixel, int colorCount, const uint8_t* pixels, bool interlaced,
@@ -132,35 +110,115 @@ void TLZWEncoder::OutputCode(int code) {
     }
 }
 
-void TLZWEncoder::EmitClear() {
-    TGIFEncoder::EmitClear();
-    FHashTable->ClearTable();
-    FFreeEntry = FClearCode + 2;
-}
-
 void TLZWEncoder::EncodePixels() {
-    FHashTable = std::make_unique<THashTable>();
-    EmitClear();
-    FPrefix = CurrentPixel();
-    while (NextPixel()) {
-        int pixel = CurrentPixel();
-        uint32_t key = static_cast<uint32_t>(FPrefix) << 8 | static_cast<uint32_t>(pixel);
-        int code = FHashTable->LookupKey(key);
-        if (code >= 0) {
-            FPrefix = code;
-            continue;
+    // The string table: open addressing over 8192 slots of key << 12 | code, with a stamp per
+    // slot so that a clear costs nothing. The codes are those of a plain greedy LZW coder.
+    constexpr int Slots = 8192;
+    std::vector<uint32_t> entries(Slots);
+    std::vector<uint32_t> stamps(Slots, 0);
+    uint32_t generation = 1;
+    auto slotOf = [](uint32_t key) { return static_cast<int>((key * 2654435761u) >> 19); };
+
+    // Codes are packed here and handed to the writer in large pieces.
+    uint8_t out[4096];
+    int outCount = 0;
+    uint64_t bits = FBitBuffer & ((1u << FBitCount) - 1);
+    int bitCount = FBitCount;
+    int codeSize = FCodeSize;
+    int maxCode = FMaxCode;
+    int freeEntry = FFreeEntry;
+    const int clearCode = FClearCode, initialCodeSize = FInitialCodeSize, colorCount = FColorCount;
+    auto flush = [&] {
+        if (outCount > 0) FWriter->Write(out, outCount);
+        outCount = 0;
+    };
+    auto put = [&](int code) {
+        bits |= static_cast<uint64_t>(code) << bitCount;
+        bitCount += codeSize;
+        while (bitCount >= 8) {
+            out[outCount++] = static_cast<uint8_t>(bits);
+            bits >>= 8;
+            bitCount -= 8;
         }
-        OutputCode(FPrefix);
-        FPrefix = pixel;
-        if (FFreeEntry > 4094) {
-            EmitClear();
-        } else {
-            FHashTable->InsertKey(key, FFreeEntry);
-            ++FFreeEntry;
+        if (outCount > static_cast<int>(sizeof out) - 8) flush();
+    };
+    auto putCode = [&](int code) {
+        put(code);
+        if (maxCode < freeEntry) {
+            ++codeSize;
+            maxCode = codeSize == 12 ? 4096 : MaxCodeOf(codeSize);
+        }
+    };
+    auto clear = [&] {
+        put(clearCode);
+        codeSize = initialCodeSize;
+        maxCode = MaxCodeOf(initialCodeSize);
+        freeEntry = clearCode + 2;
+        ++generation;
+    };
+    auto badPixel = [&] {
+        flush();
+        RaiseGIFError(GIFText::_sInvalidColor);
+    };
+
+    // Rows in coding order.
+    std::vector<int> rows;
+    if (FInterlaced) {
+        TInterlacedRows walk(FHeight);
+        do rows.push_back(walk.Row());
+        while (walk.Next());
+    } else {
+        rows.push_back(-1);  // the whole picture as one run
+    }
+
+    clear();
+    bool first = true;
+    int prefix = 0;
+    for (int row : rows) {
+        const uint8_t* p = row < 0 ? FPixels : FPixels + static_cast<std::size_t>(row) * static_cast<std::size_t>(FWidth);
+        const uint8_t* end = row < 0 ? FPixels + static_cast<std::size_t>(FWidth) * static_cast<std::size_t>(FHeight)
+                                     : p + FWidth;
+        if (first) {
+            if (*p >= colorCount) badPixel();
+            prefix = *p++;
+            first = false;
+        }
+        for (; p < end; ++p) {
+            const int pixel = *p;
+            if (pixel >= colorCount) badPixel();
+            const uint32_t key = static_cast<uint32_t>(prefix) << 8 | static_cast<uint32_t>(pixel);
+            int slot = slotOf(key);
+            bool found = false;
+            while (stamps[static_cast<std::size_t>(slot)] == generation) {
+                uint32_t entry = entries[static_cast<std::size_t>(slot)];
+                if ((entry >> 12) == key) {
+                    prefix = static_cast<int>(entry & 0xFFF);
+                    found = true;
+                    break;
+                }
+                slot = (slot + 1) & (Slots - 1);
+            }
+            if (found) continue;
+            putCode(prefix);
+            prefix = pixel;
+            if (freeEntry > 4094) {
+                clear();
+            } else {
+                stamps[static_cast<std::size_t>(slot)] = generation;
+                entries[static_cast<std::size_t>(slot)] = key << 12 | static_cast<uint32_t>(freeEntry);
+                ++freeEntry;
+            }
         }
     }
-    OutputCode(FPrefix);
-    FHashTable.reset();
+    putCode(prefix);
+    flush();
+    // The end code goes out through OutputCode with the state left here.
+    FBitBuffer = static_cast<uint32_t>(bits);
+    FBitCount = bitCount;
+    FCodeSize = codeSize;
+    FMaxCode = maxCode;
+    FFreeEntry = freeEntry;
+    FJustCleared = false;
 }
 
 // ---- TRLEEncoder

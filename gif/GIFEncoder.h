@@ -8,22 +8,6 @@
 
 #include "gif/GIFWriter.h"
 
-// The LZW string table: 8009 slots of key << 12 | code; a slot with its upper 20 bits all set is empty.
-class THashTable {
-public:
-    static constexpr int HashSize = 8009;
-    THashTable() : FSlots(HashSize) { ClearTable(); }
-    void ClearTable();
-    void InsertKey(uint32_t key, int code);
-    // The code stored for key, or -1.
-    int LookupKey(uint32_t key) const;
-
-private:
-    static int Hash(uint32_t key) { return static_cast<int>((key ^ (key >> 4)) % HashSize); }
-    static int NextSlot(int slot, int step) { return slot - step < 0 ? slot - step + HashSize : slot - step; }
-    std::vector<uint32_t> FSlots;
-};
-
 class TGIFEncoder {
 public:
     explicit TGIFEncoder(TGIFWarningEvent warning) : FOnWarning(std::move(warning)) {}
@@ -69,13 +53,10 @@ public:
 
 protected:
     void OutputCode(int code) override;
-    void EmitClear() override;
     void EncodePixels() override;
 
 private:
-    int FPrefix = 0;
     int FFreeEntry = 0;
-    std::unique_ptr<THashTable> FHashTable;
 };
 
 class TRLEEncoder : public TGIFEncoder {

@@ -28,6 +28,21 @@ inline bool FuzzGifReader(const uint8_t* data, std::size_t size) {
     } catch (const GIFException&) {
         return false;
     }
+    // Every frame renders, plainly and dithered, and so does the whole picture.
+    for (TGIFDrawOptions options : {TGIFDrawOptions(0), GIFOption(goDither)}) {
+        image.SetDrawOptions(options);
+        for (int i = 0; i < image.Images().GetCount(); ++i) {
+            try {
+                image.Images().GetImage(i)->GetBitmap();
+                image.Images().GetImage(i)->HasMask();
+            } catch (const GIFException&) {
+            }
+        }
+        try {
+            image.GetBitmap();
+        } catch (const GIFException&) {
+        }
+    }
     // Whatever was read must write again, with either encoder, or fail cleanly.
     for (TGIFCompression compression : {gcLZW, gcRLE}) {
         image.SetCompression(compression);
@@ -36,6 +51,14 @@ inline bool FuzzGifReader(const uint8_t* data, std::size_t size) {
             image.SaveToStream(out);
         } catch (const GIFException&) {
         }
+    }
+    // The optimisers work on any frames that were read.
+    try {
+        image.Optimize(GIFOptimizeAll, rmNone, dmNearest, 8);
+        image.OptimizeColorMap();
+        TMemoryStream out;
+        image.SaveToStream(out);
+    } catch (const GIFException&) {
     }
     return true;
 }

@@ -156,6 +156,7 @@ void TGIFImage::SetReductionBits(int value) {
 
 TBitmap& TGIFImage::NewBitmap() {
     if (!FBitmap) {
+        if (static_cast<int64_t>(GetWidth()) * GetHeight() > FLimits.MaxFramePixels) RaiseGIFError(GIFText::_sLimitExceeded);
         FBitmap = std::make_unique<TBitmap>(GetWidth(), GetHeight(), TPixelFormat::pf24bit);
     }
     return *FBitmap;
