@@ -6,6 +6,8 @@
 #include "app/SmallDialogs.h"
 #include "editor/ReduceForm.h"
 #include "editor/EditDlg_win.h"
+#include "gif/GIFPicture_win.h"
+#include "png/RudediPicture_win.h"
 #include "ui/Application.h"
 
 namespace {
@@ -30,6 +32,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         app.Initialize(instance);
         app.SetTitle("Tamsolo");
         app.SetHelpFile("Tamsolo165.hlp");
+        // The picture formats of the codecs.
+        RegisterPNGPicture();
+        RegisterGIFPicture();
         auto form1 = std::make_unique<TForm1>(instance, ArgumentsText());
         app.SetMainForm(form1.get());
         // The dialogs that live for the whole run, in their order.

@@ -111,13 +111,13 @@ void TLZWEncoder::OutputCode(int code) {
 }
 
 void TLZWEncoder::EncodePixels() {
-    // The string table: open addressing over 8192 slots of key << 12 | code, with a stamp per
+    // The string table: open addressing over 16384 slots of key << 12 | code, with a stamp per
     // slot so that a clear costs nothing. The codes are those of a plain greedy LZW coder.
-    constexpr int Slots = 8192;
+    constexpr int Slots = 16384;
     std::vector<uint32_t> entries(Slots);
     std::vector<uint32_t> stamps(Slots, 0);
     uint32_t generation = 1;
-    auto slotOf = [](uint32_t key) { return static_cast<int>((key * 2654435761u) >> 19); };
+    auto slotOf = [](uint32_t key) { return static_cast<int>((key * 2654435761u) >> 18); };
 
     // Codes are packed here and handed to the writer in large pieces.
     uint8_t out[4096];

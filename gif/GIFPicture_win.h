@@ -82,7 +82,6 @@ public:
 private:
     std::unique_ptr<TGIFPainter> InternalPaint(HDC dc, const RECT& rect, TGIFDrawOptions options);
     void PutBitmap(TCanvas& canvas, const RECT& rect);
-    void Retire(TGIFPainter* painter);
 
     bool FDrawing = false;
     std::recursive_mutex FPaintersLock;

@@ -5,12 +5,13 @@
 #include <vector>
 
 #include "base/Exception.h"
+#include "base/Progress.h"
 
 enum TGIFVersion { gvUnknown, gv87a, gv89a };
 enum TGIFSeverity { gsInfo, gsWarning, gsError };
 enum TGIFCompression { gcLZW, gcRLE };
 enum TDisposalMethod { dmNone, dmNoDisposal, dmBackground, dmPrevious };
-enum TProgressStage { psStarting, psRunning, psEnding };
+using enum TProgressStage;
 
 // The codec's exception: a picture that cannot be read or written.
 class GIFException : public EInvalidGraphic {

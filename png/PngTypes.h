@@ -5,6 +5,7 @@
 #include <string>
 
 #include "base/Exception.h"
+#include "base/Progress.h"
 
 // The one exception class of the PNG codec; it carries a fixed English message.
 class ERUDEDI : public EInvalidGraphic {
@@ -49,7 +50,6 @@ using TRUDEDIDECodeEvent =
 using TPNGPasswordEvent = TRUDEDIPasswordEvent;
 using TPNGDECodeEvent = TRUDEDIDECodeEvent;
 
-enum class TProgressStage { psStarting, psRunning, psEnding };
 // Progress of a long read or write: stage and percent (0..100).
 using TProgressEvent = std::function<void(void* sender, TProgressStage stage, int percent, const std::string& msg)>;
 

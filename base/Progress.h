@@ -1,0 +1,3 @@
+#pragma once
+// The stages of a long operation's progress reports, shared by the codecs.
+enum class TProgressStage { psStarting, psRunning, psEnding };
