@@ -3,32 +3,17 @@
 //   gif_bench <folder>: LZW coding of a 2048x2048 256-colour picture, and reduction of a
 //   1024x1024 true-colour picture to 256 colours (octree, without and with Floyd-Steinberg).
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "base/BestTime.h"
 #include "base/Stream.h"
 #include "gif/GIFColorReduction.h"
 #include "gif/GIFImage.h"
 
 namespace {
-using Clock = std::chrono::steady_clock;
-
-double Seconds(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
-
-template <class F>
-double Best(int runs, F f) {
-    double best = 1e9;
-    for (int i = 0; i < runs; ++i) {
-        auto start = Clock::now();
-        f();
-        best = std::min(best, Seconds(start));
-    }
-    return best;
-}
-
 double MeanSquaredError(const TBitmap& a, const TBitmap& b) {
     double sum = 0;
     for (int y = 0; y < a.Height(); ++y)
@@ -74,11 +59,11 @@ void LzwBenchmark(const std::string& folder) {
         }
     image.Images().Add(std::move(frame));
     TMemoryStream file;
-    double encode = Best(5, [&] {
+    double encode = BestTime(5, [&] {
         file.Clear();
         image.SaveToStream(file);
     });
-    double decode = Best(5, [&] {
+    double decode = BestTime(5, [&] {
         TGIFImage back;
         TBytesStream in(file.Memory(), file.Size());
         back.LoadFromStream(in);
@@ -110,7 +95,7 @@ void ReductionBenchmark(const std::string& folder) {
     };
     for (const Case& c : {Case{"octree", dmNearest}, Case{"octree + Floyd-Steinberg", dmFloydSteinberg}}) {
         std::unique_ptr<TBitmap> result;
-        double t = Best(3, [&] { result = ReduceColors(source, rmQuantize, c.dither, 8, nullptr); });
+        double t = BestTime(3, [&] { result = ReduceColors(source, rmQuantize, c.dither, 8, nullptr); });
         std::printf("reduce: ours %-26s %.3f s, MSE %.2f\n", c.name, t, MeanSquaredError(source, *result));
     }
 }

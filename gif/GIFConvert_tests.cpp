@@ -358,3 +358,45 @@ TEST(GIFColorMapOptimizer, TransparencyGetsABlackEntryAndUnusedTransparencyGoes)
     EXPECT_EQ(FramePixels(image, 0), (Bytes{0, 1, 2}));
     EXPECT_EQ(FramePixels(image, 1), (Bytes{0, 0, 0}));
 }
+
+TEST(GIFImageOptimize, DisposalIsDroppedOnlyWhenTheNextFrameCoversTheFrame) {
+    for (bool covered : {true, false}) {
+        TGIFImage image;
+        TGIFSubImage& first = AddFrame(image, 4, 4, 4, Bytes(16, 1));
+        GiveControl(first).SetDisposal(dmBackground);
+        TGIFSubImage& second = covered ? AddFrame(image, 6, 6, 4, Bytes(36, 2)) : AddFrame(image, 2, 2, 4, Bytes(4, 2));
+        (void)second;
+        image.Optimize(GIFOptimizeOption(ooCleanup), rmNone, dmNearest, 8);
+        TGIFGraphicControlExtension* gce = image.Images().GetImage(0)->GraphicControlExtension();
+        if (covered) {
+            EXPECT_EQ(gce, nullptr);  // disposal none, nothing else to carry: the extension went too
+        } else {
+            ASSERT_NE(gce, nullptr);
+            EXPECT_EQ(gce->GetDisposal(), dmBackground);
+        }
+    }
+}
+
+TEST(GIFImageOptimize, WholeTransparentFirstFrameStaysAndStreamingOptimisesWhenAsked) {
+    TGIFImage image;
+    TGIFSubImage& first = AddFrame(image, 3, 3, 4, Bytes(9, 3));
+    TGIFGraphicControlExtension& g = GiveControl(first);
+    g.SetTransparentColorIndex(3);
+    g.SetTransparent(true);
+    g.SetDelay(4);
+    AddFrame(image, 3, 3, 4, Bytes(9, 1));
+    image.Optimize(GIFOptimizeOption(ooCrop), rmNone, dmNearest, 8);
+    ASSERT_EQ(image.Images().GetCount(), 2);
+    EXPECT_EQ(image.Images().GetImage(0)->GetWidth(), 3);
+
+    auto comment = std::make_unique<TGIFCommentExtension>(*image.Images().GetImage(1));
+    comment->Text().Add("gone when optimised");
+    image.Images().GetImage(1)->Extensions().Add(std::move(comment));
+    TMemoryStream plain, optimised;
+    image.WriteData(plain);
+    GIFImageOptimizeOnStream = true;
+    image.WriteData(optimised);
+    GIFImageOptimizeOnStream = false;
+    EXPECT_LT(optimised.Size(), plain.Size());
+    EXPECT_EQ(image.Images().GetImage(1)->Extensions().GetCount(), 0);
+}

@@ -138,6 +138,9 @@ public:
     void ReserveFramePixels(int64_t count);
 
     void SaveToStream(TStream& stream);
+    // The picture inside a document's stream: optimised first when GIFImageOptimizeOnStream is set.
+    void WriteData(TStream& stream);
+    void ReadData(TStream& stream) { LoadFromStream(stream); }
     // On failure the stream goes back to where it was; what was read stays.
     void LoadFromStream(TStream& stream);
 

@@ -228,6 +228,11 @@ void TGIFImage::Pack() {
     }
 }
 
+void TGIFImage::WriteData(TStream& stream) {
+    if (GIFImageOptimizeOnStream) Optimize(GIFOptimizeAll, rmNone, dmNearest, 8);
+    SaveToStream(stream);
+}
+
 void TGIFImage::OptimizeColorMap() {
     TColorMapOptimizer optimizer(*this);
     optimizer.MergeColorMaps();
