@@ -8,23 +8,6 @@
 #include "gif/GIFUtil.h"
 
 namespace {
-TPaletteHandle PaletteOfColors(const std::vector<TRGBQuad>& colors) {
-    auto palette = std::make_shared<TLogPalette>();
-    for (const TRGBQuad& q : colors) palette->palPalEntry.push_back({q.Red, q.Green, q.Blue, 0});
-    return palette;
-}
-
-bool SameColors(const TBitmap& bitmap, const TLogPalette* palette) {
-    const std::vector<TRGBQuad>& colors = bitmap.Colors();
-    if (!palette) return colors.empty();
-    if (colors.size() != palette->palPalEntry.size()) return false;
-    for (std::size_t i = 0; i < colors.size(); ++i) {
-        const TPaletteEntry& e = palette->palPalEntry[i];
-        if (colors[i].Red != e.peRed || colors[i].Green != e.peGreen || colors[i].Blue != e.peBlue) return false;
-    }
-    return true;
-}
-
 bool Intersect(const TGIFRect& a, const TGIFRect& b, TGIFRect& out) {
     out = {std::max(a.Left, b.Left), std::max(a.Top, b.Top), std::min(a.Right, b.Right), std::min(a.Bottom, b.Bottom)};
     return out.Left < out.Right && out.Top < out.Bottom;

@@ -221,7 +221,6 @@ TGIFVersion TGIFSubImage::GetVersion() const {
     return FColorMap.Optimized() || FExtensions.GetCount() > 0 ? gv89a : gv87a;
 }
 
-namespace {
 bool SameColors(const TBitmap& bitmap, const TLogPalette* palette) {
     const std::vector<TRGBQuad>& colors = bitmap.Colors();
     if (!palette) return colors.empty();
@@ -232,7 +231,12 @@ bool SameColors(const TBitmap& bitmap, const TLogPalette* palette) {
     }
     return true;
 }
-}  // namespace
+
+TPaletteHandle PaletteOfColors(const std::vector<TRGBQuad>& colors) {
+    auto palette = std::make_shared<TLogPalette>();
+    for (const TRGBQuad& q : colors) palette->palPalEntry.push_back({q.Red, q.Green, q.Blue, 0});
+    return palette;
+}
 
 void TGIFSubImage::SetPalette(TPaletteHandle palette) {
     if (palette == FPalette) return;

@@ -26,6 +26,10 @@ struct TGIFImageDescriptor {
     uint8_t PackedFields = 0;  // bit 7 table flag, 6 interlace, 5 sort flag, 4-3 reserved, 2-0 size
 };
 
+// Whether a bitmap's colour table holds the palette's colours; a palette made of a colour table.
+bool SameColors(const TBitmap& bitmap, const TLogPalette* palette);
+TPaletteHandle PaletteOfColors(const std::vector<TRGBQuad>& colors);
+
 class TGIFExtensionList : public TGIFList {
 public:
     using TGIFList::TGIFList;

@@ -176,11 +176,7 @@ void TGIFSubImage::ApplyMask(const TBitmap& mask) {
 }
 
 TPaletteHandle TGIFSubImage::GetPalette() {
-    if (FBitmap && !FBitmap->Colors().empty()) {
-        auto palette = std::make_shared<TLogPalette>();
-        for (const TRGBQuad& q : FBitmap->Colors()) palette->palPalEntry.push_back({q.Red, q.Green, q.Blue, 0});
-        return palette;
-    }
+    if (FBitmap && !FBitmap->Colors().empty()) return PaletteOfColors(FBitmap->Colors());
     if (FPalette) return FPalette;
     if (FImage && FImage->DoDither()) {
         FPalette = WebPalette();
