@@ -85,11 +85,16 @@ TEST_F(SaveTest, TheWholeDocumentIsWrittenByFilterIndexInTheChosenMode) {
         int64_t Size;  // of each file, -1 unchecked
     } cases[] = {
         {1, 1, {"walk.ani"}, -1},
+        {2, 1, {"walk.icl"}, -1},
+        {3, 0, {"walk.dll"}, -1},
+        {4, 1, {"walk.mng"}, -1},
         {5, 0, {"walk_00.ico", "walk_01.ico", "walk_02.ico"}, 6 + 16 + 744},
         {6, 1, {"walk_00.cur", "walk_01.cur", "walk_02.cur"}, 6 + 16 + 2216},
         {7, 2, {"walk_00.bmp", "walk_01.bmp", "walk_02.bmp"}, 190},
         {7, 0, {"walk_00.bmp", "walk_01.bmp", "walk_02.bmp"}, 630},
     };
+    version->Button2Click();  // a version block for the libraries
+    form->InsertVersion->SetChecked(true);
     for (const Case& c : cases) {
         Expect(c.Files);
         mode = c.Mode;
@@ -118,6 +123,17 @@ TEST_F(SaveTest, TheWholeDocumentIsWrittenByFilterIndexInTheChosenMode) {
     DestroyCursor(static_cast<HCURSOR>(cur));
     TIconHandle ico(static_cast<HICON>(LoadImageW(nullptr, W(folder + "walk_02.ico").c_str(), IMAGE_ICON, 32, 32, LR_LOADFROMFILE)));
     EXPECT_TRUE(ico);
+    for (const char* lib : {"walk.icl", "walk.dll"}) {
+        const std::wstring path = W(folder + lib);
+        EXPECT_EQ(ExtractIconExW(path.c_str(), -1, nullptr, nullptr, 0), 3u) << lib;
+        EXPECT_GT(GetFileVersionInfoSizeW(path.c_str(), nullptr), 0u) << lib;
+    }
+    std::vector<uint8_t> mng;
+    ASSERT_TRUE(ReadWholeFile(folder + "walk.mng", mng, 1 << 20));
+    EXPECT_EQ(std::string(mng.begin() + 1, mng.begin() + 4), "MNG");
+    int frames = 0;
+    for (std::size_t i = 0; i + 4 <= mng.size(); ++i) frames += std::string(mng.begin() + i, mng.begin() + i + 4) == "FRAM";
+    EXPECT_EQ(frames, 3);  // one per image
 }
 
 TEST_F(SaveTest, TheCurrentImageIsWrittenByFilterIndex) {
@@ -130,6 +146,7 @@ TEST_F(SaveTest, TheCurrentImageIsWrittenByFilterIndex) {
         {2, 2, "one.cur", 6 + 16 + 304},
         {3, 1, "one.bmp", 2102},
         {3, 0, "one.bmp", 630},
+        {4, 1, "one.png", -1},
     };
     for (const Case& c : cases) {
         Expect({c.File});
@@ -138,8 +155,12 @@ TEST_F(SaveTest, TheCurrentImageIsWrittenByFilterIndex) {
         Answer("one.png", c.Index);
         form->SaveIconBtnClick();
         EXPECT_EQ(modeShown, 1) << c.File;
-        EXPECT_EQ(SizeOf(c.File), c.Size) << c.File;
+        if (c.Size >= 0) EXPECT_EQ(SizeOf(c.File), c.Size) << c.File;
+        EXPECT_TRUE(FileExists(folder + c.File)) << c.File;
     }
+    std::vector<uint8_t> png;
+    ASSERT_TRUE(ReadWholeFile(folder + "one.png", png, 1 << 20));
+    EXPECT_EQ(std::string(png.begin() + 1, png.begin() + 4), "PNG");
     TBitmap written;
     written.LoadFromFile(folder + "one.bmp");
     EXPECT_EQ(written.Pixel(4, 0), clBlack);
@@ -153,9 +174,12 @@ TEST_F(SaveTest, WritersThatFailOrAreMissingReportThatTheFileCannotBeWritten) {
         int Index;
         std::string Name, Caption;
     } cases[] = {
-        {true, 2, "lib.icl", "すべて保存"},  {true, 3, "lib.dll", "すべて保存"},
-        {true, 4, "anim.mng", "すべて保存"}, {true, 8, "anim.gif", "すべて保存"},
-        {false, 4, "one.png", "保存"},       {false, 5, "one.gif", "保存"},
+        {true, 8, "anim.gif", "すべて保存"},
+        {false, 5, "one.gif", "保存"},
+        {true, 2, "no such folder\\lib.icl", "すべて保存"},
+        {true, 3, "no such folder\\lib.dll", "すべて保存"},
+        {true, 4, "no such folder\\anim.mng", "すべて保存"},
+        {false, 4, "no such folder\\one.png", "保存"},
         {true, 1, "no such folder\\walk.ani", "すべて保存"},
         {true, 7, "no such folder\\walk.bmp", "すべて保存"},
         {false, 1, "no such folder\\one.ico", "保存"},
