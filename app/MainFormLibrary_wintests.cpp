@@ -27,7 +27,7 @@ struct LibraryTest : MainWindowTest {
 // The value of a key in the block's string table, or "(absent)".
 std::string BlockValue(const TVersion& v, const std::string& key) {
     const std::vector<uint8_t>& b = const_cast<TVersion&>(v).FVersionStream.Bytes();
-    for (std::size_t at = 108; at + 4 < b.size() && at < 92 + GetLE16(b.data() + 92);
+    for (std::size_t at = 108; at + 4 < b.size() && at < 92u + GetLE16(b.data() + 92);
          at += (GetLE16(b.data() + at) + 3u) & ~3u) {
         const std::string k(reinterpret_cast<const char*>(b.data() + at + 4));
         if (k == key) return SjisToUtf8(reinterpret_cast<const char*>(b.data() + at + 4 + ((k.size() + 4) & ~3u)));
@@ -44,7 +44,10 @@ TEST_F(LibraryTest, TheDialogStartsOnTheFirstItemWithNoBlock) {
     EXPECT_EQ(version->ListBox1->ItemIndex(), 0);
     EXPECT_EQ(version->CurrentItem(), 0);
     EXPECT_EQ(version->Edit1->Text(), "Icon resource library");
-    EXPECT_EQ(version->verLL->Max(), 65535);
+    EXPECT_EQ(version->verLL->MaxValue(), 65535);
+    version->verLL->SetText("70000");
+    EXPECT_EQ(version->verLL->Value(), 65535);
+    version->verLL->SetValue(0);
     EXPECT_EQ(version->FVersionStream.Size(), 0);
     for (const char* name : {"verMM", "verML", "verLM", "verLL", "Edit1", "Edit2", "ListBox1", "Memo1", "Button1", "Button2"})
         EXPECT_NE(FindComponent(version->Handle(), name), nullptr) << name;

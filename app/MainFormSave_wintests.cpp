@@ -1,5 +1,8 @@
 // The save commands on a real window: the dialogs' filters, the save-mode dialog before
 // every write, the writers chosen by filter index, and the failure message.
+#include <windows.h>
+#include <shellapi.h>
+
 #include "app/DropPanel.h"
 #include "app/ImportTestSupport.h"
 #include "app/MainWindowTestSupport.h"
@@ -155,7 +158,9 @@ TEST_F(SaveTest, TheCurrentImageIsWrittenByFilterIndex) {
         Answer("one.png", c.Index);
         form->SaveIconBtnClick();
         EXPECT_EQ(modeShown, 1) << c.File;
-        if (c.Size >= 0) EXPECT_EQ(SizeOf(c.File), c.Size) << c.File;
+        if (c.Size >= 0) {
+            EXPECT_EQ(SizeOf(c.File), c.Size) << c.File;
+        }
         EXPECT_TRUE(FileExists(folder + c.File)) << c.File;
     }
     std::vector<uint8_t> png;

@@ -18,13 +18,12 @@ TVersion::TVersion() : TForm("Version", "アイコンライブラリのプロパ
     Label1 = std::make_unique<TLabel>(p, "Label1", "ファイルバージョン :", 12, 30);
     Label2 = std::make_unique<TLabel>(p, "Label2", "メジャー　　　　マイナー　　　リリース　　　ビルド/年", 110, 10);
     const char* hints[4] = {"メジャーバージョン", "マイナーバージョン", "公開回数", "作成回数/作成年"};
-    std::unique_ptr<TValueBox>* boxes[4] = {&verMM, &verML, &verLM, &verLL};
+    std::unique_ptr<TSpinEdit>* boxes[4] = {&verMM, &verML, &verLM, &verLL};
     const char* names[4] = {"verMM", "verML", "verLM", "verLL"};
     for (int i = 0; i < 4; ++i) {
         auto& box = *boxes[i];
-        box = std::make_unique<TValueBox>(p, names[i]);
-        box->SetBounds(110 + 68 * i, 26, 60, 22);
-        box->SetMax(65535);
+        box = std::make_unique<TSpinEdit>(p, names[i], 0, 65535);
+        box->SetBounds(110 + 68 * i, 26, 46, 22);
         box->SetHint(hints[i]);
     }
     Label3 = std::make_unique<TLabel>(p, "Label3", "説明 :", 12, 62);
@@ -75,7 +74,7 @@ VersionValues TVersion::Values() const {
     VersionValues v;
     for (std::size_t i = 0; i < FItems.size(); ++i)
         if (!FItems[i].empty()) v.Items[i] = FItems[i].front();
-    const TValueBox* boxes[4] = {verMM.get(), verML.get(), verLM.get(), verLL.get()};
+    const TSpinEdit* boxes[4] = {verMM.get(), verML.get(), verLM.get(), verLL.get()};
     for (int i = 0; i < 4; ++i) v.Version[i] = static_cast<uint16_t>(boxes[i]->Value());
     return v;
 }

@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "app/ValueBox.h"
 #include "base/Stream.h"
 #include "formats/VersionBlock.h"
 #include "ui/Button.h"
@@ -15,6 +14,7 @@
 #include "ui/ListBox.h"
 #include "ui/PageControl.h"
 #include "ui/Panel.h"
+#include "ui/SpinEdit.h"
 
 class TVersion : public TForm {
 public:
@@ -38,7 +38,7 @@ public:
     std::unique_ptr<TPageControl> PageControl1;
     TTabSheet* TabSheet1 = nullptr;  // owned by PageControl1
     std::unique_ptr<TLabel> Label1, Label2, Label3, Label4, Label5, Label6;
-    std::unique_ptr<TValueBox> verMM, verML, verLM, verLL;
+    std::unique_ptr<TSpinEdit> verMM, verML, verLM, verLL;
     std::unique_ptr<TEdit> Edit1, Edit2;
     std::unique_ptr<TGroupBox> GroupBox1;
     std::unique_ptr<TListBox> ListBox1;

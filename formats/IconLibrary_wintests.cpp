@@ -1,6 +1,7 @@
 // Icon libraries read by the system's own loaders: the shell's icon extraction and the
 // version information functions.
 #include <windows.h>
+#include <shellapi.h>
 
 #include <gtest/gtest.h>
 
