@@ -56,6 +56,8 @@ public:
     int Count() const { return FCount; }
     int Capacity() const { return FCapacity; }
     bool Optimized() const { return FOptimized; }
+    // Flags the table as sorted by use.
+    void SetOptimized(bool value) { FOptimized = value; }
     const TGIFColor* Data() const { return FColors.data(); }
     const TGIFColor& operator[](int index) const { return FColors.at(static_cast<std::size_t>(index)); }
 

@@ -1,5 +1,7 @@
 #include "gif/GIFHeader.h"
 
+#include <algorithm>
+
 #include <cctype>
 #include <cstring>
 
@@ -60,6 +62,8 @@ void TGIFHeader::Prepare() {
 void TGIFHeader::SaveToStream(TStream& stream) {
     TGIFVersion version = FImage ? FImage->GetVersion() : GetVersion();
     if (version == gvUnknown) RaiseGIFError(GIFText::_sBadVersion);
+    // A sorted global table or an aspect ratio exists only in version 89a.
+    version = std::max(version, GetVersion());
     stream.WriteBuffer(version == gv89a ? "GIF89a" : "GIF87a", 6);
     Prepare();
     const TGIFLogicalScreenDescriptor& d = FLogicalScreenDescriptor;

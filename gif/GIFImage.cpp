@@ -15,6 +15,8 @@ TGIFImage::~TGIFImage() {
 }
 
 void TGIFImage::Clear() {
+    PaintStop();
+    FreeBitmap();
     FImages->Clear();
     FHeader->ColorMap().Clear();
     FHeader->SetWidth(0);
@@ -53,10 +55,6 @@ void TGIFImage::Progress(const void* sender, TProgressStage stage, int percent, 
 
 void TGIFImage::Changed() {
     if (OnChange) OnChange();
-}
-
-void TGIFImage::SetPalette(TPaletteHandle palette) {
-    if (palette != FPalette) FPalette = std::move(palette);
 }
 
 void TGIFImage::ReserveFramePixels(int64_t count) {

@@ -164,7 +164,7 @@ TGIFRect TGIFSubImage::GetBoundsRect() const {
 }
 
 void TGIFSubImage::SetBoundsRect(const TGIFRect& rect) {
-    DoSetBounds(rect.Left, rect.Top, rect.Right - rect.Left + 1, rect.Bottom - rect.Top + 1);
+    DoSetBounds(rect.Left, rect.Top, rect.Right - rect.Left, rect.Bottom - rect.Top);
 }
 
 namespace {
@@ -180,6 +180,10 @@ TGIFRect TGIFSubImage::ScaleRect(const TGIFRect& rect) const {
     int imageHeight = FImage ? FImage->GetHeight() : GetHeight();
     int w = rect.Right - rect.Left;
     int h = rect.Bottom - rect.Top;
+    // Without a screen size there is nothing to scale by: the bounds are taken as they are.
+    if (imageWidth <= 0 || imageHeight <= 0)
+        return {rect.Left + GetLeft(), rect.Top + GetTop(), rect.Left + GetLeft() + GetWidth(),
+                rect.Top + GetTop() + GetHeight()};
     return {rect.Left + MulDiv(GetLeft(), w, imageWidth), rect.Top + MulDiv(GetTop(), h, imageHeight),
             rect.Left + MulDiv(GetLeft() + GetWidth(), w, imageWidth),
             rect.Top + MulDiv(GetTop() + GetHeight(), h, imageHeight)};
@@ -287,4 +291,5 @@ void TGIFSubImage::LoadFromStream(TStream& stream) {
     FImageDescriptor = d;
     if (d.PackedFields & 0x80) FColorMap.LoadFromStream(stream, 2 << (d.PackedFields & 7));
     Decompress(stream);
+    if (GIFImageRenderOnLoad) GetBitmap();
 }

@@ -88,6 +88,29 @@ public:
     TGIFGraphicControlExtension* GraphicControlExtension() const { return FGraphicControlExtension; }
     void SetGraphicControlExtension(TGIFGraphicControlExtension* extension) { FGraphicControlExtension = extension; }
 
+    // Conversion and rendering.
+    // A copy of another frame: descriptor, pixels, tables, extensions and cached bitmap.
+    void Assign(const TGIFSubImage& source);
+    // The bitmap's pixels and colour table; a bitmap of more than 8 bits is reduced with the
+    // owner image's settings first. Non-zero pixels of mask (when given) become transparent.
+    void Assign(const TBitmap& bitmap, const TBitmap* mask = nullptr);
+    // Gives the pixels where mask is not zero a new black entry and makes them transparent.
+    void ApplyMask(const TBitmap& mask);
+    // The rendered picture (8 bits per pixel), cached; null for an empty frame or when the
+    // progress handler cancels.
+    const TBitmap* GetBitmap();
+    void SetBitmap(const TBitmap* bitmap);
+    // The transparent pixels as a 1-bit bitmap (bit set = transparent), or null.
+    const TBitmap* Mask() const { return FMask.get(); }
+    bool HasMask();
+    TPaletteHandle GetPalette();
+    // Cuts away transparent rows and columns at the edges; clears a wholly transparent frame.
+    void Crop();
+    // Makes transparent the pixels that show the same colour as previous at the same place.
+    void Merge(TGIFSubImage* previous);
+    // The transparent index when the frame is transparent, else -1.
+    int TransparentIndex() const;
+
     void Prepare();
     void SaveToStream(TStream& stream) override;
     void LoadFromStream(TStream& stream) override;
@@ -95,6 +118,12 @@ public:
     void Decompress(TStream& stream);
 
 private:
+    std::unique_ptr<TBitmap> DoGetBitmap();
+    std::unique_ptr<TBitmap> DoGetDitherBitmap();
+    void ReadBitmapPixels(const TBitmap& bitmap);
+    void BuildMask();
+    bool UsesIndex(int index) const;
+
     std::unique_ptr<TBitmap> FBitmap;  // rendered or converted picture; derived state
     std::unique_ptr<TBitmap> FMask;    // transparent pixels, 1 bit; derived state
     bool FNeedMask = true;

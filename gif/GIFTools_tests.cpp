@@ -321,4 +321,97 @@ TEST(GifReader, KeepsTheExtensionsThatGifbuildWrote) {
               Bytes(original.begin() + static_cast<std::ptrdiff_t>(from), original.end()));
 }
 
+
+namespace {
+// A bitmap of the given format whose colours vary over the picture.
+TBitmap BitmapOfFormat(TPixelFormat format, int width, int height) {
+    TBitmap b(width, height, format);
+    if (IsPaletted(format)) {
+        int colors = 1 << BitsOf(format);
+        b.Colors().clear();
+        for (int i = 0; i < colors; ++i)
+            b.Colors().push_back({static_cast<uint8_t>(i * 37), static_cast<uint8_t>(255 - i), static_cast<uint8_t>(i * 11), 0});
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) b.SetPixelIndex(x, y, (x * 7 + y * 3) % colors);
+    } else {
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x)
+                b.SetPixel(x, y, MakeColor(static_cast<uint8_t>(x * 9), static_cast<uint8_t>(y * 13), static_cast<uint8_t>((x + y) * 5)));
+    }
+    return b;
+}
+
+// The colour a pixel of the source should show after the default reduction (web palette).
+TGIFColor Expected(const TBitmap& source, int x, int y) {
+    TColor c = source.Pixel(x, y);
+    if (IsPaletted(source.PixelFormat())) return TGIFColorMap::Color2RGB(c);
+    auto web = [](uint8_t v) { return static_cast<uint8_t>((v + 3) / 51 * 51); };
+    return {web(RedOf(c)), web(GreenOf(c)), web(BlueOf(c))};
+}
+}  // namespace
+
+TEST(GifFrameFromBitmap, EveryBitmapFormatDecodesInPillowAndGiftext) {
+    for (TPixelFormat format : {TPixelFormat::pf1bit, TPixelFormat::pf4bit, TPixelFormat::pf8bit, TPixelFormat::pf24bit,
+                                TPixelFormat::pf32bit}) {
+        TBitmap source = BitmapOfFormat(format, 29, 17);
+        TGIFImage image;
+        image.Add(source);
+        std::string path = TempPath("format" + std::to_string(BitsOf(format)) + ".gif");
+        WriteFile(path, SaveImage(image));
+        Bytes expected;
+        for (int y = 0; y < 17; ++y)
+            for (int x = 0; x < 29; ++x) {
+                TGIFColor c = Expected(source, x, y);
+                expected.insert(expected.end(), {c.Red, c.Green, c.Blue});
+            }
+        std::vector<std::string> pillow = PillowFrames(path);
+        ASSERT_EQ(pillow.size(), 1u) << BitsOf(format);
+        EXPECT_EQ(pillow[0], Hex(expected)) << BitsOf(format);
+        Bytes raw = GiftextRaw(path);
+        ASSERT_GE(raw.size(), 29u * 17u);
+        EXPECT_EQ(Bytes(raw.end() - 29 * 17, raw.end()), FramePixels(image, 0)) << BitsOf(format);
+    }
+}
+
+TEST(GifOptimize, OptimisedAnimationPlaysTheSameFramesInPillow) {
+    // Four frames that change only in part of the picture, with delays, disposals and a comment.
+    TGIFImage image;
+    TBitmap base = BitmapOfFormat(TPixelFormat::pf8bit, 24, 20);
+    for (int f = 0; f < 4; ++f) {
+        TBitmap frame = base;
+        for (int y = 4; y < 9; ++y)
+            for (int x = 3 + 4 * f; x < 8 + 4 * f; ++x) frame.SetPixelIndex(x, y, 250 - f);
+        image.Add(frame);
+        TGIFSubImage& sub = *image.Images().GetImage(f);
+        auto gce = std::make_unique<TGIFGraphicControlExtension>(sub);
+        gce->SetDelay(5 + f);
+        gce->SetDisposal(f == 2 ? dmBackground : dmNone);
+        sub.Extensions().Add(std::move(gce));
+        if (f == 1) {
+            auto comment = std::make_unique<TGIFCommentExtension>(sub);
+            comment->Text().Add("optimise me");
+            sub.Extensions().Add(std::move(comment));
+        }
+    }
+    // A fifth frame identical to the fourth: it shows nothing new and goes.
+    image.Add(*image.Images().GetImage(3));
+    const std::string before = TempPath("before.gif"), after = TempPath("after.gif"), merged = TempPath("merged.gif");
+    Bytes original = SaveImage(image);
+    WriteFile(before, original);
+    image.Optimize(GIFOptimizeAll, rmNone, dmNearest, 8);
+    Bytes optimised = SaveImage(image);
+    WriteFile(after, optimised);
+    EXPECT_LT(optimised.size(), original.size());
+    EXPECT_EQ(image.Images().GetCount(), 4);
+    image.OptimizeColorMap();
+    WriteFile(merged, SaveImage(image));
+
+    std::vector<std::string> expected = PillowFrames(before);
+    ASSERT_EQ(expected.size(), 5u);
+    expected.pop_back();  // the repeated frame's time went to the frame before it
+    EXPECT_EQ(PillowFrames(after), expected);
+    EXPECT_EQ(PillowFrames(merged), expected);
+    EXPECT_EQ(image.Images().GetImage(3)->GraphicControlExtension()->GetDelay(), 8 + 8);
+}
+
 #endif

@@ -65,3 +65,20 @@ inline constexpr const char* _sLimitExceeded = "GIF exceeds the reader's size li
 inline constexpr const char* _sLoading = "Loading...";
 inline constexpr const char* _sSaving = "Saving...";
 }  // namespace GIFText
+
+namespace GIFText {
+inline constexpr const char* _sProgressConverting = "Converting...";
+inline constexpr const char* _sProgressRendering = "Rendering...";
+inline constexpr const char* _sProgressCopying = "Copying...";
+inline constexpr const char* _sProgressOptimizing = "Optimizing...";
+inline constexpr const char* _sUnsupportedClass = "Object type not supported for operation";
+inline constexpr const char* _sInvalidBitSize = "Invalid Bits Per Pixel value";
+inline constexpr const char* _sInvalidReduction = "Invalid reduction method";
+inline constexpr const char* _sNoColorTable = "No global or local color table defined";
+}  // namespace GIFText
+
+// Raised by a progress handler to cancel a long operation quietly.
+class EAbort : public Exception {
+public:
+    EAbort() : Exception("Operation aborted") {}
+};
