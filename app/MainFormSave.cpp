@@ -2,6 +2,7 @@
 #include "app/MainForm.h"
 #include "app/SmallDialogs.h"
 #include "base/Format.h"
+#include "formats/GifExport.h"
 #include "formats/IconLibrary.h"
 #include "formats/ImageWriters.h"
 #include "formats/PngExport.h"
@@ -53,7 +54,7 @@ void TForm1::SaveANIBtnClick() {
     case 5: written = WriteNumberedFiles(images, FPath, name, NumberedKind::Ico, mode); break;
     case 6: written = WriteNumberedFiles(images, FPath, name, NumberedKind::Cur, mode); break;
     case 7: written = WriteNumberedFiles(images, FPath, name, NumberedKind::Bmp, mode); break;
-    case 8: written = 0; break;  // GIF encoding of bitmaps is not there yet
+    case 8: written = WriteAnimatedGif(images, mode, DefaultSpeed->Value(), base + ".gif"); break;
     default: return;
     }
     if (!written) ReportMessage(kCannotWrite, kSaveAniCaption, 1);
@@ -76,7 +77,7 @@ void TForm1::SaveIconBtnClick() {
     case 2: written = WriteIconFile(image, mode, base + ".cur"); break;
     case 3: written = WriteBmpFile(image, mode, base + ".bmp"); break;
     case 4: written = WritePngFile(CurrentImageForWriters(), mode, base + ".png"); break;
-    case 5: written = 0; break;  // GIF encoding of bitmaps is not there yet
+    case 5: written = WriteGifFile(CurrentImageForWriters(), mode, base + ".gif"); break;
     default: return;
     }
     if (!written) ReportMessage(kCannotWrite, kSaveIconCaption, 1);

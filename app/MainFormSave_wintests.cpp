@@ -91,6 +91,7 @@ TEST_F(SaveTest, TheWholeDocumentIsWrittenByFilterIndexInTheChosenMode) {
         {2, 1, {"walk.icl"}, -1},
         {3, 0, {"walk.dll"}, -1},
         {4, 1, {"walk.mng"}, -1},
+        {8, 0, {"walk.gif"}, -1},
         {5, 0, {"walk_00.ico", "walk_01.ico", "walk_02.ico"}, 6 + 16 + 744},
         {6, 1, {"walk_00.cur", "walk_01.cur", "walk_02.cur"}, 6 + 16 + 2216},
         {7, 2, {"walk_00.bmp", "walk_01.bmp", "walk_02.bmp"}, 190},
@@ -137,6 +138,12 @@ TEST_F(SaveTest, TheWholeDocumentIsWrittenByFilterIndexInTheChosenMode) {
     int frames = 0;
     for (std::size_t i = 0; i + 4 <= mng.size(); ++i) frames += std::string(mng.begin() + i, mng.begin() + i + 4) == "FRAM";
     EXPECT_EQ(frames, 3);  // one per image
+    std::vector<uint8_t> gif;
+    ASSERT_TRUE(ReadWholeFile(folder + "walk.gif", gif, 1 << 20));
+    int images = 0;
+    for (std::size_t i = 0; i + 3 <= gif.size(); ++i) images += gif[i] == 0x21 && gif[i + 1] == 0xF9 && gif[i + 2] == 4;
+    EXPECT_EQ(images, 3);  // a control extension per image
+    EXPECT_EQ(gif.back(), 0x3B);
 }
 
 TEST_F(SaveTest, TheCurrentImageIsWrittenByFilterIndex) {
@@ -150,6 +157,7 @@ TEST_F(SaveTest, TheCurrentImageIsWrittenByFilterIndex) {
         {3, 1, "one.bmp", 2102},
         {3, 0, "one.bmp", 630},
         {4, 1, "one.png", -1},
+        {5, 2, "one.gif", -1},
     };
     for (const Case& c : cases) {
         Expect({c.File});
@@ -166,6 +174,9 @@ TEST_F(SaveTest, TheCurrentImageIsWrittenByFilterIndex) {
     std::vector<uint8_t> png;
     ASSERT_TRUE(ReadWholeFile(folder + "one.png", png, 1 << 20));
     EXPECT_EQ(std::string(png.begin() + 1, png.begin() + 4), "PNG");
+    std::vector<uint8_t> gif;
+    ASSERT_TRUE(ReadWholeFile(folder + "one.gif", gif, 1 << 20));
+    EXPECT_EQ(std::string(gif.begin(), gif.begin() + 6), "GIF89a");
     TBitmap written;
     written.LoadFromFile(folder + "one.bmp");
     EXPECT_EQ(written.Pixel(4, 0), clBlack);
@@ -173,14 +184,14 @@ TEST_F(SaveTest, TheCurrentImageIsWrittenByFilterIndex) {
     EXPECT_TRUE(boxes.Calls.empty());
 }
 
-TEST_F(SaveTest, WritersThatFailOrAreMissingReportThatTheFileCannotBeWritten) {
+TEST_F(SaveTest, WritersThatFailReportThatTheFileCannotBeWritten) {
     struct Case {
         bool Document;
         int Index;
         std::string Name, Caption;
     } cases[] = {
-        {true, 8, "anim.gif", "すべて保存"},
-        {false, 5, "one.gif", "保存"},
+        {true, 8, "no such folder\\anim.gif", "すべて保存"},
+        {false, 5, "no such folder\\one.gif", "保存"},
         {true, 2, "no such folder\\lib.icl", "すべて保存"},
         {true, 3, "no such folder\\lib.dll", "すべて保存"},
         {true, 4, "no such folder\\anim.mng", "すべて保存"},
