@@ -2,6 +2,7 @@
 // every write, the writers chosen by filter index, and the failure message.
 #include <windows.h>
 #include <shellapi.h>
+#include <dlgs.h>
 
 #include "app/DropPanel.h"
 #include "app/ImportTestSupport.h"
@@ -218,6 +219,76 @@ TEST_F(SaveTest, WritersThatFailReportThatTheFileCannotBeWritten) {
         EXPECT_EQ(box.Caption, c.Caption) << c.Name;
         EXPECT_TRUE(box.Flags & MB_ICONWARNING) << c.Name;
     }
+}
+
+// Answers the system's own save dialog as a user does: types the name, picks the file
+// type (the dialog takes the choice on CBN_SELENDOK) and presses Save.
+struct RealSaveDialog {
+    static std::wstring& Name() {
+        static std::wstring name;
+        return name;
+    }
+    static int& Index() {
+        static int index = 1;
+        return index;
+    }
+    static bool& Answered() {
+        static bool answered = false;
+        return answered;
+    }
+    static BOOL CALLBACK FindDialog(HWND h, LPARAM lp) {
+        wchar_t cls[16] = {};
+        GetClassNameW(h, cls, 16);
+        if (std::wstring(cls) != L"#32770" || !IsWindowVisible(h) || !GetDlgItem(h, cmb1)) return TRUE;
+        *reinterpret_cast<HWND*>(lp) = h;
+        return FALSE;
+    }
+    static void CALLBACK Fire(HWND, UINT, UINT_PTR, DWORD) {
+        HWND dlg = nullptr;
+        EnumThreadWindows(GetCurrentThreadId(), FindDialog, reinterpret_cast<LPARAM>(&dlg));
+        if (!dlg || Answered()) return;
+        Answered() = true;
+        HWND types = GetDlgItem(dlg, cmb1);
+        SendMessageW(types, CB_SETCURSEL, static_cast<WPARAM>(Index() - 1), 0);
+        SendMessageW(dlg, WM_COMMAND, MAKEWPARAM(cmb1, CBN_SELENDOK), reinterpret_cast<LPARAM>(types));
+        HWND name = GetDlgItem(dlg, edt1);
+        if (!name || !IsWindowVisible(name)) name = GetDlgItem(dlg, cmb13);
+        SetWindowTextW(name, Name().c_str());
+        PostMessageW(dlg, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dlg, IDOK)));
+    }
+};
+
+TEST_F(SaveTest, EveryFileTypeOfTheSystemsSaveDialogWritesItsFile) {
+    SetFileDialogHook(nullptr);
+    struct Case {
+        bool Document;
+        int Index;
+        std::vector<std::string> Files;
+    } cases[] = {
+        {true, 1, {"real.ani"}},  {true, 2, {"real.icl"}},  {true, 3, {"real.dll"}},
+        {true, 4, {"real.mng"}},  {true, 5, {"real_00.ico", "real_01.ico", "real_02.ico"}},
+        {true, 6, {"real_00.cur", "real_01.cur", "real_02.cur"}},
+        {true, 7, {"real_00.bmp", "real_01.bmp", "real_02.bmp"}},
+        {true, 8, {"real.gif"}},  {false, 1, {"one.ico"}}, {false, 2, {"one.cur"}},
+        {false, 3, {"one.bmp"}},  {false, 4, {"one.png"}}, {false, 5, {"one.gif"}},
+    };
+    const UINT_PTR timer = SetTimer(nullptr, 0, 50, RealSaveDialog::Fire);
+    for (const Case& c : cases) {
+        Expect(c.Files);
+        RealSaveDialog::Name() = W(folder + (c.Document ? "real" : "one"));
+        RealSaveDialog::Index() = c.Index;
+        RealSaveDialog::Answered() = false;
+        modeShown = 0;
+        if (c.Document)
+            form->SaveANIBtnClick();
+        else
+            form->SaveIconBtnClick();
+        EXPECT_TRUE(RealSaveDialog::Answered()) << c.Files[0];
+        EXPECT_EQ(modeShown, 1) << c.Files[0];
+        for (const std::string& f : c.Files) EXPECT_GT(SizeOf(f), 0) << f;
+    }
+    KillTimer(nullptr, timer);
+    EXPECT_TRUE(boxes.Calls.empty());
 }
 
 TEST_F(SaveTest, FrameLinesNamingMissingImagesAreNeverSaved) {
