@@ -56,7 +56,9 @@ TEST(VersionBlock, PacksTheVersionAndStoresShiftJisValues) {
     v.Version[2] = 3;
     v.Version[3] = 2002;
     v.Items[9] = VersionText(v.Version);
-    v.Items[0] = "作成日: 2026/12/10";
+    v.Items[0] = CreationDateText(2026, 12, 10);
+    EXPECT_EQ(v.Items[0], "作成日: 2026/12/10");
+    EXPECT_EQ(CreationDateText(2027, 1, 2), "作成日: 2027/01/02");
     std::string longText;
     for (int i = 0; i < 200; ++i) longText += "字";
     v.Items[5] = longText;
