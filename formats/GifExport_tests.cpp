@@ -6,36 +6,12 @@
 
 #include "base/Bitmap.h"
 #include "base/ByteIO.h"
-#include "formats/IconTestImages.h"
-#include "formats/PngExport.h"
+#include "formats/ExportTestSupport.h"
 #include "formats/ToolTestSupport.h"
 
 namespace {
 
-// The banded image, transparent at a red pixel (index 2).
-CCURSOR TransparentBandedImage() {
-    CCURSOR c = BandedTestImage();
-    c.Transparent = 1;
-    c.TransX = 16;
-    c.TransY = 0;
-    return c;
-}
-
 #ifndef _WIN32
-// The pixels of the bitmap a save mode writes, as Pillow prints RGB triples.
-std::string SavedPixels(const CCURSOR& image, AniSaveMode mode) {
-    const TBitmap saved = SavedBitmap(image, mode);
-    std::string pixels;
-    for (int y = 0; y < 32; ++y)
-        for (int x = 0; x < 32; ++x) {
-            const TRGBQuad q = saved.Colors()[static_cast<std::size_t>(saved.PixelIndex(x, y))];
-            char hex[8];
-            std::snprintf(hex, sizeof hex, "%02x%02x%02x", q.Red, q.Green, q.Blue);
-            pixels += (pixels.empty() ? "" : " ") + std::string(hex);
-        }
-    return pixels;
-}
-
 // Prints the format, frame count, version and loop count, then per frame: duration
 // (ms), disposal, whether the frame's transparent index is the index at (16, 0) (None
 // without transparency, or for composited frames after the first), and the RGB pixels.

@@ -6,7 +6,7 @@
 
 #include "base/Bitmap.h"
 #include "base/Exception.h"
-#include "formats/IconTestImages.h"
+#include "formats/ExportTestSupport.h"
 #include "formats/ImageWriters.h"
 #include "formats/ToolTestSupport.h"
 
@@ -25,15 +25,6 @@ std::vector<std::string> ChunkTypes(const std::vector<uint8_t>& b, std::size_t a
     }
     EXPECT_EQ(at, b.size());
     return types;
-}
-
-// The banded image, transparent at a red pixel (index 2).
-CCURSOR TransparentBandedImage() {
-    CCURSOR c = BandedTestImage();
-    c.Transparent = 1;
-    c.TransX = 16;
-    c.TransY = 0;
-    return c;
 }
 
 } // namespace
@@ -112,14 +103,7 @@ TEST(PngExport, ToolsReadThePixelsAndTransparencyOfEveryMode) {
         EXPECT_NE(check.find("No errors detected"), std::string::npos) << check;
         // Pixels and the transparent index equal the bitmap the save mode writes.
         const TBitmap saved = SavedBitmap(image, mode);
-        std::string pixels;
-        for (int y = 0; y < 32; ++y)
-            for (int x = 0; x < 32; ++x) {
-                const TRGBQuad q = saved.Colors()[static_cast<std::size_t>(saved.PixelIndex(x, y))];
-                char hex[8];
-                std::snprintf(hex, sizeof hex, "%02x%02x%02x", q.Red, q.Green, q.Blue);
-                pixels += (pixels.empty() ? "" : " ") + std::string(hex);
-            }
+        const std::string pixels = SavedPixels(image, mode);
         const std::string want = "P " + std::to_string(saved.PixelIndex(16, 0)) + "\n" + pixels + "\nexit=0";
         EXPECT_EQ(RunPillow(script, path), want) << static_cast<int>(mode);
         std::filesystem::remove(path);
