@@ -48,6 +48,11 @@ TEST_F(LibraryTest, TheDialogStartsOnTheFirstItemWithNoBlock) {
     version->verLL->SetText("70000");
     EXPECT_EQ(version->verLL->Value(), 65535);
     version->verLL->SetValue(0);
+    SendMessageW(version->verLL->Handle(), WM_KEYDOWN, VK_UP, 0);  // the pair steps the number
+    SendMessageW(version->verLL->Handle(), WM_KEYDOWN, VK_UP, 0);
+    EXPECT_EQ(version->verLL->Value(), 2);
+    EXPECT_EQ(FindComponent(version->Handle(), "verLL.UpDown"), version->verLL->UpDownHandle());
+    version->verLL->SetValue(0);
     EXPECT_EQ(version->FVersionStream.Size(), 0);
     for (const char* name : {"verMM", "verML", "verLM", "verLL", "Edit1", "Edit2", "ListBox1", "Memo1", "Button1", "Button2"})
         EXPECT_NE(FindComponent(version->Handle(), name), nullptr) << name;

@@ -37,10 +37,10 @@ public:
 
     std::unique_ptr<TPageControl> PageControl1;
     TTabSheet* TabSheet1 = nullptr;  // owned by PageControl1
-    std::unique_ptr<TLabel> Label1, Label2, Label3, Label4, Label5, Label6;
+    std::unique_ptr<TLabel> Label1, Label2, Label3, Label4, Label5, Label6, Label7;
     std::unique_ptr<TSpinEdit> verMM, verML, verLM, verLL;
     std::unique_ptr<TEdit> Edit1, Edit2;
-    std::unique_ptr<TGroupBox> GroupBox1;
+    std::unique_ptr<TPanel> GroupBox1;  // the framed "詳細" area
     std::unique_ptr<TListBox> ListBox1;
     std::unique_ptr<TMemo> Memo1;
     std::unique_ptr<TButton> Button2, Button1;

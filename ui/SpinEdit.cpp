@@ -7,21 +7,25 @@ namespace {
 constexpr int kUpDownWidth = 16;
 }
 
+// The up/down pair: it writes its position into the box as text (its buddy).
+class TSpinEdit::TSpinButtons : public TControl {
+public:
+    TSpinButtons(TSpinEdit* box, TControl* parent) : TControl(parent, box->Name() + ".UpDown") {
+        CreateStdWindow(UPDOWN_CLASSW, WS_VISIBLE | UDS_ARROWKEYS | UDS_SETBUDDYINT | UDS_NOTHOUSANDS);
+        Perform(UDM_SETBUDDY, reinterpret_cast<WPARAM>(box->Handle()), 0);
+        Perform(UDM_SETRANGE32, static_cast<WPARAM>(box->MinValue()), box->MaxValue());
+    }
+};
+
 TSpinEdit::TSpinEdit(TControl* parent, const std::string& name, int minValue, int maxValue)
     : TEdit(parent, name, ES_NUMBER | ES_AUTOHSCROLL), FMin(minValue), FMax(maxValue) {
-    FUpDown = CreateWindowExW(0, UPDOWN_CLASSW, L"", WS_CHILD | WS_VISIBLE | UDS_ARROWKEYS | UDS_SETBUDDYINT | UDS_NOTHOUSANDS,
-                              0, 0, kUpDownWidth, 10, parent ? parent->Handle() : nullptr, nullptr,
-                              GetModuleHandleW(nullptr), nullptr);
-    if (FUpDown) {
-        SendMessageW(FUpDown, UDM_SETBUDDY, reinterpret_cast<WPARAM>(FHandle), 0);
-        SendMessageW(FUpDown, UDM_SETRANGE32, static_cast<WPARAM>(FMin), FMax);
-    }
+    FButtons = std::make_unique<TSpinButtons>(this, parent);
     SetValue(FMin);
 }
 
-TSpinEdit::~TSpinEdit() {
-    if (FUpDown) DestroyWindow(FUpDown);
-}
+TSpinEdit::~TSpinEdit() = default;
+
+HWND TSpinEdit::UpDownHandle() const { return FButtons->Handle(); }
 
 int TSpinEdit::Value() const {
     long long v = 0;
@@ -37,16 +41,17 @@ int TSpinEdit::Value() const {
 void TSpinEdit::SetValue(int v) {
     v = std::clamp(v, FMin, FMax);
     SetText(std::to_string(v));
-    if (FUpDown) SendMessageW(FUpDown, UDM_SETPOS32, 0, v);
+    if (FButtons) FButtons->Perform(UDM_SETPOS32, 0, v);
 }
 
 LRESULT TSpinEdit::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     LRESULT r = TEdit::WndProc(msg, wp, lp);
-    if (msg == WM_WINDOWPOSCHANGED && FUpDown) {
+    if (msg == WM_WINDOWPOSCHANGED && FButtons) {
         // The pair follows the box: right beside it, as high as it.
         const auto* pos = reinterpret_cast<const WINDOWPOS*>(lp);
         if (!(pos->flags & SWP_NOSIZE) || !(pos->flags & SWP_NOMOVE))
-            SetWindowPos(FUpDown, nullptr, pos->x + pos->cx, pos->y, kUpDownWidth, pos->cy, SWP_NOZORDER | SWP_NOACTIVATE);
+            SetWindowPos(FButtons->Handle(), nullptr, pos->x + pos->cx, pos->y, kUpDownWidth, pos->cy,
+                         SWP_NOZORDER | SWP_NOACTIVATE);
     }
     return r;
 }
