@@ -4,6 +4,7 @@
 
 #include "app/MainForm.h"
 #include "app/SmallDialogs.h"
+#include "app/VersionDlg.h"
 #include "editor/ReduceForm.h"
 #include "editor/EditDlg_win.h"
 #include "gif/GIFPicture_win.h"
@@ -50,6 +51,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         ReduceColDlg = reduceColDlg.get();
         auto editDlg = std::make_unique<TEditDlg>();
         EditDlg = editDlg.get();
+        auto version = std::make_unique<TVersion>();
+        Version = version.get();
         form1->ShowForm();
         app.Run();
     } catch (const std::exception& e) {

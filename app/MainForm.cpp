@@ -62,6 +62,7 @@ void TForm1::BuildComponents() {
     BuildImagePage();
     BuildImportControls();   // app/MainFormImport.cpp
     BuildMonoCursorPage();   // app/MainFormMono.cpp
+    BuildLibraryControls();  // app/MainFormLibrary.cpp
     BuildSettingsPage();
     BuildAboutPage();
     Timer3 = std::make_unique<TTimer>("Timer3", 200, false);

@@ -17,6 +17,7 @@
 #include "app/ImageModel.h"
 #include "app/MMTimer.h"
 #include "formats/AniFile.h"
+#include "formats/IconLibrary.h"
 #include "formats/MonoCursor.h"
 #include "app/ValueBox.h"
 #include "base/Stream.h"
@@ -167,6 +168,11 @@ public:
     TFileDialog OpenDialog1{TFileDialogKind::Open};
     TFileDialog SaveAniDlg{TFileDialogKind::Save};
     TFileDialog SaveDlg{TFileDialogKind::Save};
+    // Icon-library options (app/MainFormLibrary.cpp).
+    void InsertVersionClick();
+    void VerEditBtnClick();
+    std::unique_ptr<TCheckBox> InsertVersion;
+    std::unique_ptr<TButton> VerEditBtn;
     // ---- import and save (end)
 
     // ---- monochrome cursor page (begin)
@@ -305,8 +311,10 @@ private:
     std::optional<std::string> ResolveShortcut(const std::string& path);
     bool PickLibraryIcon(const std::string& path, TBitmap& picture);
     bool LoadPluginPicture(const std::string& path, TBitmap& picture);
-    enum class TLaterFormat { Icl, Dll, Mng, AnimatedGif, Png, Gif };
-    uint8_t WriteLaterFormat(TLaterFormat format, const std::string& path, AniSaveMode mode);
+    void BuildLibraryControls();
+    // The writers' views of the document and of the current image (its transparency as shown).
+    IconLibraryInput LibraryInput(AniSaveMode mode) const;
+    CCURSOR CurrentImageForWriters() const;
 
     uint8_t FMultiDrop = 0;     // several files are being imported by one drop or open
     uint8_t FApplyBackAll = 0;  // one background colour for all icons of this drop

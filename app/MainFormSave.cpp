@@ -2,7 +2,10 @@
 #include "app/MainForm.h"
 #include "app/SmallDialogs.h"
 #include "base/Format.h"
+#include "formats/GifExport.h"
+#include "formats/IconLibrary.h"
 #include "formats/ImageWriters.h"
+#include "formats/PngExport.h"
 #include "ui/FileDialogs.h"
 
 namespace {
@@ -45,13 +48,13 @@ void TForm1::SaveANIBtnClick() {
     uint8_t written = 0;
     switch (SaveAniDlg.FilterIndex) {
     case 1: written = static_cast<uint8_t>(WriteAniFile(base + ".ani", AniInput(mode))); break;
-    case 2: written = WriteLaterFormat(TLaterFormat::Icl, base + ".icl", mode); break;
-    case 3: written = WriteLaterFormat(TLaterFormat::Dll, base + ".dll", mode); break;
-    case 4: written = WriteLaterFormat(TLaterFormat::Mng, base + ".mng", mode); break;
+    case 2: written = WriteIconLibrary(base + ".icl", LibraryInput(mode)); break;
+    case 3: written = WriteIconLibrary(base + ".dll", LibraryInput(mode)); break;
+    case 4: written = WriteMngFile(images, mode, base + ".mng"); break;
     case 5: written = WriteNumberedFiles(images, FPath, name, NumberedKind::Ico, mode); break;
     case 6: written = WriteNumberedFiles(images, FPath, name, NumberedKind::Cur, mode); break;
     case 7: written = WriteNumberedFiles(images, FPath, name, NumberedKind::Bmp, mode); break;
-    case 8: written = WriteLaterFormat(TLaterFormat::AnimatedGif, base + ".gif", mode); break;
+    case 8: written = WriteAnimatedGif(images, mode, DefaultSpeed->Value(), base + ".gif"); break;
     default: return;
     }
     if (!written) ReportMessage(kCannotWrite, kSaveAniCaption, 1);
@@ -73,13 +76,9 @@ void TForm1::SaveIconBtnClick() {
     case 1: written = WriteIconFile(image, mode, base + ".ico"); break;
     case 2: written = WriteIconFile(image, mode, base + ".cur"); break;
     case 3: written = WriteBmpFile(image, mode, base + ".bmp"); break;
-    case 4: written = WriteLaterFormat(TLaterFormat::Png, base + ".png", mode); break;
-    case 5: written = WriteLaterFormat(TLaterFormat::Gif, base + ".gif", mode); break;
+    case 4: written = WritePngFile(CurrentImageForWriters(), mode, base + ".png"); break;
+    case 5: written = WriteGifFile(CurrentImageForWriters(), mode, base + ".gif"); break;
     default: return;
     }
     if (!written) ReportMessage(kCannotWrite, kSaveIconCaption, 1);
 }
-
-// The icon-library, MNG, GIF and PNG writers are not part of the program yet: nothing is
-// written and the command reports that the file could not be written.
-uint8_t TForm1::WriteLaterFormat(TLaterFormat, const std::string&, AniSaveMode) { return 0; }

@@ -1,5 +1,9 @@
 // The save commands on a real window: the dialogs' filters, the save-mode dialog before
 // every write, the writers chosen by filter index, and the failure message.
+#include <windows.h>
+#include <shellapi.h>
+#include <dlgs.h>
+
 #include "app/DropPanel.h"
 #include "app/ImportTestSupport.h"
 #include "app/MainWindowTestSupport.h"
@@ -85,11 +89,17 @@ TEST_F(SaveTest, TheWholeDocumentIsWrittenByFilterIndexInTheChosenMode) {
         int64_t Size;  // of each file, -1 unchecked
     } cases[] = {
         {1, 1, {"walk.ani"}, -1},
+        {2, 1, {"walk.icl"}, -1},
+        {3, 0, {"walk.dll"}, -1},
+        {4, 1, {"walk.mng"}, -1},
+        {8, 0, {"walk.gif"}, -1},
         {5, 0, {"walk_00.ico", "walk_01.ico", "walk_02.ico"}, 6 + 16 + 744},
         {6, 1, {"walk_00.cur", "walk_01.cur", "walk_02.cur"}, 6 + 16 + 2216},
         {7, 2, {"walk_00.bmp", "walk_01.bmp", "walk_02.bmp"}, 190},
         {7, 0, {"walk_00.bmp", "walk_01.bmp", "walk_02.bmp"}, 630},
     };
+    version->Button2Click();  // a version block for the libraries
+    form->InsertVersion->SetChecked(true);
     for (const Case& c : cases) {
         Expect(c.Files);
         mode = c.Mode;
@@ -118,6 +128,23 @@ TEST_F(SaveTest, TheWholeDocumentIsWrittenByFilterIndexInTheChosenMode) {
     DestroyCursor(static_cast<HCURSOR>(cur));
     TIconHandle ico(static_cast<HICON>(LoadImageW(nullptr, W(folder + "walk_02.ico").c_str(), IMAGE_ICON, 32, 32, LR_LOADFROMFILE)));
     EXPECT_TRUE(ico);
+    for (const char* lib : {"walk.icl", "walk.dll"}) {
+        const std::wstring path = W(folder + lib);
+        EXPECT_EQ(ExtractIconExW(path.c_str(), -1, nullptr, nullptr, 0), 3u) << lib;
+        EXPECT_GT(GetFileVersionInfoSizeW(path.c_str(), nullptr), 0u) << lib;
+    }
+    std::vector<uint8_t> mng;
+    ASSERT_TRUE(ReadWholeFile(folder + "walk.mng", mng, 1 << 20));
+    EXPECT_EQ(std::string(mng.begin() + 1, mng.begin() + 4), "MNG");
+    int frames = 0;
+    for (std::size_t i = 0; i + 4 <= mng.size(); ++i) frames += std::string(mng.begin() + i, mng.begin() + i + 4) == "FRAM";
+    EXPECT_EQ(frames, 3);  // one per image
+    std::vector<uint8_t> gif;
+    ASSERT_TRUE(ReadWholeFile(folder + "walk.gif", gif, 1 << 20));
+    int images = 0;
+    for (std::size_t i = 0; i + 3 <= gif.size(); ++i) images += gif[i] == 0x21 && gif[i + 1] == 0xF9 && gif[i + 2] == 4;
+    EXPECT_EQ(images, 3);  // a control extension per image
+    EXPECT_EQ(gif.back(), 0x3B);
 }
 
 TEST_F(SaveTest, TheCurrentImageIsWrittenByFilterIndex) {
@@ -130,6 +157,8 @@ TEST_F(SaveTest, TheCurrentImageIsWrittenByFilterIndex) {
         {2, 2, "one.cur", 6 + 16 + 304},
         {3, 1, "one.bmp", 2102},
         {3, 0, "one.bmp", 630},
+        {4, 1, "one.png", -1},
+        {5, 2, "one.gif", -1},
     };
     for (const Case& c : cases) {
         Expect({c.File});
@@ -138,8 +167,17 @@ TEST_F(SaveTest, TheCurrentImageIsWrittenByFilterIndex) {
         Answer("one.png", c.Index);
         form->SaveIconBtnClick();
         EXPECT_EQ(modeShown, 1) << c.File;
-        EXPECT_EQ(SizeOf(c.File), c.Size) << c.File;
+        if (c.Size >= 0) {
+            EXPECT_EQ(SizeOf(c.File), c.Size) << c.File;
+        }
+        EXPECT_TRUE(FileExists(folder + c.File)) << c.File;
     }
+    std::vector<uint8_t> png;
+    ASSERT_TRUE(ReadWholeFile(folder + "one.png", png, 1 << 20));
+    EXPECT_EQ(std::string(png.begin() + 1, png.begin() + 4), "PNG");
+    std::vector<uint8_t> gif;
+    ASSERT_TRUE(ReadWholeFile(folder + "one.gif", gif, 1 << 20));
+    EXPECT_EQ(std::string(gif.begin(), gif.begin() + 6), "GIF89a");
     TBitmap written;
     written.LoadFromFile(folder + "one.bmp");
     EXPECT_EQ(written.Pixel(4, 0), clBlack);
@@ -147,15 +185,18 @@ TEST_F(SaveTest, TheCurrentImageIsWrittenByFilterIndex) {
     EXPECT_TRUE(boxes.Calls.empty());
 }
 
-TEST_F(SaveTest, WritersThatFailOrAreMissingReportThatTheFileCannotBeWritten) {
+TEST_F(SaveTest, WritersThatFailReportThatTheFileCannotBeWritten) {
     struct Case {
         bool Document;
         int Index;
         std::string Name, Caption;
     } cases[] = {
-        {true, 2, "lib.icl", "すべて保存"},  {true, 3, "lib.dll", "すべて保存"},
-        {true, 4, "anim.mng", "すべて保存"}, {true, 8, "anim.gif", "すべて保存"},
-        {false, 4, "one.png", "保存"},       {false, 5, "one.gif", "保存"},
+        {true, 8, "no such folder\\anim.gif", "すべて保存"},
+        {false, 5, "no such folder\\one.gif", "保存"},
+        {true, 2, "no such folder\\lib.icl", "すべて保存"},
+        {true, 3, "no such folder\\lib.dll", "すべて保存"},
+        {true, 4, "no such folder\\anim.mng", "すべて保存"},
+        {false, 4, "no such folder\\one.png", "保存"},
         {true, 1, "no such folder\\walk.ani", "すべて保存"},
         {true, 7, "no such folder\\walk.bmp", "すべて保存"},
         {false, 1, "no such folder\\one.ico", "保存"},
@@ -178,6 +219,76 @@ TEST_F(SaveTest, WritersThatFailOrAreMissingReportThatTheFileCannotBeWritten) {
         EXPECT_EQ(box.Caption, c.Caption) << c.Name;
         EXPECT_TRUE(box.Flags & MB_ICONWARNING) << c.Name;
     }
+}
+
+// Answers the system's own save dialog as a user does: types the name, picks the file
+// type (the dialog takes the choice on CBN_SELENDOK) and presses Save.
+struct RealSaveDialog {
+    static std::wstring& Name() {
+        static std::wstring name;
+        return name;
+    }
+    static int& Index() {
+        static int index = 1;
+        return index;
+    }
+    static bool& Answered() {
+        static bool answered = false;
+        return answered;
+    }
+    static BOOL CALLBACK FindDialog(HWND h, LPARAM lp) {
+        wchar_t cls[16] = {};
+        GetClassNameW(h, cls, 16);
+        if (std::wstring(cls) != L"#32770" || !IsWindowVisible(h) || !GetDlgItem(h, cmb1)) return TRUE;
+        *reinterpret_cast<HWND*>(lp) = h;
+        return FALSE;
+    }
+    static void CALLBACK Fire(HWND, UINT, UINT_PTR, DWORD) {
+        HWND dlg = nullptr;
+        EnumThreadWindows(GetCurrentThreadId(), FindDialog, reinterpret_cast<LPARAM>(&dlg));
+        if (!dlg || Answered()) return;
+        Answered() = true;
+        HWND types = GetDlgItem(dlg, cmb1);
+        SendMessageW(types, CB_SETCURSEL, static_cast<WPARAM>(Index() - 1), 0);
+        SendMessageW(dlg, WM_COMMAND, MAKEWPARAM(cmb1, CBN_SELENDOK), reinterpret_cast<LPARAM>(types));
+        HWND name = GetDlgItem(dlg, edt1);
+        if (!name || !IsWindowVisible(name)) name = GetDlgItem(dlg, cmb13);
+        SetWindowTextW(name, Name().c_str());
+        PostMessageW(dlg, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dlg, IDOK)));
+    }
+};
+
+TEST_F(SaveTest, EveryFileTypeOfTheSystemsSaveDialogWritesItsFile) {
+    SetFileDialogHook(nullptr);
+    struct Case {
+        bool Document;
+        int Index;
+        std::vector<std::string> Files;
+    } cases[] = {
+        {true, 1, {"real.ani"}},  {true, 2, {"real.icl"}},  {true, 3, {"real.dll"}},
+        {true, 4, {"real.mng"}},  {true, 5, {"real_00.ico", "real_01.ico", "real_02.ico"}},
+        {true, 6, {"real_00.cur", "real_01.cur", "real_02.cur"}},
+        {true, 7, {"real_00.bmp", "real_01.bmp", "real_02.bmp"}},
+        {true, 8, {"real.gif"}},  {false, 1, {"one.ico"}}, {false, 2, {"one.cur"}},
+        {false, 3, {"one.bmp"}},  {false, 4, {"one.png"}}, {false, 5, {"one.gif"}},
+    };
+    const UINT_PTR timer = SetTimer(nullptr, 0, 50, RealSaveDialog::Fire);
+    for (const Case& c : cases) {
+        Expect(c.Files);
+        RealSaveDialog::Name() = W(folder + (c.Document ? "real" : "one"));
+        RealSaveDialog::Index() = c.Index;
+        RealSaveDialog::Answered() = false;
+        modeShown = 0;
+        if (c.Document)
+            form->SaveANIBtnClick();
+        else
+            form->SaveIconBtnClick();
+        EXPECT_TRUE(RealSaveDialog::Answered()) << c.Files[0];
+        EXPECT_EQ(modeShown, 1) << c.Files[0];
+        for (const std::string& f : c.Files) EXPECT_GT(SizeOf(f), 0) << f;
+    }
+    KillTimer(nullptr, timer);
+    EXPECT_TRUE(boxes.Calls.empty());
 }
 
 TEST_F(SaveTest, FrameLinesNamingMissingImagesAreNeverSaved) {

@@ -10,6 +10,7 @@
 #include "app/EditorLink.h"
 #include "app/MainForm.h"
 #include "app/SmallDialogs.h"
+#include "app/VersionDlg.h"
 #include "app/WinTestSupport.h"
 #include "ui/FileDialogs.h"
 #include "ui/Registry.h"
@@ -33,6 +34,8 @@ protected:
         HSpotDlg = hspot.get();
         CurTestDlg = curTest.get();
         SaveModeBox = saveMode.get();
+        version = std::make_unique<TVersion>();
+        Version = version.get();
     }
     void TearDown() override {
         form->Timer1->set_enabled(false);
@@ -41,6 +44,7 @@ protected:
         HSpotDlg = nullptr;
         CurTestDlg = nullptr;
         SaveModeBox = nullptr;
+        Version = nullptr;
         SetFileDialogHook(nullptr);
         TRegistry().DeleteKey(kSettingsKey);
     }
@@ -80,6 +84,7 @@ protected:
     std::unique_ptr<THSpotDlg> hspot;
     std::unique_ptr<TCurTestDlg> curTest;
     std::unique_ptr<TSaveModeBox> saveMode;
+    std::unique_ptr<TVersion> version;
 
 private:
     std::string FFolderName;

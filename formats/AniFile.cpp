@@ -103,7 +103,6 @@ bool AniSequenceNeeded(const std::vector<int>& frameImages, std::size_t imageCou
 
 std::vector<uint8_t> BuildAniFile(const AniWriteInput& in) {
     if (!InputWritable(in)) return {};
-    const ModeLayout layout = LayoutOf(in.SaveMode);
     const uint32_t c = AniImageBytes(in.SaveMode);
     const uint32_t n = static_cast<uint32_t>(in.Images.size());
     const uint32_t f = in.InsertFram ? static_cast<uint32_t>(in.FrameImages.size()) : 0;
@@ -170,14 +169,22 @@ std::vector<uint8_t> BuildAniFile(const AniWriteInput& in) {
             w.U32(kMonoRecordBytes);
             w.U32(c + 38);
         }
-        for (uint32_t v : {40u, 32u, 64u}) w.U32(v);
-        w.U16(1);
-        w.U16(layout.BitCount);
-        for (uint32_t v : {0u, layout.BitBytes, 0u, 0u, layout.Colours, 0u}) w.U32(v);
-        WriteImageData(w, image, in.SaveMode);
+        const std::vector<uint8_t> icon = AniIconImage(image, in.SaveMode);
+        w.Bytes(icon.data(), icon.size());
         if (withMono) w.Bytes(in.MonoCursor.Bytes, kMonoRecordBytes);
     }
     PutLE32(w.Data.data() + 4, static_cast<uint32_t>(w.Data.size() - 8));
+    return std::move(w.Data);
+}
+
+std::vector<uint8_t> AniIconImage(const CCURSOR& image, AniSaveMode mode) {
+    const ModeLayout layout = LayoutOf(mode);
+    ByteWriter w;
+    for (uint32_t v : {40u, 32u, 64u}) w.U32(v);
+    w.U16(1);
+    w.U16(layout.BitCount);
+    for (uint32_t v : {0u, layout.BitBytes, 0u, 0u, layout.Colours, 0u}) w.U32(v);
+    WriteImageData(w, image, mode);
     return std::move(w.Data);
 }
 

@@ -30,6 +30,10 @@ uint32_t AniImageBytes(AniSaveMode mode);
 
 // ---- Writing ----
 
+// One icon image of the save mode (c bytes): BITMAPINFOHEADER (32 x 64), palette, colour
+// bits and mask, from the entry's Out copy (or its 16- or 2-colour conversion).
+std::vector<uint8_t> AniIconImage(const CCURSOR& image, AniSaveMode mode);
+
 // Everything the writer needs, filled by the caller from the document and its controls.
 struct AniWriteInput {
     std::vector<const CCURSOR*> Images;  // the image list in order, 1..1000 entries (not owned)

@@ -63,13 +63,13 @@ ModeData MakeModeData(const PixelBlock& pixels, const ImagePalette& palette, con
     return d;
 }
 
-bool WriteOrRemove(const std::string& path, const std::vector<uint8_t>& bytes) {
-    if (WriteWholeFile(path, bytes.data(), bytes.size())) return true;
-    DeleteFileUtf8(path);
-    return false;
-}
-
 } // namespace
+
+uint8_t WriteFileOrRemove(const std::string& path, const std::vector<uint8_t>& bytes) {
+    if (WriteWholeFile(path, bytes.data(), bytes.size())) return 1;
+    DeleteFileUtf8(path);
+    return 0;
+}
 
 std::vector<uint8_t> BuildBmpFile(const CCURSOR& image, AniSaveMode mode) {
     const int bits = BitsOfMode(mode);
@@ -96,7 +96,7 @@ std::vector<uint8_t> BuildBmpFile(const CCURSOR& image, AniSaveMode mode) {
 }
 
 uint8_t WriteBmpFile(const CCURSOR& image, AniSaveMode mode, const std::string& path) {
-    return WriteOrRemove(path, BuildBmpFile(image, mode)) ? 1 : 0;
+    return WriteFileOrRemove(path, BuildBmpFile(image, mode));
 }
 
 bool IconPathIsCursor(const std::string& path) {

@@ -16,6 +16,9 @@ extern const char* const kSaveDlgTitle;
 extern const char* const kSaveAniDlgDefaultExt;
 extern const char* const kSaveDlgDefaultExt;
 
+// Writes the bytes to the file; a partial file is deleted. 1 = written, 0 = not.
+uint8_t WriteFileOrRemove(const std::string& path, const std::vector<uint8_t>& bytes);
+
 // The bytes of a 32x32 .bmp of the image as edited (Palette and Pixels): 630, 2102 or
 // 190 bytes for 16, 256 or 2 colours.
 std::vector<uint8_t> BuildBmpFile(const CCURSOR& image, AniSaveMode mode);

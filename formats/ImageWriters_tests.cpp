@@ -10,22 +10,7 @@
 #include "base/Stream.h"
 #include "formats/IconFile.h"
 #include "formats/IconTestImages.h"
-
-#ifndef _WIN32
-namespace {
-
-std::string RunTool(const std::string& cmd) {
-    std::string out;
-    FILE* p = popen((cmd + " 2>&1").c_str(), "r");
-    if (!p) return "popen failed";
-    char buf[512];
-    while (fgets(buf, sizeof buf, p)) out += buf;
-    out += "exit=" + std::to_string(pclose(p));
-    return out;
-}
-
-} // namespace
-#endif
+#include "formats/ToolTestSupport.h"
 
 TEST(ImageWriters, WritesBitmapsOfTheSizesOfEachMode) {
     const CCURSOR image = BandedTestImage();

@@ -11,7 +11,7 @@ packages=(
   wine wine32:i386 wine64
   xvfb xauth x11-utils imagemagick
   fonts-ipafont-gothic locales
-  pngcheck icoutils giflib-tools python3-pil
+  pngcheck icoutils giflib-tools gifsicle python3-pil
 )
 
 SUDO=""

@@ -1,9 +1,12 @@
 #include "ui/Edit.h"
 
-TEdit::TEdit(TControl* parent, const std::string& name, const std::string& text) : TControl(parent, name) {
-    FColor = clWindow;
-    CreateStdWindow(L"EDIT", WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE);
+TEdit::TEdit(TControl* parent, const std::string& name, const std::string& text) : TEdit(parent, name, ES_AUTOHSCROLL) {
     SetCaption(text);
+}
+
+TEdit::TEdit(TControl* parent, const std::string& name, DWORD style) : TControl(parent, name) {
+    FColor = clWindow;
+    CreateStdWindow(L"EDIT", WS_VISIBLE | WS_TABSTOP | style, WS_EX_CLIENTEDGE);
 }
 
 void TEdit::SetMaxLength(int n) { SendMessageW(FHandle, EM_SETLIMITTEXT, static_cast<WPARAM>(n), 0); }
@@ -15,4 +18,33 @@ bool TEdit::HandleCommand(WORD code) {
         return true;
     }
     return false;
+}
+
+TMemo::TMemo(TControl* parent, const std::string& name)
+    : TEdit(parent, name, ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL | WS_VSCROLL) {}
+
+std::vector<std::string> TMemo::Lines() const {
+    std::vector<std::string> lines;
+    const std::string text = Text();
+    if (text.empty()) return lines;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t end = text.find("\r\n", start);
+        lines.push_back(text.substr(start, end == std::string::npos ? std::string::npos : end - start));
+        if (end == std::string::npos) break;
+        start = end + 2;
+    }
+    return lines;
+}
+
+void TMemo::SetLines(const std::vector<std::string>& lines) {
+    std::string text;
+    for (std::size_t i = 0; i < lines.size(); ++i) text += (i ? "\r\n" : "") + lines[i];
+    SetText(text);
+}
+
+LRESULT TMemo::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+    LRESULT r = TEdit::WndProc(msg, wp, lp);
+    if (msg == WM_GETDLGCODE && WantTabs) r |= DLGC_WANTTAB;
+    return r;
 }

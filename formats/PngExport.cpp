@@ -1,0 +1,117 @@
+#include "PngExport.h"
+
+#include <zlib.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "base/Bitmap.h"
+#include "base/Exception.h"
+#include "base/Stream.h"
+#include "formats/ImageWriters.h"
+#include "png/Rudedi.h"
+
+namespace {
+
+constexpr uint8_t kPngSignature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+constexpr uint8_t kMngSignature[8] = {0x8A, 'M', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+constexpr uint32_t kTicksPerSecond = 100;
+constexpr uint32_t kFrameTicks = 30;
+
+uint32_t GetBE32(const uint8_t* p) {
+    return static_cast<uint32_t>(p[0]) << 24 | static_cast<uint32_t>(p[1]) << 16 | static_cast<uint32_t>(p[2]) << 8 | p[3];
+}
+
+void AppendBE32(std::vector<uint8_t>& out, uint32_t v) {
+    for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<uint8_t>(v >> shift));
+}
+
+// One chunk: length, type, data, CRC-32 over type and data.
+void AppendChunk(std::vector<uint8_t>& out, const char type[5], const std::vector<uint8_t>& data) {
+    AppendBE32(out, static_cast<uint32_t>(data.size()));
+    const std::size_t typeAt = out.size();
+    out.insert(out.end(), type, type + 4);
+    out.insert(out.end(), data.begin(), data.end());
+    const uLong crc = crc32(0L, out.data() + typeAt, static_cast<uInt>(out.size() - typeAt));
+    AppendBE32(out, static_cast<uint32_t>(crc));
+}
+
+std::vector<uint8_t> MhdrData() {
+    std::vector<uint8_t> d;
+    // Frame size, ticks per second, then nominal layer count, frame count, play time and
+    // simplicity profile, all "unspecified".
+    for (uint32_t v : {uint32_t{kImageSize}, uint32_t{kImageSize}, kTicksPerSecond, 0u, 0u, 0u, 0u}) AppendBE32(d, v);
+    return d;
+}
+
+// Framing mode 1, no name, change the interframe delay for all following frames (2), no
+// timeout, clipping or sync-id change, delay in ticks.
+std::vector<uint8_t> FramData() {
+    std::vector<uint8_t> d = {1, 0, 2, 0, 0, 0};
+    AppendBE32(d, kFrameTicks);
+    return d;
+}
+
+} // namespace
+
+TBitmap SavedBitmap(const CCURSOR& image, AniSaveMode mode) {
+    const std::vector<uint8_t> bmp = BuildBmpFile(image, mode);
+    TBitmap b;
+    b.LoadFromMemory(bmp.data(), bmp.size());
+    return b;
+}
+
+int SavedTransparentIndex(const CCURSOR& image, const TBitmap& saved) {
+    if (!image.Transparent || !IsPaletted(saved.PixelFormat())) return -1;
+    return saved.PixelIndex(std::clamp<int>(image.TransX, 0, kImageSize - 1),
+                            std::clamp<int>(image.TransY, 0, kImageSize - 1));
+}
+
+std::vector<uint8_t> StripPngStamps(const std::vector<uint8_t>& png) {
+    if (png.size() < sizeof kPngSignature || std::memcmp(png.data(), kPngSignature, sizeof kPngSignature) != 0)
+        throw EInvalidGraphic("PNG output without its signature");
+    std::vector<uint8_t> out(png.begin(), png.begin() + sizeof kPngSignature);
+    std::size_t pos = sizeof kPngSignature;
+    while (pos < png.size()) {
+        if (png.size() - pos < 12) throw EInvalidGraphic("PNG output ends inside a chunk");
+        const uint32_t length = GetBE32(png.data() + pos);
+        if (length > png.size() - pos - 12) throw EInvalidGraphic("PNG output ends inside a chunk");
+        const std::size_t total = 12 + static_cast<std::size_t>(length);
+        const std::string type(reinterpret_cast<const char*>(png.data() + pos + 4), 4);
+        if (type != "tIME" && type != "tEXt" && type != "tpNG") out.insert(out.end(), png.begin() + pos, png.begin() + pos + total);
+        pos += total;
+    }
+    return out;
+}
+
+std::vector<uint8_t> BuildPngImage(const CCURSOR& image, AniSaveMode mode) {
+    const TBitmap saved = SavedBitmap(image, mode);
+    TRUDEDI codec;
+    codec.Assign(saved);
+    const int index = SavedTransparentIndex(image, saved);
+    codec.SetTransColor(index < 0 ? -1 : static_cast<TColor>(0x01000000 | index));
+    TMemoryStream encoded;
+    codec.SaveToStream(encoded);
+    return StripPngStamps(encoded.Bytes());
+}
+
+std::vector<uint8_t> BuildMngFile(const std::vector<const CCURSOR*>& images, AniSaveMode mode) {
+    std::vector<uint8_t> out(kMngSignature, kMngSignature + sizeof kMngSignature);
+    AppendChunk(out, "MHDR", MhdrData());
+    const std::vector<uint8_t> fram = FramData();
+    for (const CCURSOR* image : images) {
+        AppendChunk(out, "FRAM", fram);
+        const std::vector<uint8_t> png = BuildPngImage(*image, mode);
+        out.insert(out.end(), png.begin() + sizeof kPngSignature, png.end());
+    }
+    AppendChunk(out, "MEND", {});
+    return out;
+}
+
+uint8_t WritePngFile(const CCURSOR& image, AniSaveMode mode, const std::string& path) {
+    return WriteFileOrRemove(path, BuildPngImage(image, mode));
+}
+
+uint8_t WriteMngFile(const std::vector<const CCURSOR*>& images, AniSaveMode mode, const std::string& path) {
+    return WriteFileOrRemove(path, BuildMngFile(images, mode));
+}
