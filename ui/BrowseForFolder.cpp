@@ -79,9 +79,19 @@ bool TBrowseForFolder::Execute(HWND owner) {
     HWND active = GetActiveWindow();
     OpenDialog() = this;
     TCoTaskMem chosen;
-    chosen.Ptr = SHBrowseForFolderW(&bi);
+    // A folder made in the dialog reopens it there: the shell lists a folder's children
+    // once, so only a fresh dialog shows the new one.
+    FStartAt = InitialDir;
+    for (;;) {
+        FReopenAt.clear();
+        chosen.Ptr = SHBrowseForFolderW(&bi);
+        FDialog = FTree = FNewFolderButton = nullptr;
+        if (FReopenAt.empty()) break;
+        CoTaskMemFree(chosen.Ptr);
+        chosen.Ptr = nullptr;
+        FStartAt = FReopenAt;
+    }
     OpenDialog() = nullptr;
-    FDialog = FTree = FNewFolderButton = nullptr;
     if (helpWindow) RemoveWindowSubclass(helpWindow, MessageHook, kSubclassId);
     for (HWND h : disabled)
         if (IsWindow(h)) EnableWindow(h, TRUE);
@@ -117,9 +127,12 @@ int TBrowseForFolder::WndProc(HWND dialog, UINT msg, LPARAM lp) {
 }
 
 void TBrowseForFolder::Initialised() {
-    if (!InitialDir.empty()) {
-        std::wstring dir = W(InitialDir);
-        SendMessageW(FDialog, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(dir.c_str()));
+    if (!FStartAt.empty()) {
+        // Selected now and once more after the dialog's own start-up messages, which may
+        // select the tree's root again.
+        FStartAtW = W(FStartAt);
+        SendMessageW(FDialog, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(FStartAtW.c_str()));
+        PostMessageW(FDialog, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(FStartAtW.c_str()));
     }
     DoShow();
     FTree = FindWindowExW(FDialog, nullptr, WC_TREEVIEWW, nullptr);
@@ -203,7 +216,7 @@ void TBrowseForFolder::DoStartMakeFolder(HWND tree) {
     DoMakeFolder(tree, parent + "\\" + name);
 }
 
-bool TBrowseForFolder::DoMakeFolder(HWND tree, const std::string& path) {
+bool TBrowseForFolder::DoMakeFolder(HWND, const std::string& path) {
     if (PathExists(path)) {
         ShowMessageBox(FDialog, "同じ名前のフォルダまたはファイルがあります。", kMakeFolderCaption, MB_OK | MB_ICONWARNING);
         return false;
@@ -212,21 +225,7 @@ bool TBrowseForFolder::DoMakeFolder(HWND tree, const std::string& path) {
         ShowMessageBox(FDialog, "フォルダを作成できませんでした。", kMakeFolderCaption, MB_OK | MB_ICONWARNING);
         return false;
     }
-    // The shell filled the tree when the parent was opened: read its children again so
-    // that the new folder is among them, then select it.
-    if (tree) {
-        HTREEITEM parentItem = TreeView_GetSelection(tree);
-        if (parentItem) {
-            TVITEMW item{};
-            item.mask = TVIF_CHILDREN | TVIF_HANDLE;
-            item.hItem = parentItem;
-            item.cChildren = 1;
-            TreeView_SetItem(tree, &item);
-            TreeView_Expand(tree, parentItem, TVE_COLLAPSE | TVE_COLLAPSERESET);
-            TreeView_Expand(tree, parentItem, TVE_EXPAND);
-        }
-    }
-    std::wstring w = W(path);
-    SendMessageW(FDialog, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(w.c_str()));
+    FReopenAt = path;
+    PostMessageW(FDialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
     return true;
 }

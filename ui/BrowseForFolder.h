@@ -48,8 +48,8 @@ protected:
     virtual void DoStartMakeFolder(HWND tree);
     virtual void DoStartEditFolder(HWND tree) {}
     virtual void DoEndEditFolder(HWND tree, bool& accept) {}
-    // Creates path when it does not exist and shows it in the tree, selected; false (after
-    // telling the user) when it could not be created.
+    // Creates path when it does not exist and shows the dialog again with it selected;
+    // false (after telling the user) when it exists already or could not be created.
     virtual bool DoMakeFolder(HWND tree, const std::string& path);
 
 private:
@@ -66,4 +66,7 @@ private:
     HWND FTree = nullptr;
     HWND FNewFolderButton = nullptr;  // owned by the dialog
     UINT FHelpMessage = 0;
+    std::string FStartAt;   // the folder selected when the dialog opens
+    std::wstring FStartAtW;
+    std::string FReopenAt;  // a folder just made: the dialog opens again there
 };

@@ -10,20 +10,13 @@
 
 #include "ui/Dialogs.h"
 
-#include <shellapi.h>
-
 namespace {
 
 std::string Scratch() {
     wchar_t buf[MAX_PATH];
     GetTempPathW(MAX_PATH, buf);
     std::string root = U(buf) + "tamsolo-browse";
-    SHFILEOPSTRUCTW op{};
-    std::wstring from = W(root) + L'\0';
-    op.wFunc = FO_DELETE;
-    op.pFrom = from.c_str();
-    op.fFlags = FOF_NO_UI;
-    SHFileOperationW(&op);
+    for (const char* left : {"made", "新しいフォルダ(1)"}) RemoveDirectoryW(W(root + "\\" + left).c_str());
     CreateDirectoryW(W(root).c_str(), nullptr);
     for (const char* sub : {"alpha", "beta", "新しいフォルダ"}) CreateDirectoryW(W(root + "\\" + sub).c_str(), nullptr);
     return root;
