@@ -47,11 +47,12 @@ protected:
         SetFileDialogHook(nullptr);
         TRegistry().DeleteKey(kClasses);
     }
-    std::map<std::string, TRegValue> Query(const std::string& key) {
+    // The classes root as reg.exe sees it: every key below it with its values.
+    std::map<std::string, TRegKeyValues> Query() {
         bool ok = false;
-        auto values = RegQuery("HKCU\\" + std::string(kClasses) + "\\" + key, ok);
-        EXPECT_TRUE(ok) << key;
-        return values;
+        auto keys = RegQueryTree("HKCU\\" + std::string(kClasses), ok);
+        EXPECT_TRUE(ok);
+        return keys;
     }
 
     std::string exe = "C:\\Program Files\\Tamsolo\\Tamsolo.exe";
@@ -70,22 +71,22 @@ TEST_F(OptionsPageTest, AssociationButtonsWriteTheirRowsAsDefaultStrings) {
     for (TButton* b : {options->shellico.get(), options->shellcur.get(), options->shellani.get(),
                        options->shellbmp.get(), options->shellani.get()})  // twice: the same result
         b->Perform(BM_CLICK);
+    auto keys = Query();
+    std::size_t rows = 0;
     for (TShellKind kind : {TShellKind::Bmp, TShellKind::Ico, TShellKind::Cur, TShellKind::Ani})
         for (const TShellEntry& e : ShellEntries(kind, exe)) {
-            auto values = Query(e.Key);
+            ++rows;
+            auto& values = keys[e.Key];
             ASSERT_EQ(values.size(), 1u) << e.Key;  // the default value only
             EXPECT_EQ(values[""].Type, "REG_SZ") << e.Key;
             EXPECT_EQ(values[""].Data, e.Value) << e.Key;
         }
-    EXPECT_EQ(Query("AnimationPointer\\shell\\open\\command")[""].Data, cmd);
-    EXPECT_EQ(Query("AnimationPointer\\shell\\open")[""].Data, "Tamsoloで開く（&A)");
-    // Nothing beside the rows: the classes root holds exactly the keys written.
-    TRegistry reg;
-    ASSERT_TRUE(reg.OpenKey(kClasses, false));
-    auto keys = reg.GetKeyNames();
-    std::sort(keys.begin(), keys.end());
-    EXPECT_EQ(keys, (std::vector<std::string>{".ani", ".cur", ".ico", "AnimationPointer", "CurFile", "IcoFile",
-                                               "Paint.Picture"}));
+    EXPECT_EQ(keys["AnimationPointer\\shell\\open\\command"][""].Data, cmd);
+    EXPECT_EQ(keys["AnimationPointer\\shell\\open"][""].Data, "Tamsoloで開く（&A)");
+    // Nothing beside the rows: below the root only the rows and the keys on their way
+    // ("Paint.Picture", "Paint.Picture\shell" and each class's "shell").
+    keys.erase("");  // the root itself, listed or not
+    EXPECT_EQ(keys.size(), rows + 5);
 }
 
 TEST_F(OptionsPageTest, NoProgramPathWritesNothing) {

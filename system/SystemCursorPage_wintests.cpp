@@ -79,11 +79,12 @@ protected:
         cursors->ListBox3->SetItemIndex(role);
         cursors->ListBox3Click();
     }
-    std::map<std::string, TRegValue> Query(const std::string& key) {
+    // The cursor settings as reg.exe sees them: "" = the cursors key, "Schemes" below it.
+    std::map<std::string, TRegKeyValues> Query() {
         bool ok = false;
-        auto values = RegQuery("HKCU\\" + key, ok);
-        EXPECT_TRUE(ok) << key;
-        return values;
+        auto keys = RegQueryTree(std::string("HKCU\\") + kCursors, ok);
+        EXPECT_TRUE(ok);
+        return keys;
     }
 
     RecordedBoxes boxes;
@@ -137,6 +138,7 @@ TEST_F(SystemCursorPageTest, ReadsSchemesAtTheirFullLengthAndPicksOneWithUndo) {
     EXPECT_TRUE(cursors->UndoWinCurBtn->Enabled());
     EXPECT_TRUE(cursors->tekiyoubtn->Enabled());
 
+    cursors->WinCurDesinDropDown();
     PickScheme(FindSchemeName(cursors->Schemes().Names(), "Short"));  // 13 fields: one message
     ASSERT_EQ(boxes.Calls.size(), 1u);
     EXPECT_EQ(boxes.Calls[0].Text, "dの値がおかしい");
@@ -235,20 +237,21 @@ TEST_F(SystemCursorPageTest, ApplyWritesExactlyTheChangedValuesInTheirTypes) {
     ASSERT_EQ(boxes.Calls.size(), 1u);
     EXPECT_EQ(boxes.Calls[0].Text, "システムカーソルを更新しますか？");
     EXPECT_EQ(boxes.Calls[0].Caption, "更新の確認");
-    EXPECT_EQ(Query(kSchemes).count("Gone"), 1u);
+    EXPECT_EQ(Query()["Schemes"].count("Gone"), 1u);
 
     boxes.Answer = IDYES;
     Press(*cursors->tekiyoubtn);
-    auto roles = Query(kCursors);
+    auto keys = Query();
+    auto& roles = keys[""];
+    EXPECT_EQ(roles.size(), 4u);  // the active name and the three roles with a file
     EXPECT_EQ(roles[""].Data, "Mine");
     EXPECT_EQ(roles["Arrow"].Type, "REG_SZ");
     EXPECT_EQ(roles["Arrow"].Data, curFile);
     EXPECT_EQ(roles["Help"].Type, "REG_SZ");  // equal: never rewritten
     EXPECT_EQ(roles["Help"].Data, "%SystemRoot%\\help.cur");
     EXPECT_EQ(roles["Wait"].Data, curFile);
-    EXPECT_EQ(roles["Hand"].Type, "REG_SZ");
-    EXPECT_EQ(roles["Hand"].Data, "");
-    auto schemes = Query(kSchemes);
+    EXPECT_EQ(roles.count("Hand"), 0u);  // absent reads as the standard cursor: equal, not written
+    auto& schemes = keys["Schemes"];
     EXPECT_EQ(schemes.count("Gone"), 0u);
     ASSERT_EQ(schemes.count("Mine"), 1u);
     EXPECT_EQ(schemes["Mine"].Type, "REG_EXPAND_SZ");  // names %SystemRoot%
@@ -259,7 +262,8 @@ TEST_F(SystemCursorPageTest, ApplyWritesExactlyTheChangedValuesInTheirTypes) {
 
     // The system may refuse to reload its cursors: then it is said, never hidden.
     bool refused = !SystemParametersInfoW(SPI_SETCURSORS, 0, nullptr, 0);
-    EXPECT_EQ(boxes.Calls.size(), refused ? 2u : 1u);
+    ASSERT_EQ(boxes.Calls.size(), refused ? 3u : 2u);
+    if (refused) EXPECT_NE(boxes.Calls[2].Text.find("Windowsが新しいカーソルを読み込みませんでした"), std::string::npos);
 
     // A page that reads the keys again shows the same state.
     TSystemCursorPage again(page.get(), openDialog);
@@ -276,9 +280,11 @@ TEST_F(SystemCursorPageTest, ApplyingAnUnknownNameStoresNoActiveSchemeAndCreates
     cursors->WinCurDesin->SetText("typed only");
     boxes.Answer = IDYES;
     Press(*cursors->tekiyoubtn);
-    auto roles = Query(kCursors);
-    EXPECT_EQ(roles[""].Data, "");
-    EXPECT_TRUE(Query(kSchemes).empty());
+    auto keys = Query();
+    EXPECT_EQ(keys[""][""].Type, "REG_SZ");
+    EXPECT_EQ(keys[""][""].Data, "");
+    ASSERT_EQ(keys.count("Schemes"), 1u);
+    EXPECT_TRUE(keys["Schemes"].empty());
 }
 
 TEST_F(SystemCursorPageTest, AFailedReadDisablesTheSchemeControlsOnEntering) {
