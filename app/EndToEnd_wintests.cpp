@@ -120,9 +120,14 @@ TEST(EndToEnd, TheAnimatedCursorAssociationOpensTamsoloWithTheFile) {
     ASSERT_TRUE(classes.OpenKey("AnimationPointer\\shell\\open\\command", false));
     std::string command = classes.ReadString("");
     classes.CloseKey();
-    EXPECT_EQ(command.substr(command.size() - 4), "\" %1");
+    EXPECT_EQ(command, "\"" + exe + "\" %1");  // the running program, quoted
 
-    // The shell's open verb on an .ani file starts Tamsolo with that file.
+    // The shell's open verb on an .ani file starts Tamsolo with that file (taken without
+    // asking for a background colour).
+    TRegistry settings;
+    ASSERT_TRUE(settings.OpenKey(kSettingsKey, false));
+    settings.WriteBool("NODLG", true);
+    settings.CloseKey();
     std::string dir = TempFolder("tamsolo-assoc");
     std::string ani = dir + "\\assoc test.ani";
     ASSERT_TRUE(CopyFileW(W(std::string(TAMSOLO_SOURCE_DIR) + "/tests/data/demo.ani").c_str(), W(ani).c_str(), FALSE));

@@ -2,6 +2,7 @@
 
 #include <shlobj.h>
 
+#include <memory>
 #include <vector>
 
 #include "base/FileNames.h"
@@ -64,16 +65,7 @@ bool TBrowseForFolder::Execute(HWND owner) {
     FHelpMessage = RegisterWindowMessageW(L"commdlg_help");
 
     // Modal for the whole program: the other windows wait, and help arrives at the main window.
-    std::vector<HWND> disabled;
-    struct Enum {
-        static BOOL CALLBACK Visit(HWND h, LPARAM lp) {
-            if (IsWindowVisible(h) && IsWindowEnabled(h)) reinterpret_cast<std::vector<HWND>*>(lp)->push_back(h);
-            return TRUE;
-        }
-    };
-    EnumThreadWindows(GetCurrentThreadId(), Enum::Visit, reinterpret_cast<LPARAM>(&disabled));
-    for (HWND h : disabled)
-        if (h != bi.hwndOwner) EnableWindow(h, FALSE);
+    auto disabled = std::make_unique<TThreadWindowsDisabled>(bi.hwndOwner);
     HWND helpWindow = main ? main->Handle() : nullptr;
     if (helpWindow) SetWindowSubclass(helpWindow, MessageHook, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
     HWND active = GetActiveWindow();
@@ -93,8 +85,7 @@ bool TBrowseForFolder::Execute(HWND owner) {
     }
     OpenDialog() = nullptr;
     if (helpWindow) RemoveWindowSubclass(helpWindow, MessageHook, kSubclassId);
-    for (HWND h : disabled)
-        if (IsWindow(h)) EnableWindow(h, TRUE);
+    disabled.reset();
     if (active && IsWindow(active)) SetActiveWindow(active);
 
     bool result = false;
