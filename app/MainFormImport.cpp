@@ -267,7 +267,7 @@ bool TForm1::ImportFromLibrary(const std::string& path, ImportedImage& out) {
 
 bool TForm1::ReduceImportedPicture(PictureImport& picture, ImportedImage& out) {
     ImagePalette palette{};
-    if (!ReduceColoursForImport(picture.Target, ReduceCheck->Checked(), 256, palette)) {
+    if (!ReduceColoursForImport(picture.Target, OptionsPage->ReduceCheck->Checked(), 256, palette)) {
         FReduceCancelled = 1;
         return false;
     }
