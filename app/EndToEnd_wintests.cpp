@@ -6,6 +6,8 @@
 #include "ui/Control.h"
 #include "ui/Registry.h"
 
+#include <shellapi.h>
+
 namespace {
 
 std::string ProgramPath() {
@@ -70,5 +72,94 @@ TEST(EndToEnd, TamsoloStartsShowsItsPagesAndWritesSettingsAtClose) {
     ASSERT_TRUE(reg.OpenKey(kSettingsKey, false));
     EXPECT_EQ(reg.ReadString("PATH"), WindowsCursorFolder());
     reg.CloseKey();
+    TRegistry().DeleteKey(kSettingsKey);
+}
+
+namespace {
+bool UnderWine() { return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr; }
+
+// Starts Tamsolo in folder (with an optional command line) and waits for its main window.
+bool StartTamsolo(const std::string& exe, const std::string& folder, PROCESS_INFORMATION& pi, HWND& window) {
+    std::wstring cmd = L"\"" + W(exe) + L"\"";
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    if (!CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, W(folder).c_str(), &si, &pi))
+        return false;
+    Found found{pi.dwProcessId};
+    for (int i = 0; i < 300 && !found.Window; ++i) {
+        EnumWindows(FindMain, reinterpret_cast<LPARAM>(&found));
+        if (!found.Window) Sleep(20);
+    }
+    window = found.Window;
+    return window != nullptr;
+}
+} // namespace
+
+TEST(EndToEnd, TheAnimatedCursorAssociationOpensTamsoloWithTheFile) {
+    // The test writes HKEY_CLASSES_ROOT: only ever in the build's own Wine prefix.
+    if (!UnderWine()) GTEST_SKIP() << "changes the shell's file classes";
+    std::string exe = ProgramPath();
+    ASSERT_FALSE(exe.empty()) << "TAMSOLO_EXE is not set";
+    TRegistry().DeleteKey(kSettingsKey);
+    TRegistry classes(HKEY_CLASSES_ROOT);
+    std::string oldAni = classes.OpenKey(".ani", false) ? classes.ReadString("") : std::string();
+    classes.CloseKey();
+    std::string exeFolder = exe.substr(0, exe.find_last_of('\\'));
+
+    PROCESS_INFORMATION pi{};
+    HWND window = nullptr;
+    ASSERT_TRUE(StartTamsolo(exe, exeFolder, pi, window));
+    HWND button = FindComponent(window, "shellani");
+    ASSERT_NE(button, nullptr);
+    EXPECT_TRUE(IsWindowEnabled(button));  // the program is in its start folder
+    SendMessageW(button, BM_CLICK, 0, 0);
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(WaitForSingleObject(pi.hProcess, 15000), static_cast<DWORD>(WAIT_OBJECT_0));
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    ASSERT_TRUE(classes.OpenKey("AnimationPointer\\shell\\open\\command", false));
+    std::string command = classes.ReadString("");
+    classes.CloseKey();
+    EXPECT_EQ(command, "\"" + exe + "\" %1");  // the running program, quoted
+
+    // The shell's open verb on an .ani file starts Tamsolo with that file (taken without
+    // asking for a background colour).
+    TRegistry settings;
+    ASSERT_TRUE(settings.OpenKey(kSettingsKey, false));
+    settings.WriteBool("NODLG", true);
+    settings.CloseKey();
+    std::string dir = TempFolder("tamsolo-assoc");
+    std::string ani = dir + "\\assoc test.ani";
+    ASSERT_TRUE(CopyFileW(W(std::string(TAMSOLO_SOURCE_DIR) + "/tests/data/demo.ani").c_str(), W(ani).c_str(), FALSE));
+    SHELLEXECUTEINFOW sei{};
+    sei.cbSize = sizeof sei;
+    sei.fMask = SEE_MASK_NOCLOSEPROCESS;
+    sei.lpVerb = L"open";
+    std::wstring file = W(ani);
+    sei.lpFile = file.c_str();
+    sei.nShow = SW_SHOWNORMAL;
+    ASSERT_TRUE(ShellExecuteExW(&sei));
+    ASSERT_NE(sei.hProcess, nullptr);
+    Found opened{GetProcessId(sei.hProcess)};
+    HWND list = nullptr;
+    for (int i = 0; i < 500 && !(list && SendMessageW(list, LB_GETCOUNT, 0, 0) > 0); ++i) {
+        if (!opened.Window) EnumWindows(FindMain, reinterpret_cast<LPARAM>(&opened));
+        if (opened.Window && !list) list = FindComponent(opened.Window, "ListBox1");
+        Sleep(20);
+    }
+    ASSERT_NE(opened.Window, nullptr) << "no Tamsolo window for the opened file";
+    ASSERT_NE(list, nullptr);
+    EXPECT_GT(SendMessageW(list, LB_GETCOUNT, 0, 0), 0) << "the file's images are not in the list";
+    PostMessageW(opened.Window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(WaitForSingleObject(sei.hProcess, 15000), static_cast<DWORD>(WAIT_OBJECT_0));
+    CloseHandle(sei.hProcess);
+
+    // The prefix's classes as they were.
+    classes.DeleteKey("AnimationPointer");
+    if (oldAni.empty()) {
+        classes.DeleteKey(".ani");
+    } else if (classes.OpenKey(".ani", true)) {
+        classes.WriteString("", oldAni);
+    }
     TRegistry().DeleteKey(kSettingsKey);
 }

@@ -63,71 +63,10 @@ void TForm1::BuildComponents() {
     BuildImportControls();   // app/MainFormImport.cpp
     BuildMonoCursorPage();   // app/MainFormMono.cpp
     BuildLibraryControls();  // app/MainFormLibrary.cpp
-    BuildSettingsPage();
+    BuildSystemPages();
     BuildAboutPage();
     Timer3 = std::make_unique<TTimer>("Timer3", 200, false);
     Timer3->OnTimer = [this](TControl*) { Timer3Timer(); };
-}
-
-void TForm1::BuildSettingsPage() {
-    TTabSheet* p = Page4;
-    GroupBox1 = std::make_unique<TGroupBox>(p, "GroupBox1", "イメージ入力時オプション");
-    GroupBox1->SetBounds(8, 6, 490, 118);
-    ResizeCheck = std::make_unique<TCheckBox>(GroupBox1.get(), "ResizeCheck", "32x32以外のイメージは常にすまーとﾘｻｲｽﾞする");
-    ResizeCheck->SetBounds(12, 18, 300, 18);
-    ReduceCheck = std::make_unique<TCheckBox>(GroupBox1.get(), "ReduceCheck", "256減色は精度を落として時間を短縮する");
-    ReduceCheck->SetBounds(12, 40, 300, 18);
-    NoDlgDisp = std::make_unique<TCheckBox>(GroupBox1.get(), "NoDlgDisp", "背景色指定ダイアログを表示しない");
-    NoDlgDisp->SetBounds(12, 62, 300, 18);
-    Henpei = std::make_unique<TCheckBox>(GroupBox1.get(), "Henpei", "扁平矩形入力時に縦横比を維持する");
-    Henpei->SetBounds(12, 84, 300, 18);
-    Label12 = std::make_unique<TLabel>(GroupBox1.get(), "Label12", "Click ->", 330, 64);
-    DefCol = std::make_unique<TPanel>(GroupBox1.get(), "DefCol");
-    DefCol->SetBounds(384, 58, 40, 26);
-    DefCol->SetBevelOuter(TBevel::bvLowered);
-    DefCol->SetColor(clTeal);
-    DefCol->SetHint("背景色");
-
-    Label13 = std::make_unique<TLabel>(p, "Label13", "Susie Plug-in フォルダ", 12, 134);
-    Panel13 = std::make_unique<TPanel>(p, "Panel13");
-    Panel13->SetBounds(12, 150, 450, 22);
-    Panel13->SetBevelOuter(TBevel::bvLowered);
-    Panel13->SetAlignment(TAlignment::taLeftJustify);
-    BrowseSpiBtn = std::make_unique<TButton>(p, "BrowseSpiBtn", "...");
-    BrowseSpiBtn->SetBounds(466, 150, 28, 22);
-    BrowseSpiBtn->SetHint("Susieﾌｫﾙﾀﾞの参照");
-
-    Label14 = std::make_unique<TLabel>(p, "Label14", "関連付け", 12, 184);
-    shellico = std::make_unique<TButton>(p, "shellico", "*.ico");
-    shellico->SetBounds(12, 200, 70, 24);
-    shellcur = std::make_unique<TButton>(p, "shellcur", "*.cur");
-    shellcur->SetBounds(86, 200, 70, 24);
-    shellani = std::make_unique<TButton>(p, "shellani", "*.ani");
-    shellani->SetBounds(160, 200, 70, 24);
-    shellbmp = std::make_unique<TButton>(p, "shellbmp", "*.bmp右ｸﾘｯｸﾒﾆｭｰに追加");
-    shellbmp->SetBounds(234, 200, 170, 24);
-
-    GroupBox2 = std::make_unique<TGroupBox>(p, "GroupBox2", "エディタでオリジナルカーソルを使っちゃう");
-    GroupBox2->SetBounds(8, 236, 490, 84);
-    CustumPen = std::make_unique<TCheckBox>(GroupBox2.get(), "CustumPen", "ペンカーソル");
-    CustumPen->SetBounds(12, 22, 100, 18);
-    Panel14 = std::make_unique<TEdit>(GroupBox2.get(), "Panel14");
-    Panel14->SetBounds(116, 20, 330, 22);
-    CustumPenBtn = std::make_unique<TButton>(GroupBox2.get(), "CustumPenBtn", "...");
-    CustumPenBtn->SetBounds(450, 20, 28, 22);
-    CustumPenBtn->SetHint("開く");
-    CustumFill = std::make_unique<TCheckBox>(GroupBox2.get(), "CustumFill", "塗りカーソル");
-    CustumFill->SetBounds(12, 50, 100, 18);
-    Panel15 = std::make_unique<TEdit>(GroupBox2.get(), "Panel15");
-    Panel15->SetBounds(116, 48, 330, 22);
-    CustumFillBtn = std::make_unique<TButton>(GroupBox2.get(), "CustumFillBtn", "...");
-    CustumFillBtn->SetBounds(450, 48, 28, 22);
-    CustumFillBtn->SetHint("開く");
-
-    CustumPen->OnClick = [this](TControl*) { CustumPenClick(); };
-    Panel14->OnChange = [this](TControl*) { CustumPenClick(); };
-    CustumFill->OnClick = [this](TControl*) { CustumFillClick(); };
-    Panel15->OnChange = [this](TControl*) { CustumFillClick(); };
 }
 
 void TForm1::BuildAboutPage() {
@@ -160,7 +99,7 @@ void TForm1::FormCreate() {
     FExePath = m > 0 && m < MAX_PATH ? U(std::wstring(module, m)) : std::string();
     bool inStartDir = FileExists(FStartDir + "\\Tamsolo.EXE");
     if (FExePath.empty() && inStartDir) FExePath = FStartDir + "\\Tamsolo.EXE";
-    for (TButton* b : {shellbmp.get(), shellico.get(), shellcur.get(), shellani.get()}) b->SetEnabled(inStartDir);
+    OptionsPage->SetAssociationsEnabled(inStartDir);
 
     if (!ReadSettings()) FPath = WindowsCursorFolder();
 
@@ -169,13 +108,13 @@ void TForm1::FormCreate() {
     } catch (const EStreamError&) {
         FCurData.reset();  // the monochrome page reports a missing template set
     }
-    FSchemesRead = false;  // the system cursor page reads the schemes
+    ReadSystemCursors();
 
     Image6->SetIcon(LoadIconW(FInstance, L"MAINICON"), false);
     Image7->SetIcon(LoadIconW(FInstance, L"MAINICON"), false);
     FDocName = "無題";
     FOpenCmdLine = !CommandLineFile(FCommandLine).empty();
-    FSpiPath = Panel13->Caption();
+    FSpiPath = OptionsPage->Panel13->Caption();
 }
 
 void TForm1::FormPaint() {
@@ -193,6 +132,7 @@ void TForm1::OpenCommandLineFile() {
 void TForm1::FormClose() {
     Timer1->set_enabled(false);
     Timer3->SetEnabled(false);
+    CursorPage->FreeSchemeCursors();
     WriteSettings();
     FImages.clear();
     FCurData.reset();

@@ -34,6 +34,8 @@
 #include "ui/PageControl.h"
 #include "ui/Panel.h"
 #include "ui/Timer.h"
+#include "system/OptionsPage.h"
+#include "system/SystemCursorPage.h"
 
 // The registry keys the program reads and writes.
 extern const char* const kSettingsKey;  // "Software\Brannoch\Tamsolo"
@@ -53,10 +55,6 @@ public:
     bool ReadSettings();
     void WriteSettings();
     void Timer3Timer();
-
-    // Options page handlers used by start-up (custom editor cursors).
-    void CustumPenClick();
-    void CustumFillClick();
 
     // About page.
     void Label15Click();
@@ -203,7 +201,7 @@ public:
     const std::string& DocName() const { return FDocName; }
     // The editor's options: its own when it exists, else those read at start.
     TEditorOptions EditorOptions() const { return EditDlg ? EditDlg->Options() : FEditor; }
-    bool SchemesRead() const { return FSchemesRead; }
+    bool SchemesRead() const { return CursorPage->SchemesRead(); }
     bool HasCurData() const { return FCurData != nullptr; }
 
     // Components (names as the window's own).
@@ -255,29 +253,9 @@ public:
     std::unique_ptr<TCheckBox> InsertInfo, InsertMonoCur;
     std::unique_ptr<TEdit> IName, IArt;
 
-    // Settings 1 page.
-    std::unique_ptr<TGroupBox> GroupBox1;
-    std::unique_ptr<TCheckBox> ResizeCheck;
-    std::unique_ptr<TCheckBox> ReduceCheck;
-    std::unique_ptr<TCheckBox> NoDlgDisp;
-    std::unique_ptr<TCheckBox> Henpei;
-    std::unique_ptr<TLabel> Label12;
-    std::unique_ptr<TPanel> DefCol;
-    std::unique_ptr<TLabel> Label13;
-    std::unique_ptr<TPanel> Panel13;
-    std::unique_ptr<TButton> BrowseSpiBtn;
-    std::unique_ptr<TLabel> Label14;
-    std::unique_ptr<TButton> shellico;
-    std::unique_ptr<TButton> shellcur;
-    std::unique_ptr<TButton> shellani;
-    std::unique_ptr<TButton> shellbmp;
-    std::unique_ptr<TGroupBox> GroupBox2;
-    std::unique_ptr<TCheckBox> CustumPen;
-    std::unique_ptr<TEdit> Panel14;
-    std::unique_ptr<TButton> CustumPenBtn;
-    std::unique_ptr<TCheckBox> CustumFill;
-    std::unique_ptr<TEdit> Panel15;
-    std::unique_ptr<TButton> CustumFillBtn;
+    // The pages "設定1" (options, associations) and "設定2" (system cursor schemes).
+    std::unique_ptr<TOptionsPage> OptionsPage;
+    std::unique_ptr<TSystemCursorPage> CursorPage;
 
     // About page.
     std::unique_ptr<TLabel> Label16;
@@ -340,7 +318,8 @@ private:
     PreviewSource PreviewInput() const;
     void UpdatePreviewTimer();
     void ShowFrameImage(int image);
-    void BuildSettingsPage();
+    void BuildSystemPages();  // app/MainFormSystem_win.cpp
+    void ReadSystemCursors();
     void BuildAboutPage();
     void OpenCommandLineFile();
 
@@ -352,9 +331,7 @@ private:
     std::string FDocName;
     bool FGrid = false, FPalSel = false, FPalRGB = false, FPalCMY = false, FPalHSL = false, FTransM = false;
     bool FOpenCmdLine = false;
-    std::string FBrowseFolder;  // initial folder of the plug-in folder picker
     std::string FSpiPath;       // the plug-in loader's folder
-    bool FSchemesRead = false;
     std::unique_ptr<TStream> FCurData;
     TEditorOptions FEditor;  // the options while no editor exists
     void SetEditorOptions(const TEditorOptions& options);

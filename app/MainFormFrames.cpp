@@ -253,6 +253,7 @@ void TForm1::InsertFramClick() {
 
 void TForm1::TabPanelChange() {
     TTabSheet* page = PageControl1->ActivePage();
+    if (page == Page5) CursorPage->PageEntered();
     if (page != Page2) {
         Timer1->set_enabled(false);
         return;

@@ -196,8 +196,8 @@ void TForm1::ReadAniIntoDocument(const std::string& path, bool replace) {
 }
 
 void TForm1::TakeAniResult(AniReadResult& r, const std::string& title, bool askBackground) {
-    TColor background = DefCol->Color();
-    if (askBackground && !NoDlgDisp->Checked() && !r.Icons.empty()) {
+    TColor background = OptionsPage->DefCol->Color();
+    if (askBackground && !OptionsPage->NoDlgDisp->Checked() && !r.Icons.empty()) {
         bool unused = false;
         background = AskBackColour(false, unused);
     }
@@ -242,9 +242,9 @@ void TForm1::TakeAniResult(AniReadResult& r, const std::string& title, bool askB
 
 PictureImportOptions TForm1::ImportOptions() {
     PictureImportOptions o;
-    o.Henpei = Henpei->Checked();
-    o.SmartResize = ResizeCheck->Checked();
-    o.Posterize = ReduceCheck->Checked();
+    o.Henpei = OptionsPage->Henpei->Checked();
+    o.SmartResize = OptionsPage->ResizeCheck->Checked();
+    o.Posterize = OptionsPage->ReduceCheck->Checked();
     o.AskSmartResize = [this] {
         PlayBeep(MB_ICONQUESTION);
         return ShowMessageBox(FHandle, kSmartResizeQuestion, "確認", MB_YESNO | MB_ICONQUESTION) == IDYES;
@@ -267,7 +267,7 @@ bool TForm1::ImportFromLibrary(const std::string& path, ImportedImage& out) {
 
 bool TForm1::ReduceImportedPicture(PictureImport& picture, ImportedImage& out) {
     ImagePalette palette{};
-    if (!ReduceColoursForImport(picture.Target, ReduceCheck->Checked(), 256, palette)) {
+    if (!ReduceColoursForImport(picture.Target, OptionsPage->ReduceCheck->Checked(), 256, palette)) {
         FReduceCancelled = 1;
         return false;
     }
@@ -289,7 +289,7 @@ bool TForm1::LoadPluginPicture(const std::string&, TBitmap&) { return false; }
 
 TColor TForm1::IconBackground(bool oneBit) {
     if (FApplyBackAll) return FBackAllColour;
-    if (NoDlgDisp->Checked() || oneBit) return DefCol->Color();
+    if (OptionsPage->NoDlgDisp->Checked() || oneBit) return OptionsPage->DefCol->Color();
     bool all = false;
     TColor c = AskBackColour(FMultiDrop != 0, all);
     if (all) {
@@ -301,10 +301,10 @@ TColor TForm1::IconBackground(bool oneBit) {
 
 TColor TForm1::AskBackColour(bool offerAll, bool& applyAll) {
     TBackColorDlg dlg(this);
-    dlg.ColorDialog1.Color = DefCol->Color();
+    dlg.ColorDialog1.Color = OptionsPage->DefCol->Color();
     dlg.CheckBox1->SetVisible(offerAll);
     applyAll = false;
-    if (dlg.ShowModal() != mrOk) return DefCol->Color();
+    if (dlg.ShowModal() != mrOk) return OptionsPage->DefCol->Color();
     applyAll = offerAll && dlg.CheckBox1->Checked();
     return dlg.ColorDialog1.Color;
 }

@@ -22,7 +22,7 @@ struct ImportTest : MainWindowTest {
     ImportTest() : MainWindowTest("tamsolo-import") {}
     void SetUp() override {
         MainWindowTest::SetUp();
-        form->NoDlgDisp->SetChecked(true);
+        form->OptionsPage->NoDlgDisp->SetChecked(true);
     }
     std::vector<std::string> Texts() const { return Messages(); }
     TColor Shown(int image, int x, int y) const {
@@ -225,8 +225,8 @@ TEST_F(ImportTest, TheImageLimitStopsTheDropWithItsMessage) {
 }
 
 TEST_F(ImportTest, TheBackgroundQuestionCanAnswerForEveryIconOfTheDrop) {
-    form->NoDlgDisp->SetChecked(false);
-    form->DefCol->SetColor(clTeal);
+    form->OptionsPage->NoDlgDisp->SetChecked(false);
+    form->OptionsPage->DefCol->SetColor(clTeal);
     std::vector<bool> checkBoxShown;
     AnswerBackColour(RGB(10, 20, 30), true, checkBoxShown);
     Drop({Fixture("icotool_8bit.cur"), Fixture("icotool_4bit.ico")});

@@ -51,20 +51,7 @@ void TForm1::BuildMonoCursorPage() {
         };
 }
 
-HCURSOR TForm1::BuildMonoCursor() const {
-    // Bitmaps want top-down rows; the record stores them bottom row first.
-    uint8_t andBits[128], xorBits[128];
-    for (int row = 0; row < 32; ++row)
-        for (int b = 0; b < 4; ++b) {
-            andBits[row * 4 + b] = FMonoCursor.AndBits()[(31 - row) * 4 + b];
-            xorBits[row * 4 + b] = FMonoCursor.XorBits()[(31 - row) * 4 + b];
-        }
-    TGdiObject mask(CreateBitmap(32, 32, 1, 1, andBits));
-    TGdiObject colour(CreateBitmap(32, 32, 1, 1, xorBits));
-    ICONINFO ii{FALSE, static_cast<DWORD>(MonoX->Value()), static_cast<DWORD>(MonoY->Value()),
-                static_cast<HBITMAP>(mask.Get()), static_cast<HBITMAP>(colour.Get())};
-    return CreateIconIndirect(&ii);
-}
+HCURSOR TForm1::BuildMonoCursor() const { return CreateMonoCursor(FMonoCursor, MonoX->Value(), MonoY->Value()); }
 
 void TForm1::SetMonoCursor(const MonoCursorRecord& record, int hotX, int hotY) {
     FMonoCursor = record;

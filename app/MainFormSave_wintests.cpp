@@ -19,7 +19,7 @@ struct SaveTest : MainWindowTest {
     SaveTest() : MainWindowTest("tamsolo-save") {}
     void SetUp() override {
         MainWindowTest::SetUp();
-        form->NoDlgDisp->SetChecked(true);
+        form->OptionsPage->NoDlgDisp->SetChecked(true);
         SendDrop(form->DropPanel1->Handle(), {Fixture("icotool_8bit.cur"), Fixture("icotool_4bit.ico"), Data("pil_1bit.bmp")});
         ASSERT_EQ(form->LastImage(), 2);
         // The save-mode box answers at once with `mode`; no file may exist yet when it shows.

@@ -11,26 +11,26 @@ bool TForm1::ReadSettings() {
     TRegistry reg(HKEY_CURRENT_USER);
     if (reg.OpenKey(kSusieKey, false)) {
         std::string folder = reg.ReadString("Path");
-        Panel13->SetCaption(folder);
-        FBrowseFolder = folder;
+        OptionsPage->Panel13->SetCaption(folder);
+        OptionsPage->BrowseForFolder1.InitialDir = folder;
         reg.CloseKey();
     }
     if (!reg.OpenKey(kSettingsKey, false)) return false;
     try {
-        if (!shellbmp->Enabled()) {
+        if (!OptionsPage->AssociationsEnabled()) {
             // The running module is where the program is; a stored path only fills a gap.
             std::string stored = reg.ReadString("EXEPATH");
             if (FExePath.empty()) FExePath = stored;
         }
         FPath = reg.ReadString("PATH");
-        NoDlgDisp->SetChecked(reg.ReadBool("NODLG"));
-        DefCol->SetColor(reg.ReadInteger("COLOR"));
-        ResizeCheck->SetChecked(reg.ReadBool("RESIZE"));
-        ReduceCheck->SetChecked(reg.ReadBool("REDUCE"));
-        if (Panel13->Caption().empty()) Panel13->SetCaption(reg.ReadString("SPIPATH"));
-        Panel14->SetText(reg.ReadString("CUSTOM_P"));
-        Panel15->SetText(reg.ReadString("CUSTOM_F"));
-        Henpei->SetChecked(reg.ReadBool("HENPEI"));
+        OptionsPage->NoDlgDisp->SetChecked(reg.ReadBool("NODLG"));
+        OptionsPage->DefCol->SetColor(reg.ReadInteger("COLOR"));
+        OptionsPage->ResizeCheck->SetChecked(reg.ReadBool("RESIZE"));
+        OptionsPage->ReduceCheck->SetChecked(reg.ReadBool("REDUCE"));
+        if (OptionsPage->Panel13->Caption().empty()) OptionsPage->Panel13->SetCaption(reg.ReadString("SPIPATH"));
+        OptionsPage->Panel14->SetText(reg.ReadString("CUSTOM_P"));
+        OptionsPage->Panel15->SetText(reg.ReadString("CUSTOM_F"));
+        OptionsPage->Henpei->SetChecked(reg.ReadBool("HENPEI"));
         FGrid = reg.ReadBool("GRID");
         FPalSel = reg.ReadBool("PALSEL");
         FPalRGB = reg.ReadBool("PALRGB");
@@ -38,12 +38,12 @@ bool TForm1::ReadSettings() {
         FPalHSL = reg.ReadBool("PALHSL");
         FTransM = reg.ReadBool("TRANSM");
     } catch (const std::exception&) {
-        Panel13->SetCaption("C:\\");
+        OptionsPage->Panel13->SetCaption("C:\\");
         reg.CloseKey();
         return false;
     }
     reg.CloseKey();
-    for (TButton* b : {shellbmp.get(), shellico.get(), shellcur.get(), shellani.get()}) b->SetEnabled(true);
+    OptionsPage->SetAssociationsEnabled(true);
     Timer3->SetEnabled(true);
     return true;
 }
@@ -52,16 +52,16 @@ void TForm1::WriteSettings() {
     try {
         TRegistry reg(HKEY_CURRENT_USER);
         if (!reg.OpenKey(kSettingsKey, true)) return;
-        if (shellbmp->Enabled() && !FExePath.empty()) reg.WriteString("EXEPATH", FExePath);
+        if (OptionsPage->AssociationsEnabled() && !FExePath.empty()) reg.WriteString("EXEPATH", FExePath);
         reg.WriteString("PATH", FPath);
-        reg.WriteBool("NODLG", NoDlgDisp->Checked());
-        reg.WriteInteger("COLOR", DefCol->Color());
-        reg.WriteBool("RESIZE", ResizeCheck->Checked());
-        reg.WriteBool("REDUCE", ReduceCheck->Checked());
-        reg.WriteString("SPIPATH", Panel13->Caption());
-        reg.WriteString("CUSTOM_P", CustumPen->Checked() ? Panel14->Text() : std::string());
-        reg.WriteString("CUSTOM_F", CustumFill->Checked() ? Panel15->Text() : std::string());
-        reg.WriteBool("HENPEI", Henpei->Checked());
+        reg.WriteBool("NODLG", OptionsPage->NoDlgDisp->Checked());
+        reg.WriteInteger("COLOR", OptionsPage->DefCol->Color());
+        reg.WriteBool("RESIZE", OptionsPage->ResizeCheck->Checked());
+        reg.WriteBool("REDUCE", OptionsPage->ReduceCheck->Checked());
+        reg.WriteString("SPIPATH", OptionsPage->Panel13->Caption());
+        reg.WriteString("CUSTOM_P", OptionsPage->CustumPen->Checked() ? OptionsPage->Panel14->Text() : std::string());
+        reg.WriteString("CUSTOM_F", OptionsPage->CustumFill->Checked() ? OptionsPage->Panel15->Text() : std::string());
+        reg.WriteBool("HENPEI", OptionsPage->Henpei->Checked());
         const TEditorOptions e = EditorOptions();
         reg.WriteBool("GRID", e.Grid);
         reg.WriteBool("PALSEL", e.PalSel);
@@ -85,8 +85,8 @@ void TForm1::Timer3Timer() {
         e.PalCMY = FPalCMY;
         e.PalHSL = FPalHSL;
         SetEditorOptions(e);
-        CustumPen->SetChecked(true);
-        CustumFill->SetChecked(true);
+        OptionsPage->CustumPen->SetChecked(true);
+        OptionsPage->CustumFill->SetChecked(true);
     } catch (const std::exception&) {
     }
     Timer3->SetEnabled(false);
@@ -97,35 +97,4 @@ void TForm1::SetEditorOptions(const TEditorOptions& options) {
         EditDlg->SetOptions(options);
     else
         FEditor = options;
-}
-
-namespace {
-
-// Checked with an existing file: the editor uses it; checked without one: unchecked again.
-void CustomCursorClick(TCheckBox& box, const TEdit& edit, bool& use, std::string& file) {
-    if (box.Checked()) {
-        if (FileExists(edit.Text())) {
-            use = true;
-            file = edit.Text();
-            return;
-        }
-        use = false;
-        box.SetChecked(false);  // runs the handler again, unchecked
-        return;
-    }
-    use = false;
-}
-
-} // namespace
-
-void TForm1::CustumPenClick() {
-    TEditorOptions e = EditorOptions();
-    CustomCursorClick(*CustumPen, *Panel14, e.UseCustomPen, e.CustomPenFile);
-    SetEditorOptions(e);
-}
-
-void TForm1::CustumFillClick() {
-    TEditorOptions e = EditorOptions();
-    CustomCursorClick(*CustumFill, *Panel15, e.UseCustomFill, e.CustomFillFile);
-    SetEditorOptions(e);
 }

@@ -68,8 +68,8 @@ struct MainFormTest : ::testing::Test {
         return std::make_unique<RecordingForm>(GetModuleHandleW(nullptr), cmd);
     }
     bool AssociationButtonsEnabled(TForm1& f) {
-        bool all = f.shellbmp->Enabled() && f.shellico->Enabled() && f.shellcur->Enabled() && f.shellani->Enabled();
-        bool any = f.shellbmp->Enabled() || f.shellico->Enabled() || f.shellcur->Enabled() || f.shellani->Enabled();
+        bool all = f.OptionsPage->shellbmp->Enabled() && f.OptionsPage->shellico->Enabled() && f.OptionsPage->shellcur->Enabled() && f.OptionsPage->shellani->Enabled();
+        bool any = f.OptionsPage->shellbmp->Enabled() || f.OptionsPage->shellico->Enabled() || f.OptionsPage->shellcur->Enabled() || f.OptionsPage->shellani->Enabled();
         EXPECT_EQ(all, any) << "the four buttons go together";
         return all;
     }
@@ -94,12 +94,12 @@ TEST_F(MainFormTest, ShowsSixCaptionedPages) {
 TEST_F(MainFormTest, FirstStartWithoutAKeyFallsBack) {
     auto f = Start();
     EXPECT_EQ(f->Path(), WindowsCursorFolder());
-    EXPECT_EQ(f->DefCol->Color(), clTeal);
-    EXPECT_FALSE(f->NoDlgDisp->Checked());
+    EXPECT_EQ(f->OptionsPage->DefCol->Color(), clTeal);
+    EXPECT_FALSE(f->OptionsPage->NoDlgDisp->Checked());
     EXPECT_FALSE(AssociationButtonsEnabled(*f));  // no Tamsolo.EXE in the start folder
     EXPECT_FALSE(f->Timer3->Enabled());
     EXPECT_FALSE(f->EditorOptions().Grid);
-    EXPECT_EQ(f->Panel13->Caption(), "");
+    EXPECT_EQ(f->OptionsPage->Panel13->Caption(), "");
     f.reset();
 
     // With the program in the start folder the buttons are enabled.
@@ -120,30 +120,30 @@ TEST_F(MainFormTest, AKeyWrittenAtCloseIsReadBackAtTheNextStart) {
         auto f = Start();
         ASSERT_TRUE(PumpUntil([&] { return !f->Timer3->Enabled(); }));
         EXPECT_TRUE(f->EditorOptions().Grid);
-        f->NoDlgDisp->SetChecked(false);
-        f->ResizeCheck->SetChecked(false);
-        f->ReduceCheck->SetChecked(true);
-        f->Henpei->SetChecked(false);
-        f->DefCol->SetColor(0x00ABCDEF);
-        f->Panel14->SetText(penFile);
-        f->CustumPen->SetChecked(true);
+        f->OptionsPage->NoDlgDisp->SetChecked(false);
+        f->OptionsPage->ResizeCheck->SetChecked(false);
+        f->OptionsPage->ReduceCheck->SetChecked(true);
+        f->OptionsPage->Henpei->SetChecked(false);
+        f->OptionsPage->DefCol->SetColor(0x00ABCDEF);
+        f->OptionsPage->Panel14->SetText(penFile);
+        f->OptionsPage->CustumPen->SetChecked(true);
         f->Close();
     }
     auto g = Start();
     EXPECT_EQ(g->Path(), "C:\\work");
-    EXPECT_FALSE(g->NoDlgDisp->Checked());
-    EXPECT_FALSE(g->ResizeCheck->Checked());
-    EXPECT_TRUE(g->ReduceCheck->Checked());
-    EXPECT_FALSE(g->Henpei->Checked());
-    EXPECT_EQ(g->DefCol->Color(), 0x00ABCDEF);
-    EXPECT_EQ(g->Panel13->Caption(), "C:\\spi");
-    EXPECT_EQ(g->Panel14->Text(), penFile);
+    EXPECT_FALSE(g->OptionsPage->NoDlgDisp->Checked());
+    EXPECT_FALSE(g->OptionsPage->ResizeCheck->Checked());
+    EXPECT_TRUE(g->OptionsPage->ReduceCheck->Checked());
+    EXPECT_FALSE(g->OptionsPage->Henpei->Checked());
+    EXPECT_EQ(g->OptionsPage->DefCol->Color(), 0x00ABCDEF);
+    EXPECT_EQ(g->OptionsPage->Panel13->Caption(), "C:\\spi");
+    EXPECT_EQ(g->OptionsPage->Panel14->Text(), penFile);
     EXPECT_TRUE(AssociationButtonsEnabled(*g));
     ASSERT_TRUE(PumpUntil([&] { return !g->Timer3->Enabled(); }));
-    EXPECT_TRUE(g->CustumPen->Checked());
+    EXPECT_TRUE(g->OptionsPage->CustumPen->Checked());
     EXPECT_TRUE(g->EditorOptions().UseCustomPen);
     EXPECT_EQ(g->EditorOptions().CustomPenFile, penFile);
-    EXPECT_FALSE(g->CustumFill->Checked());  // "" names no file
+    EXPECT_FALSE(g->OptionsPage->CustumFill->Checked());  // "" names no file
     const TEditorOptions& e = g->EditorOptions();
     EXPECT_EQ(std::vector<bool>({e.Grid, e.PalSel, e.PalRGB, e.PalCMY, e.PalHSL, e.TransMode}),
               std::vector<bool>({true, false, true, false, true, true}));
@@ -154,10 +154,10 @@ TEST_F(MainFormTest, AKeyLackingColourKeepsWhatWasReadBeforeAndFallsBack) {
     values.erase(values.begin() + 3);  // COLOR
     WriteKey(values);
     auto f = Start();
-    EXPECT_TRUE(f->NoDlgDisp->Checked());     // read before the missing value
-    EXPECT_FALSE(f->ResizeCheck->Checked());  // after it: never read
-    EXPECT_EQ(f->DefCol->Color(), clTeal);
-    EXPECT_EQ(f->Panel13->Caption(), "C:\\");
+    EXPECT_TRUE(f->OptionsPage->NoDlgDisp->Checked());     // read before the missing value
+    EXPECT_FALSE(f->OptionsPage->ResizeCheck->Checked());  // after it: never read
+    EXPECT_EQ(f->OptionsPage->DefCol->Color(), clTeal);
+    EXPECT_EQ(f->OptionsPage->Panel13->Caption(), "C:\\");
     EXPECT_EQ(f->Path(), WindowsCursorFolder());
     EXPECT_FALSE(AssociationButtonsEnabled(*f));
     EXPECT_FALSE(f->Timer3->Enabled());
@@ -168,8 +168,8 @@ TEST_F(MainFormTest, WronglyTypedNumbersCountAsMissing) {
     values[4] = {"RESIZE", true, "1", 0};
     WriteKey(values);
     auto f = Start();
-    EXPECT_EQ(f->DefCol->Color(), 0x123456);
-    EXPECT_FALSE(f->ResizeCheck->Checked());
+    EXPECT_EQ(f->OptionsPage->DefCol->Color(), 0x123456);
+    EXPECT_FALSE(f->OptionsPage->ResizeCheck->Checked());
     EXPECT_EQ(f->Path(), WindowsCursorFolder());
 }
 
@@ -181,7 +181,7 @@ TEST_F(MainFormTest, TheSusieFolderWinsOverTheStoredOne) {
     }
     WriteKey(CompleteKey("C:\\work"));
     auto f = Start();
-    EXPECT_EQ(f->Panel13->Caption(), "C:\\Susie");
+    EXPECT_EQ(f->OptionsPage->Panel13->Caption(), "C:\\Susie");
 }
 
 TEST_F(MainFormTest, CloseWritesEveryValueWithItsType) {
@@ -211,7 +211,7 @@ TEST_F(MainFormTest, AMissingCustomPenFileIsUncheckedAndForgotten) {
     WriteKey(values);
     auto f = Start();
     ASSERT_TRUE(PumpUntil([&] { return !f->Timer3->Enabled(); }));
-    EXPECT_FALSE(f->CustumPen->Checked());
+    EXPECT_FALSE(f->OptionsPage->CustumPen->Checked());
     EXPECT_FALSE(f->EditorOptions().UseCustomPen);
     f->Close();
     TRegistry reg;

@@ -21,7 +21,7 @@ struct ReduceImportTest : MainWindowTest {
     ReduceImportTest() : MainWindowTest("tamsolo-reduce-import") {}
     void SetUp() override {
         MainWindowTest::SetUp();
-        form->NoDlgDisp->SetChecked(true);
+        form->OptionsPage->NoDlgDisp->SetChecked(true);
     }
     void Drop(const std::vector<std::string>& files) { SendDrop(form->DropPanel1->Handle(), files); }
     TColor Shown(int image, int x, int y) const {
@@ -105,7 +105,7 @@ TEST_F(ReduceImportTest, PillowPicturesOfManyColoursArriveReducedToTheNearestPal
 
 TEST_F(ReduceImportTest, LargePicturesAreResizedThenReducedAsTheImportRulesSay) {
     // ImageMagick's 640x480 gradient, smart resize on without asking.
-    form->ResizeCheck->SetChecked(true);
+    form->OptionsPage->ResizeCheck->SetChecked(true);
     Drop({Data("im_640x480_gradient.png")});
     EXPECT_EQ(Messages(), std::vector<std::string>{});
     ASSERT_EQ(form->LastImage(), 0);
@@ -125,7 +125,7 @@ TEST_F(ReduceImportTest, LargePicturesAreResizedThenReducedAsTheImportRulesSay) 
         for (int x = 0; x < 32; ++x) ASSERT_EQ(form->Entry(0).Pixels.At(x, y), data.Pixels.At(x, y)) << x << "," << y;
 
     // A 64x64 true-colour bitmap with smart resize off asks; No stretches it.
-    form->ResizeCheck->SetChecked(false);
+    form->OptionsPage->ResizeCheck->SetChecked(false);
     boxes.Answer = IDNO;
     Drop({Data("im_64_truecolour.bmp")});
     EXPECT_EQ(Messages(), std::vector<std::string>{"すまーとリサイズを行いますか？"});

@@ -34,6 +34,12 @@ public:
     bool Execute(HWND owner) { return ChooseColour(owner, Color); }
 };
 
+// The input box: asks for one line of text, preset with value; true on OK with value
+// set to the answer. A hook can answer instead (tests).
+bool InputQuery(HWND owner, const std::string& caption, const std::string& prompt, std::string& value);
+using TInputQueryHook = std::function<bool(const std::string& caption, const std::string& prompt, std::string& value)>;
+void SetInputQueryHook(TInputQueryHook hook);
+
 // Numbered screen cursors that windows of the program can show (slot 0 = the arrow).
 // The slots do not own their cursors: whoever installs one takes it out before destroying it.
 void SetScreenCursor(int slot, HCURSOR cursor);

@@ -1,5 +1,6 @@
 #include "ui/Form.h"
 
+#include <memory>
 #include <vector>
 
 #include "ui/Application.h"
@@ -59,18 +60,26 @@ void TForm::ShowForm() {
     if (OnShow) OnShow(this);
 }
 
-int TForm::ShowModal() {
-    // Disable the other visible top-level windows of this thread.
-    std::vector<HWND> disabled;
+TThreadWindowsDisabled::TThreadWindowsDisabled(HWND except) : FExcept(except) {
     struct Enum {
         static BOOL CALLBACK Visit(HWND h, LPARAM lp) {
             if (IsWindowVisible(h) && IsWindowEnabled(h)) reinterpret_cast<std::vector<HWND>*>(lp)->push_back(h);
             return TRUE;
         }
     };
-    EnumThreadWindows(GetCurrentThreadId(), Enum::Visit, reinterpret_cast<LPARAM>(&disabled));
-    for (HWND h : disabled)
-        if (h != FHandle) EnableWindow(h, FALSE);
+    EnumThreadWindows(GetCurrentThreadId(), Enum::Visit, reinterpret_cast<LPARAM>(&FDisabled));
+    for (HWND h : FDisabled)
+        if (h != FExcept) EnableWindow(h, FALSE);
+}
+
+TThreadWindowsDisabled::~TThreadWindowsDisabled() {
+    for (HWND h : FDisabled)
+        if (h != FExcept && IsWindow(h)) EnableWindow(h, TRUE);
+}
+
+int TForm::ShowModal() {
+    // The other visible top-level windows of this thread wait.
+    auto disabled = std::make_unique<TThreadWindowsDisabled>(FHandle);
     FModal = true;
     FModalResult = mrNone;
     ShowWindow(FHandle, SW_SHOW);
@@ -90,8 +99,7 @@ int TForm::ShowModal() {
             DispatchMessageW(&msg);
         }
     }
-    for (HWND h : disabled)
-        if (h != FHandle && IsWindow(h)) EnableWindow(h, TRUE);
+    disabled.reset();
     ShowWindow(FHandle, SW_HIDE);
     FModal = false;
     if (quit) PostQuitMessage(0);

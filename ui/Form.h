@@ -1,8 +1,23 @@
 #pragma once
 // TForm: a top-level window of the program, shown modeless or modally.
 #include <functional>
+#include <vector>
 
 #include "ui/Control.h"
+
+// While it lives, the visible and enabled top-level windows of this thread, except one,
+// are disabled: the rest of the program waits for a modal window.
+class TThreadWindowsDisabled {
+public:
+    explicit TThreadWindowsDisabled(HWND except);
+    ~TThreadWindowsDisabled();
+    TThreadWindowsDisabled(const TThreadWindowsDisabled&) = delete;
+    TThreadWindowsDisabled& operator=(const TThreadWindowsDisabled&) = delete;
+
+private:
+    HWND FExcept;
+    std::vector<HWND> FDisabled;
+};
 
 enum TModalResult { mrNone = 0, mrOk = IDOK, mrCancel = IDCANCEL, mrYes = IDYES, mrNo = IDNO };
 enum class TFormBorder { bsSizeable, bsSingle, bsDialog };

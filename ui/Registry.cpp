@@ -90,9 +90,23 @@ int TRegistry::ReadInteger(const std::string& name) const {
     return static_cast<int>(value);
 }
 
-void TRegistry::WriteString(const std::string& name, const std::string& value) {
+void TRegistry::WriteString(const std::string& name, const std::string& value) { WriteText(name, value, REG_SZ); }
+
+void TRegistry::WriteExpandString(const std::string& name, const std::string& value) {
+    WriteText(name, value, REG_EXPAND_SZ);
+}
+
+DWORD TRegistry::GetDataType(const std::string& name) const {
+    DWORD type = REG_NONE;
+    if (!FKey || RegQueryValueExW(FKey, W(name).c_str(), nullptr, &type, nullptr, nullptr) != ERROR_SUCCESS)
+        return REG_NONE;
+    return type;
+}
+
+void TRegistry::WriteText(const std::string& name, const std::string& value, DWORD type) {
     std::wstring w = W(value);
-    LONG r = FKey ? RegSetValueExW(FKey, name.empty() ? nullptr : W(name).c_str(), 0, REG_SZ,
+    std::wstring wname = W(name);
+    LONG r = FKey ? RegSetValueExW(FKey, name.empty() ? nullptr : wname.c_str(), 0, type,
                                    reinterpret_cast<const BYTE*>(w.c_str()),
                                    static_cast<DWORD>((w.size() + 1) * sizeof(wchar_t)))
                   : ERROR_INVALID_HANDLE;

@@ -38,6 +38,11 @@ public:
     int ReadInteger(const std::string& name) const;
     bool ReadBool(const std::string& name) const { return ReadInteger(name) != 0; }
     void WriteString(const std::string& name, const std::string& value);
+    // Writes a string that names environment variables (REG_EXPAND_SZ); reading gives it
+    // back unexpanded.
+    void WriteExpandString(const std::string& name, const std::string& value);
+    // The type of a value (REG_SZ, REG_DWORD, ...), or REG_NONE when it is absent.
+    DWORD GetDataType(const std::string& name) const;
     void WriteInteger(const std::string& name, int value);
     void WriteBool(const std::string& name, bool value) { WriteInteger(name, value ? 1 : 0); }
     std::vector<std::string> GetKeyNames() const;
@@ -46,6 +51,7 @@ public:
 
 private:
     static std::wstring KeyPath(const std::string& key);
+    void WriteText(const std::string& name, const std::string& value, DWORD type);
     HKEY FRoot;
     HKEY FKey = nullptr;  // owned
 };

@@ -59,3 +59,15 @@ TEST_F(RegistryTest, DeleteKeyRemovesSubkeys) {
     EXPECT_TRUE(r.DeleteKey(kKey));
     EXPECT_FALSE(r.KeyExists(kKey));
 }
+
+TEST_F(RegistryTest, ExpandableStringsKeepTheirTypeAndReadBackUnexpanded) {
+    TRegistry r;
+    ASSERT_TRUE(r.OpenKey(kKey, true));
+    r.WriteExpandString("E", "%SystemRoot%\\cursors\\a.cur");
+    r.WriteString("", "default");
+    EXPECT_EQ(r.GetDataType("E"), static_cast<DWORD>(REG_EXPAND_SZ));
+    EXPECT_EQ(r.GetDataType(""), static_cast<DWORD>(REG_SZ));
+    EXPECT_EQ(r.GetDataType("Missing"), static_cast<DWORD>(REG_NONE));
+    EXPECT_EQ(r.ReadString("E"), "%SystemRoot%\\cursors\\a.cur");
+    EXPECT_EQ(r.ReadString(""), "default");
+}

@@ -1,0 +1,38 @@
+// The main window's two system pages: the options page "設定1" and the system cursor
+// page "設定2", each a class of its own that the window hosts and feeds.
+#include "app/MainForm.h"
+#include "app/SmallDialogs.h"
+
+void TForm1::BuildSystemPages() {
+    TOptionsHost host;
+    host.ExePath = [this] { return FExePath; };
+    host.LastFolder = [this] { return FPath; };
+    host.PickBackColour = [this](TColor& colour) {
+        TBackColorDlg dlg(this);
+        dlg.CheckBox1->Hide();  // "すべてのｲﾒｰｼﾞに適用" means nothing here
+        dlg.ColorDialog1.Color = colour;
+        if (dlg.ShowModal() != mrOk) return false;
+        colour = dlg.ColorDialog1.Color;
+        return true;
+    };
+    host.PluginFolderChanged = [this](const std::string& folder) { FSpiPath = folder; };
+    host.CustomCursorChanged = [this](bool pen, bool use, const std::string& file) {
+        TEditorOptions e = EditorOptions();
+        (pen ? e.UseCustomPen : e.UseCustomFill) = use;
+        if (use) (pen ? e.CustomPenFile : e.CustomFillFile) = file;  // the name stays when unused
+        SetEditorOptions(e);
+    };
+    OptionsPage = std::make_unique<TOptionsPage>(Page4, std::move(host));
+    CursorPage = std::make_unique<TSystemCursorPage>(Page5, OptionsPage->OpenCustumCur);
+}
+
+void TForm1::ReadSystemCursors() {
+    std::vector<uint8_t> templates;
+    if (FCurData && FCurData->Size() >= static_cast<int64_t>(kCurDataBytes)) {
+        templates.resize(kCurDataBytes);
+        FCurData->SetPosition(0);
+        FCurData->ReadBuffer(templates.data(), static_cast<int64_t>(templates.size()));
+    }
+    CursorPage->SetTemplates(std::move(templates));
+    CursorPage->ReadCursorSchemes();
+}

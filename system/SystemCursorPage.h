@@ -1,0 +1,89 @@
+#pragma once
+// The page "設定2" of the main window: the fifteen system cursors of the current scheme,
+// the named schemes, one level of undo, and applying the result to Windows. It reads the
+// registry once at start, edits a copy (TCursorSchemes) and writes back only on apply.
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "formats/MonoCursor.h"
+#include "system/CursorSchemes.h"
+#include "ui/Button.h"
+#include "ui/ComboBox.h"
+#include "ui/FileDialogs.h"
+#include "ui/ListBox.h"
+#include "ui/Panel.h"
+
+// Where the cursor settings live: Windows' own keys, or keys of the tests' own.
+struct TCursorKeys {
+    HKEY Root = HKEY_CURRENT_USER;
+    std::string Cursors = "Control Panel\\Cursors";
+    std::string Schemes = "Control Panel\\Cursors\\Schemes";
+};
+
+// A cursor drawn from a two-colour record (bottom row first) with its hotspot; the caller owns it.
+HCURSOR CreateMonoCursor(const MonoCursorRecord& record, int hotX, int hotY);
+
+class TSystemCursorPage {
+public:
+    // openCursor: the open dialog for .cur and .ani files (owned by the options page).
+    TSystemCursorPage(TControl* page, TFileDialog& openCursor);
+    ~TSystemCursorPage();
+    TSystemCursorPage(const TSystemCursorPage&) = delete;
+    TSystemCursorPage& operator=(const TSystemCursorPage&) = delete;
+
+    void SetKeys(TCursorKeys keys) { FKeys = std::move(keys); }
+    // The 15 two-colour templates ("CurData") that picture the standard cursors.
+    void SetTemplates(std::vector<uint8_t> curData) { FCurData = std::move(curData); }
+
+    // Reads the schemes and the active cursors; the result is kept as SchemesRead().
+    bool ReadCursorSchemes();
+    bool LoadSchemeCursor();
+    void FreeSchemeCursors();
+    bool SchemesRead() const { return FSchemesRead; }
+    // The page is shown: after a failed read its scheme controls stay disabled.
+    void PageEntered();
+
+    // Handlers.
+    void ListBox3DrawItem(int index, const RECT& rect, const TOwnerDrawState& state, TCanvas& canvas);
+    void ListBox3Click();
+    void WinCurDesinDropDown();
+    void WinCurDesinChange();
+    void AddWinDesBtnClick();
+    void DelWinDesBtnClick();
+    void UndoWinCurBtnClick();
+    void WinDefCurBtnClick();
+    void WinCurOpenClick();
+    void tekiyoubtnClick();
+
+    const TCursorSchemes& Schemes() const { return FSchemes; }
+    HCURSOR SchemeCursor(int role) const { return FSchemeCursors.at(static_cast<std::size_t>(role)).Get(); }
+
+    // Components (names as the window's own).
+    std::unique_ptr<TGroupBox> GroupBox3;
+    std::unique_ptr<TLabel> Label19;
+    std::unique_ptr<TComboBox> WinCurDesin;
+    std::unique_ptr<TButton> AddWinDesBtn, DelWinDesBtn;
+    std::unique_ptr<TListBox> ListBox3;
+    std::unique_ptr<TSpeedButton> UndoWinCurBtn, WinDefCurBtn, WinCurOpen, tekiyoubtn;
+
+private:
+    HCURSOR RoleCursor(int role) const;
+    void ShowSchemeText();
+    void ReloadCursors();
+    int Message(const std::string& text, const std::string& caption, UINT flags);
+    bool Confirm(const std::string& text, const std::string& caption);
+    void ShowSchemeNames();
+
+    TControl* FPage;           // not owned
+    TFileDialog& FOpenCursor;  // not owned
+    TCursorKeys FKeys;
+    std::vector<uint8_t> FCurData;
+    TCursorSchemes FSchemes;
+    std::vector<TCursorHandle> FSchemeCursors;
+    HFONT FListFont = nullptr;  // owned
+    bool FSchemeTextLock = false;
+    bool FSchemesRead = false;
+};

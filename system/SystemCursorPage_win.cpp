@@ -1,0 +1,336 @@
+// The system cursor page: reading, editing and applying the Windows cursor schemes.
+#include "system/SystemCursorPage.h"
+
+#include <map>
+
+#include "ui/Application.h"
+#include "ui/Dialogs.h"
+#include "ui/Registry.h"
+
+HCURSOR CreateMonoCursor(const MonoCursorRecord& record, int hotX, int hotY) {
+    // Bitmaps want top-down rows; the record stores them bottom row first.
+    uint8_t andBits[kMonoBitsBytes], xorBits[kMonoBitsBytes];
+    for (int row = 0; row < 32; ++row)
+        for (int b = 0; b < 4; ++b) {
+            andBits[row * 4 + b] = record.AndBits()[(31 - row) * 4 + b];
+            xorBits[row * 4 + b] = record.XorBits()[(31 - row) * 4 + b];
+        }
+    TGdiObject mask(CreateBitmap(32, 32, 1, 1, andBits));
+    TGdiObject colour(CreateBitmap(32, 32, 1, 1, xorBits));
+    ICONINFO ii{FALSE, static_cast<DWORD>(hotX), static_cast<DWORD>(hotY), static_cast<HBITMAP>(mask.Get()),
+                static_cast<HBITMAP>(colour.Get())};
+    return CreateIconIndirect(&ii);
+}
+
+namespace {
+const char* const kOpenFailed = "レジストリのオープンに失敗しました。";
+constexpr UINT kInfo = MB_OK | MB_ICONINFORMATION;
+constexpr UINT kQuestion = MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2;
+
+std::string Expanded(const std::string& path) {
+    if (!IsExpandableText(path)) return path;
+    std::wstring w = W(path);
+    DWORD n = ExpandEnvironmentStringsW(w.c_str(), nullptr, 0);
+    if (n == 0) return path;
+    std::wstring out(n, L'\0');
+    n = ExpandEnvironmentStringsW(w.c_str(), out.data(), n);
+    if (n == 0) return path;
+    out.resize(n - 1);
+    return U(out);
+}
+
+void WriteText(TRegistry& reg, const std::string& name, const std::string& value) {
+    if (IsExpandableText(value))
+        reg.WriteExpandString(name, value);
+    else
+        reg.WriteString(name, value);
+}
+} // namespace
+
+TSystemCursorPage::TSystemCursorPage(TControl* p, TFileDialog& openCursor) : FPage(p), FOpenCursor(openCursor) {
+    GroupBox3 = std::make_unique<TGroupBox>(p, "GroupBox3", "システムカーソルの設定");
+    GroupBox3->SetBounds(8, 4, 490, 346);
+    TControl* g = GroupBox3.get();
+    Label19 = std::make_unique<TLabel>(g, "Label19", "ﾃﾞｻﾞｲﾝ", 12, 24);
+    WinCurDesin = std::make_unique<TComboBox>(g, "WinCurDesin", std::vector<std::string>{}, true);
+    WinCurDesin->SetBounds(60, 20, 250, 200);
+    AddWinDesBtn = std::make_unique<TButton>(g, "AddWinDesBtn", "追加");
+    AddWinDesBtn->SetBounds(318, 19, 70, 24);
+    DelWinDesBtn = std::make_unique<TButton>(g, "DelWinDesBtn", "削除");
+    DelWinDesBtn->SetBounds(394, 19, 70, 24);
+    ListBox3 = std::make_unique<TListBox>(g, "ListBox3", true, 38);
+    ListBox3->SetBounds(12, 50, 466, 254);
+    FListFont = CreateFontW(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS,
+                            CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN, L"ＭＳ ゴシック");
+    ListBox3->SetFont(FListFont);
+    for (const char* line : kCursorRoleLines) ListBox3->Add(line);
+    UndoWinCurBtn = std::make_unique<TSpeedButton>(g, "UndoWinCurBtn", "元に戻す");
+    UndoWinCurBtn->SetBounds(12, 310, 84, 26);
+    WinDefCurBtn = std::make_unique<TSpeedButton>(g, "WinDefCurBtn", "標準");
+    WinDefCurBtn->SetBounds(102, 310, 84, 26);
+    WinCurOpen = std::make_unique<TSpeedButton>(g, "WinCurOpen", "参照");
+    WinCurOpen->SetBounds(192, 310, 84, 26);
+    tekiyoubtn = std::make_unique<TSpeedButton>(g, "tekiyoubtn", "適用");
+    tekiyoubtn->SetBounds(394, 310, 84, 26);
+    for (TSpeedButton* b : {UndoWinCurBtn.get(), WinDefCurBtn.get(), WinCurOpen.get(), tekiyoubtn.get()})
+        b->SetEnabled(false);
+
+    ListBox3->OnDrawItem = [this](TControl*, int i, const RECT& r, const TOwnerDrawState& s, TCanvas& c) {
+        ListBox3DrawItem(i, r, s, c);
+    };
+    ListBox3->OnClick = [this](TControl*) { ListBox3Click(); };
+    WinCurDesin->OnDropDown = [this](TControl*) { WinCurDesinDropDown(); };
+    WinCurDesin->OnChange = [this](TControl*) { WinCurDesinChange(); };
+    AddWinDesBtn->OnClick = [this](TControl*) { AddWinDesBtnClick(); };
+    DelWinDesBtn->OnClick = [this](TControl*) { DelWinDesBtnClick(); };
+    UndoWinCurBtn->OnClick = [this](TControl*) { UndoWinCurBtnClick(); };
+    WinDefCurBtn->OnClick = [this](TControl*) { WinDefCurBtnClick(); };
+    WinCurOpen->OnClick = [this](TControl*) { WinCurOpenClick(); };
+    tekiyoubtn->OnClick = [this](TControl*) { tekiyoubtnClick(); };
+}
+
+TSystemCursorPage::~TSystemCursorPage() {
+    FreeSchemeCursors();
+    ListBox3.reset();
+    if (FListFont) DeleteObject(FListFont);
+}
+
+int TSystemCursorPage::Message(const std::string& text, const std::string& caption, UINT flags) {
+    return ShowMessageBox(GetAncestor(FPage->Handle(), GA_ROOT), text, caption, flags);
+}
+
+bool TSystemCursorPage::Confirm(const std::string& text, const std::string& caption) {
+    return Message(text, caption, kQuestion) == IDYES;
+}
+
+void TSystemCursorPage::ShowSchemeText() {
+    FSchemeTextLock = true;
+    WinCurDesin->SetText(FSchemes.Text());
+    FSchemeTextLock = false;
+}
+
+void TSystemCursorPage::ShowSchemeNames() {
+    WinCurDesin->ClearItems();
+    for (const std::string& n : FSchemes.Names()) WinCurDesin->AddItem(n);
+}
+
+bool TSystemCursorPage::ReadCursorSchemes() {
+    const std::string title = TApplication::Instance().Title();
+    std::vector<std::string> names, values, files;
+    std::string active;
+    TRegistry reg(FKeys.Root);
+    // A system that never stored a scheme has no schemes key: no schemes.
+    if (reg.KeyExists(FKeys.Schemes)) {
+        if (!reg.OpenKeyReadOnly(FKeys.Schemes)) {
+            Message(kOpenFailed, title, kInfo);
+            return FSchemesRead = false;
+        }
+        try {
+            names = reg.GetValueNames();
+            for (const std::string& n : names) values.push_back(reg.ReadString(n));
+        } catch (const std::exception&) {
+            Message("ﾃﾞｻﾞｲﾝ名の読み込みに失敗しました。", title, kInfo);
+            return FSchemesRead = false;
+        }
+        reg.CloseKey();
+    }
+    if (reg.KeyExists(FKeys.Cursors)) {
+        if (!reg.OpenKeyReadOnly(FKeys.Cursors)) {
+            Message(kOpenFailed, title, kInfo);
+            return FSchemesRead = false;
+        }
+        try {
+            active = reg.ReadString("");
+            for (const char* role : CursorRoleNames) files.push_back(reg.ReadString(role));
+        } catch (const std::exception&) {
+            Message("システムカーソルの読み込みに失敗しました。", title, kInfo);
+            return FSchemesRead = false;
+        }
+        reg.CloseKey();
+    }
+    FSchemes.Load(std::move(names), std::move(values), active, std::move(files));
+    ShowSchemeNames();
+    ShowSchemeText();
+    FSchemesRead = LoadSchemeCursor();
+    ListBox3->Invalidate();
+    return FSchemesRead;
+}
+
+HCURSOR TSystemCursorPage::RoleCursor(int role) const {
+    const std::string& file = FSchemes.File(role);
+    if (file.empty()) {
+        // The standard cursor is pictured by its template, built from a copy of its own.
+        MonoCursorRecord record;
+        if (!LoadMonoTemplate(FCurData.data(), FCurData.size(), role, record)) return nullptr;
+        const MonoTemplateInfo& info = kMonoTemplates[static_cast<std::size_t>(role)];
+        return CreateMonoCursor(record, info.HotX, info.HotY);
+    }
+    return static_cast<HCURSOR>(LoadImageW(nullptr, W(Expanded(file)).c_str(), IMAGE_CURSOR, 0, 0,
+                                           LR_LOADFROMFILE | LR_DEFAULTSIZE));
+}
+
+bool TSystemCursorPage::LoadSchemeCursor() {
+    FreeSchemeCursors();
+    for (int role = 0; role < kCursorRoleCount; ++role) FSchemeCursors.emplace_back(RoleCursor(role));
+    return true;
+}
+
+void TSystemCursorPage::FreeSchemeCursors() { FSchemeCursors.clear(); }
+
+void TSystemCursorPage::ReloadCursors() {
+    LoadSchemeCursor();
+    ListBox3->Invalidate();
+}
+
+void TSystemCursorPage::PageEntered() {
+    if (FSchemesRead) return;
+    for (TControl* c : std::initializer_list<TControl*>{WinCurDesin.get(), AddWinDesBtn.get(), DelWinDesBtn.get(),
+                                                        ListBox3.get()})
+        c->SetEnabled(false);
+}
+
+void TSystemCursorPage::ListBox3DrawItem(int index, const RECT& r, const TOwnerDrawState& state, TCanvas& canvas) {
+    if (index < 0 || index >= kCursorRoleCount) return;
+    canvas.FillRect(r, state.Selected ? clHighlight : clWindow);
+    canvas.SetFont(FListFont);
+    if (FSchemesRead && static_cast<std::size_t>(index) < FSchemeCursors.size()) {
+        if (HCURSOR c = SchemeCursor(index)) DrawIconEx(canvas.Handle(), r.right - 36, r.top + 3, c, 32, 32, 0, nullptr, DI_NORMAL);
+        const std::string& file = FSchemes.File(index);
+        canvas.TextOut(r.left + 8, r.top + 20, file.empty() ? "Windows標準" : file, state.Selected ? clYellow : clBlue);
+    }
+    canvas.TextOut(r.left + 8, r.top + 6, kCursorRoleLines[static_cast<std::size_t>(index)],
+                   state.Selected ? clHighlightText : clWindowText);
+}
+
+void TSystemCursorPage::ListBox3Click() {
+    int role = ListBox3->ItemIndex();
+    if (role < 0 || role >= kCursorRoleCount) return;
+    WinCurOpen->SetEnabled(true);
+    WinDefCurBtn->SetEnabled(!FSchemes.File(role).empty());
+}
+
+void TSystemCursorPage::WinCurDesinDropDown() {
+    FSchemes.SetText(WinCurDesin->Text());
+    FSchemes.DropDown();
+}
+
+void TSystemCursorPage::WinCurDesinChange() {
+    if (FSchemeTextLock) return;
+    int reported = 0;
+    if (!FSchemes.SelectScheme(WinCurDesin->Text(), reported)) return;
+    for (int i = 0; i < reported; ++i) Message("dの値がおかしい", TApplication::Instance().Title(), kInfo);
+    ReloadCursors();
+    tekiyoubtn->SetEnabled(true);
+    UndoWinCurBtn->SetEnabled(true);
+}
+
+void TSystemCursorPage::AddWinDesBtnClick() {
+    FSchemes.SetText(WinCurDesin->Text());
+    switch (FSchemes.CanAdd()) {
+    case TCursorSchemes::TAddCheck::NoName: Message("名前が入力されていません。", "情報", kInfo); return;
+    case TCursorSchemes::TAddCheck::Exists: Message("すでに同じ名前のアイテムがあります。", "情報", kInfo); return;
+    case TCursorSchemes::TAddCheck::Ok: break;
+    }
+    if (!Confirm("'" + FSchemes.Text() + "' を追加しますか？", "追加の確認")) return;
+    FSchemes.Add();
+    WinCurDesin->AddItem(FSchemes.Names().back());
+    tekiyoubtn->SetEnabled(true);
+}
+
+void TSystemCursorPage::DelWinDesBtnClick() {
+    FSchemes.SetText(WinCurDesin->Text());
+    int i = FindSchemeName(FSchemes.Names(), FSchemes.Text());
+    if (i < 0) {
+        Message("リストの項目が選択されていません。", "情報", kInfo);
+        return;
+    }
+    if (!Confirm("'" + FSchemes.Text() + "' を削除しますか？", "削除の確認")) return;
+    FSchemes.Delete();
+    WinCurDesin->DeleteItem(i);
+    ShowSchemeText();
+    tekiyoubtn->SetEnabled(true);
+}
+
+void TSystemCursorPage::UndoWinCurBtnClick() {
+    FSchemes.SetText(WinCurDesin->Text());
+    FSchemes.Undo();
+    ShowSchemeText();
+    ReloadCursors();
+    tekiyoubtn->SetEnabled(true);
+}
+
+void TSystemCursorPage::WinDefCurBtnClick() {
+    int role = ListBox3->ItemIndex();
+    if (role < 0 || role >= kCursorRoleCount) return;
+    FSchemes.SetText(WinCurDesin->Text());
+    FSchemes.SetStandard(role);
+    UndoWinCurBtn->SetEnabled(true);
+    FSchemeCursors.at(static_cast<std::size_t>(role)).Reset(RoleCursor(role));
+    ListBox3->Invalidate();
+    tekiyoubtn->SetEnabled(true);
+}
+
+void TSystemCursorPage::WinCurOpenClick() {
+    int role = ListBox3->ItemIndex();
+    if (role < 0 || role >= kCursorRoleCount) return;
+    if (!FOpenCursor.Execute(GetAncestor(FPage->Handle(), GA_ROOT))) return;
+    FSchemes.SetText(WinCurDesin->Text());
+    FSchemes.SetFile(role, FOpenCursor.FileName);
+    FSchemeCursors.at(static_cast<std::size_t>(role)).Reset(RoleCursor(role));
+    ListBox3->Invalidate();
+    tekiyoubtn->SetEnabled(true);
+    UndoWinCurBtn->SetEnabled(true);
+    WinDefCurBtn->SetEnabled(true);
+}
+
+void TSystemCursorPage::tekiyoubtnClick() {
+    const std::string title = TApplication::Instance().Title();
+    if (!Confirm("システムカーソルを更新しますか？", "更新の確認")) return;
+    FSchemes.SetText(WinCurDesin->Text());
+    TRegistry reg(FKeys.Root);
+    if (!reg.OpenKey(FKeys.Cursors, true)) {
+        Message(kOpenFailed, title, kInfo);
+        return;
+    }
+    try {
+        reg.WriteString("", FSchemes.ActiveNameToStore());
+        std::vector<std::string> stored;
+        for (const char* role : CursorRoleNames) {
+            // A value of another type than text is replaced like a different file.
+            if (reg.GetDataType(role) == REG_SZ || reg.GetDataType(role) == REG_EXPAND_SZ ||
+                reg.GetDataType(role) == REG_NONE)
+                stored.push_back(reg.ReadString(role));
+            else
+                stored.push_back(std::string(1, '\0'));
+        }
+        for (int role : FSchemes.RolesToStore(stored))
+            WriteText(reg, CursorRoleNames[static_cast<std::size_t>(role)], FSchemes.File(role));
+    } catch (const std::exception&) {
+        Message("システムカーソルの更新に失敗しました。", title, kInfo);
+        return;
+    }
+    reg.CloseKey();
+    if (!reg.OpenKey(FKeys.Schemes, true)) {
+        Message(kOpenFailed, title, kInfo);
+        return;
+    }
+    try {
+        std::map<std::string, std::string> stored;
+        for (const std::string& n : reg.GetValueNames()) {
+            DWORD type = reg.GetDataType(n);
+            stored[n] = type == REG_SZ || type == REG_EXPAND_SZ ? reg.ReadString(n) : std::string(1, '\0');
+        }
+        TSchemeStorePlan plan = FSchemes.SchemesToStore(stored);
+        for (const auto& [name, value] : plan.Write) WriteText(reg, name, value);
+        for (const std::string& name : plan.Delete)
+            if (!reg.DeleteValue(name)) throw ERegistryException("Failed to delete " + name);
+    } catch (const std::exception&) {
+        Message("ﾃﾞｻﾞｲﾝの更新に失敗しました。", title, kInfo);
+        return;
+    }
+    reg.CloseKey();
+    // Windows reloads its cursors from the registry; a system that refuses says so.
+    if (!SystemParametersInfoW(SPI_SETCURSORS, 0, nullptr, 0))
+        Message("システムカーソルの設定はレジストリに保存しましたが、\nWindowsが新しいカーソルを読み込みませんでした。",
+                title, MB_OK | MB_ICONWARNING);
+}
