@@ -18,6 +18,7 @@
 #include "app/MMTimer.h"
 #include "formats/AniFile.h"
 #include "formats/MonoCursor.h"
+#include "formats/Spiload.h"
 #include "app/ValueBox.h"
 #include "base/Stream.h"
 #include "ui/Button.h"
@@ -164,6 +165,7 @@ public:
     // One file into the document: 0 = an image (or an animated cursor's images) added, 1 = nothing.
     uint8_t OpenImageFile(const std::string& path);
     std::unique_ptr<TIconEx> IconEx1;  // invisible: the icon and cursor codec
+    TSpiload Spiload1;                 // the picture plug-ins of the folder FSpiPath
     TFileDialog OpenDialog1{TFileDialogKind::Open};
     TFileDialog SaveAniDlg{TFileDialogKind::Save};
     TFileDialog SaveDlg{TFileDialogKind::Save};
@@ -301,10 +303,11 @@ private:
     TColor AskBackColour(bool offerAll, bool& applyAll);
     // Reduces a picture with more colours than a palette holds (the reduction dialog).
     bool ReduceImportedPicture(struct PictureImport& picture, struct ImportedImage& out);
-    // Entry points of parts of the program that come later; each answers "not done" for now.
+    // Shortcuts, library icons and plug-in pictures (MainFormImport.cpp).
     std::optional<std::string> ResolveShortcut(const std::string& path);
     bool PickLibraryIcon(const std::string& path, TBitmap& picture);
     bool LoadPluginPicture(const std::string& path, TBitmap& picture);
+    // Entry points of parts of the program that come later; each answers "not done" for now.
     enum class TLaterFormat { Icl, Dll, Mng, AnimatedGif, Png, Gif };
     uint8_t WriteLaterFormat(TLaterFormat format, const std::string& path, AniSaveMode mode);
 
