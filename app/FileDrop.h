@@ -8,6 +8,8 @@
 
 #include "ui/Control.h"
 
+#include <shellapi.h>
+
 class TFileDrop {
 public:
     using TDropEvent = std::function<void(TFileDrop* sender, int iFiles, const std::vector<std::string>& DropFileNames)>;

@@ -2,7 +2,6 @@
 // Paths of the programs the build makes for the Windows tests (test plug-ins, the icon
 // host), and small file helpers, as Wine sees them.
 #include <windows.h>
-#include <shellapi.h>
 
 #include <string>
 #include <vector>
@@ -20,21 +19,36 @@ inline std::string TestPlugin(const std::string& variant) {
 }
 inline std::string IconHostPath() { return WineSidePath(TAMSOLO_ICONHOST); }
 
-// A fresh folder under the temporary folder.
+// Deletes a folder with everything in it (files and folders only; never follows anything else).
+inline void DeleteTree(const std::wstring& dir) {
+    WIN32_FIND_DATAW f;
+    HANDLE h = FindFirstFileW((dir + L"\\*").c_str(), &f);
+    if (h != INVALID_HANDLE_VALUE) {
+        do {
+            const std::wstring name = f.cFileName;
+            if (name == L"." || name == L"..") continue;
+            const std::wstring path = dir + L"\\" + name;
+            if ((f.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !(f.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+                DeleteTree(path);
+            else
+                DeleteFileW(path.c_str());
+        } while (FindNextFileW(h, &f));
+        FindClose(h);
+    }
+    RemoveDirectoryW(dir.c_str());
+}
+
+// A fresh, empty folder under the temporary folder.
 inline std::string FreshFolder(const std::string& leaf) {
     wchar_t buf[MAX_PATH];
-    GetTempPathW(MAX_PATH, buf);
+    const DWORD n = GetTempPathW(MAX_PATH, buf);
+    if (n == 0 || n >= MAX_PATH || leaf.empty() || leaf.find_first_of("\\/.") != std::string::npos) return "";
     const std::string dir = WideToUtf8(buf) + leaf;
-    SHFILEOPSTRUCTW op{};
-    std::wstring from = Utf8ToWide(dir);
-    from.push_back(L'\0');
-    op.wFunc = FO_DELETE;
-    op.pFrom = from.c_str();
-    op.fFlags = FOF_NO_UI;
-    SHFileOperationW(&op);
+    DeleteTree(Utf8ToWide(dir));
     CreateDirectoryW(Utf8ToWide(dir).c_str(), nullptr);
     return dir;
 }
+
 inline void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
     HANDLE f = CreateFileW(Utf8ToWide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     DWORD written = 0;

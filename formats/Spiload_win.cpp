@@ -20,6 +20,12 @@ using GetPictureInfoFn = int(WINAPI*)(LPCSTR buf, LONG_PTR len, unsigned int fla
 using GetPictureFn = int(WINAPI*)(LPCSTR buf, LONG_PTR len, unsigned int flag, HANDLE* info, HANDLE* bits,
                                   FARPROC progress, LONG_PTR data);
 
+// An exported function of a module by name, as the type the plug-in interface gives it.
+template <typename F>
+F Bind(HMODULE module, const char* name) {
+    return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+}
+
 // ---- faults inside plug-ins
 
 thread_local void** tFaultJump = nullptr;  // the jump buffer of the guarded call running on this thread
@@ -181,9 +187,9 @@ void TSpiload::set_spipath() {
         plugin->Module = LoadLibraryW(Utf8ToWide(folder + "\\" + plugin->FileName).c_str());
         if (!plugin->Module) continue;
         HMODULE m = plugin->Module;
-        plugin->IsSupported = reinterpret_cast<IsSupportedFn>(GetProcAddress(m, "IsSupported"));
-        plugin->GetPictureInfo = reinterpret_cast<GetPictureInfoFn>(GetProcAddress(m, "GetPictureInfo"));
-        plugin->GetPicture = reinterpret_cast<GetPictureFn>(GetProcAddress(m, "GetPicture"));
+        plugin->IsSupported = Bind<IsSupportedFn>(m, "IsSupported");
+        plugin->GetPictureInfo = Bind<GetPictureInfoFn>(m, "GetPictureInfo");
+        plugin->GetPicture = Bind<GetPictureFn>(m, "GetPicture");
         plugin->GetPreview = GetProcAddress(m, "GetPreview");
         plugin->GetArchiveInfo = GetProcAddress(m, "GetArchiveInfo");
         plugin->GetFile = GetProcAddress(m, "GetFile");
