@@ -29,7 +29,7 @@ public:
     std::unique_ptr<TPanel> Bevel1;  // frames Image1
     std::unique_ptr<TImage> Image1;  // the icon shown; after OK the picked one
     std::unique_ptr<TButton> Button1, Button2;
-    TImageList ImageList1;
+    TImageList ImageList1{32, 32, true};  // the icons with their alpha
 };
 
 // The import's pick of a library icon: the dialog for the file, and after OK the picked icon

@@ -107,7 +107,8 @@ TEST_F(LibraryImportTest, AShortcutImportsTheIconItPointsAt) {
     ASSERT_TRUE(Messages().empty()) << Messages().front();
     ASSERT_EQ(form->LastImage(), 1);
     EXPECT_EQ(form->Entry(0).ImageName, "icotool_4bit");  // named after the target
-    EXPECT_EQ(form->Entry(0).Pixels.Bytes, form->Entry(1).Pixels.Bytes);
+    EXPECT_TRUE(std::equal(std::begin(form->Entry(0).Pixels.Bytes), std::end(form->Entry(0).Pixels.Bytes),
+                           std::begin(form->Entry(1).Pixels.Bytes)));
     EXPECT_EQ(form->Entry(0).Palette, form->Entry(1).Palette);
 }
 
