@@ -305,6 +305,9 @@ bool TForm1::PickLibraryIcon(const std::string& path, TBitmap& picture) {
 }
 
 bool TForm1::LoadPluginPicture(const std::string& path, TBitmap& picture) {
+    // A .bmp the bitmap import already read (and perhaps reduced or asked about) is not read
+    // a second time by the loader's own bitmap path.
+    if (ClassifyImportPath(path) == ImportKind::Bmp) return false;
     try {
         if (!Spiload1.set_file(path) || !Spiload1.load() || !Spiload1.Result()) return false;
     } catch (const Exception&) {
