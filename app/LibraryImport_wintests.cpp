@@ -44,7 +44,7 @@ struct LibraryImportTest : MainWindowTest {
     }
     void Drop(const std::vector<std::string>& files) { SendDrop(form->DropPanel1->Handle(), files); }
     void UsePlugins(const std::string& variant) {
-        form->Spiload1.SpiPathName = WineSidePath(std::string(TAMSOLO_TEST_PLUGINS) + "/" + variant);
+        form->Spiload1.SpiPathName = WinePath(std::string(TAMSOLO_TEST_PLUGINS) + "/" + variant);
         form->Spiload1.set_spipath();
     }
 };
@@ -84,7 +84,7 @@ struct SusieFolderTest : LibraryImportTest {
     void SetUp() override {
         TRegistry reg;
         ASSERT_TRUE(reg.OpenKey(kSusieKey, true));
-        reg.WriteString("Path", WineSidePath(std::string(TAMSOLO_TEST_PLUGINS) + "/full"));
+        reg.WriteString("Path", WinePath(std::string(TAMSOLO_TEST_PLUGINS) + "/full"));
         reg.CloseKey();
         LibraryImportTest::SetUp();
     }

@@ -8,16 +8,17 @@
 
 #include "base/Text.h"
 
-inline std::string WineSidePath(std::string unixPath) {
+// A Unix path as Wine sees it: drive Z: is the root.
+inline std::string WinePath(std::string unixPath) {
     for (char& c : unixPath)
         if (c == '/') c = '\\';
     return "Z:" + unixPath;
 }
 // The module of one test plug-in variant ("full", "nopicture", "noinfo", "failing", "crashing").
 inline std::string TestPlugin(const std::string& variant) {
-    return WineSidePath(std::string(TAMSOLO_TEST_PLUGINS) + "/" + variant + "/testspi_" + variant + ".spi");
+    return WinePath(std::string(TAMSOLO_TEST_PLUGINS) + "/" + variant + "/testspi_" + variant + ".spi");
 }
-inline std::string IconHostPath() { return WineSidePath(TAMSOLO_ICONHOST); }
+inline std::string IconHostPath() { return WinePath(TAMSOLO_ICONHOST); }
 
 // Deletes a folder with everything in it (files and folders only; never follows anything else).
 inline void DeleteTree(const std::wstring& dir) {

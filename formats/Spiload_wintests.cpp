@@ -97,7 +97,7 @@ TEST(Spiload, RefusesFilesNoPlugInTakesAndSurvivesPlugInsThatFailOrFault) {
 
 TEST(Spiload, ReadsBitmapsWithoutPlugInsInEverySpellingOfTheExtension) {
     const std::string dir = FreshFolder("tamsolo-spi-bmp");
-    const std::string src = WineSidePath(std::string(TAMSOLO_SOURCE_DIR) + "/tests/data/im_bmp3_8bit.bmp");
+    const std::string src = WinePath(std::string(TAMSOLO_SOURCE_DIR) + "/tests/data/im_bmp3_8bit.bmp");
     TSpiload spi;  // no plug-ins at all
     for (const char* name : {"a.bmp", "b.Bmp", "c.BMP"}) {
         const std::string path = dir + "\\" + name;
