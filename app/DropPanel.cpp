@@ -28,15 +28,22 @@ std::vector<std::string> TDropPanel::DroppedNames(HDROP drop) {
     return names;
 }
 
-void TDropPanel::mDropFiles(HDROP drop) {
+void TDropPanel::DeliverDrop(HDROP drop,
+                             const std::function<void(int iFiles, const std::vector<std::string>& names)>& report) {
     std::vector<std::string> names = DroppedNames(drop);
     DragFinish(drop);
-    if (!OnDropFiles) return;
+    if (!report) return;
     try {
-        OnDropFiles(this, static_cast<int>(names.size()), names);
+        report(static_cast<int>(names.size()), names);
     } catch (const std::exception& e) {
         TApplication::Instance().HandleException(e);
     }
+}
+
+void TDropPanel::mDropFiles(HDROP drop) {
+    DeliverDrop(drop, [this](int n, const std::vector<std::string>& names) {
+        if (OnDropFiles) OnDropFiles(this, n, names);
+    });
 }
 
 LRESULT TDropPanel::WndProc(UINT msg, WPARAM wp, LPARAM lp) {

@@ -23,6 +23,9 @@ public:
 
     // The names held by a drop handle, each at its full length.
     static std::vector<std::string> DroppedNames(HDROP drop);
+    // Reads every name of a drop, releases the drop and hands the names to report; an
+    // exception from report goes to the application's exception display.
+    static void DeliverDrop(HDROP drop, const std::function<void(int iFiles, const std::vector<std::string>& names)>& report);
 
 protected:
     LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;

@@ -7,15 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "formats/PluginTestSupport.h"
 #include "ui/Control.h"
 #include "ui/Dialogs.h"
 
-// The Unix test data folder as Wine sees it.
-inline std::string WinePath(std::string unixPath) {
-    for (char& c : unixPath)
-        if (c == '/') c = '\\';
-    return "Z:" + unixPath;
-}
 // A file of tests/data (independent tools made them).
 inline std::string Data(const std::string& name) {
     return WinePath(std::string(TAMSOLO_SOURCE_DIR) + "/tests/data/" + name);

@@ -115,6 +115,8 @@ void TForm1::FormCreate() {
     FDocName = "無題";
     FOpenCmdLine = !CommandLineFile(FCommandLine).empty();
     FSpiPath = OptionsPage->Panel13->Caption();
+    Spiload1.SpiPathName = FSpiPath;
+    Spiload1.set_spipath();
 }
 
 void TForm1::FormPaint() {

@@ -19,6 +19,7 @@
 #include "formats/AniFile.h"
 #include "formats/IconLibrary.h"
 #include "formats/MonoCursor.h"
+#include "formats/Spiload.h"
 #include "app/ValueBox.h"
 #include "base/Stream.h"
 #include "ui/Button.h"
@@ -163,6 +164,7 @@ public:
     // One file into the document: 0 = an image (or an animated cursor's images) added, 1 = nothing.
     uint8_t OpenImageFile(const std::string& path);
     std::unique_ptr<TIconEx> IconEx1;  // invisible: the icon and cursor codec
+    TSpiload Spiload1;                 // the picture plug-ins of the folder FSpiPath
     TFileDialog OpenDialog1{TFileDialogKind::Open};
     TFileDialog SaveAniDlg{TFileDialogKind::Save};
     TFileDialog SaveDlg{TFileDialogKind::Save};
@@ -285,7 +287,7 @@ private:
     TColor AskBackColour(bool offerAll, bool& applyAll);
     // Reduces a picture with more colours than a palette holds (the reduction dialog).
     bool ReduceImportedPicture(struct PictureImport& picture, struct ImportedImage& out);
-    // Entry points of parts of the program that come later; each answers "not done" for now.
+    // Shortcuts, library icons and plug-in pictures (MainFormImport.cpp).
     std::optional<std::string> ResolveShortcut(const std::string& path);
     bool PickLibraryIcon(const std::string& path, TBitmap& picture);
     bool LoadPluginPicture(const std::string& path, TBitmap& picture);

@@ -1,8 +1,11 @@
 // The main window's file commands: importing dropped, opened and pasted files.
 #include "app/MainForm.h"
+#include "app/ExtIcon.h"
 #include "app/SmallDialogs.h"
+#include "base/Exception.h"
 #include "base/Format.h"
 #include "formats/PictureImport.h"
+#include "formats/ShortCut.h"
 #include "ui/Application.h"
 #include "ui/Clipboard.h"
 #include "ui/FileDialogs.h"
@@ -23,6 +26,7 @@ const char* const kNothingImported = "%s は\nｲﾒｰｼﾞが含まれてい�
 const char* const kLimitOne = "イメージは1000個までです。";
 const char* const kLimitMany = "イメージの数が1000個を超えたのですべてのイメージを読み込めませんでした。";
 const char* const kIcon24Bit = "サイズは32x32ですが24bitカラー形式しか含まれていません。\nvevedaで読み込みます。";
+const char* const kShortcutShowCmd = "Error:致命的エラー(Load)";
 const char* const kSmartResizeQuestion = "すまーとリサイズを行いますか？";
 
 constexpr int kOpenedFile = 1;  // ReportMessage kind: the caption of opened files
@@ -116,8 +120,12 @@ uint8_t TForm1::OpenImageFile(const std::string& path) {
     ImportKind kind = ClassifyImportPath(file);
     if (kind == ImportKind::Shortcut) {
         std::optional<std::string> target = ResolveShortcut(file);
-        if (target) file = *target;
-        kind = target ? ClassifyImportPath(file) : ImportKind::Unknown;
+        if (!target) {
+            ReportMessage(Format(kNothingImported, path.c_str()), kOpenedFile, 0);
+            return 1;
+        }
+        file = *target;
+        kind = ClassifyImportPath(file);
     }
     ImportedImage image;
     bool read = false;
@@ -275,15 +283,40 @@ bool TForm1::ReduceImportedPicture(PictureImport& picture, ImportedImage& out) {
     return true;
 }
 
-// Shortcut files are not resolved yet: a shortcut is offered to the icon picker and the plug-ins.
-std::optional<std::string> TForm1::ResolveShortcut(const std::string&) { return std::nullopt; }
+std::optional<std::string> TForm1::ResolveShortcut(const std::string& path) {
+    TMakeShortCut shortcut;
+    shortcut.SCFileName = path;
+    const TShortCutLoad r = shortcut.SCLoad();
+    if (r == TShortCutLoad::Failed || shortcut.SCExecFile.empty()) return std::nullopt;
+    if (r == TShortCutLoad::UnknownShowCmd)
+        ShowMessageBox(FHandle, kShortcutShowCmd, TApplication::Instance().Title(), MB_OK);
+    return shortcut.SCExecFile;
+}
 
-// The icon picker of executables and libraries is not part of the program yet. When it is,
-// the picked icon is drawn on a 32x32 bitmap filled with the background colour.
-bool TForm1::PickLibraryIcon(const std::string&, TBitmap&) { return false; }
+bool TForm1::PickLibraryIcon(const std::string& path, TBitmap& picture) {
+    return PickLibraryIconPicture(
+        this, path,
+        [this] {
+            if (OptionsPage->NoDlgDisp->Checked()) return OptionsPage->DefCol->Color();
+            bool unused = false;
+            return AskBackColour(false, unused);
+        },
+        picture);
+}
 
-// The picture plug-in loader is not part of the program yet.
-bool TForm1::LoadPluginPicture(const std::string&, TBitmap&) { return false; }
+bool TForm1::LoadPluginPicture(const std::string& path, TBitmap& picture) {
+    // A .bmp the bitmap import already read (and perhaps reduced or asked about) is not read
+    // a second time by the loader's own bitmap path.
+    if (ClassifyImportPath(path) == ImportKind::Bmp) return false;
+    try {
+        if (!Spiload1.set_file(path) || !Spiload1.load() || !Spiload1.Result()) return false;
+    } catch (const Exception&) {
+        return false;  // a broken bitmap: the import reports that nothing was read
+    }
+    picture = *Spiload1.Result();
+    Spiload1.clean();
+    return true;
+}
 
 // ---- background colour
 

@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "app/DropPanel.h"
+#include "app/ExtIconTestSupport.h"
 #include "app/IconEx.h"
 #include "app/ImportTestSupport.h"
 #include "app/MainWindowTestSupport.h"
@@ -23,6 +24,11 @@ struct ImportTest : MainWindowTest {
     void SetUp() override {
         MainWindowTest::SetUp();
         form->OptionsPage->NoDlgDisp->SetChecked(true);
+        AnswerExtIcon(-1);  // icons that no reader takes are offered to the icon picker: cancelled
+    }
+    void TearDown() override {
+        StopAnsweringExtIcon();
+        MainWindowTest::TearDown();
     }
     std::vector<std::string> Texts() const { return Messages(); }
     TColor Shown(int image, int x, int y) const {

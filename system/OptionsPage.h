@@ -46,6 +46,8 @@ public:
     void shellcurClick() { WriteAssociation(TShellKind::Cur); }
     void shellaniClick() { WriteAssociation(TShellKind::Ani); }
     void BrowseSpiBtnClick();
+    // Shows a folder the user chose for the plug-ins and tells the window at once.
+    void ChoosePluginFolder(const std::string& folder);
     void CustumPenBtnClick();
     void CustumFillBtnClick();
     void CustumPenClick();

@@ -107,7 +107,11 @@ void TOptionsPage::WriteAssociation(TShellKind kind) {
 
 void TOptionsPage::BrowseSpiBtnClick() {
     if (!BrowseForFolder1.Execute(FPage->Handle() ? GetAncestor(FPage->Handle(), GA_ROOT) : nullptr)) return;
-    Panel13->SetCaption(BrowseForFolder1.Directory);
+    ChoosePluginFolder(BrowseForFolder1.Directory);
+}
+
+void TOptionsPage::ChoosePluginFolder(const std::string& folder) {
+    Panel13->SetCaption(folder);
     if (FHost.PluginFolderChanged) FHost.PluginFolderChanged(Panel13->Caption());
 }
 

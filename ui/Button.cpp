@@ -90,6 +90,11 @@ void TSpeedButton::Click() {
     TControl::Click();
 }
 
+void TSpeedButton::SetGlyph(const TBitmap& glyph) {
+    FGlyph = glyph;
+    Invalidate();
+}
+
 void TSpeedButton::Paint(HDC dc) {
     RECT r;
     GetClientRect(FHandle, &r);
@@ -102,6 +107,9 @@ void TSpeedButton::Paint(HDC dc) {
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, ColorToRGB(Enabled() ? clBtnText : clGrayText));
     if (sunken) OffsetRect(&r, 1, 1);
+    if (!FGlyph.Empty())
+        canvas.Draw(r.left + (r.right - r.left - FGlyph.Width()) / 2, r.top + (r.bottom - r.top - FGlyph.Height()) / 2,
+                    FGlyph);
     DrawTextW(dc, w.c_str(), static_cast<int>(w.size()), &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
 }
 

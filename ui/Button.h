@@ -3,6 +3,7 @@
 #include <memory>
 #include <vector>
 
+#include "base/Bitmap.h"
 #include "ui/Control.h"
 
 class TButton : public TControl {
@@ -41,6 +42,9 @@ public:
     int GroupIndex() const { return FGroupIndex; }
     void SetAllowAllUp(bool a) { FAllowAllUp = a; }
     void SetFlat(bool f) { FFlat = f; }
+    // A picture drawn centred on the button, before its caption.
+    void SetGlyph(const TBitmap& glyph);
+    const TBitmap& Glyph() const { return FGlyph; }
 
 protected:
     LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
@@ -53,6 +57,7 @@ private:
     bool FAllowAllUp = false;
     bool FFlat = false;
     int FGroupIndex = 0;
+    TBitmap FGlyph;
 };
 
 // A framed group with a caption; controls placed in it are its children.

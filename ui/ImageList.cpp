@@ -2,8 +2,8 @@
 
 #include <vector>
 
-TImageList::TImageList(int width, int height)
-    : FList(ImageList_Create(width, height, ILC_COLOR24 | ILC_MASK, 16, 256)), FWidth(width), FHeight(height) {}
+TImageList::TImageList(int width, int height, bool keepAlpha)
+    : FList(ImageList_Create(width, height, (keepAlpha ? ILC_COLOR32 : ILC_COLOR24) | ILC_MASK, 16, 256)), FWidth(width), FHeight(height) {}
 
 TImageList::~TImageList() {
     if (FList) ImageList_Destroy(FList);

@@ -5,7 +5,8 @@
 
 class TImageList {
 public:
-    TImageList(int width = 32, int height = 32);
+    // keepAlpha: 32-bit images that keep the icons' alpha channel (else 24-bit with a mask).
+    TImageList(int width = 32, int height = 32, bool keepAlpha = false);
     ~TImageList();
     TImageList(const TImageList&) = delete;
     TImageList& operator=(const TImageList&) = delete;

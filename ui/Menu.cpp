@@ -23,6 +23,7 @@ void TPopupMenu::Popup(HWND owner, int x, int y) {
         }
         UINT flags = MF_STRING | (i->Enabled ? MF_ENABLED : MF_GRAYED) | (i->Checked ? MF_CHECKED : 0);
         AppendMenuW(menu, flags, i->Id(), W(i->Caption()).c_str());
+        if (i->Default) SetMenuDefaultItem(menu, i->Id(), FALSE);
     }
     UINT chosen = static_cast<UINT>(TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, x, y, 0, owner, nullptr));
     DestroyMenu(menu);

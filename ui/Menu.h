@@ -13,6 +13,7 @@ public:
     UINT Id() const { return FId; }
     bool Enabled = true;
     bool Checked = false;
+    bool Default = false;  // drawn bold; the item a double click on an owner runs
     TNotifyEvent OnClick;
 
 private:

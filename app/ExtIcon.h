@@ -1,0 +1,39 @@
+#pragma once
+// TExtIcon: the modal dialog that shows the icons of an executable module or icon library
+// (.exe, .dll, .icl and the like) and lets the user pick one by number.
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "app/ValueBox.h"
+#include "base/Bitmap.h"
+#include "ui/Button.h"
+#include "ui/Form.h"
+#include "ui/Image.h"
+#include "ui/ImageList.h"
+#include "ui/Panel.h"
+
+class TExtIcon : public TForm {
+public:
+    explicit TExtIcon(TForm* owner);
+    ~TExtIcon() override;
+
+    // Fills the dialog with the file's icons; false (nothing changed) when it holds none.
+    bool LoadIconsFromFile(const std::string& fileName);
+    // Shows icon number ValueBox1.Value in Image1.
+    void ValueBox1Change();
+
+    std::unique_ptr<TLabel> Label1, Label2, Label3;
+    std::unique_ptr<TPanel> Panel1;  // the number of icons
+    std::unique_ptr<TValueBox> ValueBox1;
+    std::unique_ptr<TPanel> Bevel1;  // frames Image1
+    std::unique_ptr<TImage> Image1;  // the icon shown; after OK the picked one
+    std::unique_ptr<TButton> Button1, Button2;
+    TImageList ImageList1{32, 32, true};  // the icons with their alpha
+};
+
+// The import's pick of a library icon: the dialog for the file, and after OK the picked icon
+// drawn at (0, 0) on a 32x32 picture filled with the colour that `background` gives (asked
+// only then). False when the file has no icon or the user cancelled.
+bool PickLibraryIconPicture(TForm* owner, const std::string& fileName, const std::function<TColor()>& background,
+                            TBitmap& picture);
