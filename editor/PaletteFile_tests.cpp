@@ -8,6 +8,7 @@
 
 #include "BuiltInPalettes.h"
 #include "PaletteEdit.h"
+#include "PaletteText.h"
 #include "base/Stream.h"
 
 namespace {
