@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "base/Exception.h"
+#include "base/Text.h"
 
 namespace {
 // Opens the clipboard for one scope.
@@ -76,6 +77,36 @@ bool WriteClipboardBitmap(HWND owner, const TBitmap& bitmap) {
     TClipboardLock lock(owner);
     if (!lock || !EmptyClipboard()) return false;
     if (!SetClipboardData(CF_DIB, mem.Get())) return false;
+    mem.Release();  // the clipboard owns it now
+    return true;
+}
+
+std::string ReadClipboardText(HWND owner, std::size_t maxChars) {
+    TClipboardLock lock(owner);
+    if (!lock) return {};
+    HANDLE h = GetClipboardData(CF_TEXT);  // the system converts CF_UNICODETEXT
+    if (!h) return {};
+    const std::size_t size = GlobalSize(h);
+    const char* p = static_cast<const char*>(GlobalLock(h));
+    if (!p) return {};
+    std::string sjis(p, strnlen(p, size));
+    GlobalUnlock(h);
+    std::wstring wide = Utf8ToWide(SjisToUtf8(sjis));
+    if (wide.size() > maxChars) wide.resize(maxChars);
+    return WideToUtf8(wide);
+}
+
+bool WriteClipboardText(HWND owner, const std::string& utf8) {
+    const std::string sjis = Utf8ToSjis(utf8);
+    TGlobalMemory mem(sjis.size() + 1);
+    if (!mem.Get()) return false;
+    auto* p = static_cast<char*>(GlobalLock(mem.Get()));
+    if (!p) return false;
+    std::memcpy(p, sjis.c_str(), sjis.size() + 1);
+    GlobalUnlock(mem.Get());
+    TClipboardLock lock(owner);
+    if (!lock || !EmptyClipboard()) return false;
+    if (!SetClipboardData(CF_TEXT, mem.Get())) return false;
     mem.Release();  // the clipboard owns it now
     return true;
 }
