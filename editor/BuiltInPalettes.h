@@ -1,14 +1,13 @@
 #pragma once
-// The palettes the editor carries: the default palette (also the key-colour table), the
-// 16 system colours, the ramps of the "add gradient" menu and the palette menu's
-// built-in palettes.
+// The palettes the editor carries beside its default palette (DefaultPalette.h): the 16
+// system colours, the ramps of the "add gradient" menu and the palette menu's built-in
+// palettes.
 #include <array>
 
 #include "base/Color.h"
+#include "editor/DefaultPalette.h"
 #include "formats/ImageRecord.h"
 
-// 256 entries, row k (entries 16k..16k+15) a ramp from dark through the full colour to pale.
-const ImagePalette& DefaultPalette();
 // The 16 system colours in the order the system-colour reduction and the first ramp use.
 const std::array<TColor, 16>& SystemColours();
 
