@@ -158,6 +158,21 @@ TEST_F(PaletteCommandsTest, DraggingAnEntryMovesItAndKeepsThePicture) {
     EXPECT_EQ(Image().Palette, before.Palette);
 }
 
+TEST_F(PaletteCommandsTest, MonochromeDropsStayOnTheFourEntries) {
+    dlg->Close();
+    dlg->SetMonoMode(true);
+    dlg->LoadImageData(Striped());
+    dlg->ShowForm();
+    const ImageRecord before = Image();
+    Drag(POINT{5, 5}, POINT{5 * 12 + 5, 5});  // onto entry 5: not shown, not taken
+    EXPECT_EQ(Image().Palette, before.Palette);
+    Drag(POINT{5, 5}, POINT{3 * 12 + 5, 5});
+    EXPECT_EQ(Image().Palette[3], before.Palette[0]);
+    EXPECT_EQ(Image().Palette[0], before.Palette[1]);
+    EXPECT_EQ(ViewOf(Image()), ViewOf(before));
+    dlg->SetMonoMode(false);
+}
+
 TEST_F(PaletteCommandsTest, ColourBoxesEditTheActiveSwatchAndApplyStoresIt) {
     ClickCell(16 * 5 + 7);  // red
     dlg->HSLDISP->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
