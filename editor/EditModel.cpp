@@ -4,9 +4,8 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "editor/PaletteEdit.h"
-
 #include "editor/DefaultPalette.h"
+#include "editor/PaletteEdit.h"
 #include "editor/Raster.h"
 
 namespace {

@@ -41,6 +41,22 @@ public:
 private:
     HGLOBAL FHandle;
 };
+// Replaces the clipboard's contents by one format holding the two pieces one after the other.
+bool PutOnClipboard(HWND owner, UINT format, const void* first, std::size_t firstSize, const void* second,
+                    std::size_t secondSize) {
+    TGlobalMemory mem(firstSize + secondSize);
+    if (!mem.Get()) return false;
+    auto* p = static_cast<uint8_t*>(GlobalLock(mem.Get()));
+    if (!p) return false;
+    std::memcpy(p, first, firstSize);
+    if (secondSize) std::memcpy(p + firstSize, second, secondSize);
+    GlobalUnlock(mem.Get());
+    TClipboardLock lock(owner);
+    if (!lock || !EmptyClipboard()) return false;
+    if (!SetClipboardData(format, mem.Get())) return false;
+    mem.Release();  // the clipboard owns it now
+    return true;
+}
 } // namespace
 
 bool ClipboardHasBitmap() {
@@ -67,18 +83,7 @@ bool ReadClipboardBitmap(HWND owner, TBitmap& out) {
 
 bool WriteClipboardBitmap(HWND owner, const TBitmap& bitmap) {
     std::vector<uint8_t> header = bitmap.InfoHeader();
-    TGlobalMemory mem(header.size() + bitmap.BitsSize());
-    if (!mem.Get()) return false;
-    auto* p = static_cast<uint8_t*>(GlobalLock(mem.Get()));
-    if (!p) return false;
-    std::memcpy(p, header.data(), header.size());
-    std::memcpy(p + header.size(), bitmap.Bits(), bitmap.BitsSize());
-    GlobalUnlock(mem.Get());
-    TClipboardLock lock(owner);
-    if (!lock || !EmptyClipboard()) return false;
-    if (!SetClipboardData(CF_DIB, mem.Get())) return false;
-    mem.Release();  // the clipboard owns it now
-    return true;
+    return PutOnClipboard(owner, CF_DIB, header.data(), header.size(), bitmap.Bits(), bitmap.BitsSize());
 }
 
 std::string ReadClipboardText(HWND owner, std::size_t maxChars) {
@@ -98,15 +103,5 @@ std::string ReadClipboardText(HWND owner, std::size_t maxChars) {
 
 bool WriteClipboardText(HWND owner, const std::string& utf8) {
     const std::string sjis = Utf8ToSjis(utf8);
-    TGlobalMemory mem(sjis.size() + 1);
-    if (!mem.Get()) return false;
-    auto* p = static_cast<char*>(GlobalLock(mem.Get()));
-    if (!p) return false;
-    std::memcpy(p, sjis.c_str(), sjis.size() + 1);
-    GlobalUnlock(mem.Get());
-    TClipboardLock lock(owner);
-    if (!lock || !EmptyClipboard()) return false;
-    if (!SetClipboardData(CF_TEXT, mem.Get())) return false;
-    mem.Release();  // the clipboard owns it now
-    return true;
+    return PutOnClipboard(owner, CF_TEXT, sjis.c_str(), sjis.size() + 1, nullptr, 0);
 }
