@@ -2,8 +2,18 @@
 
 namespace {
 constexpr UINT kReductionEnded = WM_APP + 15;
+constexpr UINT kGaugeLimits = WM_APP + 16;  // wParam minimum, lParam maximum
+constexpr UINT kGaugeCount = WM_APP + 17;   // wParam the colour count
 constexpr wchar_t kWindowClass[] = L"TamsoloEditorReduction";
 }  // namespace
+
+void TEditorReduction::TProgressPost::SetLimits(int minimum, int maximum) {
+    PostMessageW(FTarget, kGaugeLimits, static_cast<WPARAM>(minimum), static_cast<LPARAM>(maximum));
+}
+
+void TEditorReduction::TProgressPost::SetProgress(int count) {
+    PostMessageW(FTarget, kGaugeCount, static_cast<WPARAM>(count), 0);
+}
 
 TEditorReduction::TEditorReduction() {
     WNDCLASSEXW wc{};
@@ -30,7 +40,10 @@ bool TEditorReduction::Start(const TPaletteView& picture, int colours, TReductio
     FData = cData{};
     FCancel = false;
     FDone = std::move(done);
-    FWorker = std::make_unique<THReduce>(FSource, FData, FCancel, nullptr, false, colours, FResult);
+    FWorker = std::make_unique<THReduce>(FSource, FData, FCancel, &FProgress, false, colours, FResult);
+    if (FGauge) {
+        FGauge->Show();
+    }
     FWorker->OnStart = [] { SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_NORMAL); };
     HWND window = FWindow;
     FWorker->OnTerminate = [window] { PostMessageW(window, kReductionEnded, 0, 0); };
@@ -45,8 +58,9 @@ void TEditorReduction::Cancel() {
     FWorker.reset();
     FDone = nullptr;
     MSG m;
-    while (PeekMessageW(&m, FWindow, kReductionEnded, kReductionEnded, PM_REMOVE)) {
+    while (PeekMessageW(&m, FWindow, kReductionEnded, kGaugeCount, PM_REMOVE)) {
     }
+    if (FGauge) FGauge->Hide();
 }
 
 void TEditorReduction::Finish() {
@@ -54,14 +68,26 @@ void TEditorReduction::Finish() {
     FWorker->WaitFor();
     const bool reduced = FWorker->Status() == TReduceStatus::Reduced;
     FWorker.reset();
+    if (FGauge) FGauge->Hide();
     TReductionDone done = std::move(FDone);
     FDone = nullptr;
     if (done) done(reduced ? std::optional<ImagePalette>(FData.Palette) : std::nullopt);
 }
 
 LRESULT CALLBACK TEditorReduction::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == kReductionEnded) {
-        if (auto* self = reinterpret_cast<TEditorReduction*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA))) self->Finish();
+    auto* self = reinterpret_cast<TEditorReduction*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (self && msg == kReductionEnded) {
+        self->Finish();
+        return 0;
+    }
+    if (self && self->FGauge && self->FWorker && (msg == kGaugeLimits || msg == kGaugeCount)) {
+        // The gauge runs from the target to the colour count at the start and shows the count.
+        if (msg == kGaugeLimits) {
+            self->FGauge->SetMinValue(static_cast<int>(wp));
+            self->FGauge->SetMaxValue(static_cast<int>(lp));
+        } else {
+            self->FGauge->SetProgress(static_cast<int>(wp));
+        }
         return 0;
     }
     return DefWindowProcW(hwnd, msg, wp, lp);

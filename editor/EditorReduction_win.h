@@ -11,6 +11,7 @@
 #include "base/Bitmap.h"
 #include "editor/PaletteEdit.h"
 #include "editor/Reduce.h"
+#include "ui/Gauge.h"
 #include "ui/Win.h"
 
 using TReductionDone = std::function<void(std::optional<ImagePalette> palette)>;
@@ -28,12 +29,27 @@ public:
     bool Running() const { return FWorker != nullptr; }
     // Cancels a running worker and waits for it; `done` is not called.
     void Cancel();
+    // The gauge that shows the colour count while a reduction runs (not owned; may be null).
+    void SetGauge(TCGauge* gauge) { FGauge = gauge; }
 
 private:
+    // Posts the worker's limits and counts to the window thread.
+    class TProgressPost : public IReduceProgress {
+    public:
+        explicit TProgressPost(HWND& target) : FTarget(target) {}
+        void SetLimits(int minimum, int maximum) override;
+        void SetProgress(int count) override;
+
+    private:
+        HWND& FTarget;
+    };
+
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     void Finish();
 
     HWND FWindow = nullptr;
+    TCGauge* FGauge = nullptr;  // not owned
+    TProgressPost FProgress{FWindow};
     TBitmap FSource, FResult;
     cData FData;
     std::atomic<bool> FCancel{false};

@@ -104,6 +104,11 @@ void TPaletteCommands::BuildColourBoxes() {
     Button4->SetBounds(112, 84, 82, 22);
     Button4->SetHint("アレンジした色を適用させます");
     Button4->OnClick = [this](TControl*) { Button4Click(); };
+    CGauge1 = std::make_unique<TCGauge>(FDlg.StatusBar1.get(), "CGauge1");
+    CGauge1->SetBounds(FDlg.StatusBar1->ClientWidth() - 164, 2, 160, FDlg.StatusBar1->ClientHeight() - 4);
+    CGauge1->SetForeColor(clNavy);
+    CGauge1->Hide();
+    FReduction.SetGauge(CGauge1.get());
     for (TControl* c : {static_cast<TControl*>(CheckBox1.get()), static_cast<TControl*>(Button4.get())})
         c->OnMouseMove = [this, c](TControl*, const TMouseEvent&) {
             if (FDlg.StatusBar1->Caption() != c->Hint()) FDlg.StatusBar1->SetCaption(c->Hint());

@@ -15,6 +15,7 @@
 #include "ui/Bars.h"
 #include "ui/Button.h"
 #include "ui/FileDialogs.h"
+#include "ui/Gauge.h"
 #include "ui/Panel.h"
 
 class TEditDlg;
@@ -33,6 +34,7 @@ public:
     std::unique_ptr<TScrollBar> RedBar, GreenBar, BlueBar;
     std::unique_ptr<TCheckBox> CheckBox1;  // "反転色"
     std::unique_ptr<TButton> Button4;      // "変更を更新"
+    std::unique_ptr<TCGauge> CGauge1;      // a reduction's progress, shown only while one runs
     TFileDialog OpenDialog1{TFileDialogKind::Open};
     TFileDialog SaveDialog1{TFileDialogKind::Save};
     int PresetKind() const { return FPresetKind; }

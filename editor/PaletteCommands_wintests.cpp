@@ -212,6 +212,7 @@ TEST_F(PaletteCommandsTest, CustomReductionRunsOnTheWorkerAndKeepsSixteenEntries
     EXPECT_EQ(Beeps, std::vector<UINT>{MB_ICONQUESTION});  // the question beep first
     EXPECT_FALSE(dlg->Ready());
     EXPECT_FALSE(dlg->OkBtn->Enabled());
+    EXPECT_TRUE(Commands().CGauge1->Visible());
     const int main = dlg->Model().MainIndex;
     ClickCell(40);  // ignored while the worker runs (its end arrives with the next messages)
     EXPECT_EQ(dlg->Model().MainIndex, main);
@@ -222,6 +223,9 @@ TEST_F(PaletteCommandsTest, CustomReductionRunsOnTheWorkerAndKeepsSixteenEntries
     }
     ASSERT_TRUE(dlg->Ready());
     EXPECT_TRUE(dlg->OkBtn->Enabled());
+    EXPECT_FALSE(Commands().CGauge1->Visible());
+    EXPECT_EQ(Commands().CGauge1->MinValue(), 16);  // the worker's limits reached the gauge
+    EXPECT_GT(Commands().CGauge1->MaxValue(), 16);
     for (int i = 16; i < 256; ++i) ASSERT_EQ(Image().Palette[i], TRGBQuad{}) << i;
     for (int i = 0; i < kIndexBytes; ++i) ASSERT_LT(Image().Pixels.Bytes[i], 16) << i;
 
