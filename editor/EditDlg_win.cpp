@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "editor/EditorTiles.h"
+#include "editor/PaletteCommands_win.h"
 #include "editor/Raster.h"
 #include "ui/Clipboard.h"
 #include "ui/Dialogs.h"
@@ -285,6 +286,7 @@ void TEditDlg::FormShow() {
 }
 
 void TEditDlg::FormClose() {
+    if (PaletteCommands) PaletteCommands->CancelReduction();
     if (FModel.Drawing()) FModel.MouseUp();
     FModel.ClearUndo();
     FPicking = false;
@@ -632,7 +634,7 @@ void TEditDlg::PaletteImageMouseDown(TControl* sender, TMouseButton button, int 
     PaletteImage->ShowRange = DispPalSel->Checked;
     RefreshColourBoxes();
     PaletteImage->DrawPaletteGrid();
-    (void)sender;  // a real click would start a drag of the entry (palette editing code)
+    if (PaletteCommands) PaletteCommands->EntryClicked(sender, button, x, y);
 }
 
 void TEditDlg::DrawPaletteGrid() {

@@ -22,6 +22,8 @@
 // Screen cursor slots of the editor's tools.
 enum : int { crPen = 5, crFill = 6, crPick = 7, crCustomPen = 8, crCustomFill = 9 };
 
+class TPaletteCommands;
+
 class TEditDlg : public TForm, public IImageEditor {
 public:
     TEditDlg();
@@ -113,6 +115,7 @@ public:
     void BuildPaletteCommands();
     // Refreshes the colour boxes from the active swatch (palette editing code).
     void RefreshColourBoxes();
+    std::unique_ptr<TPaletteCommands> PaletteCommands;
 
 private:
     void BuildComponents();

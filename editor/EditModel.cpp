@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "editor/DefaultPalette.h"
+#include "editor/PaletteEdit.h"
 #include "editor/Raster.h"
 
 namespace {
@@ -38,11 +39,7 @@ void TEditModel::Load(const ImageRecord& image) {
     RedrawImage();
 }
 
-TColor TEditModel::DisplayColour(int index) const {
-    const TRGBQuad& q = FImage.Palette[index & 0xFF];
-    if (FImage.Inverse[index & 0xFF]) return MakeColor(255 - q.Red, 255 - q.Green, 255 - q.Blue);
-    return QuadToColor(q);
-}
+TColor TEditModel::DisplayColour(int index) const { return DisplayedColour(FImage, index); }
 
 TColor TEditModel::BackgroundColour() const { return MonoMode ? kMonoBackground : DisplayColour(SubIndex); }
 

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "base/Exception.h"
+#include "base/Text.h"
 
 namespace {
 // Opens the clipboard for one scope.
@@ -40,6 +41,22 @@ public:
 private:
     HGLOBAL FHandle;
 };
+// Replaces the clipboard's contents by one format holding the two pieces one after the other.
+bool PutOnClipboard(HWND owner, UINT format, const void* first, std::size_t firstSize, const void* second,
+                    std::size_t secondSize) {
+    TGlobalMemory mem(firstSize + secondSize);
+    if (!mem.Get()) return false;
+    auto* p = static_cast<uint8_t*>(GlobalLock(mem.Get()));
+    if (!p) return false;
+    std::memcpy(p, first, firstSize);
+    if (secondSize) std::memcpy(p + firstSize, second, secondSize);
+    GlobalUnlock(mem.Get());
+    TClipboardLock lock(owner);
+    if (!lock || !EmptyClipboard()) return false;
+    if (!SetClipboardData(format, mem.Get())) return false;
+    mem.Release();  // the clipboard owns it now
+    return true;
+}
 } // namespace
 
 bool ClipboardHasBitmap() {
@@ -66,16 +83,25 @@ bool ReadClipboardBitmap(HWND owner, TBitmap& out) {
 
 bool WriteClipboardBitmap(HWND owner, const TBitmap& bitmap) {
     std::vector<uint8_t> header = bitmap.InfoHeader();
-    TGlobalMemory mem(header.size() + bitmap.BitsSize());
-    if (!mem.Get()) return false;
-    auto* p = static_cast<uint8_t*>(GlobalLock(mem.Get()));
-    if (!p) return false;
-    std::memcpy(p, header.data(), header.size());
-    std::memcpy(p + header.size(), bitmap.Bits(), bitmap.BitsSize());
-    GlobalUnlock(mem.Get());
+    return PutOnClipboard(owner, CF_DIB, header.data(), header.size(), bitmap.Bits(), bitmap.BitsSize());
+}
+
+std::string ReadClipboardText(HWND owner, std::size_t maxChars) {
     TClipboardLock lock(owner);
-    if (!lock || !EmptyClipboard()) return false;
-    if (!SetClipboardData(CF_DIB, mem.Get())) return false;
-    mem.Release();  // the clipboard owns it now
-    return true;
+    if (!lock) return {};
+    HANDLE h = GetClipboardData(CF_TEXT);  // the system converts CF_UNICODETEXT
+    if (!h) return {};
+    const std::size_t size = GlobalSize(h);
+    const char* p = static_cast<const char*>(GlobalLock(h));
+    if (!p) return {};
+    std::string sjis(p, strnlen(p, size));
+    GlobalUnlock(h);
+    std::wstring wide = Utf8ToWide(SjisToUtf8(sjis));
+    if (wide.size() > maxChars) wide.resize(maxChars);
+    return WideToUtf8(wide);
+}
+
+bool WriteClipboardText(HWND owner, const std::string& utf8) {
+    const std::string sjis = Utf8ToSjis(utf8);
+    return PutOnClipboard(owner, CF_TEXT, sjis.c_str(), sjis.size() + 1, nullptr, 0);
 }

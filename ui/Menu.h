@@ -1,5 +1,6 @@
 #pragma once
-// TPopupMenu with its items; items are found by component name like controls.
+// TPopupMenu with its items, which may hold items of their own (submenus); items are found
+// by component name like controls, at any depth.
 #include <memory>
 #include <vector>
 
@@ -16,9 +17,16 @@ public:
     bool Default = false;  // drawn bold; the item a double click on an owner runs
     TNotifyEvent OnClick;
 
+    // Items of the submenu this item opens.
+    TMenuItem* Add(const std::string& name, const std::string& caption);
+    void AddSeparator();
+    TMenuItem* Item(const std::string& name) const;
+    const std::vector<std::unique_ptr<TMenuItem>>& Items() const { return FItems; }
+
 private:
     std::string FName, FCaption;
     UINT FId;
+    std::vector<std::unique_ptr<TMenuItem>> FItems;  // nullptr = separator
 };
 
 class TPopupMenu {

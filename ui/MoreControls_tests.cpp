@@ -34,6 +34,18 @@ void CALLBACK PressD(HWND, UINT, UINT_PTR id, DWORD) {
     SendInput(2, in, sizeof(INPUT));
 }
 
+// Presses S, then D: opens the submenu "&S" and chooses its item "&D".
+void CALLBACK PressSThenD(HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    INPUT in[4] = {};
+    for (int i = 0; i < 4; ++i) {
+        in[i].type = INPUT_KEYBOARD;
+        in[i].ki.wVk = i < 2 ? 'S' : 'D';
+        if (i % 2) in[i].ki.dwFlags = KEYEVENTF_KEYUP;
+    }
+    SendInput(4, in, sizeof(INPUT));
+}
+
 COLORREF CentreOf(const TImageList& list, int index) {
     TDibSection target(32, 32);
     list.Draw(target.DC(), index, 0, 0);
@@ -110,6 +122,28 @@ TEST(PopupMenu, ItemsAreFoundByNameAndTheChosenOneRuns) {
     EXPECT_EQ(popups, 1);
     EXPECT_EQ(edits, 0);
     EXPECT_EQ(deletes, 1);
+}
+
+TEST(PopupMenu, SubmenuItemsAreFoundAndChosen) {
+    TApplication::Instance().Initialize();
+    TForm form("F", "f", 200, 100);
+    form.ShowForm();
+    TPopupMenu menu("PopupMenu3");
+    menu.Add("Top1", "上(&T)");
+    TMenuItem* sub = menu.Add("Sub1", "貼り付け(&S)");
+    TMenuItem* first = sub->Add("Insert1", "挿入(&I)");
+    TMenuItem* deep = sub->Add("Group1", "すべて(&A)")->Add("N25", "そのまま");
+    TMenuItem* chosen = sub->Add("PasteColor", "上書き(&D)");
+    EXPECT_EQ(menu.Item("Insert1"), first);
+    EXPECT_EQ(menu.Item("N25"), deep);
+    int firsts = 0, chosens = 0;
+    first->OnClick = [&](TControl*) { ++firsts; };
+    chosen->OnClick = [&](TControl*) { ++chosens; };
+    SetTimer(form.Handle(), 78, 50, PressSThenD);
+    menu.Popup(form.Handle(), 50, 50);
+    KillTimer(form.Handle(), 78);
+    EXPECT_EQ(firsts, 0);
+    EXPECT_EQ(chosens, 1);
 }
 
 TEST(ResourceStream, ReadsAResourceOfTheModuleAndRefusesAMissingOne) {

@@ -1,0 +1,104 @@
+#include "PaletteText.h"
+
+#include <gtest/gtest.h>
+
+#include "BuiltInPalettes.h"
+#include "PaletteEdit.h"
+
+namespace {
+
+ImageRecord Default() {
+    ImageRecord image;
+    image.Palette = DefaultPalette();
+    return image;
+}
+
+TEST(PaletteText, OneColourIsTaggedUpperCaseHex) {
+    EXPECT_EQ(FormatColourText(MakeColor(255, 128, 0)), "QXRGBQUAD FF,80,00");
+    EXPECT_EQ(CopyPaletteText(Default(), 5, 5), "QXRGBQUAD 55,55,55");
+    ImageRecord inverse = Default();
+    ToggleInverse(inverse, 7);  // shows the same colour: the text carries the shown colour
+    EXPECT_EQ(CopyPaletteText(inverse, 7, 7), "QXRGBQUAD 77,77,77");
+
+    EXPECT_EQ(ParseColourText("QXRGBQUAD FF,80,00"), MakeColor(255, 128, 0));
+    EXPECT_EQ(ParseColourText("QXRGBQUAD 1ff,80"), MakeColor(255, 128, 0));  // low bits, missing blue reads 0
+    EXPECT_EQ(ParseColourText("QXRGBQUAD zz"), MakeColor(0, 0, 0));
+    EXPECT_FALSE(ParseColourText("FF,80,00"));
+    EXPECT_FALSE(ParseColourText(std::string(20, ' ') + "QXRGBQUAD FF,80,00"));  // beyond 26 characters
+}
+
+TEST(PaletteText, RangeTextHasHeaderWarningCountAndColours) {
+    EXPECT_EQ(CopyPaletteText(Default(), 12, 10),
+              "QXPALETTE <Pendrake1.2.2>\r\n※変更するとプログラムがエラーを起こします！\r\n3\r\nAA,AA,AA\r\nBB,BB,BB\r\nCC,CC,CC");
+}
+
+TEST(PaletteText, CopiedPaletteReadsBack) {
+    ImageRecord image = Default();
+    ToggleInverse(image, 3);
+    std::optional<TPaletteText> back = ParsePaletteText(CopyPaletteText(image, 0, 255));
+    ASSERT_TRUE(back);
+    ASSERT_EQ(back->Count, 256);
+    for (int i = 0; i < 256; ++i) ASSERT_EQ(back->Colours[i], DisplayedColour(image, i)) << i;
+}
+
+std::string PaletteText(const std::string& count, const std::vector<std::string>& colours) {
+    std::string text = std::string(kPaletteHeader) + "\r\n" + kPaletteWarning + "\r\n" + count;
+    for (const std::string& c : colours) text += "\r\n" + c;
+    return text;
+}
+
+TEST(PaletteText, PastesIntoARangeOrAnInsertedGap) {
+    const std::string four = PaletteText("4", {"FF,00,00", "00,FF,00", "00,00,FF", "12,34,56"});
+    ImageRecord range = Default();
+    range.Inverse[21] = 1;
+    ASSERT_TRUE(PastePaletteText(range, four, 29, 20, false));  // ten entries selected
+    EXPECT_EQ(DisplayedColour(range, 20), clRed);
+    EXPECT_EQ(DisplayedColour(range, 21), clLime);  // an inverse entry shows the pasted colour
+    EXPECT_EQ(DisplayedColour(range, 23), MakeColor(0x12, 0x34, 0x56));
+    EXPECT_EQ(range.Palette[24], DefaultPalette()[24]);
+
+    ImageRecord two = Default();
+    ASSERT_TRUE(PastePaletteText(two, PaletteText("2", {"01,02,03"}), 0, 9, false));
+    EXPECT_EQ(DisplayedColour(two, 1), MakeColor(1, 2, 3));  // a missing line keeps the last values
+    EXPECT_EQ(two.Palette[2], DefaultPalette()[2]);
+
+    ImageRecord inserted = Default();
+    for (int i = 0; i < kIndexBytes; ++i) inserted.Pixels.Bytes[i] = 254;
+    ASSERT_TRUE(PastePaletteText(inserted, four, 254, 0, true));
+    EXPECT_EQ(DisplayedColour(inserted, 254), clRed);
+    EXPECT_EQ(DisplayedColour(inserted, 255), clLime);
+    EXPECT_EQ(inserted.Pixels.Bytes[0], 255);  // pushed past the end by the gap of four
+
+    ImageRecord many = Default();
+    std::vector<std::string> lines(256, "0A,0B,0C");
+    ASSERT_TRUE(PastePaletteText(many, PaletteText("256", lines), 0, 255, false));
+    EXPECT_EQ(DisplayedColour(many, 255), MakeColor(10, 11, 12));
+}
+
+TEST(PaletteText, HostileTextChangesNothing) {
+    const std::vector<std::string> colours(4, "FF,FF,FF");
+    const std::string texts[] = {
+        PaletteText("-5", colours),     PaletteText("100000", colours), PaletteText("abc", colours),
+        PaletteText("0", colours),      PaletteText("300", colours),    PaletteText("", colours),
+        PaletteText("4x", colours),     "QXPALETTE",                    "no tag\r\n\r\n4\r\nFF,FF,FF",
+    };
+    for (const std::string& text : texts) {
+        for (bool insert : {false, true}) {
+            ImageRecord image = Default();
+            const ImageRecord old = image;
+            EXPECT_FALSE(PastePaletteText(image, text, 3, 200, insert)) << text;
+            EXPECT_EQ(image.Palette, old.Palette);
+            EXPECT_EQ(image.Pixels, old.Pixels);
+        }
+    }
+}
+
+TEST(PaletteText, MenuEnablingFollowsLengthOrTag) {
+    EXPECT_TRUE(ColourPasteEnabled("QXRGBQUAD FF,80,00"));
+    EXPECT_TRUE(ColourPasteEnabled(std::string(19, 'x')));
+    EXPECT_FALSE(ColourPasteEnabled("hello"));
+    EXPECT_TRUE(PalettePasteEnabled(CopyPaletteText(Default(), 0, 1)));
+    EXPECT_FALSE(PalettePasteEnabled("QXRGBQUAD FF,80,00"));
+}
+
+}  // namespace
