@@ -23,8 +23,8 @@ std::string WindowsCursorFolder() {
     return U(std::wstring(buf, n)) + "\\CURSORS";
 }
 
-TForm1::TForm1(HINSTANCE instance, const std::string& commandLine)
-    : TForm("Form1", "Tamsolo", 520, 420), FInstance(instance), FCommandLine(commandLine) {
+TForm1::TForm1(HINSTANCE instance, const std::string& commandLine, TSettingsKeys keys)
+    : TForm("Form1", "Tamsolo", 520, 420), FInstance(instance), FCommandLine(commandLine), FKeys(std::move(keys)) {
     Form1 = this;
     BuildComponents();
     OnPaint = [this](TControl*) { FormPaint(); };

@@ -16,6 +16,7 @@
 #include "app/Frames.h"
 #include "app/ImageModel.h"
 #include "app/MMTimer.h"
+#include "app/SettingsKeys.h"
 #include "formats/AniFile.h"
 #include "formats/MonoCursor.h"
 #include "app/ValueBox.h"
@@ -34,14 +35,12 @@
 #include "ui/Panel.h"
 #include "ui/Timer.h"
 
-// The registry keys the program reads and writes.
-extern const char* const kSettingsKey;  // "Software\Brannoch\Tamsolo"
-extern const char* const kSusieKey;     // "Software\Halvik\Susie\Plug-in"
 
 class TForm1 : public TForm {
 public:
-    // commandLine: the program's arguments as one text (no program name).
-    TForm1(HINSTANCE instance, const std::string& commandLine);
+    // commandLine: the program's arguments as one text (no program name); keys: where
+    // the settings are read at start and written at close.
+    TForm1(HINSTANCE instance, const std::string& commandLine, TSettingsKeys keys);
     ~TForm1() override;
 
     // Window events.
@@ -154,7 +153,7 @@ public:
     // Files dropped, opened or named on the command line (the import dispatcher).
     virtual void DropPanel1DropFiles(TControl* sender, const std::vector<std::string>& files);
 
-    // ---- import and save: handlers and members of the file commands (begin)
+    // Import and save: handlers and members of the file commands.
     void OpenBtnClick();
     void PasteClipBtnClick();
     void CopyClipBtnClick();
@@ -167,9 +166,8 @@ public:
     TFileDialog OpenDialog1{TFileDialogKind::Open};
     TFileDialog SaveAniDlg{TFileDialogKind::Save};
     TFileDialog SaveDlg{TFileDialogKind::Save};
-    // ---- import and save (end)
 
-    // ---- monochrome cursor page (begin)
+    // Monochrome cursor page.
     // A cursor made from the monochrome cursor's bits and the hotspot (MonoX, MonoY); the caller owns it.
     HCURSOR BuildMonoCursor() const;
     // Installs a monochrome cursor in the document (templates, files, the .ani reader).
@@ -188,9 +186,9 @@ public:
     std::unique_ptr<TButton> OpenMonoIcon, EditMonoBtn, SaveMonoIcon;
     TFileDialog OpenMonoDlg{TFileDialogKind::Open};
     TFileDialog SaveMonoDlg{TFileDialogKind::Save};
-    // ---- monochrome cursor page (end)
 
     // State read by tests and by the other pages.
+    const TSettingsKeys& SettingsKeys() const { return FKeys; }
     const std::string& StartDir() const { return FStartDir; }
     const std::string& ExePath() const { return FExePath; }
     const std::string& Path() const { return FPath; }
@@ -287,7 +285,7 @@ protected:
     LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
 
 private:
-    // ---- import and save: private helpers (begin)
+    // Import and save: private helpers.
     void BuildImportControls();
     void ReadAniIntoDocument(const std::string& path, bool replace);
     bool ReportAniResult(const std::string& path, const AniReadResult& result);
@@ -312,10 +310,8 @@ private:
     uint8_t FApplyBackAll = 0;  // one background colour for all icons of this drop
     TColor FBackAllColour = clBlack;
     uint8_t FReduceCancelled = 0;  // the user cancelled the colour reduction of this file
-    // ---- import and save: private helpers (end)
-    // ---- monochrome cursor page: private helpers (begin)
+    // Monochrome cursor page: private helpers.
     void BuildMonoCursorPage();
-    // ---- monochrome cursor page: private helpers (end)
     void BuildComponents();
     void BuildImagePage();
     void BuildFramePageControls();
@@ -338,6 +334,7 @@ private:
 
     HINSTANCE FInstance;
     std::string FCommandLine;
+    TSettingsKeys FKeys;
     std::string FStartDir;
     std::string FExePath;
     std::string FPath;
@@ -383,6 +380,9 @@ private:
     POINT FFrameDragStart{};
     bool FFrameDragging = false;
 };
+
+// The file name of the animation test's cursor (in the temporary folder).
+extern const char* const kAniTestFileName;
 
 // The form the program names: the main window.
 extern TForm1* Form1;

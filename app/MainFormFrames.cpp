@@ -2,7 +2,14 @@
 // animation preview on the multimedia timer and the animation test.
 #include "app/MainForm.h"
 #include "app/SmallDialogs.h"
+#include "app/TemporaryFile.h"
 #include "ui/Application.h"
+
+const char* const kAniTestFileName = "＃＄ＴＥＳＴ＄＃.ani";
+
+namespace {
+const char* const kAniTestFailed = "テスト用のアニメーションカーソルを作れませんでした。";
+} // namespace
 
 void TForm1::BuildFramePage() {
     TTabSheet* p = Page2;
@@ -437,12 +444,17 @@ void TForm1::ANITestClick() {
     SaveModeBox->SaveMode->SetItemIndex(1);
     // Frames that name missing images are never written or tried.
     if (InsertFram->Checked() && !BuildFrameArrays()) return;
-    std::string path = FExePath + "＃＄ＴＥＳＴ＄＃.ani";
-    WriteAniFile(path, AniInput(AniSaveMode::Colours256));
-    HCURSOR cursor = LoadCursorFromFileW(W(path).c_str());
+    // Written where a user can always write (not beside the program) and removed again.
+    TTemporaryFile file(kAniTestFileName);
+    HCURSOR cursor = nullptr;
+    if (WriteAniFile(file.Path(), AniInput(AniSaveMode::Colours256)) == 1)
+        cursor = LoadCursorFromFileW(W(file.Path()).c_str());
+    if (!cursor) {
+        ReportMessage(kAniTestFailed, 0, 1);
+        return;
+    }
     SetScreenCursor(4, cursor);
     CurTestDlg->ShowModal();
     SetScreenCursor(4, nullptr);
-    if (cursor) DestroyCursor(cursor);
-    DeleteFileUtf8(path);
+    DestroyCursor(cursor);
 }

@@ -1,5 +1,6 @@
 // The main window's file commands: importing dropped, opened and pasted files.
 #include "app/MainForm.h"
+#include "app/TemporaryFile.h"
 #include "app/SmallDialogs.h"
 #include "base/Format.h"
 #include "formats/PictureImport.h"
@@ -26,25 +27,6 @@ const char* const kIcon24Bit = "サイズは32x32ですが24bitカラー形式�
 const char* const kSmartResizeQuestion = "すまーとリサイズを行いますか？";
 
 constexpr int kOpenedFile = 1;  // ReportMessage kind: the caption of opened files
-
-std::string TempFolderPath() {
-    wchar_t buf[MAX_PATH + 1] = {};
-    DWORD n = GetTempPathW(MAX_PATH + 1, buf);
-    return n > 0 && n <= MAX_PATH ? U(std::wstring(buf, n)) : std::string();
-}
-
-// Deletes a temporary file when the scope ends.
-class TTemporaryFile {
-public:
-    explicit TTemporaryFile(std::string path) : FPath(std::move(path)) {}
-    ~TTemporaryFile() { DeleteFileUtf8(FPath); }
-    TTemporaryFile(const TTemporaryFile&) = delete;
-    TTemporaryFile& operator=(const TTemporaryFile&) = delete;
-    const std::string& Path() const { return FPath; }
-
-private:
-    std::string FPath;
-};
 
 bool SameColour(TColor a, TColor b) { return ColorToRGB(a) == ColorToRGB(b); }
 
@@ -322,7 +304,7 @@ void TForm1::PasteClipBtnClick() {
     TBitmap picture;
     if (!ReadClipboardBitmap(FHandle, picture)) return;
     // Written to the temporary folder, never beside the user's files; the last folder stays.
-    TTemporaryFile file(TempFolderPath() + kClipboardFileName);
+    TTemporaryFile file(kClipboardFileName);
     picture.SaveToFile(file.Path());
     const std::string path = FPath;
     DropPanel1DropFiles(nullptr, {file.Path()});

@@ -63,10 +63,9 @@ ModeData MakeModeData(const PixelBlock& pixels, const ImagePalette& palette, con
     return d;
 }
 
-bool WriteOrRemove(const std::string& path, const std::vector<uint8_t>& bytes) {
-    if (WriteWholeFile(path, bytes.data(), bytes.size())) return true;
-    DeleteFileUtf8(path);
-    return false;
+// A failed write leaves whatever file stood at path as it was.
+bool WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
+    return WriteWholeFile(path, bytes.data(), bytes.size());
 }
 
 } // namespace
@@ -96,7 +95,7 @@ std::vector<uint8_t> BuildBmpFile(const CCURSOR& image, AniSaveMode mode) {
 }
 
 uint8_t WriteBmpFile(const CCURSOR& image, AniSaveMode mode, const std::string& path) {
-    return WriteOrRemove(path, BuildBmpFile(image, mode)) ? 1 : 0;
+    return WriteBytes(path, BuildBmpFile(image, mode)) ? 1 : 0;
 }
 
 bool IconPathIsCursor(const std::string& path) {
