@@ -66,17 +66,17 @@ void TCursorDocument::SelectImage(int i) {
     LoadCurrentImage();
 }
 
-void TCursorDocument::SetTransparentPixel(int x, int y) {
+void TCursorDocument::SetTransparentPixel(int x, int y) { SetTransparentPixel(x, y, FTransparent); }
+
+void TCursorDocument::SetTransparentPixel(int x, int y, bool transparent) {
+    FTransparent = transparent;
     FTransX = x;
     FTransY = y;
     Derive();
     StoreCurrentImage();
 }
 
-void TCursorDocument::SetTransparent(bool on) {
-    FTransparent = on;
-    SetTransparentPixel(FTransX, FTransY);
-}
+void TCursorDocument::SetTransparent(bool on) { SetTransparentPixel(FTransX, FTransY, on); }
 
 void TCursorDocument::SetHotspot(int x, int y) {
     FHotX = Clamped(x);

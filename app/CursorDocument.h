@@ -49,6 +49,7 @@ public:
     void SelectImage(int i);
     // Takes pixel (x, y) as the transparent one, derives masks and Out copy, stores the entry.
     void SetTransparentPixel(int x, int y);
+    void SetTransparentPixel(int x, int y, bool transparent);
     // Turns transparency on or off and derives again with the same pixel.
     void SetTransparent(bool on);
     void SetHotspot(int x, int y);  // 0-31; stores the entry

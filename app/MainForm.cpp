@@ -193,12 +193,11 @@ void TForm1::FormClose() {
     Timer1->set_enabled(false);
     Timer3->SetEnabled(false);
     WriteSettings();
-    FImages.clear();
+    FDoc.ClearAllImages();
     FCurData.reset();
     ImageList1.Clear();
     for (TImage* i : {Image1.get(), Image4.get(), Image6.get(), Image7.get(), IconImage.get()}) i->ClearPicture();
     ListBox1->Clear();
-    FNameCounts.clear();
     ListBox2->Clear();
 }
 

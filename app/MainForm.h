@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/CommandLine.h"
+#include "app/CursorDocument.h"
 #include "app/DropPanel.h"
 #include "app/EditorLink.h"
 #include "app/IconEx.h"
@@ -72,9 +73,14 @@ public:
     void ClearAllImages();
     std::string MakeUniqueName(const std::string& name) const;
     // Adds an image as the new last one and makes it current (the add path of every
-    // command and reader); returns false at the image limit.
+    // command and reader); returns false at the image limit. Without transparent, the
+    // current image's transparency is kept.
+    bool AddImage(const ImageRecord& image, int hotX, int hotY, int transX, int transY, bool transparent,
+                  const std::string& listName, const std::string& imageName);
     bool AddImage(const ImageRecord& image, int hotX, int hotY, int transX, int transY, const std::string& listName,
                   const std::string& imageName);
+    // Makes image i the current one and shows it.
+    void SelectImage(int i);
     // The main window's message box for itself and the readers and writers:
     // kind 0 = the application title, 1 = "開いたファイル", 2 and 3 = the captions of the
     // two save buttons, other = empty; flag 0 beeps with the information icon, else warning.
@@ -103,15 +109,17 @@ public:
     void Timer2Timer();
     void PopupMenu1Popup();
 
-    int LastImage() const { return FLastImage; }
-    int CurImage() const { return FCurImage; }
-    bool TransparentOn() const { return FTransparent != 0; }
-    const CCURSOR& Entry(int i) const { return *FImages.at(static_cast<std::size_t>(i)); }
-    int EntryCount() const { return static_cast<int>(FImages.size()); }
-    const PixelBlock& CurPixels() const { return FCurPixels; }
-    const PixelBlock& OutPixels() const { return FOutPixels; }
-    const ImagePalette& OutPalette() const { return FOutPalette; }
-    const MonoCursorRecord& MonoCursor() const { return FMonoCursor; }
+    // The document the pages show.
+    const TCursorDocument& Document() const { return FDoc; }
+    int LastImage() const { return FDoc.LastImage(); }
+    int CurImage() const { return FDoc.CurImage(); }
+    bool TransparentOn() const { return FDoc.Transparent(); }
+    const CCURSOR& Entry(int i) const { return FDoc.Entry(i); }
+    int EntryCount() const { return FDoc.Count(); }
+    const PixelBlock& CurPixels() const { return FDoc.CurPixels(); }
+    const PixelBlock& OutPixels() const { return FDoc.OutPixels(); }
+    const ImagePalette& OutPalette() const { return FDoc.OutPalette(); }
+    const MonoCursorRecord& MonoCursor() const { return FDoc.MonoCursor(); }
 
     // Frame page.
     void SetFrameLine(int image, int interval, int line);
@@ -306,6 +314,29 @@ private:
     enum class TLaterFormat { Icl, Dll, Mng, AnimatedGif, Png, Gif };
     uint8_t WriteLaterFormat(TLaterFormat format, const std::string& path, AniSaveMode mode);
 
+public:
+    // Where a save command writes: the chosen folder and name, the row's extension, the mode.
+    struct TSaveTarget {
+        std::string Folder;  // ends with a backslash
+        std::string Name;    // without extension
+        std::string Extension;
+        AniSaveMode Mode;
+        std::string Path() const { return Folder + Name + "." + Extension; }
+    };
+    // One row of a save dialog's type box; Write is true when the file was written.
+    struct TSaveFormat {
+        const char* Label;
+        const char* Extension;
+        bool (*Write)(TForm1& form, const TSaveTarget& target);
+    };
+    // The rows of "すべて保存" (the whole document) and of the single-image save.
+    static const std::vector<TSaveFormat>& DocumentSaveFormats();
+    static const std::vector<TSaveFormat>& ImageSaveFormats();
+
+private:
+    bool SaveThroughDialog(TFileDialog& dialog, const std::vector<TSaveFormat>& formats);
+    const CCURSOR& CurrentEntry() const;
+
     uint8_t FMultiDrop = 0;     // several files are being imported by one drop or open
     uint8_t FApplyBackAll = 0;  // one background colour for all icons of this drop
     TColor FBackAllColour = clBlack;
@@ -322,7 +353,10 @@ private:
     void EnableAddButtons();
     void ResetImagePage();
     void AfterHotspotCommand();
-    void AppendCurrentAsNewImage(const std::string& listName);
+    // The controls of the image page show the document's current image.
+    void ShowCurrentImage();
+    // The document's new last image joins the list and the thumbnails.
+    void ShowNewLastImage();
     void BuildFramePage();
     void ShowPreviewStep(const std::optional<PreviewStep>& step);
     PreviewSource PreviewInput() const;
@@ -348,28 +382,12 @@ private:
     TEditorOptions FEditor;  // the options while no editor exists
     void SetEditorOptions(const TEditorOptions& options);
 
-    // The document: images and the current image.
-    int FLastImage = -1;
-    int FCurImage = -1;
+    // The document: images, names, the current image and the monochrome cursor.
+    TCursorDocument FDoc;
     int FDragFrom = -1;
     bool FDragging = false;
-    uint8_t FTransparent = 1;
-    uint8_t FHotSpotReady = 1;
-    ImagePalette FOutPalette{};
-    PixelBlock FOutPixels;
-    InverseFlags FCurInverse{};
-    std::vector<std::unique_ptr<CCURSOR>> FImages;
-    int FTransX = 0;
-    int FTransY = 0;
-    ImagePalette FCurPalette{};
-    PixelBlock FCurPixels;
-    CursorImageParts FParts;  // the AND mask and XOR image of the current image
-    // How often each name stands in ListBox1, so that a free name is found without
-    // searching the list (kept in step wherever ListBox1's items change).
-    std::unordered_map<std::string, int> FNameCounts;
-    void AddListName(int index, const std::string& name);
-    void RemoveListName(int index);
-    MonoCursorRecord FMonoCursor = MonoCursorRecord::Blank();
+    uint8_t FHotSpotReady = 1;       // 0 while the window itself sets XHSpot/YHSpot
+    bool FPickingTransparent = false;  // the transparent-colour dialog is open
 
     // Frames and preview.
     TPreview FPreview;

@@ -73,7 +73,7 @@ void TForm1::DropPanel1DropFiles(TControl*, const std::vector<std::string>& file
     FApplyBackAll = 0;
     FMultiDrop = files.size() > 1;
     for (const std::string& path : files) {
-        if (!CanAddImage(FLastImage + 1)) {
+        if (!FDoc.CanAdd()) {
             ReportMessage(files.size() == 1 ? kLimitOne : kLimitMany, kOpenedFile, 0);
             break;
         }
@@ -83,7 +83,7 @@ void TForm1::DropPanel1DropFiles(TControl*, const std::vector<std::string>& file
 }
 
 void TForm1::FinishImport() {
-    if (FLastImage < 0) return;
+    if (FDoc.LastImage() < 0) return;
     RefreshDialogPictures();
     Image1->Show();
     IconImage->Show();
@@ -143,13 +143,13 @@ uint8_t TForm1::OpenImageFile(const std::string& path) {
 
 bool TForm1::StoreImportedImage(const std::string& path, const ImportedImage& image) {
     const int tx = std::clamp(image.TransX, 0, kImageSize - 1), ty = std::clamp(image.TransY, 0, kImageSize - 1);
-    FTransparent = SameColour(ShownColour(image.Cur.Palette, image.Cur.Inverse, image.Cur.Pixels.At(tx, ty)),
-                              image.TransColour);
+    const bool transparent = SameColour(ShownColour(image.Cur.Palette, image.Cur.Inverse, image.Cur.Pixels.At(tx, ty)),
+                                        image.TransColour);
     std::string name = MakeUniqueName(ImportedImageName(path));
-    if (!AddImage(image.Cur, image.HotX, image.HotY, tx, ty, name, name)) return false;
-    FramImageIndex->SetMax(FLastImage);
+    if (!AddImage(image.Cur, image.HotX, image.HotY, tx, ty, transparent, name, name)) return false;
+    FramImageIndex->SetMax(FDoc.LastImage());
     FFrameUpdating = 1;
-    FramImageIndex->SetPosition(FLastImage);
+    FramImageIndex->SetPosition(FDoc.LastImage());
     FFrameUpdating = 0;
     AddFramBtnClick();
     return true;
@@ -168,7 +168,7 @@ void TForm1::ReadAniIntoDocument(const std::string& path, bool replace) {
     bool reductionTemp = false;
     const std::string title = AniImageTitle(path, FDocName, reductionTemp);
     AniReadOptions options;
-    options.ExistingImages = replace ? 0 : FLastImage + 1;
+    options.ExistingImages = replace ? 0 : FDoc.LastImage() + 1;
     // Read completely first: a file that cannot be read leaves the document as it was.
     AniReadResult r = ReadAniFile(path, options);
     if (!ReportAniResult(path, r)) return;
@@ -185,9 +185,8 @@ void TForm1::TakeAniResult(AniReadResult& r, const std::string& title, bool askB
     }
     MakeAniImages(r, background, title);
     for (const CCURSOR& e : r.Images) {
-        FTransparent = e.Transparent;
-        if (!AddImage(ImageRecord{e.Pixels, e.Palette, e.Inverse}, e.HotX, e.HotY, e.TransX, e.TransY, e.ImageName,
-                      e.ImageName))
+        if (!AddImage(ImageRecord{e.Pixels, e.Palette, e.Inverse}, e.HotX, e.HotY, e.TransX, e.TransY,
+                      e.Transparent != 0, e.ImageName, e.ImageName))
             break;
     }
     bool framesRefused = false;

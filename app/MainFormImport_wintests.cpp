@@ -275,7 +275,7 @@ TEST_F(ImportTest, TheOpenDialogStartsInTheLastFolderAndHandsOnEveryChosenFile) 
 }
 
 TEST_F(ImportTest, TheCommandLineFileIsOpenedAfterTheFirstPaint) {
-    TForm1 other(GetModuleHandleW(nullptr), "\"" + Data("im_rle8.bmp") + "\"");
+    TForm1 other(GetModuleHandleW(nullptr), "\"" + Data("im_rle8.bmp") + "\"", form->SettingsKeys());
     other.FormPaint();
     ASSERT_TRUE(PumpUntil([&] { return other.LastImage() == 0; }));
     EXPECT_EQ(other.ListBox1->Item(0), "im_rle8");

@@ -56,8 +56,8 @@ HCURSOR TForm1::BuildMonoCursor() const {
     uint8_t andBits[128], xorBits[128];
     for (int row = 0; row < 32; ++row)
         for (int b = 0; b < 4; ++b) {
-            andBits[row * 4 + b] = FMonoCursor.AndBits()[(31 - row) * 4 + b];
-            xorBits[row * 4 + b] = FMonoCursor.XorBits()[(31 - row) * 4 + b];
+            andBits[row * 4 + b] = FDoc.MonoCursor().AndBits()[(31 - row) * 4 + b];
+            xorBits[row * 4 + b] = FDoc.MonoCursor().XorBits()[(31 - row) * 4 + b];
         }
     TGdiObject mask(CreateBitmap(32, 32, 1, 1, andBits));
     TGdiObject colour(CreateBitmap(32, 32, 1, 1, xorBits));
@@ -67,7 +67,7 @@ HCURSOR TForm1::BuildMonoCursor() const {
 }
 
 void TForm1::SetMonoCursor(const MonoCursorRecord& record, int hotX, int hotY) {
-    FMonoCursor = record;
+    FDoc.SetMonoCursor(record);
     MonoX->SetValue(hotX);
     MonoY->SetValue(hotY);
     MonoCurImage->SetIcon(BuildMonoCursor(), true);
@@ -102,16 +102,16 @@ void TForm1::SaveMonoCurClick() {
     if (!HasMonoCursor()) return;
     SaveMonoDlg.InitialDir = WindowsCursorFolder();
     if (!SaveMonoDlg.Execute(FHandle)) return;
-    if (!WriteMonoCurFile(SaveMonoDlg.FileName, FMonoCursor, MonoX->Value(), MonoY->Value()))
+    if (!WriteMonoCurFile(SaveMonoDlg.FileName, FDoc.MonoCursor(), MonoX->Value(), MonoY->Value()))
         ReportMessage("何らかの原因でファイルを書きこめません。", 0, 1);
 }
 
 void TForm1::EditMonoBtnClick() {
     if (!EditDlg) return;
     EditDlg->SetMonoMode(true);
-    EditDlg->LoadImageData(MonoCursorToImage(HasMonoCursor() ? &FMonoCursor : nullptr));
+    EditDlg->LoadImageData(MonoCursorToImage(HasMonoCursor() ? &FDoc.MonoCursor() : nullptr));
     if (EditDlg->ShowModal() == mrOk) {
-        FMonoCursor = MonoCursorFromPixels(EditDlg->EditedImage().Pixels);
+        FDoc.SetMonoCursor(MonoCursorFromPixels(EditDlg->EditedImage().Pixels));
         MonoCurImage->SetIcon(BuildMonoCursor(), true);
         ComboBox1->SetItemIndex(-1);
     }
