@@ -309,25 +309,23 @@ TEST_F(ImagePageTest, ReportMessageShowsARealBox) {
     struct Seen {
         DWORD Thread;
         std::wstring Caption, Text;
-    } seen{GetCurrentThreadId()};
+        static BOOL CALLBACK ReadAndClose(HWND h, LPARAM lp) {
+            wchar_t cls[16] = {}, text[256] = {};
+            GetClassNameW(h, cls, 16);
+            if (std::wstring(cls) != L"#32770" || !IsWindowVisible(h)) return TRUE;
+            auto* s = reinterpret_cast<Seen*>(lp);
+            GetWindowTextW(h, text, 256);
+            s->Caption = text;
+            GetDlgItemTextW(h, 0xFFFF, text, 256);
+            s->Text = text;
+            PostMessageW(h, WM_COMMAND, IDOK, 0);
+            return FALSE;
+        }
+    } seen{GetCurrentThreadId(), {}, {}};
     std::atomic<bool> done{false};
     std::thread closer([&] {
         while (!done) {
-            EnumThreadWindows(
-                seen.Thread,
-                [](HWND h, LPARAM lp) -> BOOL {
-                    wchar_t cls[16] = {}, text[256] = {};
-                    GetClassNameW(h, cls, 16);
-                    if (std::wstring(cls) != L"#32770" || !IsWindowVisible(h)) return TRUE;
-                    auto* s = reinterpret_cast<Seen*>(lp);
-                    GetWindowTextW(h, text, 256);
-                    s->Caption = text;
-                    GetDlgItemTextW(h, 0xFFFF, text, 256);
-                    s->Text = text;
-                    PostMessageW(h, WM_COMMAND, IDOK, 0);
-                    return FALSE;
-                },
-                reinterpret_cast<LPARAM>(&seen));
+            EnumThreadWindows(seen.Thread, Seen::ReadAndClose, reinterpret_cast<LPARAM>(&seen));
             Sleep(20);
         }
     });
