@@ -176,8 +176,8 @@ public:
     TFileDialog SaveDlg{TFileDialogKind::Save};
 
     // Monochrome cursor page.
-    // A cursor made from the monochrome cursor's bits and the hotspot (MonoX, MonoY); the caller owns it.
-    HCURSOR BuildMonoCursor() const;
+    // A cursor made from the monochrome cursor's bits and the hotspot (MonoX, MonoY).
+    TCursorHandle BuildMonoCursor() const;
     // Installs a monochrome cursor in the document (templates, files, the .ani reader).
     void SetMonoCursor(const MonoCursorRecord& record, int hotX, int hotY);
     bool HasMonoCursor() const { return MonoCurImage->Icon() != nullptr; }

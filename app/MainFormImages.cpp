@@ -4,29 +4,25 @@
 #include "app/MainForm.h"
 #include "app/SmallDialogs.h"
 #include "base/Format.h"
+#include "ui/Cursor.h"
 #include "ui/Application.h"
 
 IImageEditor* EditDlg = nullptr;
 
 namespace {
 
-// A cursor from the AND mask and XOR image; the caller owns it.
-HCURSOR MakeCursor(const CursorImageParts& parts, int hotX, int hotY) {
-    uint8_t andBits[kImageSize * 4] = {};
-    for (int y = 0; y < kImageSize; ++y)
-        for (int x = 0; x < kImageSize; ++x)
-            if (parts.AndMask[y][x]) andBits[y * 4 + x / 8] |= static_cast<uint8_t>(0x80 >> (x % 8));
-    TGdiObject mask(CreateBitmap(kImageSize, kImageSize, 1, 1, andBits));
+// The cursor of the AND mask and XOR image.
+TCursorHandle MakeCursor(const CursorImageParts& parts, int hotX, int hotY) {
+    TCursorMask mask(kImageSize, kImageSize);
     TDibSection colour(kImageSize, kImageSize);
     for (int y = 0; y < kImageSize; ++y)
         for (int x = 0; x < kImageSize; ++x) {
+            mask.Set(x, y, parts.AndMask[y][x] != 0);
             TColor c = parts.XorImage[y][x];
             colour.Pixels()[y * kImageSize + x] = (RedOf(c) << 16) | (GreenOf(c) << 8) | BlueOf(c);
         }
     GdiFlush();
-    ICONINFO ii{FALSE, static_cast<DWORD>(hotX), static_cast<DWORD>(hotY), static_cast<HBITMAP>(mask.Get()),
-                colour.Bitmap()};
-    return CreateIconIndirect(&ii);
+    return BuildCursor(mask, colour.Bitmap(), hotX, hotY);
 }
 
 } // namespace
@@ -162,7 +158,7 @@ void TForm1::SetTransparentPixel(int x, int y) {
 }
 
 void TForm1::BuildIconImage() {
-    IconImage->SetIcon(MakeCursor(FDoc.Parts(), FDoc.HotX(), FDoc.HotY()), true);
+    IconImage->SetCursor(MakeCursor(FDoc.Parts(), FDoc.HotX(), FDoc.HotY()));
     SaveIconBtn->SetEnabled(true);
     SaveANIBtn->SetEnabled(true);
 }
@@ -359,11 +355,10 @@ void TForm1::YHSpotChange() {
 void TForm1::TestBtnClick() {
     if (!IconImage->Icon()) return;
     // The test dialog shows slot 4; the copy is taken out of the slot before it is destroyed.
-    HCURSOR copy = static_cast<HCURSOR>(CopyImage(IconImage->Icon(), IMAGE_CURSOR, 0, 0, 0));
-    SetScreenCursor(4, copy);
+    TCursorHandle copy(static_cast<HCURSOR>(CopyImage(IconImage->Icon(), IMAGE_CURSOR, 0, 0, 0)));
+    SetScreenCursor(4, copy.Get());
     CurTestDlg->ShowModal();
     SetScreenCursor(4, nullptr);
-    if (copy) DestroyCursor(copy);
 }
 
 // ---- the list box

@@ -309,7 +309,7 @@ TEST_F(ImportTest, PastedBitmapsAreNamedClipboardAndCopyPutsTheImageOnTheClipboa
 
 TEST_F(ImportTest, TheIconControlMakesACursorWithTheFilesHotspot) {
     ASSERT_EQ(form->IconEx1->LoadIconA(Fixture("icotool_8bit.cur")), kIconLoaded);
-    TIconHandle cursor(form->IconEx1->GetIconHandle());
+    TCursorHandle cursor = form->IconEx1->GetIconHandle();
     ASSERT_TRUE(cursor);
     ICONINFO ii{};
     ASSERT_TRUE(GetIconInfo(cursor.Get(), &ii));

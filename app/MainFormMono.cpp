@@ -2,6 +2,7 @@
 // from a template, a two-colour .cur file or the editor, and saved to such a file.
 #include "app/EditorLink.h"
 #include "app/MainForm.h"
+#include "ui/Cursor.h"
 
 void TForm1::BuildMonoCursorPage() {
     TTabSheet* p = Page3;
@@ -47,30 +48,28 @@ void TForm1::BuildMonoCursorPage() {
     // The hotspot is part of the cursor shown.
     for (TValueBox* v : {MonoX.get(), MonoY.get()})
         v->OnChange = [this](TControl*) {
-            if (HasMonoCursor()) MonoCurImage->SetIcon(BuildMonoCursor(), true);
+            if (HasMonoCursor()) MonoCurImage->SetCursor(BuildMonoCursor());
         };
 }
 
-HCURSOR TForm1::BuildMonoCursor() const {
+TCursorHandle TForm1::BuildMonoCursor() const {
     // Bitmaps want top-down rows; the record stores them bottom row first.
-    uint8_t andBits[128], xorBits[128];
-    for (int row = 0; row < 32; ++row)
-        for (int b = 0; b < 4; ++b) {
-            andBits[row * 4 + b] = FDoc.MonoCursor().AndBits()[(31 - row) * 4 + b];
-            xorBits[row * 4 + b] = FDoc.MonoCursor().XorBits()[(31 - row) * 4 + b];
-        }
-    TGdiObject mask(CreateBitmap(32, 32, 1, 1, andBits));
+    const MonoCursorRecord& m = FDoc.MonoCursor();
+    uint8_t xorBits[128];
+    TCursorMask mask(32, 32);
+    for (int row = 0; row < 32; ++row) {
+        for (int b = 0; b < 4; ++b) xorBits[row * 4 + b] = m.XorBits()[(31 - row) * 4 + b];
+        for (int x = 0; x < 32; ++x) mask.Set(x, row, (m.AndBits()[(31 - row) * 4 + x / 8] >> (7 - x % 8)) & 1);
+    }
     TGdiObject colour(CreateBitmap(32, 32, 1, 1, xorBits));
-    ICONINFO ii{FALSE, static_cast<DWORD>(MonoX->Value()), static_cast<DWORD>(MonoY->Value()),
-                static_cast<HBITMAP>(mask.Get()), static_cast<HBITMAP>(colour.Get())};
-    return CreateIconIndirect(&ii);
+    return BuildCursor(mask, static_cast<HBITMAP>(colour.Get()), MonoX->Value(), MonoY->Value());
 }
 
 void TForm1::SetMonoCursor(const MonoCursorRecord& record, int hotX, int hotY) {
     FDoc.SetMonoCursor(record);
     MonoX->SetValue(hotX);
     MonoY->SetValue(hotY);
-    MonoCurImage->SetIcon(BuildMonoCursor(), true);
+    MonoCurImage->SetCursor(BuildMonoCursor());
 }
 
 void TForm1::ComboBox1Change() {
@@ -112,7 +111,7 @@ void TForm1::EditMonoBtnClick() {
     EditDlg->LoadImageData(MonoCursorToImage(HasMonoCursor() ? &FDoc.MonoCursor() : nullptr));
     if (EditDlg->ShowModal() == mrOk) {
         FDoc.SetMonoCursor(MonoCursorFromPixels(EditDlg->EditedImage().Pixels));
-        MonoCurImage->SetIcon(BuildMonoCursor(), true);
+        MonoCurImage->SetCursor(BuildMonoCursor());
         ComboBox1->SetItemIndex(-1);
     }
     EditDlg->SetMonoMode(false);
