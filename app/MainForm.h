@@ -357,6 +357,10 @@ private:
     void ShowCurrentImage();
     // The document's new last image joins the list and the thumbnails.
     void ShowNewLastImage();
+    void ShowImagePageEnabled();
+    // Adds the images (up to the limit) in one batch: the list repaints once at the end
+    // and the last one added is shown.
+    void AddImages(const std::vector<CCURSOR>& images);
     void BuildFramePage();
     void ShowPreviewStep(const std::optional<PreviewStep>& step);
     PreviewSource PreviewInput() const;

@@ -207,12 +207,34 @@ void TForm1::ShowNewLastImage() {
     ImageList1.AddIcon(IconImage->Icon());
     ListBox1->Add(FDoc.ListName(FDoc.LastImage()));
     ListBox1->SetItemIndex(FDoc.CurImage());
+    ShowImagePageEnabled();
+}
+
+void TForm1::ShowImagePageEnabled() {
     Image1->Show();
     IconImage->Show();
     for (TButton* b : {TransColorBtn.get(), NoTransBtn.get(), HotSpotBtn.get(), TestBtn.get(), DelImageBtn.get(),
                        EditBtn.get(), AllDeleteBtn.get()})
         b->SetEnabled(true);
     EnableAddButtons();
+}
+
+void TForm1::AddImages(const std::vector<CCURSOR>& images) {
+    if (images.empty()) return;
+    {
+        // The list repaints once at the end; only the last image is shown on the page.
+        TNoRedraw frozen(ListBox1->Handle());
+        for (const CCURSOR& e : images) {
+            if (!FDoc.AddImage(ImageRecord{e.Pixels, e.Palette, e.Inverse}, e.HotX, e.HotY, e.TransX, e.TransY,
+                               e.Transparent != 0, e.ImageName, e.ImageName))
+                break;
+            ImageList1.AddIcon(MakeCursor(FDoc.Parts(), FDoc.HotX(), FDoc.HotY()).Get());
+            ListBox1->Add(FDoc.ListName(FDoc.LastImage()));
+        }
+        ListBox1->SetItemIndex(FDoc.CurImage());
+    }
+    ShowCurrentImage();
+    ShowImagePageEnabled();
 }
 
 bool TForm1::AddImage(const ImageRecord& image, int hotX, int hotY, int transX, int transY, bool transparent,

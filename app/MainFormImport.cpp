@@ -184,18 +184,18 @@ void TForm1::TakeAniResult(AniReadResult& r, const std::string& title, bool askB
         background = AskBackColour(false, unused);
     }
     MakeAniImages(r, background, title);
-    for (const CCURSOR& e : r.Images) {
-        if (!AddImage(ImageRecord{e.Pixels, e.Palette, e.Inverse}, e.HotX, e.HotY, e.TransX, e.TransY,
-                      e.Transparent != 0, e.ImageName, e.ImageName))
-            break;
-    }
+    TWaitCursor hourglass;
+    AddImages(r.Images);
     bool framesRefused = false;
-    for (const AniFrame& f : r.Frames) {
-        if (!FrameListHasRoom(ListBox2->Count())) {
-            framesRefused = true;
-            break;
+    {
+        TNoRedraw frozen(ListBox2->Handle());
+        for (const AniFrame& f : r.Frames) {
+            if (!FrameListHasRoom(ListBox2->Count())) {
+                framesRefused = true;
+                break;
+            }
+            ListBox2->Add(FormatFrameLine(f.Image, f.Rate));
         }
-        ListBox2->Add(FormatFrameLine(f.Image, f.Rate));
     }
     if (ListBox2->Count() > 0) {
         ListBox2->SetItemIndex(ListBox2->Count() - 1);
