@@ -93,10 +93,11 @@ TEST_F(EditorFlowTest, TheMonochromeEditorStoresTheFourPixelKinds) {
 }
 
 TEST_F(EditorFlowTest, TheEditorOptionsAreHandedOverAndWrittenBack) {
+    const TSettingsKeys keys = form->SettingsKeys();
     form.reset();
     {
         TRegistry reg;
-        ASSERT_TRUE(reg.OpenKey(kSettingsKey, true));
+        ASSERT_TRUE(reg.OpenKey(keys.Root, true));
         reg.WriteString("EXEPATH", "C:\\Tamsolo.EXE");
         reg.WriteString("PATH", "C:\\");
         reg.WriteBool("NODLG", false);
@@ -111,7 +112,7 @@ TEST_F(EditorFlowTest, TheEditorOptionsAreHandedOverAndWrittenBack) {
         const bool values[] = {true, true, false, true, false, true};
         for (int i = 0; i < 6; ++i) reg.WriteBool(names[i], values[i]);
     }
-    form = std::make_unique<TForm1>(GetModuleHandleW(nullptr), "");
+    form = std::make_unique<TForm1>(GetModuleHandleW(nullptr), "", keys);
     ASSERT_TRUE(PumpUntil([&] { return !form->Timer3->Enabled(); }));
     EXPECT_TRUE(dlg->grid->Down());
     EXPECT_TRUE(dlg->DispPalSel->Checked);
@@ -122,7 +123,7 @@ TEST_F(EditorFlowTest, TheEditorOptionsAreHandedOverAndWrittenBack) {
     dlg->HSLDISP->SetDown(true);
     form->Close();
     TRegistry reg;
-    ASSERT_TRUE(reg.OpenKey(kSettingsKey, false));
+    ASSERT_TRUE(reg.OpenKey(keys.Root, false));
     EXPECT_FALSE(reg.ReadBool("GRID"));
     EXPECT_TRUE(reg.ReadBool("PALSEL"));
     EXPECT_FALSE(reg.ReadBool("PALCMY"));

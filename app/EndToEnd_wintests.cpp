@@ -44,13 +44,19 @@ BOOL CALLBACK FindMain(HWND h, LPARAM lp) {
 TEST(EndToEnd, TamsoloStartsShowsItsPagesAndWritesSettingsAtClose) {
     std::string exe = ProgramPath();
     ASSERT_FALSE(exe.empty()) << "TAMSOLO_EXE is not set";
-    TRegistry().DeleteKey(kSettingsKey);
+    // The program started here keeps its settings in a test key of its own.
+    const char* const test = "EndToEnd";
+    const TSettingsKeys keys = TSettingsKeys::ForTest(test);
+    DeleteTestKeys(test);
+    SetEnvironmentVariableW(L"TAMSOLO_TEST_SETTINGS", W(test).c_str());
     std::string dir = TempFolder("tamsolo-e2e");
     std::wstring cmd = L"\"" + W(exe) + L"\"";
     STARTUPINFOW si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
-    ASSERT_TRUE(CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, W(dir).c_str(), &si, &pi));
+    BOOL started = CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, W(dir).c_str(), &si, &pi);
+    SetEnvironmentVariableW(L"TAMSOLO_TEST_SETTINGS", nullptr);
+    ASSERT_TRUE(started);
     Found found{pi.dwProcessId};
     for (int i = 0; i < 300 && !found.Window; ++i) {
         EnumWindows(FindMain, reinterpret_cast<LPARAM>(&found));
@@ -69,10 +75,10 @@ TEST(EndToEnd, TamsoloStartsShowsItsPagesAndWritesSettingsAtClose) {
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
     TRegistry reg;
-    ASSERT_TRUE(reg.OpenKey(kSettingsKey, false));
+    ASSERT_TRUE(reg.OpenKey(keys.Root, false));
     EXPECT_EQ(reg.ReadString("PATH"), WindowsCursorFolder());
     reg.CloseKey();
-    TRegistry().DeleteKey(kSettingsKey);
+    DeleteTestKeys(test);
 }
 
 namespace {

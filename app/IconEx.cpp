@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "ui/Canvas.h"
+#include "ui/Cursor.h"
 
 TIconEx::TIconEx(TControl* parent, const std::string& name) : TImage(parent, name) {}
 
@@ -24,31 +25,24 @@ void TIconEx::DrawImage(int index) {
     if (DrawIfIndexChange && index >= 0 && index < GetCount()) SetBitmap(Picture());
 }
 
-HICON TIconEx::GetIconHandle() const {
+TCursorHandle TIconEx::GetIconHandle() const {
     const ICONDIRENTRY* entry = const_cast<TIconEx*>(this)->GetIconEnt();
     const TBitmap& colour = ColorBitmap();
     const TBitmap& mask = MaskBitmap();
-    if (!entry || colour.Empty() || mask.Width() != colour.Width() || mask.Height() != colour.Height()) return nullptr;
+    if (!entry || colour.Empty() || mask.Width() != colour.Width() || mask.Height() != colour.Height()) return {};
     const int w = colour.Width(), h = colour.Height();
     const bool alpha = mask.PixelFormat() == TPixelFormat::pf8bit;
 
     // The colour image as a 32-bit bitmap (alpha from the mask on the alpha path).
     TDibSection dib(w, h);
+    TCursorMask andMask(w, h);  // all opaque on the alpha path
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
             const TColor c = colour.Pixel(x, y);
             const uint32_t a = alpha ? static_cast<uint32_t>(mask.PixelIndex(x, y)) : 0;
             dib.Pixels()[y * w + x] = (a << 24) | (RedOf(c) << 16) | (GreenOf(c) << 8) | BlueOf(c);
+            if (!alpha) andMask.Set(x, y, mask.PixelIndex(x, y) != 0);
         }
     GdiFlush();
-    // The AND mask: 1 = the screen shows through; all opaque on the alpha path.
-    const int rowBytes = ((w + 15) / 16) * 2;
-    std::vector<uint8_t> andBits(static_cast<std::size_t>(rowBytes) * h, 0);
-    if (!alpha)
-        for (int y = 0; y < h; ++y)
-            for (int x = 0; x < w; ++x)
-                if (mask.PixelIndex(x, y)) andBits[y * rowBytes + x / 8] |= static_cast<uint8_t>(0x80 >> (x % 8));
-    TGdiObject andMask(CreateBitmap(w, h, 1, 1, andBits.data()));
-    ICONINFO ii{FALSE, entry->wPlanes, entry->wBitCount, static_cast<HBITMAP>(andMask.Get()), dib.Bitmap()};
-    return CreateIconIndirect(&ii);
+    return BuildCursor(andMask, dib.Bitmap(), entry->wPlanes, entry->wBitCount);
 }

@@ -14,8 +14,8 @@ public:
     // Makes index the current image and, with DrawIfIndexChange, decodes and shows it.
     void DrawImage(int index);
     // A cursor of the current image (hotspot from the entry's planes and bit-count words);
-    // null when empty or undecodable. The caller owns it.
-    HICON GetIconHandle() const;
+    // empty when there is none or it cannot be decoded.
+    TCursorHandle GetIconHandle() const;
 
 protected:
     TColor ResolveColour(TColor c) const override;

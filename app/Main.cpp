@@ -1,5 +1,6 @@
 // Program entry: the application object, the main window and the dialogs that live for
 // the whole run, then the message loop.
+#include <cstdlib>
 #include <memory>
 
 #include "app/MainForm.h"
@@ -8,7 +9,7 @@
 #include "editor/ReduceForm.h"
 #include "editor/EditDlg_win.h"
 #include "gif/GIFPicture_win.h"
-#include "png/RudediPicture_win.h"
+#include "png/PngPicture_win.h"
 #include "ui/Application.h"
 
 namespace {
@@ -25,6 +26,13 @@ std::string ArgumentsText() {
     return U(p);
 }
 
+// The program's own settings keys; a test run of the program (the environment variable
+// TAMSOLO_TEST_SETTINGS names the test) gets keys of that test's own instead.
+TSettingsKeys ProgramSettingsKeys() {
+    const wchar_t* test = _wgetenv(L"TAMSOLO_TEST_SETTINGS");
+    return test && *test ? TSettingsKeys::ForTest(U(test)) : TSettingsKeys::Program();
+}
+
 } // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
@@ -36,7 +44,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         // The picture formats of the codecs.
         RegisterPNGPicture();
         RegisterGIFPicture();
-        auto form1 = std::make_unique<TForm1>(instance, ArgumentsText());
+        auto form1 = std::make_unique<TForm1>(instance, ArgumentsText(), ProgramSettingsKeys());
         app.SetMainForm(form1.get());
         // The dialogs that live for the whole run, in their order.
         auto transDlg = std::make_unique<TTransDlg>();

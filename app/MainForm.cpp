@@ -23,8 +23,8 @@ std::string WindowsCursorFolder() {
     return U(std::wstring(buf, n)) + "\\CURSORS";
 }
 
-TForm1::TForm1(HINSTANCE instance, const std::string& commandLine)
-    : TForm("Form1", "Tamsolo", 520, 420), FInstance(instance), FCommandLine(commandLine) {
+TForm1::TForm1(HINSTANCE instance, const std::string& commandLine, TSettingsKeys keys)
+    : TForm("Form1", "Tamsolo", 520, 420), FInstance(instance), FCommandLine(commandLine), FKeys(std::move(keys)) {
     Form1 = this;
     BuildComponents();
     OnPaint = [this](TControl*) { FormPaint(); };
@@ -136,12 +136,11 @@ void TForm1::FormClose() {
     Timer3->SetEnabled(false);
     CursorPage->FreeSchemeCursors();
     WriteSettings();
-    FImages.clear();
+    FDoc.ClearAllImages();
     FCurData.reset();
     ImageList1.Clear();
     for (TImage* i : {Image1.get(), Image4.get(), Image6.get(), Image7.get(), IconImage.get()}) i->ClearPicture();
     ListBox1->Clear();
-    FNameCounts.clear();
     ListBox2->Clear();
 }
 

@@ -10,12 +10,14 @@
 #include <vector>
 
 #include "app/CommandLine.h"
+#include "app/CursorDocument.h"
 #include "app/DropPanel.h"
 #include "app/EditorLink.h"
 #include "app/IconEx.h"
 #include "app/Frames.h"
 #include "app/ImageModel.h"
 #include "app/MMTimer.h"
+#include "app/SettingsKeys.h"
 #include "formats/AniFile.h"
 #include "formats/IconLibrary.h"
 #include "formats/MonoCursor.h"
@@ -38,14 +40,12 @@
 #include "system/OptionsPage.h"
 #include "system/SystemCursorPage.h"
 
-// The registry keys the program reads and writes.
-extern const char* const kSettingsKey;  // "Software\Brannoch\Tamsolo"
-extern const char* const kSusieKey;     // "Software\Halvik\Susie\Plug-in"
 
 class TForm1 : public TForm {
 public:
-    // commandLine: the program's arguments as one text (no program name).
-    TForm1(HINSTANCE instance, const std::string& commandLine);
+    // commandLine: the program's arguments as one text (no program name); keys: where
+    // the settings are read at start and written at close.
+    TForm1(HINSTANCE instance, const std::string& commandLine, TSettingsKeys keys);
     ~TForm1() override;
 
     // Window events.
@@ -73,9 +73,14 @@ public:
     void ClearAllImages();
     std::string MakeUniqueName(const std::string& name) const;
     // Adds an image as the new last one and makes it current (the add path of every
-    // command and reader); returns false at the image limit.
+    // command and reader); returns false at the image limit. Without transparent, the
+    // current image's transparency is kept.
+    bool AddImage(const ImageRecord& image, int hotX, int hotY, int transX, int transY, bool transparent,
+                  const std::string& listName, const std::string& imageName);
     bool AddImage(const ImageRecord& image, int hotX, int hotY, int transX, int transY, const std::string& listName,
                   const std::string& imageName);
+    // Makes image i the current one and shows it.
+    void SelectImage(int i);
     // The main window's message box for itself and the readers and writers:
     // kind 0 = the application title, 1 = "開いたファイル", 2 and 3 = the captions of the
     // two save buttons, other = empty; flag 0 beeps with the information icon, else warning.
@@ -104,15 +109,17 @@ public:
     void Timer2Timer();
     void PopupMenu1Popup();
 
-    int LastImage() const { return FLastImage; }
-    int CurImage() const { return FCurImage; }
-    bool TransparentOn() const { return FTransparent != 0; }
-    const CCURSOR& Entry(int i) const { return *FImages.at(static_cast<std::size_t>(i)); }
-    int EntryCount() const { return static_cast<int>(FImages.size()); }
-    const PixelBlock& CurPixels() const { return FCurPixels; }
-    const PixelBlock& OutPixels() const { return FOutPixels; }
-    const ImagePalette& OutPalette() const { return FOutPalette; }
-    const MonoCursorRecord& MonoCursor() const { return FMonoCursor; }
+    // The document the pages show.
+    const TCursorDocument& Document() const { return FDoc; }
+    int LastImage() const { return FDoc.LastImage(); }
+    int CurImage() const { return FDoc.CurImage(); }
+    bool TransparentOn() const { return FDoc.Transparent(); }
+    const CCURSOR& Entry(int i) const { return FDoc.Entry(i); }
+    int EntryCount() const { return FDoc.Count(); }
+    const PixelBlock& CurPixels() const { return FDoc.CurPixels(); }
+    const PixelBlock& OutPixels() const { return FDoc.OutPixels(); }
+    const ImagePalette& OutPalette() const { return FDoc.OutPalette(); }
+    const MonoCursorRecord& MonoCursor() const { return FDoc.MonoCursor(); }
 
     // Frame page.
     void SetFrameLine(int image, int interval, int line);
@@ -154,7 +161,7 @@ public:
     // Files dropped, opened or named on the command line (the import dispatcher).
     virtual void DropPanel1DropFiles(TControl* sender, const std::vector<std::string>& files);
 
-    // ---- import and save: handlers and members of the file commands (begin)
+    // Import and save: handlers and members of the file commands.
     void OpenBtnClick();
     void PasteClipBtnClick();
     void CopyClipBtnClick();
@@ -173,11 +180,10 @@ public:
     void VerEditBtnClick();
     std::unique_ptr<TCheckBox> InsertVersion;
     std::unique_ptr<TButton> VerEditBtn;
-    // ---- import and save (end)
 
-    // ---- monochrome cursor page (begin)
-    // A cursor made from the monochrome cursor's bits and the hotspot (MonoX, MonoY); the caller owns it.
-    HCURSOR BuildMonoCursor() const;
+    // Monochrome cursor page.
+    // A cursor made from the monochrome cursor's bits and the hotspot (MonoX, MonoY).
+    TCursorHandle BuildMonoCursor() const;
     // Installs a monochrome cursor in the document (templates, files, the .ani reader).
     void SetMonoCursor(const MonoCursorRecord& record, int hotX, int hotY);
     bool HasMonoCursor() const { return MonoCurImage->Icon() != nullptr; }
@@ -194,9 +200,9 @@ public:
     std::unique_ptr<TButton> OpenMonoIcon, EditMonoBtn, SaveMonoIcon;
     TFileDialog OpenMonoDlg{TFileDialogKind::Open};
     TFileDialog SaveMonoDlg{TFileDialogKind::Save};
-    // ---- monochrome cursor page (end)
 
     // State read by tests and by the other pages.
+    const TSettingsKeys& SettingsKeys() const { return FKeys; }
     const std::string& StartDir() const { return FStartDir; }
     const std::string& ExePath() const { return FExePath; }
     const std::string& Path() const { return FPath; }
@@ -273,7 +279,7 @@ protected:
     LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
 
 private:
-    // ---- import and save: private helpers (begin)
+    // Import and save: private helpers.
     void BuildImportControls();
     void ReadAniIntoDocument(const std::string& path, bool replace);
     bool ReportAniResult(const std::string& path, const AniReadResult& result);
@@ -296,14 +302,35 @@ private:
     IconLibraryInput LibraryInput(AniSaveMode mode) const;
     CCURSOR CurrentImageForWriters() const;
 
+public:
+    // Where a save command writes: the chosen folder and name, the row's extension, the mode.
+    struct TSaveTarget {
+        std::string Folder;  // ends with a backslash
+        std::string Name;    // without extension
+        std::string Extension;
+        AniSaveMode Mode;
+        std::string Path() const { return Folder + Name + "." + Extension; }
+    };
+    // One row of a save dialog's type box; Write is true when the file was written.
+    struct TSaveFormat {
+        const char* Label;
+        const char* Extension;
+        bool (*Write)(TForm1& form, const TSaveTarget& target);
+    };
+    // The rows of "すべて保存" (the whole document) and of the single-image save.
+    static const std::vector<TSaveFormat>& DocumentSaveFormats();
+    static const std::vector<TSaveFormat>& ImageSaveFormats();
+
+private:
+    bool SaveThroughDialog(TFileDialog& dialog, const std::vector<TSaveFormat>& formats);
+    const CCURSOR& CurrentEntry() const;
+
     uint8_t FMultiDrop = 0;     // several files are being imported by one drop or open
     uint8_t FApplyBackAll = 0;  // one background colour for all icons of this drop
     TColor FBackAllColour = clBlack;
     uint8_t FReduceCancelled = 0;  // the user cancelled the colour reduction of this file
-    // ---- import and save: private helpers (end)
-    // ---- monochrome cursor page: private helpers (begin)
+    // Monochrome cursor page: private helpers.
     void BuildMonoCursorPage();
-    // ---- monochrome cursor page: private helpers (end)
     void BuildComponents();
     void BuildImagePage();
     void BuildFramePageControls();
@@ -314,7 +341,14 @@ private:
     void EnableAddButtons();
     void ResetImagePage();
     void AfterHotspotCommand();
-    void AppendCurrentAsNewImage(const std::string& listName);
+    // The controls of the image page show the document's current image.
+    void ShowCurrentImage();
+    // The document's new last image joins the list and the thumbnails.
+    void ShowNewLastImage();
+    void ShowImagePageEnabled();
+    // Adds the images (up to the limit) in one batch: the list repaints once at the end
+    // and the last one added is shown.
+    void AddImages(const std::vector<CCURSOR>& images);
     void BuildFramePage();
     void ShowPreviewStep(const std::optional<PreviewStep>& step);
     PreviewSource PreviewInput() const;
@@ -327,6 +361,7 @@ private:
 
     HINSTANCE FInstance;
     std::string FCommandLine;
+    TSettingsKeys FKeys;
     std::string FStartDir;
     std::string FExePath;
     std::string FPath;
@@ -338,28 +373,12 @@ private:
     TEditorOptions FEditor;  // the options while no editor exists
     void SetEditorOptions(const TEditorOptions& options);
 
-    // The document: images and the current image.
-    int FLastImage = -1;
-    int FCurImage = -1;
+    // The document: images, names, the current image and the monochrome cursor.
+    TCursorDocument FDoc;
     int FDragFrom = -1;
     bool FDragging = false;
-    uint8_t FTransparent = 1;
-    uint8_t FHotSpotReady = 1;
-    ImagePalette FOutPalette{};
-    PixelBlock FOutPixels;
-    InverseFlags FCurInverse{};
-    std::vector<std::unique_ptr<CCURSOR>> FImages;
-    int FTransX = 0;
-    int FTransY = 0;
-    ImagePalette FCurPalette{};
-    PixelBlock FCurPixels;
-    CursorImageParts FParts;  // the AND mask and XOR image of the current image
-    // How often each name stands in ListBox1, so that a free name is found without
-    // searching the list (kept in step wherever ListBox1's items change).
-    std::unordered_map<std::string, int> FNameCounts;
-    void AddListName(int index, const std::string& name);
-    void RemoveListName(int index);
-    MonoCursorRecord FMonoCursor = MonoCursorRecord::Blank();
+    uint8_t FHotSpotReady = 1;       // 0 while the window itself sets XHSpot/YHSpot
+    bool FPickingTransparent = false;  // the transparent-colour dialog is open
 
     // Frames and preview.
     TPreview FPreview;
@@ -370,6 +389,9 @@ private:
     POINT FFrameDragStart{};
     bool FFrameDragging = false;
 };
+
+// The file name of the animation test's cursor (in the temporary folder).
+extern const char* const kAniTestFileName;
 
 // The form the program names: the main window.
 extern TForm1* Form1;

@@ -2,7 +2,14 @@
 // animation preview on the multimedia timer and the animation test.
 #include "app/MainForm.h"
 #include "app/SmallDialogs.h"
+#include "app/TemporaryFile.h"
 #include "ui/Application.h"
+
+const char* const kAniTestFileName = "＃＄ＴＥＳＴ＄＃.ani";
+
+namespace {
+const char* const kAniTestFailed = "テスト用のアニメーションカーソルを作れませんでした。";
+} // namespace
 
 void TForm1::BuildFramePage() {
     TTabSheet* p = Page2;
@@ -135,7 +142,7 @@ std::vector<std::string> TForm1::FrameLines() const {
 }
 
 bool TForm1::BuildFrameArrays() {
-    FrameBuildResult r = ::BuildFrameArrays(FrameLines(), FLastImage, FFrameTables);
+    FrameBuildResult r = ::BuildFrameArrays(FrameLines(), FDoc.LastImage(), FFrameTables);
     if (r.Check != FrameCheck::Ok) {
         ReportMessage(FrameCheckMessage(r.Check), 0, 0);
         return false;
@@ -145,7 +152,7 @@ bool TForm1::BuildFrameArrays() {
 }
 
 void TForm1::ShowFrameImage(int image) {
-    if (FrameImageExists(image, FLastImage)) {
+    if (FrameImageExists(image, FDoc.LastImage())) {
         Image5->SetIcon(ImageList1.GetIcon(image), false);
         Image5->Show();
         Panel3->SetCaption(ListBox1->Item(image));
@@ -156,7 +163,7 @@ void TForm1::ShowFrameImage(int image) {
 }
 
 void TForm1::AddFramBtnClick() {
-    if (FLastImage < 0) return;
+    if (FDoc.LastImage() < 0) return;
     int n = ListBox2->Count();
     if (!FrameListHasRoom(n)) {
         ReportMessage(kFrameLimitMessage, 0, 0);
@@ -184,10 +191,10 @@ void TForm1::ListBox2Click() {
     std::optional<FrameLine> line = GetFrameLine(sel);
     FrameLine f = line.value_or(FrameLine{-1, FrameSpeed->Value()});
     FrameSpeed->SetValue(f.Interval);
-    int image = ImageForSelectedLine(f.Image, FLastImage);
+    int image = ImageForSelectedLine(f.Image, FDoc.LastImage());
     FramImageIndex->SetPosition(image);
     if (image != f.Image) SetFrameLine(image, -1, sel);
-    if (FLastImage >= 0)
+    if (FDoc.LastImage() >= 0)
         ShowFrameImage(image);
     else
         Image5->Hide();
@@ -195,7 +202,7 @@ void TForm1::ListBox2Click() {
 }
 
 void TForm1::FramImageIndexClick() {
-    if (FLastImage < 0 || FFrameUpdating) return;
+    if (FDoc.LastImage() < 0 || FFrameUpdating) return;
     ShowFrameImage(FramImageIndex->Position());
     int sel = ListBox2->ItemIndex();
     if (sel >= 0) SetFrameLine(FramImageIndex->Position(), -1, sel);
@@ -244,7 +251,7 @@ void TForm1::InsertFramClick() {
         Timer1->set_interval(FTiming.UncheckedMs(DefaultSpeed->Value()));
         return;
     }
-    FrameCheck check = CheckFrameLines(FrameLines(), FLastImage);
+    FrameCheck check = CheckFrameLines(FrameLines(), FDoc.LastImage());
     if (check != FrameCheck::Ok) {
         InsertFram->SetChecked(false);
         ReportMessage(FrameCheckMessage(check), 0, 0);
@@ -258,9 +265,9 @@ void TForm1::TabPanelChange() {
         Timer1->set_enabled(false);
         return;
     }
-    FramImageIndex->SetMax(std::max(FLastImage, 0));
+    FramImageIndex->SetMax(std::max(FDoc.LastImage(), 0));
     ANITest->SetEnabled(SaveANIBtn->Enabled());
-    bool images = FLastImage >= 0;
+    bool images = FDoc.LastImage() >= 0;
     for (TSpeedButton* b : {Play.get(), Stop.get(), Pre.get(), Rep.get()}) b->SetEnabled(images);
     if (!images) {
         Timer1->set_enabled(false);
@@ -283,7 +290,7 @@ void TForm1::ListBox2DrawItem(int index, const RECT& r, const TOwnerDrawState& s
     std::optional<FrameLine> f = GetFrameLine(index);
     SelectObject(canvas.Handle(), ListBox2->Font());
     canvas.TextOut(r.left, r.top, FrameRowText(index, f ? f->Interval : 0), state.Selected ? clHighlightText : clWindowText);
-    if (f && FrameImageExists(f->Image, FLastImage) && f->Image < ImageList1.Count()) {
+    if (f && FrameImageExists(f->Image, FDoc.LastImage()) && f->Image < ImageList1.Count()) {
         TDibSection thumb(32, 32);
         TCanvas(thumb.DC()).FillRect(RECT{0, 0, 32, 32}, state.Selected ? clHighlight : clWindow);
         ImageList1.Draw(thumb.DC(), f->Image, 0, 0);
@@ -336,13 +343,12 @@ void TForm1::ListBox2KeyUp(WORD key) {
         DelFramBtnClick();
     } else if (key == VK_RETURN) {
         std::optional<FrameLine> f = sel >= 0 ? GetFrameLine(sel) : std::nullopt;
-        if (f && FrameImageExists(f->Image, FLastImage)) {
+        if (f && FrameImageExists(f->Image, FDoc.LastImage())) {
             ListBox1->SetItemIndex(f->Image);
-            FCurImage = f->Image;
-            LoadCurrentImage();
+            SelectImage(f->Image);
             EditBtnClick();
         }
-    } else if (key >= VK_LEFT && key <= VK_DOWN && FLastImage >= 0) {
+    } else if (key >= VK_LEFT && key <= VK_DOWN && FDoc.LastImage() >= 0) {
         ListBox2Click();
     }
 }
@@ -350,10 +356,9 @@ void TForm1::ListBox2KeyUp(WORD key) {
 void TForm1::ListBox2DblClick() {
     int sel = ListBox2->ItemIndex();
     std::optional<FrameLine> f = sel >= 0 ? GetFrameLine(sel) : std::nullopt;
-    if (!f || !FrameImageExists(f->Image, FLastImage)) return;
+    if (!f || !FrameImageExists(f->Image, FDoc.LastImage())) return;
     ListBox1->SetItemIndex(f->Image);
-    FCurImage = f->Image;
-    LoadCurrentImage();
+    SelectImage(f->Image);
     Timer2->SetEnabled(true);
 }
 
@@ -362,7 +367,7 @@ void TForm1::ListBox2DblClick() {
 PreviewSource TForm1::PreviewInput() const {
     PreviewSource s;
     s.PerFrame = InsertFram->Checked();
-    s.ImageCount = FLastImage + 1;
+    s.ImageCount = FDoc.LastImage() + 1;
     if (s.PerFrame) s.Lines = ParseFrameLines(FrameLines());
     s.ImageHotspot = [this](int i) { return FrameHotspot{Entry(i).HotX, Entry(i).HotY}; };
     s.UniteHotspot = UniteHotspot->Checked();
@@ -372,7 +377,7 @@ PreviewSource TForm1::PreviewInput() const {
 }
 
 void TForm1::ShowPreviewStep(const std::optional<PreviewStep>& step) {
-    if (FLastImage < 0) return;
+    if (FDoc.LastImage() < 0) return;
     Image4->Show();
     if (!step) return;
     if (step->ImageExists && step->Image < ImageList1.Count()) {
@@ -384,7 +389,7 @@ void TForm1::ShowPreviewStep(const std::optional<PreviewStep>& step) {
 }
 
 void TForm1::UpdatePreviewTimer() {
-    Timer1->set_enabled(FPreview.TimerRuns(PageControl1->ActivePage() == Page2, FLastImage + 1));
+    Timer1->set_enabled(FPreview.TimerRuns(PageControl1->ActivePage() == Page2, FDoc.LastImage() + 1));
 }
 
 void TForm1::Timer1Timer() { ShowPreviewStep(FPreview.Step(PreviewInput())); }
@@ -415,7 +420,7 @@ void TForm1::RepMouseDown() {
 
 AniWriteInput TForm1::AniInput(AniSaveMode mode) const {
     AniWriteInput in;
-    for (const auto& e : FImages) in.Images.push_back(e.get());
+    in.Images = FDoc.Entries();
     in.FrameImages.assign(FFrameTables.FFrameImages.begin(), FFrameTables.FFrameImages.begin() + FFrameTables.FFrameCount);
     in.FrameSpeeds.assign(FFrameTables.FFrameSpeeds.begin(), FFrameTables.FFrameSpeeds.begin() + FFrameTables.FFrameCount);
     in.InsertInfo = InsertInfo->Checked();
@@ -427,7 +432,7 @@ AniWriteInput TForm1::AniInput(AniSaveMode mode) const {
     in.DefaultRate = DefaultSpeed->Value();
     in.UniHotX = UniHotX->Value();
     in.UniHotY = UniHotY->Value();
-    in.MonoCursor = FMonoCursor;
+    in.MonoCursor = FDoc.MonoCursor();
     in.MonoX = MonoX->Value();
     in.MonoY = MonoY->Value();
     in.SaveMode = mode;
@@ -435,15 +440,20 @@ AniWriteInput TForm1::AniInput(AniSaveMode mode) const {
 }
 
 void TForm1::ANITestClick() {
-    SaveModeBox->SaveMode->SetItemIndex(1);
+    SaveModeBox->SetMode(AniSaveMode::Colours256);
     // Frames that name missing images are never written or tried.
     if (InsertFram->Checked() && !BuildFrameArrays()) return;
-    std::string path = FExePath + "＃＄ＴＥＳＴ＄＃.ani";
-    WriteAniFile(path, AniInput(AniSaveMode::Colours256));
-    HCURSOR cursor = LoadCursorFromFileW(W(path).c_str());
+    // Written where a user can always write (not beside the program) and removed again.
+    TTemporaryFile file(kAniTestFileName);
+    HCURSOR cursor = nullptr;
+    if (WriteAniFile(file.Path(), AniInput(AniSaveMode::Colours256)) == 1)
+        cursor = LoadCursorFromFileW(W(file.Path()).c_str());
+    if (!cursor) {
+        ReportMessage(kAniTestFailed, 0, 1);
+        return;
+    }
     SetScreenCursor(4, cursor);
     CurTestDlg->ShowModal();
     SetScreenCursor(4, nullptr);
-    if (cursor) DestroyCursor(cursor);
-    DeleteFileUtf8(path);
+    DestroyCursor(cursor);
 }

@@ -1,4 +1,5 @@
 #include "app/MainWindowTestSupport.h"
+#include "app/TemporaryFile.h"
 
 namespace {
 
@@ -147,7 +148,9 @@ TEST_F(FramePageTest, TheAnimationTestWritesTriesAndRemovesItsFile) {
     EXPECT_EQ(saveMode->ColourCount(), 256);  // the test always writes 256 colours
     EXPECT_NE(seen, LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW)));
     EXPECT_EQ(ScreenCursor(4), LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW)));
-    EXPECT_FALSE(FileExists(form->ExePath() + "＃＄ＴＥＳＴ＄＃.ani"));
+    EXPECT_FALSE(FileExists(TempFolderPath() + kAniTestFileName));
+    EXPECT_FALSE(FileExists(form->ExePath() + kAniTestFileName));
+    EXPECT_TRUE(Messages().empty());
 
     // Frames naming a deleted image are reported and nothing is tried.
     AddFrame(1, 10);

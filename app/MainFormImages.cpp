@@ -4,29 +4,25 @@
 #include "app/MainForm.h"
 #include "app/SmallDialogs.h"
 #include "base/Format.h"
+#include "ui/Cursor.h"
 #include "ui/Application.h"
 
 IImageEditor* EditDlg = nullptr;
 
 namespace {
 
-// A cursor from the AND mask and XOR image; the caller owns it.
-HCURSOR MakeCursor(const CursorImageParts& parts, int hotX, int hotY) {
-    uint8_t andBits[kImageSize * 4] = {};
-    for (int y = 0; y < kImageSize; ++y)
-        for (int x = 0; x < kImageSize; ++x)
-            if (parts.AndMask[y][x]) andBits[y * 4 + x / 8] |= static_cast<uint8_t>(0x80 >> (x % 8));
-    TGdiObject mask(CreateBitmap(kImageSize, kImageSize, 1, 1, andBits));
+// The cursor of the AND mask and XOR image.
+TCursorHandle MakeCursor(const CursorImageParts& parts, int hotX, int hotY) {
+    TCursorMask mask(kImageSize, kImageSize);
     TDibSection colour(kImageSize, kImageSize);
     for (int y = 0; y < kImageSize; ++y)
         for (int x = 0; x < kImageSize; ++x) {
+            mask.Set(x, y, parts.AndMask[y][x] != 0);
             TColor c = parts.XorImage[y][x];
             colour.Pixels()[y * kImageSize + x] = (RedOf(c) << 16) | (GreenOf(c) << 8) | BlueOf(c);
         }
     GdiFlush();
-    ICONINFO ii{FALSE, static_cast<DWORD>(hotX), static_cast<DWORD>(hotY), static_cast<HBITMAP>(mask.Get()),
-                colour.Bitmap()};
-    return CreateIconIndirect(&ii);
+    return BuildCursor(mask, colour.Bitmap(), hotX, hotY);
 }
 
 } // namespace
@@ -144,7 +140,8 @@ void TForm1::BuildFileOptionsControls() {
 void TForm1::RenderCurrentImage() {
     TBitmap b(kImageSize, kImageSize, TPixelFormat::pf24bit);
     for (int y = 0; y < kImageSize; ++y)
-        for (int x = 0; x < kImageSize; ++x) b.SetPixel(x, y, ShownColour(FCurPalette, FCurInverse, FCurPixels.At(x, y)));
+        for (int x = 0; x < kImageSize; ++x)
+            b.SetPixel(x, y, ShownColour(FDoc.CurPalette(), FDoc.CurInverse(), FDoc.CurPixels().At(x, y)));
     Image1->SetBitmap(b);
 }
 
@@ -154,98 +151,66 @@ void TForm1::RefreshDialogPictures() {
 }
 
 void TForm1::SetTransparentPixel(int x, int y) {
-    FTransX = x;
-    FTransY = y;
-    TransCol->SetColor(ShownColour(FCurPalette, FCurInverse, FCurPixels.At(std::clamp(x, 0, 31), std::clamp(y, 0, 31))));
-    FParts = DeriveCursorParts(FCurPixels, FCurPalette, FCurInverse, x, y, FTransparent != 0);
-    FOutPixels = FParts.OutPixels;
-    FOutPalette = FParts.OutPalette;
+    // Picking a pixel in the transparent-colour dialog turns transparency on.
+    FDoc.SetTransparentPixel(x, y, FPickingTransparent || FDoc.Transparent());
+    TransCol->SetColor(FDoc.TransColour());
     BuildIconImage();
-    StoreCurrentImage();
 }
 
 void TForm1::BuildIconImage() {
-    StoreAndMask(FParts, FOutPixels);
-    IconImage->SetIcon(MakeCursor(FParts, XHSpot->Value(), YHSpot->Value()), true);
+    IconImage->SetCursor(MakeCursor(FDoc.Parts(), FDoc.HotX(), FDoc.HotY()));
     SaveIconBtn->SetEnabled(true);
     SaveANIBtn->SetEnabled(true);
 }
 
-void TForm1::StoreCurrentImage() {
-    if (FCurImage < 0) return;
-    if (FCurImage >= EntryCount()) FImages.push_back(std::make_unique<CCURSOR>());
-    CCURSOR& e = *FImages[static_cast<std::size_t>(FCurImage)];
-    e.HotX = static_cast<uint8_t>(XHSpot->Value());
-    e.HotY = static_cast<uint8_t>(YHSpot->Value());
-    e.TransX = FTransX;
-    e.TransY = FTransY;
-    e.Transparent = FTransparent;
-    e.TransColor = TransCol->Color();
-    e.Pixels = FCurPixels;
-    e.OutPixels = FOutPixels;
-    e.Palette = FCurPalette;
-    e.OutPalette = FOutPalette;
-    e.Inverse = FCurInverse;
+void TForm1::StoreCurrentImage() { FDoc.SetHotspot(XHSpot->Value(), YHSpot->Value()); }
+
+void TForm1::ShowCurrentImage() {
+    FHotSpotReady = 0;
+    XHSpot->SetValue(FDoc.HotX());
+    YHSpot->SetValue(FDoc.HotY());
+    FHotSpotReady = 1;
+    TransCol->SetColor(FDoc.TransColour());
+    RenderCurrentImage();
+    RefreshDialogPictures();
+    BuildIconImage();
+}
+
+void TForm1::SelectImage(int i) {
+    FDoc.SelectImage(i);
+    ShowCurrentImage();
 }
 
 void TForm1::LoadCurrentImage() {
-    if (FCurImage < 0 || FCurImage >= EntryCount()) return;
-    const CCURSOR& e = *FImages[static_cast<std::size_t>(FCurImage)];
-    FTransX = e.TransX;
-    FTransY = e.TransY;
-    FHotSpotReady = 0;
-    XHSpot->SetValue(e.HotX);
-    YHSpot->SetValue(e.HotY);
-    FHotSpotReady = 1;
-    FTransparent = e.Transparent;
-    TransCol->SetColor(e.TransColor);
-    FCurPixels = e.Pixels;
-    FOutPixels = e.OutPixels;
-    FCurPalette = e.Palette;
-    FOutPalette = e.OutPalette;
-    FCurInverse = e.Inverse;
-    RenderCurrentImage();
-    RefreshDialogPictures();
-    SetTransparentPixel(FTransX, FTransY);
+    if (FDoc.CurImage() >= 0) SelectImage(FDoc.CurImage());
 }
 
 void TForm1::ReplaceThumbnail() {
-    if (FCurImage >= 0 && FCurImage < ImageList1.Count() && IconImage->Icon())
-        ImageList1.ReplaceIcon(FCurImage, IconImage->Icon());
+    int cur = FDoc.CurImage();
+    if (cur >= 0 && cur < ImageList1.Count() && IconImage->Icon()) ImageList1.ReplaceIcon(cur, IconImage->Icon());
     ListBox1->Invalidate();
 }
 
-std::string TForm1::MakeUniqueName(const std::string& name) const {
-    return ::MakeUniqueName(name, [this](const std::string& n) { return FNameCounts.count(n) != 0; });
-}
-
-void TForm1::AddListName(int index, const std::string& name) {
-    ListBox1->Insert(index, name);
-    ++FNameCounts[name];
-}
-
-void TForm1::RemoveListName(int index) {
-    auto it = FNameCounts.find(ListBox1->Item(index));
-    if (it != FNameCounts.end() && --it->second == 0) FNameCounts.erase(it);
-    ListBox1->Delete(index);
-}
+std::string TForm1::MakeUniqueName(const std::string& name) const { return FDoc.MakeUniqueName(name); }
 
 // ---- adding
 
 void TForm1::EnableAddButtons() {
-    bool room = CanAddImage(FLastImage + 1);
-    CopyBtn->SetEnabled(room && FLastImage >= 0);
+    bool room = FDoc.CanAdd();
+    CopyBtn->SetEnabled(room && FDoc.LastImage() >= 0);
     NewBtn->SetEnabled(room);
     OpenBtn->SetEnabled(room);
 }
 
-void TForm1::AppendCurrentAsNewImage(const std::string& listName) {
-    ++FLastImage;
-    FCurImage = FLastImage;
-    SetTransparentPixel(FTransX, FTransY);  // the store appends the new entry
+void TForm1::ShowNewLastImage() {
+    ShowCurrentImage();
     ImageList1.AddIcon(IconImage->Icon());
-    AddListName(ListBox1->Count(), listName);
-    ListBox1->SetItemIndex(FCurImage);
+    ListBox1->Add(FDoc.ListName(FDoc.LastImage()));
+    ListBox1->SetItemIndex(FDoc.CurImage());
+    ShowImagePageEnabled();
+}
+
+void TForm1::ShowImagePageEnabled() {
     Image1->Show();
     IconImage->Show();
     for (TButton* b : {TransColorBtn.get(), NoTransBtn.get(), HotSpotBtn.get(), TestBtn.get(), DelImageBtn.get(),
@@ -254,27 +219,38 @@ void TForm1::AppendCurrentAsNewImage(const std::string& listName) {
     EnableAddButtons();
 }
 
-bool TForm1::AddImage(const ImageRecord& image, int hotX, int hotY, int transX, int transY,
+void TForm1::AddImages(const std::vector<CCURSOR>& images) {
+    if (images.empty()) return;
+    {
+        // The list repaints once at the end; only the last image is shown on the page.
+        TNoRedraw frozen(ListBox1->Handle());
+        for (const CCURSOR& e : images) {
+            if (!FDoc.AddImage(ImageRecord{e.Pixels, e.Palette, e.Inverse}, e.HotX, e.HotY, e.TransX, e.TransY,
+                               e.Transparent != 0, e.ImageName, e.ImageName))
+                break;
+            ImageList1.AddIcon(MakeCursor(FDoc.Parts(), FDoc.HotX(), FDoc.HotY()).Get());
+            ListBox1->Add(FDoc.ListName(FDoc.LastImage()));
+        }
+        ListBox1->SetItemIndex(FDoc.CurImage());
+    }
+    ShowCurrentImage();
+    ShowImagePageEnabled();
+}
+
+bool TForm1::AddImage(const ImageRecord& image, int hotX, int hotY, int transX, int transY, bool transparent,
                       const std::string& listName, const std::string& imageName) {
-    if (!CanAddImage(FLastImage + 1)) return false;
-    FCurPixels = image.Pixels;
-    FCurPalette = image.Palette;
-    FCurInverse = image.Inverse;
-    FHotSpotReady = 0;
-    XHSpot->SetValue(std::clamp(hotX, 0, 31));
-    YHSpot->SetValue(std::clamp(hotY, 0, 31));
-    FHotSpotReady = 1;
-    FTransX = std::clamp(transX, 0, 31);
-    FTransY = std::clamp(transY, 0, 31);
-    RenderCurrentImage();
-    RefreshDialogPictures();
-    AppendCurrentAsNewImage(listName);
-    FImages.back()->ImageName = imageName;
+    if (!FDoc.AddImage(image, hotX, hotY, transX, transY, transparent, listName, imageName)) return false;
+    ShowNewLastImage();
     return true;
 }
 
+bool TForm1::AddImage(const ImageRecord& image, int hotX, int hotY, int transX, int transY,
+                      const std::string& listName, const std::string& imageName) {
+    return AddImage(image, hotX, hotY, transX, transY, FDoc.Transparent(), listName, imageName);
+}
+
 void TForm1::NewBtnClick() {
-    if (!EditDlg || !CanAddImage(FLastImage + 1)) return;
+    if (!EditDlg || !FDoc.CanAdd()) return;
     EditDlg->ClearImage();
     if (EditDlg->ShowModal() != mrOk) return;
     std::string name = MakeUniqueName("ｲﾒｰｼﾞ");
@@ -282,24 +258,21 @@ void TForm1::NewBtnClick() {
 }
 
 void TForm1::EditBtnClick() {
-    if (!EditDlg || FCurImage < 0) return;
-    EditDlg->SetSubColour(FCurPixels.At(FTransX, FTransY));
-    EditDlg->LoadImageData(ImageRecord{FCurPixels, FCurPalette, FCurInverse});
+    if (!EditDlg || FDoc.CurImage() < 0) return;
+    EditDlg->SetSubColour(FDoc.CurPixels().At(FDoc.TransX(), FDoc.TransY()));
+    EditDlg->LoadImageData(ImageRecord{FDoc.CurPixels(), FDoc.CurPalette(), FDoc.CurInverse()});
     if (EditDlg->ShowModal() != mrOk) return;
-    const ImageRecord& r = EditDlg->EditedImage();
-    FCurPixels = r.Pixels;
-    FCurPalette = r.Palette;
-    FCurInverse = r.Inverse;
+    FDoc.SetCurrentImage(EditDlg->EditedImage());
     RenderCurrentImage();
-    SetTransparentPixel(FTransX, FTransY);
+    TransCol->SetColor(FDoc.TransColour());
+    BuildIconImage();
     ReplaceThumbnail();
     RefreshDialogPictures();
 }
 
 void TForm1::CopyBtnClick() {
-    if (FCurImage < 0 || !CanAddImage(FLastImage + 1)) return;
-    std::string name = MakeUniqueName(ListBox1->Item(FCurImage));
-    AppendCurrentAsNewImage(name);
+    if (!FDoc.DuplicateCurrentImage(MakeUniqueName(FDoc.ListName(std::max(FDoc.CurImage(), 0))))) return;
+    ShowNewLastImage();
 }
 
 // ---- deleting and clearing
@@ -318,19 +291,15 @@ void TForm1::ResetImagePage() {
     IArt->SetText("");
     OpenBtn->SetEnabled(true);
     NewBtn->SetEnabled(true);
-    FTransX = FTransY = 0;
-    FTransparent = 1;
     FHotSpotReady = 1;
 }
 
 void TForm1::ClearAllImages() {
-    if (FLastImage < 0) return;
-    FImages.clear();
+    if (FDoc.LastImage() < 0) return;
+    FDoc.ClearAllImages();
     ImageList1.Clear();
     ListBox1->Clear();
-    FNameCounts.clear();
     ListBox2->Clear();
-    FLastImage = FCurImage = -1;
     Timer1->set_enabled(false);
     Image4->Hide();
     ResetImagePage();
@@ -346,21 +315,18 @@ void TForm1::D1Click() {
 }
 
 void TForm1::DelImageBtnClick() {
-    if (FLastImage < 0 || FCurImage < 0) return;
-    FImages.erase(FImages.begin() + FCurImage);
-    ImageList1.Delete(FCurImage);
-    RemoveListName(FCurImage);
-    --FLastImage;
-    if (FLastImage >= 0) {
-        if (FCurImage > FLastImage) FCurImage = FLastImage;
-        ListBox1->SetItemIndex(FCurImage);
-        LoadCurrentImage();
+    const int gone = FDoc.CurImage();
+    if (gone < 0) return;
+    FDoc.DeleteCurrentImage();
+    ImageList1.Delete(gone);
+    ListBox1->Delete(gone);
+    if (FDoc.LastImage() >= 0) {
+        ListBox1->SetItemIndex(FDoc.CurImage());
+        ShowCurrentImage();
         for (TButton* b : {CopyBtn.get(), NewBtn.get(), OpenBtn.get(), AllDeleteBtn.get(), SaveANIBtn.get()})
             b->SetEnabled(true);
     } else {
-        // Nothing is left to point at.
-        FCurImage = -1;
-        ResetImagePage();
+        ResetImagePage();  // nothing is left to point at
     }
 }
 
@@ -374,34 +340,36 @@ void TForm1::AfterHotspotCommand() {
 }
 
 void TForm1::TransColorBtnClick() {
-    if (FCurImage < 0) return;
-    FTransparent = 1;
+    if (FDoc.CurImage() < 0) return;
+    FPickingTransparent = true;
     TransDlg->ShowModal();
+    FPickingTransparent = false;
     ReplaceThumbnail();
     AfterHotspotCommand();
 }
 
 void TForm1::NoTransBtnClick() {
-    if (FCurImage < 0) return;
-    FTransparent = 0;
-    SetTransparentPixel(FTransX, FTransY);
+    if (FDoc.CurImage() < 0) return;
+    FDoc.SetTransparent(false);
+    TransCol->SetColor(FDoc.TransColour());
+    BuildIconImage();
     ReplaceThumbnail();
     AfterHotspotCommand();
 }
 
 void TForm1::HotSpotBtnClick() {
-    if (FCurImage < 0) return;
+    if (FDoc.CurImage() < 0) return;
     if (HSpotDlg->ShowModal() == mrOk) {
-        BuildIconImage();
         StoreCurrentImage();
+        BuildIconImage();
     }
     AfterHotspotCommand();
 }
 
 void TForm1::YHSpotChange() {
-    if (FLastImage >= 0 && FHotSpotReady) {
-        BuildIconImage();
+    if (FDoc.LastImage() >= 0 && FHotSpotReady) {
         StoreCurrentImage();
+        BuildIconImage();
         AfterHotspotCommand();
     }
 }
@@ -409,11 +377,10 @@ void TForm1::YHSpotChange() {
 void TForm1::TestBtnClick() {
     if (!IconImage->Icon()) return;
     // The test dialog shows slot 4; the copy is taken out of the slot before it is destroyed.
-    HCURSOR copy = static_cast<HCURSOR>(CopyImage(IconImage->Icon(), IMAGE_CURSOR, 0, 0, 0));
-    SetScreenCursor(4, copy);
+    TCursorHandle copy(static_cast<HCURSOR>(CopyImage(IconImage->Icon(), IMAGE_CURSOR, 0, 0, 0)));
+    SetScreenCursor(4, copy.Get());
     CurTestDlg->ShowModal();
     SetScreenCursor(4, nullptr);
-    if (copy) DestroyCursor(copy);
 }
 
 // ---- the list box
@@ -432,21 +399,18 @@ void TForm1::ListBox1DrawItem(int index, const RECT& r, const TOwnerDrawState& s
     SetStretchBltMode(canvas.Handle(), COLORONCOLOR);
     StretchBlt(canvas.Handle(), r.left + 20, r.top, 16, 16, thumb.DC(), 0, 0, 32, 32, SRCCOPY);
     canvas.TextOut(r.left + 37, r.top + 2, ListBox1->Item(index), text);
-    if (Edit2->Visible() && index == FCurImage) {
-        RECT cur = ListBox1->ItemRect(FCurImage);
+    if (Edit2->Visible() && index == FDoc.CurImage()) {
+        RECT cur = ListBox1->ItemRect(index);
         if (ListBox1->Top() + cur.top != Edit2->Top()) Edit2->Hide();
     }
 }
 
 void TForm1::ListBox1MouseDown(const TMouseEvent& e) {
-    FDragFrom = FCurImage;
+    FDragFrom = FDoc.CurImage();
     int row = ListBox1->ItemAtPos(POINT{e.X, e.Y});
-    if (row >= 0 && row != FCurImage) {
+    if (row >= 0 && row != FDoc.CurImage()) {
         ListBox1->SetItemIndex(row);
-        if (FLastImage >= 0) {
-            FCurImage = row;
-            LoadCurrentImage();
-        }
+        if (FDoc.LastImage() >= 0) SelectImage(row);
     }
     FDragging = e.Button == TMouseButton::mbLeft && row >= 0;
 }
@@ -457,29 +421,28 @@ void TForm1::ListBox1MouseUp(const TMouseEvent& e) {
         FDragging = false;
         if (row >= 0) ListBox1DragDrop(row);
     }
-    if (row >= 0 && row <= FLastImage) FCurImage = row;
+    if (row >= 0 && row <= FDoc.LastImage() && row != FDoc.CurImage()) SelectImage(row);
 }
 
 void TForm1::ListBox1DragDrop(int n) {
-    if (n < 0 || n > FLastImage || FCurImage < 0) return;
-    if (n != FCurImage) {
-        auto moved = std::move(FImages[static_cast<std::size_t>(FCurImage)]);
-        FImages.erase(FImages.begin() + FCurImage);
-        FImages.insert(FImages.begin() + n, std::move(moved));
-        ImageList1.Move(FCurImage, n);
-        ListBox1->Move(FCurImage, n);
+    const int cur = FDoc.CurImage();
+    if (n < 0 || n > FDoc.LastImage() || cur < 0) return;
+    if (n != cur) {
+        FDoc.MoveCurrentImage(n);
+        ImageList1.Move(cur, n);
+        ListBox1->Move(cur, n);
         ListBox1->SetItemIndex(n);
-        FCurImage = n;
-    } else if (FCurImage == FDragFrom && !Timer2->Enabled()) {
+    } else if (cur == FDragFrom && !Timer2->Enabled()) {
         Rename1Click();
     }
 }
 
 void TForm1::Rename1Click() {
-    if (FCurImage < 0) return;
-    RECT r = ListBox1->ItemRect(FCurImage);
+    const int cur = FDoc.CurImage();
+    if (cur < 0) return;
+    RECT r = ListBox1->ItemRect(cur);
     Edit2->SetBounds(ListBox1->Left() + r.left + 53, ListBox1->Top() + r.top, 160, 18);
-    Edit2->SetText(ListBox1->Item(FCurImage));
+    Edit2->SetText(FDoc.ListName(cur));
     Edit2->Show();
     SetWindowPos(Edit2->Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     Edit2->SetFocus();
@@ -489,10 +452,12 @@ void TForm1::Edit2Exit() {
     if (!Edit2->Visible()) return;
     Edit2->Hide();
     std::string text = Edit2->Text();
-    if (!text.empty() && FCurImage >= 0 && FCurImage < ListBox1->Count()) {
-        RemoveListName(FCurImage);
-        AddListName(FCurImage, text);
-        ListBox1->SetItemIndex(FCurImage);
+    const int cur = FDoc.CurImage();
+    if (!text.empty() && cur >= 0 && cur < ListBox1->Count()) {
+        FDoc.RenameImage(cur, text);
+        ListBox1->Delete(cur);
+        ListBox1->Insert(cur, text);
+        ListBox1->SetItemIndex(cur);
     }
 }
 
@@ -513,19 +478,16 @@ void TForm1::ListBox1KeyDown(WORD& key) {
     if (key == VK_DELETE) {
         DelImageBtnClick();
         key = 0;
-    } else if (key == VK_RETURN && FCurImage >= 0) {
+    } else if (key == VK_RETURN && FDoc.CurImage() >= 0) {
         EditBtnClick();
         key = 0;
     }
 }
 
 void TForm1::ListBox1KeyUp(WORD key) {
-    if (key < VK_LEFT || key > VK_DOWN || FLastImage < 0) return;
+    if (key < VK_LEFT || key > VK_DOWN || FDoc.LastImage() < 0) return;
     int sel = ListBox1->ItemIndex();
-    if (sel >= 0 && sel != FCurImage) {
-        FCurImage = sel;
-        LoadCurrentImage();
-    }
+    if (sel >= 0 && sel != FDoc.CurImage()) SelectImage(sel);
 }
 
 void TForm1::PopupMenu1Popup() {

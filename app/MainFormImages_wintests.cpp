@@ -1,5 +1,6 @@
 #include "app/MainWindowTestSupport.h"
 
+#include <atomic>
 #include <thread>
 
 namespace {
@@ -303,18 +304,36 @@ TEST_F(ImagePageTest, ReportMessageCaptionsAndIconsByKindAndFlag) {
 
 TEST_F(ImagePageTest, ReportMessageShowsARealBox) {
     SetMessageBoxHook(nullptr);
-    std::thread closer([] {
-        for (int i = 0; i < 250; ++i) {
-            if (HWND box = FindWindowW(L"#32770", L"開いたファイル")) {
-                PostMessageW(box, WM_COMMAND, IDOK, 0);
-                return;
-            }
+    // Every box this thread shows is read and closed until ReportMessage returns, so
+    // the test cannot hang on a box it did not expect.
+    struct Seen {
+        DWORD Thread;
+        std::wstring Caption, Text;
+        static BOOL CALLBACK ReadAndClose(HWND h, LPARAM lp) {
+            wchar_t cls[16] = {}, text[256] = {};
+            GetClassNameW(h, cls, 16);
+            if (std::wstring(cls) != L"#32770" || !IsWindowVisible(h)) return TRUE;
+            auto* s = reinterpret_cast<Seen*>(lp);
+            GetWindowTextW(h, text, 256);
+            s->Caption = text;
+            GetDlgItemTextW(h, 0xFFFF, text, 256);
+            s->Text = text;
+            PostMessageW(h, WM_COMMAND, IDOK, 0);
+            return FALSE;
+        }
+    } seen{GetCurrentThreadId(), {}, {}};
+    std::atomic<bool> done{false};
+    std::thread closer([&] {
+        while (!done) {
+            EnumThreadWindows(seen.Thread, Seen::ReadAndClose, reinterpret_cast<LPARAM>(&seen));
             Sleep(20);
         }
     });
     form->ReportMessage("イメージは1000個までです。", 1, 0);
+    done = true;
     closer.join();
-    SUCCEED();
+    EXPECT_EQ(U(seen.Caption), "開いたファイル");
+    EXPECT_EQ(U(seen.Text), "イメージは1000個までです。");
 }
 
 TEST(SmallDialogs, SaveModeGivesSixteenTwoHundredFiftySixOrTwoColours) {

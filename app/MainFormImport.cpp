@@ -1,6 +1,7 @@
 // The main window's file commands: importing dropped, opened and pasted files.
 #include "app/MainForm.h"
 #include "app/ExtIcon.h"
+#include "app/TemporaryFile.h"
 #include "app/SmallDialogs.h"
 #include "base/Exception.h"
 #include "base/Format.h"
@@ -30,25 +31,6 @@ const char* const kShortcutShowCmd = "Error:致命的エラー(Load)";
 const char* const kSmartResizeQuestion = "すまーとリサイズを行いますか？";
 
 constexpr int kOpenedFile = 1;  // ReportMessage kind: the caption of opened files
-
-std::string TempFolderPath() {
-    wchar_t buf[MAX_PATH + 1] = {};
-    DWORD n = GetTempPathW(MAX_PATH + 1, buf);
-    return n > 0 && n <= MAX_PATH ? U(std::wstring(buf, n)) : std::string();
-}
-
-// Deletes a temporary file when the scope ends.
-class TTemporaryFile {
-public:
-    explicit TTemporaryFile(std::string path) : FPath(std::move(path)) {}
-    ~TTemporaryFile() { DeleteFileUtf8(FPath); }
-    TTemporaryFile(const TTemporaryFile&) = delete;
-    TTemporaryFile& operator=(const TTemporaryFile&) = delete;
-    const std::string& Path() const { return FPath; }
-
-private:
-    std::string FPath;
-};
 
 bool SameColour(TColor a, TColor b) { return ColorToRGB(a) == ColorToRGB(b); }
 
@@ -95,7 +77,7 @@ void TForm1::DropPanel1DropFiles(TControl*, const std::vector<std::string>& file
     FApplyBackAll = 0;
     FMultiDrop = files.size() > 1;
     for (const std::string& path : files) {
-        if (!CanAddImage(FLastImage + 1)) {
+        if (!FDoc.CanAdd()) {
             ReportMessage(files.size() == 1 ? kLimitOne : kLimitMany, kOpenedFile, 0);
             break;
         }
@@ -105,7 +87,7 @@ void TForm1::DropPanel1DropFiles(TControl*, const std::vector<std::string>& file
 }
 
 void TForm1::FinishImport() {
-    if (FLastImage < 0) return;
+    if (FDoc.LastImage() < 0) return;
     RefreshDialogPictures();
     Image1->Show();
     IconImage->Show();
@@ -169,13 +151,13 @@ uint8_t TForm1::OpenImageFile(const std::string& path) {
 
 bool TForm1::StoreImportedImage(const std::string& path, const ImportedImage& image) {
     const int tx = std::clamp(image.TransX, 0, kImageSize - 1), ty = std::clamp(image.TransY, 0, kImageSize - 1);
-    FTransparent = SameColour(ShownColour(image.Cur.Palette, image.Cur.Inverse, image.Cur.Pixels.At(tx, ty)),
-                              image.TransColour);
+    const bool transparent = SameColour(ShownColour(image.Cur.Palette, image.Cur.Inverse, image.Cur.Pixels.At(tx, ty)),
+                                        image.TransColour);
     std::string name = MakeUniqueName(ImportedImageName(path));
-    if (!AddImage(image.Cur, image.HotX, image.HotY, tx, ty, name, name)) return false;
-    FramImageIndex->SetMax(FLastImage);
+    if (!AddImage(image.Cur, image.HotX, image.HotY, tx, ty, transparent, name, name)) return false;
+    FramImageIndex->SetMax(FDoc.LastImage());
     FFrameUpdating = 1;
-    FramImageIndex->SetPosition(FLastImage);
+    FramImageIndex->SetPosition(FDoc.LastImage());
     FFrameUpdating = 0;
     AddFramBtnClick();
     return true;
@@ -194,7 +176,7 @@ void TForm1::ReadAniIntoDocument(const std::string& path, bool replace) {
     bool reductionTemp = false;
     const std::string title = AniImageTitle(path, FDocName, reductionTemp);
     AniReadOptions options;
-    options.ExistingImages = replace ? 0 : FLastImage + 1;
+    options.ExistingImages = replace ? 0 : FDoc.LastImage() + 1;
     // Read completely first: a file that cannot be read leaves the document as it was.
     AniReadResult r = ReadAniFile(path, options);
     if (!ReportAniResult(path, r)) return;
@@ -210,19 +192,18 @@ void TForm1::TakeAniResult(AniReadResult& r, const std::string& title, bool askB
         background = AskBackColour(false, unused);
     }
     MakeAniImages(r, background, title);
-    for (const CCURSOR& e : r.Images) {
-        FTransparent = e.Transparent;
-        if (!AddImage(ImageRecord{e.Pixels, e.Palette, e.Inverse}, e.HotX, e.HotY, e.TransX, e.TransY, e.ImageName,
-                      e.ImageName))
-            break;
-    }
+    TWaitCursor hourglass;
+    AddImages(r.Images);
     bool framesRefused = false;
-    for (const AniFrame& f : r.Frames) {
-        if (!FrameListHasRoom(ListBox2->Count())) {
-            framesRefused = true;
-            break;
+    {
+        TNoRedraw frozen(ListBox2->Handle());
+        for (const AniFrame& f : r.Frames) {
+            if (!FrameListHasRoom(ListBox2->Count())) {
+                framesRefused = true;
+                break;
+            }
+            ListBox2->Add(FormatFrameLine(f.Image, f.Rate));
         }
-        ListBox2->Add(FormatFrameLine(f.Image, f.Rate));
     }
     if (ListBox2->Count() > 0) {
         ListBox2->SetItemIndex(ListBox2->Count() - 1);
@@ -355,7 +336,7 @@ void TForm1::PasteClipBtnClick() {
     TBitmap picture;
     if (!ReadClipboardBitmap(FHandle, picture)) return;
     // Written to the temporary folder, never beside the user's files; the last folder stays.
-    TTemporaryFile file(TempFolderPath() + kClipboardFileName);
+    TTemporaryFile file(kClipboardFileName);
     picture.SaveToFile(file.Path());
     const std::string path = FPath;
     DropPanel1DropFiles(nullptr, {file.Path()});

@@ -281,7 +281,7 @@ TEST_F(ImportTest, TheOpenDialogStartsInTheLastFolderAndHandsOnEveryChosenFile) 
 }
 
 TEST_F(ImportTest, TheCommandLineFileIsOpenedAfterTheFirstPaint) {
-    TForm1 other(GetModuleHandleW(nullptr), "\"" + Data("im_rle8.bmp") + "\"");
+    TForm1 other(GetModuleHandleW(nullptr), "\"" + Data("im_rle8.bmp") + "\"", form->SettingsKeys());
     other.FormPaint();
     ASSERT_TRUE(PumpUntil([&] { return other.LastImage() == 0; }));
     EXPECT_EQ(other.ListBox1->Item(0), "im_rle8");
@@ -315,7 +315,7 @@ TEST_F(ImportTest, PastedBitmapsAreNamedClipboardAndCopyPutsTheImageOnTheClipboa
 
 TEST_F(ImportTest, TheIconControlMakesACursorWithTheFilesHotspot) {
     ASSERT_EQ(form->IconEx1->LoadIconA(Fixture("icotool_8bit.cur")), kIconLoaded);
-    TIconHandle cursor(form->IconEx1->GetIconHandle());
+    TCursorHandle cursor = form->IconEx1->GetIconHandle();
     ASSERT_TRUE(cursor);
     ICONINFO ii{};
     ASSERT_TRUE(GetIconInfo(cursor.Get(), &ii));

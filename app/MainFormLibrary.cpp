@@ -45,7 +45,7 @@ IconLibraryInput TForm1::LibraryInput(AniSaveMode mode) const {
     IconLibraryInput in;
     for (int i = 0; i < EntryCount(); ++i) {
         in.Images.push_back(&Entry(i));
-        in.Names.push_back(i < ListBox1->Count() ? ListBox1->Item(i) : Entry(i).ImageName);
+        in.Names.push_back(FDoc.ListName(i));
     }
     in.SaveMode = mode;
     in.InsertVersion = InsertVersion->Checked() && Version && Version->FVersionStream.Size() > 0;
@@ -54,9 +54,9 @@ IconLibraryInput TForm1::LibraryInput(AniSaveMode mode) const {
 }
 
 CCURSOR TForm1::CurrentImageForWriters() const {
-    CCURSOR image = Entry(FCurImage);
-    image.Transparent = FTransparent;
-    image.TransX = FTransX;
-    image.TransY = FTransY;
+    CCURSOR image = Entry(FDoc.CurImage());
+    image.Transparent = FDoc.Transparent();
+    image.TransX = FDoc.TransX();
+    image.TransY = FDoc.TransY();
     return image;
 }

@@ -2,6 +2,7 @@
 // from a template, a two-colour .cur file or the editor, and saved to such a file.
 #include "app/EditorLink.h"
 #include "app/MainForm.h"
+#include "ui/Cursor.h"
 
 void TForm1::BuildMonoCursorPage() {
     TTabSheet* p = Page3;
@@ -47,17 +48,19 @@ void TForm1::BuildMonoCursorPage() {
     // The hotspot is part of the cursor shown.
     for (TValueBox* v : {MonoX.get(), MonoY.get()})
         v->OnChange = [this](TControl*) {
-            if (HasMonoCursor()) MonoCurImage->SetIcon(BuildMonoCursor(), true);
+            if (HasMonoCursor()) MonoCurImage->SetCursor(BuildMonoCursor());
         };
 }
 
-HCURSOR TForm1::BuildMonoCursor() const { return CreateMonoCursor(FMonoCursor, MonoX->Value(), MonoY->Value()); }
+TCursorHandle TForm1::BuildMonoCursor() const {
+    return CreateMonoCursor(FDoc.MonoCursor(), MonoX->Value(), MonoY->Value());
+}
 
 void TForm1::SetMonoCursor(const MonoCursorRecord& record, int hotX, int hotY) {
-    FMonoCursor = record;
+    FDoc.SetMonoCursor(record);
     MonoX->SetValue(hotX);
     MonoY->SetValue(hotY);
-    MonoCurImage->SetIcon(BuildMonoCursor(), true);
+    MonoCurImage->SetCursor(BuildMonoCursor());
 }
 
 void TForm1::ComboBox1Change() {
@@ -89,17 +92,17 @@ void TForm1::SaveMonoCurClick() {
     if (!HasMonoCursor()) return;
     SaveMonoDlg.InitialDir = WindowsCursorFolder();
     if (!SaveMonoDlg.Execute(FHandle)) return;
-    if (!WriteMonoCurFile(SaveMonoDlg.FileName, FMonoCursor, MonoX->Value(), MonoY->Value()))
+    if (!WriteMonoCurFile(SaveMonoDlg.FileName, FDoc.MonoCursor(), MonoX->Value(), MonoY->Value()))
         ReportMessage("何らかの原因でファイルを書きこめません。", 0, 1);
 }
 
 void TForm1::EditMonoBtnClick() {
     if (!EditDlg) return;
     EditDlg->SetMonoMode(true);
-    EditDlg->LoadImageData(MonoCursorToImage(HasMonoCursor() ? &FMonoCursor : nullptr));
+    EditDlg->LoadImageData(MonoCursorToImage(HasMonoCursor() ? &FDoc.MonoCursor() : nullptr));
     if (EditDlg->ShowModal() == mrOk) {
-        FMonoCursor = MonoCursorFromPixels(EditDlg->EditedImage().Pixels);
-        MonoCurImage->SetIcon(BuildMonoCursor(), true);
+        FDoc.SetMonoCursor(MonoCursorFromPixels(EditDlg->EditedImage().Pixels));
+        MonoCurImage->SetCursor(BuildMonoCursor());
         ComboBox1->SetItemIndex(-1);
     }
     EditDlg->SetMonoMode(false);

@@ -17,68 +17,103 @@ constexpr int kSaveAniCaption = 3;
 std::string NameWithoutExtension(const std::string& path) { return ChangeFileExt(ExtractFileName(path), ""); }
 } // namespace
 
+// The rows of the two save dialogs' type boxes, in filter-index order: what the box
+// shows, the extension of the file written and the writer.
+const std::vector<TForm1::TSaveFormat>& TForm1::DocumentSaveFormats() {
+    static const std::vector<TSaveFormat> formats = {
+        {"ｱﾆﾒｰｼｮﾝｶｰｿﾙ(*.ani)", "ani",
+         [](TForm1& f, const TSaveTarget& t) { return WriteAniFile(t.Path(), f.AniInput(t.Mode)) == 1; }},
+        {"ｱｲｺﾝﾗｲﾌﾞﾗﾘ(*.icl)", "icl",
+         [](TForm1& f, const TSaveTarget& t) { return WriteIconLibrary(t.Path(), f.LibraryInput(t.Mode)) != 0; }},
+        {"ﾀﾞｲﾅﾐｯｸﾘﾝｸﾗｲﾌﾞﾗﾘ(*.dll)", "dll",
+         [](TForm1& f, const TSaveTarget& t) { return WriteIconLibrary(t.Path(), f.LibraryInput(t.Mode)) != 0; }},
+        {"ﾏﾙﾁﾌﾟﾙﾈｯﾄﾜｰｸｸﾞﾗﾌｨｯｸｽ(ｱﾆﾒPNG)(*.mng)", "mng",
+         [](TForm1& f, const TSaveTarget& t) { return WriteMngFile(f.FDoc.Entries(), t.Mode, t.Path()) != 0; }},
+        {"アイコン連番(*.ico)", "ico",
+         [](TForm1& f, const TSaveTarget& t) {
+             return WriteNumberedFiles(f.FDoc.Entries(), t.Folder, t.Name, NumberedKind::Ico, t.Mode) != 0;
+         }},
+        {"カーソル連番(*.cur)", "cur",
+         [](TForm1& f, const TSaveTarget& t) {
+             return WriteNumberedFiles(f.FDoc.Entries(), t.Folder, t.Name, NumberedKind::Cur, t.Mode) != 0;
+         }},
+        {"ビットマップ連番(*.bmp)", "bmp",
+         [](TForm1& f, const TSaveTarget& t) {
+             return WriteNumberedFiles(f.FDoc.Entries(), t.Folder, t.Name, NumberedKind::Bmp, t.Mode) != 0;
+         }},
+        {"ｱﾆﾒｰｼｮﾝGIF(*.gif)", "gif",
+         [](TForm1& f, const TSaveTarget& t) {
+             return WriteAnimatedGif(f.FDoc.Entries(), t.Mode, f.DefaultSpeed->Value(), t.Path()) != 0;
+         }},
+    };
+    return formats;
+}
+
+const std::vector<TForm1::TSaveFormat>& TForm1::ImageSaveFormats() {
+    static const std::vector<TSaveFormat> formats = {
+        {"アイコン (*.ico)", "ico",
+         [](TForm1& f, const TSaveTarget& t) { return WriteIconFile(f.CurrentEntry(), t.Mode, t.Path()) != 0; }},
+        {"カーソル(*.cur)", "cur",
+         [](TForm1& f, const TSaveTarget& t) { return WriteIconFile(f.CurrentEntry(), t.Mode, t.Path()) != 0; }},
+        {"ビットマップ(*.bmp)", "bmp",
+         [](TForm1& f, const TSaveTarget& t) { return WriteBmpFile(f.CurrentEntry(), t.Mode, t.Path()) != 0; }},
+        {"ﾎﾟｰﾀﾌﾞﾙﾈｯﾄﾜｰｸｸﾞﾗﾌｨｯｸｽ(*.png)", "png",
+         [](TForm1& f, const TSaveTarget& t) { return WritePngFile(f.CurrentImageForWriters(), t.Mode, t.Path()) != 0; }},
+        {"ｸﾞﾗﾌｨｯｸｲﾝﾀｰﾁｪﾝｼﾞﾌｫｰﾏｯﾄ(*.gif)", "gif",
+         [](TForm1& f, const TSaveTarget& t) { return WriteGifFile(f.CurrentImageForWriters(), t.Mode, t.Path()) != 0; }},
+    };
+    return formats;
+}
+
+namespace {
+// "label|*.ext|label|*.ext…" of a table.
+std::string FilterOf(const std::vector<TForm1::TSaveFormat>& formats) {
+    std::string filter;
+    for (const TForm1::TSaveFormat& f : formats)
+        filter += (filter.empty() ? "" : "|") + std::string(f.Label) + "|*." + f.Extension;
+    return filter;
+}
+} // namespace
+
 void TForm1::BuildSaveFilters() {
-    SaveAniDlg.Filter = kSaveAniDlgFilter;
-    SaveAniDlg.Title = kSaveAniDlgTitle;
-    SaveAniDlg.DefaultExt = kSaveAniDlgDefaultExt;
-    SaveDlg.Filter = kSaveDlgFilter;
-    SaveDlg.Title = kSaveDlgTitle;
-    SaveDlg.DefaultExt = kSaveDlgDefaultExt;
+    SaveAniDlg.Filter = FilterOf(DocumentSaveFormats());
+    SaveAniDlg.Title = "すべて保存";
+    SaveAniDlg.DefaultExt = "ani";
+    SaveDlg.Filter = FilterOf(ImageSaveFormats());
+    SaveDlg.Title = "アイコン、カーソルの保存";
+    SaveDlg.DefaultExt = "ico";
     for (TFileDialog* d : {&SaveAniDlg, &SaveDlg}) {
         d->OverwritePrompt = true;
         d->HideReadOnly = true;
     }
 }
 
+// Asks for the save mode, then writes the chosen row of formats; false only when a
+// writer ran and failed (a cancelled dialog or an unknown row writes nothing).
+bool TForm1::SaveThroughDialog(TFileDialog& dialog, const std::vector<TSaveFormat>& formats) {
+    if (!dialog.Execute(FHandle)) return true;
+    FPath = ExtractFilePath(dialog.FileName);
+    SaveModeBox->ShowModal();  // the mode last selected holds, also when the box is closed
+    const int row = dialog.FilterIndex - 1;
+    if (row < 0 || row >= static_cast<int>(formats.size())) return true;
+    const TSaveTarget target{FPath, NameWithoutExtension(dialog.FileName), formats[row].Extension, SaveModeBox->Mode()};
+    return formats[row].Write(*this, target);
+}
+
+const CCURSOR& TForm1::CurrentEntry() const { return FDoc.Entry(FDoc.CurImage()); }
+
 void TForm1::SaveANIBtnClick() {
-    if (FLastImage < 0) return;
+    if (FDoc.LastImage() < 0) return;
     // Frame lines that name missing images are never written.
     if (InsertFram->Checked() && !BuildFrameArrays()) return;
     SaveAniDlg.FileName = FDocName;
     SaveAniDlg.InitialDir = FPath;
-    if (!SaveAniDlg.Execute(FHandle)) return;
-    FPath = ExtractFilePath(SaveAniDlg.FileName);
-    const std::string name = NameWithoutExtension(SaveAniDlg.FileName);
-    const std::string base = FPath + name;
-    SaveModeBox->ShowModal();  // the mode last selected holds, also when the box is closed
-    const auto mode = static_cast<AniSaveMode>(SaveModeBox->SaveMode->ItemIndex());
-
-    std::vector<const CCURSOR*> images;
-    for (const auto& e : FImages) images.push_back(e.get());
-    uint8_t written = 0;
-    switch (SaveAniDlg.FilterIndex) {
-    case 1: written = static_cast<uint8_t>(WriteAniFile(base + ".ani", AniInput(mode))); break;
-    case 2: written = WriteIconLibrary(base + ".icl", LibraryInput(mode)); break;
-    case 3: written = WriteIconLibrary(base + ".dll", LibraryInput(mode)); break;
-    case 4: written = WriteMngFile(images, mode, base + ".mng"); break;
-    case 5: written = WriteNumberedFiles(images, FPath, name, NumberedKind::Ico, mode); break;
-    case 6: written = WriteNumberedFiles(images, FPath, name, NumberedKind::Cur, mode); break;
-    case 7: written = WriteNumberedFiles(images, FPath, name, NumberedKind::Bmp, mode); break;
-    case 8: written = WriteAnimatedGif(images, mode, DefaultSpeed->Value(), base + ".gif"); break;
-    default: return;
-    }
-    if (!written) ReportMessage(kCannotWrite, kSaveAniCaption, 1);
+    if (!SaveThroughDialog(SaveAniDlg, DocumentSaveFormats())) ReportMessage(kCannotWrite, kSaveAniCaption, 1);
 }
 
 void TForm1::SaveIconBtnClick() {
-    if (FCurImage < 0 || FCurImage >= EntryCount()) return;
-    SaveDlg.FileName = Entry(FCurImage).ImageName;
+    if (FDoc.CurImage() < 0) return;
+    SaveDlg.FileName = CurrentEntry().ImageName;
     SaveDlg.InitialDir = FPath;
-    if (!SaveDlg.Execute(FHandle)) return;
-    FPath = ExtractFilePath(SaveDlg.FileName);
-    const std::string base = FPath + NameWithoutExtension(SaveDlg.FileName);
-    SaveModeBox->ShowModal();
-    const auto mode = static_cast<AniSaveMode>(SaveModeBox->SaveMode->ItemIndex());
-
-    const CCURSOR& image = Entry(FCurImage);
-    uint8_t written = 0;
-    switch (SaveDlg.FilterIndex) {
-    case 1: written = WriteIconFile(image, mode, base + ".ico"); break;
-    case 2: written = WriteIconFile(image, mode, base + ".cur"); break;
-    case 3: written = WriteBmpFile(image, mode, base + ".bmp"); break;
-    case 4: written = WritePngFile(CurrentImageForWriters(), mode, base + ".png"); break;
-    case 5: written = WriteGifFile(CurrentImageForWriters(), mode, base + ".gif"); break;
-    default: return;
-    }
-    if (!written) ReportMessage(kCannotWrite, kSaveIconCaption, 1);
+    if (!SaveThroughDialog(SaveDlg, ImageSaveFormats())) ReportMessage(kCannotWrite, kSaveIconCaption, 1);
 }

@@ -57,6 +57,21 @@ struct SaveTest : MainWindowTest {
     int modeShown = 0;
 };
 
+// The entries of a filter as the dialog's type box lists them: label, pattern.
+std::vector<std::pair<std::string, std::string>> FilterEntries(const std::string& filter) {
+    std::vector<std::string> parts;
+    std::size_t start = 0;
+    for (std::size_t bar; (bar = filter.find('|', start)) != std::string::npos; start = bar + 1)
+        parts.push_back(filter.substr(start, bar - start));
+    parts.push_back(filter.substr(start));
+    std::vector<std::pair<std::string, std::string>> entries;
+    for (std::size_t i = 0; i + 1 < parts.size(); i += 2) entries.emplace_back(parts[i], parts[i + 1]);
+    EXPECT_EQ(parts.size() % 2, 0u) << filter;
+    return entries;
+}
+
+using Entries = std::vector<std::pair<std::string, std::string>>;
+
 TEST_F(SaveTest, TheDialogsOfferTheirFiltersNamesAndTheLastFolder) {
     SetFileDialogHook([this](TFileDialog& d) {
         asked.push_back(d);
@@ -65,11 +80,22 @@ TEST_F(SaveTest, TheDialogsOfferTheirFiltersNamesAndTheLastFolder) {
     form->SaveANIBtnClick();
     form->SaveIconBtnClick();
     ASSERT_EQ(asked.size(), 2u);
-    EXPECT_EQ(asked[0].Filter, kSaveAniDlgFilter);
+    EXPECT_EQ(FilterEntries(asked[0].Filter), (Entries{{"ｱﾆﾒｰｼｮﾝｶｰｿﾙ(*.ani)", "*.ani"},
+                                                      {"ｱｲｺﾝﾗｲﾌﾞﾗﾘ(*.icl)", "*.icl"},
+                                                      {"ﾀﾞｲﾅﾐｯｸﾘﾝｸﾗｲﾌﾞﾗﾘ(*.dll)", "*.dll"},
+                                                      {"ﾏﾙﾁﾌﾟﾙﾈｯﾄﾜｰｸｸﾞﾗﾌｨｯｸｽ(ｱﾆﾒPNG)(*.mng)", "*.mng"},
+                                                      {"アイコン連番(*.ico)", "*.ico"},
+                                                      {"カーソル連番(*.cur)", "*.cur"},
+                                                      {"ビットマップ連番(*.bmp)", "*.bmp"},
+                                                      {"ｱﾆﾒｰｼｮﾝGIF(*.gif)", "*.gif"}}));
     EXPECT_EQ(asked[0].Title, "すべて保存");
     EXPECT_EQ(asked[0].DefaultExt, "ani");
     EXPECT_EQ(asked[0].FileName, "無題");
-    EXPECT_EQ(asked[1].Filter, kSaveDlgFilter);
+    EXPECT_EQ(FilterEntries(asked[1].Filter), (Entries{{"アイコン (*.ico)", "*.ico"},
+                                                      {"カーソル(*.cur)", "*.cur"},
+                                                      {"ビットマップ(*.bmp)", "*.bmp"},
+                                                      {"ﾎﾟｰﾀﾌﾞﾙﾈｯﾄﾜｰｸｸﾞﾗﾌｨｯｸｽ(*.png)", "*.png"},
+                                                      {"ｸﾞﾗﾌｨｯｸｲﾝﾀｰﾁｪﾝｼﾞﾌｫｰﾏｯﾄ(*.gif)", "*.gif"}}));
     EXPECT_EQ(asked[1].Title, "アイコン、カーソルの保存");
     EXPECT_EQ(asked[1].DefaultExt, "ico");
     EXPECT_EQ(asked[1].FileName, "pil_1bit");  // the current image's name

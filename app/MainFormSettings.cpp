@@ -3,19 +3,16 @@
 #include "app/MainForm.h"
 #include "ui/Registry.h"
 
-const char* const kSettingsKey = "Software\\Brannoch\\Tamsolo";
-const char* const kSusieKey = "Software\\Halvik\\Susie\\Plug-in";
-
 bool TForm1::ReadSettings() {
     FGrid = FPalSel = FPalRGB = FPalCMY = FPalHSL = false;
     TRegistry reg(HKEY_CURRENT_USER);
-    if (reg.OpenKey(kSusieKey, false)) {
+    if (reg.OpenKey(FKeys.SusieKey, false)) {
         std::string folder = reg.ReadString("Path");
         OptionsPage->Panel13->SetCaption(folder);
         OptionsPage->BrowseForFolder1.InitialDir = folder;
         reg.CloseKey();
     }
-    if (!reg.OpenKey(kSettingsKey, false)) return false;
+    if (!reg.OpenKey(FKeys.Root, false)) return false;
     try {
         if (!OptionsPage->AssociationsEnabled()) {
             // The running module is where the program is; a stored path only fills a gap.
@@ -51,7 +48,7 @@ bool TForm1::ReadSettings() {
 void TForm1::WriteSettings() {
     try {
         TRegistry reg(HKEY_CURRENT_USER);
-        if (!reg.OpenKey(kSettingsKey, true)) return;
+        if (!reg.OpenKey(FKeys.Root, true)) return;
         if (OptionsPage->AssociationsEnabled() && !FExePath.empty()) reg.WriteString("EXEPATH", FExePath);
         reg.WriteString("PATH", FPath);
         reg.WriteBool("NODLG", OptionsPage->NoDlgDisp->Checked());

@@ -32,9 +32,12 @@ std::vector<Value> CompleteKey(const std::string& folder) {
             {"TRANSM", false, "", 1}};
 }
 
+const char* const kTestName = "MainFormTest";
+const TSettingsKeys kKeys = TSettingsKeys::ForTest(kTestName);
+
 void WriteKey(const std::vector<Value>& values) {
     TRegistry reg;
-    ASSERT_TRUE(reg.OpenKey(kSettingsKey, true));
+    ASSERT_TRUE(reg.OpenKey(kKeys.Root, true));
     for (const Value& v : values) {
         if (v.IsString)
             reg.WriteString(v.Name, v.Text);
@@ -54,18 +57,14 @@ public:
 struct MainFormTest : ::testing::Test {
     void SetUp() override {
         TApplication::Instance().Initialize();
-        TRegistry().DeleteKey(kSettingsKey);
-        TRegistry().DeleteKey(kSusieKey);
+        DeleteTestKeys(kTestName);
         dir = TempFolder("tamsolo-start");
         DeleteFileW(W(dir + "\\Tamsolo.EXE").c_str());
         SetCurrentDirectoryW(W(dir).c_str());
     }
-    void TearDown() override {
-        TRegistry().DeleteKey(kSettingsKey);
-        TRegistry().DeleteKey(kSusieKey);
-    }
+    void TearDown() override { DeleteTestKeys(kTestName); }
     std::unique_ptr<RecordingForm> Start(const std::string& cmd = "") {
-        return std::make_unique<RecordingForm>(GetModuleHandleW(nullptr), cmd);
+        return std::make_unique<RecordingForm>(GetModuleHandleW(nullptr), cmd, kKeys);
     }
     bool AssociationButtonsEnabled(TForm1& f) {
         bool all = f.OptionsPage->shellbmp->Enabled() && f.OptionsPage->shellico->Enabled() && f.OptionsPage->shellcur->Enabled() && f.OptionsPage->shellani->Enabled();
@@ -105,7 +104,7 @@ TEST_F(MainFormTest, FirstStartWithoutAKeyFallsBack) {
     // With the program in the start folder the buttons are enabled.
     HANDLE h = CreateFileW(W(dir + "\\Tamsolo.EXE").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     CloseHandle(h);
-    TRegistry().DeleteKey(kSettingsKey);
+    TRegistry().DeleteKey(kKeys.Root);
     auto g = Start();
     EXPECT_TRUE(AssociationButtonsEnabled(*g));
     EXPECT_FALSE(g->ExePath().empty());
@@ -176,7 +175,7 @@ TEST_F(MainFormTest, WronglyTypedNumbersCountAsMissing) {
 TEST_F(MainFormTest, TheSusieFolderWinsOverTheStoredOne) {
     {
         TRegistry reg;
-        ASSERT_TRUE(reg.OpenKey(kSusieKey, true));
+        ASSERT_TRUE(reg.OpenKey(kKeys.SusieKey, true));
         reg.WriteString("Path", "C:\\Susie");
     }
     WriteKey(CompleteKey("C:\\work"));
@@ -190,7 +189,7 @@ TEST_F(MainFormTest, CloseWritesEveryValueWithItsType) {
     auto f = Start();
     f->Close();
     TRegistry reg;
-    ASSERT_TRUE(reg.OpenKey(kSettingsKey, false));
+    ASSERT_TRUE(reg.OpenKey(kKeys.Root, false));
     const char* names[] = {"EXEPATH", "PATH",     "NODLG",    "COLOR",  "RESIZE", "REDUCE", "SPIPATH", "CUSTOM_P",
                            "CUSTOM_F", "HENPEI", "GRID",     "PALSEL", "PALRGB", "PALCMY", "PALHSL",  "TRANSM"};
     EXPECT_EQ(reg.GetValueNames().size(), 16u);
@@ -215,7 +214,7 @@ TEST_F(MainFormTest, AMissingCustomPenFileIsUncheckedAndForgotten) {
     EXPECT_FALSE(f->EditorOptions().UseCustomPen);
     f->Close();
     TRegistry reg;
-    ASSERT_TRUE(reg.OpenKey(kSettingsKey, false));
+    ASSERT_TRUE(reg.OpenKey(kKeys.Root, false));
     EXPECT_EQ(reg.ReadString("CUSTOM_P"), "");
 }
 

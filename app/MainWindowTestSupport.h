@@ -1,6 +1,6 @@
 #pragma once
 // The fixture of the main window's tests: a real TForm1 with the dialogs that live for
-// the whole run, in a scratch current folder, with no settings key, message boxes
+// the whole run, in a scratch current folder, with settings keys of its own (empty at the start), message boxes
 // recorded and the editor, file dialogs and globals reset afterwards.
 #include <functional>
 #include <memory>
@@ -22,10 +22,10 @@ protected:
 
     void SetUp() override {
         TApplication::Instance().Initialize();
-        TRegistry().DeleteKey(kSettingsKey);
+        DeleteTestKeys(FFolderName);
         folder = TempFolder(FFolderName) + "\\";
         SetCurrentDirectoryW(W(folder).c_str());
-        form = std::make_unique<TForm1>(GetModuleHandleW(nullptr), "");
+        form = std::make_unique<TForm1>(GetModuleHandleW(nullptr), "", TSettingsKeys::ForTest(FFolderName));
         trans = std::make_unique<TTransDlg>();
         hspot = std::make_unique<THSpotDlg>();
         curTest = std::make_unique<TCurTestDlg>();
@@ -46,7 +46,7 @@ protected:
         SaveModeBox = nullptr;
         Version = nullptr;
         SetFileDialogHook(nullptr);
-        TRegistry().DeleteKey(kSettingsKey);
+        DeleteTestKeys(FFolderName);
     }
     // Runs action; when it shows the cursor test dialog, the dialog is closed at once and
     // the cursor of screen slot 4 at that moment is returned. nullptr when it never showed.

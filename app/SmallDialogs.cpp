@@ -186,13 +186,17 @@ TSaveModeBox::TSaveModeBox() : TForm("SaveModeBox", "保存形式の選択", 180
     Button1->SetDefault(true);
 }
 
-int TSaveModeBox::ColourCount() const {
+AniSaveMode TSaveModeBox::Mode() const {
     switch (SaveMode->ItemIndex()) {
-    case 0: return 16;
-    case 2: return 2;
-    default: return 256;
+    case 0: return AniSaveMode::Colours16;
+    case 2: return AniSaveMode::Colours2;
+    default: return AniSaveMode::Colours256;
     }
 }
+
+void TSaveModeBox::SetMode(AniSaveMode mode) { SaveMode->SetItemIndex(static_cast<int>(mode)); }
+
+int TSaveModeBox::ColourCount() const { return 1 << BitsPerPixelOf(Mode()); }
 
 // ---- background colour
 

@@ -3,6 +3,7 @@
 // mode and background colour.
 #include <memory>
 
+#include "formats/AniFile.h"
 #include "ui/Button.h"
 #include "ui/Canvas.h"
 #include "ui/Dialogs.h"
@@ -66,7 +67,10 @@ public:
     TSaveModeBox();
     std::unique_ptr<TRadioGroup> SaveMode;
     std::unique_ptr<TButton> Button1;
-    // 16, 256 or 2 by the selected item.
+    // The selected save mode (item 0: 16 colours, 1: 256, 2: two colours).
+    AniSaveMode Mode() const;
+    void SetMode(AniSaveMode mode);
+    // 16, 256 or 2 by the selected mode.
     int ColourCount() const;
 };
 

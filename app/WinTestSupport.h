@@ -6,8 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "app/SettingsKeys.h"
 #include "ui/Application.h"
 #include "ui/Dialogs.h"
+#include "ui/Registry.h"
 
 inline std::string TempFolder(const std::string& leaf) {
     wchar_t buf[MAX_PATH];
@@ -15,6 +17,11 @@ inline std::string TempFolder(const std::string& leaf) {
     std::string dir = U(buf) + leaf;
     CreateDirectoryW(W(dir).c_str(), nullptr);
     return dir;
+}
+
+// Removes every registry key the named test may have written (all lie below the tests' root).
+inline void DeleteTestKeys(const std::string& name) {
+    TRegistry().DeleteKey(std::string(TSettingsKeys::TestKeysRoot()) + "\\" + name);
 }
 
 // Pumps messages until done() or the deadline passes; returns done().

@@ -96,9 +96,9 @@ void TMemoryStream::LoadFromFile(const std::string& path) {
 }
 
 void TMemoryStream::SaveToFile(const std::string& path) const {
-    TFileStream f(path, TFileMode::fmCreate);
+    TSafeFileStream f(path);
     SaveToStream(f);
-    if (!f.Close()) throw EWriteError("Stream write error");
+    if (!f.Commit()) throw EWriteError("Stream write error");
 }
 
 // ---- TBytesStream
@@ -220,11 +220,58 @@ bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& out, int64_t m
     return ok;
 }
 
-bool WriteWholeFile(const std::string& path, const void* data, std::size_t size) {
-    std::FILE* f = OpenFileUtf8(path, "wb");
-    if (!f) return false;
-    bool ok = std::fwrite(data, 1, size, f) == size;
-    ok = (std::fclose(f) == 0) && ok;
-    if (!ok) DeleteFileUtf8(path);
-    return ok;
+// ---- TSafeFileStream
+
+TSafeFileStream::TSafeFileStream(const std::string& path) : FPath(path), FTempPath(path + ".~tmp") {
+    FFile = std::make_unique<TFileStream>(FTempPath, TFileMode::fmCreate);
 }
+
+TSafeFileStream::~TSafeFileStream() {
+    if (!FFile) return;
+    FFile.reset();
+    DeleteFileUtf8(FTempPath);
+}
+
+int64_t TSafeFileStream::Read(void* buffer, int64_t count) { return FFile ? FFile->Read(buffer, count) : 0; }
+
+int64_t TSafeFileStream::Write(const void* buffer, int64_t count) {
+    if (!FFile) return 0;
+    int64_t n = FFile->Write(buffer, count);
+    if (n != std::max<int64_t>(count, 0)) FFailed = true;
+    return n;
+}
+
+int64_t TSafeFileStream::Seek(int64_t offset, TSeekOrigin origin) { return FFile ? FFile->Seek(offset, origin) : 0; }
+
+void TSafeFileStream::SetSize(int64_t size) {
+    if (FFile) FFile->SetSize(size);
+}
+
+bool TSafeFileStream::Commit() {
+    if (!FFile) return false;
+    bool ok = FFile->Close() && !FFailed;
+    FFile.reset();
+    if (ok && ReplaceFileUtf8(FTempPath, FPath)) return true;
+    DeleteFileUtf8(FTempPath);
+    return false;
+}
+
+bool WriteFileSafely(const std::string& path, const std::function<void(TStream&)>& write) {
+    std::unique_ptr<TSafeFileStream> f;
+    try {
+        f = std::make_unique<TSafeFileStream>(path);
+    } catch (const EFOpenError&) {
+        return false;
+    }
+    write(*f);
+    return f->Commit();
+}
+
+bool WriteWholeFile(const std::string& path, const void* data, std::size_t size) {
+    // A short write marks the stream failed, so Commit refuses it.
+    return WriteFileSafely(path, [&](TStream& s) { s.Write(data, static_cast<int64_t>(size)); });
+}
+
+#ifndef _WIN32
+bool ReplaceFileUtf8(const std::string& from, const std::string& to) { return std::rename(from.c_str(), to.c_str()) == 0; }
+#endif

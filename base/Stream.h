@@ -3,6 +3,8 @@
 // stream and a file stream. Positions and sizes are 64-bit.
 #include <cstdint>
 #include <cstdio>
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -90,9 +92,37 @@ private:
     std::FILE* FFile = nullptr;
 };
 
+// A file written whole or not at all. The bytes go to a temporary file in the target's
+// folder; Commit closes it and moves it over the target. Until then, and when anything
+// fails, the target keeps its old bytes, and the temporary file is removed again.
+class TSafeFileStream : public TStream {
+public:
+    // Throws EFOpenError when the temporary file cannot be created.
+    explicit TSafeFileStream(const std::string& path);
+    ~TSafeFileStream() override;
+    int64_t Read(void* buffer, int64_t count) override;
+    int64_t Write(const void* buffer, int64_t count) override;
+    int64_t Seek(int64_t offset, TSeekOrigin origin) override;
+    void SetSize(int64_t size) override;
+    // False when a write, the close or the move failed (the target is then unchanged).
+    bool Commit();
+    const std::string& TemporaryPath() const { return FTempPath; }
+
+private:
+    std::string FPath;
+    std::string FTempPath;
+    std::unique_ptr<TFileStream> FFile;
+    bool FFailed = false;  // a write moved fewer bytes than asked
+};
+
 // Whole-file helpers; paths are UTF-8.
 std::FILE* OpenFileUtf8(const std::string& path, const char* mode);
 bool FileExists(const std::string& path);
 bool DeleteFileUtf8(const std::string& path);
 bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& out, int64_t maxBytes);
+// Both write through TSafeFileStream: false leaves the old file as it was.
 bool WriteWholeFile(const std::string& path, const void* data, std::size_t size);
+// write fills the stream; an exception from it leaves the old file and is passed on.
+bool WriteFileSafely(const std::string& path, const std::function<void(TStream&)>& write);
+// Moves a file over another, replacing it in one step; false when it could not.
+bool ReplaceFileUtf8(const std::string& from, const std::string& to);

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <filesystem>
+#include <vector>
 
 #include "base/Exception.h"
 
@@ -35,4 +38,73 @@ TEST(FileStream, CreatesReadsAndReportsMissingFiles) {
     EXPECT_TRUE(DeleteFileUtf8(path));
     EXPECT_FALSE(FileExists(path));
     EXPECT_THROW(TFileStream(path, TFileMode::fmOpenRead), EFOpenError);
+}
+
+namespace {
+
+// A fresh, empty folder for one test.
+std::filesystem::path EmptyFolder(const std::string& name) {
+    std::filesystem::path dir = std::filesystem::path(::testing::TempDir()) / name;
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    return dir;
+}
+
+std::vector<std::string> FolderNames(const std::filesystem::path& dir) {
+    std::vector<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(dir)) names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::string FileText(const std::string& path) {
+    std::vector<uint8_t> bytes;
+    EXPECT_TRUE(ReadWholeFile(path, bytes, 1 << 20));
+    return std::string(bytes.begin(), bytes.end());
+}
+
+} // namespace
+
+TEST(SafeFileStream, AWriteThatFailsHalfWayLeavesTheOldFileAndNoOtherFile) {
+    auto dir = EmptyFolder("safe_half");
+    std::string path = (dir / "target.ani").string();
+    ASSERT_TRUE(WriteWholeFile(path, "old contents", 12));
+    EXPECT_THROW(WriteFileSafely(path,
+                                 [](TStream& s) {
+                                     s.WriteBuffer("new con", 7);
+                                     throw EWriteError("disk full");
+                                 }),
+                 EWriteError);
+    EXPECT_EQ(FileText(path), "old contents");
+    EXPECT_EQ(FolderNames(dir), std::vector<std::string>{"target.ani"});
+}
+
+TEST(SafeFileStream, ReplacesTheTargetOnlyOnCommit) {
+    auto dir = EmptyFolder("safe_commit");
+    std::string path = (dir / "target.bmp").string();
+    ASSERT_TRUE(WriteWholeFile(path, "old", 3));
+    {
+        TSafeFileStream s(path);
+        s.WriteBuffer("brand new", 9);
+        EXPECT_EQ(FileText(path), "old");  // not yet
+        EXPECT_TRUE(s.Commit());
+    }
+    EXPECT_EQ(FileText(path), "brand new");
+    EXPECT_EQ(FolderNames(dir), std::vector<std::string>{"target.bmp"});
+    {
+        TSafeFileStream abandoned(path);
+        abandoned.WriteBuffer("x", 1);
+    }
+    EXPECT_EQ(FileText(path), "brand new");
+    EXPECT_EQ(FolderNames(dir), std::vector<std::string>{"target.bmp"});
+}
+
+TEST(SafeFileStream, AMoveThatFailsReportsFailureAndRemovesTheTemporaryFile) {
+    auto dir = EmptyFolder("safe_move");
+    std::filesystem::create_directory(dir / "taken");  // a folder stands where the file should go
+    EXPECT_FALSE(WriteWholeFile((dir / "taken").string(), "abc", 3));
+    EXPECT_EQ(FolderNames(dir), std::vector<std::string>{"taken"});
+    // No folder to write into: nothing is created anywhere.
+    EXPECT_FALSE(WriteWholeFile((dir / "missing" / "x.ico").string(), "abc", 3));
+    EXPECT_EQ(FolderNames(dir), std::vector<std::string>{"taken"});
 }

@@ -26,12 +26,9 @@ struct ModeLayout {
 };
 
 ModeLayout LayoutOf(AniSaveMode mode) {
-    switch (mode) {
-    case AniSaveMode::Colours16: return {4, 64, 640, 16};
-    case AniSaveMode::Colours2: return {1, 8, 256, 2};
-    case AniSaveMode::Colours256: break;
-    }
-    return {8, 1024, 1152, 256};
+    const int bits = BitsPerPixelOf(mode);
+    const uint32_t colours = 1u << bits;
+    return {static_cast<uint16_t>(bits), 4 * colours, static_cast<uint32_t>(kIndexBytes * bits / 8 + kMaskBytes), colours};
 }
 
 bool IsWhiteOrNearer(const TRGBQuad& q) { return q.Red + q.Green + q.Blue >= 383; }
@@ -88,6 +85,15 @@ void WriteImageData(ByteWriter& w, const CCURSOR& image, AniSaveMode mode) {
 }
 
 } // namespace
+
+int BitsPerPixelOf(AniSaveMode mode) {
+    switch (mode) {
+    case AniSaveMode::Colours16: return 4;
+    case AniSaveMode::Colours2: return 1;
+    case AniSaveMode::Colours256: break;
+    }
+    return 8;
+}
 
 uint32_t AniImageBytes(AniSaveMode mode) {
     ModeLayout l = LayoutOf(mode);

@@ -24,6 +24,9 @@ constexpr int kMaxInfoText = 256;  // bytes of Shift-JIS title or author text
 // Colour depth of written icon images (the save-mode dialog's item index).
 enum class AniSaveMode : int { Colours16 = 0, Colours256 = 1, Colours2 = 2 };
 
+// Bits per pixel of a save mode (4, 8 or 1); its palette has 1 << bits colours.
+int BitsPerPixelOf(AniSaveMode mode);
+
 // Size c of one icon image (header, palette, colour bits and mask) for a save mode:
 // 744, 2216 or 304 bytes.
 uint32_t AniImageBytes(AniSaveMode mode);

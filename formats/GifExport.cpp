@@ -93,10 +93,10 @@ std::vector<uint8_t> BuildAnimatedGif(const std::vector<const CCURSOR*>& images,
 }
 
 uint8_t WriteGifFile(const CCURSOR& image, AniSaveMode mode, const std::string& path) {
-    return WriteFileOrRemove(path, BuildGifImage(image, mode));
+    return WriteFileBytes(path, BuildGifImage(image, mode));
 }
 
 uint8_t WriteAnimatedGif(const std::vector<const CCURSOR*>& images, AniSaveMode mode, int defaultSpeed,
                          const std::string& path) {
-    return WriteFileOrRemove(path, BuildAnimatedGif(images, mode, defaultSpeed));
+    return WriteFileBytes(path, BuildAnimatedGif(images, mode, defaultSpeed));
 }

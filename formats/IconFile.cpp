@@ -8,7 +8,7 @@
 #include "base/Exception.h"
 #include "base/Format.h"
 #include "base/Stream.h"
-#include "png/Rudedi.h"
+#include "png/PngPicture.h"
 
 namespace {
 
@@ -321,10 +321,7 @@ int TIconFile::SaveIcon(bool cursor, const std::string& path) {
     TMemoryStream m;
     int result = SaveIconToStream(cursor, &m);
     if (result != kIconSaved) return result;
-    if (!WriteWholeFile(path, m.Memory(), static_cast<std::size_t>(m.Size()))) {
-        DeleteFileUtf8(path);
-        return kIconWriteFailed;
-    }
+    if (!WriteWholeFile(path, m.Memory(), static_cast<std::size_t>(m.Size()))) return kIconWriteFailed;
     return kIconSaved;
 }
 

@@ -7,7 +7,7 @@
 
 #include "base/ByteIO.h"
 #include "base/Stream.h"
-#include "png/Rudedi.h"
+#include "png/PngPicture.h"
 #include "formats/IconTestImages.h"
 
 namespace {
@@ -36,20 +36,20 @@ std::vector<uint8_t> Resource(int w, int bits, uint8_t fill = 0x11, int extra = 
     return r.Data;
 }
 
-struct EntrySpec {
+struct IconEntryLayout {
     std::vector<uint8_t> Data;
     int64_t Offset = -1;        // -1: back to back after the directory
     int64_t BytesInRes = -1;    // -1: Data.size()
     uint16_t Planes = 0, BitCount = 0;
 };
 
-std::vector<uint8_t> IconBytes(uint16_t type, const std::vector<EntrySpec>& entries, uint16_t reserved = 0) {
+std::vector<uint8_t> IconBytes(uint16_t type, const std::vector<IconEntryLayout>& entries, uint16_t reserved = 0) {
     ByteWriter w;
     w.U16(reserved);
     w.U16(type);
     w.U16(static_cast<uint32_t>(entries.size()));
     uint32_t offset = 6 + 16 * static_cast<uint32_t>(entries.size());
-    for (const EntrySpec& e : entries) {
+    for (const IconEntryLayout& e : entries) {
         w.U8(32);
         w.U8(32);
         w.U8(0);
@@ -60,7 +60,7 @@ std::vector<uint8_t> IconBytes(uint16_t type, const std::vector<EntrySpec>& entr
         w.U32(e.Offset >= 0 ? static_cast<uint32_t>(e.Offset) : offset);
         offset += static_cast<uint32_t>(e.Data.size());
     }
-    for (const EntrySpec& e : entries) w.Bytes(e.Data.data(), e.Data.size());
+    for (const IconEntryLayout& e : entries) w.Bytes(e.Data.data(), e.Data.size());
     return w.Data;
 }
 
@@ -109,7 +109,7 @@ TEST(IconFile, SkipsEntriesThatCannotBeReadAndKeepsTheRest) {
     std::vector<uint8_t> png = {0x89, 'P', 'N', 'G', 13, 10, 26, 10, 0, 0, 0, 13, 'I', 'H', 'D', 'R'};
     struct Case {
         const char* Name;
-        EntrySpec Bad;
+        IconEntryLayout Bad;
     };
     const Case cases[] = {
         {"larger than the file", {Resource(32, 8), -1, 1u << 30}},

@@ -164,5 +164,5 @@ std::vector<uint8_t> BuildIconLibrary(const IconLibraryInput& in) {
 uint8_t WriteIconLibrary(const std::string& path, const IconLibraryInput& in) {
     const std::vector<uint8_t> bytes = BuildIconLibrary(in);
     if (bytes.empty()) return 0;
-    return WriteFileOrRemove(path, bytes);
+    return WriteFileBytes(path, bytes);
 }

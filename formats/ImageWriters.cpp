@@ -7,29 +7,7 @@
 #include "base/Stream.h"
 #include "formats/IconFile.h"
 
-const char* const kSaveAniDlgFilter =
-    "ｱﾆﾒｰｼｮﾝｶｰｿﾙ(*.ani)|*.ani|ｱｲｺﾝﾗｲﾌﾞﾗﾘ(*.icl)|*.icl"
-    "|ﾀﾞｲﾅﾐｯｸﾘﾝｸﾗｲﾌﾞﾗﾘ(*.dll)|*.dll|ﾏﾙﾁﾌﾟﾙﾈｯﾄﾜｰｸｸﾞﾗﾌｨｯｸｽ(ｱﾆﾒPNG)(*.mng)|*.mng"
-    "|アイコン連番(*.ico)|*.ico|カーソル連番(*.cur)|*.cur|ビットマップ連番(*.bmp)|*.bmp"
-    "|ｱﾆﾒｰｼｮﾝGIF(*.gif)|*.gif";
-const char* const kSaveDlgFilter =
-    "アイコン (*.ico)|*.ico|カーソル(*.cur)|*.cur|ビットマップ(*.bmp)|*.bmp|ﾎﾟｰﾀﾌﾞﾙﾈｯﾄﾜｰｸｸﾞﾗﾌｨｯｸｽ(*.png)|*.png"
-    "|ｸﾞﾗﾌｨｯｸｲﾝﾀｰﾁｪﾝｼﾞﾌｫｰﾏｯﾄ(*.gif)|*.gif";
-const char* const kSaveAniDlgTitle = "すべて保存";
-const char* const kSaveDlgTitle = "アイコン、カーソルの保存";
-const char* const kSaveAniDlgDefaultExt = "ani";
-const char* const kSaveDlgDefaultExt = "ico";
-
 namespace {
-
-int BitsOfMode(AniSaveMode mode) {
-    switch (mode) {
-    case AniSaveMode::Colours16: return 4;
-    case AniSaveMode::Colours2: return 1;
-    case AniSaveMode::Colours256: break;
-    }
-    return 8;
-}
 
 // Palette and bits of one image in a save mode. withMask: icon layout (colour bits and
 // mask), else the colour bits only.
@@ -65,14 +43,12 @@ ModeData MakeModeData(const PixelBlock& pixels, const ImagePalette& palette, con
 
 } // namespace
 
-uint8_t WriteFileOrRemove(const std::string& path, const std::vector<uint8_t>& bytes) {
-    if (WriteWholeFile(path, bytes.data(), bytes.size())) return 1;
-    DeleteFileUtf8(path);
-    return 0;
+uint8_t WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
+    return WriteWholeFile(path, bytes.data(), bytes.size()) ? 1 : 0;
 }
 
 std::vector<uint8_t> BuildBmpFile(const CCURSOR& image, AniSaveMode mode) {
-    const int bits = BitsOfMode(mode);
+    const int bits = BitsPerPixelOf(mode);
     const uint32_t paletteBytes = 4u << bits;
     const uint32_t imageBytes = kIndexBytes * static_cast<uint32_t>(bits) / 8;
     ModeData d = MakeModeData(image.Pixels, image.Palette, image, mode);
@@ -96,7 +72,7 @@ std::vector<uint8_t> BuildBmpFile(const CCURSOR& image, AniSaveMode mode) {
 }
 
 uint8_t WriteBmpFile(const CCURSOR& image, AniSaveMode mode, const std::string& path) {
-    return WriteFileOrRemove(path, BuildBmpFile(image, mode));
+    return WriteFileBytes(path, BuildBmpFile(image, mode));
 }
 
 bool IconPathIsCursor(const std::string& path) {
@@ -105,7 +81,7 @@ bool IconPathIsCursor(const std::string& path) {
 }
 
 uint8_t WriteIconFile(const CCURSOR& image, AniSaveMode mode, const std::string& path) {
-    const int bits = BitsOfMode(mode);
+    const int bits = BitsPerPixelOf(mode);
     const bool cursor = IconPathIsCursor(path);
     ModeData d = MakeModeData(image.OutPixels, image.OutPalette, image, mode);
 

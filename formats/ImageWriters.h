@@ -1,6 +1,5 @@
 #pragma once
-// The single-image writers (.bmp, .ico, .cur), the numbered sequences of the whole
-// document, and the texts of the two save dialogs.
+// The single-image writers (.bmp, .ico, .cur) and the numbered sequences of the whole document.
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -8,28 +7,21 @@
 #include "formats/AniFile.h"
 #include "formats/ImageRecord.h"
 
-// Filter lists of the save dialogs; the commands dispatch on the filter index (1-based).
-extern const char* const kSaveAniDlgFilter;  // ani, icl, dll, mng, ico, cur, bmp sequences, gif
-extern const char* const kSaveDlgFilter;     // ico, cur, bmp, png, gif
-extern const char* const kSaveAniDlgTitle;
-extern const char* const kSaveDlgTitle;
-extern const char* const kSaveAniDlgDefaultExt;
-extern const char* const kSaveDlgDefaultExt;
-
-// Writes the bytes to the file; a partial file is deleted. 1 = written, 0 = not.
-uint8_t WriteFileOrRemove(const std::string& path, const std::vector<uint8_t>& bytes);
+// Writes the bytes to the file through a temporary file; a failed write leaves whatever
+// file stood at path as it was. 1 = written, 0 = not.
+uint8_t WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes);
 
 // The bytes of a 32x32 .bmp of the image as edited (Palette and Pixels): 630, 2102 or
 // 190 bytes for 16, 256 or 2 colours.
 std::vector<uint8_t> BuildBmpFile(const CCURSOR& image, AniSaveMode mode);
-// 1 = written; 0 = the file could not be created or fully written (a partial file is deleted).
+// 1 = written; 0 = the file could not be created or fully written (an existing file is left as it was).
 uint8_t WriteBmpFile(const CCURSOR& image, AniSaveMode mode, const std::string& path);
 
 // Whether WriteIconFile writes a cursor: unless the extension contains ".ICO" or ".ico".
 bool IconPathIsCursor(const std::string& path);
 // Writes the image's Out copy into an icon or cursor file. An existing file keeps its
 // other images: its last 32x32 image of the same depth is replaced, or the image is
-// appended. 1 = written; 0 = the file could not be written (a partial file is deleted).
+// appended. 1 = written; 0 = the file could not be written (an existing file is left as it was).
 uint8_t WriteIconFile(const CCURSOR& image, AniSaveMode mode, const std::string& path);
 
 // "%s%s_%02d.ico", "%s%s_%02d.cur", "%s%s_%02d.bmp" (folder, name, number).

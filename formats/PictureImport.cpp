@@ -5,7 +5,7 @@
 #include "base/Exception.h"
 #include "base/Format.h"
 #include "base/Stream.h"
-#include "png/Rudedi.h"
+#include "png/PngPicture.h"
 
 namespace {
 

@@ -109,9 +109,9 @@ std::vector<uint8_t> BuildMngFile(const std::vector<const CCURSOR*>& images, Ani
 }
 
 uint8_t WritePngFile(const CCURSOR& image, AniSaveMode mode, const std::string& path) {
-    return WriteFileOrRemove(path, BuildPngImage(image, mode));
+    return WriteFileBytes(path, BuildPngImage(image, mode));
 }
 
 uint8_t WriteMngFile(const std::vector<const CCURSOR*>& images, AniSaveMode mode, const std::string& path) {
-    return WriteFileOrRemove(path, BuildMngFile(images, mode));
+    return WriteFileBytes(path, BuildMngFile(images, mode));
 }

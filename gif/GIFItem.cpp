@@ -10,9 +10,9 @@ void TGIFItem::Warning(TGIFSeverity severity, const std::string& message) {
 }
 
 void TGIFItem::SaveToFile(const std::string& fileName) {
-    TFileStream stream(fileName, TFileMode::fmCreate);
+    TSafeFileStream stream(fileName);
     SaveToStream(stream);
-    if (!stream.Close()) throw EWriteError("Stream write error");
+    if (!stream.Commit()) throw EWriteError("Stream write error");
 }
 
 void TGIFItem::LoadFromFile(const std::string& fileName) {

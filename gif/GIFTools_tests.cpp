@@ -183,7 +183,7 @@ std::string Gifbuild(const std::string& name, const std::string& script) {
     return built;
 }
 
-std::string GifbuildSpec(int width, int height, int colors, const Bytes& pixels) {
+std::string GifbuildScript(int width, int height, int colors, const Bytes& pixels) {
     std::ostringstream s;
     s << "screen width " << width << "\nscreen height " << height << "\nscreen colors " << colors << "\nscreen map\n";
     for (const TGIFColor& c : GreyColors(colors)) s << "\trgb " << int(c.Red) << ' ' << int(c.Green) << ' ' << int(c.Blue) << '\n';
@@ -210,7 +210,7 @@ TEST(GifLzwEncoder, MatchesGiflibByteForByte) {
         {200, 100, 256, NoisyPixels(200 * 100, 7)},
     };
     for (const Case& c : cases) {
-        Bytes theirs = ReadFile(Gifbuild("built", GifbuildSpec(c.width, c.height, c.colors, c.pixels)));
+        Bytes theirs = ReadFile(Gifbuild("built", GifbuildScript(c.width, c.height, c.colors, c.pixels)));
         std::vector<TImageData> data = FindImageData(theirs);
         ASSERT_EQ(data.size(), 1u);
         Bytes theirData(theirs.begin() + static_cast<std::ptrdiff_t>(data[0].Start), theirs.begin() + static_cast<std::ptrdiff_t>(data[0].End));

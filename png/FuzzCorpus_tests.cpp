@@ -4,7 +4,7 @@
 #include <filesystem>
 
 #include "PngTestSupport.h"
-#include "Rudedi.h"
+#include "PngPicture.h"
 
 TEST(PngFuzzCorpus, EveryFileReadsOrFailsCleanly) {
     int files = 0, read = 0;

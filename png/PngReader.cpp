@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "PngChunks.h"
-#include "Sfunc.h"
+#include "BitmapPalette.h"
 
 namespace {
 constexpr TColor PaletteAlphaPending = 0x1FFFFFF;

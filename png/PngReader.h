@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "GldStream.h"
+#include "BufferedStream.h"
 #include "PngTypes.h"
 #include "ZlibAdapter.h"
 

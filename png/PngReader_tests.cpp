@@ -5,7 +5,7 @@
 #include <fstream>
 
 #include "PngTestSupport.h"
-#include "Rudedi.h"
+#include "PngPicture.h"
 
 namespace {
 Bytes Rgba(const TRUDEDI& p) {

@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "PngChunks.h"
-#include "Sfunc.h"
+#include "BitmapPalette.h"
 
 namespace {
 inline int Grey(int r, int g, int b) { return (77 * r + 150 * g + 29 * b) >> 8; }

@@ -5,7 +5,7 @@
 
 #include "PngTestSupport.h"
 #include "PngWriter.h"
-#include "Rudedi.h"
+#include "PngPicture.h"
 
 namespace {
 inline int Grey(int r, int g, int b) { return (77 * r + 150 * g + 29 * b) >> 8; }

@@ -6,7 +6,7 @@
 #include <optional>
 
 #include "PngTestSupport.h"
-#include "Rudedi.h"
+#include "PngPicture.h"
 
 namespace {
 // A bitmap with a varied pattern; paletted ones get a palette of distinct colours.

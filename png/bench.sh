@@ -6,7 +6,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 out=${1:-$(mktemp -d)}
 mkdir -p "$out"
 g++ -O2 -std=c++20 -I"$here/.." -o "$out/png_bench" "$here/png_bench.cpp" \
-  "$here"/{PngTime,Sfunc,GldStream,ZlibAdapter,PngWriter,PngReader,PngReaderRows,Rudedi}.cpp \
+  "$here"/{PngTime,BitmapPalette,BufferedStream,ZlibAdapter,PngWriter,PngReader,PngReaderRows,PngPicture}.cpp \
   "$here"/../base/{Text,Stream,Palette,Format,Bitmap,TextSjis_iconv}.cpp -lz
 "$out/png_bench" "$out"
 best() { local best=999; for _ in 1 2 3; do local s e; s=$(date +%s.%N); "$@" >/dev/null 2>&1; e=$(date +%s.%N);

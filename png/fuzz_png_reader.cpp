@@ -2,7 +2,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "Rudedi.h"
+#include "PngPicture.h"
 #include "base/Stream.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

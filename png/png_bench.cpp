@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "Rudedi.h"
+#include "PngPicture.h"
 #include "base/BestTime.h"
 #include "base/Stream.h"
 

@@ -23,8 +23,8 @@ struct TCursorKeys {
     std::string Schemes = "Control Panel\\Cursors\\Schemes";
 };
 
-// A cursor drawn from a two-colour record (bottom row first) with its hotspot; the caller owns it.
-HCURSOR CreateMonoCursor(const MonoCursorRecord& record, int hotX, int hotY);
+// A cursor drawn from a two-colour record (bottom row first) with its hotspot.
+TCursorHandle CreateMonoCursor(const MonoCursorRecord& record, int hotX, int hotY);
 
 class TSystemCursorPage {
 public:
@@ -70,7 +70,7 @@ public:
     std::unique_ptr<TSpeedButton> UndoWinCurBtn, WinDefCurBtn, WinCurOpen, tekiyoubtn;
 
 private:
-    HCURSOR RoleCursor(int role) const;
+    TCursorHandle RoleCursor(int role) const;
     void ShowSchemeText();
     void ReloadCursors();
     int Message(const std::string& text, const std::string& caption, UINT flags);

@@ -4,22 +4,20 @@
 #include <map>
 
 #include "ui/Application.h"
+#include "ui/Cursor.h"
 #include "ui/Dialogs.h"
 #include "ui/Registry.h"
 
-HCURSOR CreateMonoCursor(const MonoCursorRecord& record, int hotX, int hotY) {
+TCursorHandle CreateMonoCursor(const MonoCursorRecord& record, int hotX, int hotY) {
     // Bitmaps want top-down rows; the record stores them bottom row first.
-    uint8_t andBits[kMonoBitsBytes], xorBits[kMonoBitsBytes];
-    for (int row = 0; row < 32; ++row)
-        for (int b = 0; b < 4; ++b) {
-            andBits[row * 4 + b] = record.AndBits()[(31 - row) * 4 + b];
-            xorBits[row * 4 + b] = record.XorBits()[(31 - row) * 4 + b];
-        }
-    TGdiObject mask(CreateBitmap(32, 32, 1, 1, andBits));
+    uint8_t xorBits[kMonoBitsBytes];
+    TCursorMask mask(32, 32);
+    for (int row = 0; row < 32; ++row) {
+        for (int b = 0; b < 4; ++b) xorBits[row * 4 + b] = record.XorBits()[(31 - row) * 4 + b];
+        for (int x = 0; x < 32; ++x) mask.Set(x, row, (record.AndBits()[(31 - row) * 4 + x / 8] >> (7 - x % 8)) & 1);
+    }
     TGdiObject colour(CreateBitmap(32, 32, 1, 1, xorBits));
-    ICONINFO ii{FALSE, static_cast<DWORD>(hotX), static_cast<DWORD>(hotY), static_cast<HBITMAP>(mask.Get()),
-                static_cast<HBITMAP>(colour.Get())};
-    return CreateIconIndirect(&ii);
+    return BuildCursor(mask, static_cast<HBITMAP>(colour.Get()), hotX, hotY);
 }
 
 namespace {
@@ -156,7 +154,7 @@ bool TSystemCursorPage::ReadCursorSchemes() {
     return FSchemesRead;
 }
 
-HCURSOR TSystemCursorPage::RoleCursor(int role) const {
+TCursorHandle TSystemCursorPage::RoleCursor(int role) const {
     const std::string& file = FSchemes.File(role);
     if (file.empty()) {
         // The standard cursor is pictured by its template, built from a copy of its own.
@@ -165,8 +163,8 @@ HCURSOR TSystemCursorPage::RoleCursor(int role) const {
         const MonoTemplateInfo& info = kMonoTemplates[static_cast<std::size_t>(role)];
         return CreateMonoCursor(record, info.HotX, info.HotY);
     }
-    return static_cast<HCURSOR>(LoadImageW(nullptr, W(Expanded(file)).c_str(), IMAGE_CURSOR, 0, 0,
-                                           LR_LOADFROMFILE | LR_DEFAULTSIZE));
+    return TCursorHandle(static_cast<HCURSOR>(
+        LoadImageW(nullptr, W(Expanded(file)).c_str(), IMAGE_CURSOR, 0, 0, LR_LOADFROMFILE | LR_DEFAULTSIZE)));
 }
 
 bool TSystemCursorPage::LoadSchemeCursor() {

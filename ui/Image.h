@@ -11,6 +11,7 @@ public:
     const TBitmap& Bitmap() const { return FBitmap; }
     // Takes ownership of the icon (or cursor); the previous one is destroyed.
     void SetIcon(HICON icon, bool isCursor = false);
+    void SetCursor(TCursorHandle cursor) { SetIcon(cursor.Release(), true); }
     HICON Icon() const { return FIcon; }
     void ClearPicture();
     void SetStretch(bool s) { FStretch = s; Invalidate(); }

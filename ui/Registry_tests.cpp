@@ -3,12 +3,12 @@
 #include <gtest/gtest.h>
 
 namespace {
-const char* const kKey = "Software\\TamsoloTests\\Registry";
+const char* const kKey = "Software\\Brannoch\\TamsoloTests\\Registry";
 
 class RegistryTest : public ::testing::Test {
 protected:
     void SetUp() override { TRegistry().DeleteKey(kKey); }
-    void TearDown() override { TRegistry().DeleteKey("Software\\TamsoloTests"); }
+    void TearDown() override { TRegistry().DeleteKey(kKey); }
 };
 } // namespace
 

@@ -69,6 +69,33 @@ private:
     HGDIOBJ FOld;
 };
 
+// Stops a window repainting for one scope; at its end the window repaints once, whole.
+class TNoRedraw {
+public:
+    explicit TNoRedraw(HWND w) : FWnd(w) { SendMessageW(FWnd, WM_SETREDRAW, FALSE, 0); }
+    ~TNoRedraw() {
+        SendMessageW(FWnd, WM_SETREDRAW, TRUE, 0);
+        RedrawWindow(FWnd, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
+    }
+    TNoRedraw(const TNoRedraw&) = delete;
+    TNoRedraw& operator=(const TNoRedraw&) = delete;
+
+private:
+    HWND FWnd;
+};
+
+// The hourglass for one scope of long work on the window thread.
+class TWaitCursor {
+public:
+    TWaitCursor() : FOld(SetCursor(LoadCursorW(nullptr, IDC_WAIT))) {}
+    ~TWaitCursor() { SetCursor(FOld); }
+    TWaitCursor(const TWaitCursor&) = delete;
+    TWaitCursor& operator=(const TWaitCursor&) = delete;
+
+private:
+    HCURSOR FOld;
+};
+
 // A window DC for one scope.
 class TWindowDC {
 public:

@@ -1,10 +1,10 @@
 #pragma once
-// Windows palette-handle and device-context helpers, thin wrappers over Sfunc.h.
+// Windows palette-handle and device-context helpers, thin wrappers over BitmapPalette.h.
 #include <windows.h>
 
 #include <string>
 
-#include "Sfunc.h"
+#include "BitmapPalette.h"
 
 namespace Sfunc {
 

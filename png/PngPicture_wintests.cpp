@@ -1,7 +1,7 @@
 // The PNG picture drawn on a real device context.
 #include <gtest/gtest.h>
 
-#include "png/RudediPicture_win.h"
+#include "png/PngPicture_win.h"
 
 TEST(RUDEDIPictureDraw, StretchesAndLeavesOutTheTransparentColour) {
     TBitmap bitmap(2, 1, TPixelFormat::pf24bit);

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "PngTypes.h"
-#include "Sfunc.h"
+#include "BitmapPalette.h"
 #include "base/Bitmap.h"
 #include "base/Stream.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 // Helpers about device-independent bitmaps, palettes and colours. Palettes are plain
 // values here (tables of TGLDPalRGB); the Windows palette-handle versions are thin
-// wrappers over these (Sfunc_win.h).
+// wrappers over these (BitmapPalette_win.h).
 #include <array>
 #include <cstdint>
 #include <string>

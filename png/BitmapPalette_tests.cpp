@@ -1,4 +1,4 @@
-#include "Sfunc.h"
+#include "BitmapPalette.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "GldStream.h"
+#include "BufferedStream.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "Rudedi.h"
+#include "PngPicture.h"
 
 #include "PngReader.h"
 #include "PngWriter.h"

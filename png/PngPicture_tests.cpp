@@ -1,4 +1,4 @@
-#include "Rudedi.h"
+#include "PngPicture.h"
 
 #include <gtest/gtest.h>
 
@@ -23,7 +23,7 @@ void RoundTrip(TRUDEDI& out, TRUDEDI& in) {
 }
 } // namespace
 
-TEST(Rudedi, NewPictureIsEmptyAndWritesNothing) {
+TEST(PngPicture, NewPictureIsEmptyAndWritesNothing) {
     TRUDEDI p;
     EXPECT_TRUE(p.GetEmpty());
     TMemoryStream m;
@@ -33,7 +33,7 @@ TEST(Rudedi, NewPictureIsEmptyAndWritesNothing) {
     EXPECT_EQ(p.GetTime().Year, CurrentUtcTime().Year);
 }
 
-TEST(Rudedi, IdatSizeIsCheckedAndKept) {
+TEST(PngPicture, IdatSizeIsCheckedAndKept) {
     TRUDEDI p;
     EXPECT_THROW(p.SetIDATSize(255), ERUDEDI);
     EXPECT_THROW(p.SetIDATSize(100001), ERUDEDI);
@@ -48,7 +48,7 @@ TEST(Rudedi, IdatSizeIsCheckedAndKept) {
     }
 }
 
-TEST(Rudedi, TransColourOnAnEmptyImageIsOnlyStored) {
+TEST(PngPicture, TransColourOnAnEmptyImageIsOnlyStored) {
     TRUDEDI p;
     p.SetTransColor(clRed);
     EXPECT_EQ(p.TransColor(), clRed);
@@ -56,7 +56,7 @@ TEST(Rudedi, TransColourOnAnEmptyImageIsOnlyStored) {
     EXPECT_FALSE(p.Modified());
 }
 
-TEST(Rudedi, NoTransColourTurnsTransparencyOffAndWritesNoTrns) {
+TEST(PngPicture, NoTransColourTurnsTransparencyOffAndWritesNoTrns) {
     TBitmap b = Picture(8, 8, TPixelFormat::pf8bit);
     TRUDEDI in;
     {
@@ -77,7 +77,7 @@ TEST(Rudedi, NoTransColourTurnsTransparencyOffAndWritesNoTrns) {
     for (const TParsedChunk& c : ParseChunks(m.Bytes())) EXPECT_NE(c.Type, "tRNS");
 }
 
-TEST(Rudedi, AssignOfABitmapClearsTheExternalLink) {
+TEST(PngPicture, AssignOfABitmapClearsTheExternalLink) {
     TBitmap external = Picture(3, 3, TPixelFormat::pf24bit);
     TBitmap own = Picture(5, 4, TPixelFormat::pf24bit);
     TRUDEDI p;
@@ -96,7 +96,7 @@ TEST(Rudedi, AssignOfABitmapClearsTheExternalLink) {
     EXPECT_NE(&p.GetAlphaBitmap(), &external);
 }
 
-TEST(Rudedi, AssignOfAPictureCopiesImageAndOptions) {
+TEST(PngPicture, AssignOfAPictureCopiesImageAndOptions) {
     TRUDEDI a;
     a.Assign(Picture(6, 2, TPixelFormat::pf4bit));
     a.FComment = "c";
@@ -115,7 +115,7 @@ TEST(Rudedi, AssignOfAPictureCopiesImageAndOptions) {
     EXPECT_FALSE(b.FHasAlpha);
 }
 
-TEST(Rudedi, EveryWriterOptionReadsBackToTheSamePixels) {
+TEST(PngPicture, EveryWriterOptionReadsBackToTheSamePixels) {
     for (TPixelFormat pf : {TPixelFormat::pf1bit, TPixelFormat::pf4bit, TPixelFormat::pf8bit, TPixelFormat::pf16bit,
                             TPixelFormat::pf24bit, TPixelFormat::pf32bit})
         for (int filter = 0; filter <= 5; ++filter)
@@ -152,7 +152,7 @@ TEST(Rudedi, EveryWriterOptionReadsBackToTheSamePixels) {
             }
 }
 
-TEST(Rudedi, ReadDataAndWriteDataStreamThePngBytes) {
+TEST(PngPicture, ReadDataAndWriteDataStreamThePngBytes) {
     TRUDEDI a;
     a.Assign(Picture(4, 4, TPixelFormat::pf24bit));
     a.FInterlaceType = gptAdam7;  // WriteData keeps the writer's default
@@ -171,7 +171,7 @@ TEST(Rudedi, ReadDataAndWriteDataStreamThePngBytes) {
     EXPECT_TRUE(b.Modified());
 }
 
-TEST(Rudedi, FileRoundTrip) {
+TEST(PngPicture, FileRoundTrip) {
     const std::string path = TempPath("rudedi_file.png");
     TRUDEDI a;
     a.Assign(Picture(9, 9, TPixelFormat::pf8bit));

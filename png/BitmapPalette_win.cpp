@@ -1,4 +1,4 @@
-#include "Sfunc_win.h"
+#include "BitmapPalette_win.h"
 
 #include <memory>
 

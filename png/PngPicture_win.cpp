@@ -1,4 +1,4 @@
-#include "png/RudediPicture_win.h"
+#include "png/PngPicture_win.h"
 
 void TRUDEDIGraphic::Draw(TCanvas& canvas, const RECT& rect) {
     const TBitmap& image = GetImage();

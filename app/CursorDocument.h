@@ -1,0 +1,107 @@
+#pragma once
+// The cursor document: the image list (entries and the names the list shows), the current
+// image with its transparent pixel, hotspot, masks and Out copy, and the monochrome
+// cursor. The main window shows this state and calls these operations; its controls
+// never hold it.
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "app/ImageModel.h"
+#include "formats/ImageRecord.h"
+#include "formats/MonoCursor.h"
+
+class TCursorDocument {
+public:
+    // ---- the image list
+    int Count() const { return static_cast<int>(FImages.size()); }
+    int LastImage() const { return FLastImage; }  // -1 when empty
+    int CurImage() const { return FCurImage; }    // -1 when none
+    // Whether the add commands may add one more image (at most kMaxImages).
+    bool CanAdd() const { return CanAddImage(Count()); }
+    const CCURSOR& Entry(int i) const { return *FImages.at(static_cast<std::size_t>(i)); }
+    // The name the list shows for image i.
+    const std::string& ListName(int i) const { return FNames.at(static_cast<std::size_t>(i)); }
+    const std::vector<std::string>& ListNames() const { return FNames; }
+    // The entries in order, as the writers take them (owned by the document).
+    std::vector<const CCURSOR*> Entries() const;
+    // The name itself when no image of the list is shown under it, else name + "1", "2", … the first free.
+    std::string MakeUniqueName(const std::string& name) const;
+
+    // Adds an image as the new last one and makes it current: its masks and Out copy are
+    // derived once. False (nothing changes) at the image limit.
+    bool AddImage(const ImageRecord& image, int hotX, int hotY, int transX, int transY, bool transparent,
+                  const std::string& listName, const std::string& imageName);
+    // Adds a copy of the current image as the new last one, with an empty image name.
+    bool DuplicateCurrentImage(const std::string& listName);
+    // Removes the current image; the one after it (or the new last one) becomes current.
+    void DeleteCurrentImage();
+    // Moves the current image to row to, where it stays current.
+    void MoveCurrentImage(int to);
+    void RenameImage(int i, const std::string& listName);
+    // Empties the whole document; the current image's settings return to their start values.
+    void ClearAllImages();
+
+    // ---- the current image
+    // Makes entry i the current image and derives its Out copy again (a reader may have
+    // put a file's own bits there).
+    void SelectImage(int i);
+    // Takes pixel (x, y) as the transparent one, derives masks and Out copy, stores the entry.
+    void SetTransparentPixel(int x, int y);
+    void SetTransparentPixel(int x, int y, bool transparent);
+    // Turns transparency on or off and derives again with the same pixel.
+    void SetTransparent(bool on);
+    void SetHotspot(int x, int y);  // 0-31; stores the entry
+    // The edited image replaces the current one's pixels, palette and inverse flags.
+    void SetCurrentImage(const ImageRecord& image);
+
+    const PixelBlock& CurPixels() const { return FCurPixels; }
+    const ImagePalette& CurPalette() const { return FCurPalette; }
+    const InverseFlags& CurInverse() const { return FCurInverse; }
+    const PixelBlock& OutPixels() const { return FOutPixels; }
+    const ImagePalette& OutPalette() const { return FOutPalette; }
+    // The AND mask and XOR image the current image's cursor is made of.
+    const CursorImageParts& Parts() const { return FParts; }
+    int TransX() const { return FTransX; }
+    int TransY() const { return FTransY; }
+    bool Transparent() const { return FTransparent; }
+    int HotX() const { return FHotX; }
+    int HotY() const { return FHotY; }
+    // The colour the transparent pixel shows.
+    TColor TransColour() const;
+    // How often masks and Out copy were derived since the document was made.
+    int Derivations() const { return FDerivations; }
+
+    // ---- the monochrome cursor
+    const MonoCursorRecord& MonoCursor() const { return FMonoCursor; }
+    void SetMonoCursor(const MonoCursorRecord& record) { FMonoCursor = record; }
+
+private:
+    void Derive();
+    void StoreCurrentImage();
+    void AppendCurrentImage(const std::string& listName, const std::string& imageName);
+    void LoadCurrentImage();
+    void AddName(int index, const std::string& name);
+    void RemoveName(int index);
+
+    std::vector<std::unique_ptr<CCURSOR>> FImages;
+    std::vector<std::string> FNames;
+    // How often each name stands in the list, so that a free name is found without searching.
+    std::unordered_map<std::string, int> FNameCounts;
+    int FLastImage = -1;
+    int FCurImage = -1;
+
+    bool FTransparent = true;
+    int FTransX = 0, FTransY = 0;
+    int FHotX = 0, FHotY = 0;
+    PixelBlock FCurPixels;
+    ImagePalette FCurPalette{};
+    InverseFlags FCurInverse{};
+    PixelBlock FOutPixels;
+    ImagePalette FOutPalette{};
+    CursorImageParts FParts;
+    int FDerivations = 0;
+
+    MonoCursorRecord FMonoCursor = MonoCursorRecord::Blank();
+};

@@ -1,0 +1,132 @@
+#include "app/CursorDocument.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace {
+
+// An image whose pixels all use entry index, with entry 0 red (so no entry is black
+// unless black is asked for) and entry index a colour of its own.
+ImageRecord Plain(uint8_t index, bool withBlack = false) {
+    ImageRecord r;
+    r.Palette.fill(TRGBQuad{0, 0, 255, 0});
+    r.Palette[index] = TRGBQuad{uint8_t(index), 200, 10, 0};
+    if (withBlack) r.Palette[7] = TRGBQuad{0, 0, 0, 0};
+    for (int p = 0; p < kIndexBytes; ++p) r.Pixels.Bytes[p] = index;
+    r.Pixels.At(5, 5) = 3;  // one pixel of another entry
+    return r;
+}
+
+} // namespace
+
+TEST(CursorDocument, HoldsAtMostAThousandImages) {
+    TCursorDocument doc;
+    for (int i = 0; i < kMaxImages; ++i) ASSERT_TRUE(doc.AddImage(Plain(1), 0, 0, 0, 0, true, "a", "a"));
+    EXPECT_EQ(doc.LastImage(), 999);
+    EXPECT_FALSE(doc.CanAdd());
+    EXPECT_FALSE(doc.AddImage(Plain(2), 0, 0, 0, 0, true, "b", "b"));
+    EXPECT_FALSE(doc.DuplicateCurrentImage("c"));
+    EXPECT_EQ(doc.Count(), kMaxImages);
+    EXPECT_EQ(doc.CurImage(), 999);
+    EXPECT_EQ(doc.ListNames().back(), "a");
+    doc.DeleteCurrentImage();
+    EXPECT_TRUE(doc.CanAdd());
+    EXPECT_TRUE(doc.DuplicateCurrentImage("c"));
+    EXPECT_EQ(doc.Count(), kMaxImages);
+}
+
+TEST(CursorDocument, AnAddedImageIsDerivedOnceAndStoredWithItsOutCopy) {
+    TCursorDocument doc;
+    ASSERT_TRUE(doc.AddImage(Plain(4), 40, -3, 5, 5, true, "list", "file"));  // out of range: clamped
+    EXPECT_EQ(doc.Derivations(), 1);
+    const CCURSOR& e = doc.Entry(0);
+    EXPECT_EQ(e.ImageName, "file");
+    EXPECT_EQ(doc.ListName(0), "list");
+    EXPECT_EQ((std::pair<int, int>{e.HotX, e.HotY}), (std::pair<int, int>{31, 0}));
+    CursorImageParts expected = DeriveCursorParts(e.Pixels, e.Palette, e.Inverse, 5, 5, true);
+    EXPECT_EQ(std::memcmp(e.OutPixels.Bytes, expected.OutPixels.Bytes, kPixelBlockBytes), 0);
+    EXPECT_EQ(e.OutPalette, expected.OutPalette);
+    // No black entry: the transparent entry 3 is made black in the Out copy only.
+    EXPECT_EQ(e.OutPalette[3], (TRGBQuad{0, 0, 0, 0}));
+    EXPECT_NE(e.Palette[3], (TRGBQuad{0, 0, 0, 0}));
+    EXPECT_TRUE(e.OutPixels.MaskBit(5, 5));
+    EXPECT_FALSE(e.OutPixels.MaskBit(6, 5));
+    EXPECT_EQ(e.TransColor, ShownColour(e.Palette, e.Inverse, 3));
+
+    // The hotspot changes the entry but not the masks.
+    doc.SetHotspot(7, 8);
+    EXPECT_EQ(doc.Derivations(), 1);
+    EXPECT_EQ(doc.Entry(0).HotX, 7);
+    EXPECT_EQ(doc.Entry(0).HotY, 8);
+}
+
+TEST(CursorDocument, TransparencyOffKeepsEveryPixelOpaque) {
+    TCursorDocument doc;
+    ASSERT_TRUE(doc.AddImage(Plain(4, true), 0, 0, 5, 5, true, "a", "a"));
+    EXPECT_EQ(doc.OutPixels().At(5, 5), 7);  // pointed at the lowest black entry
+    doc.SetTransparent(false);
+    EXPECT_EQ(doc.Derivations(), 2);
+    EXPECT_EQ(doc.Entry(0).Transparent, 0);
+    EXPECT_EQ(doc.OutPixels().At(5, 5), 3);
+    EXPECT_FALSE(doc.Entry(0).OutPixels.MaskBit(5, 5));
+}
+
+TEST(CursorDocument, SelectingAnImageTakesItsSettingsAndDerivesItsOutCopyAgain) {
+    TCursorDocument doc;
+    ASSERT_TRUE(doc.AddImage(Plain(4), 1, 2, 5, 5, true, "a", "a"));
+    ASSERT_TRUE(doc.AddImage(Plain(6), 3, 4, 0, 0, false, "b", "b"));
+    doc.SelectImage(0);
+    EXPECT_EQ(doc.CurImage(), 0);
+    EXPECT_EQ((std::pair<int, int>{doc.HotX(), doc.HotY()}), (std::pair<int, int>{1, 2}));
+    EXPECT_TRUE(doc.Transparent());
+    EXPECT_EQ(doc.CurPixels().At(0, 0), 4);
+    EXPECT_EQ(doc.Derivations(), 3);
+    doc.SelectImage(5);  // no such image: nothing changes
+    EXPECT_EQ(doc.CurImage(), 0);
+}
+
+TEST(CursorDocument, NamesStayUniqueThroughRenameMoveAndDelete) {
+    TCursorDocument doc;
+    for (const char* n : {"a", "b", "c"}) ASSERT_TRUE(doc.AddImage(Plain(1), 0, 0, 0, 0, true, n, n));
+    EXPECT_EQ(doc.MakeUniqueName("a"), "a1");
+    EXPECT_EQ(doc.MakeUniqueName("d"), "d");
+    doc.RenameImage(0, "d");
+    EXPECT_EQ(doc.MakeUniqueName("a"), "a");
+    EXPECT_EQ(doc.MakeUniqueName("d"), "d1");
+    EXPECT_EQ(doc.Entry(0).ImageName, "a");  // a rename keeps the image name
+
+    doc.SelectImage(0);
+    doc.MoveCurrentImage(2);
+    EXPECT_EQ(doc.ListNames(), (std::vector<std::string>{"b", "c", "d"}));
+    EXPECT_EQ(doc.Entry(2).ImageName, "a");
+    EXPECT_EQ(doc.CurImage(), 2);
+
+    doc.SelectImage(0);
+    doc.DeleteCurrentImage();
+    EXPECT_EQ(doc.ListNames(), (std::vector<std::string>{"c", "d"}));
+    EXPECT_EQ(doc.CurImage(), 0);
+    EXPECT_EQ(doc.MakeUniqueName("b"), "b");
+    doc.SelectImage(1);
+    doc.DeleteCurrentImage();
+    EXPECT_EQ(doc.CurImage(), 0);  // the new last one
+    doc.DeleteCurrentImage();
+    EXPECT_EQ(doc.CurImage(), -1);
+    EXPECT_EQ(doc.LastImage(), -1);
+    EXPECT_EQ(doc.MakeUniqueName("c"), "c");
+}
+
+TEST(CursorDocument, ADuplicateCopiesTheCurrentImageWithoutItsImageName) {
+    TCursorDocument doc;
+    ASSERT_TRUE(doc.AddImage(Plain(4), 9, 9, 5, 5, true, "a", "file"));
+    ASSERT_TRUE(doc.DuplicateCurrentImage(doc.MakeUniqueName("a")));
+    EXPECT_EQ(doc.ListName(1), "a1");
+    EXPECT_EQ(doc.Entry(1).ImageName, "");
+    EXPECT_EQ(doc.Entry(1).HotX, 9);
+    EXPECT_EQ(std::memcmp(doc.Entry(1).OutPixels.Bytes, doc.Entry(0).OutPixels.Bytes, kPixelBlockBytes), 0);
+    EXPECT_EQ(doc.Derivations(), 1);
+    doc.ClearAllImages();
+    EXPECT_EQ(doc.Count(), 0);
+    EXPECT_EQ(doc.CurImage(), -1);
+    EXPECT_TRUE(doc.Transparent());
+}

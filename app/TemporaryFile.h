@@ -1,0 +1,31 @@
+#pragma once
+// Files the program writes for a moment: they live in the user's temporary folder,
+// never beside the user's files or the program, and go when the scope ends.
+#include <windows.h>
+
+#include <string>
+#include <utility>
+
+#include "base/Stream.h"
+#include "base/Text.h"
+
+// The user's temporary folder, ending with a backslash; empty when Windows gives none.
+inline std::string TempFolderPath() {
+    wchar_t buf[MAX_PATH + 1] = {};
+    DWORD n = GetTempPathW(MAX_PATH + 1, buf);
+    return n > 0 && n <= MAX_PATH ? U(std::wstring(buf, n)) : std::string();
+}
+
+// Deletes a temporary file when the scope ends.
+class TTemporaryFile {
+public:
+    // name: the file name in the temporary folder.
+    explicit TTemporaryFile(const std::string& name) : FPath(TempFolderPath() + name) {}
+    ~TTemporaryFile() { DeleteFileUtf8(FPath); }
+    TTemporaryFile(const TTemporaryFile&) = delete;
+    TTemporaryFile& operator=(const TTemporaryFile&) = delete;
+    const std::string& Path() const { return FPath; }
+
+private:
+    std::string FPath;
+};
