@@ -50,7 +50,7 @@ struct AniOpenBenchmark : MainWindowTest {
 };
 
 TEST_F(AniOpenBenchmark, DISABLED_OpensAnimatedCursorsOfTenHundredAndAThousandImages) {
-    form->NoDlgDisp->SetChecked(true);
+    form->OptionsPage->NoDlgDisp->SetChecked(true);
     form->ShowForm();
     // icotool's 32x32 8-bit cursor, made an icon (type 1, one plane, 8 bits).
     std::vector<uint8_t> icon;

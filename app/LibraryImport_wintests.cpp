@@ -81,16 +81,11 @@ TEST_F(LibraryImportTest, APlugInThatFailsOrFaultsGivesTheImportMessage) {
 
 // The Susie viewer's settings name the plug-in folder before the window is made.
 struct SusieFolderTest : LibraryImportTest {
-    void SetUp() override {
+    // The plug-in viewer's folder, as the window finds it at start (in the test's own keys).
+    void BeforeTheWindow(const TSettingsKeys& keys) override {
         TRegistry reg;
-        ASSERT_TRUE(reg.OpenKey(kSusieKey, true));
+        ASSERT_TRUE(reg.OpenKey(keys.SusieKey, true));
         reg.WriteString("Path", WinePath(std::string(TAMSOLO_TEST_PLUGINS) + "/full"));
-        reg.CloseKey();
-        LibraryImportTest::SetUp();
-    }
-    void TearDown() override {
-        LibraryImportTest::TearDown();
-        TRegistry().DeleteKey(kSusieKey);
     }
 };
 

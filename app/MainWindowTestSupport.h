@@ -25,6 +25,7 @@ protected:
         DeleteTestKeys(FFolderName);
         folder = TempFolder(FFolderName) + "\\";
         SetCurrentDirectoryW(W(folder).c_str());
+        BeforeTheWindow(TSettingsKeys::ForTest(FFolderName));
         form = std::make_unique<TForm1>(GetModuleHandleW(nullptr), "", TSettingsKeys::ForTest(FFolderName));
         trans = std::make_unique<TTransDlg>();
         hspot = std::make_unique<THSpotDlg>();
@@ -37,6 +38,8 @@ protected:
         version = std::make_unique<TVersion>();
         Version = version.get();
     }
+    // Runs on the fixture's emptied keys before the window is made (settings it reads at start).
+    virtual void BeforeTheWindow(const TSettingsKeys&) {}
     void TearDown() override {
         form->Timer1->set_enabled(false);
         EditDlg = nullptr;

@@ -9,7 +9,7 @@
 #include "base/Exception.h"
 #include "base/Stream.h"
 #include "formats/ImageWriters.h"
-#include "png/Rudedi.h"
+#include "png/PngPicture.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #pragma once
 // The PNG picture as a picture of the window code: drawn stretched into a rectangle, with
 // the image bitmap's transparent colour left out when it has one.
-#include "png/Rudedi.h"
+#include "png/PngPicture.h"
 #include "ui/Graphic.h"
 
 class TRUDEDIGraphic : public TGraphic, public TRUDEDI {

@@ -159,7 +159,7 @@ TCursorHandle TSystemCursorPage::RoleCursor(int role) const {
     if (file.empty()) {
         // The standard cursor is pictured by its template, built from a copy of its own.
         MonoCursorRecord record;
-        if (!LoadMonoTemplate(FCurData.data(), FCurData.size(), role, record)) return nullptr;
+        if (!LoadMonoTemplate(FCurData.data(), FCurData.size(), role, record)) return TCursorHandle();
         const MonoTemplateInfo& info = kMonoTemplates[static_cast<std::size_t>(role)];
         return CreateMonoCursor(record, info.HotX, info.HotY);
     }
@@ -263,7 +263,7 @@ void TSystemCursorPage::WinDefCurBtnClick() {
     FSchemes.SetText(WinCurDesin->Text());
     FSchemes.SetStandard(role);
     UndoWinCurBtn->SetEnabled(true);
-    FSchemeCursors.at(static_cast<std::size_t>(role)).Reset(RoleCursor(role));
+    FSchemeCursors.at(static_cast<std::size_t>(role)) = RoleCursor(role);
     ListBox3->Invalidate();
     tekiyoubtn->SetEnabled(true);
 }
@@ -274,7 +274,7 @@ void TSystemCursorPage::WinCurOpenClick() {
     if (!FOpenCursor.Execute(GetAncestor(FPage->Handle(), GA_ROOT))) return;
     FSchemes.SetText(WinCurDesin->Text());
     FSchemes.SetFile(role, FOpenCursor.FileName);
-    FSchemeCursors.at(static_cast<std::size_t>(role)).Reset(RoleCursor(role));
+    FSchemeCursors.at(static_cast<std::size_t>(role)) = RoleCursor(role);
     ListBox3->Invalidate();
     tekiyoubtn->SetEnabled(true);
     UndoWinCurBtn->SetEnabled(true);
