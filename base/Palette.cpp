@@ -1,17 +1,13 @@
 #include "Palette.h"
 
 int NearestPaletteIndex(const TRGBQuad* entries, int count, TColor c) {
-    int best = 0;
-    long bestDist = -1;
+    int best = 0, bestDistance = 0;
     for (int i = 0; i < count; ++i) {
-        long dr = long(entries[i].Red) - RedOf(c);
-        long dg = long(entries[i].Green) - GreenOf(c);
-        long db = long(entries[i].Blue) - BlueOf(c);
-        long d = dr * dr + dg * dg + db * db;
-        if (bestDist < 0 || d < bestDist) {
-            bestDist = d;
+        const int d = SquaredRgbDistance(QuadToColor(entries[i]), c);
+        if (d == 0) return i;
+        if (i == 0 || d < bestDistance) {
+            bestDistance = d;
             best = i;
-            if (d == 0) break;
         }
     }
     return best;

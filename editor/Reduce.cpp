@@ -13,11 +13,6 @@ constexpr int kPosterizeStep = 8;
 
 int Brightness(TColor c) { return (RedOf(c) + GreenOf(c) + BlueOf(c)) / 3; }
 
-int SquaredDistance(TColor a, TColor b) {
-    const int dr = RedOf(a) - RedOf(b), dg = GreenOf(a) - GreenOf(b), db = BlueOf(a) - BlueOf(b);
-    return dr * dr + dg * dg + db * db;
-}
-
 // The first `size` entries of the table as a palette; black past the live entries.
 std::vector<TRGBQuad> PaletteOf(const TColourTable& table, int size) {
     std::vector<TRGBQuad> pal(static_cast<std::size_t>(size));
@@ -143,7 +138,7 @@ private:
         const int n = static_cast<int>(FColours.size());
         int best = -1, bestD = -1;
         for (int b = a + 1; b < n; ++b) {
-            const int d = SquaredDistance(FColours[static_cast<std::size_t>(a)], FColours[static_cast<std::size_t>(b)]);
+            const int d = SquaredRgbDistance(FColours[static_cast<std::size_t>(a)], FColours[static_cast<std::size_t>(b)]);
             if (bestD < 0 || d < bestD) {
                 bestD = d;
                 best = b;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "base/Palette.h"
 #include "gif/GIFDIB.h"
 #include "gif/GIFDither.h"
 #include "gif/GIFOctree.h"
@@ -50,16 +51,9 @@ int TFastColorLookup::MapColour(uint8_t red, uint8_t green, uint8_t blue, uint8_
     }
     if (index < 0) index = FInverseLookup[cell];
     if (index < 0) {
-        int best = 0, bestDistance = 1 << 30;
-        for (int i = 0; i < FColors; ++i) {
-            const TPaletteEntry& e = FPalette[static_cast<std::size_t>(i)];
-            int distance = std::abs(red - e.peRed) + std::abs(green - e.peGreen) + std::abs(blue - e.peBlue);
-            if (distance < bestDistance) {
-                bestDistance = distance;
-                best = i;
-            }
-        }
-        index = best;
+        index = NearestBySumOfDifferences(FPalette.data(), FColors, MakeColor(red, green, blue), [](const TPaletteEntry& e) {
+            return std::array<int, 3>{e.peRed, e.peGreen, e.peBlue};
+        });
         FInverseLookup[cell] = static_cast<int16_t>(index);
     }
     const TPaletteEntry& e = FPalette[static_cast<std::size_t>(index)];

@@ -20,24 +20,6 @@ constexpr std::array<uint8_t, 512> MakeAbsDiff() {
     return t;
 }
 
-inline int Dist(int r, int g, int b, TColor c) {
-    return AbsDiff[static_cast<unsigned>(r - RedOf(c)) & 511] + AbsDiff[static_cast<unsigned>(g - GreenOf(c)) & 511] +
-           AbsDiff[static_cast<unsigned>(b - BlueOf(c)) & 511];
-}
-
-template <typename Entry>
-int Nearest(const Entry* entries, TColor colour, int count) {
-    int best = 0, bestDist = 16777216;
-    for (int i = 0; i < count; ++i) {
-        int d = Dist(entries[i].Red, entries[i].Green, entries[i].Blue, colour);
-        if (d == 0) return i;
-        if (d < bestDist) {
-            bestDist = d;
-            best = i;
-        }
-    }
-    return best;
-}
 } // namespace
 
 const std::array<uint32_t, 32> BitOr = MakeTable<32>([](uint32_t i) { return 1u << i; });
@@ -54,16 +36,16 @@ int GetLineSize(int width, int bits) {
 }
 
 int GetNearestPaletteEntryIndex(const TPaletteEntryRGB* entries, TColor colour, int count) {
-    return Nearest(entries, colour, count);
+    return NearestBySumOfDifferences(entries, count, colour);
 }
 
 int GetNearestColorTableIndex(const TGLDPalRGB* table, TColor colour, int count) {
-    return Nearest(table, colour, count);
+    return NearestBySumOfDifferences(table, count, colour);
 }
 
 int GetNearestPaletteIndex(const std::vector<TGLDPalRGB>& palette, TColor colour) {
     int n = static_cast<int>(std::min<std::size_t>(palette.size(), 256));
-    return n <= 0 ? -1 : Nearest(palette.data(), colour, n);
+    return n <= 0 ? -1 : GetNearestColorTableIndex(palette.data(), colour, n);
 }
 
 TColor GetNearestPaletteColor(const std::vector<TGLDPalRGB>& palette, TColor colour) {
