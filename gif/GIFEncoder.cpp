@@ -1,5 +1,6 @@
 #include "gif/GIFEncoder.h"
 
+#include "base/ScopeGuard.h"
 #include "gif/GIFImage.h"
 #include "gif/GIFInterlace.h"
 #include "gif/GIFSubImage.h"
@@ -32,19 +33,13 @@ void TGIFEncoder::Encode(TStream& stream, int bitsPerPixel, int colorCount, cons
 
     TGIFWriter writer(stream, FOnWarning);
     FWriter = &writer;
-    try {
+    {
+        // On an error the bytes coded so far still go out; the data stay unterminated.
+        TScopeFail flush([&] { writer.FlushBlock(); });
+        TScopeExit detach([this] { FWriter = nullptr; });
         if (pixels && width > 0 && height > 0) EncodePixels();
         OutputCode(FEOFCode);
-    } catch (...) {
-        // The bytes coded so far still go out; the data stay unterminated.
-        FWriter = nullptr;
-        try {
-            writer.FlushBlock();
-        } catch (...) {
-        }
-        throw;
     }
-    FWriter = nullptr;
     writer.FlushBlock();
     PutByte(stream, 0);
 }

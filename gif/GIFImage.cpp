@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <exception>
 
+#include "base/ScopeGuard.h"
 #include "gif/GIFExtensions.h"
+#include "gif/GIFProgress.h"
 #include "gif/GIFUtil.h"
 
 TGIFImage::TGIFImage()
@@ -64,30 +66,22 @@ void TGIFImage::ReserveFramePixels(int64_t count) {
 }
 
 void TGIFImage::SaveToStream(TStream& stream) {
-    Progress(this, psStarting, 0, false, GIFText::_sSaving);
-    try {
-        FHeader->SaveToStream(stream);
-        FImages->SaveToStream(stream);
-        TGIFTrailer(this).SaveToStream(stream);
-    } catch (...) {
-        Progress(this, psEnding, 0, true, GIFText::_sSaving);
-        throw;
-    }
-    Progress(this, psEnding, 100, true, GIFText::_sSaving);
+    TProgressScope progress(this, this, GIFText::_sSaving, true);
+    FHeader->SaveToStream(stream);
+    FImages->SaveToStream(stream);
+    TGIFTrailer(this).SaveToStream(stream);
+    progress.Done();
 }
 
 void TGIFImage::LoadFromStream(TStream& stream) {
-    Progress(this, psStarting, 0, false, GIFText::_sLoading);
+    TProgressScope progress(this, this, GIFText::_sLoading, true);
     Clear();
-    int64_t start = stream.Position();
-    try {
+    const int64_t start = stream.Position();
+    {
+        TScopeFail rewind([&] { stream.SetPosition(start); });
         FHeader->LoadFromStream(stream);
         FImages->LoadFromStream(stream, *this);
         TGIFTrailer(this).LoadFromStream(stream);
-    } catch (...) {
-        stream.SetPosition(start);
-        Progress(this, psEnding, 0, true, GIFText::_sLoading);
-        throw;
     }
-    Progress(this, psEnding, 100, true, GIFText::_sLoading);
+    progress.Done();
 }

@@ -2,9 +2,11 @@
 // palette, and the optimiser.
 #include <algorithm>
 
+#include "base/ScopeGuard.h"
 #include "gif/GIFColorMapOptimizer.h"
 #include "gif/GIFExtensions.h"
 #include "gif/GIFImage.h"
+#include "gif/GIFProgress.h"
 #include "gif/GIFUtil.h"
 
 namespace {
@@ -51,32 +53,23 @@ void TGIFImage::Assign(const TGIFImage& source) {
     Clear();
     OnProgress = source.OnProgress;
     OnWarning = source.OnWarning;
-    try {
-        Progress(this, psStarting, 0, false, GIFText::_sProgressCopying);
-        FHeader->Assign(*source.FHeader);
-        FThreadPriority = source.FThreadPriority;
-        FFillColor = source.FFillColor;
-        FDrawOptions = source.FDrawOptions;
-        FColorReduction = source.FColorReduction;
-        FDitherMode = source.FDitherMode;
-        const int count = source.FImages->GetCount();
-        for (int i = 0; i < count; ++i) {
-            Add(*source.FImages->GetImage(i));
-            Progress(this, psRunning, static_cast<int>((static_cast<int64_t>(i) + 1) * 100 / count), false,
-                     GIFText::_sProgressCopying);
-        }
-        Progress(this, psEnding, 100, false, GIFText::_sProgressCopying);
-    } catch (...) {
-        try {
-            Progress(this, psEnding, 0, false, GIFText::_sProgressCopying);
-        } catch (...) {
-        }
+    TScopeExit detach([this] {  // the source's handlers serve only while copying
         OnProgress = nullptr;
         OnWarning = nullptr;
-        throw;
+    });
+    TProgressScope progress(this, this, GIFText::_sProgressCopying);
+    FHeader->Assign(*source.FHeader);
+    FThreadPriority = source.FThreadPriority;
+    FFillColor = source.FFillColor;
+    FDrawOptions = source.FDrawOptions;
+    FColorReduction = source.FColorReduction;
+    FDitherMode = source.FDitherMode;
+    const int count = source.FImages->GetCount();
+    for (int i = 0; i < count; ++i) {
+        Add(*source.FImages->GetImage(i));
+        progress.Report(psRunning, static_cast<int>((static_cast<int64_t>(i) + 1) * 100 / count));
     }
-    OnProgress = nullptr;
-    OnWarning = nullptr;
+    progress.Done();
 }
 
 void TGIFImage::AssignTo(TBitmap& dest) {
@@ -233,105 +226,97 @@ void TGIFImage::Optimize(TGIFOptimizeOptions options, TColorReduction colorReduc
                  GIFText::_sProgressOptimizing);
     };
     auto frame = [&](int i) { return FImages->GetImage(i); };
-    Progress(this, psStarting, 0, false, GIFText::_sProgressOptimizing);
-    try {
-        if (has(ooColorMap)) {
-            if (FHeader->ColorMap().Count() > 0) FHeader->ColorMap().OptimizeMap();
-            for (int i = 0; i < FImages->GetCount(); ++i) {
-                if (frame(i)->ColorMap().Count() > 0) frame(i)->ColorMap().OptimizeMap();
-                step();
-            }
+    TProgressScope progress(this, this, GIFText::_sProgressOptimizing);
+    if (has(ooColorMap)) {
+        if (FHeader->ColorMap().Count() > 0) FHeader->ColorMap().OptimizeMap();
+        for (int i = 0; i < FImages->GetCount(); ++i) {
+            if (frame(i)->ColorMap().Count() > 0) frame(i)->ColorMap().OptimizeMap();
+            step();
         }
-        if (has(ooCleanup)) {
-            for (int i = 0; i < FImages->GetCount(); ++i) {
-                TGIFSubImage* f = frame(i);
-                TGIFGraphicControlExtension* gce = f->GraphicControlExtension();
-                if (gce && gce->GetTransparent() &&
-                    std::find(f->Pixels().begin(), f->Pixels().end(), gce->GetTransparentColorIndex()) == f->Pixels().end()) {
-                    gce->SetTransparent(false);
-                    step();
-                }
-            }
-            // Disposing a frame is pointless when the next, opaque frame covers it entirely.
-            for (int i = 0; i + 1 < FImages->GetCount(); ++i) {
-                TGIFGraphicControlExtension* gce = frame(i)->GraphicControlExtension();
-                if (!gce || (gce->GetDisposal() != dmBackground && gce->GetDisposal() != dmPrevious)) continue;
-                if (frame(i + 1)->Transparent()) continue;
-                TGIFRect inter;
-                if (!Intersect(frame(i)->GetBoundsRect(), frame(i + 1)->GetBoundsRect(), inter)) continue;
-                if (inter == frame(i)->GetBoundsRect()) gce->SetDisposal(dmNone);
-                step();
-            }
-        }
-        if (has(ooMerge)) {
-            for (int i = FImages->GetCount() - 1; i > 0; --i) {
-                int j = i - 1;
-                while (j > 0 && frame(j)->GraphicControlExtension() &&
-                       frame(j)->GraphicControlExtension()->GetDisposal() == dmPrevious)
-                    --j;
-                frame(i)->Merge(frame(j));
-                step();
-            }
-        }
-        if (has(ooCrop)) {
-            for (int i = FImages->GetCount() - 1; i >= 0; --i) {
-                TGIFSubImage* f = frame(i);
-                const int transparent = f->TransparentIndex();
-                if (f->GetEmpty() || transparent < 0) continue;
-                bool allTransparent = std::all_of(f->Pixels().begin(), f->Pixels().end(),
-                                                  [&](uint8_t p) { return p == transparent; });
-                if (allTransparent) {
-                    // A frame that shows nothing goes, and the previous frame stays on screen for its
-                    // time too. The first frame always stays, and so does one whose disposal clears.
-                    TGIFGraphicControlExtension* gce = f->GraphicControlExtension();
-                    if (i == 0 || gce->GetDisposal() == dmBackground) continue;
-                    int delay = gce->GetDelay();
-                    if (delay > 0) {
-                        TGIFSubImage* previous = frame(i - 1);
-                        TGIFGraphicControlExtension* target = previous->GraphicControlExtension();
-                        if (!target) {
-                            auto extension = std::make_unique<TGIFGraphicControlExtension>(*previous);
-                            target = extension.get();
-                            previous->Extensions().Add(std::move(extension));
-                        }
-                        target->SetDelay(std::min(0xFFFF, target->GetDelay() + delay));
-                    }
-                    FImages->Delete(i);
-                } else {
-                    f->Crop();
-                }
-                step();
-            }
-        }
-        if (has(ooCleanup)) {
-            const bool single = FImages->GetCount() == 1;
-            for (int i = FImages->GetCount() - 1; i >= 0; --i) {
-                TGIFSubImage* f = frame(i);
-                TGIFExtensionList& extensions = f->Extensions();
-                for (int j = extensions.GetCount() - 1; j >= 0; --j) {
-                    TGIFExtension* e = extensions.GetExtension(j);
-                    uint8_t type = e->GetExtensionType();
-                    bool drop = type == 0xFE || type == 0x01 || dynamic_cast<TGIFUnknownAppExtension*>(e) != nullptr;
-                    if (dynamic_cast<TGIFAppExtNSLoop*>(e)) drop = !(i == 0 && !single);
-                    if (auto* gce = dynamic_cast<TGIFGraphicControlExtension*>(e)) {
-                        drop = (gce->GetDelay() == 0 || single) && !gce->GetTransparent() && !gce->GetUserInput() &&
-                               (gce->GetDisposal() == dmNone || gce->GetDisposal() == dmNoDisposal || single);
-                    }
-                    if (drop) extensions.Delete(j);
-                }
-                if (f->GetEmpty() && extensions.GetCount() == 0 && FImages->GetCount() > 1) FImages->Delete(i);
-                step();
-            }
-        }
-        if (!has(ooCleanup) && has(ooReduceColors) && colorReduction == rmPalette)
-            RaiseGIFError(GIFText::_sInvalidReduction);
-    } catch (...) {
-        try {
-            Progress(this, psEnding, 0, false, GIFText::_sProgressOptimizing);
-        } catch (...) {
-        }
-        throw;
     }
+    if (has(ooCleanup)) {
+        for (int i = 0; i < FImages->GetCount(); ++i) {
+            TGIFSubImage* f = frame(i);
+            TGIFGraphicControlExtension* gce = f->GraphicControlExtension();
+            if (gce && gce->GetTransparent() &&
+                std::find(f->Pixels().begin(), f->Pixels().end(), gce->GetTransparentColorIndex()) == f->Pixels().end()) {
+                gce->SetTransparent(false);
+                step();
+            }
+        }
+        // Disposing a frame is pointless when the next, opaque frame covers it entirely.
+        for (int i = 0; i + 1 < FImages->GetCount(); ++i) {
+            TGIFGraphicControlExtension* gce = frame(i)->GraphicControlExtension();
+            if (!gce || (gce->GetDisposal() != dmBackground && gce->GetDisposal() != dmPrevious)) continue;
+            if (frame(i + 1)->Transparent()) continue;
+            TGIFRect inter;
+            if (!Intersect(frame(i)->GetBoundsRect(), frame(i + 1)->GetBoundsRect(), inter)) continue;
+            if (inter == frame(i)->GetBoundsRect()) gce->SetDisposal(dmNone);
+            step();
+        }
+    }
+    if (has(ooMerge)) {
+        for (int i = FImages->GetCount() - 1; i > 0; --i) {
+            int j = i - 1;
+            while (j > 0 && frame(j)->GraphicControlExtension() &&
+                   frame(j)->GraphicControlExtension()->GetDisposal() == dmPrevious)
+                --j;
+            frame(i)->Merge(frame(j));
+            step();
+        }
+    }
+    if (has(ooCrop)) {
+        for (int i = FImages->GetCount() - 1; i >= 0; --i) {
+            TGIFSubImage* f = frame(i);
+            const int transparent = f->TransparentIndex();
+            if (f->GetEmpty() || transparent < 0) continue;
+            bool allTransparent = std::all_of(f->Pixels().begin(), f->Pixels().end(),
+                                              [&](uint8_t p) { return p == transparent; });
+            if (allTransparent) {
+                // A frame that shows nothing goes, and the previous frame stays on screen for its
+                // time too. The first frame always stays, and so does one whose disposal clears.
+                TGIFGraphicControlExtension* gce = f->GraphicControlExtension();
+                if (i == 0 || gce->GetDisposal() == dmBackground) continue;
+                int delay = gce->GetDelay();
+                if (delay > 0) {
+                    TGIFSubImage* previous = frame(i - 1);
+                    TGIFGraphicControlExtension* target = previous->GraphicControlExtension();
+                    if (!target) {
+                        auto extension = std::make_unique<TGIFGraphicControlExtension>(*previous);
+                        target = extension.get();
+                        previous->Extensions().Add(std::move(extension));
+                    }
+                    target->SetDelay(std::min(0xFFFF, target->GetDelay() + delay));
+                }
+                FImages->Delete(i);
+            } else {
+                f->Crop();
+            }
+            step();
+        }
+    }
+    if (has(ooCleanup)) {
+        const bool single = FImages->GetCount() == 1;
+        for (int i = FImages->GetCount() - 1; i >= 0; --i) {
+            TGIFSubImage* f = frame(i);
+            TGIFExtensionList& extensions = f->Extensions();
+            for (int j = extensions.GetCount() - 1; j >= 0; --j) {
+                TGIFExtension* e = extensions.GetExtension(j);
+                uint8_t type = e->GetExtensionType();
+                bool drop = type == 0xFE || type == 0x01 || dynamic_cast<TGIFUnknownAppExtension*>(e) != nullptr;
+                if (dynamic_cast<TGIFAppExtNSLoop*>(e)) drop = !(i == 0 && !single);
+                if (auto* gce = dynamic_cast<TGIFGraphicControlExtension*>(e)) {
+                    drop = (gce->GetDelay() == 0 || single) && !gce->GetTransparent() && !gce->GetUserInput() &&
+                           (gce->GetDisposal() == dmNone || gce->GetDisposal() == dmNoDisposal || single);
+                }
+                if (drop) extensions.Delete(j);
+            }
+            if (f->GetEmpty() && extensions.GetCount() == 0 && FImages->GetCount() > 1) FImages->Delete(i);
+            step();
+        }
+    }
+    if (!has(ooCleanup) && has(ooReduceColors) && colorReduction == rmPalette)
+        RaiseGIFError(GIFText::_sInvalidReduction);
     FreeBitmap();
-    Progress(this, psEnding, 100, false, GIFText::_sProgressOptimizing);
+    progress.Done();
 }

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <thread>
 
+#include "base/ScopeGuard.h"
 #include "base/Stream.h"
 #include "gif/GIFPainter_win.h"
 #include "gif/GIFUtil.h"
@@ -333,16 +334,16 @@ bool TGIFGraphic::SaveToClipboard(HWND owner) {
 
 void TGIFGraphic::LoadFromClipboard(HWND owner) {
     if (!OpenClipboard(owner)) RaiseGIFError("未対応のクリップボード データです");
-    struct TClose {
-        ~TClose() { CloseClipboard(); }
-    } close;
+    TScopeExit close([] { CloseClipboard(); });
     if (HANDLE data = GetClipboardData(CF_GIF)) {
         SIZE_T size = GlobalSize(data);
         const void* p = GlobalLock(data);
         if (!p) RaiseGIFError("未対応のクリップボード データです");
         TMemoryStream stream;
-        stream.WriteBuffer(p, static_cast<int64_t>(size));
-        GlobalUnlock(data);
+        {
+            TScopeExit unlock([&] { GlobalUnlock(data); });
+            stream.WriteBuffer(p, static_cast<int64_t>(size));
+        }
         stream.SetPosition(0);
         TGIFImage::LoadFromStream(stream);
         return;
@@ -352,13 +353,10 @@ void TGIFGraphic::LoadFromClipboard(HWND owner) {
         const auto* p = static_cast<const uint8_t*>(GlobalLock(data));
         if (!p) RaiseGIFError("未対応のクリップボード データです");
         TBitmap bitmap;
-        try {
+        {
+            TScopeExit unlock([&] { GlobalUnlock(data); });
             bitmap.LoadFromDib(p, size);
-        } catch (...) {
-            GlobalUnlock(data);
-            throw;
         }
-        GlobalUnlock(data);
         Assign(bitmap);
         return;
     }

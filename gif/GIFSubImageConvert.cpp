@@ -6,41 +6,11 @@
 #include "gif/GIFDither.h"
 #include "gif/GIFExtensions.h"
 #include "gif/GIFImage.h"
+#include "gif/GIFProgress.h"
 #include "gif/GIFSubImage.h"
 #include "gif/GIFUtil.h"
 
 namespace {
-// Reports start and end of a long step through the owner image's progress event; the end
-// report says 0 % when the step failed.
-class TProgressScope {
-public:
-    TProgressScope(TGIFImage* image, const void* sender, const char* message)
-        : FImage(image), FSender(sender), FMessage(message) {
-        Report(psStarting, 0);
-    }
-    ~TProgressScope() {
-        if (!FDone) {
-            try {
-                Report(psEnding, 0);
-            } catch (...) {
-            }
-        }
-    }
-    void Report(TProgressStage stage, int percent) {
-        if (FImage) FImage->Progress(FSender, stage, percent, false, FMessage);
-    }
-    void Done() {
-        FDone = true;
-        Report(psEnding, 100);
-    }
-
-private:
-    TGIFImage* FImage;
-    const void* FSender;
-    const char* FMessage;
-    bool FDone = false;
-};
-
 bool MaskPixelSet(const TBitmap& mask, int x, int y) {
     return IsPaletted(mask.PixelFormat()) ? mask.PixelIndex(x, y) != 0 : (mask.Pixel(x, y) & 0xFFFFFF) != 0;
 }

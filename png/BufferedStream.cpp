@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "base/ScopeGuard.h"
+
 TPixelFormat DUVPixelFormat(int bits) {
     switch (bits) {
     case 1: return TPixelFormat::pf1bit;
@@ -266,21 +268,15 @@ void TGLDCustomGraphicReadStream::CreateDIB() {
 }
 
 void TGLDCustomGraphicReadStream::LoadFromStream(TBitmap& bitmap, TStream& stream, int64_t size) {
-    auto finish = [this] {
+    TScopeExit finish([this] {
         FlushStream();
         FreeColorBuf();
-    };
-    try {
-        SetLoadStream(stream, size);
-        FBitmap = &bitmap;
-        FComment.clear();
-        FPaletteCount = FUnitSpecifier = FXPixels = FYPixels = 0;
-        ReadStream();
-    } catch (...) {
-        finish();
-        throw;
-    }
-    finish();
+    });
+    SetLoadStream(stream, size);
+    FBitmap = &bitmap;
+    FComment.clear();
+    FPaletteCount = FUnitSpecifier = FXPixels = FYPixels = 0;
+    ReadStream();
 }
 
 // ---- writer

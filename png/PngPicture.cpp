@@ -2,6 +2,7 @@
 
 #include "PngReader.h"
 #include "PngWriter.h"
+#include "base/ScopeGuard.h"
 
 TRUDEDI::TRUDEDI() : FTime(CurrentUtcTime()) {}
 
@@ -25,13 +26,8 @@ void TRUDEDI::SetTransFlag(bool graphicTransparent) {
         return;
     }
     FInTransFlag = true;
-    try {
-        SetTransparent(graphicTransparent);
-    } catch (...) {
-        FInTransFlag = false;
-        throw;
-    }
-    FInTransFlag = false;
+    TScopeExit reset([this] { FInTransFlag = false; });
+    SetTransparent(graphicTransparent);
 }
 
 void TRUDEDI::SetTransColor(TColor colour) {

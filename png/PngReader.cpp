@@ -5,6 +5,7 @@
 
 #include "PngChunks.h"
 #include "BitmapPalette.h"
+#include "base/ScopeGuard.h"
 
 namespace {
 constexpr TColor PaletteAlphaPending = 0x1FFFFFF;
@@ -62,15 +63,13 @@ void TRUDEDIReadStream::ReadStream() {
         ReadByte(sig, 8);
         if (FOverrun || std::memcmp(sig, PngSignature, 8) != 0) throw ERUDEDI("PNG LoadStream: Not PNG Format");
     }
-    try {
+    {
+        TScopeExit finish([this] {
+            ZLIBDecodeFinish(FInfo);
+            FreeBufMem();
+        });
         while (!FOverrun && !FStop && !Has(pcIEND)) ReadChunk();
-    } catch (...) {
-        ZLIBDecodeFinish(FInfo);
-        FreeBufMem();
-        throw;
     }
-    ZLIBDecodeFinish(FInfo);
-    FreeBufMem();
     // A file that ends early has no picture unless its image data was complete.
     if (!Has(pcIHDR)) throw ERUDEDI("Read Header(PNG): not found IHDR");
     if (!Has(pcIDAT)) throw ERUDEDI("Read Image (PNG): not found IDAT");
@@ -380,13 +379,13 @@ void TRUDEDIReadStream::ReadImage() {
     SetCallBackParam(1, PngTotalRows(FWidth, FHeight, adam7), 98);
     const int pixelBytes = FBitCount == 16 ? 2 : FBitCount == 24 ? 3 : 1;
     const bool hook = !FPasswordText.empty() && FOnDecode;
-    auto finish = [this] {
-        ZLIBDecodeFlush(FInfo);
-        ZLIBDecodeFinish(FInfo);
-        FreeBufMem();
-        SetCallBackParam(0, 0, 0);
-    };
-    try {
+    {
+        TScopeExit finish([this] {
+            ZLIBDecodeFlush(FInfo);
+            ZLIBDecodeFinish(FInfo);
+            FreeBufMem();
+            SetCallBackParam(0, 0, 0);
+        });
         int64_t rowNo = 0;
         for (int pass = 0; pass <= FLastPass && !FStop; ++pass) {
             const TPngPass& p = adam7 ? Adam7Passes[pass] : PngFullPass;
@@ -411,11 +410,7 @@ void TRUDEDIReadStream::ReadImage() {
                 if (rowNo % 4 == 2 || FHeight < 4) DoCallBack(rowNo);
             }
         }
-    } catch (...) {
-        finish();
-        throw;
     }
-    finish();
     FChunks |= pcIDAT;
 }
 

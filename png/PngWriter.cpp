@@ -5,6 +5,7 @@
 
 #include "PngChunks.h"
 #include "BitmapPalette.h"
+#include "base/ScopeGuard.h"
 
 namespace {
 inline int Grey(int r, int g, int b) { return (77 * r + 150 * g + 29 * b) >> 8; }
@@ -435,7 +436,8 @@ void TRUDEDIWriteStream::WriteImage() {
     SetCallBackParam(1, PngTotalRows(w, h, adam7), 0);
     const int srcBytes = FSrcBits == 15 || FSrcBits == 16 ? 2 : FSrcBits == 24 ? 3 : FSrcBits == 32 ? 4 : 1;
     int64_t rowNo = 0;
-    try {
+    {
+        TScopeFail abandon([this] { FinishImage(true); });
         for (int pass = 0; pass < (adam7 ? 7 : 1) && !FStop; ++pass) {
             const TPngPass& p = adam7 ? Adam7Passes[pass] : PngFullPass;
             const TPassLayout l = LayoutPass(p, w, h, srcBytes, FPixelBits);
@@ -454,9 +456,6 @@ void TRUDEDIWriteStream::WriteImage() {
                 if (rowNo % 4 == 2 || h < 4) DoCallBack(rowNo);
             }
         }
-    } catch (...) {
-        FinishImage(true);
-        throw;
     }
     FinishImage(false);
 }
