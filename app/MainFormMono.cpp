@@ -80,7 +80,7 @@ void TForm1::OpenMonoCurClick() {
     if (!OpenMonoDlg.Execute(FHandle)) return;
     MonoCursorRecord record;
     int hx = 0, hy = 0;
-    if (ReadMonoCurFile(OpenMonoDlg.FileName, record, hx, hy) != kMonoCurRead) {
+    if (ReadMonoCurFile(OpenMonoDlg.FileName, record, hx, hy) != MonoCurRead::Read) {
         ReportMessage("このファイルはモノクロカーソルではありません。", 1, 0);
         return;
     }

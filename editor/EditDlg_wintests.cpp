@@ -206,7 +206,7 @@ TEST_F(EditDlgTest, CustomCursorFilesReplaceThePenAndFillCursors) {
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);
     std::string pen = U(temp) + "tamsolo-editor-pen.cur";
-    ASSERT_EQ(WriteMonoCurFile(pen, MonoCursorRecord::Blank(), 3, 4), 1);
+    ASSERT_TRUE(WriteMonoCurFile(pen, MonoCursorRecord::Blank(), 3, 4));
     TEditorOptions o;
     o.UseCustomPen = true;
     o.CustomPenFile = pen;

@@ -514,8 +514,8 @@ TEST(AniFuzzCorpus, EveryFileLoadsOrIsRefusedWithACode) {
         }
         MonoCursorRecord mono;
         int x = 0, y = 0;
-        int monoCode = ReadMonoCurFile(entry.path().string(), mono, x, y);
-        EXPECT_EQ(monoCode, name == "two-colour.cur" ? kMonoCurRead : kMonoCurNotMono) << name;
+        const MonoCurRead monoCode = ReadMonoCurFile(entry.path().string(), mono, x, y);
+        EXPECT_EQ(monoCode, name == "two-colour.cur" ? MonoCurRead::Read : MonoCurRead::NotMono) << name;
         ++files;
     }
     EXPECT_GE(files, 9);

@@ -141,7 +141,7 @@ TEST(AniWine, LoadsAFileWithoutFrameTablesAsTheImagesInOrder) {
 TEST(MonoCurWine, TwoColourFileLoadsWithItsHotspotAndMask) {
     MonoCursorRecord rec = TestMonoRecord();
     std::string path = Temp("mono.cur");
-    ASSERT_EQ(WriteMonoCurFile(path, rec, 7, 8), 1);
+    ASSERT_TRUE(WriteMonoCurFile(path, rec, 7, 8));
     HCURSOR byFile = LoadCursorFromFileW(Utf8ToWide(path).c_str());
     ASSERT_NE(byFile, nullptr);
     EXPECT_EQ(Hotspot(byFile).x, 7);
@@ -165,7 +165,7 @@ TEST(MonoCurWine, TemplatesLoadAsCursorsWithTheirHotspots) {
         ASSERT_TRUE(LoadMonoTemplate(data.data(), data.size(), n, rec));
         const MonoTemplateInfo& t = kMonoTemplates[n];
         std::string path = Temp("template.cur");
-        ASSERT_EQ(WriteMonoCurFile(path, rec, t.HotX, t.HotY), 1);
+        ASSERT_TRUE(WriteMonoCurFile(path, rec, t.HotX, t.HotY));
         HCURSOR cur = LoadCursorFromFileW(Utf8ToWide(path).c_str());
         ASSERT_NE(cur, nullptr) << t.Name;
         POINT hot = Hotspot(cur);

@@ -87,41 +87,42 @@ bool IsMonoRecordHeader(const uint8_t* p) {
 }
 
 // One "icon" chunk: an icon resource whose first entry is the image and whose second
-// entry, when it is a two-colour 32x32 record, is the monochrome cursor.
-int ReadIcon(const uint8_t* chunk, uint64_t size, CAniIcon& icon, AniReadResult& out) {
-    if (size < 6) return kAniNotSupported;
+// entry, when it is a two-colour 32x32 record, is the monochrome cursor. False when the
+// chunk is broken or holds an image that is not supported.
+bool ReadIcon(const uint8_t* chunk, uint64_t size, CAniIcon& icon, AniReadResult& out) {
+    if (size < 6) return false;
     ByteReader r(chunk, static_cast<std::size_t>(size));
     r.U16();  // reserved
     r.U16();  // type: icons and cursors alike
     uint16_t count = r.U16();
-    if (count == 0 || 6ull + 16ull * count > size) return kAniNotSupported;
+    if (count == 0 || 6ull + 16ull * count > size) return false;
     r.Bytes(icon.Entry.data(), 16);
     uint64_t offset = GetLE32(icon.Entry.data() + 12);
-    if (offset > size || size - offset < 40) return kAniNotSupported;
+    if (offset > size || size - offset < 40) return false;
     const uint8_t* h = chunk + offset;
     uint32_t headerSize = GetLE32(h);
-    if (headerSize < 40 || headerSize > size - offset) return kAniNotSupported;
+    if (headerSize < 40 || headerSize > size - offset) return false;
     std::memcpy(icon.Header.data(), h, 40);
     int32_t width = static_cast<int32_t>(GetLE32(h + 4)), height = static_cast<int32_t>(GetLE32(h + 8));
     uint16_t bits = GetLE16(h + 14);
     uint32_t compression = GetLE32(h + 16), used = GetLE32(h + 32);
     if (bits == 24) {
         out.Note = AniReadNote::Colour24;
-        return kAniNotSupported;
+        return false;
     }
-    if (bits != 1 && bits != 4 && bits != 8) return kAniNotSupported;
+    if (bits != 1 && bits != 4 && bits != 8) return false;
     if (width != 32) {
         out.Note = AniReadNote::BadSize;
         out.NoteValue = width;
-        return kAniNotSupported;
+        return false;
     }
-    if (height != 64 || compression != 0) return kAniNotSupported;
+    if (height != 64 || compression != 0) return false;
     uint64_t colours = 1ull << bits;
     if (used != 0 && used < colours) colours = used;
     uint64_t paletteBytes = 4 * colours;
     uint64_t bitBytes = 32ull * (32 * bits / 8) + kMaskBytes;
     uint64_t pos = offset + headerSize;
-    if (paletteBytes + bitBytes > size - pos) return kAniNotSupported;
+    if (paletteBytes + bitBytes > size - pos) return false;
     std::memcpy(icon.Palette.data(), chunk + pos, static_cast<std::size_t>(paletteBytes));
     std::memcpy(icon.Bits.data(), chunk + pos + paletteBytes, static_cast<std::size_t>(bitBytes));
 
@@ -137,7 +138,7 @@ int ReadIcon(const uint8_t* chunk, uint64_t size, CAniIcon& icon, AniReadResult&
             out.MonoY = std::min<int>(GetLE16(entry + 6), 31);
         }
     }
-    return kAniRead;
+    return true;
 }
 
 AniReadResult Refused(AniReadResult& r) {
@@ -190,7 +191,7 @@ AniReadResult Parse(const uint8_t* data, uint64_t size, const AniReadOptions& op
         Chunk ic;
         if (!icons.Next(ic) || !ic.Is("icon")) return Refused(out);
         CAniIcon icon;
-        if (ReadIcon(data + ic.Data, ic.Size, icon, out) != kAniRead) return Refused(out);
+        if (!ReadIcon(data + ic.Data, ic.Size, icon, out)) return Refused(out);
         out.Icons.push_back(icon);
     }
     const uint32_t read = static_cast<uint32_t>(out.Icons.size());

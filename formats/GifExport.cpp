@@ -92,7 +92,7 @@ std::vector<uint8_t> BuildAnimatedGif(const std::vector<const CCURSOR*>& images,
     return std::move(w.Data);
 }
 
-uint8_t WriteGifFile(const CCURSOR& image, AniSaveMode mode, const std::string& path) {
+bool WriteGifFile(const CCURSOR& image, AniSaveMode mode, const std::string& path) {
     return WriteFileBytes(path, BuildGifImage(image, mode));
 }
 

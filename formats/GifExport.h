@@ -31,7 +31,8 @@ std::vector<uint8_t> BuildGifImage(const CCURSOR& image, AniSaveMode mode);
 // defaultSpeed jiffies, transparency) and the image; the trailer. Image-list order.
 std::vector<uint8_t> BuildAnimatedGif(const std::vector<const CCURSOR*>& images, AniSaveMode mode, int defaultSpeed);
 
-// 1 = written; 0 = the file could not be written (a partial file is deleted).
-uint8_t WriteGifFile(const CCURSOR& image, AniSaveMode mode, const std::string& path);
+// True when written; false when the file could not be written (an existing file is left as it was).
+bool WriteGifFile(const CCURSOR& image, AniSaveMode mode, const std::string& path);
+// 1 = written; 0 = the file could not be written (an existing file is left as it was).
 uint8_t WriteAnimatedGif(const std::vector<const CCURSOR*>& images, AniSaveMode mode, int defaultSpeed,
                          const std::string& path);

@@ -128,7 +128,7 @@ TEST(GifExport, SingleImagesKeepTheirPixelsAndTransparency) {
     for (AniSaveMode mode : {AniSaveMode::Colours256, AniSaveMode::Colours16, AniSaveMode::Colours2}) {
         for (const CCURSOR* image : {&a, &b}) {
             const std::string path = ::testing::TempDir() + "ge_one.gif";
-            ASSERT_EQ(WriteGifFile(*image, mode, path), 1);
+            ASSERT_TRUE(WriteGifFile(*image, mode, path));
             ExpectFrames(RunPillow(kFrameScript, path),
                          {"GIF 1 b'GIF89a' None", std::string("0 2 ") + (image == &a ? "True" : "None"),
                           SavedPixels(*image, mode), "exit=0"},
@@ -142,6 +142,6 @@ TEST(GifExport, SingleImagesKeepTheirPixelsAndTransparency) {
 TEST(GifExport, ReportsAFileThatCannotBeWritten) {
     const CCURSOR a = BandedTestImage();
     const std::string path = ::testing::TempDir() + "no_such_folder/x.gif";
-    EXPECT_EQ(WriteGifFile(a, AniSaveMode::Colours256, path), 0);
+    EXPECT_FALSE(WriteGifFile(a, AniSaveMode::Colours256, path));
     EXPECT_EQ(WriteAnimatedGif({&a}, AniSaveMode::Colours256, 10, path), 0);
 }

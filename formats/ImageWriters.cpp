@@ -43,8 +43,8 @@ ModeData MakeModeData(const PixelBlock& pixels, const ImagePalette& palette, con
 
 } // namespace
 
-uint8_t WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
-    return WriteWholeFile(path, bytes.data(), bytes.size()) ? 1 : 0;
+bool WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
+    return WriteWholeFile(path, bytes.data(), bytes.size());
 }
 
 std::vector<uint8_t> BuildBmpFile(const CCURSOR& image, AniSaveMode mode) {
@@ -138,13 +138,13 @@ std::string NumberedFileName(const std::string& folder, const std::string& name,
     return Format("%s%s_%02d.bmp", folder.c_str(), name.c_str(), number);
 }
 
-uint8_t WriteNumberedFiles(const std::vector<const CCURSOR*>& images, const std::string& folder,
-                           const std::string& name, NumberedKind kind, AniSaveMode mode) {
+bool WriteNumberedFiles(const std::vector<const CCURSOR*>& images, const std::string& folder,
+                        const std::string& name, NumberedKind kind, AniSaveMode mode) {
     for (std::size_t k = 0; k < images.size(); ++k) {
         const std::string path = NumberedFileName(folder, name, static_cast<int>(k), kind);
-        uint8_t ok = kind == NumberedKind::Bmp ? WriteBmpFile(*images[k], mode, path)
-                                               : WriteIconFile(*images[k], mode, path);
-        if (!ok) return 0;
+        const uint8_t ok = kind == NumberedKind::Bmp ? WriteBmpFile(*images[k], mode, path)
+                                                     : WriteIconFile(*images[k], mode, path);
+        if (!ok) return false;
     }
-    return 1;
+    return true;
 }

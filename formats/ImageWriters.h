@@ -8,8 +8,8 @@
 #include "formats/ImageRecord.h"
 
 // Writes the bytes to the file through a temporary file; a failed write leaves whatever
-// file stood at path as it was. 1 = written, 0 = not.
-uint8_t WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes);
+// file stood at path as it was. True when written.
+bool WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes);
 
 // The bytes of a 32x32 .bmp of the image as edited (Palette and Pixels): 630, 2102 or
 // 190 bytes for 16, 256 or 2 colours.
@@ -28,6 +28,6 @@ uint8_t WriteIconFile(const CCURSOR& image, AniSaveMode mode, const std::string&
 enum class NumberedKind { Ico, Cur, Bmp };
 std::string NumberedFileName(const std::string& folder, const std::string& name, int number, NumberedKind kind);
 // Writes image k of the list to NumberedFileName(folder, name, k, kind) for every k,
-// stopping at the first file that cannot be written. 1 = all written, 0 = a write failed.
-uint8_t WriteNumberedFiles(const std::vector<const CCURSOR*>& images, const std::string& folder,
-                           const std::string& name, NumberedKind kind, AniSaveMode mode);
+// stopping at the first file that cannot be written. True when all were written.
+bool WriteNumberedFiles(const std::vector<const CCURSOR*>& images, const std::string& folder,
+                        const std::string& name, NumberedKind kind, AniSaveMode mode);

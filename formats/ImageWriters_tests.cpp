@@ -44,9 +44,9 @@ TEST(ImageWriters, WritesNumberedSequencesAndStopsAtAFailure) {
     const CCURSOR a = BandedTestImage(), b = BandedTestImage(), c = BandedTestImage();
     const std::string dir = ::testing::TempDir() + "iw_seq/";
     std::filesystem::create_directories(dir);
-    ASSERT_EQ(WriteNumberedFiles({&a, &b, &c}, dir, "walk", NumberedKind::Ico, AniSaveMode::Colours256), 1);
+    ASSERT_TRUE(WriteNumberedFiles({&a, &b, &c}, dir, "walk", NumberedKind::Ico, AniSaveMode::Colours256));
     for (const char* n : {"walk_00.ico", "walk_01.ico", "walk_02.ico"}) EXPECT_TRUE(FileExists(dir + n)) << n;
-    EXPECT_EQ(WriteNumberedFiles({&a, &b}, dir + "missing/", "walk", NumberedKind::Bmp, AniSaveMode::Colours16), 0);
+    EXPECT_FALSE(WriteNumberedFiles({&a, &b}, dir + "missing/", "walk", NumberedKind::Bmp, AniSaveMode::Colours16));
     EXPECT_FALSE(FileExists(dir + "missing/walk_00.bmp"));
     EXPECT_EQ(WriteIconFile(a, AniSaveMode::Colours256, dir + "missing/x.ico"), 0);
     std::filesystem::remove_all(dir);

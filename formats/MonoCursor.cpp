@@ -31,8 +31,8 @@ bool operator==(const MonoCursorRecord& a, const MonoCursorRecord& b) {
     return std::memcmp(a.Bytes, b.Bytes, sizeof a.Bytes) == 0;
 }
 
-int ParseMonoCurFile(const uint8_t* data, std::size_t size, MonoCursorRecord& record, int& hotX, int& hotY) {
-    if (size < static_cast<std::size_t>(kMonoCurFileBytes)) return kMonoCurNotMono;
+MonoCurRead ParseMonoCurFile(const uint8_t* data, std::size_t size, MonoCursorRecord& record, int& hotX, int& hotY) {
+    if (size < static_cast<std::size_t>(kMonoCurFileBytes)) return MonoCurRead::NotMono;
     ByteReader r(data, size);
     uint16_t reserved = r.U16(), type = r.U16(), count = r.U16();
     uint8_t width = r.U8(), height = r.U8(), colours = r.U8(), reserved2 = r.U8();
@@ -40,16 +40,16 @@ int ParseMonoCurFile(const uint8_t* data, std::size_t size, MonoCursorRecord& re
     uint32_t bytes = r.U32(), offset = r.U32();
     if (r.Failed() || reserved != 0 || type != 2 || count != 1 || width != 32 || height != 32 || colours != 0 ||
         reserved2 != 0 || bytes != kMonoRecordBytes || offset != 22)
-        return kMonoCurNotMono;
+        return MonoCurRead::NotMono;
     std::memcpy(record.Bytes, data + 22, kMonoRecordBytes);
     hotX = std::min<int>(x, kMaxHot);
     hotY = std::min<int>(y, kMaxHot);
-    return kMonoCurRead;
+    return MonoCurRead::Read;
 }
 
-int ReadMonoCurFile(const std::string& path, MonoCursorRecord& record, int& hotX, int& hotY) {
+MonoCurRead ReadMonoCurFile(const std::string& path, MonoCursorRecord& record, int& hotX, int& hotY) {
     std::FILE* f = OpenFileUtf8(path, "rb");
-    if (!f) return kMonoCurCannotOpen;
+    if (!f) return MonoCurRead::CannotOpen;
     uint8_t buf[kMonoCurFileBytes];
     std::size_t n = std::fread(buf, 1, sizeof buf, f);
     std::fclose(f);
@@ -73,9 +73,9 @@ std::vector<uint8_t> MonoCurFileBytes(const MonoCursorRecord& record, int hotX, 
     return std::move(w.Data);
 }
 
-int WriteMonoCurFile(const std::string& path, const MonoCursorRecord& record, int hotX, int hotY) {
+bool WriteMonoCurFile(const std::string& path, const MonoCursorRecord& record, int hotX, int hotY) {
     std::vector<uint8_t> bytes = MonoCurFileBytes(record, hotX, hotY);
-    return WriteWholeFile(path, bytes.data(), bytes.size()) ? 1 : 0;
+    return WriteWholeFile(path, bytes.data(), bytes.size());
 }
 
 ImageRecord MonoCursorToImage(const MonoCursorRecord* record) {

@@ -52,21 +52,21 @@ private:
 static_assert(sizeof(MonoCursorRecord) == kMonoRecordBytes);
 
 // Results of reading a two-colour cursor file.
-enum MonoCurReadResult : int {
-    kMonoCurRead = 0,        // the record and hotspot were taken
-    kMonoCurCannotOpen = 1,  // the file could not be opened
-    kMonoCurNotMono = 2,     // shorter than 326 bytes or not a single 32x32 two-colour cursor
+enum class MonoCurRead {
+    Read,        // the record and hotspot were taken
+    CannotOpen,  // the file could not be opened
+    NotMono,     // shorter than 326 bytes or not a single 32x32 two-colour cursor
 };
 
 // Parses the 326-byte file image: reserved 0, type 2, count 1; entry 32, 32, colour
 // count 0, reserved 0, image size 304, offset 22. The hotspot words are clamped to 31.
-int ParseMonoCurFile(const uint8_t* data, std::size_t size, MonoCursorRecord& record, int& hotX, int& hotY);
-int ReadMonoCurFile(const std::string& path, MonoCursorRecord& record, int& hotX, int& hotY);
+MonoCurRead ParseMonoCurFile(const uint8_t* data, std::size_t size, MonoCursorRecord& record, int& hotX, int& hotY);
+MonoCurRead ReadMonoCurFile(const std::string& path, MonoCursorRecord& record, int& hotX, int& hotY);
 
 // The 326 bytes of the file for a record and its hotspot (each 0-31).
 std::vector<uint8_t> MonoCurFileBytes(const MonoCursorRecord& record, int hotX, int hotY);
-// 1 = written, 0 = the file could not be created or written (a partial file is deleted).
-int WriteMonoCurFile(const std::string& path, const MonoCursorRecord& record, int hotX, int hotY);
+// False when the file could not be created or written (an existing file is left as it was).
+bool WriteMonoCurFile(const std::string& path, const MonoCursorRecord& record, int hotX, int hotY);
 
 // The editor's view of a monochrome cursor: palette 0 black, 1 white, 2 and 3 teal,
 // entry 2 inverse; pixel index 0 = black, 1 = white, 2 = inverted screen, 3 = screen.

@@ -26,10 +26,10 @@ TEST(MonoCurFile, WritesThe326BytesAndReadsThemBack) {
     const uint8_t head[] = {0, 0, 2, 0, 1, 0, 32, 32, 0, 0, 5, 0, 31, 0, 0x30, 0x01, 0, 0, 22, 0, 0, 0};
     EXPECT_EQ(std::vector<uint8_t>(f.begin(), f.begin() + 22), std::vector<uint8_t>(head, head + 22));
     std::string path = ::testing::TempDir() + "mono.cur";
-    ASSERT_EQ(WriteMonoCurFile(path, rec, 5, 31), 1);
+    ASSERT_TRUE(WriteMonoCurFile(path, rec, 5, 31));
     MonoCursorRecord back;
     int x = -1, y = -1;
-    ASSERT_EQ(ReadMonoCurFile(path, back, x, y), kMonoCurRead);
+    ASSERT_EQ(ReadMonoCurFile(path, back, x, y), MonoCurRead::Read);
     EXPECT_EQ(back, rec);
     EXPECT_EQ(x, 5);
     EXPECT_EQ(y, 31);
@@ -67,14 +67,14 @@ TEST(MonoCurFile, RefusesFilesThatAreNotOneTwoColourCursor) {
             f[k.Offset] = k.Value;
         MonoCursorRecord r;
         int x = 0, y = 0;
-        EXPECT_EQ(ParseMonoCurFile(f.data(), f.size(), r, x, y), kMonoCurNotMono) << k.Name;
+        EXPECT_EQ(ParseMonoCurFile(f.data(), f.size(), r, x, y), MonoCurRead::NotMono) << k.Name;
     }
     MonoCursorRecord r;
     int x = 0, y = 0;
-    EXPECT_EQ(ReadMonoCurFile(::testing::TempDir() + "absent.cur", r, x, y), kMonoCurCannotOpen);
+    EXPECT_EQ(ReadMonoCurFile(::testing::TempDir() + "absent.cur", r, x, y), MonoCurRead::CannotOpen);
     std::vector<uint8_t> far = good;
     PutLE16(&far[10], 99);
-    ASSERT_EQ(ParseMonoCurFile(far.data(), far.size(), r, x, y), kMonoCurRead);
+    ASSERT_EQ(ParseMonoCurFile(far.data(), far.size(), r, x, y), MonoCurRead::Read);
     EXPECT_EQ(x, 31);
 }
 

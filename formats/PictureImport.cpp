@@ -97,9 +97,9 @@ TBitmap StretchTo32(const TBitmap& picture) {
     return out;
 }
 
-uint8_t ReadBmpImage(const TBitmap& picture, ImportedImage& out) {
+bool ReadBmpImage(const TBitmap& picture, ImportedImage& out) {
     if (picture.Width() != kImageSize || picture.Height() != kImageSize || !IsPaletted(picture.PixelFormat()))
-        return 0;
+        return false;
     out.Cur.Palette.fill(TRGBQuad{});
     const auto& colours = picture.Colors();
     const std::size_t n = std::min<std::size_t>(colours.size(), std::size_t(1) << picture.BitCount());
@@ -107,7 +107,7 @@ uint8_t ReadBmpImage(const TBitmap& picture, ImportedImage& out) {
     for (int y = 0; y < kImageSize; ++y)
         for (int x = 0; x < kImageSize; ++x) out.Cur.Pixels.At(x, y) = static_cast<uint8_t>(picture.PixelIndex(x, y));
     TakeTopLeftAsTransparent(out);
-    return 1;
+    return true;
 }
 
 uint8_t ReadBmpFile(const std::string& path, ImportedImage& out) {
@@ -116,7 +116,7 @@ uint8_t ReadBmpFile(const std::string& path, ImportedImage& out) {
     try {
         TBitmap picture;
         picture.LoadFromMemory(bytes.data(), bytes.size());
-        return ReadBmpImage(picture, out);
+        return ReadBmpImage(picture, out) ? 1 : 0;
     } catch (const EInvalidGraphic&) {
         return 0;
     }

@@ -63,8 +63,8 @@ TBitmap SmartResizeTo32(const TBitmap& picture);
 TBitmap StretchTo32(const TBitmap& picture);
 
 // A 32x32 picture of 1, 4 or 8 bits: palette and indices taken as they are, the top-left
-// pixel's colour as the transparent colour. 1 = read, 0 = not such a picture.
-uint8_t ReadBmpImage(const TBitmap& picture, ImportedImage& out);
+// pixel's colour as the transparent colour. False when it is not such a picture.
+bool ReadBmpImage(const TBitmap& picture, ImportedImage& out);
 // ReadBmpImage on a .bmp file (any header, offset, top-down rows, RLE). 1 read, 0 not.
 uint8_t ReadBmpFile(const std::string& path, ImportedImage& out);
 

@@ -108,7 +108,7 @@ std::vector<uint8_t> BuildMngFile(const std::vector<const CCURSOR*>& images, Ani
     return out;
 }
 
-uint8_t WritePngFile(const CCURSOR& image, AniSaveMode mode, const std::string& path) {
+bool WritePngFile(const CCURSOR& image, AniSaveMode mode, const std::string& path) {
     return WriteFileBytes(path, BuildPngImage(image, mode));
 }
 

@@ -28,6 +28,7 @@ std::vector<uint8_t> StripPngStamps(const std::vector<uint8_t>& png);
 // frame 30 ticks) and the image's PNG chunks, MEND. Images in image-list order.
 std::vector<uint8_t> BuildMngFile(const std::vector<const CCURSOR*>& images, AniSaveMode mode);
 
-// 1 = written; 0 = the file could not be written (a partial file is deleted).
-uint8_t WritePngFile(const CCURSOR& image, AniSaveMode mode, const std::string& path);
+// True when written; false when the file could not be written (an existing file is left as it was).
+bool WritePngFile(const CCURSOR& image, AniSaveMode mode, const std::string& path);
+// 1 = written; 0 = the file could not be written (an existing file is left as it was).
 uint8_t WriteMngFile(const std::vector<const CCURSOR*>& images, AniSaveMode mode, const std::string& path);

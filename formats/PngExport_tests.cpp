@@ -98,7 +98,7 @@ TEST(PngExport, ToolsReadThePixelsAndTransparencyOfEveryMode) {
         "print(' '.join('%02x%02x%02x' % im.getpixel((x, y)) for y in range(32) for x in range(32)))";
     for (AniSaveMode mode : {AniSaveMode::Colours256, AniSaveMode::Colours16, AniSaveMode::Colours2}) {
         const std::string path = dir + "pe_" + std::to_string(static_cast<int>(mode)) + ".png";
-        ASSERT_EQ(WritePngFile(image, mode, path), 1);
+        ASSERT_TRUE(WritePngFile(image, mode, path));
         const std::string check = RunTool("pngcheck -v '" + path + "'");
         EXPECT_NE(check.find("No errors detected"), std::string::npos) << check;
         // Pixels and the transparent index equal the bitmap the save mode writes.
@@ -125,6 +125,6 @@ TEST(PngExport, MngPassesPngcheckAndImageMagickCountsItsFrames) {
 
 TEST(PngExport, ReportsAFileThatCannotBeWritten) {
     const std::string path = ::testing::TempDir() + "no_such_folder/x.png";
-    EXPECT_EQ(WritePngFile(BandedTestImage(), AniSaveMode::Colours256, path), 0);
+    EXPECT_FALSE(WritePngFile(BandedTestImage(), AniSaveMode::Colours256, path));
     EXPECT_EQ(WriteMngFile({}, AniSaveMode::Colours256, path), 0);
 }

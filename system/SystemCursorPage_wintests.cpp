@@ -39,7 +39,7 @@ protected:
         MonoCursorRecord r = MonoCursorRecord::Blank();
         r.SetPixel(3, 3, false, true);
         curFile = folder + "pen.cur";
-        ASSERT_EQ(WriteMonoCurFile(curFile, r, 1, 2), 1);
+        ASSERT_TRUE(WriteMonoCurFile(curFile, r, 1, 2));
         form = std::make_unique<TForm>("Host", "host", 520, 380);
         page = std::make_unique<TPanel>(form.get(), "Page5");
         page->SetBounds(0, 0, 510, 360);
