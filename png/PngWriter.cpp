@@ -400,8 +400,8 @@ void TRUDEDIWriteStream::GetLinePixels(const uint8_t* src, const uint8_t* alpha)
     }
 }
 
-void TRUDEDIWriteStream::FinishImage(bool rethrowing) {
-    if (rethrowing) {
+void TRUDEDIWriteStream::FinishImage(bool failed) {
+    if (failed) {
         try {
             ZLIBEncodeFlush(FInfo);
         } catch (...) {

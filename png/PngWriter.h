@@ -62,7 +62,7 @@ private:
     void FreeBufMem();
     void SetGrayScalePaletteIndex();
     void GetLinePixels(const uint8_t* src, const uint8_t* alpha);
-    void FinishImage(bool rethrowing);
+    void FinishImage(bool failed);  // after a failure the flush is tried and its errors dropped
 
     // Entries of the PLTE chunk: the source palette, at most 2^depth entries.
     std::vector<TGLDPalRGB> WrittenPalette() const;
