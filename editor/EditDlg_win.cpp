@@ -8,6 +8,7 @@
 #include "editor/PaletteCommands_win.h"
 #include "editor/Raster.h"
 #include "ui/Clipboard.h"
+#include "ui/Cursor.h"
 #include "ui/Dialogs.h"
 
 namespace {
@@ -25,22 +26,14 @@ constexpr uint32_t DibPixel(TColor c) {
 }
 
 // A cursor with the hotspot (9, 22) from a black-and-white tile and its mask tile.
-HCURSOR MakeCursor(const TBitmap& colour, const TBitmap& mask) {
-    // One monochrome bitmap of 32x64: the AND mask above the XOR bits.
-    uint8_t bits[2 * 32 * 4] = {};
-    for (int y = 0; y < 32; ++y)
-        for (int x = 0; x < 32; ++x) {
-            uint8_t bit = static_cast<uint8_t>(0x80 >> (x % 8));
-            if (mask.Pixel(x, y) == clWhite) bits[y * 4 + x / 8] |= bit;
-            if (colour.Pixel(x, y) == clWhite) bits[(32 + y) * 4 + x / 8] |= bit;
+TCursorHandle MakeCursor(const TBitmap& colour, const TBitmap& mask) {
+    TCursorMask andMask(kImageSize, kImageSize), xorBits(kImageSize, kImageSize);
+    for (int y = 0; y < kImageSize; ++y)
+        for (int x = 0; x < kImageSize; ++x) {
+            andMask.Set(x, y, mask.Pixel(x, y) == clWhite);
+            xorBits.Set(x, y, colour.Pixel(x, y) == clWhite);
         }
-    TGdiObject monochrome(CreateBitmap(32, 64, 1, 1, bits));
-    ICONINFO ii{};
-    ii.fIcon = FALSE;
-    ii.xHotspot = 9;
-    ii.yHotspot = 22;
-    ii.hbmMask = static_cast<HBITMAP>(monochrome.Get());
-    return CreateIconIndirect(&ii);
+    return BuildMonochromeCursor(andMask, xorBits, 9, 22);
 }
 
 } // namespace
@@ -242,7 +235,7 @@ void TEditDlg::MakeToolCursors() {
     DefaultPal.SetTransparentColor(clWhite);
     for (int i = 0; i < 3; ++i) {
         TBitmap colour = *TileImages1.GetIndexBitmap(i);
-        FToolCursors[i].Reset(MakeCursor(colour, *TileImages2.GetIndexBitmap(i)));
+        FToolCursors[i] = MakeCursor(colour, *TileImages2.GetIndexBitmap(i));
         SetScreenCursor(crPen + i, FToolCursors[i].Get());
     }
     PaintBox1->SetCursor(ScreenCursor(crPen));

@@ -9,15 +9,13 @@
 #include "ui/Registry.h"
 
 TCursorHandle CreateMonoCursor(const MonoCursorRecord& record, int hotX, int hotY) {
-    // Bitmaps want top-down rows; the record stores them bottom row first.
-    uint8_t xorBits[kMonoBitsBytes];
-    TCursorMask mask(32, 32);
-    for (int row = 0; row < 32; ++row) {
-        for (int b = 0; b < 4; ++b) xorBits[row * 4 + b] = record.XorBits()[(31 - row) * 4 + b];
-        for (int x = 0; x < 32; ++x) mask.Set(x, row, (record.AndBits()[(31 - row) * 4 + x / 8] >> (7 - x % 8)) & 1);
-    }
-    TGdiObject colour(CreateBitmap(32, 32, 1, 1, xorBits));
-    return BuildCursor(mask, static_cast<HBITMAP>(colour.Get()), hotX, hotY);
+    TCursorMask mask(32, 32), xorBits(32, 32);
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x) {
+            mask.Set(x, y, record.AndBit(x, y));
+            xorBits.Set(x, y, record.XorBit(x, y));
+        }
+    return BuildMonochromeCursor(mask, xorBits, hotX, hotY);
 }
 
 namespace {
