@@ -17,9 +17,8 @@ int TPaletteGrid::CellAt(int x, int y) const {
 
 void TPaletteGrid::DrawPaletteGrid() {
     if (!FHandle) return;
-    HDC dc = GetDC(FHandle);
-    PaintTo(dc);
-    ReleaseDC(FHandle, dc);
+    TWindowDC dc(FHandle);
+    PaintTo(dc.Get());
 }
 
 void TPaletteGrid::PaintTo(HDC dc) {

@@ -370,10 +370,9 @@ void RegisterGIFPicture() {
     TPicture::RegisterFileFormat("GIF", "GIF Image", [] { return std::make_unique<TGIFGraphic>(); });
     CF_GIF = RegisterClipboardFormatW(L"GIF Image");
     if (CF_GIF) TPicture::RegisterClipboardFormat(CF_GIF, [] { return std::make_unique<TGIFGraphic>(); });
-    HDC dc = GetDC(nullptr);
-    if (dc) {
+    TWindowDC screen(nullptr);
+    if (HDC dc = screen.Get()) {
         PaletteDevice = GetDeviceCaps(dc, BITSPIXEL) * GetDeviceCaps(dc, PLANES) <= 8;
         DoAutoDither = PaletteDevice;
-        ReleaseDC(nullptr, dc);
     }
 }

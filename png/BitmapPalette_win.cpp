@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "base/ScopeGuard.h"
 #include "base/Text.h"
 
 namespace Sfunc {
@@ -49,10 +50,10 @@ void DrawBitmapHandle(HDC dc, int x, int y, HBITMAP bitmap, int srcX, int srcY, 
     HDC mem = ::CreateCompatibleDC(screen);
     ::ReleaseDC(nullptr, screen);
     if (!mem) return;
+    TScopeExit deleteMem([mem] { ::DeleteDC(mem); });
     HGDIOBJ old = ::SelectObject(mem, bitmap);
+    TScopeExit restore([mem, old] { ::SelectObject(mem, old); });
     ::BitBlt(dc, x, y, width, height, mem, srcX, srcY, rop);
-    ::SelectObject(mem, old);
-    ::DeleteDC(mem);
 }
 
 std::string GetLongFileName(const std::string& path) {
@@ -73,12 +74,12 @@ void ClearSystemPalette() {
     for (int i = 0; i < 256; ++i) lp->palPalEntry[i] = PALETTEENTRY{0, 0, 0, PC_NOCOLLAPSE};
     HPALETTE pal = ::CreatePalette(lp);
     if (!pal) return;
+    TScopeExit deletePal([pal] { ::DeleteObject(pal); });
     HDC dc = ::GetDC(nullptr);
+    TScopeExit releaseDc([dc] { ::ReleaseDC(nullptr, dc); });
     HPALETTE old = ::SelectPalette(dc, pal, FALSE);
     ::RealizePalette(dc);
     ::SelectPalette(dc, old, FALSE);
-    ::ReleaseDC(nullptr, dc);
-    ::DeleteObject(pal);
 }
 
 void DebugMes(const std::string& text) {

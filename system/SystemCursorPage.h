@@ -83,7 +83,7 @@ private:
     std::vector<uint8_t> FCurData;
     TCursorSchemes FSchemes;
     std::vector<TCursorHandle> FSchemeCursors;
-    HFONT FListFont = nullptr;  // owned
+    TGdiObject FListFont;  // the list's font
     bool FSchemeTextLock = false;
     bool FSchemesRead = false;
 };

@@ -56,9 +56,9 @@ TSystemCursorPage::TSystemCursorPage(TControl* p, TFileDialog& openCursor) : FPa
     DelWinDesBtn->SetBounds(394, 19, 70, 24);
     ListBox3 = std::make_unique<TListBox>(g, "ListBox3", true, 38);
     ListBox3->SetBounds(12, 50, 466, 254);
-    FListFont = CreateFontW(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS,
-                            CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN, L"ＭＳ ゴシック");
-    ListBox3->SetFont(FListFont);
+    FListFont.Reset(CreateFontW(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS,
+                                CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN, L"ＭＳ ゴシック"));
+    ListBox3->SetFont(static_cast<HFONT>(FListFont.Get()));
     for (const char* line : kCursorRoleLines) ListBox3->Add(line);
     UndoWinCurBtn = std::make_unique<TSpeedButton>(g, "UndoWinCurBtn", "元に戻す");
     UndoWinCurBtn->SetBounds(12, 310, 84, 26);
@@ -87,8 +87,7 @@ TSystemCursorPage::TSystemCursorPage(TControl* p, TFileDialog& openCursor) : FPa
 
 TSystemCursorPage::~TSystemCursorPage() {
     FreeSchemeCursors();
-    ListBox3.reset();
-    if (FListFont) DeleteObject(FListFont);
+    ListBox3.reset();  // before its font goes
 }
 
 int TSystemCursorPage::Message(const std::string& text, const std::string& caption, UINT flags) {
@@ -188,7 +187,7 @@ void TSystemCursorPage::PageEntered() {
 void TSystemCursorPage::ListBox3DrawItem(int index, const RECT& r, const TOwnerDrawState& state, TCanvas& canvas) {
     if (index < 0 || index >= kCursorRoleCount) return;
     canvas.FillRect(r, state.Selected ? clHighlight : clWindow);
-    canvas.SetFont(FListFont);
+    canvas.SetFont(static_cast<HFONT>(FListFont.Get()));
     if (FSchemesRead && static_cast<std::size_t>(index) < FSchemeCursors.size()) {
         if (HCURSOR c = SchemeCursor(index)) DrawIconEx(canvas.Handle(), r.right - 36, r.top + 3, c, 32, 32, 0, nullptr, DI_NORMAL);
         const std::string& file = FSchemes.File(index);

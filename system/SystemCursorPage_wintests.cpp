@@ -263,7 +263,9 @@ TEST_F(SystemCursorPageTest, ApplyWritesExactlyTheChangedValuesInTheirTypes) {
     // The system may refuse to reload its cursors: then it is said, never hidden.
     bool refused = !SystemParametersInfoW(SPI_SETCURSORS, 0, nullptr, 0);
     ASSERT_EQ(boxes.Calls.size(), refused ? 3u : 2u);
-    if (refused) EXPECT_NE(boxes.Calls[2].Text.find("Windowsが新しいカーソルを読み込みませんでした"), std::string::npos);
+    if (refused) {
+        EXPECT_NE(boxes.Calls[2].Text.find("Windowsが新しいカーソルを読み込みませんでした"), std::string::npos);
+    }
 
     // A page that reads the keys again shows the same state.
     TSystemCursorPage again(page.get(), openDialog);
