@@ -7,6 +7,7 @@
 #include <shlobj.h>
 #include <shobjidl.h>
 
+#include "base/ScopeGuard.h"
 #include "base/Text.h"
 
 namespace {
@@ -74,6 +75,7 @@ std::string ShellFolder(const wchar_t* value) {
     if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\MicroSoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", 0,
                       KEY_READ, &key) != ERROR_SUCCESS)
         return "";
+    TScopeExit close([key] { RegCloseKey(key); });
     std::wstring text;
     DWORD type = 0, size = 0;
     if (RegQueryValueExW(key, value, nullptr, &type, nullptr, &size) == ERROR_SUCCESS && type == REG_SZ && size > 0) {
@@ -83,7 +85,6 @@ std::string ShellFolder(const wchar_t* value) {
         else
             text.clear();
     }
-    RegCloseKey(key);
     return WideToUtf8(text);
 }
 
