@@ -173,4 +173,38 @@ void TCursorDocument::ClearAllImages() {
     FLastImage = FCurImage = -1;
     FTransX = FTransY = 0;
     FTransparent = true;
+    FFrames.clear();
+    FTitle.clear();
+    FAuthor.clear();
+}
+
+// ---- the frames
+
+bool TCursorDocument::InsertFrame(int at, FrameLine frame) {
+    if (!FrameListHasRoom(FrameCount()) || at < 0 || at > FrameCount()) return false;
+    FFrames.insert(FFrames.begin() + at, frame);
+    return true;
+}
+
+void TCursorDocument::DeleteFrame(int i) {
+    if (i < 0 || i >= FrameCount()) return;
+    FFrames.erase(FFrames.begin() + i);
+}
+
+void TCursorDocument::MoveFrame(int from, int to) {
+    if (from < 0 || from >= FrameCount() || to < 0 || to >= FrameCount() || from == to) return;
+    FrameLine moved = FFrames[static_cast<std::size_t>(from)];
+    FFrames.erase(FFrames.begin() + from);
+    FFrames.insert(FFrames.begin() + to, moved);
+}
+
+void TCursorDocument::SetFrameLine(int image, int interval, int i) {
+    if (i < 0 || i >= FrameCount()) return;
+    FrameLine& f = FFrames[static_cast<std::size_t>(i)];
+    if (image != -1) f.Image = image;
+    if (interval != -1) f.Interval = interval;
+}
+
+void TCursorDocument::SetAllIntervals(int interval) {
+    for (FrameLine& f : FFrames) f.Interval = interval;
 }

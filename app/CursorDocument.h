@@ -1,13 +1,14 @@
 #pragma once
 // The cursor document: the image list (entries and the names the list shows), the current
-// image with its transparent pixel, hotspot, masks and Out copy, and the monochrome
-// cursor. The main window shows this state and calls these operations; its controls
+// image with its transparent pixel, hotspot, masks and Out copy, the frames, the title and
+// author, and the monochrome cursor. The main window shows this state and calls these operations; its controls
 // never hold it.
 #include <memory>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
+#include "app/Frames.h"
 #include "app/ImageModel.h"
 #include "formats/ImageRecord.h"
 #include "formats/MonoCursor.h"
@@ -73,9 +74,39 @@ public:
     // How often masks and Out copy were derived since the document was made.
     int Derivations() const { return FDerivations; }
 
-    // ---- the monochrome cursor
+    // ---- the frames (cleared with the images)
+    int FrameCount() const { return static_cast<int>(FFrames.size()); }
+    const std::vector<FrameLine>& Frames() const { return FFrames; }
+    const FrameLine& Frame(int i) const { return FFrames.at(static_cast<std::size_t>(i)); }
+    // Inserts a frame before frame at (at the end when at is the count); false (nothing
+    // changes) when the frame tables are full or at is out of range.
+    bool InsertFrame(int at, FrameLine frame);
+    bool AddFrame(FrameLine frame) { return InsertFrame(FrameCount(), frame); }
+    void DeleteFrame(int i);
+    void MoveFrame(int from, int to);
+    // Rewrites frame i; -1 keeps that field.
+    void SetFrameLine(int image, int interval, int i);
+    // Every frame's interval becomes interval.
+    void SetAllIntervals(int interval);
+    // Whether per-frame mode may be on with these frames and images.
+    FrameCheck CheckFrames() const { return CheckFrameLines(FFrames, FLastImage); }
+    // Fills the tables the writers read; on a failed check they stay as they were.
+    FrameBuildResult BuildFrameArrays() { return ::BuildFrameArrays(FFrames, FLastImage, FFrameTables); }
+    const FrameTables& FrameArrays() const { return FFrameTables; }
+
+    // ---- title and author (cleared with the images)
+    const std::string& Title() const { return FTitle; }
+    const std::string& Author() const { return FAuthor; }
+    void SetTitle(const std::string& title) { FTitle = title; }
+    void SetAuthor(const std::string& author) { FAuthor = author; }
+
+    // ---- the monochrome cursor (kept when the images are cleared)
+    bool HasMonoCursor() const { return FHasMonoCursor; }
     const MonoCursorRecord& MonoCursor() const { return FMonoCursor; }
-    void SetMonoCursor(const MonoCursorRecord& record) { FMonoCursor = record; }
+    void SetMonoCursor(const MonoCursorRecord& record) {
+        FMonoCursor = record;
+        FHasMonoCursor = true;
+    }
 
 private:
     void Derive();
@@ -103,5 +134,10 @@ private:
     CursorImageParts FParts;
     int FDerivations = 0;
 
+    std::vector<FrameLine> FFrames;
+    FrameTables FFrameTables;
+    std::string FTitle, FAuthor;
+
     MonoCursorRecord FMonoCursor = MonoCursorRecord::Blank();
+    bool FHasMonoCursor = false;
 };

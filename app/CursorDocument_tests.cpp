@@ -130,3 +130,69 @@ TEST(CursorDocument, ADuplicateCopiesTheCurrentImageWithoutItsImageName) {
     EXPECT_EQ(doc.CurImage(), -1);
     EXPECT_TRUE(doc.Transparent());
 }
+
+TEST(CursorDocumentFrames, EditsKeepOrderAndTheMinusOneRuleKeepsAField) {
+    TCursorDocument doc;
+    for (int i = 0; i < 3; ++i) ASSERT_TRUE(doc.AddFrame(FrameLine{i, 10 + i}));
+    ASSERT_TRUE(doc.InsertFrame(1, FrameLine{7, 99}));
+    EXPECT_FALSE(doc.InsertFrame(5, FrameLine{0, 1}));  // past the end
+    EXPECT_EQ(doc.Frames(), (std::vector<FrameLine>{{0, 10}, {7, 99}, {1, 11}, {2, 12}}));
+    doc.SetFrameLine(3, -1, 1);
+    doc.SetFrameLine(-1, 5, 0);
+    doc.SetFrameLine(4, 4, 9);  // no such frame: nothing changes
+    EXPECT_EQ(doc.Frame(1), (FrameLine{3, 99}));
+    EXPECT_EQ(doc.Frame(0), (FrameLine{0, 5}));
+    doc.MoveFrame(0, 3);
+    EXPECT_EQ(doc.Frames(), (std::vector<FrameLine>{{3, 99}, {1, 11}, {2, 12}, {0, 5}}));
+    doc.DeleteFrame(1);
+    doc.SetAllIntervals(30);
+    EXPECT_EQ(doc.Frames(), (std::vector<FrameLine>{{3, 30}, {2, 30}, {0, 30}}));
+    EXPECT_EQ(FormatFrameLines(doc.Frames()).front(), "003    30");
+}
+
+TEST(CursorDocumentFrames, TheListStopsAtTheTablesCapacity) {
+    TCursorDocument doc;
+    for (int i = 0; i < kMaxFrames; ++i) ASSERT_TRUE(doc.AddFrame(FrameLine{0, 10}));
+    EXPECT_FALSE(doc.AddFrame(FrameLine{0, 10}));
+    EXPECT_FALSE(doc.InsertFrame(0, FrameLine{0, 10}));
+    EXPECT_EQ(doc.FrameCount(), kMaxFrames);
+}
+
+TEST(CursorDocumentFrames, ChecksAndTablesFollowTheImages) {
+    TCursorDocument doc;
+    ASSERT_TRUE(doc.AddFrame(FrameLine{1, 5}));
+    EXPECT_EQ(doc.CheckFrames(), FrameCheck::NoImages);
+    EXPECT_EQ(doc.BuildFrameArrays().Check, FrameCheck::NoImages);
+    EXPECT_EQ(doc.FrameArrays().FFrameCount, 0);  // a failed check leaves the tables alone
+    for (const char* n : {"a", "b", "c"}) ASSERT_TRUE(doc.AddImage(Plain(1), 0, 0, 0, 0, true, n, n));
+    ASSERT_TRUE(doc.AddFrame(FrameLine{2, 7}));
+    EXPECT_EQ(doc.CheckFrames(), FrameCheck::Ok);
+    FrameBuildResult r = doc.BuildFrameArrays();
+    EXPECT_TRUE(r.UnusedImages);  // image 0 is shown by no frame
+    ASSERT_EQ(doc.FrameArrays().FFrameCount, 2);
+    EXPECT_EQ(doc.FrameArrays().FFrameImages[1], 2);
+    EXPECT_EQ(doc.FrameArrays().FFrameSpeeds[1], 7);
+    doc.SelectImage(2);
+    doc.DeleteCurrentImage();  // frame 1 now names a missing image
+    EXPECT_EQ(doc.CheckFrames(), FrameCheck::MissingImage);
+}
+
+TEST(CursorDocument, ClearingEmptiesFramesTitleAndAuthorButKeepsTheMonochromeCursor) {
+    TCursorDocument doc;
+    EXPECT_FALSE(doc.HasMonoCursor());
+    ASSERT_TRUE(doc.AddImage(Plain(1), 0, 0, 0, 0, true, "a", "a"));
+    ASSERT_TRUE(doc.AddFrame(FrameLine{0, 10}));
+    doc.SetTitle("歩く猫");
+    doc.SetAuthor("作者");
+    MonoCursorRecord mono = MonoCursorRecord::Blank();
+    mono.XorBits()[0] = 0x5A;
+    doc.SetMonoCursor(mono);
+    EXPECT_EQ(doc.Title(), "歩く猫");
+    EXPECT_EQ(doc.Author(), "作者");
+    doc.ClearAllImages();
+    EXPECT_EQ(doc.FrameCount(), 0);
+    EXPECT_EQ(doc.Title(), "");
+    EXPECT_EQ(doc.Author(), "");
+    EXPECT_TRUE(doc.HasMonoCursor());
+    EXPECT_EQ(doc.MonoCursor().XorBits()[0], 0x5A);
+}

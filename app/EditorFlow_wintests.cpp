@@ -74,7 +74,7 @@ TEST_F(EditorFlowTest, EditChangesTheImageOnlyOnOk) {
 }
 
 TEST_F(EditorFlowTest, TheMonochromeEditorStoresTheFourPixelKinds) {
-    Open(*form->EditMonoBtn, [&] {
+    Open(*form->FileOptionsPage->EditMonoBtn, [&] {
         EXPECT_TRUE(dlg->MonoMode());
         EXPECT_EQ(dlg->ClientWidth(), 260);
         for (int kind = 0; kind < 3; ++kind) {
@@ -84,7 +84,7 @@ TEST_F(EditorFlowTest, TheMonochromeEditorStoresTheFourPixelKinds) {
         dlg->OkBtn->Perform(BM_CLICK);
     });
     EXPECT_FALSE(dlg->MonoMode());
-    ASSERT_TRUE(form->HasMonoCursor());
+    ASSERT_TRUE(form->Document().HasMonoCursor());
     const MonoCursorRecord& m = form->MonoCursor();
     // black, white, inverted screen, and the untouched transparent screen
     EXPECT_EQ(std::vector<bool>({m.AndBit(0, 0), m.XorBit(0, 0), m.AndBit(1, 0), m.XorBit(1, 0), m.AndBit(2, 0),

@@ -15,18 +15,18 @@ std::optional<FrameLine> ParseFrameLine(const std::string& line) {
     return f;
 }
 
-std::string RewriteFrameLine(const std::string& line, int image, int interval) {
-    FrameLine f = ParseFrameLine(line).value_or(FrameLine{});
-    if (image != -1) f.Image = image;
-    if (interval != -1) f.Interval = interval;
-    return FormatFrameLine(f.Image, f.Interval);
-}
-
 std::vector<FrameLine> ParseFrameLines(const std::vector<std::string>& lines) {
     std::vector<FrameLine> frames;
     frames.reserve(lines.size());
     for (const std::string& line : lines) frames.push_back(ParseFrameLine(line).value_or(FrameLine{-1, 0}));
     return frames;
+}
+
+std::vector<std::string> FormatFrameLines(const std::vector<FrameLine>& frames) {
+    std::vector<std::string> lines;
+    lines.reserve(frames.size());
+    for (const FrameLine& f : frames) lines.push_back(FormatFrameLine(f.Image, f.Interval));
+    return lines;
 }
 
 int FrameInsertIndex(int lineCount, int selected) {
@@ -41,12 +41,12 @@ int SelectionAfterDelete(int k, int countAfter) {
 
 std::string FrameRowText(int index, int interval) { return Format("%03d       %4d", index, interval); }
 
-FrameCheck CheckFrameLines(const std::vector<std::string>& lines, int lastImage) {
+FrameCheck CheckFrameLines(const std::vector<FrameLine>& frames, int lastImage) {
     if (lastImage < 0) return FrameCheck::NoImages;
-    if (lines.empty()) return FrameCheck::NoFrames;
-    for (const FrameLine& f : ParseFrameLines(lines))
+    if (frames.empty()) return FrameCheck::NoFrames;
+    for (const FrameLine& f : frames)
         if (!FrameImageExists(f.Image, lastImage)) return FrameCheck::MissingImage;
-    if (lines.size() > static_cast<std::size_t>(kMaxFrames)) return FrameCheck::TooManyFrames;
+    if (frames.size() > static_cast<std::size_t>(kMaxFrames)) return FrameCheck::TooManyFrames;
     return FrameCheck::Ok;
 }
 
@@ -62,13 +62,12 @@ std::string FrameCheckMessage(FrameCheck check) {
     return {};
 }
 
-FrameBuildResult BuildFrameArrays(const std::vector<std::string>& lines, int lastImage, FrameTables& tables) {
+FrameBuildResult BuildFrameArrays(const std::vector<FrameLine>& frames, int lastImage, FrameTables& tables) {
     FrameBuildResult result;
-    result.Check = CheckFrameLines(lines, lastImage);
+    result.Check = CheckFrameLines(frames, lastImage);
     if (result.Check != FrameCheck::Ok) return result;
 
     std::vector<bool> used(static_cast<std::size_t>(lastImage) + 1, false);
-    std::vector<FrameLine> frames = ParseFrameLines(lines);
     for (std::size_t i = 0; i < frames.size(); ++i) {
         tables.FFrameImages[i] = frames[i].Image;
         tables.FFrameSpeeds[i] = frames[i].Interval;

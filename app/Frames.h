@@ -1,20 +1,17 @@
 #pragma once
-// The frame list's rules, free of windows. The frame page keeps one line of its list box
-// ListBox2 per frame ("%03d%6d": image number, interval in jiffies of 1/60 s); these
-// functions make and read those lines, decide where a new line goes, check the list
-// against the image list, fill the two tables the writers read, and run the preview's
-// position and timing. The window code reads its controls, calls these, and shows the
-// results; nothing here shows a message.
+// The frame list's rules, free of windows. The document keeps one FrameLine per frame
+// (image number, interval in jiffies of 1/60 s) and the frame page's list box ListBox2
+// shows each as the text "%03d%6d"; these functions make and read those texts, decide
+// where a new frame goes, check the frames against the image list, fill the two tables
+// the writers read, and run the preview's position and timing. The window code reads its
+// controls, calls these, and shows the results; nothing here shows a message.
 //
 // How the frame page uses them:
-//   AddFramBtnClick     if (!FrameListHasRoom(n)) report kFrameLimitMessage; else
-//                       ListBox2->Insert(FrameInsertIndex(n, sel), FormatFrameLine(img, speed))
+//   AddFramBtnClick     if (!FrameListHasRoom(n)) report kFrameLimitMessage; else insert
+//                       at FrameInsertIndex(n, sel)
 //   DelFramBtnClick     select SelectionAfterDelete(k, n - 1)
-//   SetFrameLine        ListBox2->SetItem(i, RewriteFrameLine(ListBox2->Item(i), image, interval))
-//   GetFrameLine        ParseFrameLine(ListBox2->Item(i))
 //   ListBox2Click       FramImageIndex := ImageForSelectedLine(image, FLastImage), rewriting
-//                       the line when it differs
-//   UniteIntervalClick  RewriteFrameLine(line, -1, DefaultSpeed) for every line
+//                       the frame when it differs
 //   ListBox2DrawItem    FrameRowText(i, interval); the thumbnail only when FrameImageExists
 //   InsertFramClick     checked: CheckFrameLines, and on failure uncheck and report
 //                       FrameCheckMessage; unchecked: Timer1 := PreviewTiming::UncheckedMs
@@ -41,11 +38,11 @@ struct FrameLine {
 std::string FormatFrameLine(int image, int interval);
 // A line read back with "%3d%6d"; nullopt when the text holds no two numbers.
 std::optional<FrameLine> ParseFrameLine(const std::string& line);
-// The line with a new image and/or interval; -1 keeps that field of the line.
-std::string RewriteFrameLine(const std::string& line, int image, int interval);
-// Every line of a list box, read back in order; a line that does not read becomes image -1
-// (which names no image) with interval 0.
+// Lines read back in order; a line that does not read becomes image -1 (which names no
+// image) with interval 0.
 std::vector<FrameLine> ParseFrameLines(const std::vector<std::string>& lines);
+// The list-box lines of the frames, in order.
+std::vector<std::string> FormatFrameLines(const std::vector<FrameLine>& frames);
 
 // Whether image number `image` names an image of a list whose last index is lastImage.
 inline bool FrameImageExists(int image, int lastImage) { return image >= 0 && image <= lastImage; }
@@ -72,7 +69,7 @@ enum class FrameCheck {
     MissingImage,  // a line names an image that no longer exists (or does not read)
     TooManyFrames, // more lines than the tables hold
 };
-FrameCheck CheckFrameLines(const std::vector<std::string>& lines, int lastImage);
+FrameCheck CheckFrameLines(const std::vector<FrameLine>& frames, int lastImage);
 // The message the window reports for a failed check; empty for Ok.
 std::string FrameCheckMessage(FrameCheck check);
 
@@ -93,7 +90,7 @@ struct FrameBuildResult {
     bool UnusedImages = false;
 };
 // BuildFrameArrays: checks the lines as turning per-frame mode on does, then fills the tables.
-FrameBuildResult BuildFrameArrays(const std::vector<std::string>& lines, int lastImage, FrameTables& tables);
+FrameBuildResult BuildFrameArrays(const std::vector<FrameLine>& frames, int lastImage, FrameTables& tables);
 
 // The preview's timing: milliseconds per jiffy (CSpinEdit1) and fixed milliseconds
 // (CSpinEdit2) of every period.

@@ -1,11 +1,6 @@
 #include "app/MainForm.h"
 
 
-#include <shellapi.h>
-
-#include <cstdlib>
-#include <ctime>
-
 #include "ui/Application.h"
 #include "base/Exception.h"
 #include "ui/Resource.h"
@@ -14,7 +9,6 @@ TForm1* Form1 = nullptr;
 
 namespace {
 constexpr UINT WM_OPENCOMMANDLINE = WM_APP + 1;
-const char* const kHomePage = "https://www.tamsolo.example/";
 } // namespace
 
 std::string WindowsCursorFolder() {
@@ -58,34 +52,55 @@ void TForm1::BuildComponents() {
     SaveANIBtn = std::make_unique<TButton>(area, "SaveANIBtn", "すべて保存");
     SaveANIBtn->SetBounds(84, 392, 96, 24);
     BuildFramePage();
-    BuildFileOptionsControls();
+    BuildFileOptionsPage();
     BuildImagePage();
     BuildImportControls();   // app/MainFormImport.cpp
-    BuildMonoCursorPage();   // app/MainFormMono.cpp
-    BuildLibraryControls();  // app/MainFormLibrary.cpp
     BuildSystemPages();
-    BuildAboutPage();
+    AboutPage = std::make_unique<TAboutPage>(Page6);
     Timer3 = std::make_unique<TTimer>("Timer3", 200, false);
     Timer3->OnTimer = [this](TControl*) { Timer3Timer(); };
 }
 
-void TForm1::BuildAboutPage() {
-    TTabSheet* p = Page6;
-    Panel16 = std::make_unique<TPanel>(p, "Panel16");
-    Panel16->SetBounds(40, 40, 84, 44);
-    Panel16->SetBevelOuter(TBevel::bvNone);
-    Image6 = std::make_unique<TImage>(Panel16.get(), "Image6");
-    Image6->SetBounds(4, 6, 32, 32);
-    Image7 = std::make_unique<TImage>(Panel16.get(), "Image7");
-    Image7->SetBounds(46, 6, 32, 32);
-    Label16 = std::make_unique<TLabel>(p, "Label16", "アニメーションカーソル作成ツール", 140, 44);
-    Label17About = std::make_unique<TLabel>(p, "Label18", "Version 1.6.5", 140, 66);
-    Label15 = std::make_unique<TLabel>(p, "Label15", kHomePage, 140, 100);
-    Label15->OnClick = [this](TControl*) { Label15Click(); };
-    Label15->OnMouseMove = [this](TControl*, const TMouseEvent&) { Label15MouseMove(); };
-    Page6->OnMouseMove = [this](TControl*, const TMouseEvent&) { Page6MouseMove(); };
-    Image6->OnClick = [this](TControl*) { Image6Click(); };
-    Image7->OnClick = [this](TControl*) { Image6Click(); };
+void TForm1::BuildFramePage() {
+    TFramePageHost host;
+    host.Report = [this](const std::string& text, int kind, int flag) { ReportMessage(text, kind, flag); };
+    host.Shown = [this] { return PageControl1->ActivePage() == Page2; };
+    host.EditImage = [this](int image, bool now) {
+        ListBox1->SetItemIndex(image);
+        SelectImage(image);
+        if (now)
+            EditBtnClick();
+        else
+            Timer2->SetEnabled(true);  // the editor opens after the double-click delay
+    };
+    host.AniInput = [this](AniSaveMode mode) { return AniInput(mode); };
+    FramePage = std::make_unique<TFramePage>(Page2, FDoc, ImageList1, std::move(host));
+}
+
+void TForm1::TabPanelChange() {
+    TTabSheet* page = PageControl1->ActivePage();
+    if (page == Page5) CursorPage->PageEntered();
+    if (page == Page2)
+        FramePage->PageEntered(SaveANIBtn->Enabled());
+    else
+        FramePage->PageLeft();
+}
+
+void TForm1::BuildFileOptionsPage() {
+    TFileOptionsHost host;
+    host.Report = [this](const std::string& text, int kind, int flag) { ReportMessage(text, kind, flag); };
+    host.Templates = [this] { return TemplateBytes(); };
+    FileOptionsPage = std::make_unique<TFileOptionsPage>(Page3, *this, FDoc, std::move(host));
+}
+
+std::vector<uint8_t> TForm1::TemplateBytes() const {
+    std::vector<uint8_t> bytes;
+    if (FCurData && FCurData->Size() >= static_cast<int64_t>(kCurDataBytes)) {
+        bytes.resize(kCurDataBytes);
+        FCurData->SetPosition(0);
+        FCurData->ReadBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
+    }
+    return bytes;
 }
 
 void TForm1::FormCreate() {
@@ -110,8 +125,7 @@ void TForm1::FormCreate() {
     }
     ReadSystemCursors();
 
-    Image6->SetIcon(LoadIconW(FInstance, L"MAINICON"), false);
-    Image7->SetIcon(LoadIconW(FInstance, L"MAINICON"), false);
+    AboutPage->ShowIcon(FInstance);
     FDocName = "無題";
     FOpenCmdLine = !CommandLineFile(FCommandLine).empty();
     FSpiPath = OptionsPage->Panel13->Caption();
@@ -132,16 +146,16 @@ void TForm1::OpenCommandLineFile() {
 }
 
 void TForm1::FormClose() {
-    Timer1->set_enabled(false);
+    FramePage->Close();
     Timer3->SetEnabled(false);
     CursorPage->FreeSchemeCursors();
     WriteSettings();
     FDoc.ClearAllImages();
     FCurData.reset();
     ImageList1.Clear();
-    for (TImage* i : {Image1.get(), Image4.get(), Image6.get(), Image7.get(), IconImage.get()}) i->ClearPicture();
+    for (TImage* i : {Image1.get(), IconImage.get()}) i->ClearPicture();
+    AboutPage->ClearPictures();
     ListBox1->Clear();
-    ListBox2->Clear();
 }
 
 LRESULT TForm1::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
@@ -150,21 +164,6 @@ LRESULT TForm1::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     }
     return TForm::WndProc(msg, wp, lp);
-}
-
-void TForm1::Label15Click() {
-    ShellExecuteW(FHandle, L"open", W(Label15->Caption()).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
-}
-
-void TForm1::Label15MouseMove() { Label15->SetFontColor(clBlue); }
-void TForm1::Page6MouseMove() { Label15->SetFontColor(clBlack); }
-
-void TForm1::Image6Click() {
-    std::srand(static_cast<unsigned>(std::time(nullptr)) ^ GetTickCount());
-    if (std::rand() % 10 == 0) {
-        RECT r = Panel16->BoundsRect();
-        Panel16->SetBounds(r.left, r.top - 4, r.right - r.left, r.bottom - r.top);
-    }
 }
 
 // Help at context 1; the help button under the pages and Button1Click do the same.

@@ -1,7 +1,7 @@
 #pragma once
 // TForm1: the main window with its six pages. This file holds the window's life cycle
-// (creation, first paint, close), the settings read at start and written at close, and
-// the About page; the document and the pages' commands live in files of their own.
+// (creation, first paint, close) and the settings read at start and written at close; the
+// document and the pages live in files and classes of their own.
 #include <array>
 #include <memory>
 #include <optional>
@@ -9,10 +9,13 @@
 #include <string>
 #include <vector>
 
+#include "app/AboutPage.h"
 #include "app/CommandLine.h"
 #include "app/CursorDocument.h"
 #include "app/DropPanel.h"
 #include "app/EditorLink.h"
+#include "app/FileOptionsPage.h"
+#include "app/FramePage.h"
 #include "app/IconEx.h"
 #include "app/Frames.h"
 #include "app/ImageModel.h"
@@ -57,11 +60,7 @@ public:
     void WriteSettings();
     void Timer3Timer();
 
-    // About page.
-    void Label15Click();
-    void Label15MouseMove();
-    void Page6MouseMove();
-    void Image6Click();
+    // Help (no control is bound to Button1Click).
     void Button1Click();
     void SpeedButton1Click();
 
@@ -121,40 +120,8 @@ public:
     const ImagePalette& OutPalette() const { return FDoc.OutPalette(); }
     const MonoCursorRecord& MonoCursor() const { return FDoc.MonoCursor(); }
 
-    // Frame page.
-    void SetFrameLine(int image, int interval, int line);
-    std::optional<FrameLine> GetFrameLine(int line) const;
-    std::vector<std::string> FrameLines() const;
-    // Fills the frame tables; false (after reporting why) when the lines cannot be written.
-    bool BuildFrameArrays();
-    const FrameTables& FrameArrays() const { return FFrameTables; }
+    // The pages change: the page entered is told.
     void TabPanelChange();
-    void FramImageIndexClick();
-    void FrameSpeedChange();
-    void ScrollBar2Change();
-    void TrackBar1Change();
-    void DefaultSpeedChange();
-    void ScrollBar1Change();
-    void TrackBar2Change();
-    void UniteIntervalClick();
-    void AddFramBtnClick();
-    void DelFramBtnClick();
-    void InsertFramClick();
-    void ListBox2Click();
-    void ListBox2MouseDown(const TMouseEvent& e);
-    void ListBox2MouseMove(const TMouseEvent& e);
-    void ListBox2MouseUp(const TMouseEvent& e);
-    void ListBox2KeyUp(WORD key);
-    void ListBox2DblClick();
-    void ListBox2DragDrop(int row);
-    void ListBox2DrawItem(int index, const RECT& rect, const TOwnerDrawState& state, TCanvas& canvas);
-    void Timer1Timer();
-    void PlayClick();
-    void StopClick();
-    void PreMouseDown();
-    void RepMouseDown();
-    void ANITestClick();
-    int PreviewFrame() const { return FPreview.PreviewFrame(); }
     // The whole document as the animated-cursor writer takes it (the frame tables as built last).
     AniWriteInput AniInput(AniSaveMode mode) const;
 
@@ -175,31 +142,6 @@ public:
     TFileDialog OpenDialog1{TFileDialogKind::Open};
     TFileDialog SaveAniDlg{TFileDialogKind::Save};
     TFileDialog SaveDlg{TFileDialogKind::Save};
-    // Icon-library options (app/MainFormLibrary.cpp).
-    void InsertVersionClick();
-    void VerEditBtnClick();
-    std::unique_ptr<TCheckBox> InsertVersion;
-    std::unique_ptr<TButton> VerEditBtn;
-
-    // Monochrome cursor page.
-    // A cursor made from the monochrome cursor's bits and the hotspot (MonoX, MonoY).
-    TCursorHandle BuildMonoCursor() const;
-    // Installs a monochrome cursor in the document (templates, files, the .ani reader).
-    void SetMonoCursor(const MonoCursorRecord& record, int hotX, int hotY);
-    bool HasMonoCursor() const { return MonoCurImage->Icon() != nullptr; }
-    void OpenMonoCurClick();
-    void SaveMonoCurClick();
-    void EditMonoBtnClick();
-    void InsertMonoCurClick();
-    void ComboBox1Change();
-    std::unique_ptr<TGroupBox> Panel7;
-    std::unique_ptr<TPanel> Panel8;        // frames the picture
-    std::unique_ptr<TImage> MonoCurImage;  // holds a cursor exactly when the document has a monochrome cursor
-    std::unique_ptr<TValueBox> MonoX, MonoY;
-    std::unique_ptr<TComboBox> ComboBox1;
-    std::unique_ptr<TButton> OpenMonoIcon, EditMonoBtn, SaveMonoIcon;
-    TFileDialog OpenMonoDlg{TFileDialogKind::Open};
-    TFileDialog SaveMonoDlg{TFileDialogKind::Save};
 
     // State read by tests and by the other pages.
     const TSettingsKeys& SettingsKeys() const { return FKeys; }
@@ -240,38 +182,17 @@ public:
     std::unique_ptr<TTimer> Timer2;     // double-click delay
     TPopupMenu PopupMenu1{"PopupMenu1"};
 
-    // Frame page.
-    std::unique_ptr<TDragListBox> ListBox2;
-    std::unique_ptr<TLabel> Label3, Label4, Label5, Label6, Label7;
-    std::unique_ptr<TUpDown> FramImageIndex;
-    std::unique_ptr<TPanel> Panel3;  // name of the chosen image
-    std::unique_ptr<TImage> Image5;  // its thumbnail
-    std::unique_ptr<TValueBox> FrameSpeed, DefaultSpeed;
-    std::unique_ptr<TScrollBar> ScrollBar1, ScrollBar2;
-    std::unique_ptr<TTrackBar> TrackBar1, TrackBar2;
-    std::unique_ptr<TButton> AddFramBtn, DelFramBtn, UniteInterval, ANITest;
-    std::unique_ptr<TCheckBox> UniteHotspot, InsertFram;
-    std::unique_ptr<TValueBox> UniHotX, UniHotY;
-    std::unique_ptr<TSpeedButton> Play, Stop, Pre, Rep;
-    std::unique_ptr<TPanel> Panel5;  // the preview area
-    std::unique_ptr<TImage> Image4;  // the preview
-    std::unique_ptr<TLabel> Label17;
-    std::unique_ptr<MMTimer> Timer1;  // the preview clock
-    // File options page controls that the image commands reset.
-    std::unique_ptr<TCheckBox> InsertInfo, InsertMonoCur;
-    std::unique_ptr<TEdit> IName, IArt;
+    // The page "フレームの編集" (the frames, the preview, the animation test).
+    std::unique_ptr<TFramePage> FramePage;
+    // The page "ﾌｧｲﾙｵﾌﾟｼｮﾝ" (title and author, the monochrome cursor, icon-library options).
+    std::unique_ptr<TFileOptionsPage> FileOptionsPage;
 
     // The pages "設定1" (options, associations) and "設定2" (system cursor schemes).
     std::unique_ptr<TOptionsPage> OptionsPage;
     std::unique_ptr<TSystemCursorPage> CursorPage;
 
-    // About page.
-    std::unique_ptr<TLabel> Label16;
-    std::unique_ptr<TLabel> Label17About;
-    std::unique_ptr<TLabel> Label15;
-    std::unique_ptr<TPanel> Panel16;
-    std::unique_ptr<TImage> Image6;
-    std::unique_ptr<TImage> Image7;
+    // The page "About".
+    std::unique_ptr<TAboutPage> AboutPage;
 
     std::unique_ptr<TTimer> Timer3;
 
@@ -297,7 +218,6 @@ private:
     std::optional<std::string> ResolveShortcut(const std::string& path);
     bool PickLibraryIcon(const std::string& path, TBitmap& picture);
     bool LoadPluginPicture(const std::string& path, TBitmap& picture);
-    void BuildLibraryControls();
     // The writers' views of the document and of the current image (its transparency as shown).
     IconLibraryInput LibraryInput(AniSaveMode mode) const;
     CCURSOR CurrentImageForWriters() const;
@@ -329,12 +249,11 @@ private:
     uint8_t FApplyBackAll = 0;  // one background colour for all icons of this drop
     TColor FBackAllColour = clBlack;
     uint8_t FReduceCancelled = 0;  // the user cancelled the colour reduction of this file
-    // Monochrome cursor page: private helpers.
-    void BuildMonoCursorPage();
     void BuildComponents();
     void BuildImagePage();
-    void BuildFramePageControls();
-    void BuildFileOptionsControls();
+    void BuildFileOptionsPage();
+    // The cursor templates of the program's resources; empty when it has none.
+    std::vector<uint8_t> TemplateBytes() const;
     void RenderCurrentImage();
     void RefreshDialogPictures();
     void ReplaceThumbnail();
@@ -350,13 +269,8 @@ private:
     // and the last one added is shown.
     void AddImages(const std::vector<CCURSOR>& images);
     void BuildFramePage();
-    void ShowPreviewStep(const std::optional<PreviewStep>& step);
-    PreviewSource PreviewInput() const;
-    void UpdatePreviewTimer();
-    void ShowFrameImage(int image);
     void BuildSystemPages();  // app/MainFormSystem_win.cpp
     void ReadSystemCursors();
-    void BuildAboutPage();
     void OpenCommandLineFile();
 
     HINSTANCE FInstance;
@@ -380,18 +294,7 @@ private:
     uint8_t FHotSpotReady = 1;       // 0 while the window itself sets XHSpot/YHSpot
     bool FPickingTransparent = false;  // the transparent-colour dialog is open
 
-    // Frames and preview.
-    TPreview FPreview;
-    FrameTables FFrameTables;
-    uint8_t FFrameUpdating = 0;
-    PreviewTiming FTiming;  // milliseconds per jiffy and fixed milliseconds of the preview
-    int FFrameDragRow = -1;
-    POINT FFrameDragStart{};
-    bool FFrameDragging = false;
 };
-
-// The file name of the animation test's cursor (in the temporary folder).
-extern const char* const kAniTestFileName;
 
 // The form the program names: the main window.
 extern TForm1* Form1;

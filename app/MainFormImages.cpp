@@ -124,17 +124,6 @@ void TForm1::BuildImagePage() {
     ResetImagePage();
 }
 
-void TForm1::BuildFileOptionsControls() {
-    InsertInfo = std::make_unique<TCheckBox>(Page3, "InsertInfo", "タイトルと作者を含める");
-    InsertInfo->SetBounds(12, 12, 200, 18);
-    IName = std::make_unique<TEdit>(Page3, "IName");
-    IName->SetBounds(12, 36, 300, 22);
-    IArt = std::make_unique<TEdit>(Page3, "IArt");
-    IArt->SetBounds(12, 64, 300, 22);
-    InsertMonoCur = std::make_unique<TCheckBox>(Page3, "InsertMonoCur", "モノクロカーソルを含める(ANI)");
-    InsertMonoCur->SetBounds(12, 100, 240, 18);
-}
-
 // ---- the current image
 
 void TForm1::RenderCurrentImage() {
@@ -283,12 +272,8 @@ void TForm1::ResetImagePage() {
     for (TButton* b : {TransColorBtn.get(), NoTransBtn.get(), HotSpotBtn.get(), TestBtn.get(), SaveIconBtn.get(),
                        DelImageBtn.get(), EditBtn.get(), CopyBtn.get(), SaveANIBtn.get(), AllDeleteBtn.get()})
         b->SetEnabled(false);
-    UniteHotspot->SetChecked(false);
-    InsertFram->SetChecked(false);
-    InsertInfo->SetChecked(false);
-    InsertMonoCur->SetChecked(false);
-    IName->SetText("");
-    IArt->SetText("");
+    FramePage->Reset();
+    FileOptionsPage->Reset();
     OpenBtn->SetEnabled(true);
     NewBtn->SetEnabled(true);
     FHotSpotReady = 1;
@@ -299,9 +284,6 @@ void TForm1::ClearAllImages() {
     FDoc.ClearAllImages();
     ImageList1.Clear();
     ListBox1->Clear();
-    ListBox2->Clear();
-    Timer1->set_enabled(false);
-    Image4->Hide();
     ResetImagePage();
     PageControl1->SetActivePage(Page1);
 }
@@ -333,10 +315,7 @@ void TForm1::DelImageBtnClick() {
 // ---- transparency and hotspot
 
 void TForm1::AfterHotspotCommand() {
-    if (!UniteHotspot->Checked()) {
-        UniHotX->SetValue(XHSpot->Value());
-        UniHotY->SetValue(YHSpot->Value());
-    }
+    FramePage->FollowHotspot(XHSpot->Value(), YHSpot->Value());
 }
 
 void TForm1::TransColorBtnClick() {

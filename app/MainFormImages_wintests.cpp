@@ -157,8 +157,8 @@ TEST_F(ImagePageTest, RenamingInPlaceKeepsTheOldNameWhenEmptied) {
 TEST_F(ImagePageTest, ClearAllAsksFirstAndKeepsTheDocumentName) {
     Add(1, "a");
     Add(2, "b");
-    form->ListBox2->Add("000     8");
-    form->InsertFram->SetChecked(true);
+    form->FramePage->AddFramBtnClick();
+    form->FramePage->InsertFram->SetChecked(true);
     boxes.Answer = IDNO;
     Click(*form->AllDeleteBtn);
     ASSERT_EQ(boxes.Calls.size(), 2u);
@@ -173,8 +173,8 @@ TEST_F(ImagePageTest, ClearAllAsksFirstAndKeepsTheDocumentName) {
     EXPECT_EQ(form->EntryCount(), 0);
     EXPECT_EQ(form->ListBox1->Count(), 0);
     EXPECT_EQ(form->ImageList1.Count(), 0);
-    EXPECT_EQ(form->ListBox2->Count(), 0);
-    EXPECT_FALSE(form->InsertFram->Checked());
+    EXPECT_EQ(form->FramePage->ListBox2->Count(), 0);
+    EXPECT_FALSE(form->FramePage->InsertFram->Checked());
     EXPECT_EQ(form->PageControl1->ActivePage(), form->Page1);
     EXPECT_EQ(form->DocName(), "無題");
     EXPECT_EQ(form->MonoCursor(), mono);
@@ -194,7 +194,7 @@ TEST_F(ImagePageTest, TypingAHotspotRebuildsTheCursorAndStoresIt) {
     EXPECT_EQ(ii.xHotspot, 5u);
     DeleteObject(ii.hbmMask);
     DeleteObject(ii.hbmColor);
-    EXPECT_EQ(form->UniHotX->Value(), 5);  // not unified: follows the image
+    EXPECT_EQ(form->FramePage->UniHotX->Value(), 5);  // not unified: follows the image
 }
 
 TEST_F(ImagePageTest, TheCursorShowsTheFourMaskCasesOverBlackAndWhite) {

@@ -155,11 +155,7 @@ bool TForm1::StoreImportedImage(const std::string& path, const ImportedImage& im
                                         image.TransColour);
     std::string name = MakeUniqueName(ImportedImageName(path));
     if (!AddImage(image.Cur, image.HotX, image.HotY, tx, ty, transparent, name, name)) return false;
-    FramImageIndex->SetMax(FDoc.LastImage());
-    FFrameUpdating = 1;
-    FramImageIndex->SetPosition(FDoc.LastImage());
-    FFrameUpdating = 0;
-    AddFramBtnClick();
+    FramePage->AddFrameOf(FDoc.LastImage());
     return true;
 }
 
@@ -195,36 +191,33 @@ void TForm1::TakeAniResult(AniReadResult& r, const std::string& title, bool askB
     TWaitCursor hourglass;
     AddImages(r.Images);
     bool framesRefused = false;
-    {
-        TNoRedraw frozen(ListBox2->Handle());
-        for (const AniFrame& f : r.Frames) {
-            if (!FrameListHasRoom(ListBox2->Count())) {
-                framesRefused = true;
-                break;
-            }
-            ListBox2->Add(FormatFrameLine(f.Image, f.Rate));
+    for (const AniFrame& f : r.Frames)
+        if (!FDoc.AddFrame(FrameLine{f.Image, f.Rate})) {
+            framesRefused = true;
+            break;
         }
-    }
-    if (ListBox2->Count() > 0) {
-        ListBox2->SetItemIndex(ListBox2->Count() - 1);
-        ListBox2Click();
+    FramePage->ShowFrames();
+    if (FDoc.FrameCount() > 0) {
+        FramePage->ListBox2->SetItemIndex(FDoc.FrameCount() - 1);
+        FramePage->ListBox2Click();
     }
     if (framesRefused) ReportMessage(kFrameLimitMessage, 0, 0);
     if (r.Icons.empty()) return;
-    DefaultSpeed->SetValue(r.DefaultRate);
-    if (r.PerFrame) InsertFram->SetChecked(true);
+    FramePage->DefaultSpeed->SetValue(r.DefaultRate);
+    if (r.PerFrame) FramePage->InsertFram->SetChecked(true);
     if (r.HasInfo) {
-        if (r.HasTitle) IName->SetText(r.Title);
-        if (r.HasAuthor) IArt->SetText(r.Author);
-        InsertInfo->SetChecked(true);
+        if (r.HasTitle) FDoc.SetTitle(r.Title);
+        if (r.HasAuthor) FDoc.SetAuthor(r.Author);
+        FileOptionsPage->ShowTitleAndAuthor();
+        FileOptionsPage->InsertInfo->SetChecked(true);
     }
     if (r.HasMonoCursor) {
-        SetMonoCursor(r.MonoCursor, r.MonoX, r.MonoY);
-        InsertMonoCur->SetChecked(true);
+        FileOptionsPage->SetMonoCursor(r.MonoCursor, r.MonoX, r.MonoY);
+        FileOptionsPage->InsertMonoCur->SetChecked(true);
     }
-    UniHotX->SetValue(r.UniHotX);
-    UniHotY->SetValue(r.UniHotY);
-    UniteHotspot->SetChecked(r.UniteHotspot);
+    FramePage->UniHotX->SetValue(r.UniHotX);
+    FramePage->UniHotY->SetValue(r.UniHotY);
+    FramePage->UniteHotspot->SetChecked(r.UniteHotspot);
 }
 
 // ---- pictures

@@ -88,7 +88,7 @@ TEST_F(ImportTest, ADropOfSeveralFilesAddsEachAsAnImageAndAFrame) {
           Data("im_rle8.bmp"), Data("im_v5_palette.bmp"), Data("pil_1bit.bmp")});
     EXPECT_TRUE(Texts().empty()) << Texts().front();
     ASSERT_EQ(form->LastImage(), 6);
-    EXPECT_EQ(form->FrameLines(), (std::vector<std::string>{FormatFrameLine(0, 10), FormatFrameLine(1, 10),
+    EXPECT_EQ(FormatFrameLines(form->Document().Frames()), (std::vector<std::string>{FormatFrameLine(0, 10), FormatFrameLine(1, 10),
                                                              FormatFrameLine(2, 10), FormatFrameLine(3, 10),
                                                              FormatFrameLine(4, 10), FormatFrameLine(5, 10),
                                                              FormatFrameLine(6, 10)}));
@@ -163,11 +163,11 @@ TEST_F(ImportTest, FilesThatGiveNoImageAreReportedAndAddNothing) {
 
 TEST_F(ImportTest, ASingleAnimatedCursorReplacesTheDocumentAndOneAmongOthersIsAdded) {
     Drop({Fixture("icotool_8bit.cur"), Fixture("icotool_4bit.ico"), Data("pil_1bit.bmp")});
-    form->IName->SetText("歩く");
-    form->InsertInfo->SetChecked(true);
-    form->InsertFram->SetChecked(true);
-    form->SetFrameLine(2, 7, 0);  // frames 2, 1, 2
-    form->SetFrameLine(2, 9, 2);
+    form->FileOptionsPage->IName->SetText("歩く");
+    form->FileOptionsPage->InsertInfo->SetChecked(true);
+    form->FramePage->InsertFram->SetChecked(true);
+    form->FramePage->SetFrameLine(2, 7, 0);  // frames 2, 1, 2
+    form->FramePage->SetFrameLine(2, 9, 2);
     const std::string walk = folder + "walk.ani";
     DeleteFileUtf8(walk);
     SetFileDialogHook([&](TFileDialog& d) {
@@ -188,7 +188,7 @@ TEST_F(ImportTest, ASingleAnimatedCursorReplacesTheDocumentAndOneAmongOthersIsAd
     Drop({broken});
     EXPECT_EQ(Texts().size(), 1u);
     EXPECT_EQ(form->LastImage(), 2);
-    EXPECT_EQ(form->FrameLines().size(), 3u);
+    EXPECT_EQ(FormatFrameLines(form->Document().Frames()).size(), 3u);
     EXPECT_EQ(form->DocName(), "無題");
 
     boxes.Calls.clear();
@@ -197,11 +197,12 @@ TEST_F(ImportTest, ASingleAnimatedCursorReplacesTheDocumentAndOneAmongOthersIsAd
     ASSERT_EQ(form->LastImage(), 2);
     EXPECT_EQ(form->DocName(), "walk");
     EXPECT_EQ(form->ListBox1->Item(0), "walk_00");
-    EXPECT_EQ(form->FrameLines(),
+    EXPECT_EQ(FormatFrameLines(form->Document().Frames()),
               (std::vector<std::string>{FormatFrameLine(2, 7), FormatFrameLine(1, 10), FormatFrameLine(2, 9)}));
-    EXPECT_TRUE(form->InsertFram->Checked());
-    EXPECT_TRUE(form->InsertInfo->Checked());
-    EXPECT_EQ(form->IName->Text(), "歩く");
+    EXPECT_TRUE(form->FramePage->InsertFram->Checked());
+    EXPECT_TRUE(form->FileOptionsPage->InsertInfo->Checked());
+    EXPECT_EQ(form->FileOptionsPage->IName->Text(), "歩く");
+    EXPECT_EQ(form->Document().Title(), "歩く");
     EXPECT_EQ(form->Entry(0).HotX, 31);
     EXPECT_EQ(Shown(0, 20, 20), RGB(18, 202, 230));
 
@@ -210,7 +211,7 @@ TEST_F(ImportTest, ASingleAnimatedCursorReplacesTheDocumentAndOneAmongOthersIsAd
     ASSERT_EQ(form->LastImage(), 6);
     EXPECT_EQ(form->ListBox1->Item(3), "im_rle8");
     EXPECT_EQ(form->ListBox1->Item(4), "walk_00");
-    std::vector<std::string> lines = form->FrameLines();
+    std::vector<std::string> lines = FormatFrameLines(form->Document().Frames());
     ASSERT_EQ(lines.size(), 7u);
     EXPECT_EQ(lines[4], FormatFrameLine(6, 7));
     EXPECT_EQ(lines[6], FormatFrameLine(6, 9));
@@ -285,7 +286,7 @@ TEST_F(ImportTest, TheCommandLineFileIsOpenedAfterTheFirstPaint) {
     other.FormPaint();
     ASSERT_TRUE(PumpUntil([&] { return other.LastImage() == 0; }));
     EXPECT_EQ(other.ListBox1->Item(0), "im_rle8");
-    EXPECT_EQ(other.FrameLines().size(), 1u);
+    EXPECT_EQ(other.Document().Frames().size(), 1u);
 }
 
 TEST_F(ImportTest, PastedBitmapsAreNamedClipboardAndCopyPutsTheImageOnTheClipboard) {

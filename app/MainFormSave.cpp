@@ -1,6 +1,8 @@
-// The main window's save commands: the whole document and the current image.
+// The main window's save commands (the whole document and the current image) and the
+// writers' views of the document.
 #include "app/MainForm.h"
 #include "app/SmallDialogs.h"
+#include "app/VersionDlg.h"
 #include "base/Format.h"
 #include "formats/GifExport.h"
 #include "formats/IconLibrary.h"
@@ -43,7 +45,7 @@ const std::vector<TForm1::TSaveFormat>& TForm1::DocumentSaveFormats() {
          }},
         {"ｱﾆﾒｰｼｮﾝGIF(*.gif)", "gif",
          [](TForm1& f, const TSaveTarget& t) {
-             return WriteAnimatedGif(f.FDoc.Entries(), t.Mode, f.DefaultSpeed->Value(), t.Path()) != 0;
+             return WriteAnimatedGif(f.FDoc.Entries(), t.Mode, f.FramePage->DefaultSpeed->Value(), t.Path()) != 0;
          }},
     };
     return formats;
@@ -105,7 +107,7 @@ const CCURSOR& TForm1::CurrentEntry() const { return FDoc.Entry(FDoc.CurImage())
 void TForm1::SaveANIBtnClick() {
     if (FDoc.LastImage() < 0) return;
     // Frame lines that name missing images are never written.
-    if (InsertFram->Checked() && !BuildFrameArrays()) return;
+    if (FramePage->InsertFram->Checked() && !FramePage->BuildFrameArrays()) return;
     SaveAniDlg.FileName = FDocName;
     SaveAniDlg.InitialDir = FPath;
     if (!SaveThroughDialog(SaveAniDlg, DocumentSaveFormats())) ReportMessage(kCannotWrite, kSaveAniCaption, 1);
@@ -117,3 +119,48 @@ void TForm1::SaveIconBtnClick() {
     SaveDlg.InitialDir = FPath;
     if (!SaveThroughDialog(SaveDlg, ImageSaveFormats())) ReportMessage(kCannotWrite, kSaveIconCaption, 1);
 }
+
+// ---- the writers' views of the document
+
+IconLibraryInput TForm1::LibraryInput(AniSaveMode mode) const {
+    IconLibraryInput in;
+    for (int i = 0; i < EntryCount(); ++i) {
+        in.Images.push_back(&Entry(i));
+        in.Names.push_back(FDoc.ListName(i));
+    }
+    in.SaveMode = mode;
+    in.InsertVersion = FileOptionsPage->IncludesVersion();
+    if (in.InsertVersion) in.Version = Version->FVersionStream.Bytes();
+    return in;
+}
+
+CCURSOR TForm1::CurrentImageForWriters() const {
+    CCURSOR image = Entry(FDoc.CurImage());
+    image.Transparent = FDoc.Transparent();
+    image.TransX = FDoc.TransX();
+    image.TransY = FDoc.TransY();
+    return image;
+}
+
+AniWriteInput TForm1::AniInput(AniSaveMode mode) const {
+    AniWriteInput in;
+    in.Images = FDoc.Entries();
+    const FrameTables& tables = FDoc.FrameArrays();
+    in.FrameImages.assign(tables.FFrameImages.begin(), tables.FFrameImages.begin() + tables.FFrameCount);
+    in.FrameSpeeds.assign(tables.FFrameSpeeds.begin(), tables.FFrameSpeeds.begin() + tables.FFrameCount);
+    in.InsertInfo = FileOptionsPage->InsertInfo->Checked();
+    in.InsertFram = FramePage->InsertFram->Checked();
+    in.UniteHotspot = FramePage->UniteHotspot->Checked();
+    in.InsertMonoCur = FileOptionsPage->InsertMonoCur->Checked();
+    in.Title = FDoc.Title();
+    in.Author = FDoc.Author();
+    in.DefaultRate = FramePage->DefaultSpeed->Value();
+    in.UniHotX = FramePage->UniHotX->Value();
+    in.UniHotY = FramePage->UniHotY->Value();
+    in.MonoCursor = FDoc.MonoCursor();
+    in.MonoX = FileOptionsPage->MonoX->Value();
+    in.MonoY = FileOptionsPage->MonoY->Value();
+    in.SaveMode = mode;
+    return in;
+}
+

@@ -125,7 +125,7 @@ TEST_F(SaveTest, TheWholeDocumentIsWrittenByFilterIndexInTheChosenMode) {
         {7, 0, {"walk_00.bmp", "walk_01.bmp", "walk_02.bmp"}, 630},
     };
     version->Button2Click();  // a version block for the libraries
-    form->InsertVersion->SetChecked(true);
+    form->FileOptionsPage->InsertVersion->SetChecked(true);
     for (const Case& c : cases) {
         Expect(c.Files);
         mode = c.Mode;
@@ -318,8 +318,8 @@ TEST_F(SaveTest, EveryFileTypeOfTheSystemsSaveDialogWritesItsFile) {
 }
 
 TEST_F(SaveTest, FrameLinesNamingMissingImagesAreNeverSaved) {
-    form->InsertFram->SetChecked(true);
-    form->SetFrameLine(7, 10, 1);  // image 7 does not exist
+    form->FramePage->InsertFram->SetChecked(true);
+    form->FramePage->SetFrameLine(7, 10, 1);  // image 7 does not exist
     boxes.Calls.clear();
     Answer("walk.ani", 1);
     Expect({"walk.ani"});

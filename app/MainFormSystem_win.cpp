@@ -32,12 +32,6 @@ void TForm1::BuildSystemPages() {
 }
 
 void TForm1::ReadSystemCursors() {
-    std::vector<uint8_t> templates;
-    if (FCurData && FCurData->Size() >= static_cast<int64_t>(kCurDataBytes)) {
-        templates.resize(kCurDataBytes);
-        FCurData->SetPosition(0);
-        FCurData->ReadBuffer(templates.data(), static_cast<int64_t>(templates.size()));
-    }
-    CursorPage->SetTemplates(std::move(templates));
+    CursorPage->SetTemplates(TemplateBytes());
     CursorPage->ReadCursorSchemes();
 }

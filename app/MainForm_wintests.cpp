@@ -236,8 +236,9 @@ TEST_F(MainFormTest, TheCommandLineFileIsOpenedOnceAfterTheFirstPaint) {
 
 TEST_F(MainFormTest, TheAboutLinkTurnsBlueUnderTheMouse) {
     auto f = Start();
-    f->Label15->Perform(WM_MOUSEMOVE, 0, MAKELPARAM(2, 2));
-    EXPECT_EQ(f->Label15->FontColor(), clBlue);
+    TLabel& link = *f->AboutPage->Label15;
+    link.Perform(WM_MOUSEMOVE, 0, MAKELPARAM(2, 2));
+    EXPECT_EQ(link.FontColor(), clBlue);
     f->Page6->Perform(WM_MOUSEMOVE, 0, MAKELPARAM(2, 2));
-    EXPECT_EQ(f->Label15->FontColor(), clBlack);
+    EXPECT_EQ(link.FontColor(), clBlack);
 }

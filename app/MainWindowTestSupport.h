@@ -41,7 +41,7 @@ protected:
     // Runs on the fixture's emptied keys before the window is made (settings it reads at start).
     virtual void BeforeTheWindow(const TSettingsKeys&) {}
     void TearDown() override {
-        form->Timer1->set_enabled(false);
+        form->FramePage->Timer1->set_enabled(false);
         EditDlg = nullptr;
         TransDlg = nullptr;
         HSpotDlg = nullptr;

@@ -78,7 +78,7 @@ TEST_F(ReduceImportTest, PillowPicturesOfManyColoursArriveReducedToTheNearestPal
     EXPECT_EQ(Messages(), std::vector<std::string>{});
     ASSERT_EQ(form->LastImage(), 1);
     EXPECT_EQ(form->ListBox1->Item(0), "pil_rgba32_32");
-    EXPECT_EQ(form->ListBox2->Count(), 2);
+    EXPECT_EQ(form->FramePage->ListBox2->Count(), 2);
 
     // 64 colours (32-bit with alpha): every colour kept exactly.
     const std::vector<TColor> rgba = PillowPixels("pil_rgba32_32.rgb");
@@ -153,7 +153,7 @@ TEST_F(ReduceImportTest, ACancelledReductionLeavesTheDocumentAsItWas) {
     EXPECT_EQ(Messages(), std::vector<std::string>{Data("pil_rgb24_32.png") + kNotImported});
     EXPECT_EQ(form->LastImage(), 0);
     EXPECT_EQ(form->ListBox1->Count(), 1);
-    EXPECT_EQ(form->ListBox2->Count(), 1);
+    EXPECT_EQ(form->FramePage->ListBox2->Count(), 1);
     EXPECT_EQ(form->Entry(0).Pixels, before.Pixels);
     EXPECT_EQ(form->Entry(0).Palette, before.Palette);
     EXPECT_EQ(form->ListBox1->ItemIndex(), 0);

@@ -15,7 +15,7 @@ struct LibraryTest : MainWindowTest {
             ++shown;
             SendMessageW((ok ? version->Button2 : version->Button1)->Handle(), BM_CLICK, 0, 0);
         };
-        form->VerEditBtnClick();
+        form->FileOptionsPage->VerEditBtnClick();
     }
     void SelectItem(int i) {
         version->ListBox1->SetItemIndex(i);
@@ -93,8 +93,8 @@ TEST_F(LibraryTest, ItemsKeepTheirLinesAndOnlyTheFirstLineIsBuilt) {
 }
 
 TEST_F(LibraryTest, TheFirstEditPresetsTitleAuthorAndDateOnce) {
-    form->IName->SetText("歩く猫");
-    form->IArt->SetText("作者");
+    form->FileOptionsPage->IName->SetText("歩く猫");
+    form->FileOptionsPage->IArt->SetText("作者");
     EditVersion(false);
     EXPECT_EQ(shown, 1);
     EXPECT_EQ(version->Edit1->Text(), "歩く猫");
@@ -110,21 +110,21 @@ TEST_F(LibraryTest, TheFirstEditPresetsTitleAuthorAndDateOnce) {
     EditVersion(true);
     EXPECT_GT(version->FVersionStream.Size(), 0);
     EXPECT_EQ(BlockValue(*version, "FileDescription"), "歩く猫");
-    form->IName->SetText("別の名前");
+    form->FileOptionsPage->IName->SetText("別の名前");
     version->Edit1->SetText("説明");
     EditVersion(false);
     EXPECT_EQ(version->Edit1->Text(), "説明");  // a block exists: nothing is preset again
 }
 
 TEST_F(LibraryTest, IncludingTheVersionNeedsABuiltBlock) {
-    form->InsertVersion->SetChecked(true);
-    form->InsertVersionClick();
-    EXPECT_FALSE(form->InsertVersion->Checked());
+    form->FileOptionsPage->InsertVersion->SetChecked(true);
+    form->FileOptionsPage->InsertVersionClick();
+    EXPECT_FALSE(form->FileOptionsPage->InsertVersion->Checked());
     EXPECT_EQ(Messages(), (std::vector<std::string>{kNoVersionYet}));
     EditVersion(true);
     boxes.Calls.clear();
-    form->InsertVersion->SetChecked(true);
-    form->InsertVersionClick();
-    EXPECT_TRUE(form->InsertVersion->Checked());
+    form->FileOptionsPage->InsertVersion->SetChecked(true);
+    form->FileOptionsPage->InsertVersionClick();
+    EXPECT_TRUE(form->FileOptionsPage->InsertVersion->Checked());
     EXPECT_TRUE(boxes.Calls.empty());
 }

@@ -1,6 +1,7 @@
 // The frame page of the main window: the frame list, intervals, the common hotspot, the
 // animation preview on the multimedia timer and the animation test.
-#include "app/MainForm.h"
+#include "app/FramePage.h"
+
 #include "app/SmallDialogs.h"
 #include "app/TemporaryFile.h"
 #include "ui/Application.h"
@@ -11,8 +12,8 @@ namespace {
 const char* const kAniTestFailed = "テスト用のアニメーションカーソルを作れませんでした。";
 } // namespace
 
-void TForm1::BuildFramePage() {
-    TTabSheet* p = Page2;
+TFramePage::TFramePage(TControl* p, TCursorDocument& doc, const TImageList& thumbnails, TFramePageHost host)
+    : FDoc(doc), FThumbnails(thumbnails), FHost(std::move(host)) {
     Label3 = std::make_unique<TLabel>(p, "Label3", "No.", 10, 4);
     Label4 = std::make_unique<TLabel>(p, "Label4", "Img", 30, 4);
     Label5 = std::make_unique<TLabel>(p, "Label5", "Interval", 64, 4);
@@ -126,67 +127,104 @@ void TForm1::BuildFramePage() {
 
 // ---- lines
 
-void TForm1::SetFrameLine(int image, int interval, int line) {
-    if (line < 0 || line >= ListBox2->Count()) return;
+void TFramePage::SetFrameLine(int image, int interval, int line) {
+    if (line < 0 || line >= FDoc.FrameCount()) return;
+    FDoc.SetFrameLine(image, interval, line);
     int sel = ListBox2->ItemIndex();
-    ListBox2->SetItem(line, RewriteFrameLine(ListBox2->Item(line), image, interval));
+    const FrameLine& f = FDoc.Frame(line);
+    ListBox2->SetItem(line, FormatFrameLine(f.Image, f.Interval));
     ListBox2->SetItemIndex(sel);
 }
 
-std::optional<FrameLine> TForm1::GetFrameLine(int line) const { return ParseFrameLine(ListBox2->Item(line)); }
-
-std::vector<std::string> TForm1::FrameLines() const {
-    std::vector<std::string> lines;
-    for (int i = 0; i < ListBox2->Count(); ++i) lines.push_back(ListBox2->Item(i));
-    return lines;
+std::optional<FrameLine> TFramePage::GetFrameLine(int line) const {
+    if (line < 0 || line >= FDoc.FrameCount()) return std::nullopt;
+    return FDoc.Frame(line);
 }
 
-bool TForm1::BuildFrameArrays() {
-    FrameBuildResult r = ::BuildFrameArrays(FrameLines(), FDoc.LastImage(), FFrameTables);
+void TFramePage::ShowFrames() {
+    TNoRedraw frozen(ListBox2->Handle());
+    int sel = ListBox2->ItemIndex();
+    ListBox2->Clear();
+    for (const std::string& line : FormatFrameLines(FDoc.Frames())) ListBox2->Add(line);
+    ListBox2->SetItemIndex(sel < ListBox2->Count() ? sel : -1);
+}
+
+bool TFramePage::BuildFrameArrays() {
+    FrameBuildResult r = FDoc.BuildFrameArrays();
     if (r.Check != FrameCheck::Ok) {
-        ReportMessage(FrameCheckMessage(r.Check), 0, 0);
+        FHost.Report(FrameCheckMessage(r.Check), 0, 0);
         return false;
     }
-    if (r.UnusedImages) ReportMessage(kUnusedImagesMessage, 0, 0);
+    if (r.UnusedImages) FHost.Report(kUnusedImagesMessage, 0, 0);
     return true;
 }
 
-void TForm1::ShowFrameImage(int image) {
+void TFramePage::AddFrameOf(int image) {
+    FramImageIndex->SetMax(image);
+    FFrameUpdating = 1;
+    FramImageIndex->SetPosition(image);
+    FFrameUpdating = 0;
+    AddFramBtnClick();
+}
+
+void TFramePage::Reset() {
+    ListBox2->Clear();
+    Timer1->set_enabled(false);
+    Image4->Hide();
+    UniteHotspot->SetChecked(false);
+    InsertFram->SetChecked(false);
+}
+
+void TFramePage::FollowHotspot(int x, int y) {
+    if (UniteHotspot->Checked()) return;
+    UniHotX->SetValue(x);
+    UniHotY->SetValue(y);
+}
+
+void TFramePage::Close() {
+    Timer1->set_enabled(false);
+    Image4->ClearPicture();
+    ListBox2->Clear();
+}
+
+void TFramePage::ShowFrameImage(int image) {
     if (FrameImageExists(image, FDoc.LastImage())) {
-        Image5->SetIcon(ImageList1.GetIcon(image), false);
+        Image5->SetIcon(FThumbnails.GetIcon(image), false);
         Image5->Show();
-        Panel3->SetCaption(ListBox1->Item(image));
+        Panel3->SetCaption(FDoc.ListName(image));
     } else {
         Image5->Hide();
         Panel3->SetCaption("なし");
     }
 }
 
-void TForm1::AddFramBtnClick() {
+void TFramePage::AddFramBtnClick() {
     if (FDoc.LastImage() < 0) return;
-    int n = ListBox2->Count();
-    if (!FrameListHasRoom(n)) {
-        ReportMessage(kFrameLimitMessage, 0, 0);
+    int n = FDoc.FrameCount();
+    int at = FrameInsertIndex(n, ListBox2->ItemIndex());
+    FrameLine f{FramImageIndex->Position(), FrameSpeed->Value()};
+    if (!FDoc.InsertFrame(at, f)) {
+        FHost.Report(kFrameLimitMessage, 0, 0);
         return;
     }
-    int at = FrameInsertIndex(n, ListBox2->ItemIndex());
-    ListBox2->Insert(at, FormatFrameLine(FramImageIndex->Position(), FrameSpeed->Value()));
+    ListBox2->Insert(at, FormatFrameLine(f.Image, f.Interval));
     ListBox2->SetItemIndex(at);
     ListBox2Click();
 }
 
-void TForm1::DelFramBtnClick() {
+void TFramePage::DelFramBtnClick() {
     int k = ListBox2->ItemIndex();
-    if (k < 0) return;
+    if (k < 0 || k >= FDoc.FrameCount()) return;
+    FDoc.DeleteFrame(k);
     ListBox2->Delete(k);
     ListBox2->SetItemIndex(SelectionAfterDelete(k, ListBox2->Count()));
     ListBox2Click();
     if (InsertFram->Checked()) InsertFramClick();
 }
 
-void TForm1::ListBox2Click() {
+void TFramePage::ListBox2Click() {
     int sel = ListBox2->ItemIndex();
-    if (ListBox2->Count() == 0 || sel < 0) return;
+    if (FDoc.FrameCount() == 0 || sel < 0) return;
     FFrameUpdating = 1;
     std::optional<FrameLine> line = GetFrameLine(sel);
     FrameLine f = line.value_or(FrameLine{-1, FrameSpeed->Value()});
@@ -201,21 +239,21 @@ void TForm1::ListBox2Click() {
     FFrameUpdating = 0;
 }
 
-void TForm1::FramImageIndexClick() {
+void TFramePage::FramImageIndexClick() {
     if (FDoc.LastImage() < 0 || FFrameUpdating) return;
     ShowFrameImage(FramImageIndex->Position());
     int sel = ListBox2->ItemIndex();
     if (sel >= 0) SetFrameLine(FramImageIndex->Position(), -1, sel);
 }
 
-void TForm1::FrameSpeedChange() {
+void TFramePage::FrameSpeedChange() {
     if (FFrameUpdating) return;
     ScrollBar2->SetPosition(FrameSpeed->Value());
     int sel = ListBox2->ItemIndex();
     if (sel >= 0) SetFrameLine(-1, FrameSpeed->Value(), sel);
 }
 
-void TForm1::ScrollBar2Change() {
+void TFramePage::ScrollBar2Change() {
     if (FrameSpeed->Value() != ScrollBar2->Position()) FrameSpeed->SetValue(ScrollBar2->Position());
 }
 
@@ -229,44 +267,41 @@ void FitScrollMaximum(TScrollBar& bar, TTrackBar& track) {
 }
 } // namespace
 
-void TForm1::TrackBar1Change() { FitScrollMaximum(*ScrollBar2, *TrackBar1); }
+void TFramePage::TrackBar1Change() { FitScrollMaximum(*ScrollBar2, *TrackBar1); }
 
-void TForm1::DefaultSpeedChange() {
+void TFramePage::DefaultSpeedChange() {
     ScrollBar1->SetPosition(DefaultSpeed->Value());
     if (!InsertFram->Checked()) Timer1->set_interval(FTiming.StepMs(DefaultSpeed->Value()));
 }
 
-void TForm1::ScrollBar1Change() {
+void TFramePage::ScrollBar1Change() {
     if (DefaultSpeed->Value() != ScrollBar1->Position()) DefaultSpeed->SetValue(ScrollBar1->Position());
 }
 
-void TForm1::TrackBar2Change() { FitScrollMaximum(*ScrollBar1, *TrackBar2); }
+void TFramePage::TrackBar2Change() { FitScrollMaximum(*ScrollBar1, *TrackBar2); }
 
-void TForm1::UniteIntervalClick() {
-    for (int i = 0; i < ListBox2->Count(); ++i) SetFrameLine(-1, DefaultSpeed->Value(), i);
+void TFramePage::UniteIntervalClick() {
+    FDoc.SetAllIntervals(DefaultSpeed->Value());
+    ShowFrames();
 }
 
-void TForm1::InsertFramClick() {
+void TFramePage::InsertFramClick() {
     if (!InsertFram->Checked()) {
         Timer1->set_interval(FTiming.UncheckedMs(DefaultSpeed->Value()));
         return;
     }
-    FrameCheck check = CheckFrameLines(FrameLines(), FDoc.LastImage());
+    FrameCheck check = FDoc.CheckFrames();
     if (check != FrameCheck::Ok) {
         InsertFram->SetChecked(false);
-        ReportMessage(FrameCheckMessage(check), 0, 0);
+        FHost.Report(FrameCheckMessage(check), 0, 0);
     }
 }
 
-void TForm1::TabPanelChange() {
-    TTabSheet* page = PageControl1->ActivePage();
-    if (page == Page5) CursorPage->PageEntered();
-    if (page != Page2) {
-        Timer1->set_enabled(false);
-        return;
-    }
+void TFramePage::PageLeft() { Timer1->set_enabled(false); }
+
+void TFramePage::PageEntered(bool canTest) {
     FramImageIndex->SetMax(std::max(FDoc.LastImage(), 0));
-    ANITest->SetEnabled(SaveANIBtn->Enabled());
+    ANITest->SetEnabled(canTest);
     bool images = FDoc.LastImage() >= 0;
     for (TSpeedButton* b : {Play.get(), Stop.get(), Pre.get(), Rep.get()}) b->SetEnabled(images);
     if (!images) {
@@ -284,23 +319,23 @@ void TForm1::TabPanelChange() {
 
 // ---- the list box
 
-void TForm1::ListBox2DrawItem(int index, const RECT& r, const TOwnerDrawState& state, TCanvas& canvas) {
+void TFramePage::ListBox2DrawItem(int index, const RECT& r, const TOwnerDrawState& state, TCanvas& canvas) {
     if (index < ListBox2->TopIndex() || index > ListBox2->TopIndex() + 13) return;
     canvas.FillRect(r, state.Selected ? clHighlight : clWindow);
     std::optional<FrameLine> f = GetFrameLine(index);
     SelectObject(canvas.Handle(), ListBox2->Font());
     canvas.TextOut(r.left, r.top, FrameRowText(index, f ? f->Interval : 0), state.Selected ? clHighlightText : clWindowText);
-    if (f && FrameImageExists(f->Image, FDoc.LastImage()) && f->Image < ImageList1.Count()) {
+    if (f && FrameImageExists(f->Image, FDoc.LastImage()) && f->Image < FThumbnails.Count()) {
         TDibSection thumb(32, 32);
         TCanvas(thumb.DC()).FillRect(RECT{0, 0, 32, 32}, state.Selected ? clHighlight : clWindow);
-        ImageList1.Draw(thumb.DC(), f->Image, 0, 0);
+        FThumbnails.Draw(thumb.DC(), f->Image, 0, 0);
         GdiFlush();
         SetStretchBltMode(canvas.Handle(), COLORONCOLOR);
         StretchBlt(canvas.Handle(), r.left + 20, r.top, 16, 16, thumb.DC(), 0, 0, 32, 32, SRCCOPY);
     }
 }
 
-void TForm1::ListBox2MouseDown(const TMouseEvent& e) {
+void TFramePage::ListBox2MouseDown(const TMouseEvent& e) {
     int row = ListBox2->ItemAtPos(POINT{e.X, e.Y});
     if (row >= 0 && row != ListBox2->ItemIndex()) {
         ListBox2->SetItemIndex(row);
@@ -311,13 +346,13 @@ void TForm1::ListBox2MouseDown(const TMouseEvent& e) {
     FFrameDragging = false;
 }
 
-void TForm1::ListBox2MouseMove(const TMouseEvent& e) {
+void TFramePage::ListBox2MouseMove(const TMouseEvent& e) {
     // A drag begins once the mouse has moved 4 pixels with the button down.
     if (FFrameDragRow >= 0 && (std::abs(e.X - FFrameDragStart.x) >= 4 || std::abs(e.Y - FFrameDragStart.y) >= 4))
         FFrameDragging = true;
 }
 
-void TForm1::ListBox2MouseUp(const TMouseEvent& e) {
+void TFramePage::ListBox2MouseUp(const TMouseEvent& e) {
     if (e.Button != TMouseButton::mbLeft) return;
     int row = ListBox2->ItemAtPos(POINT{e.X, e.Y});
     if (FFrameDragging && row >= 0) ListBox2DragDrop(row);
@@ -329,127 +364,101 @@ void TForm1::ListBox2MouseUp(const TMouseEvent& e) {
     }
 }
 
-void TForm1::ListBox2DragDrop(int n) {
+void TFramePage::ListBox2DragDrop(int n) {
     int sel = ListBox2->ItemIndex();
-    if (sel < 0 || n < 0 || n >= ListBox2->Count() || n == sel) return;
+    if (sel < 0 || n < 0 || n >= FDoc.FrameCount() || n == sel) return;
+    FDoc.MoveFrame(sel, n);
     ListBox2->Move(sel, n);
     ListBox2->SetItemIndex(n);
     ListBox2Click();
 }
 
-void TForm1::ListBox2KeyUp(WORD key) {
+void TFramePage::ListBox2KeyUp(WORD key) {
     int sel = ListBox2->ItemIndex();
     if (key == VK_DELETE) {
         DelFramBtnClick();
     } else if (key == VK_RETURN) {
         std::optional<FrameLine> f = sel >= 0 ? GetFrameLine(sel) : std::nullopt;
-        if (f && FrameImageExists(f->Image, FDoc.LastImage())) {
-            ListBox1->SetItemIndex(f->Image);
-            SelectImage(f->Image);
-            EditBtnClick();
-        }
+        if (f && FrameImageExists(f->Image, FDoc.LastImage())) FHost.EditImage(f->Image, true);
     } else if (key >= VK_LEFT && key <= VK_DOWN && FDoc.LastImage() >= 0) {
         ListBox2Click();
     }
 }
 
-void TForm1::ListBox2DblClick() {
+void TFramePage::ListBox2DblClick() {
     int sel = ListBox2->ItemIndex();
     std::optional<FrameLine> f = sel >= 0 ? GetFrameLine(sel) : std::nullopt;
     if (!f || !FrameImageExists(f->Image, FDoc.LastImage())) return;
-    ListBox1->SetItemIndex(f->Image);
-    SelectImage(f->Image);
-    Timer2->SetEnabled(true);
+    FHost.EditImage(f->Image, false);
 }
 
 // ---- the preview
 
-PreviewSource TForm1::PreviewInput() const {
+PreviewSource TFramePage::PreviewInput() const {
     PreviewSource s;
     s.PerFrame = InsertFram->Checked();
     s.ImageCount = FDoc.LastImage() + 1;
-    if (s.PerFrame) s.Lines = ParseFrameLines(FrameLines());
-    s.ImageHotspot = [this](int i) { return FrameHotspot{Entry(i).HotX, Entry(i).HotY}; };
+    if (s.PerFrame) s.Lines = FDoc.Frames();
+    s.ImageHotspot = [this](int i) { return FrameHotspot{FDoc.Entry(i).HotX, FDoc.Entry(i).HotY}; };
     s.UniteHotspot = UniteHotspot->Checked();
     s.UniHot = FrameHotspot{UniHotX->Value(), UniHotY->Value()};
     s.Timing = FTiming;
     return s;
 }
 
-void TForm1::ShowPreviewStep(const std::optional<PreviewStep>& step) {
+void TFramePage::ShowPreviewStep(const std::optional<PreviewStep>& step) {
     if (FDoc.LastImage() < 0) return;
     Image4->Show();
     if (!step) return;
-    if (step->ImageExists && step->Image < ImageList1.Count()) {
-        Image4->SetIcon(ImageList1.GetIcon(step->Image), false);  // the previous icon is destroyed
+    if (step->ImageExists && step->Image < FThumbnails.Count()) {
+        Image4->SetIcon(FThumbnails.GetIcon(step->Image), false);  // the previous icon is destroyed
         Image4->SetBounds(step->Position.Left, step->Position.Top, 32, 32);
     }
     if (step->IntervalMs) Timer1->set_interval(*step->IntervalMs);
     Label17->SetCaption(step->Label);
 }
 
-void TForm1::UpdatePreviewTimer() {
-    Timer1->set_enabled(FPreview.TimerRuns(PageControl1->ActivePage() == Page2, FDoc.LastImage() + 1));
+void TFramePage::UpdatePreviewTimer() {
+    Timer1->set_enabled(FPreview.TimerRuns(FHost.Shown(), FDoc.LastImage() + 1));
 }
 
-void TForm1::Timer1Timer() { ShowPreviewStep(FPreview.Step(PreviewInput())); }
+void TFramePage::Timer1Timer() { ShowPreviewStep(FPreview.Step(PreviewInput())); }
 
-void TForm1::PlayClick() {
+void TFramePage::PlayClick() {
     FPreview.Play();
     UpdatePreviewTimer();
 }
 
-void TForm1::StopClick() {
+void TFramePage::StopClick() {
     FPreview.Stop();
     Timer1->set_enabled(false);
 }
 
-void TForm1::PreMouseDown() {
+void TFramePage::PreMouseDown() {
     Stop->SetDown(true);
     Timer1->set_enabled(false);
     ShowPreviewStep(FPreview.StepForward(PreviewInput()));
 }
 
-void TForm1::RepMouseDown() {
+void TFramePage::RepMouseDown() {
     Stop->SetDown(true);
     Timer1->set_enabled(false);
     ShowPreviewStep(FPreview.StepBack(PreviewInput()));
 }
 
-// ---- writing the document
+// ---- the animation test
 
-AniWriteInput TForm1::AniInput(AniSaveMode mode) const {
-    AniWriteInput in;
-    in.Images = FDoc.Entries();
-    in.FrameImages.assign(FFrameTables.FFrameImages.begin(), FFrameTables.FFrameImages.begin() + FFrameTables.FFrameCount);
-    in.FrameSpeeds.assign(FFrameTables.FFrameSpeeds.begin(), FFrameTables.FFrameSpeeds.begin() + FFrameTables.FFrameCount);
-    in.InsertInfo = InsertInfo->Checked();
-    in.InsertFram = InsertFram->Checked();
-    in.UniteHotspot = UniteHotspot->Checked();
-    in.InsertMonoCur = InsertMonoCur->Checked();
-    in.Title = IName->Text();
-    in.Author = IArt->Text();
-    in.DefaultRate = DefaultSpeed->Value();
-    in.UniHotX = UniHotX->Value();
-    in.UniHotY = UniHotY->Value();
-    in.MonoCursor = FDoc.MonoCursor();
-    in.MonoX = MonoX->Value();
-    in.MonoY = MonoY->Value();
-    in.SaveMode = mode;
-    return in;
-}
-
-void TForm1::ANITestClick() {
+void TFramePage::ANITestClick() {
     SaveModeBox->SetMode(AniSaveMode::Colours256);
     // Frames that name missing images are never written or tried.
     if (InsertFram->Checked() && !BuildFrameArrays()) return;
     // Written where a user can always write (not beside the program) and removed again.
     TTemporaryFile file(kAniTestFileName);
     HCURSOR cursor = nullptr;
-    if (WriteAniFile(file.Path(), AniInput(AniSaveMode::Colours256)) == 1)
+    if (WriteAniFile(file.Path(), FHost.AniInput(AniSaveMode::Colours256)) == 1)
         cursor = LoadCursorFromFileW(W(file.Path()).c_str());
     if (!cursor) {
-        ReportMessage(kAniTestFailed, 0, 1);
+        FHost.Report(kAniTestFailed, 0, 1);
         return;
     }
     SetScreenCursor(4, cursor);

@@ -45,15 +45,15 @@ struct MonoPageTest : MainWindowTest {
 
 TEST_F(MonoPageTest, ATemplateLoadsWithItsHotspot) {
     ASSERT_TRUE(form->HasCurData());
-    EXPECT_FALSE(form->HasMonoCursor());
-    form->ComboBox1->SetItemIndex(14);
-    form->ComboBox1Change();
-    EXPECT_EQ(form->ComboBox1->Item(14), "HandPoint");
-    EXPECT_TRUE(form->HasMonoCursor());
-    EXPECT_EQ(form->MonoX->Value(), 5);
-    EXPECT_EQ(form->MonoY->Value(), 0);
+    EXPECT_FALSE(form->Document().HasMonoCursor());
+    form->FileOptionsPage->ComboBox1->SetItemIndex(14);
+    form->FileOptionsPage->ComboBox1Change();
+    EXPECT_EQ(form->FileOptionsPage->ComboBox1->Item(14), "HandPoint");
+    EXPECT_TRUE(form->Document().HasMonoCursor());
+    EXPECT_EQ(form->FileOptionsPage->MonoX->Value(), 5);
+    EXPECT_EQ(form->FileOptionsPage->MonoY->Value(), 0);
     ICONINFO ii{};
-    ASSERT_TRUE(GetIconInfo(form->MonoCurImage->Icon(), &ii));
+    ASSERT_TRUE(GetIconInfo(form->FileOptionsPage->MonoCurImage->Icon(), &ii));
     EXPECT_FALSE(ii.fIcon);
     EXPECT_EQ(ii.xHotspot, 5u);
     DeleteObject(ii.hbmMask);
@@ -66,16 +66,16 @@ TEST_F(MonoPageTest, AFileOpensAndSavesBackToTheSameBytes) {
     std::string in = folder + "in.cur", out = folder + "out.cur";
     ASSERT_EQ(WriteMonoCurFile(in, rec, 7, 9), 1);
     Answer(in);
-    form->OpenMonoIcon->Perform(BM_CLICK);
+    form->FileOptionsPage->OpenMonoIcon->Perform(BM_CLICK);
     ASSERT_EQ(asked.size(), 1u);
     EXPECT_EQ(asked[0].InitialDir, WindowsCursorFolder());
     EXPECT_EQ(asked[0].Filter, "モノクロカーソル(*.cur)|*.cur");
-    EXPECT_TRUE(form->HasMonoCursor());
-    EXPECT_EQ(form->MonoX->Value(), 7);
-    EXPECT_EQ(form->MonoY->Value(), 9);
-    EXPECT_EQ(form->ComboBox1->ItemIndex(), -1);
+    EXPECT_TRUE(form->Document().HasMonoCursor());
+    EXPECT_EQ(form->FileOptionsPage->MonoX->Value(), 7);
+    EXPECT_EQ(form->FileOptionsPage->MonoY->Value(), 9);
+    EXPECT_EQ(form->FileOptionsPage->ComboBox1->ItemIndex(), -1);
     Answer(out);
-    form->SaveMonoIcon->Perform(BM_CLICK);
+    form->FileOptionsPage->SaveMonoIcon->Perform(BM_CLICK);
     std::vector<uint8_t> a, b;
     ASSERT_TRUE(ReadWholeFile(in, a, 1000));
     ASSERT_TRUE(ReadWholeFile(out, b, 1000));
@@ -99,8 +99,8 @@ TEST_F(MonoPageTest, AColourCursorFileIsRefusedWithTheMessage) {
     bytes[8] = 16;  // colour count
     ASSERT_TRUE(WriteWholeFile(path, bytes.data(), bytes.size()));
     Answer(path);
-    form->OpenMonoIcon->Perform(BM_CLICK);
-    EXPECT_FALSE(form->HasMonoCursor());
+    form->FileOptionsPage->OpenMonoIcon->Perform(BM_CLICK);
+    EXPECT_FALSE(form->Document().HasMonoCursor());
     ASSERT_FALSE(boxes.Calls.empty());
     EXPECT_EQ(boxes.Calls.back().Text, "このファイルはモノクロカーソルではありません。");
     EXPECT_EQ(boxes.Calls.back().Caption, "開いたファイル");
@@ -108,11 +108,11 @@ TEST_F(MonoPageTest, AColourCursorFileIsRefusedWithTheMessage) {
 
 TEST_F(MonoPageTest, EditingStartsTransparentAndStoresTheFourPixelKinds) {
     editor.Paint = {{0, 0, 0}, {1, 0, 1}, {2, 0, 2}};
-    form->EditMonoBtn->Perform(BM_CLICK);
+    form->FileOptionsPage->EditMonoBtn->Perform(BM_CLICK);
     EXPECT_EQ(editor.Modes, (std::vector<bool>{true, false}));
     EXPECT_EQ(editor.Loaded.Pixels.At(10, 10), 3);  // no cursor yet: all transparent
     EXPECT_EQ(editor.Loaded.Inverse[2], 1);
-    ASSERT_TRUE(form->HasMonoCursor());
+    ASSERT_TRUE(form->Document().HasMonoCursor());
     const MonoCursorRecord& m = form->MonoCursor();
     EXPECT_FALSE(m.AndBit(0, 0));  // black
     EXPECT_FALSE(m.XorBit(0, 0));
@@ -124,15 +124,15 @@ TEST_F(MonoPageTest, EditingStartsTransparentAndStoresTheFourPixelKinds) {
     EXPECT_FALSE(m.XorBit(5, 5));
     editor.Answer = mrCancel;
     editor.Paint = {{5, 5, 0}};
-    form->EditMonoBtn->Perform(BM_CLICK);
+    form->FileOptionsPage->EditMonoBtn->Perform(BM_CLICK);
     EXPECT_TRUE(form->MonoCursor().AndBit(5, 5));  // cancelled: unchanged
 }
 
 TEST_F(MonoPageTest, IncludingNeedsAMonochromeCursor) {
-    form->InsertMonoCur->SetChecked(true);
-    EXPECT_FALSE(form->InsertMonoCur->Checked());
-    form->ComboBox1->SetItemIndex(0);
-    form->ComboBox1Change();
-    form->InsertMonoCur->SetChecked(true);
-    EXPECT_TRUE(form->InsertMonoCur->Checked());
+    form->FileOptionsPage->InsertMonoCur->SetChecked(true);
+    EXPECT_FALSE(form->FileOptionsPage->InsertMonoCur->Checked());
+    form->FileOptionsPage->ComboBox1->SetItemIndex(0);
+    form->FileOptionsPage->ComboBox1Change();
+    form->FileOptionsPage->InsertMonoCur->SetChecked(true);
+    EXPECT_TRUE(form->FileOptionsPage->InsertMonoCur->Checked());
 }

@@ -1,0 +1,178 @@
+#include "app/MainWindowTestSupport.h"
+#include "app/TemporaryFile.h"
+
+namespace {
+
+ImageRecord Plain(int index) {
+    ImageRecord r;
+    for (int i = 0; i < 256; ++i) r.Palette[i] = TRGBQuad{static_cast<uint8_t>(i), 9, 9, 0};
+    std::fill(r.Pixels.Bytes, r.Pixels.Bytes + kIndexBytes, static_cast<uint8_t>(index));
+    return r;
+}
+
+struct FramePageTest : MainWindowTest {
+    FramePageTest() : MainWindowTest("tamsolo-frames") {}
+    void AddImages(int n, int hotX = 0, int hotY = 0) {
+        for (int i = 0; i < n; ++i)
+            ASSERT_TRUE(form->AddImage(Plain(i + 1), hotX, hotY, 0, 0, "img" + std::to_string(i), "img"));
+    }
+    void AddFrame(int image, int interval) {
+        form->FramePage->ListBox2->SetItemIndex(-1);  // so that no line takes the new values
+        form->FramePage->FramImageIndex->SetMax(form->LastImage());
+        form->FramePage->FramImageIndex->SetPosition(image);
+        form->FramePage->FrameSpeed->SetValue(interval);
+        form->FramePage->ListBox2->SetItemIndex(form->FramePage->ListBox2->Count() - 1);
+        form->FramePage->AddFramBtn->Perform(BM_CLICK);
+    }
+};
+
+} // namespace
+
+TEST_F(FramePageTest, NewFramesGoBeforeTheSelectedLineUnlessTheLastIsSelected) {
+    AddImages(5);
+    for (int i = 0; i < 5; ++i) AddFrame(i, 10 + i);
+    ASSERT_EQ(form->FramePage->ListBox2->Count(), 5);
+    EXPECT_EQ(form->FramePage->ListBox2->Item(4), FormatFrameLine(4, 14));
+    form->FramePage->ListBox2->SetItemIndex(1);
+    form->FramePage->FramImageIndex->SetPosition(3);
+    form->FramePage->FrameSpeed->SetValue(99);  // the selected line takes the new interval
+    EXPECT_EQ(form->FramePage->ListBox2->Item(1), FormatFrameLine(1, 99));
+    form->FramePage->AddFramBtn->Perform(BM_CLICK);
+    EXPECT_EQ(form->FramePage->ListBox2->Count(), 6);
+    EXPECT_EQ(form->FramePage->ListBox2->ItemIndex(), 1);
+    EXPECT_EQ(form->FramePage->ListBox2->Item(1), FormatFrameLine(3, 99));
+    EXPECT_EQ(form->FramePage->ListBox2->Item(2), FormatFrameLine(1, 99));
+}
+
+TEST_F(FramePageTest, ALineNamingAMissingImageIsResetToImageZeroWhenSelected) {
+    AddImages(3);
+    AddFrame(2, 30);
+    form->SelectImage(2);
+    form->DelImageBtnClick();  // the frame now names one past the last image
+    form->FramePage->ListBox2->SetItemIndex(0);
+    form->FramePage->ListBox2Click();
+    EXPECT_EQ(form->FramePage->ListBox2->Item(0), FormatFrameLine(0, 30));
+    EXPECT_EQ(form->FramePage->FramImageIndex->Position(), 0);
+    EXPECT_EQ(form->FramePage->FrameSpeed->Value(), 30);
+    EXPECT_EQ(form->Document().Frame(0), (FrameLine{0, 30}));
+}
+
+TEST_F(FramePageTest, PerFrameModeIsCheckedWhenTurnedOnAndAfterDeleting) {
+    form->FramePage->InsertFram->SetChecked(true);
+    EXPECT_FALSE(form->FramePage->InsertFram->Checked());
+    EXPECT_EQ(Messages(), std::vector<std::string>{"まだイメージがありません。"});
+    AddImages(1);
+    boxes.Calls.clear();
+    form->FramePage->InsertFram->SetChecked(true);
+    EXPECT_EQ(Messages(), std::vector<std::string>{"フレームデータがありません。"});
+    AddFrame(0, 10);
+    form->FramePage->InsertFram->SetChecked(true);
+    EXPECT_TRUE(form->FramePage->InsertFram->Checked());
+    boxes.Calls.clear();
+    form->FramePage->ListBox2->SetItemIndex(0);
+    form->FramePage->DelFramBtn->Perform(BM_CLICK);
+    EXPECT_FALSE(form->FramePage->InsertFram->Checked());
+    EXPECT_EQ(Messages(), std::vector<std::string>{"フレームデータがありません。"});
+}
+
+TEST_F(FramePageTest, BuildingTheTablesWarnsAboutUnusedImagesAndRefusesMissingOnes) {
+    AddImages(3);
+    AddFrame(0, 5);
+    AddFrame(2, 6);
+    EXPECT_TRUE(form->FramePage->BuildFrameArrays());
+    EXPECT_EQ(Messages(), std::vector<std::string>{"フレームとして使われていないイメージがあります。"});
+    EXPECT_EQ(form->Document().FrameArrays().FFrameCount, 2);
+    EXPECT_EQ(form->Document().FrameArrays().FFrameImages[1], 2);
+    EXPECT_EQ(form->Document().FrameArrays().FFrameSpeeds[1], 6);
+    boxes.Calls.clear();
+    form->ListBox1->SetItemIndex(2);
+    form->DelImageBtnClick();  // frame 1 now names a deleted image
+    EXPECT_FALSE(form->FramePage->BuildFrameArrays());
+    EXPECT_EQ(Messages(), std::vector<std::string>{"イメージが削除されたため、フレームデータに存在しないイメージ番号があります。"});
+    EXPECT_EQ(form->Document().FrameArrays().FFrameCount, 2);  // left as they were
+}
+
+TEST_F(FramePageTest, ThePreviewTimesPlacesAndStepsBack) {
+    AddImages(3);
+    AddFrame(0, 5);
+    AddFrame(1, 10);
+    AddFrame(2, 10);
+    form->FramePage->InsertFram->SetChecked(true);
+    form->FramePage->Timer1Timer();  // shows frame 1 (interval 10) ...
+    form->FramePage->RepMouseDown();  // ... and back: frame 0
+    EXPECT_EQ(form->FramePage->PreviewFrame(), 0);
+    EXPECT_EQ(form->FramePage->Timer1->Interval(), 102);
+    EXPECT_FALSE(form->FramePage->Timer1->Enabled());
+    EXPECT_TRUE(form->FramePage->Stop->Down());
+    form->FramePage->PreMouseDown();
+    EXPECT_EQ(form->FramePage->Timer1->Interval(), 192);
+    form->FramePage->RepMouseDown();
+    form->FramePage->RepMouseDown();  // back from frame 0 of three: frame 2
+    EXPECT_EQ(form->FramePage->PreviewFrame(), 2);
+    EXPECT_EQ(form->FramePage->Label17->Caption(), "Frm.002 Img.002");
+}
+
+TEST_F(FramePageTest, ThePreviewKeepsTheHotspotOnItsAnchor) {
+    AddImages(1, 31, 0);
+    form->FramePage->Timer1Timer();
+    EXPECT_TRUE(form->FramePage->Image4->Visible());
+    RECT r = form->FramePage->Image4->BoundsRect();
+    EXPECT_EQ(r.left, 290);
+    EXPECT_EQ(r.top, 74);
+    form->FramePage->UniteHotspot->SetChecked(true);
+    form->FramePage->UniHotX->SetValue(1);
+    form->FramePage->UniHotY->SetValue(2);
+    form->FramePage->Timer1Timer();
+    r = form->FramePage->Image4->BoundsRect();
+    EXPECT_EQ(r.left, 320);
+    EXPECT_EQ(r.top, 72);
+}
+
+TEST_F(FramePageTest, ThePreviewPlaysOnlyOnTheFramePage) {
+    AddImages(2);
+    form->ShowForm();
+    form->PageControl1->SetActivePage(form->Page2);
+    EXPECT_TRUE(form->FramePage->Timer1->Running());
+    std::string first = form->FramePage->Label17->Caption();
+    EXPECT_TRUE(PumpUntil([&] { return form->FramePage->Label17->Caption() != first; }, 3000));
+    form->PageControl1->SetActivePage(form->Page1);
+    EXPECT_FALSE(form->FramePage->Timer1->Running());
+    form->PageControl1->SetActivePage(form->Page2);
+    form->FramePage->Stop->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+    form->FramePage->Stop->Perform(WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+    EXPECT_FALSE(form->FramePage->Timer1->Running());
+}
+
+TEST_F(FramePageTest, TheAnimationTestWritesTriesAndRemovesItsFile) {
+    AddImages(2);
+    saveMode->SaveMode->SetItemIndex(0);
+    EXPECT_EQ(WriteAniFile(form->ExePath() + "x.ani", form->AniInput(AniSaveMode::Colours256)), 1);
+    HCURSOR seen = CursorSeenByTheCursorTest([&] { form->FramePage->ANITest->Perform(BM_CLICK); });
+    EXPECT_EQ(saveMode->ColourCount(), 256);  // the test always writes 256 colours
+    EXPECT_NE(seen, LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW)));
+    EXPECT_EQ(ScreenCursor(4), LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW)));
+    EXPECT_FALSE(FileExists(TempFolderPath() + kAniTestFileName));
+    EXPECT_FALSE(FileExists(form->ExePath() + kAniTestFileName));
+    EXPECT_TRUE(Messages().empty());
+
+    // Frames naming a deleted image are reported and nothing is tried.
+    AddFrame(1, 10);
+    form->FramePage->InsertFram->SetChecked(true);
+    form->ListBox1->SetItemIndex(1);
+    form->DelImageBtnClick();
+    boxes.Calls.clear();
+    EXPECT_EQ(CursorSeenByTheCursorTest([&] { form->FramePage->ANITest->Perform(BM_CLICK); }), nullptr);
+    EXPECT_EQ(Messages(), std::vector<std::string>{"イメージが削除されたため、フレームデータに存在しないイメージ番号があります。"});
+}
+
+TEST_F(FramePageTest, TrackBarsSetTheScrollMaximumButNotBelowThePosition) {
+    form->FramePage->FrameSpeed->SetValue(40);
+    EXPECT_EQ(form->FramePage->ScrollBar2->Position(), 40);
+    form->FramePage->TrackBar1->SetPosition(600);
+    EXPECT_EQ(form->FramePage->ScrollBar2->Max(), 600);
+    form->FramePage->TrackBar1->SetPosition(20);  // below the scroll bar's 40: the track bar goes back
+    EXPECT_EQ(form->FramePage->TrackBar1->Position(), 40);
+    EXPECT_EQ(form->FramePage->ScrollBar2->Max(), 600);
+    form->FramePage->ScrollBar1->SetPosition(77);
+    EXPECT_EQ(form->FramePage->DefaultSpeed->Value(), 77);
+}
