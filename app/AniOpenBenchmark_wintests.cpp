@@ -70,7 +70,7 @@ TEST_F(AniOpenBenchmark, DISABLED_OpensAnimatedCursorsOfTenHundredAndAThousandIm
             TApplication::Instance().ProcessMessages();
         });
         ASSERT_EQ(form->LastImage(), count - 1);
-        EXPECT_EQ(form->ListBox1->Count(), count);
+        EXPECT_EQ(form->ImagePage->ListBox1->Count(), count);
         EXPECT_EQ(form->FramePage->ListBox2->Count(), std::min(count, 999));  // the frame list holds 999 lines
         std::printf("open of a %d-image .ani: %.0f ms (%.2f ms per image)\n", count, seconds * 1000,
                     seconds * 1000 / count);

@@ -22,7 +22,7 @@ struct EditorFlowTest : MainWindowTest {
         TGdiObject brush(CreateSolidBrush(background));
         RECT all{0, 0, 32, 32};
         FillRect(dc.DC(), &all, static_cast<HBRUSH>(brush.Get()));
-        DrawIconEx(dc.DC(), 0, 0, form->IconImage->Icon(), 32, 32, 0, nullptr, DI_NORMAL);
+        DrawIconEx(dc.DC(), 0, 0, form->ImagePage->IconImage->Icon(), 32, 32, 0, nullptr, DI_NORMAL);
         return dc.PixelAt(x, y);
     }
     std::unique_ptr<TEditDlg> dlg;
@@ -31,15 +31,15 @@ struct EditorFlowTest : MainWindowTest {
 } // namespace
 
 TEST_F(EditorFlowTest, NewWithOkAddsTheDrawnImageAndCancelAddsNothing) {
-    Open(*form->NewBtn, [&] {
+    Open(*form->ImagePage->NewBtn, [&] {
         PaletteClick(*dlg, 5 * 16 + 7);  // red
         CanvasDrag(*dlg, {{5, 5}, {6, 5}});
         dlg->OkBtn->Perform(BM_CLICK);
     });
-    ASSERT_EQ(form->ListBox1->Count(), 1);
+    ASSERT_EQ(form->ImagePage->ListBox1->Count(), 1);
     EXPECT_EQ(form->Entry(0).Pixels.At(6, 5), 87);
     ICONINFO ii{};
-    ASSERT_TRUE(GetIconInfo(form->IconImage->Icon(), &ii));
+    ASSERT_TRUE(GetIconInfo(form->ImagePage->IconImage->Icon(), &ii));
     EXPECT_FALSE(ii.fIcon);
     DeleteObject(ii.hbmMask);
     DeleteObject(ii.hbmColor);
@@ -48,24 +48,24 @@ TEST_F(EditorFlowTest, NewWithOkAddsTheDrawnImageAndCancelAddsNothing) {
     // The white of the new image is the colour of pixel (0, 0): the transparent one.
     EXPECT_EQ(CursorPixel(20, 20, RGB(0, 0, 255)), RGB(0, 0, 255));
 
-    Open(*form->NewBtn, [&] {
+    Open(*form->ImagePage->NewBtn, [&] {
         CanvasDrag(*dlg, {{1, 1}, {9, 9}});
         dlg->CancelBtn->Perform(BM_CLICK);
     });
-    EXPECT_EQ(form->ListBox1->Count(), 1);
+    EXPECT_EQ(form->ImagePage->ListBox1->Count(), 1);
 }
 
 TEST_F(EditorFlowTest, EditChangesTheImageOnlyOnOk) {
-    Open(*form->NewBtn, [&] { dlg->OkBtn->Perform(BM_CLICK); });
-    ASSERT_EQ(form->ListBox1->Count(), 1);
+    Open(*form->ImagePage->NewBtn, [&] { dlg->OkBtn->Perform(BM_CLICK); });
+    ASSERT_EQ(form->ImagePage->ListBox1->Count(), 1);
     PixelBlock before = form->Entry(0).Pixels;
-    Open(*form->EditBtn, [&] {
+    Open(*form->ImagePage->EditBtn, [&] {
         EXPECT_EQ(dlg->Model().SubIndex, 15);  // the transparent pixel's entry
         CanvasDrag(*dlg, {{0, 31}, {31, 31}});
         dlg->CancelBtn->Perform(BM_CLICK);
     });
     EXPECT_EQ(form->Entry(0).Pixels, before);
-    Open(*form->EditBtn, [&] {
+    Open(*form->ImagePage->EditBtn, [&] {
         CanvasDrag(*dlg, {{0, 31}, {31, 31}});
         dlg->OkBtn->Perform(BM_CLICK);
     });

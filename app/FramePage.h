@@ -52,8 +52,10 @@ public:
     // The page was entered (canTest: the document can be saved) or left.
     void PageEntered(bool canTest);
     void PageLeft();
-    // The state of an empty document: no lines, no per-frame mode or common hotspot, no preview.
+    // The state of an empty document: no per-frame mode, no common hotspot.
     void Reset();
+    // The document was cleared: no lines, no preview.
+    void DocumentCleared();
     // While the common hotspot is off its boxes follow the current image's hotspot.
     void FollowHotspot(int x, int y);
     // Stops the preview clock and lets go of the pictures (the window closes).

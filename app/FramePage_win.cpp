@@ -168,11 +168,14 @@ void TFramePage::AddFrameOf(int image) {
 }
 
 void TFramePage::Reset() {
-    ListBox2->Clear();
-    Timer1->set_enabled(false);
-    Image4->Hide();
     UniteHotspot->SetChecked(false);
     InsertFram->SetChecked(false);
+}
+
+void TFramePage::DocumentCleared() {
+    ShowFrames();
+    Timer1->set_enabled(false);
+    Image4->Hide();
 }
 
 void TFramePage::FollowHotspot(int x, int y) {

@@ -14,7 +14,7 @@ struct FramePageTest : MainWindowTest {
     FramePageTest() : MainWindowTest("tamsolo-frames") {}
     void AddImages(int n, int hotX = 0, int hotY = 0) {
         for (int i = 0; i < n; ++i)
-            ASSERT_TRUE(form->AddImage(Plain(i + 1), hotX, hotY, 0, 0, "img" + std::to_string(i), "img"));
+            ASSERT_TRUE(form->ImagePage->AddImage(Plain(i + 1), hotX, hotY, 0, 0, "img" + std::to_string(i), "img"));
     }
     void AddFrame(int image, int interval) {
         form->FramePage->ListBox2->SetItemIndex(-1);  // so that no line takes the new values
@@ -47,8 +47,8 @@ TEST_F(FramePageTest, NewFramesGoBeforeTheSelectedLineUnlessTheLastIsSelected) {
 TEST_F(FramePageTest, ALineNamingAMissingImageIsResetToImageZeroWhenSelected) {
     AddImages(3);
     AddFrame(2, 30);
-    form->SelectImage(2);
-    form->DelImageBtnClick();  // the frame now names one past the last image
+    form->ImagePage->SelectImage(2);
+    form->ImagePage->DelImageBtnClick();  // the frame now names one past the last image
     form->FramePage->ListBox2->SetItemIndex(0);
     form->FramePage->ListBox2Click();
     EXPECT_EQ(form->FramePage->ListBox2->Item(0), FormatFrameLine(0, 30));
@@ -85,8 +85,8 @@ TEST_F(FramePageTest, BuildingTheTablesWarnsAboutUnusedImagesAndRefusesMissingOn
     EXPECT_EQ(form->Document().FrameArrays().FFrameImages[1], 2);
     EXPECT_EQ(form->Document().FrameArrays().FFrameSpeeds[1], 6);
     boxes.Calls.clear();
-    form->ListBox1->SetItemIndex(2);
-    form->DelImageBtnClick();  // frame 1 now names a deleted image
+    form->ImagePage->ListBox1->SetItemIndex(2);
+    form->ImagePage->DelImageBtnClick();  // frame 1 now names a deleted image
     EXPECT_FALSE(form->FramePage->BuildFrameArrays());
     EXPECT_EQ(Messages(), std::vector<std::string>{"イメージが削除されたため、フレームデータに存在しないイメージ番号があります。"});
     EXPECT_EQ(form->Document().FrameArrays().FFrameCount, 2);  // left as they were
@@ -158,8 +158,8 @@ TEST_F(FramePageTest, TheAnimationTestWritesTriesAndRemovesItsFile) {
     // Frames naming a deleted image are reported and nothing is tried.
     AddFrame(1, 10);
     form->FramePage->InsertFram->SetChecked(true);
-    form->ListBox1->SetItemIndex(1);
-    form->DelImageBtnClick();
+    form->ImagePage->ListBox1->SetItemIndex(1);
+    form->ImagePage->DelImageBtnClick();
     boxes.Calls.clear();
     EXPECT_EQ(CursorSeenByTheCursorTest([&] { form->FramePage->ANITest->Perform(BM_CLICK); }), nullptr);
     EXPECT_EQ(Messages(), std::vector<std::string>{"イメージが削除されたため、フレームデータに存在しないイメージ番号があります。"});

@@ -53,14 +53,14 @@ TEST_F(LibraryImportTest, APlugInPictureImportsWithItsPaletteAndPixels) {
     const std::string picture = WriteTestPicture(folder + "picture.tst", 32, 32);
     for (const char* variant : {"full", "noinfo"}) {
         SCOPED_TRACE(variant);
-        form->ClearAllImages();
+        form->ImagePage->ClearAllImages();
         UsePlugins(variant);
         ASSERT_EQ(form->Spiload1.PluginCount(), 1);
         Drop({picture});
         ASSERT_TRUE(Messages().empty()) << Messages().front();
         ASSERT_EQ(form->LastImage(), 0);
         const CCURSOR& e = form->Entry(0);
-        EXPECT_EQ(form->ListBox1->Item(0), "picture");
+        EXPECT_EQ(form->ImagePage->ListBox1->Item(0), "picture");
         EXPECT_EQ(e.Palette[10], (TRGBQuad{50, 245, 10, 0}));
         for (int y = 0; y < 32; ++y)
             for (int x = 0; x < 32; ++x) ASSERT_EQ(e.Pixels.At(x, y), TestPictureIndex(x, y)) << x << "," << y;

@@ -4,8 +4,10 @@
 #include "ui/Application.h"
 #include "base/Exception.h"
 #include "ui/Resource.h"
+#include "app/SmallDialogs.h"
 
 TForm1* Form1 = nullptr;
+IImageEditor* EditDlg = nullptr;
 
 namespace {
 constexpr UINT WM_OPENCOMMANDLINE = WM_APP + 1;
@@ -51,14 +53,34 @@ void TForm1::BuildComponents() {
     SaveIconBtn->SetBounds(4, 392, 76, 24);
     SaveANIBtn = std::make_unique<TButton>(area, "SaveANIBtn", "すべて保存");
     SaveANIBtn->SetBounds(84, 392, 96, 24);
+    BuildImagePage();
     BuildFramePage();
     BuildFileOptionsPage();
-    BuildImagePage();
     BuildImportControls();   // app/MainFormImport.cpp
     BuildSystemPages();
     AboutPage = std::make_unique<TAboutPage>(Page6);
+    ImagePage->ResetImagePage();  // every page shows the empty document
     Timer3 = std::make_unique<TTimer>("Timer3", 200, false);
     Timer3->OnTimer = [this](TControl*) { Timer3Timer(); };
+}
+
+void TForm1::BuildImagePage() {
+    TImagePageHost host;
+    host.EnableSave = [this](bool enabled) {
+        SaveIconBtn->SetEnabled(enabled);
+        SaveANIBtn->SetEnabled(enabled);
+    };
+    host.CanSaveImage = [this] { return SaveIconBtn->Enabled(); };
+    host.HotspotChanged = [this](int x, int y) { FramePage->FollowHotspot(x, y); };
+    host.ResetPages = [this] {
+        FramePage->Reset();
+        FileOptionsPage->Reset();
+    };
+    host.Cleared = [this] {
+        FramePage->DocumentCleared();
+        PageControl1->SetActivePage(Page1);
+    };
+    ImagePage = std::make_unique<TImagePage>(Page1, *this, FDoc, std::move(host));
 }
 
 void TForm1::BuildFramePage() {
@@ -66,15 +88,15 @@ void TForm1::BuildFramePage() {
     host.Report = [this](const std::string& text, int kind, int flag) { ReportMessage(text, kind, flag); };
     host.Shown = [this] { return PageControl1->ActivePage() == Page2; };
     host.EditImage = [this](int image, bool now) {
-        ListBox1->SetItemIndex(image);
-        SelectImage(image);
+        ImagePage->ListBox1->SetItemIndex(image);
+        ImagePage->SelectImage(image);
         if (now)
-            EditBtnClick();
+            ImagePage->EditBtnClick();
         else
-            Timer2->SetEnabled(true);  // the editor opens after the double-click delay
+            ImagePage->Timer2->SetEnabled(true);  // the editor opens after the double-click delay
     };
     host.AniInput = [this](AniSaveMode mode) { return AniInput(mode); };
-    FramePage = std::make_unique<TFramePage>(Page2, FDoc, ImageList1, std::move(host));
+    FramePage = std::make_unique<TFramePage>(Page2, FDoc, ImagePage->ImageList1, std::move(host));
 }
 
 void TForm1::TabPanelChange() {
@@ -152,10 +174,8 @@ void TForm1::FormClose() {
     WriteSettings();
     FDoc.ClearAllImages();
     FCurData.reset();
-    ImageList1.Clear();
-    for (TImage* i : {Image1.get(), IconImage.get()}) i->ClearPicture();
+    ImagePage->Close();
     AboutPage->ClearPictures();
-    ListBox1->Clear();
 }
 
 LRESULT TForm1::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
@@ -169,3 +189,20 @@ LRESULT TForm1::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
 // Help at context 1; the help button under the pages and Button1Click do the same.
 void TForm1::Button1Click() { TApplication::Instance().HelpCommand(HELP_CONTEXT, 1); }
 void TForm1::SpeedButton1Click() { TApplication::Instance().HelpCommand(HELP_CONTEXT, 1); }
+
+void TForm1::ReportMessage(const std::string& text, int kind, int flag) {
+    std::string caption;
+    switch (kind) {
+    case 0: caption = TApplication::Instance().Title(); break;
+    case 1: caption = "開いたファイル"; break;
+    case 2: caption = SaveIconBtn->Caption(); break;
+    case 3: caption = SaveANIBtn->Caption(); break;
+    default: break;
+    }
+    UINT icon = MB_ICONINFORMATION;
+    if (flag == 0)
+        PlayBeep(MB_OK);
+    else
+        icon = MB_ICONWARNING;
+    ShowMessageBox(FHandle, text, caption, MB_OK | icon);
+}

@@ -16,6 +16,7 @@
 #include "app/EditorLink.h"
 #include "app/FileOptionsPage.h"
 #include "app/FramePage.h"
+#include "app/ImagePage.h"
 #include "app/IconEx.h"
 #include "app/Frames.h"
 #include "app/ImageModel.h"
@@ -64,49 +65,10 @@ public:
     void Button1Click();
     void SpeedButton1Click();
 
-    // The image list (the document's images) and the current image.
-    void SetTransparentPixel(int x, int y);
-    void BuildIconImage();
-    void StoreCurrentImage();
-    void LoadCurrentImage();
-    void ClearAllImages();
-    std::string MakeUniqueName(const std::string& name) const;
-    // Adds an image as the new last one and makes it current (the add path of every
-    // command and reader); returns false at the image limit. Without transparent, the
-    // current image's transparency is kept.
-    bool AddImage(const ImageRecord& image, int hotX, int hotY, int transX, int transY, bool transparent,
-                  const std::string& listName, const std::string& imageName);
-    bool AddImage(const ImageRecord& image, int hotX, int hotY, int transX, int transY, const std::string& listName,
-                  const std::string& imageName);
-    // Makes image i the current one and shows it.
-    void SelectImage(int i);
     // The main window's message box for itself and the readers and writers:
     // kind 0 = the application title, 1 = "開いたファイル", 2 and 3 = the captions of the
     // two save buttons, other = empty; flag 0 beeps with the information icon, else warning.
     void ReportMessage(const std::string& text, int kind, int flag);
-
-    // Image page handlers.
-    void NewBtnClick();
-    void EditBtnClick();
-    void CopyBtnClick();
-    void DelImageBtnClick();
-    void D1Click();
-    void TransColorBtnClick();
-    void NoTransBtnClick();
-    void HotSpotBtnClick();
-    void YHSpotChange();
-    void TestBtnClick();
-    void Rename1Click();
-    void Edit2Exit();
-    void ListBox1MouseDown(const TMouseEvent& e);
-    void ListBox1MouseUp(const TMouseEvent& e);
-    void ListBox1DragDrop(int row);
-    void ListBox1DrawItem(int index, const RECT& rect, const TOwnerDrawState& state, TCanvas& canvas);
-    void ListBox1DblClick();
-    void ListBox1KeyDown(WORD& key);
-    void ListBox1KeyUp(WORD key);
-    void Timer2Timer();
-    void PopupMenu1Popup();
 
     // The document the pages show.
     const TCursorDocument& Document() const { return FDoc; }
@@ -167,20 +129,8 @@ public:
     std::unique_ptr<TButton> SaveIconBtn;
     std::unique_ptr<TButton> SaveANIBtn;
 
-    // Image page.
-    std::unique_ptr<TDragListBox> ListBox1;
-    TImageList ImageList1;
-    std::unique_ptr<TButton> NewBtn, OpenBtn, EditBtn, CopyBtn, DelImageBtn, AllDeleteBtn;
-    std::unique_ptr<TButton> TransColorBtn, NoTransBtn, HotSpotBtn, TestBtn;
-    std::unique_ptr<TLabel> Label1, Label2;
-    std::unique_ptr<TValueBox> XHSpot, YHSpot;
-    std::unique_ptr<TPanel> TransCol;
-    std::unique_ptr<TPanel> Panel1, Panel4;
-    std::unique_ptr<TImage> Image1;     // the current image as shown
-    std::unique_ptr<TImage> IconImage;  // the cursor made from it (owned by the picture)
-    std::unique_ptr<TEdit> Edit2;       // in-place rename box
-    std::unique_ptr<TTimer> Timer2;     // double-click delay
-    TPopupMenu PopupMenu1{"PopupMenu1"};
+    // The page "イメージの編集" (the images, the current image and its cursor).
+    std::unique_ptr<TImagePage> ImagePage;
 
     // The page "フレームの編集" (the frames, the preview, the animation test).
     std::unique_ptr<TFramePage> FramePage;
@@ -254,20 +204,6 @@ private:
     void BuildFileOptionsPage();
     // The cursor templates of the program's resources; empty when it has none.
     std::vector<uint8_t> TemplateBytes() const;
-    void RenderCurrentImage();
-    void RefreshDialogPictures();
-    void ReplaceThumbnail();
-    void EnableAddButtons();
-    void ResetImagePage();
-    void AfterHotspotCommand();
-    // The controls of the image page show the document's current image.
-    void ShowCurrentImage();
-    // The document's new last image joins the list and the thumbnails.
-    void ShowNewLastImage();
-    void ShowImagePageEnabled();
-    // Adds the images (up to the limit) in one batch: the list repaints once at the end
-    // and the last one added is shown.
-    void AddImages(const std::vector<CCURSOR>& images);
     void BuildFramePage();
     void BuildSystemPages();  // app/MainFormSystem_win.cpp
     void ReadSystemCursors();
@@ -287,12 +223,9 @@ private:
     TEditorOptions FEditor;  // the options while no editor exists
     void SetEditorOptions(const TEditorOptions& options);
 
-    // The document: images, names, the current image and the monochrome cursor.
+    // The document: images, names, the current image, the frames, title and author, and
+    // the monochrome cursor.
     TCursorDocument FDoc;
-    int FDragFrom = -1;
-    bool FDragging = false;
-    uint8_t FHotSpotReady = 1;       // 0 while the window itself sets XHSpot/YHSpot
-    bool FPickingTransparent = false;  // the transparent-colour dialog is open
 
 };
 

@@ -54,12 +54,13 @@ void TForm1::BuildImportControls() {
     OpenDialog1.FileMustExist = true;
     BuildSaveFilters();
 
-    OpenBtn->OnClick = [this](TControl*) { OpenBtnClick(); };
+    ImagePage->OpenBtn->OnClick = [this](TControl*) { OpenBtnClick(); };
     SaveIconBtn->OnClick = [this](TControl*) { SaveIconBtnClick(); };
     SaveANIBtn->OnClick = [this](TControl*) { SaveANIBtnClick(); };
-    PopupMenu1.Item("PasteClipBtn")->OnClick = [this](TControl*) { PasteClipBtnClick(); };
-    PopupMenu1.Item("CopyClipBtn")->OnClick = [this](TControl*) { CopyClipBtnClick(); };
-    PopupMenu1.Item("S1")->OnClick = [this](TControl*) { SaveIconBtnClick(); };
+    TPopupMenu& menu = ImagePage->PopupMenu1;
+    menu.Item("PasteClipBtn")->OnClick = [this](TControl*) { PasteClipBtnClick(); };
+    menu.Item("CopyClipBtn")->OnClick = [this](TControl*) { CopyClipBtnClick(); };
+    menu.Item("S1")->OnClick = [this](TControl*) { SaveIconBtnClick(); };
 }
 
 // ---- the dispatcher
@@ -88,13 +89,9 @@ void TForm1::DropPanel1DropFiles(TControl*, const std::vector<std::string>& file
 
 void TForm1::FinishImport() {
     if (FDoc.LastImage() < 0) return;
-    RefreshDialogPictures();
-    Image1->Show();
-    IconImage->Show();
-    for (TButton* b : {TransColorBtn.get(), NoTransBtn.get(), HotSpotBtn.get(), TestBtn.get(), DelImageBtn.get(),
-                       EditBtn.get(), AllDeleteBtn.get(), SaveANIBtn.get()})
-        b->SetEnabled(true);
-    EnableAddButtons();
+    ImagePage->RefreshDialogPictures();
+    SaveANIBtn->SetEnabled(true);
+    ImagePage->ShowImagePageEnabled();
 }
 
 uint8_t TForm1::OpenImageFile(const std::string& path) {
@@ -153,8 +150,8 @@ bool TForm1::StoreImportedImage(const std::string& path, const ImportedImage& im
     const int tx = std::clamp(image.TransX, 0, kImageSize - 1), ty = std::clamp(image.TransY, 0, kImageSize - 1);
     const bool transparent = SameColour(ShownColour(image.Cur.Palette, image.Cur.Inverse, image.Cur.Pixels.At(tx, ty)),
                                         image.TransColour);
-    std::string name = MakeUniqueName(ImportedImageName(path));
-    if (!AddImage(image.Cur, image.HotX, image.HotY, tx, ty, transparent, name, name)) return false;
+    std::string name = FDoc.MakeUniqueName(ImportedImageName(path));
+    if (!ImagePage->AddImage(image.Cur, image.HotX, image.HotY, tx, ty, transparent, name, name)) return false;
     FramePage->AddFrameOf(FDoc.LastImage());
     return true;
 }
@@ -176,7 +173,7 @@ void TForm1::ReadAniIntoDocument(const std::string& path, bool replace) {
     // Read completely first: a file that cannot be read leaves the document as it was.
     AniReadResult r = ReadAniFile(path, options);
     if (!ReportAniResult(path, r)) return;
-    if (replace) ClearAllImages();
+    if (replace) ImagePage->ClearAllImages();
     if (!reductionTemp) FDocName = title;
     TakeAniResult(r, title, !reductionTemp);
 }
@@ -189,7 +186,7 @@ void TForm1::TakeAniResult(AniReadResult& r, const std::string& title, bool askB
     }
     MakeAniImages(r, background, title);
     TWaitCursor hourglass;
-    AddImages(r.Images);
+    ImagePage->AddImages(r.Images);
     bool framesRefused = false;
     for (const AniFrame& f : r.Frames)
         if (!FDoc.AddFrame(FrameLine{f.Image, f.Rate})) {
@@ -322,7 +319,7 @@ void TForm1::OpenBtnClick() {
     OpenDialog1.InitialDir = FPath;
     if (!OpenDialog1.Execute(FHandle)) return;
     FPath = ExtractFilePath(OpenDialog1.FileName);
-    DropPanel1DropFiles(OpenBtn.get(), OpenDialog1.Files);
+    DropPanel1DropFiles(ImagePage->OpenBtn.get(), OpenDialog1.Files);
 }
 
 void TForm1::PasteClipBtnClick() {
@@ -337,6 +334,7 @@ void TForm1::PasteClipBtnClick() {
 }
 
 void TForm1::CopyClipBtnClick() {
-    if (!Image1->Visible() || Image1->Bitmap().Empty()) return;
-    WriteClipboardBitmap(FHandle, Image1->Bitmap());
+    const TImage& shown = *ImagePage->Image1;
+    if (!shown.Visible() || shown.Bitmap().Empty()) return;
+    WriteClipboardBitmap(FHandle, shown.Bitmap());
 }

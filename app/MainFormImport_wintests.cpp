@@ -79,7 +79,7 @@ TEST_F(ImportTest, EveryControlLiesOnTheDropPanel) {
     // Controls moved onto the panel still get their clicks.
     bool asked = false;
     SetFileDialogHook([&](TFileDialog&) { return asked = true, false; });
-    form->OpenBtn->Perform(BM_CLICK);
+    form->ImagePage->OpenBtn->Perform(BM_CLICK);
     EXPECT_TRUE(asked);
 }
 
@@ -94,7 +94,7 @@ TEST_F(ImportTest, ADropOfSeveralFilesAddsEachAsAnImageAndAFrame) {
                                                              FormatFrameLine(6, 10)}));
     const char* names[] = {"icotool_8bit", "icotool_4bit", "icotool_1bit", "im_bmp3_8bit", "im_rle8", "im_v5_palette", "pil_1bit"};
     for (int i = 0; i < 7; ++i) {
-        EXPECT_EQ(form->ListBox1->Item(i), names[i]);
+        EXPECT_EQ(form->ImagePage->ListBox1->Item(i), names[i]);
         EXPECT_EQ(form->Entry(i).ImageName, names[i]);
     }
     EXPECT_EQ(form->Path(), Fixture(""));  // the folder of the first file
@@ -119,7 +119,7 @@ TEST_F(ImportTest, ADropOfSeveralFilesAddsEachAsAnImageAndAFrame) {
     EXPECT_EQ(form->Entry(4).TransColor, RGB(255, 0, 0));
     EXPECT_EQ(form->CurImage(), 6);
     EXPECT_TRUE(form->SaveANIBtn->Enabled());
-    EXPECT_TRUE(form->Image1->Visible());
+    EXPECT_TRUE(form->ImagePage->Image1->Visible());
 }
 
 TEST_F(ImportTest, FilesThatGiveNoImageAreReportedAndAddNothing) {
@@ -153,7 +153,7 @@ TEST_F(ImportTest, FilesThatGiveNoImageAreReportedAndAddNothing) {
         // Dropped with a good file, so that the broken one is one of several.
         Drop({c.Path, Data("pil_1bit.bmp")});
         EXPECT_EQ(Texts(), c.Texts) << c.Path;
-        EXPECT_EQ(form->ListBox1->Item(form->LastImage()).substr(0, 8), "pil_1bit") << c.Path;
+        EXPECT_EQ(form->ImagePage->ListBox1->Item(form->LastImage()).substr(0, 8), "pil_1bit") << c.Path;
     }
     EXPECT_EQ(form->LastImage(), static_cast<int>(std::size(cases)) - 1);
     for (const auto& call : boxes.Calls)
@@ -196,7 +196,7 @@ TEST_F(ImportTest, ASingleAnimatedCursorReplacesTheDocumentAndOneAmongOthersIsAd
     EXPECT_TRUE(Texts().empty());
     ASSERT_EQ(form->LastImage(), 2);
     EXPECT_EQ(form->DocName(), "walk");
-    EXPECT_EQ(form->ListBox1->Item(0), "walk_00");
+    EXPECT_EQ(form->ImagePage->ListBox1->Item(0), "walk_00");
     EXPECT_EQ(FormatFrameLines(form->Document().Frames()),
               (std::vector<std::string>{FormatFrameLine(2, 7), FormatFrameLine(1, 10), FormatFrameLine(2, 9)}));
     EXPECT_TRUE(form->FramePage->InsertFram->Checked());
@@ -209,8 +209,8 @@ TEST_F(ImportTest, ASingleAnimatedCursorReplacesTheDocumentAndOneAmongOthersIsAd
     // Among other files the animated cursor is added, its frames naming the new images.
     Drop({Data("im_rle8.bmp"), walk});
     ASSERT_EQ(form->LastImage(), 6);
-    EXPECT_EQ(form->ListBox1->Item(3), "im_rle8");
-    EXPECT_EQ(form->ListBox1->Item(4), "walk_00");
+    EXPECT_EQ(form->ImagePage->ListBox1->Item(3), "im_rle8");
+    EXPECT_EQ(form->ImagePage->ListBox1->Item(4), "walk_00");
     std::vector<std::string> lines = FormatFrameLines(form->Document().Frames());
     ASSERT_EQ(lines.size(), 7u);
     EXPECT_EQ(lines[4], FormatFrameLine(6, 7));
@@ -220,11 +220,11 @@ TEST_F(ImportTest, ASingleAnimatedCursorReplacesTheDocumentAndOneAmongOthersIsAd
 TEST_F(ImportTest, TheImageLimitStopsTheDropWithItsMessage) {
     ImageRecord r;
     r.Palette[1] = TRGBQuad{0, 0, 255, 0};
-    for (int i = 0; i < 999; ++i) ASSERT_TRUE(form->AddImage(r, 0, 0, 0, 0, "x", "x"));
+    for (int i = 0; i < 999; ++i) ASSERT_TRUE(form->ImagePage->AddImage(r, 0, 0, 0, 0, "x", "x"));
     Drop({Data("pil_1bit.bmp"), Data("im_rle8.bmp")});
     EXPECT_EQ(form->LastImage(), 999);
     EXPECT_EQ(Texts(), (std::vector<std::string>{"イメージの数が1000個を超えたのですべてのイメージを読み込めませんでした。"}));
-    EXPECT_FALSE(form->OpenBtn->Enabled());
+    EXPECT_FALSE(form->ImagePage->OpenBtn->Enabled());
     boxes.Calls.clear();
     Drop({Data("im_rle8.bmp")});
     EXPECT_EQ(form->LastImage(), 999);
@@ -274,7 +274,7 @@ TEST_F(ImportTest, TheOpenDialogStartsInTheLastFolderAndHandsOnEveryChosenFile) 
     EXPECT_EQ(seen[0].Filter.substr(0, 30), std::string("ビットマップ (*.bmp)|*.bmp|ﾎ").substr(0, 30));
     EXPECT_NE(seen[0].Filter.find("|すべてのファイル(*.*)|*.*"), std::string::npos);
     ASSERT_EQ(form->LastImage(), 1);
-    EXPECT_EQ(form->ListBox1->Item(1), "icotool_4bit");
+    EXPECT_EQ(form->ImagePage->ListBox1->Item(1), "icotool_4bit");
     EXPECT_EQ(form->Path(), Data(""));
     SetFileDialogHook([&](TFileDialog&) { return false; });
     form->OpenBtnClick();
@@ -285,7 +285,7 @@ TEST_F(ImportTest, TheCommandLineFileIsOpenedAfterTheFirstPaint) {
     TForm1 other(GetModuleHandleW(nullptr), "\"" + Data("im_rle8.bmp") + "\"", form->SettingsKeys());
     other.FormPaint();
     ASSERT_TRUE(PumpUntil([&] { return other.LastImage() == 0; }));
-    EXPECT_EQ(other.ListBox1->Item(0), "im_rle8");
+    EXPECT_EQ(other.ImagePage->ListBox1->Item(0), "im_rle8");
     EXPECT_EQ(other.Document().Frames().size(), 1u);
 }
 
@@ -297,8 +297,8 @@ TEST_F(ImportTest, PastedBitmapsAreNamedClipboardAndCopyPutsTheImageOnTheClipboa
     form->PasteClipBtnClick();
     form->PasteClipBtnClick();
     ASSERT_EQ(form->LastImage(), 1);
-    EXPECT_EQ(form->ListBox1->Item(0), "ｸﾘｯﾌﾟﾎﾞｰﾄﾞ");
-    EXPECT_EQ(form->ListBox1->Item(1), "ｸﾘｯﾌﾟﾎﾞｰﾄﾞ1");
+    EXPECT_EQ(form->ImagePage->ListBox1->Item(0), "ｸﾘｯﾌﾟﾎﾞｰﾄﾞ");
+    EXPECT_EQ(form->ImagePage->ListBox1->Item(1), "ｸﾘｯﾌﾟﾎﾞｰﾄﾞ1");
     EXPECT_EQ(Shown(1, 31, 30), RGB(16, 48, 49));
     EXPECT_EQ(form->Path(), path);
     EXPECT_FALSE(FileExists(folder + kClipboardFileName));

@@ -77,7 +77,7 @@ TEST_F(ReduceImportTest, PillowPicturesOfManyColoursArriveReducedToTheNearestPal
     Drop({Data("pil_rgba32_32.png"), Data("pil_rgb24_32.png")});
     EXPECT_EQ(Messages(), std::vector<std::string>{});
     ASSERT_EQ(form->LastImage(), 1);
-    EXPECT_EQ(form->ListBox1->Item(0), "pil_rgba32_32");
+    EXPECT_EQ(form->ImagePage->ListBox1->Item(0), "pil_rgba32_32");
     EXPECT_EQ(form->FramePage->ListBox2->Count(), 2);
 
     // 64 colours (32-bit with alpha): every colour kept exactly.
@@ -130,7 +130,7 @@ TEST_F(ReduceImportTest, LargePicturesAreResizedThenReducedAsTheImportRulesSay) 
     Drop({Data("im_64_truecolour.bmp")});
     EXPECT_EQ(Messages(), std::vector<std::string>{"すまーとリサイズを行いますか？"});
     ASSERT_EQ(form->LastImage(), 1);
-    EXPECT_EQ(form->ListBox1->Item(1), "im_64_truecolour");
+    EXPECT_EQ(form->ImagePage->ListBox1->Item(1), "im_64_truecolour");
     TBitmap source;
     source.LoadFromFile(Data("im_64_truecolour.bmp"));
     const TBitmap stretched = StretchTo32(source);
@@ -152,11 +152,11 @@ TEST_F(ReduceImportTest, ACancelledReductionLeavesTheDocumentAsItWas) {
     }
     EXPECT_EQ(Messages(), std::vector<std::string>{Data("pil_rgb24_32.png") + kNotImported});
     EXPECT_EQ(form->LastImage(), 0);
-    EXPECT_EQ(form->ListBox1->Count(), 1);
+    EXPECT_EQ(form->ImagePage->ListBox1->Count(), 1);
     EXPECT_EQ(form->FramePage->ListBox2->Count(), 1);
     EXPECT_EQ(form->Entry(0).Pixels, before.Pixels);
     EXPECT_EQ(form->Entry(0).Palette, before.Palette);
-    EXPECT_EQ(form->ListBox1->ItemIndex(), 0);
+    EXPECT_EQ(form->ImagePage->ListBox1->ItemIndex(), 0);
 }
 
 // The 48x48 entry of an icon made by icotool from a Pillow picture, loaded and drawn at 32x32

@@ -28,7 +28,7 @@ TTransDlg::TTransDlg() : TForm("TransDlg", "透過色を指定", 256, 256, TForm
 void TTransDlg::Image1MouseUp(const TMouseEvent& e) {
     int px, py;
     if (!PixelAtPoint(e.X, e.Y, px, py)) return;
-    if (Form1) Form1->SetTransparentPixel(px, py);
+    if (Form1) Form1->ImagePage->SetTransparentPixel(px, py);
     SetModalResult(mrOk);
 }
 
@@ -58,7 +58,7 @@ void THSpotDlg::FormPaint() {
             LineTo(dc, 256, 8 * i + 7);
         }
     }
-    int hx = Form1 ? Form1->XHSpot->Value() : 0, hy = Form1 ? Form1->YHSpot->Value() : 0;
+    int hx = Form1 ? Form1->ImagePage->XHSpot->Value() : 0, hy = Form1 ? Form1->ImagePage->YHSpot->Value() : 0;
     canvas.FrameRect(RECT{8 * hx, 8 * hy, 8 * hx + 8, 8 * hy + 8}, clRed);
     EndPaint(FHandle, &ps);
 }
@@ -75,8 +75,8 @@ void THSpotDlg::Image1MouseUp(const TMouseEvent& e) {
     int px, py;
     if (!PixelAtPoint(e.X, e.Y, px, py)) return;
     if (Form1) {
-        Form1->XHSpot->SetValue(px);
-        Form1->YHSpot->SetValue(py);
+        Form1->ImagePage->XHSpot->SetValue(px);
+        Form1->ImagePage->YHSpot->SetValue(py);
     }
     SetModalResult(mrOk);
 }

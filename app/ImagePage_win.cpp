@@ -1,13 +1,12 @@
 // The image page of the main window: the image list, the current image with its
 // transparent pixel and hotspot, the cursor made from it, and the page's commands.
+#include "app/ImagePage.h"
+
 #include "app/EditorLink.h"
-#include "app/MainForm.h"
 #include "app/SmallDialogs.h"
 #include "base/Format.h"
 #include "ui/Cursor.h"
-#include "ui/Application.h"
-
-IImageEditor* EditDlg = nullptr;
+#include "ui/Dialogs.h"
 
 namespace {
 
@@ -27,8 +26,8 @@ TCursorHandle MakeCursor(const CursorImageParts& parts, int hotX, int hotY) {
 
 } // namespace
 
-void TForm1::BuildImagePage() {
-    TTabSheet* p = Page1;
+TImagePage::TImagePage(TControl* p, TControl& owner, TCursorDocument& doc, TImagePageHost host)
+    : FOwner(owner), FDoc(doc), FHost(std::move(host)) {
     ListBox1 = std::make_unique<TDragListBox>(p, "ListBox1", true, 16);
     ListBox1->SetBounds(8, 8, 220, 310);
     ListBox1->SetHint("クリックしながらドラッグすると移動できます。");
@@ -41,7 +40,7 @@ void TForm1::BuildImagePage() {
         if (e.Button == TMouseButton::mbRight) {
             POINT pt{e.X, e.Y};
             ClientToScreen(ListBox1->Handle(), &pt);
-            PopupMenu1.Popup(FHandle, pt.x, pt.y);
+            PopupMenu1.Popup(FOwner.Handle(), pt.x, pt.y);
         } else {
             ListBox1MouseUp(e);
         }
@@ -121,12 +120,11 @@ void TForm1::BuildImagePage() {
     del->OnClick = [this](TControl*) { DelImageBtnClick(); };
     ren->OnClick = [this](TControl*) { Rename1Click(); };
     PopupMenu1.OnPopup = [this](TControl*) { PopupMenu1Popup(); };
-    ResetImagePage();
 }
 
 // ---- the current image
 
-void TForm1::RenderCurrentImage() {
+void TImagePage::RenderCurrentImage() {
     TBitmap b(kImageSize, kImageSize, TPixelFormat::pf24bit);
     for (int y = 0; y < kImageSize; ++y)
         for (int x = 0; x < kImageSize; ++x)
@@ -134,27 +132,26 @@ void TForm1::RenderCurrentImage() {
     Image1->SetBitmap(b);
 }
 
-void TForm1::RefreshDialogPictures() {
+void TImagePage::RefreshDialogPictures() {
     if (TransDlg) TransDlg->Image1->SetBitmap(Image1->Bitmap());
     if (HSpotDlg) HSpotDlg->Image1->SetBitmap(Image1->Bitmap());
 }
 
-void TForm1::SetTransparentPixel(int x, int y) {
+void TImagePage::SetTransparentPixel(int x, int y) {
     // Picking a pixel in the transparent-colour dialog turns transparency on.
     FDoc.SetTransparentPixel(x, y, FPickingTransparent || FDoc.Transparent());
     TransCol->SetColor(FDoc.TransColour());
     BuildIconImage();
 }
 
-void TForm1::BuildIconImage() {
+void TImagePage::BuildIconImage() {
     IconImage->SetCursor(MakeCursor(FDoc.Parts(), FDoc.HotX(), FDoc.HotY()));
-    SaveIconBtn->SetEnabled(true);
-    SaveANIBtn->SetEnabled(true);
+    FHost.EnableSave(true);
 }
 
-void TForm1::StoreCurrentImage() { FDoc.SetHotspot(XHSpot->Value(), YHSpot->Value()); }
+void TImagePage::StoreCurrentImage() { FDoc.SetHotspot(XHSpot->Value(), YHSpot->Value()); }
 
-void TForm1::ShowCurrentImage() {
+void TImagePage::ShowCurrentImage() {
     FHotSpotReady = 0;
     XHSpot->SetValue(FDoc.HotX());
     YHSpot->SetValue(FDoc.HotY());
@@ -165,33 +162,31 @@ void TForm1::ShowCurrentImage() {
     BuildIconImage();
 }
 
-void TForm1::SelectImage(int i) {
+void TImagePage::SelectImage(int i) {
     FDoc.SelectImage(i);
     ShowCurrentImage();
 }
 
-void TForm1::LoadCurrentImage() {
+void TImagePage::LoadCurrentImage() {
     if (FDoc.CurImage() >= 0) SelectImage(FDoc.CurImage());
 }
 
-void TForm1::ReplaceThumbnail() {
+void TImagePage::ReplaceThumbnail() {
     int cur = FDoc.CurImage();
     if (cur >= 0 && cur < ImageList1.Count() && IconImage->Icon()) ImageList1.ReplaceIcon(cur, IconImage->Icon());
     ListBox1->Invalidate();
 }
 
-std::string TForm1::MakeUniqueName(const std::string& name) const { return FDoc.MakeUniqueName(name); }
-
 // ---- adding
 
-void TForm1::EnableAddButtons() {
+void TImagePage::EnableAddButtons() {
     bool room = FDoc.CanAdd();
     CopyBtn->SetEnabled(room && FDoc.LastImage() >= 0);
     NewBtn->SetEnabled(room);
     OpenBtn->SetEnabled(room);
 }
 
-void TForm1::ShowNewLastImage() {
+void TImagePage::ShowNewLastImage() {
     ShowCurrentImage();
     ImageList1.AddIcon(IconImage->Icon());
     ListBox1->Add(FDoc.ListName(FDoc.LastImage()));
@@ -199,7 +194,7 @@ void TForm1::ShowNewLastImage() {
     ShowImagePageEnabled();
 }
 
-void TForm1::ShowImagePageEnabled() {
+void TImagePage::ShowImagePageEnabled() {
     Image1->Show();
     IconImage->Show();
     for (TButton* b : {TransColorBtn.get(), NoTransBtn.get(), HotSpotBtn.get(), TestBtn.get(), DelImageBtn.get(),
@@ -208,7 +203,7 @@ void TForm1::ShowImagePageEnabled() {
     EnableAddButtons();
 }
 
-void TForm1::AddImages(const std::vector<CCURSOR>& images) {
+void TImagePage::AddImages(const std::vector<CCURSOR>& images) {
     if (images.empty()) return;
     {
         // The list repaints once at the end; only the last image is shown on the page.
@@ -226,19 +221,19 @@ void TForm1::AddImages(const std::vector<CCURSOR>& images) {
     ShowImagePageEnabled();
 }
 
-bool TForm1::AddImage(const ImageRecord& image, int hotX, int hotY, int transX, int transY, bool transparent,
+bool TImagePage::AddImage(const ImageRecord& image, int hotX, int hotY, int transX, int transY, bool transparent,
                       const std::string& listName, const std::string& imageName) {
     if (!FDoc.AddImage(image, hotX, hotY, transX, transY, transparent, listName, imageName)) return false;
     ShowNewLastImage();
     return true;
 }
 
-bool TForm1::AddImage(const ImageRecord& image, int hotX, int hotY, int transX, int transY,
+bool TImagePage::AddImage(const ImageRecord& image, int hotX, int hotY, int transX, int transY,
                       const std::string& listName, const std::string& imageName) {
     return AddImage(image, hotX, hotY, transX, transY, FDoc.Transparent(), listName, imageName);
 }
 
-void TForm1::NewBtnClick() {
+void TImagePage::NewBtnClick() {
     if (!EditDlg || !FDoc.CanAdd()) return;
     EditDlg->ClearImage();
     if (EditDlg->ShowModal() != mrOk) return;
@@ -246,7 +241,7 @@ void TForm1::NewBtnClick() {
     AddImage(EditDlg->EditedImage(), 0, 0, 0, 0, name, name);
 }
 
-void TForm1::EditBtnClick() {
+void TImagePage::EditBtnClick() {
     if (!EditDlg || FDoc.CurImage() < 0) return;
     EditDlg->SetSubColour(FDoc.CurPixels().At(FDoc.TransX(), FDoc.TransY()));
     EditDlg->LoadImageData(ImageRecord{FDoc.CurPixels(), FDoc.CurPalette(), FDoc.CurInverse()});
@@ -259,44 +254,44 @@ void TForm1::EditBtnClick() {
     RefreshDialogPictures();
 }
 
-void TForm1::CopyBtnClick() {
+void TImagePage::CopyBtnClick() {
     if (!FDoc.DuplicateCurrentImage(MakeUniqueName(FDoc.ListName(std::max(FDoc.CurImage(), 0))))) return;
     ShowNewLastImage();
 }
 
 // ---- deleting and clearing
 
-void TForm1::ResetImagePage() {
+void TImagePage::ResetImagePage() {
     Image1->Hide();
     IconImage->Hide();
-    for (TButton* b : {TransColorBtn.get(), NoTransBtn.get(), HotSpotBtn.get(), TestBtn.get(), SaveIconBtn.get(),
-                       DelImageBtn.get(), EditBtn.get(), CopyBtn.get(), SaveANIBtn.get(), AllDeleteBtn.get()})
+    for (TButton* b : {TransColorBtn.get(), NoTransBtn.get(), HotSpotBtn.get(), TestBtn.get(), DelImageBtn.get(),
+                       EditBtn.get(), CopyBtn.get(), AllDeleteBtn.get()})
         b->SetEnabled(false);
-    FramePage->Reset();
-    FileOptionsPage->Reset();
+    FHost.EnableSave(false);
+    FHost.ResetPages();
     OpenBtn->SetEnabled(true);
     NewBtn->SetEnabled(true);
     FHotSpotReady = 1;
 }
 
-void TForm1::ClearAllImages() {
+void TImagePage::ClearAllImages() {
     if (FDoc.LastImage() < 0) return;
     FDoc.ClearAllImages();
     ImageList1.Clear();
     ListBox1->Clear();
     ResetImagePage();
-    PageControl1->SetActivePage(Page1);
+    FHost.Cleared();
 }
 
-void TForm1::D1Click() {
+void TImagePage::D1Click() {
     PlayBeep(MB_ICONQUESTION);
-    if (ShowMessageBox(FHandle, "リストのイメージを全て消去します。\nよろしいですか？", "確認",
+    if (ShowMessageBox(FOwner.Handle(), "リストのイメージを全て消去します。\nよろしいですか？", "確認",
                        MB_YESNO | MB_ICONQUESTION) != IDYES)
         return;
     ClearAllImages();
 }
 
-void TForm1::DelImageBtnClick() {
+void TImagePage::DelImageBtnClick() {
     const int gone = FDoc.CurImage();
     if (gone < 0) return;
     FDoc.DeleteCurrentImage();
@@ -305,8 +300,8 @@ void TForm1::DelImageBtnClick() {
     if (FDoc.LastImage() >= 0) {
         ListBox1->SetItemIndex(FDoc.CurImage());
         ShowCurrentImage();
-        for (TButton* b : {CopyBtn.get(), NewBtn.get(), OpenBtn.get(), AllDeleteBtn.get(), SaveANIBtn.get()})
-            b->SetEnabled(true);
+        for (TButton* b : {CopyBtn.get(), NewBtn.get(), OpenBtn.get(), AllDeleteBtn.get()}) b->SetEnabled(true);
+        FHost.EnableSave(true);
     } else {
         ResetImagePage();  // nothing is left to point at
     }
@@ -314,11 +309,11 @@ void TForm1::DelImageBtnClick() {
 
 // ---- transparency and hotspot
 
-void TForm1::AfterHotspotCommand() {
-    FramePage->FollowHotspot(XHSpot->Value(), YHSpot->Value());
+void TImagePage::AfterHotspotCommand() {
+    FHost.HotspotChanged(XHSpot->Value(), YHSpot->Value());
 }
 
-void TForm1::TransColorBtnClick() {
+void TImagePage::TransColorBtnClick() {
     if (FDoc.CurImage() < 0) return;
     FPickingTransparent = true;
     TransDlg->ShowModal();
@@ -327,7 +322,7 @@ void TForm1::TransColorBtnClick() {
     AfterHotspotCommand();
 }
 
-void TForm1::NoTransBtnClick() {
+void TImagePage::NoTransBtnClick() {
     if (FDoc.CurImage() < 0) return;
     FDoc.SetTransparent(false);
     TransCol->SetColor(FDoc.TransColour());
@@ -336,7 +331,7 @@ void TForm1::NoTransBtnClick() {
     AfterHotspotCommand();
 }
 
-void TForm1::HotSpotBtnClick() {
+void TImagePage::HotSpotBtnClick() {
     if (FDoc.CurImage() < 0) return;
     if (HSpotDlg->ShowModal() == mrOk) {
         StoreCurrentImage();
@@ -345,7 +340,7 @@ void TForm1::HotSpotBtnClick() {
     AfterHotspotCommand();
 }
 
-void TForm1::YHSpotChange() {
+void TImagePage::YHSpotChange() {
     if (FDoc.LastImage() >= 0 && FHotSpotReady) {
         StoreCurrentImage();
         BuildIconImage();
@@ -353,7 +348,7 @@ void TForm1::YHSpotChange() {
     }
 }
 
-void TForm1::TestBtnClick() {
+void TImagePage::TestBtnClick() {
     if (!IconImage->Icon()) return;
     // The test dialog shows slot 4; the copy is taken out of the slot before it is destroyed.
     TCursorHandle copy(static_cast<HCURSOR>(CopyImage(IconImage->Icon(), IMAGE_CURSOR, 0, 0, 0)));
@@ -364,7 +359,7 @@ void TForm1::TestBtnClick() {
 
 // ---- the list box
 
-void TForm1::ListBox1DrawItem(int index, const RECT& r, const TOwnerDrawState& state, TCanvas& canvas) {
+void TImagePage::ListBox1DrawItem(int index, const RECT& r, const TOwnerDrawState& state, TCanvas& canvas) {
     if (index < ListBox1->TopIndex() || index > ListBox1->TopIndex() + 18) return;
     bool highlight = state.Selected && !Edit2->Visible();
     canvas.FillRect(r, highlight ? clHighlight : clWindow);
@@ -384,7 +379,7 @@ void TForm1::ListBox1DrawItem(int index, const RECT& r, const TOwnerDrawState& s
     }
 }
 
-void TForm1::ListBox1MouseDown(const TMouseEvent& e) {
+void TImagePage::ListBox1MouseDown(const TMouseEvent& e) {
     FDragFrom = FDoc.CurImage();
     int row = ListBox1->ItemAtPos(POINT{e.X, e.Y});
     if (row >= 0 && row != FDoc.CurImage()) {
@@ -394,7 +389,7 @@ void TForm1::ListBox1MouseDown(const TMouseEvent& e) {
     FDragging = e.Button == TMouseButton::mbLeft && row >= 0;
 }
 
-void TForm1::ListBox1MouseUp(const TMouseEvent& e) {
+void TImagePage::ListBox1MouseUp(const TMouseEvent& e) {
     int row = ListBox1->ItemAtPos(POINT{e.X, e.Y});
     if (FDragging) {
         FDragging = false;
@@ -403,7 +398,7 @@ void TForm1::ListBox1MouseUp(const TMouseEvent& e) {
     if (row >= 0 && row <= FDoc.LastImage() && row != FDoc.CurImage()) SelectImage(row);
 }
 
-void TForm1::ListBox1DragDrop(int n) {
+void TImagePage::ListBox1DragDrop(int n) {
     const int cur = FDoc.CurImage();
     if (n < 0 || n > FDoc.LastImage() || cur < 0) return;
     if (n != cur) {
@@ -416,7 +411,7 @@ void TForm1::ListBox1DragDrop(int n) {
     }
 }
 
-void TForm1::Rename1Click() {
+void TImagePage::Rename1Click() {
     const int cur = FDoc.CurImage();
     if (cur < 0) return;
     RECT r = ListBox1->ItemRect(cur);
@@ -427,7 +422,7 @@ void TForm1::Rename1Click() {
     Edit2->SetFocus();
 }
 
-void TForm1::Edit2Exit() {
+void TImagePage::Edit2Exit() {
     if (!Edit2->Visible()) return;
     Edit2->Hide();
     std::string text = Edit2->Text();
@@ -440,12 +435,12 @@ void TForm1::Edit2Exit() {
     }
 }
 
-void TForm1::ListBox1DblClick() {
+void TImagePage::ListBox1DblClick() {
     Edit2->Hide();
     Timer2->SetEnabled(true);
 }
 
-void TForm1::Timer2Timer() {
+void TImagePage::Timer2Timer() {
     Timer2->SetEnabled(false);
     if (EditBtn->Enabled())
         EditBtnClick();
@@ -453,7 +448,7 @@ void TForm1::Timer2Timer() {
         NewBtnClick();
 }
 
-void TForm1::ListBox1KeyDown(WORD& key) {
+void TImagePage::ListBox1KeyDown(WORD& key) {
     if (key == VK_DELETE) {
         DelImageBtnClick();
         key = 0;
@@ -463,37 +458,24 @@ void TForm1::ListBox1KeyDown(WORD& key) {
     }
 }
 
-void TForm1::ListBox1KeyUp(WORD key) {
+void TImagePage::ListBox1KeyUp(WORD key) {
     if (key < VK_LEFT || key > VK_DOWN || FDoc.LastImage() < 0) return;
     int sel = ListBox1->ItemIndex();
     if (sel >= 0 && sel != FDoc.CurImage()) SelectImage(sel);
 }
 
-void TForm1::PopupMenu1Popup() {
+void TImagePage::PopupMenu1Popup() {
     PopupMenu1.Item("PasteClipBtn")->Enabled = IsClipboardFormatAvailable(CF_BITMAP) != FALSE;
     PopupMenu1.Item("CopyClipBtn")->Enabled = Image1->Visible();
     PopupMenu1.Item("Edit1")->Enabled = EditBtn->Enabled();
     PopupMenu1.Item("A1")->Enabled = CopyBtn->Enabled();
     PopupMenu1.Item("Delete1")->Enabled = DelImageBtn->Enabled();
-    PopupMenu1.Item("S1")->Enabled = SaveIconBtn->Enabled();
+    PopupMenu1.Item("S1")->Enabled = FHost.CanSaveImage();
     PopupMenu1.Item("Rename1")->Enabled = ListBox1->Count() > 0;
 }
 
-// ---- messages
-
-void TForm1::ReportMessage(const std::string& text, int kind, int flag) {
-    std::string caption;
-    switch (kind) {
-    case 0: caption = TApplication::Instance().Title(); break;
-    case 1: caption = "開いたファイル"; break;
-    case 2: caption = SaveIconBtn->Caption(); break;
-    case 3: caption = SaveANIBtn->Caption(); break;
-    default: break;
-    }
-    UINT icon = MB_ICONINFORMATION;
-    if (flag == 0)
-        PlayBeep(MB_OK);
-    else
-        icon = MB_ICONWARNING;
-    ShowMessageBox(FHandle, text, caption, MB_OK | icon);
+void TImagePage::Close() {
+    ImageList1.Clear();
+    for (TImage* i : {Image1.get(), IconImage.get()}) i->ClearPicture();
+    ListBox1->Clear();
 }

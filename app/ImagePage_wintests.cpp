@@ -36,20 +36,20 @@ struct ImagePageTest : MainWindowTest {
         MainWindowTest::SetUp();
         EditDlg = &editor;
     }
-    void Add(int index, const std::string& name) { ASSERT_TRUE(form->AddImage(Filled(index), 0, 0, 0, 0, name, name)); }
+    void Add(int index, const std::string& name) { ASSERT_TRUE(form->ImagePage->AddImage(Filled(index), 0, 0, 0, 0, name, name)); }
     // Entry i's pixels, list name and thumbnail must all be the image added with index.
     void ExpectInStep(int i, int index, const std::string& name) {
         EXPECT_EQ(form->Entry(i).Pixels.Bytes[100], index) << i;
-        EXPECT_EQ(form->ListBox1->Item(i), name) << i;
+        EXPECT_EQ(form->ImagePage->ListBox1->Item(i), name) << i;
         TDibSection target(32, 32);
-        form->ImageList1.Draw(target.DC(), i, 0, 0);
+        form->ImagePage->ImageList1.Draw(target.DC(), i, 0, 0);
         EXPECT_EQ(target.PixelAt(5, 5), RGB(index, 255 - index, 7)) << i;
     }
     void Click(TControl& c) { c.Perform(BM_CLICK); }
     void DragRow(int from, int to) {
-        RECT a = form->ListBox1->ItemRect(from), b = form->ListBox1->ItemRect(to);
-        form->ListBox1->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(a.left + 50, a.top + 4));
-        form->ListBox1->Perform(WM_LBUTTONUP, 0, MAKELPARAM(b.left + 50, b.top + 4));
+        RECT a = form->ImagePage->ListBox1->ItemRect(from), b = form->ImagePage->ListBox1->ItemRect(to);
+        form->ImagePage->ListBox1->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(a.left + 50, a.top + 4));
+        form->ImagePage->ListBox1->Perform(WM_LBUTTONUP, 0, MAKELPARAM(b.left + 50, b.top + 4));
     }
     FakeEditor editor;
 };
@@ -57,31 +57,31 @@ struct ImagePageTest : MainWindowTest {
 } // namespace
 
 TEST_F(ImagePageTest, AnEmptyDocumentOffersOnlyNewAndOpen) {
-    EXPECT_TRUE(form->NewBtn->Enabled());
-    EXPECT_TRUE(form->OpenBtn->Enabled());
-    for (TButton* b : {form->EditBtn.get(), form->CopyBtn.get(), form->DelImageBtn.get(), form->AllDeleteBtn.get(),
-                       form->TransColorBtn.get(), form->SaveIconBtn.get(), form->SaveANIBtn.get()})
+    EXPECT_TRUE(form->ImagePage->NewBtn->Enabled());
+    EXPECT_TRUE(form->ImagePage->OpenBtn->Enabled());
+    for (TButton* b : {form->ImagePage->EditBtn.get(), form->ImagePage->CopyBtn.get(), form->ImagePage->DelImageBtn.get(), form->ImagePage->AllDeleteBtn.get(),
+                       form->ImagePage->TransColorBtn.get(), form->SaveIconBtn.get(), form->SaveANIBtn.get()})
         EXPECT_FALSE(b->Enabled()) << b->Name();
-    EXPECT_FALSE(form->Image1->Visible());
+    EXPECT_FALSE(form->ImagePage->Image1->Visible());
 }
 
 TEST_F(ImagePageTest, NewImagesGetUniqueNamesAndDuplicatesCountOn) {
-    for (int i = 0; i < 3; ++i) Click(*form->NewBtn);
+    for (int i = 0; i < 3; ++i) Click(*form->ImagePage->NewBtn);
     EXPECT_EQ(editor.Clears, 3);
-    ASSERT_EQ(form->ListBox1->Count(), 3);
-    EXPECT_EQ(form->ListBox1->Item(0), "ｲﾒｰｼﾞ");
-    EXPECT_EQ(form->ListBox1->Item(1), "ｲﾒｰｼﾞ1");
-    EXPECT_EQ(form->ListBox1->Item(2), "ｲﾒｰｼﾞ2");
+    ASSERT_EQ(form->ImagePage->ListBox1->Count(), 3);
+    EXPECT_EQ(form->ImagePage->ListBox1->Item(0), "ｲﾒｰｼﾞ");
+    EXPECT_EQ(form->ImagePage->ListBox1->Item(1), "ｲﾒｰｼﾞ1");
+    EXPECT_EQ(form->ImagePage->ListBox1->Item(2), "ｲﾒｰｼﾞ2");
     EXPECT_EQ(form->Entry(1).ImageName, "ｲﾒｰｼﾞ1");
     editor.Answer = mrCancel;
-    Click(*form->NewBtn);
-    EXPECT_EQ(form->ListBox1->Count(), 3);
+    Click(*form->ImagePage->NewBtn);
+    EXPECT_EQ(form->ImagePage->ListBox1->Count(), 3);
     // Duplicating the first while "ｲﾒｰｼﾞ1" exists: "ｲﾒｰｼﾞ3"; its own name stays empty.
-    form->ListBox1->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(50, 4));
-    form->ListBox1->Perform(WM_LBUTTONUP, 0, MAKELPARAM(50, 4));
+    form->ImagePage->ListBox1->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(50, 4));
+    form->ImagePage->ListBox1->Perform(WM_LBUTTONUP, 0, MAKELPARAM(50, 4));
     EXPECT_EQ(form->CurImage(), 0);
-    Click(*form->CopyBtn);
-    EXPECT_EQ(form->ListBox1->Item(3), "ｲﾒｰｼﾞ3");
+    Click(*form->ImagePage->CopyBtn);
+    EXPECT_EQ(form->ImagePage->ListBox1->Item(3), "ｲﾒｰｼﾞ3");
     EXPECT_EQ(form->Entry(3).ImageName, "");
     EXPECT_EQ(form->CurImage(), 3);
 }
@@ -90,19 +90,19 @@ TEST_F(ImagePageTest, TheLimitOfAThousandImagesDisablesTheAddCommands) {
     Add(1, "a");
     // The handler directly for most (a synthetic button click costs tens of milliseconds
     // under Wine), the button itself for the last.
-    for (int i = 1; i < kMaxImages - 1; ++i) form->CopyBtnClick();
-    Click(*form->CopyBtn);
+    for (int i = 1; i < kMaxImages - 1; ++i) form->ImagePage->CopyBtnClick();
+    Click(*form->ImagePage->CopyBtn);
     EXPECT_EQ(form->EntryCount(), kMaxImages);
-    EXPECT_EQ(form->ListBox1->Count(), kMaxImages);
-    EXPECT_EQ(form->ImageList1.Count(), kMaxImages);
+    EXPECT_EQ(form->ImagePage->ListBox1->Count(), kMaxImages);
+    EXPECT_EQ(form->ImagePage->ImageList1.Count(), kMaxImages);
     EXPECT_EQ(form->LastImage(), kMaxImages - 1);
-    EXPECT_FALSE(form->CopyBtn->Enabled());
-    EXPECT_FALSE(form->NewBtn->Enabled());
-    EXPECT_FALSE(form->OpenBtn->Enabled());
-    EXPECT_FALSE(form->AddImage(Filled(2), 0, 0, 0, 0, "x", "x"));
-    Click(*form->DelImageBtn);
-    EXPECT_TRUE(form->CopyBtn->Enabled());
-    EXPECT_TRUE(form->NewBtn->Enabled());
+    EXPECT_FALSE(form->ImagePage->CopyBtn->Enabled());
+    EXPECT_FALSE(form->ImagePage->NewBtn->Enabled());
+    EXPECT_FALSE(form->ImagePage->OpenBtn->Enabled());
+    EXPECT_FALSE(form->ImagePage->AddImage(Filled(2), 0, 0, 0, 0, "x", "x"));
+    Click(*form->ImagePage->DelImageBtn);
+    EXPECT_TRUE(form->ImagePage->CopyBtn->Enabled());
+    EXPECT_TRUE(form->ImagePage->NewBtn->Enabled());
     EXPECT_EQ(form->EntryCount(), kMaxImages - 1);
 }
 
@@ -115,19 +115,19 @@ TEST_F(ImagePageTest, DuplicateDeleteAndMoveKeepTheThreeListsInStep) {
     ExpectInStep(1, 30, "thirty");
     ExpectInStep(2, 10, "ten");
     EXPECT_EQ(form->CurImage(), 2);
-    Click(*form->CopyBtn);
+    Click(*form->ImagePage->CopyBtn);
     ExpectInStep(3, 10, "ten1");
-    Click(*form->DelImageBtn);  // the last of four: the new last is selected
+    Click(*form->ImagePage->DelImageBtn);  // the last of four: the new last is selected
     EXPECT_EQ(form->EntryCount(), 3);
     EXPECT_EQ(form->CurImage(), 2);
-    EXPECT_EQ(form->ListBox1->ItemIndex(), 2);
+    EXPECT_EQ(form->ImagePage->ListBox1->ItemIndex(), 2);
     ExpectInStep(2, 10, "ten");
-    for (int i = 0; i < 3; ++i) Click(*form->DelImageBtn);
+    for (int i = 0; i < 3; ++i) Click(*form->ImagePage->DelImageBtn);
     EXPECT_EQ(form->LastImage(), -1);
     EXPECT_EQ(form->CurImage(), -1);
-    EXPECT_FALSE(form->DelImageBtn->Enabled());
-    Click(*form->DelImageBtn);  // nothing left to delete
-    form->ListBox1->Perform(WM_KEYUP, VK_DOWN);
+    EXPECT_FALSE(form->ImagePage->DelImageBtn->Enabled());
+    Click(*form->ImagePage->DelImageBtn);  // nothing left to delete
+    form->ImagePage->ListBox1->Perform(WM_KEYUP, VK_DOWN);
     EXPECT_EQ(form->EntryCount(), 0);
 }
 
@@ -137,20 +137,20 @@ TEST_F(ImagePageTest, RenamingInPlaceKeepsTheOldNameWhenEmptied) {
     form->ShowForm();
     // A second click on the row that was already current opens the rename box.
     DragRow(1, 1);
-    ASSERT_TRUE(form->Edit2->Visible());
-    EXPECT_EQ(form->Edit2->Text(), "two");
-    form->Edit2->SetText("one");  // an existing name is allowed
-    form->Edit2->Perform(WM_KEYDOWN, VK_RETURN);
-    EXPECT_FALSE(form->Edit2->Visible());
-    EXPECT_EQ(form->ListBox1->Item(1), "one");
+    ASSERT_TRUE(form->ImagePage->Edit2->Visible());
+    EXPECT_EQ(form->ImagePage->Edit2->Text(), "two");
+    form->ImagePage->Edit2->SetText("one");  // an existing name is allowed
+    form->ImagePage->Edit2->Perform(WM_KEYDOWN, VK_RETURN);
+    EXPECT_FALSE(form->ImagePage->Edit2->Visible());
+    EXPECT_EQ(form->ImagePage->ListBox1->Item(1), "one");
     EXPECT_EQ(form->Entry(1).ImageName, "two");  // a rename does not change it
-    form->Rename1Click();
-    form->Edit2->SetText("");
-    form->Edit2Exit();
-    EXPECT_EQ(form->ListBox1->Item(1), "one");
+    form->ImagePage->Rename1Click();
+    form->ImagePage->Edit2->SetText("");
+    form->ImagePage->Edit2Exit();
+    EXPECT_EQ(form->ImagePage->ListBox1->Item(1), "one");
     // Clicking another row selects it without renaming.
     DragRow(0, 0);
-    EXPECT_FALSE(form->Edit2->Visible());
+    EXPECT_FALSE(form->ImagePage->Edit2->Visible());
     EXPECT_EQ(form->CurImage(), 0);
 }
 
@@ -160,7 +160,7 @@ TEST_F(ImagePageTest, ClearAllAsksFirstAndKeepsTheDocumentName) {
     form->FramePage->AddFramBtnClick();
     form->FramePage->InsertFram->SetChecked(true);
     boxes.Answer = IDNO;
-    Click(*form->AllDeleteBtn);
+    Click(*form->ImagePage->AllDeleteBtn);
     ASSERT_EQ(boxes.Calls.size(), 2u);
     EXPECT_EQ(boxes.Calls[0].Caption, "<beep>");
     EXPECT_EQ(boxes.Calls[1].Text, "リストのイメージを全て消去します。\nよろしいですか？");
@@ -169,27 +169,27 @@ TEST_F(ImagePageTest, ClearAllAsksFirstAndKeepsTheDocumentName) {
     MonoCursorRecord mono = form->MonoCursor();
     boxes.Answer = IDYES;
     form->PageControl1->SetActivePage(form->Page4);
-    Click(*form->AllDeleteBtn);
+    Click(*form->ImagePage->AllDeleteBtn);
     EXPECT_EQ(form->EntryCount(), 0);
-    EXPECT_EQ(form->ListBox1->Count(), 0);
-    EXPECT_EQ(form->ImageList1.Count(), 0);
+    EXPECT_EQ(form->ImagePage->ListBox1->Count(), 0);
+    EXPECT_EQ(form->ImagePage->ImageList1.Count(), 0);
     EXPECT_EQ(form->FramePage->ListBox2->Count(), 0);
     EXPECT_FALSE(form->FramePage->InsertFram->Checked());
     EXPECT_EQ(form->PageControl1->ActivePage(), form->Page1);
     EXPECT_EQ(form->DocName(), "無題");
     EXPECT_EQ(form->MonoCursor(), mono);
     EXPECT_FALSE(form->SaveANIBtn->Enabled());
-    EXPECT_TRUE(form->NewBtn->Enabled());
+    EXPECT_TRUE(form->ImagePage->NewBtn->Enabled());
 }
 
 TEST_F(ImagePageTest, TypingAHotspotRebuildsTheCursorAndStoresIt) {
     Add(1, "a");
-    form->XHSpot->SetFocus();
-    form->XHSpot->Perform(WM_KEYDOWN, '5');
-    form->XHSpot->Perform(WM_KEYDOWN, VK_SPACE);
+    form->ImagePage->XHSpot->SetFocus();
+    form->ImagePage->XHSpot->Perform(WM_KEYDOWN, '5');
+    form->ImagePage->XHSpot->Perform(WM_KEYDOWN, VK_SPACE);
     EXPECT_EQ(form->Entry(0).HotX, 5);
     ICONINFO ii{};
-    ASSERT_TRUE(GetIconInfo(form->IconImage->Icon(), &ii));
+    ASSERT_TRUE(GetIconInfo(form->ImagePage->IconImage->Icon(), &ii));
     EXPECT_FALSE(ii.fIcon);
     EXPECT_EQ(ii.xHotspot, 5u);
     DeleteObject(ii.hbmMask);
@@ -206,20 +206,20 @@ TEST_F(ImagePageTest, TheCursorShowsTheFourMaskCasesOverBlackAndWhite) {
     r.Pixels.At(10, 10) = 2;
     r.Pixels.At(11, 10) = 3;
     r.Pixels.At(12, 10) = 4;
-    ASSERT_TRUE(form->AddImage(r, 0, 0, 0, 0, "m", "m"));
+    ASSERT_TRUE(form->ImagePage->AddImage(r, 0, 0, 0, 0, "m", "m"));
     auto drawOver = [&](COLORREF background) {
         TDibSection dc(32, 32);
         TGdiObject brush(CreateSolidBrush(background));
         RECT all{0, 0, 32, 32};
         FillRect(dc.DC(), &all, static_cast<HBRUSH>(brush.Get()));
-        DrawIconEx(dc.DC(), 0, 0, form->IconImage->Icon(), 32, 32, 0, nullptr, DI_NORMAL);
+        DrawIconEx(dc.DC(), 0, 0, form->ImagePage->IconImage->Icon(), 32, 32, 0, nullptr, DI_NORMAL);
         return std::vector<COLORREF>{dc.PixelAt(9, 10), dc.PixelAt(10, 10), dc.PixelAt(11, 10), dc.PixelAt(12, 10)};
     };
     const COLORREF black = RGB(0, 0, 0), white = RGB(255, 255, 255);
     // transparent, black, white, inverted
     EXPECT_EQ(drawOver(black)[0], RGB(1, 254, 7));  // an ordinary opaque pixel
     r.Pixels.At(9, 10) = 0;
-    ASSERT_TRUE(form->AddImage(r, 0, 0, 0, 0, "m2", "m2"));
+    ASSERT_TRUE(form->ImagePage->AddImage(r, 0, 0, 0, 0, "m2", "m2"));
     EXPECT_EQ(drawOver(black), (std::vector<COLORREF>{black, black, white, white}));
     EXPECT_EQ(drawOver(white), (std::vector<COLORREF>{white, black, white, black}));
 }
@@ -227,10 +227,10 @@ TEST_F(ImagePageTest, TheCursorShowsTheFourMaskCasesOverBlackAndWhite) {
 TEST_F(ImagePageTest, TheTransparentPixelDialogTakesThePixelUnderTheClick) {
     ImageRecord r = Filled(1);
     r.Pixels.At(0, 1) = 9;
-    ASSERT_TRUE(form->AddImage(r, 0, 0, 5, 5, "a", "a"));  // no black entry in this palette
+    ASSERT_TRUE(form->ImagePage->AddImage(r, 0, 0, 5, 5, "a", "a"));  // no black entry in this palette
     PostMessageW(trans->Image1->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(-3, 40));  // outside: nothing picked
     PostMessageW(trans->Image1->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(7, 8));
-    Click(*form->TransColorBtn);
+    Click(*form->ImagePage->TransColorBtn);
     EXPECT_EQ(form->Entry(0).TransX, 0);
     EXPECT_EQ(form->Entry(0).TransY, 1);
     EXPECT_TRUE(form->TransparentOn());
@@ -240,7 +240,7 @@ TEST_F(ImagePageTest, TheTransparentPixelDialogTakesThePixelUnderTheClick) {
 TEST_F(ImagePageTest, TheHotspotDialogSetsTheHotspotAndTheRightButtonCancels) {
     Add(1, "a");
     PostMessageW(hspot->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(255, 255));
-    Click(*form->HotSpotBtn);
+    Click(*form->ImagePage->HotSpotBtn);
     EXPECT_EQ(form->Entry(0).HotX, 31);
     EXPECT_EQ(form->Entry(0).HotY, 31);
     PostMessageW(hspot->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(300, -1));  // a captured release outside
@@ -253,13 +253,13 @@ TEST_F(ImagePageTest, TheHotspotDialogSetsTheHotspotAndTheRightButtonCancels) {
 
 TEST_F(ImagePageTest, TheCursorTestInstallsSlotFourOnlyWhileItRuns) {
     Add(1, "a");
-    HCURSOR seen = CursorSeenByTheCursorTest([&] { Click(*form->TestBtn); });
+    HCURSOR seen = CursorSeenByTheCursorTest([&] { Click(*form->ImagePage->TestBtn); });
     ASSERT_NE(seen, nullptr);
     EXPECT_NE(seen, LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW)));
     EXPECT_EQ(ScreenCursor(4), LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW)));
     ICONINFO ii{};
     EXPECT_FALSE(GetIconInfo(seen, &ii));  // the copy was destroyed
-    EXPECT_TRUE(GetIconInfo(form->IconImage->Icon(), &ii));  // the original was not
+    EXPECT_TRUE(GetIconInfo(form->ImagePage->IconImage->Icon(), &ii));  // the original was not
     DeleteObject(ii.hbmMask);
     DeleteObject(ii.hbmColor);
 }
@@ -267,15 +267,15 @@ TEST_F(ImagePageTest, TheCursorTestInstallsSlotFourOnlyWhileItRuns) {
 TEST_F(ImagePageTest, EditingHandsTheImageOverAndTakesItBackOnOk) {
     ImageRecord r = Filled(1);
     r.Pixels.At(0, 0) = 44;
-    ASSERT_TRUE(form->AddImage(r, 0, 0, 0, 0, "a", "a"));
+    ASSERT_TRUE(form->ImagePage->AddImage(r, 0, 0, 0, 0, "a", "a"));
     editor.Result = Filled(77);
     editor.Answer = mrCancel;
-    Click(*form->EditBtn);
+    Click(*form->ImagePage->EditBtn);
     EXPECT_EQ(editor.SubColour, 44);
     EXPECT_EQ(editor.Loaded.Pixels.At(0, 0), 44);
     EXPECT_EQ(form->Entry(0).Pixels.At(5, 5), 1);
     editor.Answer = mrOk;
-    Click(*form->EditBtn);
+    Click(*form->ImagePage->EditBtn);
     EXPECT_EQ(form->Entry(0).Pixels.At(5, 5), 77);
     ExpectInStep(0, 77, "a");
 }
