@@ -2,6 +2,7 @@
 // animation preview on the multimedia timer and the animation test.
 #include "app/FramePage.h"
 
+#include "app/PageLayout.h"
 #include "app/SmallDialogs.h"
 #include "app/TemporaryFile.h"
 #include "ui/Application.h"
@@ -14,9 +15,14 @@ const char* const kAniTestFailed = "テスト用のアニメーションカー�
 
 TFramePage::TFramePage(TControl* p, TCursorDocument& doc, const TImageList& thumbnails, TFramePageHost host)
     : FDoc(doc), FThumbnails(thumbnails), FHost(std::move(host)) {
-    Label3 = std::make_unique<TLabel>(p, "Label3", "No.", 10, 4);
-    Label4 = std::make_unique<TLabel>(p, "Label4", "Img", 30, 4);
-    Label5 = std::make_unique<TLabel>(p, "Label5", "Interval", 64, 4);
+    using P = TFramePage;
+    // The column headers of the list.
+    BuildLabels<P>(*this, p,
+                   {
+                       {&P::Label3, "Label3", "No.", 10, 4},
+                       {&P::Label4, "Label4", "Img", 30, 4},
+                       {&P::Label5, "Label5", "Interval", 64, 4},
+                   });
     ListBox2 = std::make_unique<TDragListBox>(p, "ListBox2", true, 16);
     ListBox2->SetBounds(8, 20, 128, 300);
     ListBox2->SetHint("クリックしながらドラッグすると移動できます。");
@@ -47,10 +53,11 @@ TFramePage::TFramePage(TControl* p, TCursorDocument& doc, const TImageList& thum
     TrackBar1 = std::make_unique<TTrackBar>(p, "TrackBar1", 10, 640, 512);
     TrackBar1->SetBounds(404, 52, 96, 24);
     TrackBar1->SetHint("MAX値の微調整");
-    AddFramBtn = std::make_unique<TButton>(p, "AddFramBtn", "ﾌﾚｰﾑ追加");
-    AddFramBtn->SetBounds(146, 82, 84, 24);
-    DelFramBtn = std::make_unique<TButton>(p, "DelFramBtn", "ﾌﾚｰﾑ削除");
-    DelFramBtn->SetBounds(236, 82, 84, 24);
+    BuildControls<P, TButton>(*this, p,
+                              {
+                                  {&P::AddFramBtn, "AddFramBtn", "ﾌﾚｰﾑ追加", 146, 82, 84, 24},
+                                  {&P::DelFramBtn, "DelFramBtn", "ﾌﾚｰﾑ削除", 236, 82, 84, 24},
+                              });
 
     Label7 = std::make_unique<TLabel>(p, "Label7", "Default", 146, 120);
     DefaultSpeed = std::make_unique<TValueBox>(p, "DefaultSpeed");
@@ -74,10 +81,11 @@ TFramePage::TFramePage(TControl* p, TCursorDocument& doc, const TImageList& thum
 
     UniteHotspot = std::make_unique<TCheckBox>(p, "UniteHotspot", "ﾎｯﾄｽﾎﾟｯﾄを統一");
     UniteHotspot->SetBounds(146, 172, 130, 18);
-    UniHotX = std::make_unique<TValueBox>(p, "UniHotX");
-    UniHotX->SetBounds(280, 170, 50, 20);
-    UniHotY = std::make_unique<TValueBox>(p, "UniHotY");
-    UniHotY->SetBounds(334, 170, 50, 20);
+    BuildControls<P, TValueBox>(*this, p,
+                                {
+                                    {&P::UniHotX, "UniHotX", nullptr, 280, 170, 50, 20},
+                                    {&P::UniHotY, "UniHotY", nullptr, 334, 170, 50, 20},
+                                });
     for (TValueBox* v : {UniHotX.get(), UniHotY.get()}) v->SetMax(31);
 
     Panel5 = std::make_unique<TPanel>(p, "Panel5");
@@ -88,15 +96,13 @@ TFramePage::TFramePage(TControl* p, TCursorDocument& doc, const TImageList& thum
     Image4->Hide();
     Label17 = std::make_unique<TLabel>(Panel5.get(), "Label17", "Frm.000 Img.000", 8, 8);
 
-    Play = std::make_unique<TSpeedButton>(p, "Play", "再生");
-    Stop = std::make_unique<TSpeedButton>(p, "Stop", "停止");
-    Pre = std::make_unique<TSpeedButton>(p, "Pre", "コマ送り");
-    Rep = std::make_unique<TSpeedButton>(p, "Rep", "コマ戻し");
-    int x = 146;
-    for (TSpeedButton* b : {Play.get(), Stop.get(), Pre.get(), Rep.get()}) {
-        b->SetBounds(x, 314, 62, 26);
-        x += 64;
-    }
+    BuildControls<P, TSpeedButton>(*this, p,
+                                   {
+                                       {&P::Play, "Play", "再生", 146, 314, 62, 26},
+                                       {&P::Stop, "Stop", "停止", 210, 314, 62, 26},
+                                       {&P::Pre, "Pre", "コマ送り", 274, 314, 62, 26},
+                                       {&P::Rep, "Rep", "コマ戻し", 338, 314, 62, 26},
+                                   });
     Play->SetGroupIndex(1);
     Stop->SetGroupIndex(1);
     Play->SetDown(true);

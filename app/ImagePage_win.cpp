@@ -3,6 +3,7 @@
 #include "app/ImagePage.h"
 
 #include "app/EditorLink.h"
+#include "app/PageLayout.h"
 #include "app/SmallDialogs.h"
 #include "base/Format.h"
 #include "ui/Cursor.h"
@@ -48,42 +49,46 @@ TImagePage::TImagePage(TControl* p, TControl& owner, TCursorDocument& doc, TImag
     ListBox1->OnDblClick = [this](TControl*) { ListBox1DblClick(); };
     ListBox1->OnKeyUp = [this](TControl*, WORD& key, const TShiftState&) { ListBox1KeyUp(key); };
 
-    auto button = [p](std::unique_ptr<TButton>& b, const char* name, const char* caption, int x, int y, int w) {
-        b = std::make_unique<TButton>(p, name, caption);
-        b->SetBounds(x, y, w, 24);
-    };
-    button(NewBtn, "NewBtn", "新規", 238, 8, 76);
-    button(OpenBtn, "OpenBtn", "開く", 320, 8, 76);
-    button(EditBtn, "EditBtn", "編集", 238, 36, 76);
-    button(CopyBtn, "CopyBtn", "複製", 320, 36, 76);
-    button(DelImageBtn, "DelImageBtn", "削除", 238, 64, 76);
-    button(AllDeleteBtn, "AllDeleteBtn", "すべてクリア", 320, 64, 96);
-    Panel1 = std::make_unique<TPanel>(p, "Panel1");
-    Panel1->SetBounds(238, 100, 38, 38);
-    Panel1->SetBevelOuter(TBevel::bvLowered);
-    Image1 = std::make_unique<TImage>(Panel1.get(), "Image1");
-    Image1->SetBounds(3, 3, 32, 32);
-    Panel4 = std::make_unique<TPanel>(p, "Panel4");
-    Panel4->SetBounds(284, 100, 38, 38);
-    Panel4->SetBevelOuter(TBevel::bvLowered);
-    IconImage = std::make_unique<TImage>(Panel4.get(), "IconImage");
-    IconImage->SetBounds(3, 3, 32, 32);
-    TransCol = std::make_unique<TPanel>(p, "TransCol");
-    TransCol->SetBounds(330, 106, 26, 26);
-    TransCol->SetBevelOuter(TBevel::bvLowered);
-    button(TransColorBtn, "TransColorBtn", "透過色を指定", 238, 148, 100);
-    button(NoTransBtn, "NoTransBtn", "透過しない", 344, 148, 90);
-    Label1 = std::make_unique<TLabel>(p, "Label1", "ホットスポット", 238, 184);
-    XHSpot = std::make_unique<TValueBox>(p, "XHSpot");
-    XHSpot->SetBounds(238, 200, 50, 20);
-    YHSpot = std::make_unique<TValueBox>(p, "YHSpot");
-    YHSpot->SetBounds(294, 200, 50, 20);
+    using P = TImagePage;
+    BuildControls<P, TButton>(*this, p,
+                              {
+                                  {&P::NewBtn, "NewBtn", "新規", 238, 8, 76, 24},
+                                  {&P::OpenBtn, "OpenBtn", "開く", 320, 8, 76, 24},
+                                  {&P::EditBtn, "EditBtn", "編集", 238, 36, 76, 24},
+                                  {&P::CopyBtn, "CopyBtn", "複製", 320, 36, 76, 24},
+                                  {&P::DelImageBtn, "DelImageBtn", "削除", 238, 64, 76, 24},
+                                  {&P::AllDeleteBtn, "AllDeleteBtn", "すべてクリア", 320, 64, 96, 24},
+                              });
+    // The current image, its cursor and the transparent colour, each in a lowered frame.
+    BuildControls<P, TPanel>(*this, p,
+                             {
+                                 {&P::Panel1, "Panel1", nullptr, 238, 100, 38, 38},
+                                 {&P::Panel4, "Panel4", nullptr, 284, 100, 38, 38},
+                                 {&P::TransCol, "TransCol", nullptr, 330, 106, 26, 26},
+                             });
+    for (TPanel* frame : {Panel1.get(), Panel4.get(), TransCol.get()}) frame->SetBevelOuter(TBevel::bvLowered);
+    BuildControls<P, TImage>(*this, Panel1.get(), {{&P::Image1, "Image1", nullptr, 3, 3, 32, 32}});
+    BuildControls<P, TImage>(*this, Panel4.get(), {{&P::IconImage, "IconImage", nullptr, 3, 3, 32, 32}});
+    BuildControls<P, TButton>(*this, p,
+                              {
+                                  {&P::TransColorBtn, "TransColorBtn", "透過色を指定", 238, 148, 100, 24},
+                                  {&P::NoTransBtn, "NoTransBtn", "透過しない", 344, 148, 90, 24},
+                              });
+    BuildLabels<P>(*this, p, {{&P::Label1, "Label1", "ホットスポット", 238, 184}});
+    BuildControls<P, TValueBox>(*this, p,
+                                {
+                                    {&P::XHSpot, "XHSpot", nullptr, 238, 200, 50, 20},
+                                    {&P::YHSpot, "YHSpot", nullptr, 294, 200, 50, 20},
+                                });
     for (TValueBox* v : {XHSpot.get(), YHSpot.get()}) {
         v->SetMax(31);
         v->OnChange = [this](TControl*) { YHSpotChange(); };
     }
-    button(HotSpotBtn, "HotSpotBtn", "座標を指定", 350, 198, 90);
-    button(TestBtn, "TestBtn", "テスト", 238, 232, 76);
+    BuildControls<P, TButton>(*this, p,
+                              {
+                                  {&P::HotSpotBtn, "HotSpotBtn", "座標を指定", 350, 198, 90, 24},
+                                  {&P::TestBtn, "TestBtn", "テスト", 238, 232, 76, 24},
+                              });
     Edit2 = std::make_unique<TEdit>(p, "Edit2");
     Edit2->SetMaxLength(255);
     Edit2->Hide();

@@ -2,10 +2,8 @@
 // TForm1: the main window with its six pages. This file holds the window's life cycle
 // (creation, first paint, close) and the settings read at start and written at close; the
 // document and the pages live in files and classes of their own.
-#include <array>
 #include <memory>
 #include <optional>
-#include <unordered_map>
 #include <string>
 #include <vector>
 
@@ -18,32 +16,19 @@
 #include "app/FramePage.h"
 #include "app/ImagePage.h"
 #include "app/IconEx.h"
-#include "app/Frames.h"
-#include "app/ImageModel.h"
-#include "app/MMTimer.h"
 #include "app/SettingsKeys.h"
 #include "formats/AniFile.h"
 #include "formats/IconLibrary.h"
-#include "formats/MonoCursor.h"
 #include "formats/Spiload.h"
-#include "app/ValueBox.h"
 #include "base/Stream.h"
 #include "ui/Button.h"
-#include "ui/Edit.h"
 #include "ui/Form.h"
-#include "ui/Bars.h"
-#include "ui/ComboBox.h"
 #include "ui/FileDialogs.h"
-#include "ui/Image.h"
-#include "ui/ImageList.h"
-#include "ui/ListBox.h"
-#include "ui/Menu.h"
 #include "ui/PageControl.h"
 #include "ui/Panel.h"
 #include "ui/Timer.h"
 #include "system/OptionsPage.h"
 #include "system/SystemCursorPage.h"
-
 
 class TForm1 : public TForm {
 public:
@@ -131,7 +116,6 @@ public:
 
     // The page "イメージの編集" (the images, the current image and its cursor).
     std::unique_ptr<TImagePage> ImagePage;
-
     // The page "フレームの編集" (the frames, the preview, the animation test).
     std::unique_ptr<TFramePage> FramePage;
     // The page "ﾌｧｲﾙｵﾌﾟｼｮﾝ" (title and author, the monochrome cursor, icon-library options).
@@ -198,15 +182,17 @@ private:
     uint8_t FMultiDrop = 0;     // several files are being imported by one drop or open
     uint8_t FApplyBackAll = 0;  // one background colour for all icons of this drop
     TColor FBackAllColour = clBlack;
-    uint8_t FReduceCancelled = 0;  // the user cancelled the colour reduction of this file
+    bool FReduceCancelled = false;  // the user cancelled the colour reduction of this file
+
+    // The pages, each a class of its own, built in BuildComponents and fed by the window.
     void BuildComponents();
     void BuildImagePage();
-    void BuildFileOptionsPage();
-    // The cursor templates of the program's resources; empty when it has none.
-    std::vector<uint8_t> TemplateBytes() const;
     void BuildFramePage();
+    void BuildFileOptionsPage();
     void BuildSystemPages();  // app/MainFormSystem_win.cpp
     void ReadSystemCursors();
+    // The cursor templates of the program's resources; empty when it has none.
+    std::vector<uint8_t> TemplateBytes() const;
     void OpenCommandLineFile();
 
     HINSTANCE FInstance;
@@ -226,7 +212,6 @@ private:
     // The document: images, names, the current image, the frames, title and author, and
     // the monochrome cursor.
     TCursorDocument FDoc;
-
 };
 
 // The form the program names: the main window.

@@ -108,7 +108,7 @@ uint8_t TForm1::OpenImageFile(const std::string& path) {
     }
     ImportedImage image;
     bool read = false;
-    FReduceCancelled = 0;
+    FReduceCancelled = false;
     switch (kind) {
     case ImportKind::Ani: ReadAniIntoDocument(file, false); return 0;
     case ImportKind::Png: {
@@ -247,7 +247,7 @@ bool TForm1::ImportFromLibrary(const std::string& path, ImportedImage& out) {
 bool TForm1::ReduceImportedPicture(PictureImport& picture, ImportedImage& out) {
     ImagePalette palette{};
     if (!ReduceColoursForImport(picture.Target, OptionsPage->ReduceCheck->Checked(), 256, palette)) {
-        FReduceCancelled = 1;
+        FReduceCancelled = true;
         return false;
     }
     FinishReducedImport(picture.Target, palette, picture.SourceIs4Bit, out);

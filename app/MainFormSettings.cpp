@@ -36,10 +36,8 @@ bool TForm1::ReadSettings() {
         FTransM = reg.ReadBool("TRANSM");
     } catch (const std::exception&) {
         OptionsPage->Panel13->SetCaption("C:\\");
-        reg.CloseKey();
-        return false;
+        return false;  // the registry object closes its key
     }
-    reg.CloseKey();
     OptionsPage->SetAssociationsEnabled(true);
     Timer3->SetEnabled(true);
     return true;
@@ -66,7 +64,6 @@ void TForm1::WriteSettings() {
         reg.WriteBool("PALCMY", e.PalCMY);
         reg.WriteBool("PALHSL", e.PalHSL);
         reg.WriteBool("TRANSM", e.TransMode);
-        reg.CloseKey();
     } catch (const std::exception&) {
         // Settings are best effort: a failed write is not reported.
     }

@@ -3,11 +3,14 @@
 // control with the member that owns it, its component name, caption, bounds and hint.
 #include <initializer_list>
 #include <memory>
+#include <string>
+#include <type_traits>
 
 #include "ui/Control.h"
 #include "ui/Panel.h"
 
-// A control made as Control(parent, name, caption) and placed at its bounds.
+// A control made as Control(parent, name, caption), or as Control(parent, name) when it
+// has no caption (Caption is then nullptr), and placed at its bounds.
 template <class Page, class Control>
 struct TControlRow {
     std::unique_ptr<Control> Page::*Member;
@@ -21,7 +24,10 @@ template <class Page, class Control>
 void BuildControls(Page& page, TControl* parent, std::initializer_list<TControlRow<Page, Control>> rows) {
     for (const TControlRow<Page, Control>& r : rows) {
         std::unique_ptr<Control>& c = page.*r.Member;
-        c = std::make_unique<Control>(parent, r.Name, r.Caption);
+        if constexpr (std::is_constructible_v<Control, TControl*, std::string, std::string>)
+            c = std::make_unique<Control>(parent, r.Name, r.Caption ? r.Caption : "");
+        else
+            c = std::make_unique<Control>(parent, r.Name);
         c->SetBounds(r.Left, r.Top, r.Width, r.Height);
         if (r.Hint) c->SetHint(r.Hint);
     }
