@@ -176,3 +176,29 @@ TEST_F(FramePageTest, TrackBarsSetTheScrollMaximumButNotBelowThePosition) {
     form->FramePage->ScrollBar1->SetPosition(77);
     EXPECT_EQ(form->FramePage->DefaultSpeed->Value(), 77);
 }
+
+TEST_F(FramePageTest, TheListKeepsShowingTheDocumentsFramesWhenTheLastImageGoes) {
+    AddImages(1);
+    AddFrame(0, 12);
+    AddFrame(0, 14);
+    form->ImagePage->DelImageBtnClick();  // the frames stay, naming a missing image
+    ASSERT_EQ(form->LastImage(), -1);
+    EXPECT_EQ(form->Document().Frames(), (std::vector<FrameLine>{{0, 12}, {0, 14}}));
+    ASSERT_EQ(form->FramePage->ListBox2->Count(), 2);
+    EXPECT_EQ(form->FramePage->ListBox2->Item(1), FormatFrameLine(0, 14));
+}
+
+TEST_F(FramePageTest, MovingAndUnitingFramesChangesTheDocumentAndTheListAlike) {
+    AddImages(3);
+    for (int i = 0; i < 3; ++i) AddFrame(i, 5 + i);
+    form->FramePage->ListBox2->SetItemIndex(0);
+    form->FramePage->ListBox2DragDrop(2);
+    EXPECT_EQ(form->Document().Frames(), (std::vector<FrameLine>{{1, 6}, {2, 7}, {0, 5}}));
+    EXPECT_EQ(form->FramePage->ListBox2->ItemIndex(), 2);
+    form->FramePage->DefaultSpeed->SetValue(33);
+    form->FramePage->UniteIntervalClick();
+    EXPECT_EQ(form->Document().Frames(), (std::vector<FrameLine>{{1, 33}, {2, 33}, {0, 33}}));
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(form->FramePage->ListBox2->Item(i), FormatFrameLine(form->Document().Frame(i).Image, 33));
+    EXPECT_EQ(form->FramePage->ListBox2->ItemIndex(), 2);  // the selection stays
+}

@@ -157,6 +157,8 @@ TEST_F(ImagePageTest, RenamingInPlaceKeepsTheOldNameWhenEmptied) {
 TEST_F(ImagePageTest, ClearAllAsksFirstAndKeepsTheDocumentName) {
     Add(1, "a");
     Add(2, "b");
+    form->FileOptionsPage->IName->SetText("歩く猫");
+    form->FileOptionsPage->IArt->SetText("作者");
     form->FramePage->AddFramBtnClick();
     form->FramePage->InsertFram->SetChecked(true);
     boxes.Answer = IDNO;
@@ -166,6 +168,8 @@ TEST_F(ImagePageTest, ClearAllAsksFirstAndKeepsTheDocumentName) {
     EXPECT_EQ(boxes.Calls[1].Text, "リストのイメージを全て消去します。\nよろしいですか？");
     EXPECT_EQ(boxes.Calls[1].Flags & MB_YESNO, static_cast<UINT>(MB_YESNO));
     EXPECT_EQ(form->EntryCount(), 2);
+    EXPECT_EQ(form->Document().Title(), "歩く猫");  // what is typed goes into the document
+    EXPECT_EQ(form->Document().Author(), "作者");
     MonoCursorRecord mono = form->MonoCursor();
     boxes.Answer = IDYES;
     form->PageControl1->SetActivePage(form->Page4);
@@ -174,6 +178,10 @@ TEST_F(ImagePageTest, ClearAllAsksFirstAndKeepsTheDocumentName) {
     EXPECT_EQ(form->ImagePage->ListBox1->Count(), 0);
     EXPECT_EQ(form->ImagePage->ImageList1.Count(), 0);
     EXPECT_EQ(form->FramePage->ListBox2->Count(), 0);
+    EXPECT_EQ(form->Document().FrameCount(), 0);
+    EXPECT_EQ(form->Document().Title(), "");
+    EXPECT_EQ(form->FileOptionsPage->IName->Text(), "");
+    EXPECT_EQ(form->FileOptionsPage->IArt->Text(), "");
     EXPECT_FALSE(form->FramePage->InsertFram->Checked());
     EXPECT_EQ(form->PageControl1->ActivePage(), form->Page1);
     EXPECT_EQ(form->DocName(), "無題");
