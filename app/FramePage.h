@@ -108,6 +108,21 @@ public:
     std::unique_ptr<MMTimer> Timer1;  // the preview clock
 
 private:
+    // An interval row at Top: its label, value box, the scroll bar that mirrors the box and
+    // the track bar that sets the scroll bar's maximum.
+    struct TIntervalRow {
+        std::unique_ptr<TLabel> TFramePage::*Label;
+        const char* LabelName;
+        const char* Caption;
+        std::unique_ptr<TValueBox> TFramePage::*Box;
+        const char* BoxName;
+        std::unique_ptr<TScrollBar> TFramePage::*Bar;
+        const char* BarName;
+        std::unique_ptr<TTrackBar> TFramePage::*Track;
+        const char* TrackName;
+        int Top;
+    };
+    void BuildIntervalRow(TControl* page, const TIntervalRow& row);
     void ShowPreviewStep(const std::optional<PreviewStep>& step);
     PreviewSource PreviewInput() const;
     void UpdatePreviewTimer();

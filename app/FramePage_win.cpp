@@ -13,6 +13,17 @@ namespace {
 const char* const kAniTestFailed = "テスト用のアニメーションカーソルを作れませんでした。";
 } // namespace
 
+void TFramePage::BuildIntervalRow(TControl* p, const TIntervalRow& row) {
+    this->*row.Label = std::make_unique<TLabel>(p, row.LabelName, row.Caption, 146, row.Top + 4);
+    TValueBox& box = *(this->*row.Box = std::make_unique<TValueBox>(p, row.BoxName));
+    box.SetBounds(196, row.Top, 50, 20);
+    TScrollBar& bar = *(this->*row.Bar = std::make_unique<TScrollBar>(p, row.BarName, 1, 911, 10));
+    bar.SetBounds(252, row.Top + 2, 150, 17);
+    TTrackBar& track = *(this->*row.Track = std::make_unique<TTrackBar>(p, row.TrackName, 10, 640, 512));
+    track.SetBounds(404, row.Top - 2, 96, 24);
+    track.SetHint("MAX値の微調整");
+}
+
 TFramePage::TFramePage(TControl* p, TCursorDocument& doc, const TImageList& thumbnails, TFramePageHost host)
     : FDoc(doc), FThumbnails(thumbnails), FHost(std::move(host)) {
     using P = TFramePage;
@@ -45,28 +56,16 @@ TFramePage::TFramePage(TControl* p, TCursorDocument& doc, const TImageList& thum
     Image5->SetBounds(324, 16, 32, 32);
     Image5->Hide();
 
-    Label6 = std::make_unique<TLabel>(p, "Label6", "Interval", 146, 58);
-    FrameSpeed = std::make_unique<TValueBox>(p, "FrameSpeed");
-    FrameSpeed->SetBounds(196, 54, 50, 20);
-    ScrollBar2 = std::make_unique<TScrollBar>(p, "ScrollBar2", 1, 911, 10);
-    ScrollBar2->SetBounds(252, 56, 150, 17);
-    TrackBar1 = std::make_unique<TTrackBar>(p, "TrackBar1", 10, 640, 512);
-    TrackBar1->SetBounds(404, 52, 96, 24);
-    TrackBar1->SetHint("MAX値の微調整");
+    BuildIntervalRow(p, {&P::Label6, "Label6", "Interval", &P::FrameSpeed, "FrameSpeed", &P::ScrollBar2, "ScrollBar2",
+                         &P::TrackBar1, "TrackBar1", 54});
     BuildControls<P, TButton>(*this, p,
                               {
                                   {&P::AddFramBtn, "AddFramBtn", "ﾌﾚｰﾑ追加", 146, 82, 84, 24},
                                   {&P::DelFramBtn, "DelFramBtn", "ﾌﾚｰﾑ削除", 236, 82, 84, 24},
                               });
 
-    Label7 = std::make_unique<TLabel>(p, "Label7", "Default", 146, 120);
-    DefaultSpeed = std::make_unique<TValueBox>(p, "DefaultSpeed");
-    DefaultSpeed->SetBounds(196, 116, 50, 20);
-    ScrollBar1 = std::make_unique<TScrollBar>(p, "ScrollBar1", 1, 911, 10);
-    ScrollBar1->SetBounds(252, 118, 150, 17);
-    TrackBar2 = std::make_unique<TTrackBar>(p, "TrackBar2", 10, 640, 512);
-    TrackBar2->SetBounds(404, 114, 96, 24);
-    TrackBar2->SetHint("MAX値の微調整");
+    BuildIntervalRow(p, {&P::Label7, "Label7", "Default", &P::DefaultSpeed, "DefaultSpeed", &P::ScrollBar1, "ScrollBar1",
+                         &P::TrackBar2, "TrackBar2", 116});
     for (TValueBox* v : {FrameSpeed.get(), DefaultSpeed.get()}) {
         v->SetMin(1);
         v->SetMax(911);
