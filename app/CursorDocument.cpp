@@ -144,6 +144,8 @@ void TCursorDocument::DeleteCurrentImage() {
         FCurImage = -1;
         FTransX = FTransY = 0;
         FTransparent = true;
+        FTitle.clear();
+        FAuthor.clear();
         return;
     }
     SelectImage(std::min(FCurImage, FLastImage));

@@ -37,6 +37,7 @@ public:
     // Adds a copy of the current image as the new last one, with an empty image name.
     bool DuplicateCurrentImage(const std::string& listName);
     // Removes the current image; the one after it (or the new last one) becomes current.
+    // With the last image the title and author go too; the frames stay.
     void DeleteCurrentImage();
     // Moves the current image to row to, where it stays current.
     void MoveCurrentImage(int to);

@@ -177,6 +177,20 @@ TEST(CursorDocumentFrames, ChecksAndTablesFollowTheImages) {
     EXPECT_EQ(doc.CheckFrames(), FrameCheck::MissingImage);
 }
 
+TEST(CursorDocument, TheLastImageTakesTitleAndAuthorButNotTheFrames) {
+    TCursorDocument doc;
+    for (const char* n : {"a", "b"}) ASSERT_TRUE(doc.AddImage(Plain(1), 0, 0, 0, 0, true, n, n));
+    ASSERT_TRUE(doc.AddFrame(FrameLine{1, 10}));
+    doc.SetTitle("t");
+    doc.SetAuthor("a");
+    doc.DeleteCurrentImage();
+    EXPECT_EQ(doc.Title(), "t");  // images remain
+    doc.DeleteCurrentImage();
+    EXPECT_EQ(doc.Title(), "");
+    EXPECT_EQ(doc.Author(), "");
+    EXPECT_EQ(doc.Frames(), (std::vector<FrameLine>{{1, 10}}));
+}
+
 TEST(CursorDocument, ClearingEmptiesFramesTitleAndAuthorButKeepsTheMonochromeCursor) {
     TCursorDocument doc;
     EXPECT_FALSE(doc.HasMonoCursor());

@@ -122,8 +122,11 @@ TEST_F(ImagePageTest, DuplicateDeleteAndMoveKeepTheThreeListsInStep) {
     EXPECT_EQ(form->CurImage(), 2);
     EXPECT_EQ(form->ImagePage->ListBox1->ItemIndex(), 2);
     ExpectInStep(2, 10, "ten");
+    form->FileOptionsPage->IName->SetText("歩く猫");
     for (int i = 0; i < 3; ++i) Click(*form->ImagePage->DelImageBtn);
     EXPECT_EQ(form->LastImage(), -1);
+    EXPECT_EQ(form->FileOptionsPage->IName->Text(), "");  // the page is reset as by clearing
+    EXPECT_EQ(form->Document().Title(), "");
     EXPECT_EQ(form->CurImage(), -1);
     EXPECT_FALSE(form->ImagePage->DelImageBtn->Enabled());
     Click(*form->ImagePage->DelImageBtn);  // nothing left to delete
