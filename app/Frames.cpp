@@ -1,26 +1,11 @@
 #include "app/Frames.h"
 
-#include <cstdio>
-
 #include "base/Format.h"
 
 const char* const kUnusedImagesMessage = "フレームとして使われていないイメージがあります。";
 const char* const kFrameLimitMessage = "フレームは999個までです。";
 
 std::string FormatFrameLine(int image, int interval) { return Format("%03d%6d", image, interval); }
-
-std::optional<FrameLine> ParseFrameLine(const std::string& line) {
-    FrameLine f;
-    if (std::sscanf(line.c_str(), "%3d%6d", &f.Image, &f.Interval) != 2) return std::nullopt;
-    return f;
-}
-
-std::vector<FrameLine> ParseFrameLines(const std::vector<std::string>& lines) {
-    std::vector<FrameLine> frames;
-    frames.reserve(lines.size());
-    for (const std::string& line : lines) frames.push_back(ParseFrameLine(line).value_or(FrameLine{-1, 0}));
-    return frames;
-}
 
 std::vector<std::string> FormatFrameLines(const std::vector<FrameLine>& frames) {
     std::vector<std::string> lines;

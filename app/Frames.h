@@ -1,7 +1,7 @@
 #pragma once
 // The frame list's rules, free of windows. The document keeps one FrameLine per frame
 // (image number, interval in jiffies of 1/60 s) and the frame page's list box ListBox2
-// shows each as the text "%03d%6d"; these functions make and read those texts, decide
+// shows each as the text "%03d%6d"; these functions make those texts, decide
 // where a new frame goes, check the frames against the image list, fill the two tables
 // the writers read, and run the preview's position and timing. The window code reads its
 // controls, calls these, and shows the results; nothing here shows a message.
@@ -36,11 +36,6 @@ struct FrameLine {
 
 // The list-box line of a frame: "%03d%6d".
 std::string FormatFrameLine(int image, int interval);
-// A line read back with "%3d%6d"; nullopt when the text holds no two numbers.
-std::optional<FrameLine> ParseFrameLine(const std::string& line);
-// Lines read back in order; a line that does not read becomes image -1 (which names no
-// image) with interval 0.
-std::vector<FrameLine> ParseFrameLines(const std::vector<std::string>& lines);
 // The list-box lines of the frames, in order.
 std::vector<std::string> FormatFrameLines(const std::vector<FrameLine>& frames);
 
