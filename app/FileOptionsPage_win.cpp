@@ -24,15 +24,14 @@ TFileOptionsPage::TFileOptionsPage(TControl* p, TControl& owner, TCursorDocument
     BuildControls<P, TGroupBox>(*this, p, {{&P::Panel7, "Panel7", "モノクロカーソル", 8, 130, 490, 110,
                                              "オリジナルのマークなどを含めることができます。"}});
     TControl* group = Panel7.get();
-    Panel8 = std::make_unique<TPanel>(group, "Panel8");
-    Panel8->SetBounds(14, 22, 38, 38);
+    BuildControls<P, TPanel>(*this, group, {{&P::Panel8, "Panel8", nullptr, 14, 22, 38, 38}});
     Panel8->SetBevelOuter(TBevel::bvLowered);
-    MonoCurImage = std::make_unique<TImage>(Panel8.get(), "MonoCurImage");
-    MonoCurImage->SetBounds(3, 3, 32, 32);
-    MonoX = std::make_unique<TValueBox>(group, "MonoX");
-    MonoX->SetBounds(62, 30, 50, 20);
-    MonoY = std::make_unique<TValueBox>(group, "MonoY");
-    MonoY->SetBounds(118, 30, 50, 20);
+    BuildControls<P, TImage>(*this, Panel8.get(), {{&P::MonoCurImage, "MonoCurImage", nullptr, 3, 3, 32, 32}});
+    BuildControls<P, TValueBox>(*this, group,
+                                {
+                                    {&P::MonoX, "MonoX", nullptr, 62, 30, 50, 20},
+                                    {&P::MonoY, "MonoY", nullptr, 118, 30, 50, 20},
+                                });
     for (TValueBox* v : {MonoX.get(), MonoY.get()}) v->SetMax(31);
     std::vector<std::string> names;
     for (const MonoTemplateInfo& t : kMonoTemplates) names.push_back(t.Name);
