@@ -64,7 +64,7 @@ TEST_F(MonoPageTest, AFileOpensAndSavesBackToTheSameBytes) {
     MonoCursorRecord rec = MonoCursorRecord::Blank();
     rec.SetPixel(3, 4, false, true);  // white
     std::string in = folder + "in.cur", out = folder + "out.cur";
-    ASSERT_EQ(WriteMonoCurFile(in, rec, 7, 9), 1);
+    ASSERT_TRUE(WriteMonoCurFile(in, rec, 7, 9));
     Answer(in);
     form->FileOptionsPage->OpenMonoIcon->Perform(BM_CLICK);
     ASSERT_EQ(asked.size(), 1u);

@@ -2,8 +2,7 @@
 
 #include <vector>
 
-#include "ui/Canvas.h"
-#include "ui/Cursor.h"
+#include "app/PixelCursor.h"
 
 TIconEx::TIconEx(TControl* parent, const std::string& name) : TImage(parent, name) {}
 
@@ -33,16 +32,13 @@ TCursorHandle TIconEx::GetIconHandle() const {
     const int w = colour.Width(), h = colour.Height();
     const bool alpha = mask.PixelFormat() == TPixelFormat::pf8bit;
 
-    // The colour image as a 32-bit bitmap (alpha from the mask on the alpha path).
-    TDibSection dib(w, h);
-    TCursorMask andMask(w, h);  // all opaque on the alpha path
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-            const TColor c = colour.Pixel(x, y);
-            const uint32_t a = alpha ? static_cast<uint32_t>(mask.PixelIndex(x, y)) : 0;
-            dib.Pixels()[y * w + x] = (a << 24) | (RedOf(c) << 16) | (GreenOf(c) << 8) | BlueOf(c);
-            if (!alpha) andMask.Set(x, y, mask.PixelIndex(x, y) != 0);
-        }
-    GdiFlush();
-    return BuildCursor(andMask, dib.Bitmap(), entry->wPlanes, entry->wBitCount);
+    // The colour image with alpha from the mask on the alpha path (the AND mask then all
+    // opaque), else with the mask's bits as the AND mask.
+    return BuildPixelCursor(
+        w, h,
+        [&](int x, int y) {
+            const uint8_t m = static_cast<uint8_t>(mask.PixelIndex(x, y));
+            return TCursorPixel{colour.Pixel(x, y), alpha ? m : uint8_t{0}, !alpha && m != 0};
+        },
+        entry->wPlanes, entry->wBitCount);
 }

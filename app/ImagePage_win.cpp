@@ -4,25 +4,18 @@
 
 #include "app/EditorLink.h"
 #include "app/PageLayout.h"
+#include "app/PixelCursor.h"
 #include "app/SmallDialogs.h"
 #include "base/Format.h"
-#include "ui/Cursor.h"
 #include "ui/Dialogs.h"
 
 namespace {
 
 // The cursor of the AND mask and XOR image.
 TCursorHandle MakeCursor(const CursorImageParts& parts, int hotX, int hotY) {
-    TCursorMask mask(kImageSize, kImageSize);
-    TDibSection colour(kImageSize, kImageSize);
-    for (int y = 0; y < kImageSize; ++y)
-        for (int x = 0; x < kImageSize; ++x) {
-            mask.Set(x, y, parts.AndMask[y][x] != 0);
-            TColor c = parts.XorImage[y][x];
-            colour.Pixels()[y * kImageSize + x] = (RedOf(c) << 16) | (GreenOf(c) << 8) | BlueOf(c);
-        }
-    GdiFlush();
-    return BuildCursor(mask, colour.Bitmap(), hotX, hotY);
+    return BuildPixelCursor(
+        kImageSize, kImageSize,
+        [&](int x, int y) { return TCursorPixel{parts.XorImage[y][x], 0, parts.AndMask[y][x] != 0}; }, hotX, hotY);
 }
 
 } // namespace
