@@ -25,8 +25,9 @@ public:
     // .BMP, .WMF and .EMF are read without plug-ins; otherwise the first plug-in that
     // says it supports the file is selected.
     bool check();
-    // Decodes the current file into the result; false when it cannot (a plug-in's error,
-    // a crash inside a plug-in, or blocks that hold no picture).
+    // Decodes the current file into the result (a metafile drawn onto a 24-bit picture, see
+    // Metafile.h); false when it cannot (a plug-in's error, a crash inside a plug-in, blocks
+    // that hold no picture, a broken or empty metafile).
     bool load();
     // Forgets the result.
     void clean();

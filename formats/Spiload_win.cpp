@@ -11,6 +11,7 @@
 
 #include "base/Exception.h"
 #include "base/Text.h"
+#include "formats/Metafile.h"
 #include "formats/SusiePicture.h"
 
 namespace {
@@ -239,9 +240,12 @@ bool TSpiload::load() {
 }
 
 bool TSpiload::LoadWithoutPlugin() {
-    if (FExtension != ".BMP") return false;  // metafiles are not turned into bitmaps
     auto picture = std::make_unique<TBitmap>();
-    picture->LoadFromFile(FFileName);  // a broken file raises EInvalidGraphic to the caller
+    if (FExtension == ".BMP") {
+        picture->LoadFromFile(FFileName);  // a broken file raises EInvalidGraphic to the caller
+    } else if (!DrawMetafileFile(FFileName, *picture)) {
+        return false;  // a broken or empty metafile
+    }
     if (picture->Empty()) return false;
     FResult = std::move(picture);
     return true;

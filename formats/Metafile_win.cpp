@@ -1,0 +1,122 @@
+// Metafiles drawn by the system: an enhanced metafile as it stands, a Windows metafile
+// converted to an enhanced one that maps its window onto the picture's frame.
+#include <windows.h>
+
+#include <cstring>
+
+#include "base/Stream.h"
+#include "formats/Metafile.h"
+
+namespace {
+
+class TEnhMetafile {
+public:
+    explicit TEnhMetafile(HENHMETAFILE h) : FHandle(h) {}
+    ~TEnhMetafile() {
+        if (FHandle) DeleteEnhMetaFile(FHandle);
+    }
+    TEnhMetafile(const TEnhMetafile&) = delete;
+    TEnhMetafile& operator=(const TEnhMetafile&) = delete;
+    HENHMETAFILE Get() const { return FHandle; }
+
+private:
+    HENHMETAFILE FHandle;
+};
+
+class TScreenDC {
+public:
+    TScreenDC() : FDC(GetDC(nullptr)) {}
+    ~TScreenDC() {
+        if (FDC) ReleaseDC(nullptr, FDC);
+    }
+    TScreenDC(const TScreenDC&) = delete;
+    TScreenDC& operator=(const TScreenDC&) = delete;
+    HDC Get() const { return FDC; }
+
+private:
+    HDC FDC;
+};
+
+// A top-down 24-bit DIB section selected into a memory DC.
+class TDrawingSurface {
+public:
+    TDrawingSurface(int width, int height) {
+        BITMAPINFO bi{};
+        bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+        bi.bmiHeader.biWidth = width;
+        bi.bmiHeader.biHeight = -height;
+        bi.bmiHeader.biPlanes = 1;
+        bi.bmiHeader.biBitCount = 24;
+        bi.bmiHeader.biCompression = BI_RGB;
+        FDC = CreateCompatibleDC(nullptr);
+        FBitmap = CreateDIBSection(FDC, &bi, DIB_RGB_COLORS, &FBits, nullptr, 0);
+        if (FDC && FBitmap) FOld = SelectObject(FDC, FBitmap);
+    }
+    ~TDrawingSurface() {
+        if (FOld) SelectObject(FDC, FOld);
+        if (FBitmap) DeleteObject(FBitmap);
+        if (FDC) DeleteDC(FDC);
+    }
+    TDrawingSurface(const TDrawingSurface&) = delete;
+    TDrawingSurface& operator=(const TDrawingSurface&) = delete;
+    bool Ready() const { return FOld && FBits; }
+    HDC DC() const { return FDC; }
+    const uint8_t* Row(int y, int rowBytes) const { return static_cast<const uint8_t*>(FBits) + std::size_t(y) * rowBytes; }
+
+private:
+    HDC FDC = nullptr;
+    HBITMAP FBitmap = nullptr;
+    HGDIOBJ FOld = nullptr;
+    void* FBits = nullptr;
+};
+
+HENHMETAFILE EnhancedOf(const TMetafilePicture& picture, HDC screen, int dpiX, int dpiY) {
+    const UINT size = static_cast<UINT>(picture.Bits.size());
+    if (picture.Kind == TMetafileKind::Enhanced) return SetEnhMetaFileBits(size, picture.Bits.data());
+    METAFILEPICT mfp{};
+    if (picture.HasFrame) {
+        // The window of the metafile mapped onto the frame, given in 0.01 mm.
+        mfp.mm = MM_ANISOTROPIC;
+        mfp.xExt = MulDiv(picture.Size.Width, 2540, dpiX);
+        mfp.yExt = MulDiv(picture.Size.Height, 2540, dpiY);
+    } else {
+        // No window of its own: drawn in pixels, its frame what the drawing covers.
+        mfp.mm = MM_TEXT;
+    }
+    return SetWinMetaFileBits(size, picture.Bits.data(), screen, &mfp);
+}
+
+} // namespace
+
+bool DrawMetafileFile(const std::string& path, TBitmap& out) {
+    std::vector<uint8_t> bytes;
+    if (!ReadWholeFile(path, bytes, kMetafileMaxBytes)) return false;
+    TScreenDC screen;
+    const int dpiX = screen.Get() ? GetDeviceCaps(screen.Get(), LOGPIXELSX) : 96;
+    const int dpiY = screen.Get() ? GetDeviceCaps(screen.Get(), LOGPIXELSY) : 96;
+    std::optional<TMetafilePicture> picture = ReadMetafile(bytes.data(), bytes.size(), dpiX, dpiY);
+    if (!picture) return false;
+    TEnhMetafile emf(EnhancedOf(*picture, screen.Get(), dpiX, dpiY));
+    if (!emf.Get()) return false;
+    TMetafileSize size = picture->Size;
+    if (!picture->HasFrame) {
+        ENHMETAHEADER header{};
+        if (GetEnhMetaFileHeader(emf.Get(), sizeof header, &header) == 0) return false;
+        const RECTL& b = header.rclBounds;
+        std::optional<TMetafileSize> covered =
+            MetafileDrawSize(int64_t{b.right} - b.left + 1, int64_t{b.bottom} - b.top + 1, dpiX, dpiY, dpiX, dpiY);
+        if (!covered) return false;
+        size = *covered;
+    }
+    TDrawingSurface surface(size.Width, size.Height);
+    if (!surface.Ready()) return false;
+    const RECT all{0, 0, size.Width, size.Height};
+    FillRect(surface.DC(), &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    if (!PlayEnhMetaFile(surface.DC(), emf.Get(), &all)) return false;
+    GdiFlush();
+    TBitmap picture24(size.Width, size.Height, TPixelFormat::pf24bit);
+    const int rowBytes = picture24.RowBytes();
+    for (int y = 0; y < size.Height; ++y) std::memcpy(picture24.ScanLine(y), surface.Row(y, rowBytes), rowBytes);
+    out = std::move(picture24);
+    return true;
+}
