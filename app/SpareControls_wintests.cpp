@@ -157,4 +157,41 @@ TEST(TaskBar, ADoubleClickWithoutAMenuBringsTheMainFormBack) {
     TApplication::Instance().SetMainForm(nullptr);
 }
 
+TEST(TaskBar, WithHideTaskBarAMinimizedProgramLeavesTheTaskbarUntilItIsRestored) {
+    TApplication& app = TApplication::Instance();
+    app.Initialize();
+    TForm main("TaskBarMinimize", "main", 200, 100);
+    app.SetMainForm(&main);
+    main.ShowForm();
+    const HWND h = main.Handle();
+    {
+        TTaskBar bar;
+        bar.HideTaskBar = true;
+        bar.Loaded();
+        SendMessageW(h, WM_SYSCOMMAND, SC_MINIMIZE, 0);  // the caption's minimize button
+        EXPECT_TRUE(IsIconic(h));
+        EXPECT_FALSE(IsWindowVisible(h));
+        // A double click on the icon restores the program.
+        SendMessageW(bar.WindowHandle(), TTaskBar::kCallbackMessage, 0, WM_LBUTTONDBLCLK);
+        EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(h) != FALSE; }));
+        EXPECT_FALSE(IsIconic(h));
+        // Hidden by the minimize and brought back by the application's restore alone.
+        app.Minimize();
+        EXPECT_FALSE(IsWindowVisible(h));
+        app.Restore();
+        EXPECT_TRUE(IsWindowVisible(h));
+        EXPECT_FALSE(IsIconic(h));
+        // Without HideTaskBar the minimized program keeps its button.
+        bar.HideTaskBar = false;
+        app.Minimize();
+        EXPECT_TRUE(IsIconic(h));
+        EXPECT_TRUE(IsWindowVisible(h));
+        app.Restore();
+    }
+    // The handlers go with the bar.
+    EXPECT_FALSE(app.OnMinimize);
+    EXPECT_FALSE(app.OnRestore);
+    app.SetMainForm(nullptr);
+}
+
 } // namespace

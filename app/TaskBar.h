@@ -47,7 +47,9 @@ public:
     TTaskBarNotify OnClick;
     TTaskBarNotify OnDblClick;
 
-    // Called by the owner once the properties are set: adds the icon when AutoLoad is set.
+    // Called by the owner once the properties are set: adds the icon when AutoLoad is set,
+    // and installs the application's minimize and restore handlers, which hide or show the
+    // program's taskbar button when HideTaskBar is set (removed again when the bar goes).
     void Loaded();
     void Add();
     void Modify();

@@ -6,6 +6,7 @@
 namespace {
 
 int gTaskBarInstances = 0;
+const TTaskBar* gMinimizeHandlersOwner = nullptr;  // the bar whose handlers the application runs
 const wchar_t* const kWindowClass = L"TamsoloTaskBarWindow";
 
 void RegisterWindowClass(WNDPROC proc) {
@@ -39,6 +40,11 @@ TTaskBar::TTaskBar() {
 
 TTaskBar::~TTaskBar() {
     --gTaskBarInstances;
+    if (gMinimizeHandlersOwner == this) {
+        TApplication::Instance().OnMinimize = nullptr;
+        TApplication::Instance().OnRestore = nullptr;
+        gMinimizeHandlersOwner = nullptr;
+    }
     Delete();
     if (FWindow) DestroyWindow(FWindow);
     if (FIcon) DestroyIcon(FIcon);
@@ -101,8 +107,9 @@ void TTaskBar::MouseMessage(UINT mouse, int x, int y) {
             }
         }
         if (!DisableShowForm) {
+            TApplication::Instance().Restore();
             if (TForm* main = TApplication::Instance().MainForm()) {
-                ShowWindow(main->Handle(), IsIconic(main->Handle()) ? SW_RESTORE : SW_SHOW);
+                ShowWindow(main->Handle(), SW_SHOW);
                 SetForegroundWindow(main->Handle());
             }
         }
@@ -167,6 +174,15 @@ void TTaskBar::FillRecord() {
 void TTaskBar::Loaded() {
     FLoaded = true;
     if (FAutoLoad) Add();
+    // With HideTaskBar, a minimized program leaves the taskbar and comes back on a restore.
+    TApplication& app = TApplication::Instance();
+    app.OnMinimize = [this] {
+        if (HideTaskBar) Hide();
+    };
+    app.OnRestore = [this] {
+        if (HideTaskBar) Show();
+    };
+    gMinimizeHandlersOwner = this;
 }
 
 void TTaskBar::Add() {

@@ -10,6 +10,7 @@ TApplication& TApplication::Instance() {
 
 void TApplication::Initialize(HINSTANCE instance) {
     FInstance = instance ? instance : GetModuleHandleW(nullptr);
+    FMinimized = false;
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_TAB_CLASSES | ICC_BAR_CLASSES | ICC_UPDOWN_CLASS};
     InitCommonControlsEx(&icc);
     FTerminated = false;
@@ -57,6 +58,29 @@ void TApplication::HandleException(const std::exception& e) {
     std::string text = e.what();
     if (!text.empty() && text.back() != '.') text += '.';
     ShowMessageBox(FMainForm ? FMainForm->Handle() : nullptr, text, FTitle, MB_OK | MB_ICONSTOP);
+}
+
+void TApplication::SetMainForm(TForm* f) {
+    FMainForm = f;
+    FMinimized = f && IsIconic(f->Handle());
+}
+
+void TApplication::Minimize() {
+    if (FMainForm) ShowWindow(FMainForm->Handle(), SW_MINIMIZE);
+}
+
+void TApplication::Restore() {
+    if (FMainForm && IsIconic(FMainForm->Handle())) ShowWindow(FMainForm->Handle(), SW_RESTORE);
+}
+
+void TApplication::MainFormSized(WPARAM kind) {
+    if (kind == SIZE_MINIMIZED && !FMinimized) {
+        FMinimized = true;
+        if (OnMinimize) OnMinimize();
+    } else if ((kind == SIZE_RESTORED || kind == SIZE_MAXIMIZED) && FMinimized) {
+        FMinimized = false;
+        if (OnRestore) OnRestore();
+    }
 }
 
 bool TApplication::HelpCommand(UINT command, ULONG_PTR data) {

@@ -2,11 +2,14 @@
 // The application object: title, help file, the message loop and the default display
 // of exceptions that escape an event handler.
 #include <exception>
+#include <functional>
 #include <string>
 
 #include "ui/Win.h"
 
 class TForm;
+
+using TApplicationEvent = std::function<void()>;
 
 class TApplication {
 public:
@@ -18,7 +21,7 @@ public:
     const std::string& Title() const { return FTitle; }
     void SetHelpFile(const std::string& f) { FHelpFile = f; }
     const std::string& HelpFile() const { return FHelpFile; }
-    void SetMainForm(TForm* f) { FMainForm = f; }  // not owned
+    void SetMainForm(TForm* f);  // not owned
     TForm* MainForm() const { return FMainForm; }
 
     // Runs the message loop until the main form closes.
@@ -32,6 +35,15 @@ public:
     // Opens the help file (HELP_CONTEXT and the like).
     bool HelpCommand(UINT command, ULONG_PTR data);
 
+    // Minimizes the main form; brings it back from being minimized (nothing when it is not).
+    void Minimize();
+    void Restore();
+    // Raised when the main form is minimized, however that happened, and when it comes back.
+    TApplicationEvent OnMinimize;
+    TApplicationEvent OnRestore;
+    // The main form reports each change of its size state (WM_SIZE's kind).
+    void MainFormSized(WPARAM kind);
+
     // The font every control starts with: "MS UI Gothic", 9 points, Shift-JIS character set.
     static HFONT DefaultFont();
 
@@ -41,4 +53,5 @@ private:
     std::string FHelpFile;
     TForm* FMainForm = nullptr;
     bool FTerminated = false;
+    bool FMinimized = false;  // the main form's last reported state
 };

@@ -10,7 +10,9 @@
 #include "ui/Panel.h"
 #include "ui/Timer.h"
 
+#include <string>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -150,6 +152,31 @@ TEST_F(FormFixture, TimerTicksOnTheWindowThreadAndStops) {
     Sleep(60);
     TApplication::Instance().ProcessMessages();
     EXPECT_EQ(ticks, 1);
+}
+
+TEST_F(FormFixture, MinimizingAndRestoringTheMainFormRaiseTheApplicationsEventsOnce) {
+    TApplication& app = TApplication::Instance();
+    TForm other("Other", "other", 100, 60);
+    other.ShowForm();
+    form->ShowForm();
+    app.SetMainForm(form.get());
+    std::vector<std::string> events;
+    app.OnMinimize = [&] { events.push_back("minimize"); };
+    app.OnRestore = [&] { events.push_back("restore"); };
+    SendMessageW(other.Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);  // not the main form
+    SendMessageW(other.Handle(), WM_SYSCOMMAND, SC_RESTORE, 0);
+    SendMessageW(form->Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);  // the caption's button
+    app.Minimize();                                                // already minimized
+    EXPECT_TRUE(IsIconic(form->Handle()));
+    SendMessageW(form->Handle(), WM_SYSCOMMAND, SC_RESTORE, 0);
+    app.Restore();  // not minimized: nothing
+    app.Minimize();
+    app.Restore();
+    EXPECT_FALSE(IsIconic(form->Handle()));
+    EXPECT_EQ(events, (std::vector<std::string>{"minimize", "restore", "minimize", "restore"}));
+    app.OnMinimize = nullptr;
+    app.OnRestore = nullptr;
+    app.SetMainForm(nullptr);
 }
 
 TEST_F(FormFixture, ExceptionsFromHandlersAreShownAndTheProgramGoesOn) {

@@ -133,6 +133,9 @@ LRESULT TForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
             return 0;
         }
         break;
+    case WM_SIZE:
+        if (TApplication::Instance().MainForm() == this) TApplication::Instance().MainFormSized(wp);
+        break;
     case WM_COMMAND:
         // Enter and Escape from IsDialogMessage arrive as IDOK / IDCANCEL with no control.
         if (lp == 0 && FModal && (LOWORD(wp) == IDCANCEL)) {
