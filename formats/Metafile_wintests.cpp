@@ -2,72 +2,12 @@
 // metafile recorders (and one placeable header written by hand), drawn by the system.
 #include <gtest/gtest.h>
 
-#include <cstring>
-#include <functional>
-
-#include "base/ByteIO.h"
-#include "base/Color.h"
 #include "formats/Metafile.h"
+#include "formats/MetafileTestSupport.h"
 #include "formats/PluginTestSupport.h"
 #include "formats/Spiload.h"
 
 namespace {
-
-const TColor kRed = MakeColor(255, 0, 0), kBlue = MakeColor(0, 0, 255), kWhite = MakeColor(255, 255, 255);
-
-void FillBox(HDC dc, int left, int top, int right, int bottom, COLORREF colour) {
-    HBRUSH brush = CreateSolidBrush(colour);
-    HGDIOBJ oldBrush = SelectObject(dc, brush);
-    HGDIOBJ oldPen = SelectObject(dc, GetStockObject(NULL_PEN));
-    Rectangle(dc, left, top, right + 1, bottom + 1);  // a null pen leaves the last row and column out
-    SelectObject(dc, oldPen);
-    SelectObject(dc, oldBrush);
-    DeleteObject(brush);
-}
-
-// Red on the left half, blue on the right half of a width x height logical area.
-void DrawHalves(HDC dc, int width, int height) {
-    FillBox(dc, 0, 0, width / 2, height, RGB(255, 0, 0));
-    FillBox(dc, width / 2, 0, width, height, RGB(0, 0, 255));
-}
-
-// An enhanced metafile of 96x48 pixels at 96 dpi (its frame in 0.01 mm), drawn in pixels.
-std::string WriteEnhanced(const std::string& path, bool draw) {
-    const RECT frame{0, 0, 2540, 1270};
-    HDC dc = CreateEnhMetaFileW(nullptr, Utf8ToWide(path).c_str(), &frame, nullptr);
-    EXPECT_NE(dc, nullptr);
-    if (draw) DrawHalves(dc, 96, 48);
-    DeleteEnhMetaFile(CloseEnhMetaFile(dc));
-    return path;
-}
-
-// The bits of a Windows metafile recorded in memory.
-std::vector<uint8_t> RecordWindows(const std::function<void(HDC)>& draw) {
-    HDC dc = CreateMetaFileW(nullptr);
-    draw(dc);
-    HMETAFILE mf = CloseMetaFile(dc);
-    std::vector<uint8_t> bits(GetMetaFileBitsEx(mf, 0, nullptr));
-    GetMetaFileBitsEx(mf, static_cast<UINT>(bits.size()), bits.data());
-    DeleteMetaFile(mf);
-    return bits;
-}
-
-// A placeable header (bounding box, units per inch, checksum) written before the bits.
-std::vector<uint8_t> Placeable(const std::vector<uint8_t>& bits, int16_t left, int16_t top, int16_t right,
-                               int16_t bottom, uint16_t inch) {
-    std::vector<uint8_t> out(22, 0);
-    PutLE32(&out[0], 0x9AC6CDD7);
-    PutLE16(&out[6], static_cast<uint16_t>(left));
-    PutLE16(&out[8], static_cast<uint16_t>(top));
-    PutLE16(&out[10], static_cast<uint16_t>(right));
-    PutLE16(&out[12], static_cast<uint16_t>(bottom));
-    PutLE16(&out[14], inch);
-    uint16_t sum = 0;
-    for (int i = 0; i < 10; ++i) sum ^= GetLE16(&out[2 * i]);
-    PutLE16(&out[20], sum);
-    out.insert(out.end(), bits.begin(), bits.end());
-    return out;
-}
 
 void ExpectHalves(const TBitmap& b, int width, int height, TColor left, TColor right) {
     ASSERT_EQ(b.Width(), width);
@@ -94,7 +34,7 @@ struct MetafileLoad : ::testing::Test {
 TEST_F(MetafileLoad, EnhancedMetafilesAreDrawnAtTheirFrameOnScreenPixels) {
     const TBitmap* b = Load(WriteEnhanced(dir + "halves.EMF", true));
     ASSERT_NE(b, nullptr);
-    ExpectHalves(*b, 96, 48, kRed, kBlue);
+    ExpectHalves(*b, 96, 48, clRed, clBlue);
 }
 
 TEST_F(MetafileLoad, WindowsMetafilesAreDrawnAtTheirBoundingBoxOrWindowExtent) {
@@ -105,7 +45,7 @@ TEST_F(MetafileLoad, WindowsMetafilesAreDrawnAtTheirBoundingBoxOrWindowExtent) {
     WriteBytes(placeable, file);
     const TBitmap* b = Load(placeable);
     ASSERT_NE(b, nullptr);
-    ExpectHalves(*b, 192, 96, kRed, kBlue);
+    ExpectHalves(*b, 192, 96, clRed, clBlue);
 
     // Plain, with a window of its own (60 x 40 units, taken as pixels), drawn in its window.
     const auto windowed = RecordWindows([](HDC dc) {
@@ -118,7 +58,7 @@ TEST_F(MetafileLoad, WindowsMetafilesAreDrawnAtTheirBoundingBoxOrWindowExtent) {
     WriteBytes(plain, windowed);
     b = Load(plain);
     ASSERT_NE(b, nullptr);
-    ExpectHalves(*b, 60, 40, kRed, kBlue);
+    ExpectHalves(*b, 60, 40, clRed, clBlue);
 
     // Plain, without a window: drawn in pixels, the picture is what the drawing covers.
     const auto pixels = RecordWindows([](HDC dc) {
@@ -128,7 +68,7 @@ TEST_F(MetafileLoad, WindowsMetafilesAreDrawnAtTheirBoundingBoxOrWindowExtent) {
     WriteBytes(dir + "pixels.wmf", pixels);
     b = Load(dir + "pixels.wmf");
     ASSERT_NE(b, nullptr);
-    ExpectHalves(*b, 80, 40, kRed, kBlue);
+    ExpectHalves(*b, 80, 40, clRed, clBlue);
 }
 
 TEST_F(MetafileLoad, BrokenEmptyAndHostileMetafiles) {
