@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "base/ByteIO.h"
+#include "base/Stream.h"
 
 namespace {
 
@@ -172,6 +175,26 @@ TEST(ReadMetafile, EnhancedMetafilesAreCheckedRecordByRecordAndSizedByFrameOrBou
         {"no frame and no bounds", Emf(0, 0, -1, -1, 16)},
     };
     for (const Case& c : refused) EXPECT_FALSE(ReadMetafile(c.Bytes.data(), c.Bytes.size(), 96, 96)) << c.What;
+}
+
+TEST(ReadMetafile, EveryFileOfTheFuzzCorpusIsReadWithinTheBoundsOrRefused) {
+    const std::filesystem::path dir = std::filesystem::path(TAMSOLO_SOURCE_DIR) / "formats" / "fuzz-corpus" / "metafile";
+    int files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+        std::vector<uint8_t> bytes;
+        ASSERT_TRUE(ReadWholeFile(entry.path().string(), bytes, 1 << 20));
+        const std::string name = entry.path().filename().string();
+        const auto picture = ReadMetafile(bytes.data(), bytes.size(), 96, 96);
+        if (name.rfind("valid_", 0) == 0) EXPECT_TRUE(picture) << name;
+        if (picture) {
+            EXPECT_GE(picture->Size.Width, 1) << name;
+            EXPECT_LE(picture->Size.Width, kMetafileMaxSide) << name;
+            EXPECT_GE(picture->Size.Height, 1) << name;
+            EXPECT_LE(picture->Size.Height, kMetafileMaxSide) << name;
+        }
+        ++files;
+    }
+    EXPECT_GE(files, 8);
 }
 
 } // namespace
