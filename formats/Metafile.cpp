@@ -54,22 +54,35 @@ std::optional<TMetafilePicture> ReadEnhanced(const uint8_t* data, std::size_t si
 
     TMetafilePicture picture;
     picture.Kind = TMetafileKind::Enhanced;
-    // The frame in 0.01 mm; a file without one is taken at its bounds in device pixels.
-    const uint8_t* frame = data + 24;
+    picture.Bits.assign(data, data + end);
+    uint8_t* header = picture.Bits.data();
+    PutLE32(header + 48, static_cast<uint32_t>(end));  // total bytes
+    PutLE32(header + 52, drawing + 2);                 // records, header and end included
+    // The frame in 0.01 mm; a file without one is taken at its bounds in device pixels, and
+    // those bounds become its frame (the drawing maps the frame onto the picture).
+    uint8_t* frame = header + 24;
     std::optional<TMetafileSize> drawn =
         MetafileDrawSize(int64_t{I32At(frame + 8)} - I32At(frame), int64_t{I32At(frame + 12)} - I32At(frame + 4), 2540,
                          2540, dpiX, dpiY);
     if (!drawn) {
-        const uint8_t* bounds = data + 8;
+        const uint8_t* bounds = header + 8;
         const int64_t w = int64_t{I32At(bounds + 8)} - I32At(bounds) + 1;
         const int64_t h = int64_t{I32At(bounds + 12)} - I32At(bounds + 4) + 1;
-        if (w > 0 && h > 0) drawn = MetafileDrawSize(w, h, dpiX, dpiY, dpiX, dpiY);
+        // The reference device's size in pixels and in millimetres.
+        const int64_t pixelsX = I32At(header + 72), pixelsY = I32At(header + 76);
+        const int64_t mmX = I32At(header + 80), mmY = I32At(header + 84);
+        if (w <= 0 || h <= 0 || pixelsX <= 0 || pixelsY <= 0 || mmX <= 0 || mmY <= 0) return std::nullopt;
+        drawn = MetafileDrawSize(w, h, dpiX, dpiY, dpiX, dpiY);
+        for (int i = 0; i < 4; ++i) {
+            const int64_t edge = int64_t{I32At(bounds + 4 * i)} + (i >= 2 ? 1 : 0);
+            const double hundredths = std::trunc(static_cast<double>(edge) * 100 * static_cast<double>(i % 2 == 0 ? mmX : mmY) /
+                                                 static_cast<double>(i % 2 == 0 ? pixelsX : pixelsY));
+            if (hundredths < INT32_MIN || hundredths > INT32_MAX) return std::nullopt;
+            PutLE32(frame + 4 * i, static_cast<uint32_t>(static_cast<int32_t>(hundredths)));
+        }
     }
     if (!drawn) return std::nullopt;
     picture.Size = *drawn;
-    picture.Bits.assign(data, data + end);
-    PutLE32(&picture.Bits[48], static_cast<uint32_t>(end));    // total bytes
-    PutLE32(&picture.Bits[52], drawing + 2);                   // records, header and end included
     return picture;
 }
 

@@ -129,6 +129,10 @@ std::vector<uint8_t> Emf(int32_t frameRight, int32_t frameBottom, int32_t bounds
     PutLE32(&e[32], static_cast<uint32_t>(frameRight));
     PutLE32(&e[36], static_cast<uint32_t>(frameBottom));
     PutLE32(&e[40], 0x464D4520);
+    PutLE32(&e[72], 1024);  // the reference device: 1024 x 768 pixels, 320 x 240 mm
+    PutLE32(&e[76], 768);
+    PutLE32(&e[80], 320);
+    PutLE32(&e[84], 240);
     if (body) {
         const std::size_t at = e.size();
         e.resize(at + body);
@@ -155,15 +159,19 @@ TEST(ReadMetafile, EnhancedMetafilesAreCheckedRecordByRecordAndSizedByFrameOrBou
     EXPECT_EQ(GetLE32(&picture->Bits[48]), 88u + 16 + 20);
     EXPECT_EQ(GetLE32(&picture->Bits[52]), 3u);
 
-    file = Emf(0, 0, 49, 39, 16);  // no frame: its bounds in pixels
+    file = Emf(0, 0, 49, 39, 16);  // no frame: its bounds in pixels, which become its frame
     picture = ReadMetafile(file.data(), file.size(), 96, 96);
     ASSERT_TRUE(picture);
     EXPECT_EQ(picture->Size, (TMetafileSize{50, 40}));
+    EXPECT_EQ(GetLE32(&picture->Bits[32]), 50u * 100 * 320 / 1024);
+    EXPECT_EQ(GetLE32(&picture->Bits[36]), 40u * 100 * 240 / 768);
 
     auto leaving = Emf(2540, 1270, 0, 0, 16);
     PutLE32(&leaving[92], 4000);
     auto tiny = Emf(2540, 1270, 0, 0, 16);
     PutLE32(&tiny[92], 6);
+    auto noDevice = Emf(0, 0, 49, 39, 16);
+    PutLE32(&noDevice[80], 0);
     struct Case {
         const char* What;
         std::vector<uint8_t> Bytes;
@@ -173,6 +181,7 @@ TEST(ReadMetafile, EnhancedMetafilesAreCheckedRecordByRecordAndSizedByFrameOrBou
         {"a record that leaves the data", leaving},
         {"a record of 6 bytes", tiny},
         {"no frame and no bounds", Emf(0, 0, -1, -1, 16)},
+        {"no frame and no reference device", noDevice},
     };
     for (const Case& c : refused) EXPECT_FALSE(ReadMetafile(c.Bytes.data(), c.Bytes.size(), 96, 96)) << c.What;
 }

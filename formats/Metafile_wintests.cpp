@@ -2,6 +2,9 @@
 // metafile recorders (and one placeable header written by hand), drawn by the system.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
+#include "base/Stream.h"
 #include "formats/Metafile.h"
 #include "formats/MetafileTestSupport.h"
 #include "formats/PluginTestSupport.h"
@@ -35,6 +38,18 @@ TEST_F(MetafileLoad, EnhancedMetafilesAreDrawnAtTheirFrameOnScreenPixels) {
     const TBitmap* b = Load(WriteEnhanced(dir + "halves.EMF", true));
     ASSERT_NE(b, nullptr);
     ExpectHalves(*b, 96, 48, clRed, clBlue);
+
+    // Its frame emptied: drawn at the bounds of what it draws, in the recording's pixels
+    // (bounds that the system may take a pixel wider).
+    std::vector<uint8_t> bytes;
+    ASSERT_TRUE(ReadWholeFile(dir + "halves.EMF", bytes, 1 << 20));
+    std::fill(bytes.begin() + 24, bytes.begin() + 40, 0);
+    WriteBytes(dir + "noframe.emf", bytes);
+    b = Load(dir + "noframe.emf");
+    ASSERT_NE(b, nullptr);
+    EXPECT_NEAR(b->Width(), 96, 1);
+    EXPECT_NEAR(b->Height(), 48, 1);
+    ExpectHalves(*b, b->Width(), b->Height(), clRed, clBlue);
 }
 
 TEST_F(MetafileLoad, WindowsMetafilesAreDrawnAtTheirBoundingBoxOrWindowExtent) {
