@@ -4,38 +4,11 @@
 
 #include <cstring>
 
+#include "base/ScopeGuard.h"
 #include "base/Stream.h"
 #include "formats/Metafile.h"
 
 namespace {
-
-class TEnhMetafile {
-public:
-    explicit TEnhMetafile(HENHMETAFILE h) : FHandle(h) {}
-    ~TEnhMetafile() {
-        if (FHandle) DeleteEnhMetaFile(FHandle);
-    }
-    TEnhMetafile(const TEnhMetafile&) = delete;
-    TEnhMetafile& operator=(const TEnhMetafile&) = delete;
-    HENHMETAFILE Get() const { return FHandle; }
-
-private:
-    HENHMETAFILE FHandle;
-};
-
-class TScreenDC {
-public:
-    TScreenDC() : FDC(GetDC(nullptr)) {}
-    ~TScreenDC() {
-        if (FDC) ReleaseDC(nullptr, FDC);
-    }
-    TScreenDC(const TScreenDC&) = delete;
-    TScreenDC& operator=(const TScreenDC&) = delete;
-    HDC Get() const { return FDC; }
-
-private:
-    HDC FDC;
-};
 
 // A top-down 24-bit DIB section selected into a memory DC.
 class TDrawingSurface {
@@ -91,17 +64,21 @@ HENHMETAFILE EnhancedOf(const TMetafilePicture& picture, HDC screen, int dpiX, i
 bool DrawMetafileFile(const std::string& path, TBitmap& out) {
     std::vector<uint8_t> bytes;
     if (!ReadWholeFile(path, bytes, kMetafileMaxBytes)) return false;
-    TScreenDC screen;
-    const int dpiX = screen.Get() ? GetDeviceCaps(screen.Get(), LOGPIXELSX) : 96;
-    const int dpiY = screen.Get() ? GetDeviceCaps(screen.Get(), LOGPIXELSY) : 96;
+    HDC screen = GetDC(nullptr);
+    TScopeExit releaseScreen([screen] {
+        if (screen) ReleaseDC(nullptr, screen);
+    });
+    const int dpiX = screen ? GetDeviceCaps(screen, LOGPIXELSX) : 96;
+    const int dpiY = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
     std::optional<TMetafilePicture> picture = ReadMetafile(bytes.data(), bytes.size(), dpiX, dpiY);
     if (!picture) return false;
-    TEnhMetafile emf(EnhancedOf(*picture, screen.Get(), dpiX, dpiY));
-    if (!emf.Get()) return false;
+    HENHMETAFILE emf = EnhancedOf(*picture, screen, dpiX, dpiY);
+    if (!emf) return false;
+    TScopeExit deleteEmf([emf] { DeleteEnhMetaFile(emf); });
     TMetafileSize size = picture->Size;
     if (!picture->HasFrame) {
         ENHMETAHEADER header{};
-        if (GetEnhMetaFileHeader(emf.Get(), sizeof header, &header) == 0) return false;
+        if (GetEnhMetaFileHeader(emf, sizeof header, &header) == 0) return false;
         const RECTL& b = header.rclBounds;
         std::optional<TMetafileSize> covered =
             MetafileDrawSize(int64_t{b.right} - b.left + 1, int64_t{b.bottom} - b.top + 1, dpiX, dpiY, dpiX, dpiY);
@@ -112,7 +89,7 @@ bool DrawMetafileFile(const std::string& path, TBitmap& out) {
     if (!surface.Ready()) return false;
     const RECT all{0, 0, size.Width, size.Height};
     FillRect(surface.DC(), &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-    if (!PlayEnhMetaFile(surface.DC(), emf.Get(), &all)) return false;
+    if (!PlayEnhMetaFile(surface.DC(), emf, &all)) return false;
     GdiFlush();
     TBitmap picture24(size.Width, size.Height, TPixelFormat::pf24bit);
     const int rowBytes = picture24.RowBytes();
