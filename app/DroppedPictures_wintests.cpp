@@ -95,7 +95,9 @@ TEST_F(DroppedPictureTest, MetafilesAreFittedLikeAnyPictureAndBrokenOnesAreRepor
         for (int y = 0; y < 32; ++y) {
             const bool picture = y >= c.Top + 1 && y < 32 - c.Top - 1;
             if (!picture) {
-                if (y < c.Top || y >= 32 - c.Top) EXPECT_EQ(Shown(0, 16, y), clBlack) << y;
+                if (y < c.Top || y >= 32 - c.Top) {
+                    EXPECT_EQ(Shown(0, 16, y), clBlack) << y;
+                }
                 continue;
             }
             for (int x = 0; x < 15; ++x) ASSERT_EQ(Shown(0, x, y), clRed) << x << "," << y;

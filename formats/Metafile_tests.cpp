@@ -194,7 +194,9 @@ TEST(ReadMetafile, EveryFileOfTheFuzzCorpusIsReadWithinTheBoundsOrRefused) {
         ASSERT_TRUE(ReadWholeFile(entry.path().string(), bytes, 1 << 20));
         const std::string name = entry.path().filename().string();
         const auto picture = ReadMetafile(bytes.data(), bytes.size(), 96, 96);
-        if (name.rfind("valid_", 0) == 0) EXPECT_TRUE(picture) << name;
+        if (name.rfind("valid_", 0) == 0) {
+            EXPECT_TRUE(picture) << name;
+        }
         if (picture) {
             EXPECT_GE(picture->Size.Width, 1) << name;
             EXPECT_LE(picture->Size.Width, kMetafileMaxSide) << name;
