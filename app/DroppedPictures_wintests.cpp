@@ -43,8 +43,8 @@ TEST_F(DroppedPictureTest, A48x48IconArrivesThroughThePickerAsOneReduced32x32Ima
     EXPECT_EQ(ExtIconAnswer().Shown, 1);
     EXPECT_EQ(ExtIconAnswer().Count, "1");
     ASSERT_EQ(form->LastImage(), 0);
-    EXPECT_EQ(form->ListBox1->Item(0), "icotool_48");
-    EXPECT_EQ(form->ListBox2->Count(), 1);
+    EXPECT_EQ(form->ImagePage->ListBox1->Item(0), "icotool_48");
+    EXPECT_EQ(form->FramePage->ListBox2->Count(), 1);
 
     // The icon as Wine extracts it for the picker, drawn at 32x32 on the background colour:
     // more colours than a palette holds, each shown as its nearest colour of the image's palette.
@@ -87,7 +87,7 @@ TEST_F(DroppedPictureTest, MetafilesAreFittedLikeAnyPictureAndBrokenOnesAreRepor
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Path);
         boxes.Calls.clear();
-        form->ClearAllImages();
+        form->ImagePage->ClearAllImages();
         form->OptionsPage->Henpei->SetChecked(c.Henpei);
         Drop({c.Path});
         EXPECT_EQ(Messages(), std::vector<std::string>{});
