@@ -43,8 +43,8 @@ THSpotDlg::THSpotDlg() : TForm("HSpotDlg", "ホットスポット座標", 256, 2
 }
 
 void THSpotDlg::FormPaint() {
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(FHandle, &ps);
+    TPaintDC paint(FHandle);
+    HDC dc = paint.Get();
     TCanvas canvas(dc);
     canvas.FillRect(RECT{0, 0, 256, 256}, clBtnFace);
     canvas.StretchDraw(RECT{0, 0, 256, 256}, Image1->Bitmap());
@@ -60,7 +60,6 @@ void THSpotDlg::FormPaint() {
     }
     int hx = Form1 ? Form1->ImagePage->XHSpot->Value() : 0, hy = Form1 ? Form1->ImagePage->YHSpot->Value() : 0;
     canvas.FrameRect(RECT{8 * hx, 8 * hy, 8 * hx + 8, 8 * hy + 8}, clRed);
-    EndPaint(FHandle, &ps);
 }
 
 void THSpotDlg::FormMouseMove(const TMouseEvent& e) {
@@ -150,11 +149,10 @@ void TCurTestDlg::Timer1Timer() {
 LRESULT TCurTestDlg::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(FHandle, &ps);
+        TPaintDC paint(FHandle);
+        HDC dc = paint.Get();
         GdiFlush();
         BitBlt(dc, 0, 0, 256, 256, FDrawing.DC(), 0, 0, SRCCOPY);
-        EndPaint(FHandle, &ps);
         return 0;
     }
     case WM_ERASEBKGND: return 1;

@@ -54,14 +54,13 @@ protected:
     LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override {
         switch (msg) {
         case WM_PAINT: {
-            PAINTSTRUCT ps;
-            HDC dc = BeginPaint(FHandle, &ps);
+            TPaintDC paint(FHandle);
+            HDC dc = paint.Get();
             RECT r;
             GetClientRect(FHandle, &r);
             TSelectObject font(dc, FOwner->FFont);
             TCanvas canvas(dc);
             FOwner->PaintNumber(canvas, r);
-            EndPaint(FHandle, &ps);
             return 0;
         }
         case WM_ERASEBKGND: return 1;

@@ -116,10 +116,9 @@ void TSpeedButton::Paint(HDC dc) {
 LRESULT TSpeedButton::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(FHandle, &ps);
+        TPaintDC paint(FHandle);
+        HDC dc = paint.Get();
         Paint(dc);
-        EndPaint(FHandle, &ps);
         return 0;
     }
     case WM_ERASEBKGND: return 1;

@@ -126,9 +126,7 @@ LRESULT TForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     case WM_PAINT:
         if (OnPaint) {
-            PAINTSTRUCT ps;
-            BeginPaint(FHandle, &ps);
-            EndPaint(FHandle, &ps);
+            { TPaintDC validate(FHandle); }  // the form's handler paints afterwards
             OnPaint(this);
             return 0;
         }

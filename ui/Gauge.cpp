@@ -37,8 +37,8 @@ int TCGauge::PercentDone() const {
 
 LRESULT TCGauge::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_PAINT) {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(FHandle, &ps);
+        TPaintDC paint(FHandle);
+        HDC dc = paint.Get();
         RECT r;
         GetClientRect(FHandle, &r);
         TCanvas canvas(dc);
@@ -50,7 +50,6 @@ LRESULT TCGauge::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         RECT rest = r;
         rest.left = done.right;
         canvas.FillRect(rest, FColor);
-        EndPaint(FHandle, &ps);
         return 0;
     }
     if (msg == WM_ERASEBKGND) return 1;

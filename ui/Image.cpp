@@ -40,8 +40,8 @@ void TImage::ClearPicture() {
 
 LRESULT TImage::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_PAINT) {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(FHandle, &ps);
+        TPaintDC paint(FHandle);
+        HDC dc = paint.Get();
         RECT r;
         GetClientRect(FHandle, &r);
         TCanvas canvas(dc);
@@ -50,7 +50,6 @@ LRESULT TImage::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
             DrawIconEx(dc, 0, 0, FIcon, 0, 0, 0, nullptr, DI_NORMAL);
         else if (!FBitmap.Empty())
             FStretch ? canvas.StretchDraw(r, FBitmap) : canvas.Draw(0, 0, FBitmap);
-        EndPaint(FHandle, &ps);
         return 0;
     }
     if (msg == WM_ERASEBKGND) return 1;

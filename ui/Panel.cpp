@@ -55,14 +55,13 @@ void TPanel::Paint(TCanvas& canvas, RECT r) {
 LRESULT TPanel::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(FHandle, &ps);
+        TPaintDC paint(FHandle);
+        HDC dc = paint.Get();
         TSelectObject font(dc, FFont);
         TCanvas canvas(dc);
         RECT r;
         GetClientRect(FHandle, &r);
         Paint(canvas, r);
-        EndPaint(FHandle, &ps);
         return 0;
     }
     case WM_ERASEBKGND: return 1;
@@ -100,8 +99,8 @@ void TLabel::FitText() {
 
 LRESULT TLabel::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_PAINT) {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(FHandle, &ps);
+        TPaintDC paint(FHandle);
+        HDC dc = paint.Get();
         TSelectObject font(dc, FFont);
         RECT r;
         GetClientRect(FHandle, &r);
@@ -110,7 +109,6 @@ LRESULT TLabel::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         SetBkMode(dc, TRANSPARENT);
         SetTextColor(dc, ColorToRGB(Enabled() ? FFontColor : clGrayText));
         DrawTextW(dc, w.c_str(), static_cast<int>(w.size()), &r, DT_LEFT | DT_NOPREFIX | (FAutoSize ? 0 : DT_WORDBREAK));
-        EndPaint(FHandle, &ps);
         return 0;
     }
     if (msg == WM_ERASEBKGND) return 1;

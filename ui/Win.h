@@ -109,3 +109,18 @@ private:
     HWND FWnd;
     HDC FDC;
 };
+
+// The painting DC of a WM_PAINT for one scope: BeginPaint here, EndPaint at its end.
+class TPaintDC {
+public:
+    explicit TPaintDC(HWND w) : FWnd(w), FDC(BeginPaint(w, &FPaint)) {}
+    ~TPaintDC() { EndPaint(FWnd, &FPaint); }
+    TPaintDC(const TPaintDC&) = delete;
+    TPaintDC& operator=(const TPaintDC&) = delete;
+    HDC Get() const { return FDC; }
+
+private:
+    HWND FWnd;
+    PAINTSTRUCT FPaint{};
+    HDC FDC;
+};
