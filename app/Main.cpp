@@ -61,7 +61,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         EditDlg = editDlg.get();
         auto version = std::make_unique<TVersion>();
         Version = version.get();
-        form1->ShowForm();
+        if (app.ShowMainForm) form1->ShowForm();
         app.Run();
     } catch (const std::exception& e) {
         app.HandleException(e);

@@ -140,6 +140,21 @@ TEST(TaskBar, ShowsTheChosenImageOrTheProgramsIconAndFollowsItsSetters) {
     EXPECT_FALSE(bar.Shown());
 }
 
+TEST(TaskBar, HidingTheMainFormBeforeThereIsOneKeepsStartUpFromShowingIt) {
+    TApplication& app = TApplication::Instance();
+    app.Initialize();
+    TForm* const before = app.MainForm();
+    app.SetMainForm(nullptr);
+    {
+        TTaskBar bar;
+        bar.SetHideMainForm(true);
+        bar.Add();
+        EXPECT_FALSE(app.ShowMainForm);
+    }
+    app.ShowMainForm = true;
+    app.SetMainForm(before);
+}
+
 TEST(TaskBar, ADoubleClickWithoutAMenuBringsTheMainFormBack) {
     TApplication::Instance().Initialize();
     TForm main("TaskBarMain", "main", 200, 100);

@@ -194,7 +194,10 @@ void TTaskBar::Add() {
     }
     if (FHideMainForm) {
         if (HideTaskBar) Hide();
-        if (TForm* main = TApplication::Instance().MainForm()) ShowWindow(main->Handle(), SW_HIDE);
+        if (TForm* main = TApplication::Instance().MainForm())
+            ShowWindow(main->Handle(), SW_HIDE);
+        else
+            TApplication::Instance().ShowMainForm = false;  // before start-up shows it
     }
 }
 

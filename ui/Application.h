@@ -24,6 +24,8 @@ public:
     void SetMainForm(TForm* f);  // not owned
     TForm* MainForm() const { return FMainForm; }
 
+    // Whether start-up shows the main form (a component may ask it to stay hidden).
+    bool ShowMainForm = true;
     // Runs the message loop until the main form closes.
     void Run();
     // Handles every waiting message, then returns.
