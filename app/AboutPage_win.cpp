@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <ctime>
 
-#include "app/PageLayout.h"
+#include "ui/PageLayout.h"
 
 namespace {
 const char* const kHomePage = "https://www.tamsolo.example/";

@@ -4,7 +4,7 @@
 
 #include "app/EditorLink.h"
 #include "app/MainForm.h"
-#include "app/PageLayout.h"
+#include "ui/PageLayout.h"
 #include "app/VersionDlg.h"
 #include "formats/MonoCursor.h"
 #include "ui/Application.h"

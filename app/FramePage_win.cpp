@@ -2,7 +2,7 @@
 // animation preview on the multimedia timer and the animation test.
 #include "app/FramePage.h"
 
-#include "app/PageLayout.h"
+#include "ui/PageLayout.h"
 #include "app/SmallDialogs.h"
 #include "app/TemporaryFile.h"
 #include "ui/Application.h"

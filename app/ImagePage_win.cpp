@@ -3,7 +3,7 @@
 #include "app/ImagePage.h"
 
 #include "app/EditorLink.h"
-#include "app/PageLayout.h"
+#include "ui/PageLayout.h"
 #include "app/PixelCursor.h"
 #include "app/SmallDialogs.h"
 #include "base/Format.h"

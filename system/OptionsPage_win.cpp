@@ -1,6 +1,7 @@
 // The options page: its controls, the shell associations and the custom editor cursors.
 #include "system/OptionsPage.h"
 
+#include "ui/PageLayout.h"
 #include "ui/Registry.h"
 
 bool PlainFileExists(const std::string& path) {
@@ -10,58 +11,58 @@ bool PlainFileExists(const std::string& path) {
 }
 
 TOptionsPage::TOptionsPage(TControl* p, TOptionsHost host) : FPage(p), FHost(std::move(host)) {
-    GroupBox1 = std::make_unique<TGroupBox>(p, "GroupBox1", "イメージ入力時オプション");
-    GroupBox1->SetBounds(8, 6, 490, 118);
-    ResizeCheck = std::make_unique<TCheckBox>(GroupBox1.get(), "ResizeCheck", "32x32以外のイメージは常にすまーとﾘｻｲｽﾞする");
-    ResizeCheck->SetBounds(12, 18, 300, 18);
-    ReduceCheck = std::make_unique<TCheckBox>(GroupBox1.get(), "ReduceCheck", "256減色は精度を落として時間を短縮する");
-    ReduceCheck->SetBounds(12, 40, 300, 18);
-    NoDlgDisp = std::make_unique<TCheckBox>(GroupBox1.get(), "NoDlgDisp", "背景色指定ダイアログを表示しない");
-    NoDlgDisp->SetBounds(12, 62, 300, 18);
-    Henpei = std::make_unique<TCheckBox>(GroupBox1.get(), "Henpei", "扁平矩形入力時に縦横比を維持する");
-    Henpei->SetBounds(12, 84, 300, 18);
-    Label12 = std::make_unique<TLabel>(GroupBox1.get(), "Label12", "Click ->", 330, 64);
-    DefCol = std::make_unique<TPanel>(GroupBox1.get(), "DefCol");
-    DefCol->SetBounds(384, 58, 40, 26);
+    using P = TOptionsPage;
+    BuildControls<P, TGroupBox>(*this, p, {{&P::GroupBox1, "GroupBox1", "イメージ入力時オプション", 8, 6, 490, 118}});
+    TControl* input = GroupBox1.get();
+    BuildControls<P, TCheckBox>(*this, input,
+                                {
+                                    {&P::ResizeCheck, "ResizeCheck", "32x32以外のイメージは常にすまーとﾘｻｲｽﾞする", 12, 18, 300, 18},
+                                    {&P::ReduceCheck, "ReduceCheck", "256減色は精度を落として時間を短縮する", 12, 40, 300, 18},
+                                    {&P::NoDlgDisp, "NoDlgDisp", "背景色指定ダイアログを表示しない", 12, 62, 300, 18},
+                                    {&P::Henpei, "Henpei", "扁平矩形入力時に縦横比を維持する", 12, 84, 300, 18},
+                                });
+    BuildLabels<P>(*this, input, {{&P::Label12, "Label12", "Click ->", 330, 64}});
+    BuildControls<P, TPanel>(*this, input, {{&P::DefCol, "DefCol", nullptr, 384, 58, 40, 26, "背景色"}});
     DefCol->SetBevelOuter(TBevel::bvLowered);
     DefCol->SetColor(clTeal);
-    DefCol->SetHint("背景色");
 
-    Label13 = std::make_unique<TLabel>(p, "Label13", "Susie Plug-in フォルダ", 12, 134);
-    Panel13 = std::make_unique<TPanel>(p, "Panel13");
-    Panel13->SetBounds(12, 150, 450, 22);
+    BuildLabels<P>(*this, p, {{&P::Label13, "Label13", "Susie Plug-in フォルダ", 12, 134}});
+    BuildControls<P, TPanel>(*this, p, {{&P::Panel13, "Panel13", nullptr, 12, 150, 450, 22}});
     Panel13->SetBevelOuter(TBevel::bvLowered);
     Panel13->SetAlignment(TAlignment::taLeftJustify);
-    BrowseSpiBtn = std::make_unique<TButton>(p, "BrowseSpiBtn", "...");
-    BrowseSpiBtn->SetBounds(466, 150, 28, 22);
-    BrowseSpiBtn->SetHint("Susieﾌｫﾙﾀﾞの参照");
+    BuildControls<P, TButton>(*this, p, {{&P::BrowseSpiBtn, "BrowseSpiBtn", "...", 466, 150, 28, 22, "Susieﾌｫﾙﾀﾞの参照"}});
 
-    Label14 = std::make_unique<TLabel>(p, "Label14", "関連付け", 12, 184);
-    shellico = std::make_unique<TButton>(p, "shellico", "*.ico");
-    shellico->SetBounds(12, 200, 70, 24);
-    shellcur = std::make_unique<TButton>(p, "shellcur", "*.cur");
-    shellcur->SetBounds(86, 200, 70, 24);
-    shellani = std::make_unique<TButton>(p, "shellani", "*.ani");
-    shellani->SetBounds(160, 200, 70, 24);
-    shellbmp = std::make_unique<TButton>(p, "shellbmp", "*.bmp右ｸﾘｯｸﾒﾆｭｰに追加");
-    shellbmp->SetBounds(234, 200, 170, 24);
+    BuildLabels<P>(*this, p, {{&P::Label14, "Label14", "関連付け", 12, 184}});
+    BuildControls<P, TButton>(*this, p,
+                              {
+                                  {&P::shellico, "shellico", "*.ico", 12, 200, 70, 24},
+                                  {&P::shellcur, "shellcur", "*.cur", 86, 200, 70, 24},
+                                  {&P::shellani, "shellani", "*.ani", 160, 200, 70, 24},
+                                  {&P::shellbmp, "shellbmp", "*.bmp右ｸﾘｯｸﾒﾆｭｰに追加", 234, 200, 170, 24},
+                              });
 
-    GroupBox2 = std::make_unique<TGroupBox>(p, "GroupBox2", "エディタでオリジナルカーソルを使っちゃう");
-    GroupBox2->SetBounds(8, 236, 490, 84);
-    CustumPen = std::make_unique<TCheckBox>(GroupBox2.get(), "CustumPen", "ペンカーソル");
-    CustumPen->SetBounds(12, 22, 100, 18);
-    Panel14 = std::make_unique<TEdit>(GroupBox2.get(), "Panel14");
-    Panel14->SetBounds(116, 20, 330, 22);
-    CustumPenBtn = std::make_unique<TButton>(GroupBox2.get(), "CustumPenBtn", "...");
-    CustumPenBtn->SetBounds(450, 20, 28, 22);
-    CustumPenBtn->SetHint("開く");
-    CustumFill = std::make_unique<TCheckBox>(GroupBox2.get(), "CustumFill", "塗りカーソル");
-    CustumFill->SetBounds(12, 50, 100, 18);
-    Panel15 = std::make_unique<TEdit>(GroupBox2.get(), "Panel15");
-    Panel15->SetBounds(116, 48, 330, 22);
-    CustumFillBtn = std::make_unique<TButton>(GroupBox2.get(), "CustumFillBtn", "...");
-    CustumFillBtn->SetBounds(450, 48, 28, 22);
-    CustumFillBtn->SetHint("開く");
+    BuildControls<P, TGroupBox>(*this, p,
+                                {{&P::GroupBox2, "GroupBox2", "エディタでオリジナルカーソルを使っちゃう", 8, 236, 490, 84}});
+    TControl* cursors = GroupBox2.get();
+    // One row per cursor: its check box, file name and browse button, in tab order.
+    struct TCursorRow {
+        std::unique_ptr<TCheckBox> P::*Check;
+        const char* CheckName;
+        const char* Caption;
+        std::unique_ptr<TEdit> P::*File;
+        const char* FileName;
+        std::unique_ptr<TButton> P::*Browse;
+        const char* BrowseName;
+        int Top;
+    };
+    for (const TCursorRow& r : {TCursorRow{&P::CustumPen, "CustumPen", "ペンカーソル", &P::Panel14, "Panel14",
+                                           &P::CustumPenBtn, "CustumPenBtn", 20},
+                                TCursorRow{&P::CustumFill, "CustumFill", "塗りカーソル", &P::Panel15, "Panel15",
+                                           &P::CustumFillBtn, "CustumFillBtn", 48}}) {
+        BuildControls<P, TCheckBox>(*this, cursors, {{r.Check, r.CheckName, r.Caption, 12, r.Top + 2, 100, 18}});
+        BuildControls<P, TEdit>(*this, cursors, {{r.File, r.FileName, nullptr, 116, r.Top, 330, 22}});
+        BuildControls<P, TButton>(*this, cursors, {{r.Browse, r.BrowseName, "...", 450, r.Top, 28, 22, "開く"}});
+    }
 
     BrowseForFolder1.Title = "Susieがｲﾝｽﾄｰﾙされたﾌｫﾙﾀﾞを指定して[OK]ﾎﾞﾀﾝを押して下さい。";
     BrowseForFolder1.InitialDir = "Program Files\\";

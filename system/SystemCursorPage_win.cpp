@@ -6,6 +6,7 @@
 #include "ui/Application.h"
 #include "ui/Cursor.h"
 #include "ui/Dialogs.h"
+#include "ui/PageLayout.h"
 #include "ui/Registry.h"
 
 TCursorHandle CreateMonoCursor(const MonoCursorRecord& record, int hotX, int hotY) {
@@ -44,30 +45,30 @@ void WriteText(TRegistry& reg, const std::string& name, const std::string& value
 } // namespace
 
 TSystemCursorPage::TSystemCursorPage(TControl* p, TFileDialog& openCursor) : FPage(p), FOpenCursor(openCursor) {
-    GroupBox3 = std::make_unique<TGroupBox>(p, "GroupBox3", "システムカーソルの設定");
-    GroupBox3->SetBounds(8, 4, 490, 346);
+    using P = TSystemCursorPage;
+    BuildControls<P, TGroupBox>(*this, p, {{&P::GroupBox3, "GroupBox3", "システムカーソルの設定", 8, 4, 490, 346}});
     TControl* g = GroupBox3.get();
-    Label19 = std::make_unique<TLabel>(g, "Label19", "ﾃﾞｻﾞｲﾝ", 12, 24);
+    BuildLabels<P>(*this, g, {{&P::Label19, "Label19", "ﾃﾞｻﾞｲﾝ", 12, 24}});
     WinCurDesin = std::make_unique<TComboBox>(g, "WinCurDesin", std::vector<std::string>{}, true);
     WinCurDesin->SetBounds(60, 20, 250, 200);
-    AddWinDesBtn = std::make_unique<TButton>(g, "AddWinDesBtn", "追加");
-    AddWinDesBtn->SetBounds(318, 19, 70, 24);
-    DelWinDesBtn = std::make_unique<TButton>(g, "DelWinDesBtn", "削除");
-    DelWinDesBtn->SetBounds(394, 19, 70, 24);
+    BuildControls<P, TButton>(*this, g,
+                              {
+                                  {&P::AddWinDesBtn, "AddWinDesBtn", "追加", 318, 19, 70, 24},
+                                  {&P::DelWinDesBtn, "DelWinDesBtn", "削除", 394, 19, 70, 24},
+                              });
     ListBox3 = std::make_unique<TListBox>(g, "ListBox3", true, 38);
     ListBox3->SetBounds(12, 50, 466, 254);
     FListFont.Reset(CreateFontW(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS,
                                 CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN, L"ＭＳ ゴシック"));
     ListBox3->SetFont(static_cast<HFONT>(FListFont.Get()));
     for (const char* line : kCursorRoleLines) ListBox3->Add(line);
-    UndoWinCurBtn = std::make_unique<TSpeedButton>(g, "UndoWinCurBtn", "元に戻す");
-    UndoWinCurBtn->SetBounds(12, 310, 84, 26);
-    WinDefCurBtn = std::make_unique<TSpeedButton>(g, "WinDefCurBtn", "標準");
-    WinDefCurBtn->SetBounds(102, 310, 84, 26);
-    WinCurOpen = std::make_unique<TSpeedButton>(g, "WinCurOpen", "参照");
-    WinCurOpen->SetBounds(192, 310, 84, 26);
-    tekiyoubtn = std::make_unique<TSpeedButton>(g, "tekiyoubtn", "適用");
-    tekiyoubtn->SetBounds(394, 310, 84, 26);
+    BuildControls<P, TSpeedButton>(*this, g,
+                                   {
+                                       {&P::UndoWinCurBtn, "UndoWinCurBtn", "元に戻す", 12, 310, 84, 26},
+                                       {&P::WinDefCurBtn, "WinDefCurBtn", "標準", 102, 310, 84, 26},
+                                       {&P::WinCurOpen, "WinCurOpen", "参照", 192, 310, 84, 26},
+                                       {&P::tekiyoubtn, "tekiyoubtn", "適用", 394, 310, 84, 26},
+                                   });
     for (TSpeedButton* b : {UndoWinCurBtn.get(), WinDefCurBtn.get(), WinCurOpen.get(), tekiyoubtn.get()})
         b->SetEnabled(false);
 

@@ -1,5 +1,5 @@
 #pragma once
-// The main window's pages build the controls of a flat layout from tables: one row per
+// Pages build the controls of a flat layout from tables: one row per
 // control with the member that owns it, its component name, caption, bounds and hint.
 #include <initializer_list>
 #include <memory>
