@@ -150,8 +150,11 @@ void TForm1::FormCreate() {
     AboutPage->ShowIcon(FInstance);
     FDocName = "無題";
     FOpenCmdLine = !CommandLineFile(FCommandLine).empty();
-    FSpiPath = OptionsPage->Panel13->Caption();
-    Spiload1.SpiPathName = FSpiPath;
+    UsePluginFolder(OptionsPage->Panel13->Caption());
+}
+
+void TForm1::UsePluginFolder(const std::string& folder) {
+    Spiload1.SpiPathName = folder;
     Spiload1.set_spipath();
 }
 

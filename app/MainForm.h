@@ -85,7 +85,7 @@ public:
     // One file into the document: 0 = an image (or an animated cursor's images) added, 1 = nothing.
     uint8_t OpenImageFile(const std::string& path);
     std::unique_ptr<TIconEx> IconEx1;  // invisible: the icon and cursor codec
-    TSpiload Spiload1;                 // the picture plug-ins of the folder FSpiPath
+    TSpiload Spiload1;                 // the picture plug-ins of the chosen folder
     TFileDialog OpenDialog1{TFileDialogKind::Open};
     TFileDialog SaveAniDlg{TFileDialogKind::Save};
     TFileDialog SaveDlg{TFileDialogKind::Save};
@@ -190,6 +190,8 @@ private:
     void BuildFramePage();
     void BuildFileOptionsPage();
     void BuildSystemPages();  // app/MainFormSystem_win.cpp
+    // The plug-in loader takes the folder and lists its plug-ins.
+    void UsePluginFolder(const std::string& folder);
     void ReadSystemCursors();
     // The cursor templates of the program's resources; empty when it has none.
     std::vector<uint8_t> TemplateBytes() const;
@@ -204,7 +206,6 @@ private:
     std::string FDocName;
     bool FGrid = false, FPalSel = false, FPalRGB = false, FPalCMY = false, FPalHSL = false, FTransM = false;
     bool FOpenCmdLine = false;
-    std::string FSpiPath;       // the plug-in loader's folder
     std::unique_ptr<TStream> FCurData;
     TEditorOptions FEditor;  // the options while no editor exists
     void SetEditorOptions(const TEditorOptions& options);

@@ -15,12 +15,8 @@ void TForm1::BuildSystemPages() {
         colour = dlg.ColorDialog1.Color;
         return true;
     };
-    host.PluginFolderChanged = [this](const std::string& folder) {
-        // The loader's list follows the chosen folder at once.
-        FSpiPath = folder;
-        Spiload1.SpiPathName = FSpiPath;
-        Spiload1.set_spipath();
-    };
+    // The loader's list follows the chosen folder at once.
+    host.PluginFolderChanged = [this](const std::string& folder) { UsePluginFolder(folder); };
     host.CustomCursorChanged = [this](bool pen, bool use, const std::string& file) {
         TEditorOptions e = EditorOptions();
         (pen ? e.UseCustomPen : e.UseCustomFill) = use;
