@@ -96,12 +96,17 @@ TGIFGraphic::TGIFGraphic() {
         std::lock_guard lock(FPaintersLock);
         if (FDrawPainter) FDrawPainter->SetAnimationSpeed(speed);
     };
+    OnStopDraw = [this] {
+        std::lock_guard lock(FPaintersLock);
+        if (FDrawPainter) FDrawPainter->Stop();
+    };
 }
 
 TGIFGraphic::~TGIFGraphic() {
     StopAllPainters();
     OnPaintStop = nullptr;
     OnAnimationSpeed = nullptr;
+    OnStopDraw = nullptr;
     if (FSyncWindow) DestroyWindow(FSyncWindow);
 }
 
@@ -245,8 +250,8 @@ void TGIFGraphic::StopAllPainters() {
     {
         std::lock_guard lock(FPaintersLock);
         // A synchronous painter is running further up this thread's stack: it is only told to stop.
+        for (auto it = FPainters.rbegin(); it != FPainters.rend(); ++it) (*it)->Stop();
         for (auto it = FPainters.begin(); it != FPainters.end();) {
-            (*it)->Stop();
             if ((*it)->Async()) {
                 stopped.push_back(std::move(*it));
                 it = FPainters.erase(it);
@@ -256,8 +261,7 @@ void TGIFGraphic::StopAllPainters() {
         }
         FDrawPainter = nullptr;
     }
-    for (auto& p : stopped) p->Join();
-    stopped.clear();
+    for (auto& p : stopped) Dispose(std::move(p));
     FreeBitmap();
 }
 
@@ -275,13 +279,32 @@ void TGIFGraphic::StopDraw() {
             FDrawPainter = nullptr;
         }
     }
-    if (painter) painter->Join();
+    if (painter) Dispose(std::move(painter));
     FreeBitmap();
+}
+
+void TGIFGraphic::Dispose(std::unique_ptr<TGIFPainter> painter) {
+    painter->Join();
+    std::lock_guard lock(FPaintersLock);
+    if (FServiceDepth > 0) FRetired.push_back(std::move(painter));
+}
+
+bool TGIFGraphic::Listed(const TGIFPainter* painter) const {
+    return std::any_of(FPainters.begin(), FPainters.end(), [&](const auto& q) { return q.get() == painter; });
 }
 
 void TGIFGraphic::ServicePainters() {
     std::lock_guard lock(FPaintersLock);
-    for (std::size_t i = 0; i < FPainters.size(); ++i) FPainters[i]->RunPending();
+    ++FServiceDepth;
+    TScopeExit done([this] {
+        if (--FServiceDepth == 0) FRetired.clear();
+    });
+    // A step may stop painters (an event handler calling StopDraw or StopAllPainters): a
+    // painter taken off the list runs no further step, and lives until the steps return.
+    std::vector<TGIFPainter*> listed;
+    for (const auto& p : FPainters) listed.push_back(p.get());
+    for (TGIFPainter* p : listed)
+        if (Listed(p)) p->RunPending();
 }
 
 void TGIFGraphic::PainterWaiting() {
@@ -302,43 +325,51 @@ void TGIFGraphic::RetireEnded(TGIFPainter* painter) {
     std::unique_ptr<TGIFPainter> done;
     {
         std::lock_guard lock(FPaintersLock);
+        // The message may be older than the painter now at that address: only an ended one goes.
         auto it = std::find_if(FPainters.begin(), FPainters.end(), [&](const auto& q) { return q.get() == painter; });
-        if (it == FPainters.end()) return;
+        if (it == FPainters.end() || !(*it)->Ended()) return;
         done = std::move(*it);
         FPainters.erase(it);
         if (FDrawPainter == painter) FDrawPainter = nullptr;
     }
-    done->Join();
+    Dispose(std::move(done));
 }
 
-bool TGIFGraphic::SaveToClipboard(HWND owner) {
-    if (GetEmpty()) return false;
-    TMemoryStream stream;
-    SaveToStream(stream);
-    if (!OpenClipboard(owner)) return false;
-    EmptyClipboard();
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, static_cast<SIZE_T>(stream.Size()));
-    bool stored = false;
-    if (block) {
-        if (void* p = GlobalLock(block)) {
-            std::memcpy(p, stream.Memory(), static_cast<std::size_t>(stream.Size()));
-            GlobalUnlock(block);
-            stored = SetClipboardData(CF_GIF, block) != nullptr;
-        }
-        if (!stored) GlobalFree(block);
+void TGIFGraphic::SaveToClipboardFormat(UINT& format, HANDLE& data, HPALETTE& palette) {
+    format = 0;
+    data = nullptr;
+    palette = nullptr;
+    if (GetEmpty()) return;
+    const TBitmap* bitmap = GetBitmap();
+    if (!bitmap) return;
+    data = BitmapToGlobalDib(*bitmap);
+    if (!data) RaiseGIFError("Failed to store GIF on clipboard");
+    format = CF_DIB;
+    try {
+        TMemoryStream stream;
+        SaveToStream(stream);
+        HGLOBAL block = GlobalAlloc(GHND, static_cast<SIZE_T>(stream.Size()));
+        if (!block) return;  // the bitmap alone
+        TScopeFail freeBlock([&] { GlobalFree(block); });
+        void* p = GlobalLock(block);
+        if (!p) RaiseGIFError("Failed to store GIF on clipboard");
+        std::memcpy(p, stream.Memory(), static_cast<std::size_t>(stream.Size()));
+        GlobalUnlock(block);
+        if (!SetClipboardData(CF_GIF, block)) RaiseGIFError("Failed to store GIF on clipboard");
+    } catch (...) {
+        GlobalFree(data);
+        data = nullptr;
+        format = 0;
+        throw;
     }
-    CloseClipboard();
-    if (!stored) RaiseGIFError("Failed to store GIF on clipboard");
-    return true;
 }
 
-void TGIFGraphic::LoadFromClipboard(HWND owner) {
-    if (!OpenClipboard(owner)) RaiseGIFError("未対応のクリップボード データです");
-    TScopeExit close([] { CloseClipboard(); });
-    if (HANDLE data = GetClipboardData(CF_GIF)) {
+void TGIFGraphic::LoadFromClipboardFormat(UINT format, HANDLE data, HPALETTE) {
+    if (!data && format) data = GetClipboardData(format);
+    if (data && format == CF_GIF && CF_GIF) {
         SIZE_T size = GlobalSize(data);
         const void* p = GlobalLock(data);
-        if (!p) RaiseGIFError("未対応のクリップボード データです");
+        if (!p) RaiseGIFError(sUnsupportedClipboardData);
         TMemoryStream stream;
         {
             TScopeExit unlock([&] { GlobalUnlock(data); });
@@ -348,19 +379,13 @@ void TGIFGraphic::LoadFromClipboard(HWND owner) {
         TGIFImage::LoadFromStream(stream);
         return;
     }
-    if (HANDLE data = GetClipboardData(CF_DIB)) {
-        SIZE_T size = GlobalSize(data);
-        const auto* p = static_cast<const uint8_t*>(GlobalLock(data));
-        if (!p) RaiseGIFError("未対応のクリップボード データです");
+    if (data && format == CF_DIB) {
         TBitmap bitmap;
-        {
-            TScopeExit unlock([&] { GlobalUnlock(data); });
-            bitmap.LoadFromDib(p, size);
-        }
+        if (!GlobalDibToBitmap(data, bitmap)) RaiseGIFError(sUnsupportedClipboardData);
         Assign(bitmap);
         return;
     }
-    RaiseGIFError("未対応のクリップボード データです");
+    RaiseGIFError(sUnsupportedClipboardData);
 }
 
 void RegisterGIFPicture() {

@@ -57,10 +57,12 @@ public:
     // Runs the painting steps that painter threads handed to this (the window) thread.
     void ServicePainters();
 
-    // The GIF on the clipboard, beside the bitmap; false when the clipboard refused it.
-    bool SaveToClipboard(HWND owner);
-    // Reads "GIF Image" data, or a bitmap, from the clipboard.
-    void LoadFromClipboard(HWND owner);
+    // The rendered picture as a bitmap (CF_DIB, the format and data given back) and, beside
+    // it, the whole GIF as "GIF Image" put on the open clipboard; the bitmap alone when
+    // there is no memory for the GIF.
+    void SaveToClipboardFormat(UINT& format, HANDLE& data, HPALETTE& palette) override;
+    // Reads "GIF Image" data or a bitmap (CF_DIB).
+    void LoadFromClipboardFormat(UINT format, HANDLE data, HPALETTE palette) override;
 
     // Handed to every painter when it is made (the clock when it is set).
     TGIFPainterClock PainterClock;
@@ -81,12 +83,18 @@ public:
 
 private:
     std::unique_ptr<TGIFPainter> InternalPaint(HDC dc, const RECT& rect, TGIFDrawOptions options);
+    // Joins and frees a painter taken off the list; while a painting step runs on this
+    // thread the painter is only freed once every step has returned.
+    void Dispose(std::unique_ptr<TGIFPainter> painter);
+    bool Listed(const TGIFPainter* painter) const;
     void PutBitmap(TCanvas& canvas, const RECT& rect);
 
     bool FDrawing = false;
     std::recursive_mutex FPaintersLock;
     std::vector<std::unique_ptr<TGIFPainter>> FPainters;
     TGIFPainter* FDrawPainter = nullptr;  // one of FPainters
+    int FServiceDepth = 0;                // painting steps running (ServicePainters)
+    std::vector<std::unique_ptr<TGIFPainter>> FRetired;  // stopped while a step ran
     std::unique_ptr<TDibSection> FSurface;  // what the draw painter paints on, screen sized
     HWND FSyncWindow = nullptr;           // receives the painters' hand-over messages
 };
