@@ -82,6 +82,14 @@ TEST(GIFDIB, WriterRejectsBadFormatsAndSizesAndReaderLeavesTheSourceAlone) {
     EXPECT_THROW(TDIBWriter(b, nullptr, 1, 1, TPixelFormat::pf4bit), GIFException);
     EXPECT_THROW(TDIBWriter(b, nullptr, 0, 1, TPixelFormat::pf8bit), GIFException);
     EXPECT_THROW(TDIBWriter(b, nullptr, 1, 0, TPixelFormat::pf24bit), GIFException);
+    // A picture too large for memory says so when its first row is asked for.
+    TDIBWriter huge(b, nullptr, 60000, 60000, TPixelFormat::pf24bit);
+    try {
+        huge.ScanRow(0);
+        ADD_FAILURE() << "no error";
+    } catch (const Exception& e) {
+        EXPECT_STREQ(e.what(), "Failed to allocate memory for GIF DIB");
+    }
 
     TBitmap source(2, 1, TPixelFormat::pf8bit);
     source.Colors() = {{0, 0, 0, 0}, {10, 20, 30, 0}};

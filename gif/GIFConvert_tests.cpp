@@ -221,6 +221,13 @@ TEST(GIFFrameRendering, BitmapMaskAndDitheredRendering) {
     EXPECT_EQ(mask->PixelIndex(2, 0), 1);
     EXPECT_EQ(mask->PixelIndex(1, 1), 1);
     EXPECT_EQ(mask->PixelIndex(0, 1), 0);
+    TBitmap copy;
+    frame.AssignTo(copy);
+    EXPECT_EQ(copy.Width(), 3);
+    EXPECT_EQ(copy.Pixel(2, 1), bitmap->Pixel(2, 1));
+    TGIFSubImage empty(&image);
+    empty.AssignTo(copy);
+    EXPECT_TRUE(copy.Empty());
 
     // Dithered: web colours, and the transparent pixels keep the web entry of their colour.
     image.SetDrawOptions(GIFOption(goDither));

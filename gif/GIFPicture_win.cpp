@@ -6,6 +6,7 @@
 
 #include "base/ScopeGuard.h"
 #include "base/Stream.h"
+#include "gif/GIFDIB_win.h"
 #include "gif/GIFPainter_win.h"
 #include "gif/GIFUtil.h"
 #include "ui/Clipboard.h"
@@ -87,6 +88,121 @@ void DrawFrame(TGIFSubImage& frame, TCanvas& canvas, const RECT& rect, bool tran
     for (int y = target.top; y < target.bottom; y += h)
         for (int x = target.left; x < target.right; x += w) put(RECT{x, y, x + w, y + h});
     RestoreDC(canvas.Handle(), saved);
+}
+
+namespace {
+// A surface of the picture's size drawn by draw on the given background, as a 24-bit bitmap.
+TBitmap DrawnBitmap(int width, int height, COLORREF background, const std::function<void(HDC)>& draw) {
+    TDibSection surface(width, height);
+    TCanvas(surface.DC()).FillRect(RECT{0, 0, width, height}, static_cast<TColor>(background));
+    draw(surface.DC());
+    TBitmap bitmap;
+    CopySurface(surface, bitmap);
+    return bitmap;
+}
+
+// An 8-bit mask, 1 where the pixels of the two drawings differ (or, with one drawing, where
+// it is not black).
+TBitmap MaskOf(const TBitmap& a, const TBitmap* b) {
+    TBitmap mask(a.Width(), a.Height(), TPixelFormat::pf8bit);
+    for (int y = 0; y < a.Height(); ++y)
+        for (int x = 0; x < a.Width(); ++x) {
+            const TColor p = a.Pixel(x, y) & 0xFFFFFF;
+            const bool set = b ? p != (b->Pixel(x, y) & 0xFFFFFF) : p != 0;
+            mask.SetPixelIndex(x, y, set ? 1 : 0);
+        }
+    return mask;
+}
+}  // namespace
+
+void AssignIcon(TGIFSubImage& frame, HICON icon) {
+    frame.Clear();
+    ICONINFO info{};
+    if (!icon || !GetIconInfo(icon, &info)) return;
+    TGdiObject color(info.hbmColor), maskHandle(info.hbmMask);
+    BITMAP bm{};
+    GetObjectW(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof bm, &bm);
+    const int width = bm.bmWidth, height = info.hbmColor ? bm.bmHeight : bm.bmHeight / 2;
+    if (width <= 0 || height <= 0) return;
+    TBitmap picture = DrawnBitmap(width, height, RGB(0, 0, 0), [&](HDC dc) {
+        if (!DrawIconEx(dc, 0, 0, icon, width, height, 0, nullptr, DI_NORMAL)) RaiseOutOfResources();
+    });
+    // The icon's own mask: white where the icon is transparent.
+    TBitmap mask = DrawnBitmap(width, height, RGB(0, 0, 0), [&](HDC dc) {
+        TMemDC source(CheckResource(CreateCompatibleDC(dc)));
+        TSelectObject select(source.Get(), info.hbmMask);
+        SetTextColor(dc, RGB(0, 0, 0));
+        SetBkColor(dc, RGB(255, 255, 255));
+        BitBlt(dc, 0, 0, width, height, source.Get(), 0, 0, SRCCOPY);
+    });
+    const TBitmap transparent = MaskOf(mask, nullptr);
+    frame.Assign(picture, &transparent);
+}
+
+void AssignMetafile(TGIFSubImage& frame, HENHMETAFILE metafile) {
+    frame.Clear();
+    ENHMETAHEADER header{};
+    if (!metafile || !GetEnhMetaFileHeader(metafile, sizeof header, &header)) return;
+    // The frame is in 0.01 mm; the picture takes the screen's resolution.
+    int dpiX = 96, dpiY = 96;
+    {
+        TWindowDC screen(nullptr);
+        if (HDC dc = screen.Get()) {
+            dpiX = GetDeviceCaps(dc, LOGPIXELSX);
+            dpiY = GetDeviceCaps(dc, LOGPIXELSY);
+        }
+    }
+    const int width = MulDiv(header.rclFrame.right - header.rclFrame.left, dpiX, 2540);
+    const int height = MulDiv(header.rclFrame.bottom - header.rclFrame.top, dpiY, 2540);
+    if (width <= 0 || height <= 0) return;
+    auto play = [&](HDC dc) {
+        RECT r{0, 0, width, height};
+        if (!PlayEnhMetaFile(dc, metafile, &r)) RaiseOutOfResources();
+    };
+    const TBitmap white = DrawnBitmap(width, height, RGB(255, 255, 255), play);
+    const TBitmap black = DrawnBitmap(width, height, RGB(0, 0, 0), play);
+    // Where the two drawings differ the metafile left the background.
+    const TBitmap transparent = MaskOf(white, &black);
+    frame.Assign(white, &transparent);
+}
+
+void AssignGraphic(TGIFSubImage& frame, TGraphic& graphic) {
+    frame.Clear();
+    if (graphic.Empty()) return;
+    if (auto* gif = dynamic_cast<TGIFGraphic*>(&graphic)) {
+        if (const TBitmap* bitmap = gif->GetBitmap()) frame.Assign(*bitmap);
+        return;
+    }
+    const int width = graphic.Width(), height = graphic.Height();
+    if (width <= 0 || height <= 0) return;
+    frame.Assign(DrawnBitmap(width, height, RGB(255, 255, 255), [&](HDC dc) {
+        TCanvas canvas(dc);
+        graphic.Draw(canvas, RECT{0, 0, width, height});
+    }));
+}
+
+void TGIFGraphic::AssignFrame(const std::function<void(TGIFSubImage&)>& assign) {
+    Clear();
+    auto frame = std::make_unique<TGIFSubImage>(this);
+    assign(*frame);
+    TGIFImage::Add(std::move(frame));
+}
+
+void TGIFGraphic::Assign(HICON icon) {
+    AssignFrame([&](TGIFSubImage& frame) { AssignIcon(frame, icon); });
+}
+
+void TGIFGraphic::Assign(HENHMETAFILE metafile) {
+    AssignFrame([&](TGIFSubImage& frame) { AssignMetafile(frame, metafile); });
+}
+
+void TGIFGraphic::Assign(TGraphic& graphic) {
+    if (&graphic == this) return;
+    if (auto* gif = dynamic_cast<TGIFGraphic*>(&graphic)) {
+        TGIFImage::Assign(static_cast<const TGIFImage&>(*gif));
+        return;
+    }
+    AssignFrame([&](TGIFSubImage& frame) { AssignGraphic(frame, graphic); });
 }
 
 TGIFGraphic::TGIFGraphic() {

@@ -3,6 +3,8 @@
 
 #include <chrono>
 
+#include "base/Text.h"
+#include "gif/GIFDIB_win.h"
 #include "gif/GIFExtensions.h"
 #include "gif/GIFPainter_win.h"
 #include "ui/Clipboard.h"
@@ -463,4 +465,159 @@ TEST(GIFPictureClipboard, TheGifAndItsBitmapGoOnTheClipboardAndComeBack) {
         for (int x = 0; x < 3; ++x) EXPECT_EQ(rendered->Pixel(x, y) & 0xFFFFFF, expected[y][x]) << x << "," << y;
 
     EXPECT_THROW(fromBitmap.LoadFromClipboardFormat(CF_TEXT, nullptr, nullptr), GIFException);
+}
+
+namespace {
+// The colour of the frame's pixel, '.' when it is transparent.
+std::string FrameRow(TGIFSubImage& frame, int y) {
+    std::string row;
+    const TBitmap* bitmap = frame.GetBitmap();
+    for (int x = 0; x < frame.GetWidth(); ++x) {
+        if (frame.Transparent() && frame.Pixels()[static_cast<std::size_t>(y * frame.GetWidth() + x)] == frame.TransparentIndex()) {
+            row += '.';
+            continue;
+        }
+        switch (bitmap->Pixel(x, y) & 0xFFFFFF) {
+        case clRed: row += 'R'; break;
+        case clLime: row += 'G'; break;
+        case clBlue: row += 'B'; break;
+        case clWhite: row += 'W'; break;
+        default: row += '?';
+        }
+    }
+    return row;
+}
+
+// A picture of the window code that paints its left half red and its right half blue.
+class THalvesGraphic : public TGraphic {
+public:
+    int Width() const override { return 4; }
+    int Height() const override { return 1; }
+    bool Empty() const override { return false; }
+    void Draw(TCanvas& canvas, const RECT& r) override {
+        const int mid = (r.left + r.right) / 2;
+        canvas.FillRect(RECT{r.left, r.top, mid, r.bottom}, clRed);
+        canvas.FillRect(RECT{mid, r.top, r.right, r.bottom}, clBlue);
+    }
+    void LoadFromStream(TStream&) override {}
+    void SaveToStream(TStream&) override {}
+};
+}  // namespace
+
+TEST(GIFFrameFromPicture, AnIconsMaskMakesItsPixelsTransparent) {
+    // 4 x 2: red, green, blue, (transparent) / (transparent), white, red, green.
+    const uint32_t colors[8] = {0xFF0000, 0x00FF00, 0x0000FF, 0, 0, 0xFFFFFF, 0xFF0000, 0x00FF00};
+    const uint8_t mask[4] = {0x10, 0, 0x80, 0};  // rows of 16 bits, bit 7 first
+    TGdiObject color(CreateBitmap(4, 2, 1, 32, colors)), monochrome(CreateBitmap(4, 2, 1, 1, mask));
+    ICONINFO info{TRUE, 0, 0, static_cast<HBITMAP>(monochrome.Get()), static_cast<HBITMAP>(color.Get())};
+    TIconHandle icon(CreateIconIndirect(&info));
+    ASSERT_TRUE(icon);
+    TGIFGraphic gif;
+    gif.SetColorReduction(rmNone);
+    gif.Assign(icon.Get());
+    ASSERT_EQ(gif.Images().GetCount(), 1);
+    TGIFSubImage& frame = *gif.Images().GetImage(0);
+    ASSERT_TRUE(frame.Transparent());
+    EXPECT_EQ(FrameRow(frame, 0), "RGB.");
+    EXPECT_EQ(FrameRow(frame, 1), ".WRG");
+}
+
+TEST(GIFFrameFromPicture, AMetafileLeavesTransparentWhatItDoesNotPaint) {
+    int dpi = 96;
+    {
+        TWindowDC screen(nullptr);
+        dpi = GetDeviceCaps(screen.Get(), LOGPIXELSX);
+    }
+    // One inch square; the reference device (the screen) paints the left half red.
+    RECT inch{0, 0, 2540, 2540};
+    HDC recorder = CreateEnhMetaFileW(nullptr, nullptr, &inch, nullptr);
+    ASSERT_NE(recorder, nullptr);
+    TCanvas(recorder).FillRect(RECT{0, 0, dpi / 2, dpi}, clRed);
+    HENHMETAFILE metafile = CloseEnhMetaFile(recorder);
+    ASSERT_NE(metafile, nullptr);
+    TGIFGraphic gif;
+    gif.SetColorReduction(rmNone);
+    gif.Assign(metafile);
+    DeleteEnhMetaFile(metafile);
+    ASSERT_EQ(gif.Images().GetCount(), 1);
+    TGIFSubImage& frame = *gif.Images().GetImage(0);
+    EXPECT_NEAR(frame.GetWidth(), dpi, 1);
+    ASSERT_TRUE(frame.Transparent());
+    const std::string middle = FrameRow(frame, frame.GetHeight() / 2);
+    EXPECT_EQ(middle[static_cast<std::size_t>(dpi / 8)], 'R');
+    EXPECT_EQ(middle[static_cast<std::size_t>(dpi * 7 / 8)], '.');
+}
+
+TEST(GIFFrameFromPicture, AnyPictureIsDrawnAndAGifIsCopied) {
+    THalvesGraphic halves;
+    TGIFGraphic gif;
+    gif.SetColorReduction(rmNone);
+    gif.Assign(static_cast<TGraphic&>(halves));
+    ASSERT_EQ(gif.Images().GetCount(), 1);
+    EXPECT_EQ(FrameRow(*gif.Images().GetImage(0), 0), "RRBB");
+
+    TGIFGraphic source;
+    AddFrame(source, 2, 1, {0, 1}, 5);
+    AddFrame(source, 2, 1, {2, 3}, 6);
+    gif.Assign(static_cast<TGraphic&>(source));
+    ASSERT_EQ(gif.Images().GetCount(), 2);
+    EXPECT_EQ(FrameRow(*gif.Images().GetImage(1), 0), "BW");
+    // A single frame takes the GIF's rendered first frame.
+    TGIFSubImage frame(&gif);
+    AssignGraphic(frame, source);
+    EXPECT_EQ(FrameRow(frame, 0), "RG");
+    AssignIcon(frame, nullptr);
+    EXPECT_TRUE(frame.GetEmpty());
+}
+
+TEST(GIFCodecHelpers, CheckResourceRaisesWithTheSystemsMessage) {
+    HANDLE h = GetCurrentProcess();
+    EXPECT_EQ(CheckResource(h), h);
+    SetLastError(0);
+    try {
+        CheckResource(static_cast<HDC>(nullptr));
+        ADD_FAILURE() << "no error";
+    } catch (const EOutOfResources& e) {
+        EXPECT_STREQ(e.what(), "Out of system resources");
+    }
+    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    try {
+        CheckResource(static_cast<HBITMAP>(nullptr));
+        ADD_FAILURE() << "no error";
+    } catch (const EOutOfResources& e) {
+        wchar_t text[256] = {};
+        FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, ERROR_NOT_ENOUGH_MEMORY, 0,
+                       text, 256, nullptr);
+        const std::string message = e.what();
+        EXPECT_FALSE(message.empty());
+        EXPECT_NE(message, "Out of system resources");
+        EXPECT_EQ(message.back() == '\n', false);
+        EXPECT_NE(WideToUtf8(text).find(message), std::string::npos);
+    }
+}
+
+TEST(GIFCodecHelpers, ABitmapHandleAsADIBOfEachFormat) {
+    // 3 x 2, top row red, green, blue; bottom row white, black, red.
+    const uint32_t colors[6] = {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF, 0, 0xFF0000};
+    TGdiObject bitmap(CreateBitmap(3, 2, 1, 32, colors));
+    const HBITMAP handle = static_cast<HBITMAP>(bitmap.Get());
+    struct TCase {
+        TPixelFormat Format;
+        int HeaderSize, ImageSize;
+    };
+    for (const TCase& c : {TCase{TPixelFormat::pf1bit, 48, 8}, TCase{TPixelFormat::pf4bit, 104, 8},
+                           TCase{TPixelFormat::pf8bit, 1064, 8}, TCase{TPixelFormat::pf24bit, 40, 24}}) {
+        int header = 0, image = 0;
+        InternalGetDIBSizes(handle, header, image, c.Format);
+        EXPECT_EQ(header, c.HeaderSize);
+        EXPECT_EQ(image, c.ImageSize);
+    }
+    std::vector<uint8_t> header(40), bits(24);
+    ASSERT_TRUE(InternalGetDIB(handle, nullptr, header.data(), bits.data(), TPixelFormat::pf24bit));
+    // Bottom-up rows of blue, green, red.
+    EXPECT_EQ((std::vector<uint8_t>(bits.begin(), bits.begin() + 9)), (std::vector<uint8_t>{255, 255, 255, 0, 0, 0, 0, 0, 255}));
+    EXPECT_EQ((std::vector<uint8_t>(bits.begin() + 12, bits.begin() + 21)), (std::vector<uint8_t>{0, 0, 255, 0, 255, 0, 255, 0, 0}));
+    int a = 0, b = 0;
+    EXPECT_THROW(InternalGetDIBSizes(handle, a, b, TPixelFormat::pf16bit), GIFException);
+    EXPECT_THROW(InternalGetDIBSizes(nullptr, a, b, TPixelFormat::pf24bit), EInvalidGraphic);
 }
