@@ -20,6 +20,9 @@ void TRUDEDIGraphic::Draw(TCanvas& canvas, const RECT& rect) {
 
 void TRUDEDIGraphic::SaveToClipboardFormat(UINT& format, HANDLE& data, HPALETTE& palette) {
     palette = nullptr;
+    data = nullptr;
+    format = 0;
+    if (GetImage().Empty()) return;  // nothing to put on the clipboard
     data = BitmapToGlobalDib(GetImage());
     if (!data) throw ERUDEDI("PNG: not enough memory for the clipboard");
     format = CF_DIB;

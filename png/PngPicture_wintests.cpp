@@ -69,6 +69,8 @@ TEST(RUDEDIPictureClipboard, ThePictureGoesOnTheClipboardAndComesBack) {
         for (int x = 0; x < 3; ++x) EXPECT_EQ(back.GetImage().Pixel(x, y), bitmap.Pixel(x, y)) << x << "," << y;
 
     EXPECT_THROW(back.LoadFromClipboardFormat(CF_TEXT, nullptr, nullptr), ERUDEDI);
+    TRUDEDIGraphic empty;
+    EXPECT_FALSE(PutGraphicOnClipboard(nullptr, empty));
 }
 
 TEST(RUDEDIPictureDraw, UnregisteringTakesThePngFormatAway) {
