@@ -172,18 +172,6 @@ std::unique_ptr<TColorLookup> LookupFor(TColorReduction mode, const TLogPalette*
     }
 }
 
-std::unique_ptr<TDitherEngine> EngineFor(TDitherMode mode, int width, TColorLookup& lookup) {
-    switch (mode) {
-    case dmNearest: return std::make_unique<TDitherEngine>(width, lookup);
-    case dmFloydSteinberg: return std::make_unique<TFloydSteinbergDitherer>(width, lookup);
-    case dmStucki: return std::make_unique<TStuckiDitherer>(width, lookup);
-    case dmSierra: return std::make_unique<TSierraDitherer>(width, lookup);
-    case dmJaJuNI: return std::make_unique<TJaJuNiDitherer>(width, lookup);
-    case dmSteveArche: return std::make_unique<TSteveArcheDitherer>(width, lookup);
-    case dmBurkes: return std::make_unique<TBurkesDitherer>(width, lookup);
-    }
-    return nullptr;
-}
 }  // namespace
 
 std::unique_ptr<TBitmap> ReduceColors(const TBitmap& bitmap, TColorReduction colorReduction, TDitherMode ditherMode,
@@ -202,7 +190,7 @@ std::unique_ptr<TBitmap> ReduceColors(const TBitmap& bitmap, TColorReduction col
     TPaletteHandle palette = ReductionPalette(bitmap, colorReduction, reductionBits, customPalette);
     std::unique_ptr<TColorLookup> lookup = LookupFor(colorReduction, palette.get());
     if (lookup->Colors() == 0) return result;
-    std::unique_ptr<TDitherEngine> engine = EngineFor(ditherMode, bitmap.Width(), *lookup);
+    std::unique_ptr<TDitherEngine> engine = MakeDitherEngine(ditherMode, bitmap.Width(), *lookup);
     if (!engine) return result;
 
     TDIBWriter writer(*result, palette.get(), bitmap.Height(), bitmap.Width(), TPixelFormat::pf8bit);

@@ -78,6 +78,10 @@ TPaletteHandle HalftonePalette();
 // The palette a reduction mode uses (null for rmNone and rmPalette without a palette).
 TPaletteHandle ReductionPalette(const TBitmap& bitmap, TColorReduction mode, int bits, const TLogPalette* custom);
 
+class TDitherEngine;
+// The engine of a dither mode (GIFDither.h), over the lookup.
+std::unique_ptr<TDitherEngine> MakeDitherEngine(TDitherMode mode, int width, TColorLookup& lookup);
+
 // A new 8-bit palette bitmap (24-bit for rmNone). Bits is used by rmQuantize only, the custom
 // palette by rmPalette only. An unusable palette or an unknown dither mode gives an empty bitmap.
 std::unique_ptr<TBitmap> ReduceColors(const TBitmap& bitmap, TColorReduction colorReduction, TDitherMode ditherMode,

@@ -82,6 +82,14 @@ TEST(GIFDIB, WriterRejectsBadFormatsAndSizesAndReaderLeavesTheSourceAlone) {
     EXPECT_THROW(TDIBWriter(b, nullptr, 1, 1, TPixelFormat::pf4bit), GIFException);
     EXPECT_THROW(TDIBWriter(b, nullptr, 0, 1, TPixelFormat::pf8bit), GIFException);
     EXPECT_THROW(TDIBWriter(b, nullptr, 1, 0, TPixelFormat::pf24bit), GIFException);
+    // A picture too large for memory says so when its first row is asked for.
+    TDIBWriter huge(b, nullptr, 60000, 60000, TPixelFormat::pf24bit);
+    try {
+        huge.ScanRow(0);
+        ADD_FAILURE() << "no error";
+    } catch (const Exception& e) {
+        EXPECT_STREQ(e.what(), "Failed to allocate memory for GIF DIB");
+    }
 
     TBitmap source(2, 1, TPixelFormat::pf8bit);
     source.Colors() = {{0, 0, 0, 0}, {10, 20, 30, 0}};
@@ -161,6 +169,48 @@ TEST(GIFDither, FloydSteinbergSpreadsErrorsAndTruncatesTowardZero) {
     EXPECT_EQ(indices, (std::vector<int>{0, 1, 0, 0, 1, 0}));
 }
 
+namespace {
+// The published kernels as (dx along the direction, dy rows below, weight), with divisor.
+struct TKernel {
+    TDitherMode Mode;
+    int Divisor;
+    std::vector<TDitherWeight> Weights;
+};
+const TKernel Kernels[] = {
+    {dmFloydSteinberg, 16, {{1, 0, 7}, {-1, 1, 3}, {0, 1, 5}, {1, 1, 1}}},
+    {dmStucki, 42, {{1, 0, 8}, {2, 0, 4}, {-2, 1, 2}, {-1, 1, 4}, {0, 1, 8}, {1, 1, 4}, {2, 1, 2},
+                    {-2, 2, 1}, {-1, 2, 2}, {0, 2, 4}, {1, 2, 2}, {2, 2, 1}}},
+    {dmSierra, 32, {{1, 0, 5}, {2, 0, 3}, {-2, 1, 2}, {-1, 1, 4}, {0, 1, 5}, {1, 1, 4}, {2, 1, 2},
+                    {-1, 2, 2}, {0, 2, 3}, {1, 2, 2}}},
+    {dmJaJuNI, 48, {{1, 0, 7}, {2, 0, 5}, {-2, 1, 3}, {-1, 1, 5}, {0, 1, 7}, {1, 1, 5}, {2, 1, 3},
+                    {-2, 2, 1}, {-1, 2, 3}, {0, 2, 5}, {1, 2, 3}, {2, 2, 1}}},
+    {dmSteveArche, 200, {{2, 0, 32}, {-3, 1, 12}, {-1, 1, 26}, {1, 1, 30}, {3, 1, 16}, {-2, 2, 12}, {0, 2, 26},
+                         {2, 2, 12}, {-3, 3, 5}, {-1, 3, 12}, {1, 3, 12}, {3, 3, 5}}},
+    {dmBurkes, 32, {{1, 0, 8}, {2, 0, 4}, {-2, 1, 2}, {-1, 1, 4}, {0, 1, 8}, {1, 1, 4}, {2, 1, 2}}},
+};
+
+// The plain form: a whole error picture, serpentine rows, corrected = input + (error +
+// divisor / 2) / divisor truncated toward zero, the black-or-white lookup of TRecordingLookup.
+std::vector<int> ReferenceDither(const TKernel& k, int width, int height, const std::vector<int>& input) {
+    std::vector<int> error(static_cast<std::size_t>(width * height), 0), asked;
+    for (int y = 0; y < height; ++y) {
+        const int d = y % 2 == 0 ? 1 : -1;
+        for (int i = 0; i < width; ++i) {
+            const int x = d > 0 ? i : width - 1 - i;
+            const int corrected =
+                std::clamp(input[static_cast<std::size_t>(y * width + x)] + (error[static_cast<std::size_t>(y * width + x)] + k.Divisor / 2) / k.Divisor, 0, 255);
+            asked.push_back(corrected);
+            const int e = corrected - (corrected >= 128 ? 255 : 0);
+            for (const TDitherWeight& w : k.Weights) {
+                const int x2 = x + w.dx * d, y2 = y + w.dy;
+                if (x2 >= 0 && x2 < width && y2 < height) error[static_cast<std::size_t>(y2 * width + x2)] += e * w.weight;
+            }
+        }
+    }
+    return asked;
+}
+}  // namespace
+
 TEST(GIFDither, EveryKernelSpreadsAlongTheRow) {
     struct Case {
         TDitherMode mode;
@@ -172,16 +222,30 @@ TEST(GIFDither, EveryKernelSpreadsAlongTheRow) {
     };
     for (const Case& c : cases) {
         TRecordingLookup lookup;
-        std::unique_ptr<TDitherEngine> engine;
-        switch (c.mode) {
-        case dmStucki: engine = std::make_unique<TStuckiDitherer>(3, lookup); break;
-        case dmSierra: engine = std::make_unique<TSierraDitherer>(3, lookup); break;
-        case dmJaJuNI: engine = std::make_unique<TJaJuNiDitherer>(3, lookup); break;
-        case dmSteveArche: engine = std::make_unique<TSteveArcheDitherer>(3, lookup); break;
-        default: engine = std::make_unique<TBurkesDitherer>(3, lookup); break;
-        }
+        std::unique_ptr<TDitherEngine> engine = MakeDitherEngine(c.mode, 3, lookup);
         RunRows(*engine, 1, 100);
         EXPECT_EQ(lookup.Asked, c.asked) << c.mode;
+    }
+}
+
+TEST(GIFDither, EveryKernelMatchesThePlainErrorDiffusionOnEveryRow) {
+    const int width = 9, height = 6;
+    std::vector<int> input;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) input.push_back((37 * x + 53 * y * y + 60) % 256);
+    for (const TKernel& k : Kernels) {
+        SCOPED_TRACE(k.Mode);
+        TRecordingLookup lookup;
+        std::unique_ptr<TDitherEngine> engine = MakeDitherEngine(k.Mode, width, lookup);
+        for (int y = 0; y < height; ++y) {
+            while (engine->Column() >= 0 && engine->Column() < width) {
+                const auto v = static_cast<uint8_t>(input[static_cast<std::size_t>(y * width + engine->Column())]);
+                uint8_t r, g, b;
+                engine->DitherPixel(v, v, v, r, g, b);
+            }
+            engine->EndRow();
+        }
+        EXPECT_EQ(lookup.Asked, ReferenceDither(k, width, height, input));
     }
 }
 

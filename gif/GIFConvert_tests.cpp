@@ -221,6 +221,13 @@ TEST(GIFFrameRendering, BitmapMaskAndDitheredRendering) {
     EXPECT_EQ(mask->PixelIndex(2, 0), 1);
     EXPECT_EQ(mask->PixelIndex(1, 1), 1);
     EXPECT_EQ(mask->PixelIndex(0, 1), 0);
+    TBitmap copy;
+    frame.AssignTo(copy);
+    EXPECT_EQ(copy.Width(), 3);
+    EXPECT_EQ(copy.Pixel(2, 1), bitmap->Pixel(2, 1));
+    TGIFSubImage empty(&image);
+    empty.AssignTo(copy);
+    EXPECT_TRUE(copy.Empty());
 
     // Dithered: web colours, and the transparent pixels keep the web entry of their colour.
     image.SetDrawOptions(GIFOption(goDither));
@@ -359,21 +366,121 @@ TEST(GIFColorMapOptimizer, TransparencyGetsABlackEntryAndUnusedTransparencyGoes)
     EXPECT_EQ(FramePixels(image, 1), (Bytes{0, 0, 0}));
 }
 
+TEST(GIFColorMapOptimizer, ColoursBeyondTheLimitTakeTheNearestSumOfTheChosen) {
+    // 256 colours of even red + green + blue sums 0..510, colour k used 3 + k times, and 44
+    // colours of odd sums 1..87 used once each: every odd sum lies halfway between two
+    // kept sums, and the tie goes to the colour met first in order of use (the larger sum).
+    // With a transparent index in use only 255 colours fit: the least used (sum 0) goes too.
+    auto even = [](int k) {
+        return TGIFColor{static_cast<uint8_t>(std::min(2 * k, 255)), static_cast<uint8_t>(std::max(0, 2 * k - 255)), 0};
+    };
+    for (bool transparency : {false, true}) {
+        SCOPED_TRACE(transparency);
+        TGIFImage image;
+        std::vector<TGIFColor> colorsA, colorsB;
+        Bytes pixelsA, pixelsB;
+        for (int k = 0; k < 256; ++k) {
+            std::vector<TGIFColor>& colors = k < 150 ? colorsA : colorsB;
+            Bytes& pixels = k < 150 ? pixelsA : pixelsB;
+            pixels.insert(pixels.end(), static_cast<std::size_t>(3 + k), static_cast<uint8_t>(colors.size()));
+            colors.push_back(even(k));
+        }
+        const std::size_t firstOdd = colorsB.size();
+        for (int m = 0; m < 44; ++m) {
+            pixelsB.push_back(static_cast<uint8_t>(colorsB.size()));
+            colorsB.push_back(TGIFColor{static_cast<uint8_t>(2 * m), 0, 1});
+        }
+        if (transparency) {
+            pixelsA.insert(pixelsA.end(), 5, static_cast<uint8_t>(colorsA.size()));
+            colorsA.push_back(TGIFColor{1, 2, 3});
+        }
+        TGIFSubImage& a = AddFrame(image, static_cast<int>(pixelsA.size()), 1, 2, pixelsA);
+        a.ColorMap().Clear();
+        a.ColorMap().ImportColorMap(colorsA.data(), static_cast<int>(colorsA.size()));
+        if (transparency) {
+            TGIFGraphicControlExtension& g = GiveControl(a);
+            g.SetTransparentColorIndex(static_cast<int>(colorsA.size()) - 1);
+            g.SetTransparent(true);
+        }
+        TGIFSubImage& b = AddFrame(image, static_cast<int>(pixelsB.size()), 1, 2, pixelsB);
+        b.ColorMap().Clear();
+        b.ColorMap().ImportColorMap(colorsB.data(), static_cast<int>(colorsB.size()));
+        const Bytes oldB = pixelsB;
+
+        image.OptimizeColorMap();
+        ASSERT_EQ(image.ColorMap().Count(), 256);
+        EXPECT_EQ(image.ColorMap()[0], even(255));  // the most used
+        if (transparency) {
+            EXPECT_EQ(a.TransparentIndex(), 255);
+            EXPECT_EQ(image.ColorMap()[255], (TGIFColor{0, 0, 0}));
+            EXPECT_EQ(image.ColorMap()[a.Pixels().back()], (TGIFColor{0, 0, 0}));
+            EXPECT_EQ(a.Pixels().back(), 255);
+            EXPECT_EQ(image.ColorMap()[a.Pixels()[0]], even(1));  // sum 0 drawn with sum 2
+        } else {
+            EXPECT_EQ(image.ColorMap()[a.Pixels()[0]], even(0));
+        }
+        const auto newB = b.Pixels();
+        for (std::size_t i = 0; i < oldB.size(); ++i)
+            if (oldB[i] >= firstOdd) {
+                const int m = static_cast<int>(oldB[i] - firstOdd);
+                ASSERT_EQ(image.ColorMap()[newB[i]], even(m + 1)) << "odd sum " << 2 * m + 1;
+            } else {
+                ASSERT_EQ(image.ColorMap()[newB[i]], colorsB[oldB[i]]);
+            }
+    }
+}
+
 TEST(GIFImageOptimize, DisposalIsDroppedOnlyWhenTheNextFrameCoversTheFrame) {
-    for (bool covered : {true, false}) {
+    struct TCase {
+        const char* Name;
+        int NextSize;
+        bool NextTransparent;
+        bool Dropped;
+    };
+    const TCase cases[] = {
+        {"covered by an opaque frame", 6, false, true},
+        {"not covered", 2, false, false},
+        {"covered by a transparent frame", 6, true, false},  // the frame shows through it
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
         TGIFImage image;
         TGIFSubImage& first = AddFrame(image, 4, 4, 4, Bytes(16, 1));
         GiveControl(first).SetDisposal(dmBackground);
-        TGIFSubImage& second = covered ? AddFrame(image, 6, 6, 4, Bytes(36, 2)) : AddFrame(image, 2, 2, 4, Bytes(4, 2));
-        (void)second;
+        TGIFSubImage& second = AddFrame(image, c.NextSize, c.NextSize, 4, Bytes(static_cast<std::size_t>(c.NextSize * c.NextSize), 2));
+        if (c.NextTransparent) {
+            TGIFGraphicControlExtension& g = GiveControl(second);
+            g.SetTransparentColorIndex(2);
+            g.SetTransparent(true);
+        }
         image.Optimize(GIFOptimizeOption(ooCleanup), rmNone, dmNearest, 8);
         TGIFGraphicControlExtension* gce = image.Images().GetImage(0)->GraphicControlExtension();
-        if (covered) {
+        if (c.Dropped) {
             EXPECT_EQ(gce, nullptr);  // disposal none, nothing else to carry: the extension went too
         } else {
             ASSERT_NE(gce, nullptr);
             EXPECT_EQ(gce->GetDisposal(), dmBackground);
         }
+    }
+}
+
+TEST(GIFImageOptimize, OnlyTheFirstFrameOfAnAnimationKeepsItsLoopExtension) {
+    auto loops = [](TGIFSubImage& frame) {
+        int n = 0;
+        for (int i = 0; i < frame.Extensions().GetCount(); ++i) n += dynamic_cast<TGIFAppExtNSLoop*>(frame.Extensions().GetExtension(i)) != nullptr;
+        return n;
+    };
+    for (int frames : {1, 2}) {
+        SCOPED_TRACE(frames);
+        TGIFImage image;
+        for (int i = 0; i < frames; ++i) {
+            TGIFSubImage& f = AddFrame(image, 2, 2, 4, Bytes(4, static_cast<uint8_t>(i)));
+            f.Extensions().Add(std::make_unique<TGIFAppExtNSLoop>(f));
+        }
+        image.Optimize(GIFOptimizeOption(ooCleanup), rmNone, dmNearest, 8);
+        ASSERT_EQ(image.Images().GetCount(), frames);
+        EXPECT_EQ(loops(*image.Images().GetImage(0)), frames > 1 ? 1 : 0);
+        if (frames > 1) EXPECT_EQ(loops(*image.Images().GetImage(1)), 0);
     }
 }
 

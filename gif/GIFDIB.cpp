@@ -40,7 +40,7 @@ void TDIBWriter::CreateDIB() {
     int bits = eight ? 8 : 24;
     int64_t rowSize = ((static_cast<int64_t>(FWidth) * bits + 31) & ~int64_t(31)) / 8;
     int64_t imageSize = rowSize * FHeight;
-    if (imageSize > MaxDIBBytes) throw std::bad_alloc();
+    if (imageSize > MaxDIBBytes) throw Exception(sOutOfMemory);
     std::vector<uint8_t> header(eight ? 40 + 256 * 4 : 40, 0);
     PutLE32(header.data(), 40);
     PutLE32(header.data() + 4, static_cast<uint32_t>(FWidth));
@@ -60,7 +60,7 @@ void TDIBWriter::CreateDIB() {
     try {
         FPixels.assign(static_cast<std::size_t>(imageSize), 0);
     } catch (const std::bad_alloc&) {
-        throw std::runtime_error(sOutOfMemory);
+        throw Exception(sOutOfMemory);
     }
     FHeader = std::move(header);
     FRowSize = static_cast<int>(rowSize);

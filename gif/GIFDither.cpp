@@ -81,3 +81,16 @@ TSteveArcheDitherer::TSteveArcheDitherer(int width, TColorLookup& lookup)
     : TErrorDiffusionDitherer(width, lookup, 200, SteveArche) {}
 TBurkesDitherer::TBurkesDitherer(int width, TColorLookup& lookup)
     : TErrorDiffusionDitherer(width, lookup, 32, Burkes) {}
+
+std::unique_ptr<TDitherEngine> MakeDitherEngine(TDitherMode mode, int width, TColorLookup& lookup) {
+    switch (mode) {
+    case dmNearest: return std::make_unique<TDitherEngine>(width, lookup);
+    case dmFloydSteinberg: return std::make_unique<TFloydSteinbergDitherer>(width, lookup);
+    case dmStucki: return std::make_unique<TStuckiDitherer>(width, lookup);
+    case dmSierra: return std::make_unique<TSierraDitherer>(width, lookup);
+    case dmJaJuNI: return std::make_unique<TJaJuNiDitherer>(width, lookup);
+    case dmSteveArche: return std::make_unique<TSteveArcheDitherer>(width, lookup);
+    case dmBurkes: return std::make_unique<TBurkesDitherer>(width, lookup);
+    }
+    return nullptr;
+}

@@ -112,6 +112,9 @@ public:
     std::function<void(int speed)> OnAnimationSpeed;
     // Called whenever painting must stop before the frames change.
     std::function<void()> OnPaintStop;
+    // Called when the painter that Draw started must stop (without waiting for it): the
+    // cached bitmap goes, or the draw options change.
+    std::function<void()> OnStopDraw;
 
     TGIFCompression GetCompression() const { return FCompression; }
     void SetCompression(TGIFCompression value) { FCompression = value; }

@@ -113,6 +113,7 @@ void TGIFImage::SetHeight(int value) {
 
 void TGIFImage::SetDrawOptions(TGIFDrawOptions value) {
     if (value == FDrawOptions) return;
+    if (OnStopDraw) OnStopDraw();
     FDrawOptions = value;
     Pack();
     Changed();
@@ -138,7 +139,10 @@ TBitmap& TGIFImage::NewBitmap() {
     return *FBitmap;
 }
 
-void TGIFImage::FreeBitmap() { FBitmap.reset(); }
+void TGIFImage::FreeBitmap() {
+    if (OnStopDraw) OnStopDraw();
+    FBitmap.reset();
+}
 
 const TBitmap* TGIFImage::GetBitmap() {
     if (GetEmpty()) return nullptr;

@@ -13,7 +13,8 @@ TDisposalMethod Known(TDisposalMethod d) { return d > dmPrevious ? dmNoDisposal 
 }  // namespace
 
 TGIFPainter::TGIFPainter(TGIFGraphic& image, TGIFDrawOptions options, const RECT& rect, HDC canvas)
-    : FImage(image), FCanvas(canvas), FRect(rect), FOptions(options), FSpeed(image.GetAnimationSpeed()) {
+    : FImage(image), FCanvas(canvas), FRect(rect), FOptions(options), FSpeed(image.GetAnimationSpeed()),
+      FPriority(image.GetThreadPriority()) {
     const int count = image.Images().GetCount();
     FHasWakeEvent = HasOption(options, goAsync) && HasOption(options, goAnimate) && count > 1 && FSpeed >= 0;
 
@@ -49,6 +50,7 @@ TGIFPainter::TGIFPainter(TGIFGraphic& image, TGIFDrawOptions options, const RECT
 TGIFPainter::~TGIFPainter() {
     Stop();
     Join();
+    if (FThreadHandle) CloseHandle(FThreadHandle);
 }
 
 void TGIFPainter::Start() {
@@ -60,6 +62,14 @@ void TGIFPainter::Start() {
     FSignal.notify_all();
     if (!FThread.joinable() && !FEnded) {
         FThread = std::thread([this] {
+            HANDLE self = nullptr;
+            DuplicateHandle(GetCurrentProcess(), GetCurrentThread(), GetCurrentProcess(), &self, 0, FALSE,
+                            DUPLICATE_SAME_ACCESS);
+            {
+                std::lock_guard lock(FLock);
+                FThreadHandle = self;
+                if (!FTerminated) SetThreadPriority(GetCurrentThread(), FPriority);
+            }
             Execute();
             FEnded = true;
             FImage.PainterEnded(this);
@@ -73,6 +83,7 @@ void TGIFPainter::Stop() {
         std::lock_guard lock(FLock);
         FWake = true;
         FSuspended = false;
+        if (FThreadHandle) SetThreadPriority(FThreadHandle, THREAD_PRIORITY_NORMAL);
     }
     FSignal.notify_all();
 }
@@ -282,9 +293,7 @@ void TGIFPainter::DoPaint() {
     FImage.PainterPainted(this);
 }
 
-void TGIFPainter::ClearFrameArea(TGIFSubImage& frame) {
-    const int width = FRect.right - FRect.left, height = FRect.bottom - FRect.top;
-    RECT area = ToRect(frame.ScaleRect(TGIFRect{0, 0, width, height}));
+void TGIFPainter::ClearArea(const RECT& area) {
     if (HasOption(FOptions, goTransparent) && FBackgroundCopy) {
         BitBlt(FBuffer->DC(), area.left, area.top, area.right - area.left, area.bottom - area.top, FBackgroundCopy->DC(),
                area.left, area.top, SRCCOPY);
@@ -292,6 +301,24 @@ void TGIFPainter::ClearFrameArea(TGIFSubImage& frame) {
         TGdiObject brush(CreateSolidBrush(FBackground));
         FillRect(FBuffer->DC(), &area, static_cast<HBRUSH>(brush.Get()));
     }
+}
+
+void TGIFPainter::ClearFrameArea(TGIFSubImage& frame) {
+    const int width = FRect.right - FRect.left, height = FRect.bottom - FRect.top;
+    const int screenWidth = FImage.GetWidth(), screenHeight = FImage.GetHeight();
+    const bool restore = HasOption(FOptions, goTransparent) && FBackgroundCopy;
+    const bool tiled = HasOption(FOptions, goTile) && screenWidth > 0 && screenHeight > 0 &&
+                       (restore || (frame.GetWidth() != screenWidth && frame.GetHeight() != screenHeight));
+    if (!tiled) {
+        ClearArea(ToRect(frame.ScaleRect(TGIFRect{0, 0, width, height})));
+        return;
+    }
+    // The screen repeats from the corner: the frame's place is cleared in every tile.
+    for (int y = 0; y < height; y += screenHeight)
+        for (int x = 0; x < width; x += screenWidth) {
+            const int left = x + frame.GetLeft(), top = y + frame.GetTop();
+            ClearArea(RECT{left, top, left + frame.GetWidth(), top + frame.GetHeight()});
+        }
 }
 
 void TGIFPainter::DoPaintFrame() {

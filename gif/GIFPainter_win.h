@@ -64,6 +64,7 @@ private:
     void DoPaint();
     void DoPaintFrame();
     void ClearFrameArea(TGIFSubImage& frame);
+    void ClearArea(const RECT& area);
     uint32_t Now();
     bool SleepFor(int ms);
 
@@ -82,6 +83,7 @@ private:
     COLORREF FBackground = 0;
     std::unique_ptr<TDibSection> FBuffer, FSavedState, FBackgroundCopy;
     bool FHasWakeEvent = false;
+    int FPriority;  // of the thread, from the image's ThreadPriority
     std::exception_ptr FError;
 
     std::mutex FLock;  // guards the wake flag, the hand-over step and the suspension
@@ -91,4 +93,5 @@ private:
     std::function<void()> FPending;
     bool FPendingDone = false;
     std::thread FThread;
+    HANDLE FThreadHandle = nullptr;  // owned; set by the thread itself
 };

@@ -6,6 +6,7 @@
 
 #include "base/ScopeGuard.h"
 #include "base/Stream.h"
+#include "gif/GIFDIB_win.h"
 #include "gif/GIFPainter_win.h"
 #include "gif/GIFUtil.h"
 #include "ui/Clipboard.h"
@@ -89,6 +90,121 @@ void DrawFrame(TGIFSubImage& frame, TCanvas& canvas, const RECT& rect, bool tran
     RestoreDC(canvas.Handle(), saved);
 }
 
+namespace {
+// A surface of the picture's size drawn by draw on the given background, as a 24-bit bitmap.
+TBitmap DrawnBitmap(int width, int height, COLORREF background, const std::function<void(HDC)>& draw) {
+    TDibSection surface(width, height);
+    TCanvas(surface.DC()).FillRect(RECT{0, 0, width, height}, static_cast<TColor>(background));
+    draw(surface.DC());
+    TBitmap bitmap;
+    CopySurface(surface, bitmap);
+    return bitmap;
+}
+
+// An 8-bit mask, 1 where the pixels of the two drawings differ (or, with one drawing, where
+// it is not black).
+TBitmap MaskOf(const TBitmap& a, const TBitmap* b) {
+    TBitmap mask(a.Width(), a.Height(), TPixelFormat::pf8bit);
+    for (int y = 0; y < a.Height(); ++y)
+        for (int x = 0; x < a.Width(); ++x) {
+            const TColor p = a.Pixel(x, y) & 0xFFFFFF;
+            const bool set = b ? p != (b->Pixel(x, y) & 0xFFFFFF) : p != 0;
+            mask.SetPixelIndex(x, y, set ? 1 : 0);
+        }
+    return mask;
+}
+}  // namespace
+
+void AssignIcon(TGIFSubImage& frame, HICON icon) {
+    frame.Clear();
+    ICONINFO info{};
+    if (!icon || !GetIconInfo(icon, &info)) return;
+    TGdiObject color(info.hbmColor), maskHandle(info.hbmMask);
+    BITMAP bm{};
+    GetObjectW(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof bm, &bm);
+    const int width = bm.bmWidth, height = info.hbmColor ? bm.bmHeight : bm.bmHeight / 2;
+    if (width <= 0 || height <= 0) return;
+    TBitmap picture = DrawnBitmap(width, height, RGB(0, 0, 0), [&](HDC dc) {
+        if (!DrawIconEx(dc, 0, 0, icon, width, height, 0, nullptr, DI_NORMAL)) RaiseOutOfResources();
+    });
+    // The icon's own mask: white where the icon is transparent.
+    TBitmap mask = DrawnBitmap(width, height, RGB(0, 0, 0), [&](HDC dc) {
+        TMemDC source(CheckResource(CreateCompatibleDC(dc)));
+        TSelectObject select(source.Get(), info.hbmMask);
+        SetTextColor(dc, RGB(0, 0, 0));
+        SetBkColor(dc, RGB(255, 255, 255));
+        BitBlt(dc, 0, 0, width, height, source.Get(), 0, 0, SRCCOPY);
+    });
+    const TBitmap transparent = MaskOf(mask, nullptr);
+    frame.Assign(picture, &transparent);
+}
+
+void AssignMetafile(TGIFSubImage& frame, HENHMETAFILE metafile) {
+    frame.Clear();
+    ENHMETAHEADER header{};
+    if (!metafile || !GetEnhMetaFileHeader(metafile, sizeof header, &header)) return;
+    // The frame is in 0.01 mm; the picture takes the screen's resolution.
+    int dpiX = 96, dpiY = 96;
+    {
+        TWindowDC screen(nullptr);
+        if (HDC dc = screen.Get()) {
+            dpiX = GetDeviceCaps(dc, LOGPIXELSX);
+            dpiY = GetDeviceCaps(dc, LOGPIXELSY);
+        }
+    }
+    const int width = MulDiv(header.rclFrame.right - header.rclFrame.left, dpiX, 2540);
+    const int height = MulDiv(header.rclFrame.bottom - header.rclFrame.top, dpiY, 2540);
+    if (width <= 0 || height <= 0) return;
+    auto play = [&](HDC dc) {
+        RECT r{0, 0, width, height};
+        if (!PlayEnhMetaFile(dc, metafile, &r)) RaiseOutOfResources();
+    };
+    const TBitmap white = DrawnBitmap(width, height, RGB(255, 255, 255), play);
+    const TBitmap black = DrawnBitmap(width, height, RGB(0, 0, 0), play);
+    // Where the two drawings differ the metafile left the background.
+    const TBitmap transparent = MaskOf(white, &black);
+    frame.Assign(white, &transparent);
+}
+
+void AssignGraphic(TGIFSubImage& frame, TGraphic& graphic) {
+    frame.Clear();
+    if (graphic.Empty()) return;
+    if (auto* gif = dynamic_cast<TGIFGraphic*>(&graphic)) {
+        if (const TBitmap* bitmap = gif->GetBitmap()) frame.Assign(*bitmap);
+        return;
+    }
+    const int width = graphic.Width(), height = graphic.Height();
+    if (width <= 0 || height <= 0) return;
+    frame.Assign(DrawnBitmap(width, height, RGB(255, 255, 255), [&](HDC dc) {
+        TCanvas canvas(dc);
+        graphic.Draw(canvas, RECT{0, 0, width, height});
+    }));
+}
+
+void TGIFGraphic::AssignFrame(const std::function<void(TGIFSubImage&)>& assign) {
+    Clear();
+    auto frame = std::make_unique<TGIFSubImage>(this);
+    assign(*frame);
+    TGIFImage::Add(std::move(frame));
+}
+
+void TGIFGraphic::Assign(HICON icon) {
+    AssignFrame([&](TGIFSubImage& frame) { AssignIcon(frame, icon); });
+}
+
+void TGIFGraphic::Assign(HENHMETAFILE metafile) {
+    AssignFrame([&](TGIFSubImage& frame) { AssignMetafile(frame, metafile); });
+}
+
+void TGIFGraphic::Assign(TGraphic& graphic) {
+    if (&graphic == this) return;
+    if (auto* gif = dynamic_cast<TGIFGraphic*>(&graphic)) {
+        TGIFImage::Assign(static_cast<const TGIFImage&>(*gif));
+        return;
+    }
+    AssignFrame([&](TGIFSubImage& frame) { AssignGraphic(frame, graphic); });
+}
+
 TGIFGraphic::TGIFGraphic() {
     FSyncWindow = CreateSyncWindow(this);
     OnPaintStop = [this] { StopAllPainters(); };
@@ -96,12 +212,17 @@ TGIFGraphic::TGIFGraphic() {
         std::lock_guard lock(FPaintersLock);
         if (FDrawPainter) FDrawPainter->SetAnimationSpeed(speed);
     };
+    OnStopDraw = [this] {
+        std::lock_guard lock(FPaintersLock);
+        if (FDrawPainter) FDrawPainter->Stop();
+    };
 }
 
 TGIFGraphic::~TGIFGraphic() {
     StopAllPainters();
     OnPaintStop = nullptr;
     OnAnimationSpeed = nullptr;
+    OnStopDraw = nullptr;
     if (FSyncWindow) DestroyWindow(FSyncWindow);
 }
 
@@ -245,8 +366,8 @@ void TGIFGraphic::StopAllPainters() {
     {
         std::lock_guard lock(FPaintersLock);
         // A synchronous painter is running further up this thread's stack: it is only told to stop.
+        for (auto it = FPainters.rbegin(); it != FPainters.rend(); ++it) (*it)->Stop();
         for (auto it = FPainters.begin(); it != FPainters.end();) {
-            (*it)->Stop();
             if ((*it)->Async()) {
                 stopped.push_back(std::move(*it));
                 it = FPainters.erase(it);
@@ -256,8 +377,7 @@ void TGIFGraphic::StopAllPainters() {
         }
         FDrawPainter = nullptr;
     }
-    for (auto& p : stopped) p->Join();
-    stopped.clear();
+    for (auto& p : stopped) Dispose(std::move(p));
     FreeBitmap();
 }
 
@@ -275,13 +395,32 @@ void TGIFGraphic::StopDraw() {
             FDrawPainter = nullptr;
         }
     }
-    if (painter) painter->Join();
+    if (painter) Dispose(std::move(painter));
     FreeBitmap();
+}
+
+void TGIFGraphic::Dispose(std::unique_ptr<TGIFPainter> painter) {
+    painter->Join();
+    std::lock_guard lock(FPaintersLock);
+    if (FServiceDepth > 0) FRetired.push_back(std::move(painter));
+}
+
+bool TGIFGraphic::Listed(const TGIFPainter* painter) const {
+    return std::any_of(FPainters.begin(), FPainters.end(), [&](const auto& q) { return q.get() == painter; });
 }
 
 void TGIFGraphic::ServicePainters() {
     std::lock_guard lock(FPaintersLock);
-    for (std::size_t i = 0; i < FPainters.size(); ++i) FPainters[i]->RunPending();
+    ++FServiceDepth;
+    TScopeExit done([this] {
+        if (--FServiceDepth == 0) FRetired.clear();
+    });
+    // A step may stop painters (an event handler calling StopDraw or StopAllPainters): a
+    // painter taken off the list runs no further step, and lives until the steps return.
+    std::vector<TGIFPainter*> listed;
+    for (const auto& p : FPainters) listed.push_back(p.get());
+    for (TGIFPainter* p : listed)
+        if (Listed(p)) p->RunPending();
 }
 
 void TGIFGraphic::PainterWaiting() {
@@ -302,43 +441,51 @@ void TGIFGraphic::RetireEnded(TGIFPainter* painter) {
     std::unique_ptr<TGIFPainter> done;
     {
         std::lock_guard lock(FPaintersLock);
+        // The message may be older than the painter now at that address: only an ended one goes.
         auto it = std::find_if(FPainters.begin(), FPainters.end(), [&](const auto& q) { return q.get() == painter; });
-        if (it == FPainters.end()) return;
+        if (it == FPainters.end() || !(*it)->Ended()) return;
         done = std::move(*it);
         FPainters.erase(it);
         if (FDrawPainter == painter) FDrawPainter = nullptr;
     }
-    done->Join();
+    Dispose(std::move(done));
 }
 
-bool TGIFGraphic::SaveToClipboard(HWND owner) {
-    if (GetEmpty()) return false;
-    TMemoryStream stream;
-    SaveToStream(stream);
-    if (!OpenClipboard(owner)) return false;
-    EmptyClipboard();
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, static_cast<SIZE_T>(stream.Size()));
-    bool stored = false;
-    if (block) {
-        if (void* p = GlobalLock(block)) {
-            std::memcpy(p, stream.Memory(), static_cast<std::size_t>(stream.Size()));
-            GlobalUnlock(block);
-            stored = SetClipboardData(CF_GIF, block) != nullptr;
-        }
-        if (!stored) GlobalFree(block);
+void TGIFGraphic::SaveToClipboardFormat(UINT& format, HANDLE& data, HPALETTE& palette) {
+    format = 0;
+    data = nullptr;
+    palette = nullptr;
+    if (GetEmpty()) return;
+    const TBitmap* bitmap = GetBitmap();
+    if (!bitmap) return;
+    data = BitmapToGlobalDib(*bitmap);
+    if (!data) RaiseGIFError("Failed to store GIF on clipboard");
+    format = CF_DIB;
+    try {
+        TMemoryStream stream;
+        SaveToStream(stream);
+        HGLOBAL block = GlobalAlloc(GHND, static_cast<SIZE_T>(stream.Size()));
+        if (!block) return;  // the bitmap alone
+        TScopeFail freeBlock([&] { GlobalFree(block); });
+        void* p = GlobalLock(block);
+        if (!p) RaiseGIFError("Failed to store GIF on clipboard");
+        std::memcpy(p, stream.Memory(), static_cast<std::size_t>(stream.Size()));
+        GlobalUnlock(block);
+        if (!SetClipboardData(CF_GIF, block)) RaiseGIFError("Failed to store GIF on clipboard");
+    } catch (...) {
+        GlobalFree(data);
+        data = nullptr;
+        format = 0;
+        throw;
     }
-    CloseClipboard();
-    if (!stored) RaiseGIFError("Failed to store GIF on clipboard");
-    return true;
 }
 
-void TGIFGraphic::LoadFromClipboard(HWND owner) {
-    if (!OpenClipboard(owner)) RaiseGIFError("未対応のクリップボード データです");
-    TScopeExit close([] { CloseClipboard(); });
-    if (HANDLE data = GetClipboardData(CF_GIF)) {
+void TGIFGraphic::LoadFromClipboardFormat(UINT format, HANDLE data, HPALETTE) {
+    if (!data && format) data = GetClipboardData(format);
+    if (data && format == CF_GIF && CF_GIF) {
         SIZE_T size = GlobalSize(data);
         const void* p = GlobalLock(data);
-        if (!p) RaiseGIFError("未対応のクリップボード データです");
+        if (!p) RaiseGIFError(sUnsupportedClipboardData);
         TMemoryStream stream;
         {
             TScopeExit unlock([&] { GlobalUnlock(data); });
@@ -348,19 +495,13 @@ void TGIFGraphic::LoadFromClipboard(HWND owner) {
         TGIFImage::LoadFromStream(stream);
         return;
     }
-    if (HANDLE data = GetClipboardData(CF_DIB)) {
-        SIZE_T size = GlobalSize(data);
-        const auto* p = static_cast<const uint8_t*>(GlobalLock(data));
-        if (!p) RaiseGIFError("未対応のクリップボード データです");
+    if (data && format == CF_DIB) {
         TBitmap bitmap;
-        {
-            TScopeExit unlock([&] { GlobalUnlock(data); });
-            bitmap.LoadFromDib(p, size);
-        }
+        if (!GlobalDibToBitmap(data, bitmap)) RaiseGIFError(sUnsupportedClipboardData);
         Assign(bitmap);
         return;
     }
-    RaiseGIFError("未対応のクリップボード データです");
+    RaiseGIFError(sUnsupportedClipboardData);
 }
 
 void RegisterGIFPicture() {

@@ -27,6 +27,15 @@ inline UINT CF_GIF = 0;
 // frame's transparent pixels keep the canvas.
 void DrawFrame(TGIFSubImage& frame, TCanvas& canvas, const RECT& rect, bool transparent, bool tile);
 
+// Frames made from the system's pictures, drawn at their size onto a 24-bit bitmap that the
+// frame then takes (reduced with the owner image's settings): an icon, whose mask marks the
+// transparent pixels; an enhanced metafile at its frame size, where the pixels it leaves
+// untouched are transparent; any picture of the window code (a GIF gives its rendered
+// first frame). A null handle or an empty picture gives an empty frame.
+void AssignIcon(TGIFSubImage& frame, HICON icon);
+void AssignMetafile(TGIFSubImage& frame, HENHMETAFILE metafile);
+void AssignGraphic(TGIFSubImage& frame, TGraphic& graphic);
+
 class TGIFGraphic : public TGraphic, public TGIFImage {
 public:
     TGIFGraphic();
@@ -39,6 +48,13 @@ public:
     void Draw(TCanvas& canvas, const RECT& rect) override;
     void LoadFromStream(TStream& stream) override { TGIFImage::LoadFromStream(stream); }
     void SaveToStream(TStream& stream) override { TGIFImage::SaveToStream(stream); }
+
+    // The content replaced by one frame made from the picture (see AssignIcon); a GIF
+    // picture is copied whole.
+    using TGIFImage::Assign;
+    void Assign(HICON icon);
+    void Assign(HENHMETAFILE metafile);
+    void Assign(TGraphic& graphic);
 
     // A painter of the image within rect of canvas; started unless it ran synchronously
     // (then it has ended and the result is null).
@@ -57,10 +73,12 @@ public:
     // Runs the painting steps that painter threads handed to this (the window) thread.
     void ServicePainters();
 
-    // The GIF on the clipboard, beside the bitmap; false when the clipboard refused it.
-    bool SaveToClipboard(HWND owner);
-    // Reads "GIF Image" data, or a bitmap, from the clipboard.
-    void LoadFromClipboard(HWND owner);
+    // The rendered picture as a bitmap (CF_DIB, the format and data given back) and, beside
+    // it, the whole GIF as "GIF Image" put on the open clipboard; the bitmap alone when
+    // there is no memory for the GIF.
+    void SaveToClipboardFormat(UINT& format, HANDLE& data, HPALETTE& palette) override;
+    // Reads "GIF Image" data or a bitmap (CF_DIB).
+    void LoadFromClipboardFormat(UINT format, HANDLE data, HPALETTE palette) override;
 
     // Handed to every painter when it is made (the clock when it is set).
     TGIFPainterClock PainterClock;
@@ -80,13 +98,21 @@ public:
     void RetireEnded(TGIFPainter* painter);
 
 private:
+    // Clear, then one frame made by assign.
+    void AssignFrame(const std::function<void(TGIFSubImage&)>& assign);
     std::unique_ptr<TGIFPainter> InternalPaint(HDC dc, const RECT& rect, TGIFDrawOptions options);
+    // Joins and frees a painter taken off the list; while a painting step runs on this
+    // thread the painter is only freed once every step has returned.
+    void Dispose(std::unique_ptr<TGIFPainter> painter);
+    bool Listed(const TGIFPainter* painter) const;
     void PutBitmap(TCanvas& canvas, const RECT& rect);
 
     bool FDrawing = false;
     std::recursive_mutex FPaintersLock;
     std::vector<std::unique_ptr<TGIFPainter>> FPainters;
     TGIFPainter* FDrawPainter = nullptr;  // one of FPainters
+    int FServiceDepth = 0;                // painting steps running (ServicePainters)
+    std::vector<std::unique_ptr<TGIFPainter>> FRetired;  // stopped while a step ran
     std::unique_ptr<TDibSection> FSurface;  // what the draw painter paints on, screen sized
     HWND FSyncWindow = nullptr;           // receives the painters' hand-over messages
 };

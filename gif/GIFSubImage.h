@@ -104,6 +104,8 @@ public:
     // progress handler cancels.
     const TBitmap* GetBitmap();
     void SetBitmap(const TBitmap* bitmap);
+    // The rendered picture into target (empty when there is none).
+    void AssignTo(TBitmap& target);
     // The transparent pixels as a 1-bit bitmap (bit set = transparent), or null.
     const TBitmap* Mask() const { return FMask.get(); }
     bool HasMask();

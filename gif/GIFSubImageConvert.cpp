@@ -172,6 +172,11 @@ const TBitmap* TGIFSubImage::GetBitmap() {
     return FBitmap.get();
 }
 
+void TGIFSubImage::AssignTo(TBitmap& target) {
+    const TBitmap* bitmap = GetBitmap();
+    target = bitmap ? *bitmap : TBitmap();
+}
+
 void TGIFSubImage::SetBitmap(const TBitmap* bitmap) {
     FreeBitmap();
     if (bitmap) Assign(*bitmap);

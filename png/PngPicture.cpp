@@ -49,6 +49,8 @@ void TRUDEDI::Assign(const TRUDEDI& source) {
     FAlphaBitmap = source.FAlphaBitmap;
     FImageTransparent = source.FImageTransparent;
     FImageTransparentColor = source.FImageTransparentColor;
+    FOwnTransparent = source.FExtBitmap ? source.FOwnTransparent : source.FImageTransparent;
+    FOwnTransparentColor = source.FExtBitmap ? source.FOwnTransparentColor : source.FImageTransparentColor;
     FExtBitmap = source.FExtBitmap;
     FExtAlphaBitmap = source.FExtAlphaBitmap;
     FCompressLevel = source.FCompressLevel;
@@ -172,7 +174,20 @@ void TRUDEDI::SaveToFile(const std::string& path) {
 
 void TRUDEDI::SetImage(TBitmap* bitmap) {
     if (bitmap && bitmap == FExtAlphaBitmap) FExtAlphaBitmap = nullptr;
-    FExtBitmap = bitmap;
+    if (bitmap != FExtBitmap) {
+        if (!FExtBitmap) {
+            FOwnTransparent = FImageTransparent;
+            FOwnTransparentColor = FImageTransparentColor;
+        }
+        if (bitmap) {
+            FImageTransparent = false;  // a plain bitmap carries no transparency
+            FImageTransparentColor = -1;
+        } else {
+            FImageTransparent = FOwnTransparent;
+            FImageTransparentColor = FOwnTransparentColor;
+        }
+        FExtBitmap = bitmap;
+    }
     SetTransFlag(FImageTransparent);
 }
 

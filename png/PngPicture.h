@@ -38,7 +38,9 @@ public:
 
     TBitmap& GetImage() { return FExtBitmap ? *FExtBitmap : FBitmap; }
     const TBitmap& GetImage() const { return FExtBitmap ? *FExtBitmap : FBitmap; }
-    // Links a bitmap owned by the caller as the image (nullptr: back to the own one).
+    // Links a bitmap owned by the caller as the image (nullptr: back to the own one). The
+    // picture's transparency follows the new image: a linked bitmap carries none, the own
+    // image keeps what it had.
     void SetImage(TBitmap* bitmap);
     TBitmap& GetAlphaBitmap() { return FExtAlphaBitmap ? *FExtAlphaBitmap : FAlphaBitmap; }
     const TBitmap& GetAlphaBitmap() const { return FExtAlphaBitmap ? *FExtAlphaBitmap : FAlphaBitmap; }
@@ -112,8 +114,10 @@ private:
     TPNGChromaticities FChrm;
     TPNGGIFExtension FGIFExt;
     bool FTransparent = false;
-    bool FImageTransparent = false;
+    bool FImageTransparent = false;  // of the current image (GetImage)
     TColor FImageTransparentColor = -1;
+    bool FOwnTransparent = false;  // of the own image while an external one is linked
+    TColor FOwnTransparentColor = -1;
     bool FModified = false;
     bool FPaletteModified = false;
     int64_t FMaxImageBytes = 256LL * 1024 * 1024;

@@ -21,6 +21,15 @@ void RoundTrip(TRUDEDI& out, TRUDEDI& in) {
     m.SetPosition(0);
     in.LoadFromStream(m);
 }
+
+// Reads into in a paletted picture written with a transparent colour.
+void ReadTransparentPicture(TRUDEDI& in) {
+    TBitmap b = Picture(8, 8, TPixelFormat::pf8bit);
+    TRUDEDI out;
+    out.Assign(b);
+    out.SetTransColor(QuadToColor(b.Colors()[3]));
+    RoundTrip(out, in);
+}
 } // namespace
 
 TEST(PngPicture, NewPictureIsEmptyAndWritesNothing) {
@@ -57,14 +66,8 @@ TEST(PngPicture, TransColourOnAnEmptyImageIsOnlyStored) {
 }
 
 TEST(PngPicture, NoTransColourTurnsTransparencyOffAndWritesNoTrns) {
-    TBitmap b = Picture(8, 8, TPixelFormat::pf8bit);
     TRUDEDI in;
-    {
-        TRUDEDI out;
-        out.Assign(b);
-        out.SetTransColor(QuadToColor(b.Colors()[3]));
-        RoundTrip(out, in);
-    }
+    ReadTransparentPicture(in);
     ASSERT_TRUE(in.Transparent());
     ASSERT_TRUE(in.ImageTransparent());
     TColor before = in.ImageTransparentColor();
@@ -77,6 +80,21 @@ TEST(PngPicture, NoTransColourTurnsTransparencyOffAndWritesNoTrns) {
     for (const TParsedChunk& c : ParseChunks(m.Bytes())) EXPECT_NE(c.Type, "tRNS");
 }
 
+TEST(PngPicture, SetImageTakesTheTransparencyOfTheNewImage) {
+    TRUDEDI p;
+    ReadTransparentPicture(p);
+    ASSERT_TRUE(p.Transparent());
+    const TColor key = p.ImageTransparentColor();
+    TBitmap external = Picture(3, 3, TPixelFormat::pf24bit);
+    p.SetImage(&external);  // a plain bitmap is opaque
+    EXPECT_FALSE(p.Transparent());
+    EXPECT_FALSE(p.ImageTransparent());
+    p.SetImage(nullptr);  // the own image is transparent again
+    EXPECT_TRUE(p.Transparent());
+    EXPECT_TRUE(p.ImageTransparent());
+    EXPECT_EQ(p.ImageTransparentColor(), key);
+}
+
 TEST(PngPicture, AssignOfABitmapClearsTheExternalLink) {
     TBitmap external = Picture(3, 3, TPixelFormat::pf24bit);
     TBitmap own = Picture(5, 4, TPixelFormat::pf24bit);
@@ -85,7 +103,7 @@ TEST(PngPicture, AssignOfABitmapClearsTheExternalLink) {
     EXPECT_EQ(p.GetWidth(), 3);
     p.Assign(own);
     EXPECT_EQ(p.GetWidth(), 5);
-    EXPECT_EQ(&p.GetImage(), &p.GetImage());
+    EXPECT_NE(&p.GetImage(), &external);
     TBitmap copy;
     p.AssignTo(copy);
     EXPECT_EQ(copy.Width(), 5);
@@ -165,7 +183,7 @@ TEST(PngPicture, ReadDataAndWriteDataStreamThePngBytes) {
     TBitmap external;
     b.SetImage(&external);
     b.ReadData(m);
-    EXPECT_EQ(&b.GetImage(), &b.GetImage());
+    EXPECT_NE(&b.GetImage(), &external);
     EXPECT_TRUE(external.Empty());  // read into the own image
     EXPECT_EQ(b.GetWidth(), 4);
     EXPECT_TRUE(b.Modified());

@@ -14,7 +14,12 @@ public:
     void Draw(TCanvas& canvas, const RECT& rect) override;
     void LoadFromStream(TStream& stream) override { TRUDEDI::LoadFromStream(stream); }
     void SaveToStream(TStream& stream) override { TRUDEDI::SaveToStream(stream); }
+    // The image as a bitmap (CF_DIB); loading takes a bitmap into the own image.
+    void SaveToClipboardFormat(UINT& format, HANDLE& data, HPALETTE& palette) override;
+    void LoadFromClipboardFormat(UINT format, HANDLE data, HPALETTE palette) override;
 };
 
-// At start: the "PNG" picture format.
+// At start: the "PNG" picture format. It is unregistered when the program ends, or
+// earlier by UnregisterPNGPicture.
 void RegisterPNGPicture();
+void UnregisterPNGPicture();

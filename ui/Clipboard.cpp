@@ -5,6 +5,7 @@
 
 #include "base/Exception.h"
 #include "base/Text.h"
+#include "ui/Graphic.h"
 
 namespace {
 // Opens the clipboard for one scope.
@@ -22,10 +23,10 @@ private:
     bool FOpen;
 };
 
-// Global memory owned until handed to the clipboard.
+// Global memory owned until handed on.
 class TGlobalMemory {
 public:
-    explicit TGlobalMemory(std::size_t size) : FHandle(GlobalAlloc(GMEM_MOVEABLE, size)) {}
+    explicit TGlobalMemory(HGLOBAL handle) : FHandle(handle) {}
     ~TGlobalMemory() {
         if (FHandle) GlobalFree(FHandle);
     }
@@ -41,16 +42,24 @@ public:
 private:
     HGLOBAL FHandle;
 };
-// Replaces the clipboard's contents by one format holding the two pieces one after the other.
-bool PutOnClipboard(HWND owner, UINT format, const void* first, std::size_t firstSize, const void* second,
-                    std::size_t secondSize) {
-    TGlobalMemory mem(firstSize + secondSize);
-    if (!mem.Get()) return false;
+
+// Movable global memory holding the two pieces one after the other; null when it cannot be had.
+HGLOBAL GlobalOfPieces(const void* first, std::size_t firstSize, const void* second, std::size_t secondSize) {
+    TGlobalMemory mem(GlobalAlloc(GMEM_MOVEABLE, firstSize + secondSize));
+    if (!mem.Get()) return nullptr;
     auto* p = static_cast<uint8_t*>(GlobalLock(mem.Get()));
-    if (!p) return false;
+    if (!p) return nullptr;
     std::memcpy(p, first, firstSize);
     if (secondSize) std::memcpy(p + firstSize, second, secondSize);
     GlobalUnlock(mem.Get());
+    return mem.Release();
+}
+
+// Replaces the clipboard's contents by one format holding the two pieces one after the other.
+bool PutOnClipboard(HWND owner, UINT format, const void* first, std::size_t firstSize, const void* second,
+                    std::size_t secondSize) {
+    TGlobalMemory mem(GlobalOfPieces(first, firstSize, second, secondSize));
+    if (!mem.Get()) return false;
     TClipboardLock lock(owner);
     if (!lock || !EmptyClipboard()) return false;
     if (!SetClipboardData(format, mem.Get())) return false;
@@ -66,19 +75,7 @@ bool ClipboardHasBitmap() {
 bool ReadClipboardBitmap(HWND owner, TBitmap& out) {
     TClipboardLock lock(owner);
     if (!lock) return false;
-    HANDLE h = GetClipboardData(CF_DIB);  // the system converts CF_BITMAP
-    if (!h) return false;
-    const std::size_t size = GlobalSize(h);
-    const void* p = GlobalLock(h);
-    if (!p) return false;
-    std::vector<uint8_t> dib(static_cast<const uint8_t*>(p), static_cast<const uint8_t*>(p) + size);
-    GlobalUnlock(h);
-    try {
-        out.LoadFromDib(dib.data(), dib.size());
-    } catch (const Exception&) {
-        return false;
-    }
-    return !out.Empty();
+    return GlobalDibToBitmap(GetClipboardData(CF_DIB), out);  // the system converts CF_BITMAP
 }
 
 bool WriteClipboardBitmap(HWND owner, const TBitmap& bitmap) {
@@ -104,4 +101,47 @@ std::string ReadClipboardText(HWND owner, std::size_t maxChars) {
 bool WriteClipboardText(HWND owner, const std::string& utf8) {
     const std::string sjis = Utf8ToSjis(utf8);
     return PutOnClipboard(owner, CF_TEXT, sjis.c_str(), sjis.size() + 1, nullptr, 0);
+}
+
+HGLOBAL BitmapToGlobalDib(const TBitmap& bitmap) {
+    std::vector<uint8_t> header = bitmap.InfoHeader();
+    return GlobalOfPieces(header.data(), header.size(), bitmap.Bits(), bitmap.BitsSize());
+}
+
+bool GlobalDibToBitmap(HANDLE data, TBitmap& out) {
+    if (!data) return false;
+    const std::size_t size = GlobalSize(data);
+    const void* p = GlobalLock(data);
+    if (!p) return false;
+    std::vector<uint8_t> dib(static_cast<const uint8_t*>(p), static_cast<const uint8_t*>(p) + size);
+    GlobalUnlock(data);
+    try {
+        out.LoadFromDib(dib.data(), dib.size());
+    } catch (const Exception&) {
+        return false;
+    }
+    return !out.Empty();
+}
+
+bool PutGraphicOnClipboard(HWND owner, TGraphic& graphic) {
+    TClipboardLock lock(owner);
+    if (!lock || !EmptyClipboard()) return false;
+    UINT format = 0;
+    HANDLE data = nullptr;
+    HPALETTE palette = nullptr;
+    graphic.SaveToClipboardFormat(format, data, palette);
+    if (palette && !SetClipboardData(CF_PALETTE, palette)) DeleteObject(palette);
+    if (!data) return false;
+    if (!SetClipboardData(format, data)) {
+        GlobalFree(data);
+        return false;
+    }
+    return true;
+}
+
+bool LoadGraphicFromClipboard(HWND owner, TGraphic& graphic, UINT format) {
+    TClipboardLock lock(owner);
+    if (!lock) return false;
+    graphic.LoadFromClipboardFormat(format, nullptr, nullptr);
+    return true;
 }

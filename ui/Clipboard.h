@@ -7,6 +7,8 @@
 #include "base/Bitmap.h"
 #include "ui/Win.h"
 
+class TGraphic;
+
 bool ClipboardHasBitmap();
 // The clipboard's bitmap; false when there is none or it cannot be read.
 bool ReadClipboardBitmap(HWND owner, TBitmap& out);
@@ -17,3 +19,16 @@ bool WriteClipboardBitmap(HWND owner, const TBitmap& bitmap);
 std::string ReadClipboardText(HWND owner, std::size_t maxChars = static_cast<std::size_t>(-1));
 // Replaces the clipboard's contents by the text; false when the clipboard is busy.
 bool WriteClipboardText(HWND owner, const std::string& utf8);
+
+// A packed DIB (header, colours, rows) of the bitmap in movable global memory; null when
+// the memory cannot be had.
+HGLOBAL BitmapToGlobalDib(const TBitmap& bitmap);
+// The bitmap of a packed DIB in global memory; false when it cannot be read.
+bool GlobalDibToBitmap(HANDLE data, TBitmap& out);
+
+// Replaces the clipboard's contents by the picture (SaveToClipboardFormat); false when the
+// clipboard is busy or refuses the data. What the picture raises passes on.
+bool PutGraphicOnClipboard(HWND owner, TGraphic& graphic);
+// Loads the picture from the clipboard's data of the format (LoadFromClipboardFormat);
+// false when the clipboard is busy.
+bool LoadGraphicFromClipboard(HWND owner, TGraphic& graphic, UINT format);

@@ -4,6 +4,7 @@
 #include <cctype>
 #include <mutex>
 
+#include "base/Exception.h"
 #include "base/Stream.h"
 
 namespace {
@@ -22,6 +23,14 @@ bool SameText(const std::string& a, const std::string& b) {
            });
 }
 }  // namespace
+
+const char* const sUnsupportedClipboardData = "未対応のクリップボード データです";
+
+void TGraphic::SaveToClipboardFormat(UINT&, HANDLE&, HPALETTE&) {
+    throw EInvalidGraphic("このピクチャはクリップボードに置けません");
+}
+
+void TGraphic::LoadFromClipboardFormat(UINT, HANDLE, HPALETTE) { throw EInvalidGraphic(sUnsupportedClipboardData); }
 
 void TPicture::RegisterFileFormat(const std::string& extension, const std::string& description, TGraphicFactory create) {
     TRegistry& r = Registry();

@@ -11,6 +11,9 @@
 
 class TStream;
 
+// The message for clipboard data that no picture can take.
+extern const char* const sUnsupportedClipboardData;
+
 class TGraphic {
 public:
     virtual ~TGraphic() = default;
@@ -23,6 +26,13 @@ public:
     virtual void Draw(TCanvas& canvas, const RECT& rect) = 0;
     virtual void LoadFromStream(TStream& stream) = 0;
     virtual void SaveToStream(TStream& stream) = 0;
+    // The clipboard, opened by the caller (ui/Clipboard.h: PutGraphicOnClipboard,
+    // LoadGraphicFromClipboard). Saving fills format and data (global memory that the
+    // caller hands to the clipboard; palette when one goes with it) and may put further
+    // formats on the clipboard itself. Loading takes data of the format, fetched from the
+    // clipboard when data is null. A picture without clipboard support raises.
+    virtual void SaveToClipboardFormat(UINT& format, HANDLE& data, HPALETTE& palette);
+    virtual void LoadFromClipboardFormat(UINT format, HANDLE data, HPALETTE palette);
 
 protected:
     bool FTransparent = false;
