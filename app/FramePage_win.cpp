@@ -457,10 +457,10 @@ void TFramePage::RepMouseDown() {
 // ---- the animation test
 
 void TFramePage::ANITestClick() {
-    SaveModeBox->SetMode(AniSaveMode::Colours256);
     // Frames that name missing images are never written or tried.
     if (InsertFram->Checked() && !BuildFrameArrays()) return;
-    // Written where a user can always write (not beside the program) and removed again.
+    // Written where a user can always write (not beside the program) and removed again;
+    // always in 256 colours, while the user's save mode stays as it is.
     TTemporaryFile file(kAniTestFileName);
     HCURSOR cursor = nullptr;
     if (WriteAniFile(file.Path(), FHost.AniInput(AniSaveMode::Colours256)) == 1)
