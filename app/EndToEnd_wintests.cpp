@@ -161,16 +161,5 @@ TEST(EndToEnd, TheAnimatedCursorAssociationOpensTamsoloWithTheFile) {
 }
 
 TEST(EndToEnd, TheTestsThatChangeTheUsersKeysSkipOutsideTheBuildsPrefix) {
-    if (!InTheBuildsOwnPrefix()) GTEST_SKIP() << "writes a value below the current user's Tamsolo key";
-    TRegistry settings;
-    ASSERT_TRUE(settings.OpenKey(kSettingsKey, true));
-    settings.WriteString("PrefixProbe", "kept");
-    settings.CloseKey();
-    const std::string out = RunElsewhere("EndToEnd.TheAnimatedCursorAssociationOpensTamsoloWithTheFile");
-    EXPECT_NE(out.find("[  SKIPPED ] EndToEnd.TheAnimatedCursorAssociationOpensTamsoloWithTheFile"), std::string::npos)
-        << out;
-    ASSERT_TRUE(settings.OpenKey(kSettingsKey, false));  // the skipped test deleted nothing
-    EXPECT_EQ(settings.ReadString("PrefixProbe"), "kept");
-    settings.CloseKey();
-    TRegistry().DeleteKey(kSettingsKey);
+    ExpectSkippedOutsideTheBuildsPrefix("EndToEnd.TheAnimatedCursorAssociationOpensTamsoloWithTheFile", kSettingsKey);
 }

@@ -218,19 +218,8 @@ TEST(Dunmorrow, RemovesTheSettingsTamsoloLeftAndThenSaysTheyAreGone) {
 }
 
 TEST(Dunmorrow, TheProgramsTestSkipsOutsideTheBuildsPrefix) {
-    if (!InTheBuildsOwnPrefix()) GTEST_SKIP() << "writes a value below the current user's Tamsolo key";
-    const std::string key = "Software\\Brannoch\\Tamsolo";
-    TRegistry settings;
-    ASSERT_TRUE(settings.OpenKey(key, true));
-    settings.WriteString("PrefixProbe", "kept");
-    settings.CloseKey();
-    const std::string out = RunElsewhere("Dunmorrow.RemovesTheSettingsTamsoloLeftAndThenSaysTheyAreGone");
-    EXPECT_NE(out.find("[  SKIPPED ] Dunmorrow.RemovesTheSettingsTamsoloLeftAndThenSaysTheyAreGone"), std::string::npos)
-        << out;
-    ASSERT_TRUE(settings.OpenKey(key, false));  // the skipped test deleted nothing
-    EXPECT_EQ(settings.ReadString("PrefixProbe"), "kept");
-    settings.CloseKey();
-    TRegistry().DeleteKey(key);
+    ExpectSkippedOutsideTheBuildsPrefix("Dunmorrow.RemovesTheSettingsTamsoloLeftAndThenSaysTheyAreGone",
+                                        "Software\\Brannoch\\Tamsolo");
 }
 
 } // namespace

@@ -7,7 +7,11 @@
 #include <cstdlib>
 #include <string>
 
+#include <gtest/gtest.h>
+
 #include "base/Text.h"
+#include "ui/ProcessTestSupport.h"
+#include "ui/Registry.h"
 
 // The path in the environment variable as Windows names it: a Linux path is on drive Z:.
 inline std::string ProgramPathFromEnvironment(const char* variable) {
@@ -38,41 +42,30 @@ inline bool InTheBuildsOwnPrefix() {
     return same;
 }
 
-// Runs this test program again with a gtest filter, told that the build's own prefix is
-// somewhere else, and gives back what it printed.
-inline std::string RunElsewhere(const std::string& filter) {
+// Runs this test program again for one test, told that the build's own prefix is somewhere
+// else, and expects the test to skip: a value written beforehand below the current user's
+// userKey (a key that test deletes) is still there afterwards. Only in the build's own prefix.
+inline void ExpectSkippedOutsideTheBuildsPrefix(const std::string& test, const std::string& userKey) {
+    if (!InTheBuildsOwnPrefix()) GTEST_SKIP() << "writes a value below the current user's " << userKey;
+    TRegistry settings;
+    ASSERT_TRUE(settings.OpenKey(userKey, true));
+    settings.WriteString("PrefixProbe", "kept");
+    settings.CloseKey();
     wchar_t self[MAX_PATH];
     const DWORD n = GetModuleFileNameW(nullptr, self, MAX_PATH);
-    if (n == 0 || n >= MAX_PATH) return "<no program path>";
-    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    HANDLE readEnd = nullptr, writeEnd = nullptr;
-    if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0)) return "<no pipe>";
-    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
-    std::wstring cmd = L"\"" + std::wstring(self, n) + L"\" --gtest_filter=" + Utf8ToWide(filter);
-    STARTUPINFOW si{};
-    si.cb = sizeof si;
-    si.dwFlags = STARTF_USESTDHANDLES;
-    si.hStdOutput = si.hStdError = writeEnd;
-    si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    PROCESS_INFORMATION pi{};
+    ASSERT_TRUE(n > 0 && n < MAX_PATH);
     wchar_t old[4096];
     const DWORD had = GetEnvironmentVariableW(L"TAMSOLO_OWN_PREFIX", old, 4096);
     SetEnvironmentVariableW(L"TAMSOLO_OWN_PREFIX", L"/tmp");
-    const BOOL started = CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
-                                        nullptr, &si, &pi);
+    bool started = false;
+    DWORD code = 1;
+    const std::string out = RunCapturingOutput(
+        L"\"" + std::wstring(self, n) + L"\" --gtest_filter=" + Utf8ToWide(test), 60000, started, code);
     SetEnvironmentVariableW(L"TAMSOLO_OWN_PREFIX", had > 0 && had < 4096 ? old : nullptr);
-    CloseHandle(writeEnd);
-    std::string out;
-    if (started) {
-        char buf[4096];
-        DWORD got = 0;
-        while (ReadFile(readEnd, buf, sizeof buf, &got, nullptr) && got > 0) out.append(buf, got);
-        WaitForSingleObject(pi.hProcess, 60000);
-        CloseHandle(pi.hThread);
-        CloseHandle(pi.hProcess);
-    } else {
-        out = "<not started>";
-    }
-    CloseHandle(readEnd);
-    return out;
+    ASSERT_TRUE(started);
+    EXPECT_NE(out.find("[  SKIPPED ] " + test), std::string::npos) << out;
+    ASSERT_TRUE(settings.OpenKey(userKey, false));  // the skipped test deleted nothing
+    EXPECT_EQ(settings.ReadString("PrefixProbe"), "kept");
+    settings.CloseKey();
+    TRegistry().DeleteKey(userKey);
 }
