@@ -328,7 +328,6 @@ void TFramePage::PageEntered(bool canTest) {
 // ---- the list box
 
 void TFramePage::ListBox2DrawItem(int index, const RECT& r, const TOwnerDrawState& state, TCanvas& canvas) {
-    if (index < ListBox2->TopIndex() || index > ListBox2->TopIndex() + 13) return;
     canvas.FillRect(r, state.Selected ? clHighlight : clWindow);
     std::optional<FrameLine> f = GetFrameLine(index);
     SelectObject(canvas.Handle(), ListBox2->Font());

@@ -165,6 +165,26 @@ TEST_F(FramePageTest, TheAnimationTestWritesTriesAndRemovesItsFile) {
     EXPECT_EQ(Messages(), std::vector<std::string>{"イメージが削除されたため、フレームデータに存在しないイメージ番号があります。"});
 }
 
+TEST_F(FramePageTest, TheImageAndFrameListsDrawEveryVisibleRowOfATallList) {
+    AddImages(30);
+    for (int i = 0; i < 30; ++i) AddFrame(i, 5);
+    for (TListBox* list : {static_cast<TListBox*>(form->ImagePage->ListBox1.get()),
+                           static_cast<TListBox*>(form->FramePage->ListBox2.get())}) {
+        SCOPED_TRACE(ComponentNameOf(list->Handle()));
+        list->SetBounds(list->Left(), list->Top(), 220, 30 * 16 + 8);  // room for every row
+        list->SetTopIndex(0);
+        TDibSection shot(220, 30 * 16 + 8);
+        const COLORREF untouched = RGB(255, 0, 255);
+        TCanvas(shot.DC()).FillRect(RECT{0, 0, 220, 30 * 16 + 8}, static_cast<TColor>(untouched));
+        list->Perform(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(shot.DC()), PRF_CLIENT);
+        GdiFlush();
+        for (int row : {0, 18, 19, 25, 29}) {
+            const RECT r = list->ItemRect(row);
+            EXPECT_NE(shot.PixelAt(r.left + 60, r.top + 1), untouched) << "row " << row;
+        }
+    }
+}
+
 // Sets an environment variable for the scope.
 struct TEnvironmentValue {
     TEnvironmentValue(const wchar_t* name, const std::wstring& value) : FName(name) {
