@@ -3,6 +3,7 @@
 
 #include "app/MainForm.h"
 #include "app/WinTestSupport.h"
+#include "ui/BuildPrefixTestSupport.h"
 #include "ui/Control.h"
 #include "ui/Registry.h"
 
@@ -10,16 +11,7 @@
 
 namespace {
 
-std::string ProgramPath() {
-    const char* env = std::getenv("TAMSOLO_EXE");
-    std::string p = env ? env : "";
-    if (!p.empty() && p.front() == '/') {  // a Linux path: drive Z: is the root under Wine
-        for (char& c : p)
-            if (c == '/') c = '\\';
-        p = "Z:" + p;
-    }
-    return p;
-}
+std::string ProgramPath() { return ProgramPathFromEnvironment("TAMSOLO_EXE"); }
 
 struct Found {
     DWORD Pid;
@@ -82,8 +74,6 @@ TEST(EndToEnd, TamsoloStartsShowsItsPagesAndWritesSettingsAtClose) {
 }
 
 namespace {
-bool UnderWine() { return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr; }
-
 // Starts Tamsolo in folder (with an optional command line) and waits for its main window.
 bool StartTamsolo(const std::string& exe, const std::string& folder, PROCESS_INFORMATION& pi, HWND& window) {
     std::wstring cmd = L"\"" + W(exe) + L"\"";
@@ -103,7 +93,7 @@ bool StartTamsolo(const std::string& exe, const std::string& folder, PROCESS_INF
 
 TEST(EndToEnd, TheAnimatedCursorAssociationOpensTamsoloWithTheFile) {
     // The test writes HKEY_CLASSES_ROOT: only ever in the build's own Wine prefix.
-    if (!UnderWine()) GTEST_SKIP() << "changes the shell's file classes";
+    if (!InTheBuildsOwnPrefix()) GTEST_SKIP() << "changes the shell's file classes outside the build's own prefix";
     std::string exe = ProgramPath();
     ASSERT_FALSE(exe.empty()) << "TAMSOLO_EXE is not set";
     TRegistry().DeleteKey(kSettingsKey);
@@ -168,4 +158,8 @@ TEST(EndToEnd, TheAnimatedCursorAssociationOpensTamsoloWithTheFile) {
         classes.WriteString("", oldAni);
     }
     TRegistry().DeleteKey(kSettingsKey);
+}
+
+TEST(EndToEnd, TheTestsThatChangeTheUsersKeysSkipOutsideTheBuildsPrefix) {
+    ExpectSkippedOutsideTheBuildsPrefix("EndToEnd.TheAnimatedCursorAssociationOpensTamsoloWithTheFile", kSettingsKey);
 }

@@ -328,7 +328,6 @@ void TFramePage::PageEntered(bool canTest) {
 // ---- the list box
 
 void TFramePage::ListBox2DrawItem(int index, const RECT& r, const TOwnerDrawState& state, TCanvas& canvas) {
-    if (index < ListBox2->TopIndex() || index > ListBox2->TopIndex() + 13) return;
     canvas.FillRect(r, state.Selected ? clHighlight : clWindow);
     std::optional<FrameLine> f = GetFrameLine(index);
     SelectObject(canvas.Handle(), ListBox2->Font());
@@ -457,10 +456,10 @@ void TFramePage::RepMouseDown() {
 // ---- the animation test
 
 void TFramePage::ANITestClick() {
-    SaveModeBox->SetMode(AniSaveMode::Colours256);
     // Frames that name missing images are never written or tried.
     if (InsertFram->Checked() && !BuildFrameArrays()) return;
-    // Written where a user can always write (not beside the program) and removed again.
+    // Written where a user can always write (not beside the program) and removed again;
+    // always in 256 colours, while the user's save mode stays as it is.
     TTemporaryFile file(kAniTestFileName);
     HCURSOR cursor = nullptr;
     if (WriteAniFile(file.Path(), FHost.AniInput(AniSaveMode::Colours256)) == 1)

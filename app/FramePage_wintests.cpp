@@ -145,10 +145,10 @@ TEST_F(FramePageTest, ThePreviewPlaysOnlyOnTheFramePage) {
 
 TEST_F(FramePageTest, TheAnimationTestWritesTriesAndRemovesItsFile) {
     AddImages(2);
-    saveMode->SaveMode->SetItemIndex(0);
+    saveMode->SetMode(AniSaveMode::Colours16);
     EXPECT_EQ(WriteAniFile(form->ExePath() + "x.ani", form->AniInput(AniSaveMode::Colours256)), 1);
     HCURSOR seen = CursorSeenByTheCursorTest([&] { form->FramePage->ANITest->Perform(BM_CLICK); });
-    EXPECT_EQ(saveMode->ColourCount(), 256);  // the test always writes 256 colours
+    EXPECT_EQ(saveMode->Mode(), AniSaveMode::Colours16);  // the user's save mode is kept
     EXPECT_NE(seen, LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW)));
     EXPECT_EQ(ScreenCursor(4), LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW)));
     EXPECT_FALSE(FileExists(TempFolderPath() + kAniTestFileName));
@@ -163,6 +163,56 @@ TEST_F(FramePageTest, TheAnimationTestWritesTriesAndRemovesItsFile) {
     boxes.Calls.clear();
     EXPECT_EQ(CursorSeenByTheCursorTest([&] { form->FramePage->ANITest->Perform(BM_CLICK); }), nullptr);
     EXPECT_EQ(Messages(), std::vector<std::string>{"イメージが削除されたため、フレームデータに存在しないイメージ番号があります。"});
+}
+
+TEST_F(FramePageTest, TheImageAndFrameListsDrawEveryVisibleRowOfATallList) {
+    AddImages(30);
+    for (int i = 0; i < 30; ++i) AddFrame(i, 5);
+    for (TListBox* list : {static_cast<TListBox*>(form->ImagePage->ListBox1.get()),
+                           static_cast<TListBox*>(form->FramePage->ListBox2.get())}) {
+        SCOPED_TRACE(ComponentNameOf(list->Handle()));
+        list->SetBounds(list->Left(), list->Top(), 220, 30 * 16 + 8);  // room for every row
+        list->SetTopIndex(0);
+        TDibSection shot(220, 30 * 16 + 8);
+        const COLORREF untouched = RGB(255, 0, 255);
+        TCanvas(shot.DC()).FillRect(RECT{0, 0, 220, 30 * 16 + 8}, static_cast<TColor>(untouched));
+        list->Perform(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(shot.DC()), PRF_CLIENT);
+        GdiFlush();
+        for (int row : {0, 18, 19, 25, 29}) {
+            const RECT r = list->ItemRect(row);
+            EXPECT_NE(shot.PixelAt(r.left + 60, r.top + 1), untouched) << "row " << row;
+        }
+    }
+}
+
+// Sets an environment variable for the scope.
+struct TEnvironmentValue {
+    TEnvironmentValue(const wchar_t* name, const std::wstring& value) : FName(name) {
+        wchar_t old[32768];
+        const DWORD n = GetEnvironmentVariableW(name, old, 32768);
+        FHad = n > 0 && n < 32768;
+        if (FHad) FOld.assign(old, n);
+        SetEnvironmentVariableW(name, value.c_str());
+    }
+    ~TEnvironmentValue() { SetEnvironmentVariableW(FName, FHad ? FOld.c_str() : nullptr); }
+    const wchar_t* FName;
+    bool FHad = false;
+    std::wstring FOld;
+};
+
+TEST_F(FramePageTest, WithoutATemporaryFolderTheAnimationTestSaysSoAndWritesNothingHere) {
+    AddImages(2);
+    boxes.Calls.clear();
+    {
+        // Folders too long for a path: Windows gives no temporary folder.
+        const std::wstring tooLong = L"C:\\" + std::wstring(400, L'x');
+        TEnvironmentValue tmp(L"TMP", tooLong), temp(L"TEMP", tooLong), profile(L"USERPROFILE", tooLong);
+        ASSERT_EQ(TempFolderPath(), "");
+        EXPECT_EQ(CursorSeenByTheCursorTest([&] { form->FramePage->ANITest->Perform(BM_CLICK); }), nullptr);
+    }
+    EXPECT_EQ(Messages(), std::vector<std::string>{kNoTempFolder});
+    EXPECT_FALSE(FileExists(folder + kAniTestFileName));  // never in the current folder
+    EXPECT_FALSE(FileExists(kAniTestFileName));
 }
 
 TEST_F(FramePageTest, TrackBarsSetTheScrollMaximumButNotBelowThePosition) {

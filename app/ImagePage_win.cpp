@@ -358,7 +358,6 @@ void TImagePage::TestBtnClick() {
 // ---- the list box
 
 void TImagePage::ListBox1DrawItem(int index, const RECT& r, const TOwnerDrawState& state, TCanvas& canvas) {
-    if (index < ListBox1->TopIndex() || index > ListBox1->TopIndex() + 18) return;
     bool highlight = state.Selected && !Edit2->Visible();
     canvas.FillRect(r, highlight ? clHighlight : clWindow);
     TColor text = highlight ? clHighlightText : clWindowText;

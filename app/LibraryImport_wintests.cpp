@@ -67,7 +67,7 @@ TEST_F(LibraryImportTest, APlugInPictureImportsWithItsPaletteAndPixels) {
     }
 }
 
-TEST_F(LibraryImportTest, APlugInThatFailsOrFaultsGivesTheImportMessage) {
+TEST_F(LibraryImportTest, APlugInThatFailsOrFaultsGivesTheImportMessageAndAGoodOneThenImports) {
     const std::string picture = WriteTestPicture(folder + "broken.tst", 32, 32);
     for (const char* variant : {"failing", "crashing", "nopicture"}) {
         SCOPED_TRACE(variant);
@@ -77,6 +77,12 @@ TEST_F(LibraryImportTest, APlugInThatFailsOrFaultsGivesTheImportMessage) {
         EXPECT_EQ(Messages(), (std::vector<std::string>{Format(kNotImported, picture.c_str())}));
         EXPECT_EQ(form->LastImage(), -1);
     }
+    // After a plug-in that faulted, the next import through a good one works.
+    boxes.Calls.clear();
+    UsePlugins("full");
+    Drop({picture});
+    EXPECT_TRUE(Messages().empty());
+    EXPECT_EQ(form->LastImage(), 0);
 }
 
 // The Susie viewer's settings name the plug-in folder before the window is made.

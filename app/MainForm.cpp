@@ -13,10 +13,25 @@ namespace {
 constexpr UINT WM_OPENCOMMANDLINE = WM_APP + 1;
 } // namespace
 
+namespace {
+// A folder name that a system call writes into a buffer: get(size, buffer) gives the length
+// written, or the size needed when the buffer is too small; "" when the call fails.
+template <typename Get>
+std::string SystemFolder(Get get) {
+    std::wstring buf(MAX_PATH, L'\0');
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        const DWORD n = get(static_cast<DWORD>(buf.size()), buf.data());
+        if (n == 0) return {};
+        if (n < buf.size()) return U(buf.substr(0, n));
+        buf.assign(n, L'\0');  // the folder may change between the calls: asked again
+    }
+    return {};
+}
+} // namespace
+
 std::string WindowsCursorFolder() {
-    wchar_t buf[MAX_PATH] = {};
-    UINT n = GetWindowsDirectoryW(buf, MAX_PATH);
-    return U(std::wstring(buf, n)) + "\\CURSORS";
+    return SystemFolder([](DWORD size, wchar_t* buf) { return static_cast<DWORD>(GetWindowsDirectoryW(buf, size)); }) +
+           "\\CURSORS";
 }
 
 TForm1::TForm1(HINSTANCE instance, const std::string& commandLine, TSettingsKeys keys)
@@ -127,9 +142,7 @@ std::vector<uint8_t> TForm1::TemplateBytes() const {
 
 void TForm1::FormCreate() {
     // The start folder, and where the program itself is.
-    wchar_t dir[MAX_PATH] = {};
-    DWORD n = GetCurrentDirectoryW(MAX_PATH, dir);
-    FStartDir = U(std::wstring(dir, n));
+    FStartDir = SystemFolder([](DWORD size, wchar_t* buf) { return GetCurrentDirectoryW(size, buf); });
     if (!FStartDir.empty() && (FStartDir.back() == '\\' || FStartDir.back() == '/')) FStartDir.pop_back();
     wchar_t module[MAX_PATH] = {};
     DWORD m = GetModuleFileNameW(nullptr, module, MAX_PATH);

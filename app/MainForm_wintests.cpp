@@ -110,6 +110,21 @@ TEST_F(MainFormTest, FirstStartWithoutAKeyFallsBack) {
     EXPECT_FALSE(g->ExePath().empty());
 }
 
+TEST_F(MainFormTest, AStartFolderLongerThanAPathBufferIsTakenWhole) {
+    std::wstring deep = L"\\\\?\\" + W(dir);
+    for (int i = 0; i < 6; ++i) {
+        deep += L"\\" + std::wstring(60, static_cast<wchar_t>(L'a' + i));
+        CreateDirectoryW(deep.c_str(), nullptr);
+    }
+    const std::string folder = U(deep.substr(4));
+    ASSERT_GT(folder.size(), static_cast<std::size_t>(MAX_PATH));
+    ASSERT_TRUE(SetCurrentDirectoryW(W(folder).c_str()));
+    auto f = Start();
+    EXPECT_EQ(f->StartDir(), folder);
+    f.reset();
+    SetCurrentDirectoryW(W(dir).c_str());
+}
+
 TEST_F(MainFormTest, AKeyWrittenAtCloseIsReadBackAtTheNextStart) {
     std::string penFile = dir + "\\pen.cur";
     HANDLE h = CreateFileW(W(penFile).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);

@@ -6,6 +6,7 @@
 #include <string>
 #include <utility>
 
+#include "base/Exception.h"
 #include "base/Stream.h"
 #include "base/Text.h"
 
@@ -16,16 +17,24 @@ inline std::string TempFolderPath() {
     return n > 0 && n <= MAX_PATH ? U(std::wstring(buf, n)) : std::string();
 }
 
+// What a temporary file says when Windows gives no temporary folder.
+inline constexpr const char* kNoTempFolder = "一時フォルダが見つからないため, 一時ファイルを作成できませんでした。";
+
 // Deletes a temporary file when the scope ends.
 class TTemporaryFile {
 public:
-    // name: the file name in the temporary folder.
-    explicit TTemporaryFile(const std::string& name) : FPath(TempFolderPath() + name) {}
+    // name: the file name in the temporary folder. Without a temporary folder it throws
+    // EFOpenError (kNoTempFolder) and never falls back to the current folder.
+    explicit TTemporaryFile(const std::string& name) : FPath(PathIn(TempFolderPath(), name)) {}
     ~TTemporaryFile() { DeleteFileUtf8(FPath); }
     TTemporaryFile(const TTemporaryFile&) = delete;
     TTemporaryFile& operator=(const TTemporaryFile&) = delete;
     const std::string& Path() const { return FPath; }
 
 private:
+    static std::string PathIn(const std::string& folder, const std::string& name) {
+        if (folder.empty()) throw EFOpenError(kNoTempFolder);
+        return folder + name;
+    }
     std::string FPath;
 };

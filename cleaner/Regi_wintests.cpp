@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "ui/Application.h"
+#include "ui/BuildPrefixTestSupport.h"
 #include "ui/Dialogs.h"
 #include "ui/Registry.h"
 
@@ -108,17 +109,6 @@ TEST_F(RegiTest, ACleanSystemKeepsTheCancelCaption) {
 
 // ---- the programs themselves
 
-std::string ProgramPath(const char* variable) {
-    const char* env = std::getenv(variable);
-    std::string p = env ? env : "";
-    if (!p.empty() && p.front() == '/') {
-        for (char& c : p)
-            if (c == '/') c = '\\';
-        p = "Z:" + p;
-    }
-    return p;
-}
-
 struct TProcess {
     PROCESS_INFORMATION Info{};
     bool Start(const std::string& exe) {
@@ -201,9 +191,9 @@ std::string RunDeletion(const TProcess& dunmorrow, HWND window) {
 
 TEST(Dunmorrow, RemovesTheSettingsTamsoloLeftAndThenSaysTheyAreGone) {
     // Both programs use the real keys of the current user: only ever in the build's own Wine prefix.
-    if (GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") == nullptr)
-        GTEST_SKIP() << "deletes the current user's Tamsolo settings";
-    const std::string tamsoloExe = ProgramPath("TAMSOLO_EXE"), dunmorrowExe = ProgramPath("DUNMORROW_EXE");
+    if (!InTheBuildsOwnPrefix()) GTEST_SKIP() << "deletes the current user's Tamsolo settings outside the build's own prefix";
+    const std::string tamsoloExe = ProgramPathFromEnvironment("TAMSOLO_EXE"),
+                      dunmorrowExe = ProgramPathFromEnvironment("DUNMORROW_EXE");
     ASSERT_FALSE(tamsoloExe.empty() || dunmorrowExe.empty()) << "TAMSOLO_EXE or DUNMORROW_EXE is not set";
     const std::string key = "HKCU\\Software\\Brannoch\\Tamsolo";
     {
@@ -225,6 +215,11 @@ TEST(Dunmorrow, RemovesTheSettingsTamsoloLeftAndThenSaysTheyAreGone) {
     EXPECT_EQ(RunDeletion(dunmorrow, window), "すでに消去されています。");
     PostMessageW(FindComponent(window, "Button1"), BM_CLICK, 0, 0);
     EXPECT_TRUE(dunmorrow.Ended());
+}
+
+TEST(Dunmorrow, TheProgramsTestSkipsOutsideTheBuildsPrefix) {
+    ExpectSkippedOutsideTheBuildsPrefix("Dunmorrow.RemovesTheSettingsTamsoloLeftAndThenSaysTheyAreGone",
+                                        "Software\\Brannoch\\Tamsolo");
 }
 
 } // namespace

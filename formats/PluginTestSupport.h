@@ -14,7 +14,8 @@ inline std::string WinePath(std::string unixPath) {
         if (c == '/') c = '\\';
     return "Z:" + unixPath;
 }
-// The module of one test plug-in variant ("full", "nopicture", "noinfo", "failing", "crashing").
+// The module of one test plug-in variant ("full", "nopicture", "noinfo", "failing", "crashing",
+// "selfguarded").
 inline std::string TestPlugin(const std::string& variant) {
     return WinePath(std::string(TAMSOLO_TEST_PLUGINS) + "/" + variant + "/testspi_" + variant + ".spi");
 }

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <excpt.h>
+
 #include <cstdlib>
 #include <cstring>
 #include <type_traits>
@@ -28,12 +30,17 @@ F Bind(HMODULE module, const char* name) {
 }
 
 // ---- faults inside plug-ins
+//
+// Each call into a plug-in runs inside a frame handler of our own: the system offers it a
+// fault only after every handler deeper in the stack (the plug-in's own, or those of system
+// code it calls) declined it. Before control comes back to the guarded call, every deeper
+// frame is unwound, so their termination handlers run and the exception chain of the
+// thread points at live frames again. Nothing of ours throws between the guard and the
+// plug-in: a step calls plug-in functions and C routines only.
 
-thread_local void** tFaultJump = nullptr;  // the jump buffer of the guarded call running on this thread
-
-LONG CALLBACK PluginFault(EXCEPTION_POINTERS* e) {
-    if (!tFaultJump) return EXCEPTION_CONTINUE_SEARCH;
-    switch (e->ExceptionRecord->ExceptionCode) {
+// The faults that end a plug-in call; anything else goes on to the handlers outside.
+bool IsPluginFault(DWORD code) {
+    switch (code) {
     case EXCEPTION_ACCESS_VIOLATION:
     case EXCEPTION_ILLEGAL_INSTRUCTION:
     case EXCEPTION_PRIV_INSTRUCTION:
@@ -42,43 +49,115 @@ LONG CALLBACK PluginFault(EXCEPTION_POINTERS* e) {
     case EXCEPTION_ARRAY_BOUNDS_EXCEEDED:
     case EXCEPTION_DATATYPE_MISALIGNMENT:
     case EXCEPTION_IN_PAGE_ERROR:
-        break;
-    default: return EXCEPTION_CONTINUE_SEARCH;
+        return true;
+    default: return false;
     }
-    void** jump = tFaultJump;
-    tFaultJump = nullptr;
-    __builtin_longjmp(jump, 1);
 }
 
-// Installs the fault handler for the lifetime of one guarded call.
-class TFaultHandler {
-public:
-    TFaultHandler() : FHandle(AddVectoredExceptionHandler(1, PluginFault)) {}
-    ~TFaultHandler() {
-        if (FHandle) RemoveVectoredExceptionHandler(FHandle);
-    }
-    TFaultHandler(const TFaultHandler&) = delete;
-    TFaultHandler& operator=(const TFaultHandler&) = delete;
+#if defined(__i386__)
 
-private:
-    PVOID FHandle;
+// i686: the handler is an EXCEPTION_REGISTRATION record on the guarded call's stack, linked
+// at the head of the thread's chain (fs:[0]) while the step runs. The record comes first,
+// so the frame the system hands to the handler is the whole guard.
+struct TGuardFrame {
+    EXCEPTION_REGISTRATION_RECORD Record;
+    void* Resume[5];  // where the guarded call goes on after a fault (__builtin_setjmp)
 };
 
-// Runs step(context); false when the plug-in code it calls faulted. Nothing that owns
-// memory may live inside step: a fault leaves it at once.
-__attribute__((noinline)) bool RunGuarded(void (*step)(void*), void* context) {
-    TFaultHandler handler;
-    void* jump[5];
-    void** volatile previous = tFaultJump;
-    if (__builtin_setjmp(jump) == 0) {
-        tFaultJump = jump;
-        step(context);
-        tFaultJump = previous;
-        return true;
-    }
-    tFaultJump = previous;
-    return false;
+// The head of the thread's exception chain, fs:[0].
+EXCEPTION_REGISTRATION_RECORD* ChainHead() {
+    EXCEPTION_REGISTRATION_RECORD* head;
+    __asm__ __volatile__("movl %%fs:0, %0" : "=r"(head) : : "memory");
+    return head;
 }
+void SetChainHead(EXCEPTION_REGISTRATION_RECORD* head) { __asm__ __volatile__("movl %0, %%fs:0" : : "r"(head) : "memory"); }
+
+} // namespace
+
+// GuardUnwind(frame, record, unwind): calls unwind(frame, resume, record, 0), RtlUnwind, which
+// runs the handlers of every frame deeper than frame and leaves frame at the head of the chain.
+// The registers the C calling convention keeps are saved around it, since it may come back
+// through a context that does not keep them.
+extern "C" void GuardUnwind(void* frame, EXCEPTION_RECORD* record, void* unwind);
+__asm__(".text\n"
+        ".p2align 4\n"
+        "_GuardUnwind:\n"
+        "  pushl %ebp\n"
+        "  movl %esp, %ebp\n"
+        "  pushl %ebx\n"
+        "  pushl %esi\n"
+        "  pushl %edi\n"
+        "  pushl %ebp\n"
+        "  pushl $0\n"
+        "  pushl 12(%ebp)\n"
+        "  pushl $1f\n"
+        "  pushl 8(%ebp)\n"
+        "  call *16(%ebp)\n"
+        "1:\n"
+        "  popl %ebp\n"
+        "  popl %edi\n"
+        "  popl %esi\n"
+        "  popl %ebx\n"
+        "  popl %ebp\n"
+        "  ret\n");
+
+namespace {
+
+EXCEPTION_DISPOSITION NTAPI GuardHandler(EXCEPTION_RECORD* record, void* frame, CONTEXT*, void*) {
+    if ((record->ExceptionFlags & EXCEPTION_UNWIND) != 0 || !IsPluginFault(record->ExceptionCode))
+        return ExceptionContinueSearch;
+    GuardUnwind(frame, record, reinterpret_cast<void*>(&RtlUnwind));
+    __builtin_longjmp(static_cast<TGuardFrame*>(frame)->Resume, 1);
+}
+
+// Runs step(context); false when the plug-in code it calls faulted. Nothing that owns
+// memory may live inside step: after a fault it never finishes.
+__attribute__((noinline, noclone)) bool RunGuarded(void (*step)(void*), void* context) {
+    TGuardFrame guard;
+    guard.Record.Next = ChainHead();
+    guard.Record.Handler = GuardHandler;
+    if (__builtin_setjmp(guard.Resume) != 0) {
+        SetChainHead(guard.Record.Next);  // the unwind left our record at the head
+        return false;
+    }
+    SetChainHead(&guard.Record);
+    step(context);
+    SetChainHead(guard.Record.Next);
+    return true;
+}
+
+#elif defined(__x86_64__)
+
+// x86_64: exception handling is table-based. The guarded call lies in a scope of
+// RunGuarded's unwind data (excpt.h's __try1/__except1) that the C runtime's
+// __C_specific_handler serves: it asks GuardFilter, and for a fault unwinds every deeper
+// frame (RtlUnwindEx) and resumes at the end of the scope with the stack of RunGuarded.
+
+} // namespace
+
+extern "C" __attribute__((used)) LONG GuardFilter(EXCEPTION_POINTERS* e, void*) {
+    return IsPluginFault(e->ExceptionRecord->ExceptionCode) ? EXCEPTION_EXECUTE_HANDLER : EXCEPTION_CONTINUE_SEARCH;
+}
+
+namespace {
+
+// Runs step(context); false when the plug-in code it calls faulted. Nothing that owns
+// memory may live inside step: after a fault it never finishes.
+__attribute__((noinline, noclone)) bool RunGuarded(void (*step)(void*), void* context) {
+    volatile bool finished = false;
+    __try1(GuardFilter)
+    __asm__ __volatile__("" ::: "memory");
+    step(context);
+    finished = true;
+    __asm__ __volatile__("" ::: "memory");
+    __except1
+    __asm__ __volatile__("" ::: "memory");
+    return finished;
+}
+
+#else
+#error "plug-in calls are guarded on i686 and x86_64 only"
+#endif
 
 template <typename F>
 bool Guarded(F&& f) {

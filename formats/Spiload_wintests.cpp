@@ -9,6 +9,15 @@
 
 namespace {
 
+#if defined(__i386__)
+// The head of this thread's exception chain.
+void* ChainHead() {
+    void* head;
+    __asm__ __volatile__("movl %%fs:0, %0" : "=r"(head) : : "memory");
+    return head;
+}
+#endif
+
 // A plug-in folder holding copies of the given variants.
 std::string PluginFolder(const std::string& leaf, const std::vector<std::string>& variants) {
     const std::string dir = FreshFolder(leaf);
@@ -93,6 +102,49 @@ TEST(Spiload, RefusesFilesNoPlugInTakesAndSurvivesPlugInsThatFailOrFault) {
         EXPECT_EQ(spi.Result(), nullptr);
         EXPECT_FALSE(spi.load());  // and again: the loader stays usable
     }
+}
+
+TEST(Spiload, AFaultingPlugInLeavesTheNextImportWorkingAndTheExceptionChainWhole) {
+    const std::string pictures = FreshFolder("tamsolo-spi-after-fault");
+    const std::string file = WriteTestPicture(pictures + "\\picture.tst", 12, 9);
+#if defined(__i386__)
+    void* const chain = ChainHead();
+#endif
+    TSpiload spi;
+    spi.SpiPathName = PluginFolder("tamsolo-spi-crash-then-good", {"crashing"});
+    spi.set_spipath();
+    ASSERT_TRUE(spi.set_file(file));
+    EXPECT_FALSE(spi.load());
+#if defined(__i386__)
+    EXPECT_EQ(ChainHead(), chain);
+#endif
+    // The frames between the guard and the fault were unwound: the plug-in's cleanup ran once.
+    HMODULE crashing = GetModuleHandleW(L"testspi_crashing.spi");
+    ASSERT_NE(crashing, nullptr);
+    auto unwindCount = reinterpret_cast<LONG(WINAPI*)()>(reinterpret_cast<void*>(GetProcAddress(crashing, "UnwindCount")));
+    ASSERT_NE(unwindCount, nullptr);
+    EXPECT_EQ(unwindCount(), 1);
+    spi.SpiPathName = PluginFolder("tamsolo-spi-good-after-crash", {"full"});
+    spi.set_spipath();
+    ASSERT_TRUE(spi.set_file(file));
+    ASSERT_TRUE(spi.load());
+    ExpectTestPicture(*spi.Result(), 12, 9);
+    // A fault after that one is caught as well: the guard is whole again.
+    spi.SpiPathName = PluginFolder("tamsolo-spi-crash-again", {"crashing"});
+    spi.set_spipath();
+    ASSERT_TRUE(spi.set_file(file));
+    EXPECT_FALSE(spi.load());
+}
+
+TEST(Spiload, APlugInThatHandlesItsOwnFaultStillGivesItsPicture) {
+    const std::string pictures = FreshFolder("tamsolo-spi-selfguarded");
+    const std::string file = WriteTestPicture(pictures + "\\picture.tst", 33, 7);
+    TSpiload spi;
+    spi.SpiPathName = PluginFolder("tamsolo-spi-selfguarded-plugin", {"selfguarded"});
+    spi.set_spipath();
+    ASSERT_TRUE(spi.set_file(file));
+    ASSERT_TRUE(spi.load());
+    ExpectTestPicture(*spi.Result(), 33, 7);
 }
 
 TEST(Spiload, ReadsBitmapsWithoutPlugInsInEverySpellingOfTheExtension) {

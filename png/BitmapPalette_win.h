@@ -2,7 +2,7 @@
 // Windows palette-handle and device-context helpers, thin wrappers over BitmapPalette.h.
 #include <windows.h>
 
-#include <string>
+#include <vector>
 
 #include "BitmapPalette.h"
 
@@ -16,11 +16,5 @@ TColor GetPaletteColor(HPALETTE palette, int index);            // -1 when the e
 int GetPaletteColorTable(HPALETTE palette, TGLDPalRGB* table);
 // A new palette handle (version 0x300) of count entries; the caller owns it.
 HPALETTE CreatePaletteHandle(const TGLDPalRGB* table, int count);
-
-void DrawBitmapHandle(HDC dc, int x, int y, HBITMAP bitmap, int srcX, int srcY, int width, int height, DWORD rop);
-// The folder part of path followed by the file's long name (only the folder when nothing is found).
-std::string GetLongFileName(const std::string& path);
-void ClearSystemPalette();
-void DebugMes(const std::string& text);
 
 } // namespace Sfunc

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "base/Text.h"
+#include "ui/ProcessTestSupport.h"
 #include "ui/Win.h"
 
 struct TRegValue {
@@ -20,33 +21,10 @@ using TRegKeyValues = std::map<std::string, TRegValue>;  // by value name; the d
 inline std::map<std::string, TRegKeyValues> RegQueryTree(const std::string& key, bool& ok) {
     std::map<std::string, TRegKeyValues> out;
     ok = false;
-    SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
-    HANDLE read = nullptr, write = nullptr;
-    if (!CreatePipe(&read, &write, &sa, 0)) return out;
-    SetHandleInformation(read, HANDLE_FLAG_INHERIT, 0);
-    STARTUPINFOW si{};
-    si.cb = sizeof si;
-    si.dwFlags = STARTF_USESTDHANDLES;
-    si.hStdOutput = write;
-    si.hStdError = write;
-    si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    std::wstring cmd = L"reg.exe query \"" + Utf8ToWide(key) + L"\" /s";
-    PROCESS_INFORMATION pi{};
-    BOOL started = CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr, &si, &pi);
-    CloseHandle(write);
-    std::string text;
-    if (started) {
-        char buf[4096];
-        DWORD n = 0;
-        while (ReadFile(read, buf, sizeof buf, &n, nullptr) && n > 0) text.append(buf, n);
-        WaitForSingleObject(pi.hProcess, 10000);
-        DWORD code = 1;
-        GetExitCodeProcess(pi.hProcess, &code);
-        ok = code == 0;
-        CloseHandle(pi.hThread);
-        CloseHandle(pi.hProcess);
-    }
-    CloseHandle(read);
+    bool started = false;
+    DWORD code = 1;
+    std::string text = RunCapturingOutput(L"reg.exe query \"" + Utf8ToWide(key) + L"\" /s", 10000, started, code);
+    ok = started && code == 0;
     // The tool writes in the console's code page.
     text = GetConsoleOutputCP() == 932 || GetACP() == 932 ? SjisToUtf8(text) : text;
     std::string current;

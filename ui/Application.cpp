@@ -56,7 +56,8 @@ void TApplication::Terminate() {
 
 void TApplication::HandleException(const std::exception& e) {
     std::string text = e.what();
-    if (!text.empty() && text.back() != '.') text += '.';
+    const bool ended = text.ends_with('.') || text.ends_with("。");
+    if (!text.empty() && !ended) text += '.';
     ShowMessageBox(FMainForm ? FMainForm->Handle() : nullptr, text, FTitle, MB_OK | MB_ICONSTOP);
 }
 

@@ -27,6 +27,13 @@ void RegisterOwnClass(const wchar_t* name, WNDPROC proc) {
     RegisterClassExW(&wc);
 }
 
+// Takes the name property off a window and gives back the reference to the global atom that
+// Bind added (atoms are shared by the whole session: each add needs its delete).
+void ReleaseName(HWND hwnd) {
+    ATOM atom = static_cast<ATOM>(reinterpret_cast<UINT_PTR>(RemovePropW(hwnd, kNameProp)));
+    if (atom) GlobalDeleteAtom(atom);
+}
+
 } // namespace
 
 TShiftState ShiftStateNow(WPARAM mk) {
@@ -49,6 +56,7 @@ TControl::~TControl() {
     if (FHandle) {
         HWND h = FHandle;
         RemovePropW(h, kObjectProp);
+        ReleaseName(h);
         if (FSubclassed) RemoveWindowSubclass(h, SubclassProc, 1);
         SetWindowLongPtrW(h, GWLP_USERDATA, 0);
         FHandle = nullptr;
@@ -97,6 +105,7 @@ HWND FindComponent(HWND root, const std::string& name) {
 void TControl::Bind(HWND hwnd) {
     FHandle = hwnd;
     SetPropW(hwnd, kObjectProp, this);
+    ReleaseName(hwnd);
     if (!FName.empty())
         SetPropW(hwnd, kNameProp, reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(GlobalAddAtomW(W(FName).c_str()))));
 }
@@ -143,6 +152,7 @@ LRESULT TControl::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_NCDESTROY) {
         LRESULT r = DefaultProc(msg, wp, lp);
         RemovePropW(FHandle, kObjectProp);
+        ReleaseName(FHandle);
         if (FSubclassed) RemoveWindowSubclass(FHandle, SubclassProc, 1);
         FSubclassed = false;
         FHandle = nullptr;

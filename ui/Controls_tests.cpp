@@ -43,6 +43,21 @@ TEST_F(FormFixture, EveryControlCarriesItsComponentName) {
     GlobalDeleteAtom(other);
 }
 
+TEST(ComponentNames, ADialogMadeAndDestroyedAThousandTimesLeavesNoGlobalAtom) {
+    TApplication::Instance().Initialize();
+    const wchar_t* const names[] = {L"AtomProbeDlg", L"AtomProbeOK", L"AtomProbeShared"};
+    for (const wchar_t* n : names) ASSERT_EQ(GlobalFindAtomW(n), 0) << U(n);
+    for (int i = 0; i < 1000; ++i) {
+        TForm dialog("AtomProbeDlg", "", 200, 100, TFormBorder::bsDialog);
+        TButton ok(&dialog, "AtomProbeOK", "OK");
+        TPanel panel(&dialog, "AtomProbeShared");  // two controls of one name: two adds of one atom
+        TEdit edit(&panel, "AtomProbeShared");
+        ASSERT_EQ(FindComponent(dialog.Handle(), "AtomProbeOK"), ok.Handle());
+        if (i % 2) DestroyWindow(dialog.Handle());  // the window goes first, the objects after it
+    }
+    for (const wchar_t* n : names) EXPECT_EQ(GlobalFindAtomW(n), 0) << U(n);
+}
+
 TEST_F(FormFixture, ButtonMessagesReachTheOwningControl) {
     TPanel p(form.get(), "Panel1");
     TButton b(&p, "Btn", "OK");
