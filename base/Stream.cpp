@@ -239,8 +239,7 @@ TSafeFileStream::TSafeFileStream(const std::string& path) : FPath(path), FTempPa
 
 TSafeFileStream::~TSafeFileStream() {
     if (!FFile) return;
-    FFile->Close(FExtent);
-    FFile.reset();
+    FFile.reset();  // abandoned: closed unflushed, then removed
     DeleteFileUtf8(FTempPath);
 }
 
@@ -310,7 +309,7 @@ bool ReplaceFileUtf8(const std::string& from, const std::string& to) { return st
 namespace {
 class TPosixSaveFile : public TSaveFile {
 public:
-    TPosixSaveFile(const std::string& path) : FPath(path) {
+    explicit TPosixSaveFile(const std::string& path) : FPath(path) {
         FHandle = ::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
         if (FHandle < 0) throw EFOpenError("Cannot create file \"" + path + "\"");
     }
