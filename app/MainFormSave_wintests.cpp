@@ -4,9 +4,14 @@
 #include <shellapi.h>
 #include <dlgs.h>
 
+#include <filesystem>
+#include <functional>
+
 #include "app/DropPanel.h"
 #include "app/ImportTestSupport.h"
 #include "app/MainWindowTestSupport.h"
+#include "base/SaveFileTestSupport.h"
+#include "base/SmallDiskTestSupport.h"
 #include "formats/ImageWriters.h"
 #include "ui/FileDialogs.h"
 #include "ui/Registry.h"
@@ -50,6 +55,56 @@ struct SaveTest : MainWindowTest {
     int64_t SizeOf(const std::string& name) const {
         std::vector<uint8_t> bytes;
         return ReadWholeFile(folder + name, bytes, 1 << 20) ? static_cast<int64_t>(bytes.size()) : -1;
+    }
+    // Saves over files that already exist, each case through its command and filter index,
+    // when no save can reach the disk: every old file keeps its bytes, no other file
+    // appears, and each command says it could not write.
+    struct Overwrite {
+        bool Document;
+        int Index;
+        std::vector<std::string> Files;
+    };
+    // Every form of the current image, over one.*.
+    static std::vector<Overwrite> ImageSaves() {
+        return {{false, 1, {"one.ico"}}, {false, 2, {"one.cur"}}, {false, 3, {"one.bmp"}},
+                {false, 4, {"one.png"}}, {false, 5, {"one.gif"}}};
+    }
+    void ExpectFailedSavesKeepTheOldFiles(const std::vector<Overwrite>& cases, const std::function<void()>& fillTheDisk) {
+        std::vector<std::string> names;
+        for (const Overwrite& c : cases) {
+            for (const std::string& f : c.Files) {
+                const std::string old(2238, static_cast<char>('a' + names.size()));
+                ASSERT_TRUE(WriteWholeFile(folder + f, old.data(), old.size())) << f;
+                names.push_back(f);
+            }
+        }
+        fillTheDisk();
+        expected.clear();
+        for (const Overwrite& c : cases) {
+            const std::string& first = c.Files[0];
+            boxes.Calls.clear();
+            modeShown = 0;
+            Answer(c.Document ? "walk.txt" : "one.txt", c.Index);
+            if (c.Document)
+                form->SaveANIBtnClick();
+            else
+                form->SaveIconBtnClick();
+            EXPECT_EQ(modeShown, 1) << first;
+            ASSERT_EQ(boxes.Calls.size(), 1u) << first;
+            EXPECT_EQ(boxes.Calls[0].Text, kCannotWrite) << first;
+            EXPECT_EQ(boxes.Calls[0].Caption, c.Document ? "すべて保存" : "保存") << first;
+            EXPECT_TRUE(boxes.Calls[0].Flags & MB_ICONWARNING) << first;
+        }
+        for (std::size_t i = 0; i < names.size(); ++i) {
+            std::vector<uint8_t> bytes;
+            ASSERT_TRUE(ReadWholeFile(folder + names[i], bytes, 1 << 20)) << names[i];
+            EXPECT_EQ(bytes, std::vector<uint8_t>(2238, static_cast<uint8_t>('a' + i))) << names[i];
+        }
+        std::vector<std::string> left;
+        for (const auto& e : std::filesystem::directory_iterator(folder)) left.push_back(e.path().filename().string());
+        for (const std::string& n : names) std::erase(left, n);
+        std::erase(left, "filler");
+        EXPECT_EQ(left, std::vector<std::string>{});  // no temporary file stays
     }
     std::vector<TFileDialog> asked;
     std::vector<std::string> expected;
@@ -245,6 +300,34 @@ TEST_F(SaveTest, WritersThatFailReportThatTheFileCannotBeWritten) {
         EXPECT_EQ(box.Caption, c.Caption) << c.Name;
         EXPECT_TRUE(box.Flags & MB_ICONWARNING) << c.Name;
     }
+}
+
+TEST_F(SaveTest, AFullDiskKeepsTheOldFilesAndSaysSo) {
+    TSmallDisk disk;
+    if (disk.Folder().empty()) GTEST_SKIP() << disk.Reason();
+    folder = disk.Folder();
+    std::vector<Overwrite> cases = ImageSaves();
+    cases.push_back({true, 5, {"walk_00.ico", "walk_01.ico", "walk_02.ico"}});
+    cases.push_back({true, 7, {"walk_00.bmp", "walk_01.bmp", "walk_02.bmp"}});
+    cases.push_back({true, 1, {"walk.ani"}});
+    ExpectFailedSavesKeepTheOldFiles(cases, [&] { ASSERT_TRUE(disk.Fill()); });
+}
+
+TEST_F(SaveTest, EverySaveThatRunsOutOfRoomKeepsTheOldFilesAndSaysSo) {
+    folder += "full\\";  // an empty folder of its own
+    std::filesystem::remove_all(std::filesystem::path(W(folder)));
+    std::filesystem::create_directory(std::filesystem::path(W(folder)));
+    std::unique_ptr<TFullDiskScope> full;
+    std::vector<Overwrite> cases = ImageSaves();
+    cases.insert(cases.end(), {{true, 1, {"walk.ani"}},
+                               {true, 2, {"walk.icl"}},
+                               {true, 3, {"walk.dll"}},
+                               {true, 4, {"walk.mng"}},
+                               {true, 5, {"walk_00.ico", "walk_01.ico", "walk_02.ico"}},
+                               {true, 6, {"walk_00.cur", "walk_01.cur", "walk_02.cur"}},
+                               {true, 7, {"walk_00.bmp", "walk_01.bmp", "walk_02.bmp"}},
+                               {true, 8, {"walk.gif"}}});
+    ExpectFailedSavesKeepTheOldFiles(cases, [&] { full = std::make_unique<TFullDiskScope>(100, TFullSaveFile::Drop); });
 }
 
 // Answers the system's own save dialog as a user does: types the name, picks the file

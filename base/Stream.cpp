@@ -11,6 +11,8 @@
 #include <sys/stat.h>
 #include <wchar.h>
 #else
+#include <cerrno>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -222,36 +224,63 @@ bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& out, int64_t m
 
 // ---- TSafeFileStream
 
+namespace {
+TSaveFileFactory& SaveFileFactory() {
+    static TSaveFileFactory factory;
+    return factory;
+}
+} // namespace
+
+void SetSaveFileFactory(TSaveFileFactory factory) { SaveFileFactory() = std::move(factory); }
+
 TSafeFileStream::TSafeFileStream(const std::string& path) : FPath(path), FTempPath(path + ".~tmp") {
-    FFile = std::make_unique<TFileStream>(FTempPath, TFileMode::fmCreate);
+    FFile = SaveFileFactory() ? SaveFileFactory()(FTempPath) : CreateSaveFile(FTempPath);
 }
 
 TSafeFileStream::~TSafeFileStream() {
     if (!FFile) return;
-    FFile.reset();
+    FFile.reset();  // abandoned: closed unflushed, then removed
     DeleteFileUtf8(FTempPath);
 }
 
-int64_t TSafeFileStream::Read(void* buffer, int64_t count) { return FFile ? FFile->Read(buffer, count) : 0; }
-
-int64_t TSafeFileStream::Write(const void* buffer, int64_t count) {
-    if (!FFile) return 0;
-    int64_t n = FFile->Write(buffer, count);
-    if (n != std::max<int64_t>(count, 0)) FFailed = true;
+int64_t TSafeFileStream::Read(void* buffer, int64_t count) {
+    if (!FFile || count <= 0) return 0;
+    const int64_t n = std::max<int64_t>(FFile->Read(buffer, count), 0);
+    FPosition += n;
     return n;
 }
 
-int64_t TSafeFileStream::Seek(int64_t offset, TSeekOrigin origin) { return FFile ? FFile->Seek(offset, origin) : 0; }
+int64_t TSafeFileStream::Write(const void* buffer, int64_t count) {
+    if (!FFile || count <= 0) return 0;
+    if (FFailed || !FFile->Write(buffer, count)) {
+        FFailed = true;
+        return 0;
+    }
+    FPosition += count;
+    FExtent = std::max(FExtent, FPosition);
+    return count;
+}
+
+int64_t TSafeFileStream::Seek(int64_t offset, TSeekOrigin origin) {
+    if (!FFile) return 0;
+    FPosition = FFile->Seek(offset, origin);
+    return FPosition;
+}
 
 void TSafeFileStream::SetSize(int64_t size) {
-    if (FFile) FFile->SetSize(size);
+    if (!FFile) return;
+    if (size < 0 || !FFile->SetSize(size)) {
+        FFailed = true;
+        throw EWriteError("Stream write error");
+    }
+    FExtent = size;
 }
 
 bool TSafeFileStream::Commit() {
     if (!FFile) return false;
-    bool ok = FFile->Close() && !FFailed;
+    const bool closed = FFile->Close(FExtent);
     FFile.reset();
-    if (ok && ReplaceFileUtf8(FTempPath, FPath)) return true;
+    if (closed && !FFailed && ReplaceFileUtf8(FTempPath, FPath)) return true;
     DeleteFileUtf8(FTempPath);
     return false;
 }
@@ -274,4 +303,56 @@ bool WriteWholeFile(const std::string& path, const void* data, std::size_t size)
 
 #ifndef _WIN32
 bool ReplaceFileUtf8(const std::string& from, const std::string& to) { return std::rename(from.c_str(), to.c_str()) == 0; }
+
+// ---- the save file on POSIX systems: unbuffered writes, fsync and the size on disk
+
+namespace {
+class TPosixSaveFile : public TSaveFile {
+public:
+    explicit TPosixSaveFile(const std::string& path) : FPath(path) {
+        FHandle = ::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+        if (FHandle < 0) throw EFOpenError("Cannot create file \"" + path + "\"");
+    }
+    ~TPosixSaveFile() override {
+        if (FHandle >= 0) ::close(FHandle);
+    }
+    bool Write(const void* buffer, int64_t count) override {
+        const auto* p = static_cast<const uint8_t*>(buffer);
+        while (count > 0) {
+            const ssize_t n = ::write(FHandle, p, static_cast<std::size_t>(std::min<int64_t>(count, 1 << 30)));
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) return false;
+            p += n;
+            count -= n;
+        }
+        return true;
+    }
+    int64_t Read(void* buffer, int64_t count) override {
+        ssize_t n;
+        do n = ::read(FHandle, buffer, static_cast<std::size_t>(std::min<int64_t>(count, 1 << 30)));
+        while (n < 0 && errno == EINTR);
+        return n < 0 ? 0 : n;
+    }
+    int64_t Seek(int64_t offset, TSeekOrigin origin) override {
+        const int whence = origin == TSeekOrigin::soBeginning ? SEEK_SET : origin == TSeekOrigin::soCurrent ? SEEK_CUR : SEEK_END;
+        const off_t at = ::lseek(FHandle, offset, whence);
+        return at < 0 ? ::lseek(FHandle, 0, SEEK_CUR) : at;
+    }
+    bool SetSize(int64_t size) override { return ::ftruncate(FHandle, size) == 0; }
+    bool Close(int64_t size) override {
+        if (FHandle < 0) return false;
+        bool ok = ::fsync(FHandle) == 0;
+        ok = ::close(FHandle) == 0 && ok;
+        FHandle = -1;
+        struct stat st;
+        return ok && ::stat(FPath.c_str(), &st) == 0 && st.st_size == size;
+    }
+
+private:
+    std::string FPath;
+    int FHandle = -1;
+};
+} // namespace
+
+std::unique_ptr<TSaveFile> CreateSaveFile(const std::string& path) { return std::make_unique<TPosixSaveFile>(path); }
 #endif

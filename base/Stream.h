@@ -92,27 +92,57 @@ private:
     std::FILE* FFile = nullptr;
 };
 
+// The file under a safe save. Every write lands whole or reports failure, and Close says
+// whether the bytes reached the disk: it flushes them there, closes the file and checks
+// that the file on disk holds the size bytes the writer meant. Windows writes through
+// CreateFileW/WriteFile/FlushFileBuffers, other systems through write/fsync.
+class TSaveFile {
+public:
+    virtual ~TSaveFile() = default;
+    TSaveFile() = default;
+    TSaveFile(const TSaveFile&) = delete;
+    TSaveFile& operator=(const TSaveFile&) = delete;
+
+    virtual bool Write(const void* buffer, int64_t count) = 0;
+    virtual int64_t Read(void* buffer, int64_t count) = 0;
+    virtual int64_t Seek(int64_t offset, TSeekOrigin origin) = 0;
+    virtual bool SetSize(int64_t size) = 0;
+    // Called once; the file is closed afterwards whatever the answer.
+    virtual bool Close(int64_t size) = 0;
+};
+
+// Creates (or empties) the file; throws EFOpenError when it cannot.
+std::unique_ptr<TSaveFile> CreateSaveFile(const std::string& path);
+// Tests put another file under every safe save (one that fails at a given byte, say);
+// an empty function restores CreateSaveFile.
+using TSaveFileFactory = std::function<std::unique_ptr<TSaveFile>(const std::string& path)>;
+void SetSaveFileFactory(TSaveFileFactory factory);
+
 // A file written whole or not at all. The bytes go to a temporary file in the target's
 // folder; Commit closes it and moves it over the target. Until then, and when anything
-// fails, the target keeps its old bytes, and the temporary file is removed again.
+// fails (a write, the flush to disk, the size found on disk, the move), the target keeps
+// its old bytes, and the temporary file is removed again.
 class TSafeFileStream : public TStream {
 public:
     // Throws EFOpenError when the temporary file cannot be created.
     explicit TSafeFileStream(const std::string& path);
     ~TSafeFileStream() override;
     int64_t Read(void* buffer, int64_t count) override;
+    // All of count or 0 (and the stream stays failed).
     int64_t Write(const void* buffer, int64_t count) override;
     int64_t Seek(int64_t offset, TSeekOrigin origin) override;
     void SetSize(int64_t size) override;
-    // False when a write, the close or the move failed (the target is then unchanged).
+    // False when a write, the flush, the size check or the move failed (the target is then unchanged).
     bool Commit();
     const std::string& TemporaryPath() const { return FTempPath; }
 
 private:
     std::string FPath;
     std::string FTempPath;
-    std::unique_ptr<TFileStream> FFile;
-    bool FFailed = false;  // a write moved fewer bytes than asked
+    std::unique_ptr<TSaveFile> FFile;
+    int64_t FPosition = 0;
+    int64_t FExtent = 0;   // the size the file must have on disk
+    bool FFailed = false;  // a write or a resize failed
 };
 
 // Whole-file helpers; paths are UTF-8.

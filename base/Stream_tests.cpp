@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "base/Exception.h"
+#include "base/SaveFileTestSupport.h"
+#include "base/SmallDiskTestSupport.h"
 
 TEST(MemoryStream, WritesGrowAndReadsStopAtTheEnd) {
     TMemoryStream m;
@@ -107,4 +109,61 @@ TEST(SafeFileStream, AMoveThatFailsReportsFailureAndRemovesTheTemporaryFile) {
     // No folder to write into: nothing is created anywhere.
     EXPECT_FALSE(WriteWholeFile((dir / "missing" / "x.ico").string(), "abc", 3));
     EXPECT_EQ(FolderNames(dir), std::vector<std::string>{"taken"});
+}
+
+TEST(SafeFileStream, AFileThatRunsOutOfRoomLeavesTheOldFileAndNoOtherFile) {
+    auto dir = EmptyFolder("safe_full");
+    const std::string path = (dir / "target.ico").string();
+    const std::string fresh = "fresh contents";  // 14 bytes
+    struct Case {
+        int64_t Limit;
+        TFullSaveFile::TKind Kind;
+    } cases[] = {
+        {0, TFullSaveFile::Refuse}, {5, TFullSaveFile::Refuse}, {13, TFullSaveFile::Refuse},
+        {0, TFullSaveFile::Drop},   {5, TFullSaveFile::Drop},   {13, TFullSaveFile::Drop},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "limit " << c.Limit << (c.Kind == TFullSaveFile::Drop ? " dropped" : " refused"));
+        ASSERT_TRUE(WriteWholeFile(path, "old contents", 12));
+        TFullDiskScope full(c.Limit, c.Kind);
+        EXPECT_FALSE(WriteWholeFile(path, fresh.data(), fresh.size()));
+        EXPECT_EQ(FileText(path), "old contents");
+        EXPECT_EQ(FolderNames(dir), std::vector<std::string>{"target.ico"});
+        // Written in pieces through the stream: a refused piece throws, a dropped one is
+        // found on disk when the stream commits.
+        bool committed = true;
+        auto write = [&] {
+            TSafeFileStream s(path);
+            s.WriteBuffer(fresh.data(), 4);
+            s.WriteBuffer(fresh.data() + 4, 10);
+            committed = s.Commit();
+        };
+        if (c.Kind == TFullSaveFile::Refuse) {
+            EXPECT_THROW(write(), EWriteError);
+        } else {
+            write();
+            EXPECT_FALSE(committed);
+        }
+        EXPECT_EQ(FileText(path), "old contents");
+        EXPECT_EQ(FolderNames(dir), std::vector<std::string>{"target.ico"});
+    }
+    TFullDiskScope roomEnough(14, TFullSaveFile::Drop);  // exactly enough room
+    EXPECT_TRUE(WriteWholeFile(path, fresh.data(), fresh.size()));
+    EXPECT_EQ(FileText(path), fresh);
+}
+
+TEST(SafeFileStream, AFullDiskLeavesTheOldFileAndNoOtherFile) {
+    TSmallDisk disk;
+    if (disk.Folder().empty()) GTEST_SKIP() << disk.Reason();
+    const std::string path = disk.Folder() + "target.cur";
+    const std::string old(2238, 'o');
+    ASSERT_TRUE(WriteWholeFile(path, old.data(), old.size()));
+    ASSERT_TRUE(disk.Fill());
+    const std::vector<char> fresh(8000, 'n');
+    EXPECT_FALSE(WriteWholeFile(path, fresh.data(), fresh.size()));
+    TMemoryStream m;
+    m.WriteBuffer(fresh.data(), static_cast<int64_t>(fresh.size()));
+    EXPECT_THROW(m.SaveToFile(path), EWriteError);
+    EXPECT_EQ(FileText(path), old);
+    EXPECT_EQ(FolderNames(disk.Folder()), (std::vector<std::string>{"filler", "target.cur"}));
 }

@@ -9,6 +9,7 @@
 #include "BuiltInPalettes.h"
 #include "PaletteEdit.h"
 #include "PaletteText.h"
+#include "base/SaveFileTestSupport.h"
 #include "base/Stream.h"
 
 namespace {
@@ -154,6 +155,11 @@ TEST(PaletteFile, FilesAreChosenByExtensionAndFailuresLeaveThePalette) {
     EXPECT_EQ(ReadPaletteFile((dir / "k.khp").string(), kept), TPaletteReadResult::Unsupported);
     EXPECT_EQ(kept, DefaultPalette());
     EXPECT_FALSE(WritePaletteFile((dir / "no such folder" / "p.pal").string(), TPaletteFileFormat::JascPal, image));
+    {
+        TFullDiskScope full(10, TFullSaveFile::Drop);  // the disk fills after 10 bytes
+        EXPECT_FALSE(WritePaletteFile((dir / "p.khp").string(), TPaletteFileFormat::Khpf, image));
+    }
+    EXPECT_EQ(std::filesystem::file_size(dir / "p.khp"), kKhpfBytes);  // the old file stands
     EXPECT_EQ(PaletteReadMessage(TPaletteReadResult::NotJascPal, "C:\\a.pal"), "C:\\a.pal\nはJASC-PALファイルではありません。");
     std::filesystem::remove_all(dir);
 }

@@ -4,11 +4,17 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 
 #include "base/Bitmap.h"
 #include "base/ByteIO.h"
+#include "base/SaveFileTestSupport.h"
 #include "base/Stream.h"
+#include "formats/GifExport.h"
 #include "formats/IconFile.h"
+#include "formats/IconLibrary.h"
+#include "formats/MonoCursor.h"
+#include "formats/PngExport.h"
 #include "formats/IconTestImages.h"
 #include "formats/ToolTestSupport.h"
 
@@ -138,3 +144,52 @@ TEST(ImageWriters, WrittenFilesPassIcotoolAndOpenInPillow) {
     }
 }
 #endif
+
+// Every writer of a saved file, when the disk fills part way: the old file stays byte for
+// byte, no temporary file is left, and the writer says it failed.
+TEST(ImageWriters, EveryWriterReportsAFullDiskAndKeepsTheOldFile) {
+    const CCURSOR a = BandedTestImage(), b = BandedTestImage();
+    const std::vector<const CCURSOR*> images{&a, &b};
+    AniWriteInput ani;
+    ani.Images = images;
+    IconLibraryInput library;
+    library.Images = images;
+    library.Names = {"a", "b"};
+    const MonoCursorRecord mono = MonoCursorRecord::Blank();
+    const AniSaveMode mode = AniSaveMode::Colours256;
+    struct Case {
+        const char* Name;
+        std::function<bool(const std::string&)> Write;
+    } cases[] = {
+        {"x.ani", [&](const std::string& p) { return WriteAniFile(p, ani) == 1; }},
+        {"x.icl", [&](const std::string& p) { return WriteIconLibrary(p, library) != 0; }},
+        {"x.dll", [&](const std::string& p) { return WriteIconLibrary(p, library) != 0; }},
+        {"x.mng", [&](const std::string& p) { return WriteMngFile(images, mode, p) != 0; }},
+        {"x.gif", [&](const std::string& p) { return WriteAnimatedGif(images, mode, 10, p) != 0; }},
+        {"y.gif", [&](const std::string& p) { return WriteGifFile(a, mode, p); }},
+        {"y.png", [&](const std::string& p) { return WritePngFile(a, mode, p); }},
+        {"y.bmp", [&](const std::string& p) { return WriteBmpFile(a, mode, p) != 0; }},
+        {"y.ico", [&](const std::string& p) { return WriteIconFile(a, mode, p) != 0; }},
+        {"y.cur", [&](const std::string& p) { return WriteIconFile(a, AniSaveMode::Colours2, p) != 0; }},
+        {"mono.cur", [&](const std::string& p) { return WriteMonoCurFile(p, mono, 1, 2); }},
+    };
+    const std::string dir = ::testing::TempDir() + "iw_full/";
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    for (const Case& c : cases) {
+        const std::string path = dir + c.Name;
+        ASSERT_TRUE(c.Write(path)) << c.Name;
+        std::vector<uint8_t> before, after;
+        ASSERT_TRUE(ReadWholeFile(path, before, 1 << 20));
+        for (TFullSaveFile::TKind kind : {TFullSaveFile::Refuse, TFullSaveFile::Drop}) {
+            TFullDiskScope full(100, kind);
+            EXPECT_FALSE(c.Write(path)) << c.Name;
+        }
+        ASSERT_TRUE(ReadWholeFile(path, after, 1 << 20));
+        EXPECT_EQ(after, before) << c.Name;
+    }
+    std::size_t files = 0;  // no temporary file beside them
+    for (const auto& e : std::filesystem::directory_iterator(dir)) files += e.is_regular_file();
+    EXPECT_EQ(files, std::size(cases));
+    std::filesystem::remove_all(dir);
+}
