@@ -170,8 +170,12 @@ void TPaletteCommands::BuildMenus() {
     m3.Add("DelPal", "パレットの削除")->OnClick = [this](TControl*) { DelPalClick(); };
     m3.AddSeparator();
     TMenuItem* ramps = m3.Add("AddGrad", "グラデーションの追加");
-    for (int i = 0; i < kRampCount; ++i)
-        ramps->Add(kRampItems[i].Name, kRampItems[i].Caption)->OnClick = [this, i](TControl*) { AddRamp(i); };
+    for (int i = 0; i < kRampCount; ++i) {
+        TMenuItem* item = ramps->Add(kRampItems[i].Name, kRampItems[i].Caption);
+        item->OnClick = [this, i](TControl*) { AddRamp(i); };
+        // The ramps of the default palette's rows carry their tiles (the system colours have none).
+        if (const TBitmap* tile = i > 0 ? FDlg.DefaultPal.GetIndexBitmap(i - 1) : nullptr) item->Glyph = *tile;
+    }
     TNotifyEvent undoRule = m3.OnPopup;  // the dialog's rule for undo and redo
     m3.OnPopup = [this, undoRule](TControl* s) {
         if (undoRule) undoRule(s);
