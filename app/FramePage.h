@@ -136,7 +136,6 @@ private:
     PreviewTiming FTiming;  // milliseconds per jiffy and fixed milliseconds of the preview
     int FFrameDragRow = -1;
     POINT FFrameDragStart{};
-    bool FFrameDragging = false;
 };
 
 // The file name of the animation test's cursor (in the temporary folder).

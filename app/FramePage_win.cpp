@@ -350,21 +350,22 @@ void TFramePage::ListBox2MouseDown(const TMouseEvent& e) {
     }
     FFrameDragRow = e.Button == TMouseButton::mbLeft ? row : -1;
     FFrameDragStart = POINT{e.X, e.Y};
-    FFrameDragging = false;
 }
 
 void TFramePage::ListBox2MouseMove(const TMouseEvent& e) {
     // A drag begins once the mouse has moved 4 pixels with the button down.
-    if (FFrameDragRow >= 0 && (std::abs(e.X - FFrameDragStart.x) >= 4 || std::abs(e.Y - FFrameDragStart.y) >= 4))
-        FFrameDragging = true;
+    if (FFrameDragRow >= 0 && !ListBox2->Dragging() &&
+        (std::abs(e.X - FFrameDragStart.x) >= 4 || std::abs(e.Y - FFrameDragStart.y) >= 4))
+        ListBox2->BeginDrag(POINT{e.X, e.Y});
 }
 
 void TFramePage::ListBox2MouseUp(const TMouseEvent& e) {
     if (e.Button != TMouseButton::mbLeft) return;
     int row = ListBox2->ItemAtPos(POINT{e.X, e.Y});
-    if (FFrameDragging && row >= 0) ListBox2DragDrop(row);
-    FFrameDragging = false;
+    const bool dropped = ListBox2->Dragging();
+    ListBox2->EndDrag();
     FFrameDragRow = -1;
+    if (dropped && row >= 0) ListBox2DragDrop(row);
     if (row >= 0) {
         ListBox2->SetItemIndex(row);
         ListBox2Click();

@@ -238,6 +238,31 @@ TEST_F(FramePageTest, TheListKeepsShowingTheDocumentsFramesWhenTheLastImageGoes)
     EXPECT_EQ(form->FramePage->ListBox2->Item(1), FormatFrameLine(0, 14));
 }
 
+TEST_F(FramePageTest, AFrameDragBeginsAfterFourPixelsAndShowsWhereItCanDrop) {
+    AddImages(3);
+    for (int i = 0; i < 3; ++i) AddFrame(i, 5 + i);
+    TDragListBox& list = *form->FramePage->ListBox2;
+    const RECT first = list.ItemRect(0), last = list.ItemRect(2);
+    list.Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, first.top + 4));
+    list.Perform(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(22, first.top + 6));
+    EXPECT_FALSE(list.Dragging());  // below the threshold
+    list.Perform(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(20, first.top + 8));
+    EXPECT_TRUE(list.Dragging());
+    EXPECT_EQ(GetCursor(), TDragListBox::DragCursor());
+    list.Perform(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(20, last.bottom + 2));
+    EXPECT_EQ(GetCursor(), TDragListBox::NoDropCursor());
+    list.Perform(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(20, last.top + 4));
+    EXPECT_EQ(GetCursor(), TDragListBox::DragCursor());
+    list.Perform(WM_LBUTTONUP, 0, MAKELPARAM(20, last.top + 4));
+    EXPECT_FALSE(list.Dragging());
+    EXPECT_EQ(form->Document().Frames(), (std::vector<FrameLine>{{1, 6}, {2, 7}, {0, 5}}));
+    // A short press and release is a click, not a move.
+    list.Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, first.top + 4));
+    list.Perform(WM_LBUTTONUP, 0, MAKELPARAM(20, first.top + 4));
+    EXPECT_EQ(form->Document().Frames(), (std::vector<FrameLine>{{1, 6}, {2, 7}, {0, 5}}));
+    EXPECT_EQ(list.ItemIndex(), 0);
+}
+
 TEST_F(FramePageTest, MovingAndUnitingFramesChangesTheDocumentAndTheListAlike) {
     AddImages(3);
     for (int i = 0; i < 3; ++i) AddFrame(i, 5 + i);

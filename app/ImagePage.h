@@ -119,7 +119,6 @@ private:
     TCursorDocument& FDoc;
     TImagePageHost FHost;
     int FDragFrom = -1;
-    bool FDragging = false;
     uint8_t FHotSpotReady = 1;         // 0 while the page itself sets XHSpot/YHSpot
     bool FPickingTransparent = false;  // the transparent-colour dialog is open
 };

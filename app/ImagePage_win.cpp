@@ -383,13 +383,13 @@ void TImagePage::ListBox1MouseDown(const TMouseEvent& e) {
         ListBox1->SetItemIndex(row);
         if (FDoc.LastImage() >= 0) SelectImage(row);
     }
-    FDragging = e.Button == TMouseButton::mbLeft && row >= 0;
+    if (e.Button == TMouseButton::mbLeft && row >= 0) ListBox1->BeginDrag(POINT{e.X, e.Y});
 }
 
 void TImagePage::ListBox1MouseUp(const TMouseEvent& e) {
     int row = ListBox1->ItemAtPos(POINT{e.X, e.Y});
-    if (FDragging) {
-        FDragging = false;
+    if (ListBox1->Dragging()) {
+        ListBox1->EndDrag();
         if (row >= 0) ListBox1DragDrop(row);
     }
     if (row >= 0 && row <= FDoc.LastImage() && row != FDoc.CurImage()) SelectImage(row);

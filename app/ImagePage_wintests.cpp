@@ -134,6 +134,41 @@ TEST_F(ImagePageTest, DuplicateDeleteAndMoveKeepTheThreeListsInStep) {
     EXPECT_EQ(form->EntryCount(), 0);
 }
 
+TEST_F(ImagePageTest, ADragShowsTheDragCursorOverRowsAndTheNoDropCursorElsewhere) {
+    Add(10, "ten");
+    Add(20, "twenty");
+    Add(30, "thirty");
+    TDragListBox& list = *form->ImagePage->ListBox1;
+    const RECT first = list.ItemRect(0), last = list.ItemRect(2);
+    RECT client;
+    GetClientRect(list.Handle(), &client);
+    ASSERT_GT(client.bottom, last.bottom + 4);  // room below the rows
+    list.Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(first.left + 50, first.top + 4));
+    EXPECT_TRUE(list.Dragging());  // at once, with no threshold
+    EXPECT_EQ(GetCursor(), TDragListBox::DragCursor());
+    struct Step {
+        int X, Y;
+        HCURSOR Shown;
+    } steps[] = {{50, last.top + 4, TDragListBox::DragCursor()},
+                 {50, last.bottom + 2, TDragListBox::NoDropCursor()},  // below the last row
+                 {-30, first.top + 4, TDragListBox::NoDropCursor()},   // beside the list
+                 {50, last.top + 4, TDragListBox::DragCursor()}};
+    for (const Step& k : steps) {
+        list.Perform(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(k.X, k.Y));
+        EXPECT_EQ(GetCursor(), k.Shown) << k.X << "," << k.Y;
+    }
+    list.Perform(WM_LBUTTONUP, 0, MAKELPARAM(50, last.top + 4));
+    EXPECT_FALSE(list.Dragging());
+    EXPECT_NE(GetCursor(), TDragListBox::DragCursor());
+    ExpectInStep(2, 10, "ten");
+    // A drop beside the list moves nothing and ends the drag as well.
+    list.Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(first.left + 50, first.top + 4));
+    list.Perform(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(-30, first.top + 4));
+    list.Perform(WM_LBUTTONUP, 0, MAKELPARAM(-30, first.top + 4));
+    EXPECT_FALSE(list.Dragging());
+    ExpectInStep(0, 20, "twenty");
+}
+
 TEST_F(ImagePageTest, RenamingInPlaceKeepsTheOldNameWhenEmptied) {
     Add(1, "one");
     Add(2, "two");

@@ -21,7 +21,6 @@ const char* const kOpenFilter =
 
 const char* const kAniNotOpened = "%s の\n読み込みに失敗しました。";
 const char* const kAniRejected = "%s は\nRIFFｱﾆﾒｰｼｮﾝﾎﾟｲﾝﾀではないか、\nまたは対応されていない形式です。";
-const char* const kAni24Bit = "データが不正!カラー(24bit)";
 const char* const kBitmapAsIcon = "%s は\nｴｸｽﾌﾟﾛｰﾗ擬似ｱｲｺﾝ(ﾋﾞｯﾄﾏｯﾌﾟ)です。";
 const char* const kNothingImported = "%s は\nｲﾒｰｼﾞが含まれていないか,入力がｷｬﾝｾﾙされたため読み込めませんでした。";
 const char* const kLimitOne = "イメージは1000個までです。";
@@ -160,7 +159,8 @@ bool TForm1::StoreImportedImage(const std::string& path, const ImportedImage& im
 
 bool TForm1::ReportAniResult(const std::string& path, const AniReadResult& r) {
     if (r.Code == kAniRead) return true;
-    if (r.Note == AniReadNote::Colour24) ShowMessageBox(FHandle, kAni24Bit, TApplication::Instance().Title(), MB_OK);
+    if (const std::string note = AniReadNoteText(r); !note.empty())
+        ShowMessageBox(FHandle, note, TApplication::Instance().Title(), MB_OK);
     ReportMessage(Format(r.Code == kAniCannotOpen ? kAniNotOpened : kAniRejected, path.c_str()), kOpenedFile, 0);
     return false;
 }

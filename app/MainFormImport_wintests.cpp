@@ -10,7 +10,9 @@
 #include "app/IconEx.h"
 #include "app/ImportTestSupport.h"
 #include "app/MainWindowTestSupport.h"
+#include "base/ByteIO.h"
 #include "base/Format.h"
+#include "formats/AniTestSupport.h"
 #include "formats/ImageWriters.h"
 #include "formats/PictureImport.h"
 #include "ui/Clipboard.h"
@@ -128,6 +130,15 @@ TEST_F(ImportTest, FilesThatGiveNoImageAreReportedAndAddNothing) {
     const std::string broken = folder + "broken.ani";
     WriteWholeFile(mixed, "RIFF", 4);
     WriteWholeFile(broken, "RIFF\x10\0\0\0ACONjunk", 16);
+    const std::string wide = folder + "wide.ani";  // its icon claims to be 48 pixels wide
+    {
+        const CCURSOR image = anitest::PatternImage(1);
+        AniWriteInput in;
+        in.Images = {&image};
+        std::vector<uint8_t> f = BuildAniFile(in);
+        PutLE32(f.data() + 68 + 8 + 22 + 4, 48);
+        WriteWholeFile(wide, f.data(), f.size());
+    }
     struct Case {
         std::string Path;
         std::vector<std::string> Texts;
@@ -146,6 +157,7 @@ TEST_F(ImportTest, FilesThatGiveNoImageAreReportedAndAddNothing) {
         {mixed, {mixed + " " + notImported}},
         {folder + "missing.bmp", {folder + "missing.bmp " + notImported}},
         {broken, {broken + " は\nRIFFｱﾆﾒｰｼｮﾝﾎﾟｲﾝﾀではないか、\nまたは対応されていない形式です。"}},
+        {wide, {"データが不正!サイズ(x48)", wide + " は\nRIFFｱﾆﾒｰｼｮﾝﾎﾟｲﾝﾀではないか、\nまたは対応されていない形式です。"}},
         {folder + "missing.ani", {folder + "missing.ani の\n読み込みに失敗しました。"}},
     };
     for (const Case& c : cases) {

@@ -10,6 +10,8 @@
 #include "ui/Clipboard.h"
 #include "ui/Cursor.h"
 #include "ui/Dialogs.h"
+#include "ui/Resource.h"
+#include "base/Exception.h"
 
 namespace {
 
@@ -66,6 +68,28 @@ TSpeedButton* TEditDlg::MakeTool(std::unique_ptr<TSpeedButton>& button, const st
     button->SetHint(hint);
     button->OnMouseMove = [this, b = button.get()](TControl*, const TMouseEvent&) { ShowStatus(b->Hint()); };
     return button.get();
+}
+
+void TEditDlg::LoadToolGlyphs() {
+    // The tiles of the glyph strip, in order (resources/make_editor_glyphs.py draws them).
+    TSpeedButton* const buttons[] = {UndoBtn.get(), RedoBtn.get(), SelectBtn.get(),   MoveBtn.get(),  OtherBtn.get(),
+                                     PenBtn.get(),  FillBtn.get(), grid.get(),        PopupBtn.get(), LineBtn.get(),
+                                     SquareBtn.get(), CircleBtn.get(), FillSquareBtn.get(), FillCircleBtn.get()};
+    TTileImages strip;
+    try {
+        TResourceStream stream(GetModuleHandleW(nullptr), "EditorGlyphs", "DATA");
+        TBitmap picture;
+        picture.LoadFromStream(stream);
+        strip.SetBitmap(picture);
+    } catch (const Exception&) {
+        return;  // no pictures: the captions stay
+    }
+    strip.SetHorCount(static_cast<int>(std::size(buttons)));
+    if (strip.Count() != static_cast<int>(std::size(buttons)) || strip.Width() != 16) return;
+    for (std::size_t i = 0; i < std::size(buttons); ++i) {
+        buttons[i]->SetGlyph(*strip.GetIndexBitmap(static_cast<int>(i)));
+        buttons[i]->SetCaption("");
+    }
 }
 
 void TEditDlg::BuildComponents() {
@@ -129,6 +153,7 @@ void TEditDlg::BuildComponents() {
             b->OnClick = [this, b](TControl*) { PenBtnClick(b); };
     }
     PenBtn->SetDown(true);
+    LoadToolGlyphs();
 
     ToolBar1 = std::make_unique<TPanel>(this, "ToolBar1");
     ToolBar1->SetBounds(263, 199, 197, 20);

@@ -121,6 +121,9 @@ private:
     void BuildComponents();
     void BuildMenus();
     void MakeToolCursors();
+    // The tool buttons' pictures from the program's resources; the buttons keep their
+    // one-character captions when there are none.
+    void LoadToolGlyphs();
     TSpeedButton* MakeTool(std::unique_ptr<TSpeedButton>& button, const std::string& name, const std::string& caption,
                            int column, int row, const std::string& hint);
     TEditTool ToolOf(const TSpeedButton* button) const;

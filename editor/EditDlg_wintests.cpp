@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <vector>
 
 #include "editor/DefaultPalette.h"
 #include "editor/EditorTestSupport.h"
@@ -200,6 +202,62 @@ TEST_F(EditDlgTest, TheToolCursorsHaveTheirHotspot) {
         if (ii.hbmColor) DeleteObject(ii.hbmColor);
     }
     EXPECT_EQ(dlg->PaintBox1->Cursor(), ScreenCursor(crPen));
+}
+
+TEST_F(EditDlgTest, TheToolButtonsShowGlyphsOnTheButtonFace) {
+    TSpeedButton* const buttons[] = {dlg->UndoBtn.get(),   dlg->RedoBtn.get(),    dlg->SelectBtn.get(),
+                                     dlg->MoveBtn.get(),   dlg->OtherBtn.get(),   dlg->PenBtn.get(),
+                                     dlg->FillBtn.get(),   dlg->grid.get(),       dlg->PopupBtn.get(),
+                                     dlg->LineBtn.get(),   dlg->SquareBtn.get(),  dlg->CircleBtn.get(),
+                                     dlg->FillSquareBtn.get(), dlg->FillCircleBtn.get()};
+    std::vector<std::vector<TColor>> seen;
+    for (TSpeedButton* b : buttons) {
+        const TBitmap& g = b->Glyph();
+        ASSERT_EQ(g.Width(), 16) << b->Name();
+        ASSERT_EQ(g.Height(), 16) << b->Name();
+        EXPECT_EQ(b->Caption(), "") << b->Name();
+        std::vector<TColor> pixels;
+        for (int y = 0; y < 16; ++y)
+            for (int x = 0; x < 16; ++x) pixels.push_back(g.Pixel(x, y));
+        EXPECT_EQ(std::count(seen.begin(), seen.end(), pixels), 0) << b->Name() << " repeats another glyph";
+        seen.push_back(pixels);
+    }
+    EXPECT_FALSE(dlg->PenBtn->Hint().empty());
+
+    // On screen the glyph's transparent colour gives way to the button face.
+    Show();
+    UpdateWindow(dlg->PenBtn->Handle());
+    HDC dc = GetDC(dlg->PenBtn->Handle());
+    int drawn = 0, transparent = 0;
+    for (int y = 0; y < 25; ++y)
+        for (int x = 0; x < 25; ++x) {
+            const COLORREF c = GetPixel(dc, x, y);
+            transparent += c == RGB(255, 0, 255);
+            drawn += c == RGB(0, 0, 0);
+        }
+    ReleaseDC(dlg->PenBtn->Handle(), dc);
+    EXPECT_EQ(transparent, 0);
+    EXPECT_GT(drawn, 10);
+}
+
+TEST_F(EditDlgTest, TheRampItemsCarryTheTilesOfTheirRows) {
+    TMenuItem* system = dlg->PopupMenu3.Item("SysPal16");
+    ASSERT_NE(system, nullptr);
+    EXPECT_TRUE(system->Glyph.Empty());
+    const ImagePalette palette = DefaultPalette();
+    int row = 0;
+    for (const char* name : {"GradBW", "GradYellow", "GradGold", "GradOchre", "GradOrange", "GradRed", "GradWine",
+                             "GradMagenta", "GradPurple", "GradViolet", "GradBlue", "GradCerulean", "GradAqua",
+                             "GradPastel", "GradLime", "GradLeaf"}) {
+        TMenuItem* item = dlg->PopupMenu3.Item(name);
+        ASSERT_NE(item, nullptr) << name;
+        ASSERT_EQ(item->Glyph.Width(), 12) << name;
+        ASSERT_EQ(item->Glyph.Height(), 12) << name;
+        // The tile's left column shows the row's first colour, its right part later ones.
+        EXPECT_EQ(item->Glyph.Pixel(0, 6), QuadToColor(palette[static_cast<std::size_t>(16 * row)])) << name;
+        EXPECT_EQ(item->Glyph.Pixel(11, 6), QuadToColor(palette[static_cast<std::size_t>(16 * row + 14)])) << name;
+        ++row;
+    }
 }
 
 TEST_F(EditDlgTest, CustomCursorFilesReplaceThePenAndFillCursors) {

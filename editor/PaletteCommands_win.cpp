@@ -170,8 +170,12 @@ void TPaletteCommands::BuildMenus() {
     m3.Add("DelPal", "パレットの削除")->OnClick = [this](TControl*) { DelPalClick(); };
     m3.AddSeparator();
     TMenuItem* ramps = m3.Add("AddGrad", "グラデーションの追加");
-    for (int i = 0; i < kRampCount; ++i)
-        ramps->Add(kRampItems[i].Name, kRampItems[i].Caption)->OnClick = [this, i](TControl*) { AddRamp(i); };
+    for (int i = 0; i < kRampCount; ++i) {
+        TMenuItem* item = ramps->Add(kRampItems[i].Name, kRampItems[i].Caption);
+        item->OnClick = [this, i](TControl*) { AddRamp(i); };
+        // The ramps of the default palette's rows carry their tiles (the system colours have none).
+        if (const TBitmap* tile = i > 0 ? FDlg.DefaultPal.GetIndexBitmap(i - 1) : nullptr) item->Glyph = *tile;
+    }
     TNotifyEvent undoRule = m3.OnPopup;  // the dialog's rule for undo and redo
     m3.OnPopup = [this, undoRule](TControl* s) {
         if (undoRule) undoRule(s);
@@ -516,13 +520,11 @@ void TPaletteCommands::SavePalClick() {
     SaveDialog1.FileName = "untitled";
     if (!SaveDialog1.Execute(FDlg.Handle())) return;
     const std::string path = SaveDialog1.FileName;
-    // A known extension names the format; otherwise the chosen filter does.
-    std::optional<TPaletteFileFormat> format = PaletteFormatOfPath(path);
-    if (!format)
-        format = SaveDialog1.FilterIndex == 2   ? TPaletteFileFormat::Khpf
-                 : SaveDialog1.FilterIndex == 3 ? TPaletteFileFormat::DPixed
-                                                : TPaletteFileFormat::JascPal;
-    if (!WritePaletteFile(path, *format, Image())) Tell(path + "\nを作成できませんでした。");
+    // The chosen filter names the format, whatever the name typed.
+    const TPaletteFileFormat format = SaveDialog1.FilterIndex == 2   ? TPaletteFileFormat::Khpf
+                                      : SaveDialog1.FilterIndex == 3 ? TPaletteFileFormat::DPixed
+                                                                     : TPaletteFileFormat::JascPal;
+    if (!WritePaletteFile(path, format, Image())) Tell(path + "\nを作成できませんでした。");
 }
 
 // ---- colour reduction
@@ -539,9 +541,15 @@ void TPaletteCommands::ReduceSysClick() {
 }
 
 void TPaletteCommands::Reduce256Click() {
-    // The palette is rebuilt from the entries the pixels use, so the picture keeps its look.
-    if (!FDlg.Ready()) return;
-    ViewBeforeChange();
+    if (!FDlg.Ready() || FReduction.Running()) return;
+    const TPaletteView view = ViewBeforeChange();
+    if (ReductionKeepsEveryColour(view)) {
+        // Black and white first, then the colours the picture uses, by use.
+        StartReduction(view, 256);
+        return;
+    }
+    // The worker would have to merge colours the picture shows (it always adds black and
+    // white to them): the palette is rebuilt from the used entries instead, keeping the look.
     RemoveUnusedColours(Image());
     SetInverseBox(false);
     FDlg.RedrawImage();
@@ -554,20 +562,23 @@ void TPaletteCommands::Reduce16Click() {
     if (!FDlg.Ready() || FReduction.Running()) return;
     if (!Ask("カスタムカラー減色を行うと透過部分とイメージが正しく区別されなくなる場合があります。\n実行しますか？"))
         return;
-    const TPaletteView view = ViewBeforeChange();
+    StartReduction(ViewBeforeChange(), 16);
+}
+
+void TPaletteCommands::StartReduction(const TPaletteView& view, int colours) {
     FDlg.SetReady(false);
     FDlg.OkBtn->SetEnabled(false);
     SetCursor(LoadCursorW(nullptr, IDC_WAIT));
-    if (!FReduction.Start(view, 16, [this, view](std::optional<ImagePalette> p) { ReductionDone(view, p); }))
-        ReductionDone(view, std::nullopt);
+    if (!FReduction.Start(view, colours, [this, view, colours](std::optional<ImagePalette> p) { ReductionDone(view, colours, p); }))
+        ReductionDone(view, colours, std::nullopt);
 }
 
-void TPaletteCommands::ReductionDone(const TPaletteView& view, std::optional<ImagePalette> palette) {
+void TPaletteCommands::ReductionDone(const TPaletteView& view, int colours, std::optional<ImagePalette> palette) {
     FDlg.SetReady(true);
     FDlg.OkBtn->SetEnabled(true);
     SetCursor(LoadCursorW(nullptr, IDC_ARROW));
     if (!palette) return;  // no result: the picture stays as it was
-    TakeReducedPalette(Image(), *palette, 16, view);
+    TakeReducedPalette(Image(), *palette, colours, view);
     SetInverseBox(false);
     FDlg.RedrawImage();
     FDlg.DrawPaletteGrid();

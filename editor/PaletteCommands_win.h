@@ -99,7 +99,9 @@ private:
     void RemapToPalette(const TPaletteView& view);
     void ClickBoth();
     void ClickMain();
-    void ReductionDone(const TPaletteView& view, std::optional<ImagePalette> palette);
+    // Runs the reduction worker on the picture as shown; ReductionDone takes its palette.
+    void StartReduction(const TPaletteView& view, int colours);
+    void ReductionDone(const TPaletteView& view, int colours, std::optional<ImagePalette> palette);
     bool Ask(const std::string& question);
     void Tell(const std::string& message);
 

@@ -2,8 +2,11 @@
 // the colour boxes, the clipboard text (as Shift-JIS CF_TEXT) and the reduction worker.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <tuple>
 
+#include "base/Format.h"
 #include "base/Stream.h"
 #include "base/Text.h"
 #include "editor/DefaultPalette.h"
@@ -121,9 +124,17 @@ TEST_F(PaletteCommandsTest, CopiedPaletteTextPastesBackToTheSamePalette) {
     EXPECT_EQ(ClipboardBytes(dlg->Handle()), FormatColourText(DisplayedColour(changed, 9)));
 }
 
+TEST_F(PaletteCommandsTest, APaletteTextOf300ColoursFillsEveryEntry) {
+    std::string text = "QXPALETTE <Pendrake1.2.2>\r\n" + Utf8ToSjis(kPaletteWarning) + "\r\n300";
+    for (int i = 0; i < 300; ++i) text += Format("\r\n%02X,%02X,%02X", i & 255, 7, (255 - i) & 255);
+    PutClipboardBytes(dlg->Handle(), text);
+    Run(dlg->PopupMenu3, "N25");  // "すべて" / "そのまま"
+    for (int i = 0; i < 256; ++i) ASSERT_EQ(QuadToColor(Image().Palette[i]), MakeColor(i, 7, 255 - i)) << i;
+}
+
 TEST_F(PaletteCommandsTest, HostileClipboardTextChangesNothing) {
     const std::string head = "QXPALETTE <Pendrake1.2.2>\r\n" + Utf8ToSjis(kPaletteWarning) + "\r\n";
-    for (const std::string& count : {"-5", "100000", "abc"}) {
+    for (const std::string count : {"-5", "0", "abc"}) {
         PutClipboardBytes(dlg->Handle(), head + count + "\r\nFF,00,00\r\n00,FF,00\r\n00,00,FF");
         const ImageRecord before = Image();
         const std::size_t undoSteps = dlg->Model().UndoList().size();
@@ -240,6 +251,56 @@ TEST_F(PaletteCommandsTest, CustomReductionRunsOnTheWorkerAndKeepsSixteenEntries
     EXPECT_EQ(dlg->Model().UndoList().size(), undoSteps);
 }
 
+TEST_F(PaletteCommandsTest, RemovingUnusedColoursListsBlackWhiteThenTheUsedColoursByUse) {
+    // A picture of 40 colours of the default palette, entry 37 inverse; entry 39 is used most.
+    ImageRecord image = Striped();
+    for (int i = 0; i < kIndexBytes; ++i) image.Pixels.Bytes[i] = static_cast<uint8_t>(i % 3 == 0 ? 39 : 16 + i % 40);
+    image.Inverse[37] = 1;
+    dlg->LoadImageData(image);
+    const TPaletteView view = ViewOf(image);
+    std::vector<TColor> want{clBlack, clWhite};  // then by use, equal uses in order of first appearance (top row first)
+    std::vector<int> uses;
+    for (int y = 0; y < kImageSize; ++y)
+        for (int x = 0; x < kImageSize; ++x) {
+            const TColor c = view[PixelBlock::Offset(x, y)];
+            auto at = std::find(want.begin(), want.end(), c);
+            if (at == want.end()) {
+                want.push_back(c);
+                uses.push_back(1);
+            } else if (at - want.begin() >= 2) {
+                ++uses[at - want.begin() - 2];
+            }
+        }
+    std::vector<int> order(uses.size());
+    for (std::size_t i = 0; i < order.size(); ++i) order[i] = static_cast<int>(i);
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return uses[a] > uses[b]; });
+    std::vector<TColor> byUse{clBlack, clWhite};
+    for (int i : order) byUse.push_back(want[i + 2]);
+
+    Run(dlg->PopupMenu4, "Reduce256");
+    EXPECT_TRUE(Boxes.empty());  // no question
+    DWORD start = GetTickCount();
+    while (!dlg->Ready() && GetTickCount() - start < 5000) {
+        TApplication::Instance().ProcessMessages();
+        Sleep(5);
+    }
+    ASSERT_TRUE(dlg->Ready());
+    for (std::size_t i = 0; i < byUse.size(); ++i) EXPECT_EQ(QuadToColor(Image().Palette[i]), byUse[i]) << i;
+    for (std::size_t i = byUse.size(); i < 256; ++i) ASSERT_EQ(Image().Palette[i], TRGBQuad{}) << i;
+    EXPECT_EQ(Image().Inverse, InverseFlags{});
+    EXPECT_EQ(ViewOf(Image()), view);  // the picture keeps its look
+
+    // 256 colours without black and white would need merges: the used entries are kept instead.
+    ImageRecord full;
+    for (int i = 0; i < 256; ++i) full.Palette[i] = TRGBQuad{static_cast<uint8_t>(i), 1, 2, 0};
+    for (int i = 0; i < kIndexBytes; ++i) full.Pixels.Bytes[i] = static_cast<uint8_t>(i % 256);
+    dlg->LoadImageData(full);
+    Run(dlg->PopupMenu4, "Reduce256");
+    EXPECT_TRUE(dlg->Ready());
+    EXPECT_EQ(Image().Palette, full.Palette);
+    EXPECT_EQ(ViewOf(Image()), ViewOf(full));
+}
+
 TEST_F(PaletteCommandsTest, ClosingDuringAReductionWaitsForTheWorkerAndKeepsThePicture) {
     const ImageRecord before = Image();
     Run(dlg->PopupMenu4, "Reduce16");
@@ -262,10 +323,10 @@ TEST_F(PaletteCommandsTest, PaletteFilesImportAndRefuseWithMessages) {
     inverse.Inverse[4] = 1;
     dlg->LoadImageData(inverse);
 
-    chosen = (dir / "p.txt").string();
+    chosen = (dir / "absent.txt").string();
     Run(dlg->PopupMenu1, "N27");
     ASSERT_EQ(Boxes.size(), 1u);
-    EXPECT_NE(Boxes[0].find("はパレットファイル"), std::string::npos);
+    EXPECT_EQ(Boxes[0], "ファイルが開けません!");
     chosen = (dir / "bad.pal").string();
     WriteWholeFile(chosen, "GIMP Palette\n", 13);
     Run(dlg->PopupMenu1, "N27");
@@ -273,18 +334,21 @@ TEST_F(PaletteCommandsTest, PaletteFilesImportAndRefuseWithMessages) {
     EXPECT_EQ(Boxes[1], chosen + "\nはJASC-PALファイルではありません。");
     EXPECT_EQ(Image().Inverse[4], 1);  // a failed import keeps the flags
 
-    // Export as D-Pixed by the filter, then import it as is.
-    SetFileDialogHook([&](TFileDialog& d) {
-        d.FileName = (dir / "saved.dpf").string();
-        d.FilterIndex = 3;
-        return true;
-    });
-    Run(dlg->PopupMenu1, "SavePal");
-    EXPECT_EQ(std::filesystem::file_size(dir / "saved.dpf"), 1168u);
+    // Export by the filter whatever the name: KHPF and D-Pixed under names of other kinds;
+    // the KHPF file named .bin imports as is, told by its content.
+    for (auto [name, filter, size] : {std::tuple{"saved.pal", 3, 1168u}, std::tuple{"saved.bin", 2, 1032u}}) {
+        SetFileDialogHook([&, name = name, filter = filter](TFileDialog& d) {
+            d.FileName = (dir / name).string();
+            d.FilterIndex = filter;
+            return true;
+        });
+        Run(dlg->PopupMenu1, "SavePal");
+        EXPECT_EQ(std::filesystem::file_size(dir / name), size) << name;
+    }
     Run(dlg->PopupMenu1, "MS1");
     ASSERT_NE(Image().Palette, inverse.Palette);
     SetFileDialogHook([&](TFileDialog& d) {
-        d.FileName = (dir / "saved.dpf").string();
+        d.FileName = (dir / "saved.bin").string();
         return true;
     });
     Run(dlg->PopupMenu1, "N27");

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <vector>
 
 #include "BuiltInPalettes.h"
 #include "PaletteColour.h"
@@ -259,6 +260,13 @@ void RemoveUnusedColours(ImageRecord& image) {
             map[At(i)] = static_cast<uint8_t>(n++);
         }
     Reindex(image, map);
+}
+
+bool ReductionKeepsEveryColour(const TPaletteView& view) {
+    std::vector<TColor> colours{clBlack, clWhite};
+    for (TColor c : view)
+        if (std::find(colours.begin(), colours.end(), c) == colours.end()) colours.push_back(c);
+    return colours.size() <= 256;
 }
 
 void TakeReducedPalette(ImageRecord& image, const ImagePalette& reduced, int colours, const TPaletteView& view) {

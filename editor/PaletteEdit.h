@@ -77,6 +77,10 @@ void ReduceToSystemColours(ImageRecord& image, const TPaletteView& view);
 // Only the entries the picture uses stay, in their order, from entry 0; inverse colours
 // are folded; the rest become black. The picture keeps its look exactly.
 void RemoveUnusedColours(ImageRecord& image);
+// True when the colour reduction to 256 keeps every colour of the picture (as shown) as
+// it is: those colours, with black and white that the reduction always adds, are at most
+// 256, so no merge runs.
+bool ReductionKeepsEveryColour(const TPaletteView& view);
 // Takes the palette of a finished reduction (the first `colours` entries, the rest
 // black, no inverse flags) and re-matches the picture onto it.
 void TakeReducedPalette(ImageRecord& image, const ImagePalette& reduced, int colours, const TPaletteView& view);

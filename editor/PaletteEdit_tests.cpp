@@ -284,6 +284,24 @@ TEST(PaletteEdit, RemovingUnusedColoursPacksTheUsedEntries) {
     EXPECT_EQ(image.Pixels.Bytes[1], 0);
 }
 
+TEST(PaletteEdit, TheReductionKeepsEveryColourUpTo256WithBlackAndWhite) {
+    struct Case {
+        int Colours;  // distinct colours other than black and white
+        bool Black, White;
+        bool Kept;
+    } cases[] = {{254, false, false, true}, {255, false, false, false}, {254, true, true, true},
+                 {254, true, false, true}, {255, true, true, false}, {256, false, false, false}};
+    for (const Case& k : cases) {
+        TPaletteView view{};
+        std::size_t n = 0;
+        for (int i = 0; i < k.Colours; ++i) view[n++] = MakeColor(i, 1, 2);
+        if (k.Black) view[n++] = clBlack;
+        if (k.White) view[n++] = clWhite;
+        while (n < view.size()) view[n++] = MakeColor(0, 1, 2);  // repeats count once
+        EXPECT_EQ(ReductionKeepsEveryColour(view), k.Kept) << k.Colours << k.Black << k.White;
+    }
+}
+
 TEST(PaletteEdit, AFourBitReductionResultKeepsSixteenEntries) {
     ImageRecord image = Striped();
     ImagePalette reduced = DefaultPalette();

@@ -58,21 +58,14 @@ void PutEntries(ByteWriter& w, const ImagePalette& palette) {
     }
 }
 
-bool HasExtension(const std::string& ext, const char* lower) {
-    std::string l = lower;
-    std::string upper = UpperAscii(l), capital = l;
-    capital[1] = static_cast<char>(std::toupper(static_cast<unsigned char>(capital[1])));
-    return ext == l || ext == upper || ext == capital;
-}
 
 }  // namespace
 
-std::optional<TPaletteFileFormat> PaletteFormatOfPath(const std::string& path) {
-    std::string ext = ExtractFileExt(path);
-    if (HasExtension(ext, ".pal")) return TPaletteFileFormat::JascPal;
-    if (HasExtension(ext, ".khp")) return TPaletteFileFormat::Khpf;
-    if (HasExtension(ext, ".dpf")) return TPaletteFileFormat::DPixed;
-    return std::nullopt;
+bool IsJascPalPath(const std::string& path) {
+    const std::string ext = ExtractFileExt(path);
+    for (const char* spelling : {".pal", ".PAL", ".Pal"})
+        if (ext.find(spelling) != std::string::npos) return true;
+    return false;
 }
 
 TPaletteReadResult ReadJascPal(const std::vector<uint8_t>& bytes, ImagePalette& palette) {
@@ -139,8 +132,6 @@ std::vector<uint8_t> WriteDPixed(const ImagePalette& palette) {
 }
 
 TPaletteReadResult ReadPaletteFile(const std::string& path, ImagePalette& palette) {
-    std::optional<TPaletteFileFormat> format = PaletteFormatOfPath(path);
-    if (!format) return TPaletteReadResult::UnknownKind;
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> f(OpenFileUtf8(path, "rb"), &std::fclose);
     if (!f) return TPaletteReadResult::CannotOpen;
     std::vector<uint8_t> bytes(kMaxPaletteFileBytes);
@@ -149,7 +140,7 @@ TPaletteReadResult ReadPaletteFile(const std::string& path, ImagePalette& palett
     bytes.resize(n);
     ImagePalette result = palette;
     TPaletteReadResult r =
-        *format == TPaletteFileFormat::JascPal ? ReadJascPal(bytes, result) : ReadBinaryPalette(bytes, result);
+        IsJascPalPath(path) ? ReadJascPal(bytes, result) : ReadBinaryPalette(bytes, result);
     if (r == TPaletteReadResult::Read) palette = result;
     return r;
 }
@@ -167,8 +158,6 @@ std::string PaletteReadMessage(TPaletteReadResult result, const std::string& pat
         case TPaletteReadResult::CannotOpen: return "ファイルが開けません!";
         case TPaletteReadResult::NotJascPal: return path + "\nはJASC-PALファイルではありません。";
         case TPaletteReadResult::Unsupported: return "未対応ファイルです!";
-        case TPaletteReadResult::UnknownKind:
-            return path + "\nはパレットファイル(*.pal,*.khp,*.dpf)ではありません。";
     }
     return "";
 }

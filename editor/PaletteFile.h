@@ -19,12 +19,11 @@ enum class TPaletteReadResult {
     CannotOpen,     // "ファイルが開けません!"
     NotJascPal,     // the path, then "\nはJASC-PALファイルではありません。"
     Unsupported,    // "未対応ファイルです!": neither KHPF with 256 entries nor D-Pixed
-    UnknownKind,    // the extension names no palette file
 };
 
-// The format an extension names (".pal", ".khp", ".dpf" in upper, lower or capitalised
-// spelling); none for any other.
-std::optional<TPaletteFileFormat> PaletteFormatOfPath(const std::string& path);
+// True when the file is read as JASC-PAL text: its extension contains ".pal", ".PAL" or
+// ".Pal". Every other file is read as binary and told apart by its content.
+bool IsJascPalPath(const std::string& path);
 
 // JASC-PAL: the palette becomes black, then the count of line 3 (at most 256) lines of
 // "R G B" fill it from entry 0. Lines may end in CR LF, LF or CR.
@@ -36,7 +35,8 @@ std::vector<uint8_t> WriteJascPal(const ImageRecord& image);  // displayed colou
 std::vector<uint8_t> WriteKhpf(const ImagePalette& palette);
 std::vector<uint8_t> WriteDPixed(const ImagePalette& palette);
 
-// Reads a palette file by its extension into `palette` (untouched unless Read).
+// Reads a palette file into `palette` (untouched unless Read): JASC-PAL text by its
+// extension, otherwise KHPF or D-Pixed by its content.
 TPaletteReadResult ReadPaletteFile(const std::string& path, ImagePalette& palette);
 // Writes the image's palette in the format; false when the file cannot be created or written.
 bool WritePaletteFile(const std::string& path, TPaletteFileFormat format, const ImageRecord& image);

@@ -126,12 +126,10 @@ TEST(PaletteFile, JascPalFromAnIndependentScriptReads) {
     for (int i = 16; i < 256; ++i) ASSERT_EQ(pal[i], TRGBQuad{});
 }
 
-TEST(PaletteFile, FilesAreChosenByExtensionAndFailuresLeaveThePalette) {
-    EXPECT_EQ(PaletteFormatOfPath("a.PAL"), TPaletteFileFormat::JascPal);
-    EXPECT_EQ(PaletteFormatOfPath("C:\\x.y\\a.Khp"), TPaletteFileFormat::Khpf);
-    EXPECT_EQ(PaletteFormatOfPath("a.dpf"), TPaletteFileFormat::DPixed);
-    EXPECT_FALSE(PaletteFormatOfPath("a.pAl"));
-    EXPECT_FALSE(PaletteFormatOfPath("a.bmp"));
+TEST(PaletteFile, TextIsChosenByExtensionBinariesByContentAndFailuresLeaveThePalette) {
+    for (const char* text : {"a.PAL", "a.pal", "C:\\x.y\\a.Pal", "a.pals"}) EXPECT_TRUE(IsJascPalPath(text)) << text;
+    for (const char* binary : {"a.pAl", "a.khp", "a.dpf", "a.bin", "C:\\x.pal\\a", "a.pal.bak"})
+        EXPECT_FALSE(IsJascPalPath(binary)) << binary;
 
     const std::filesystem::path dir = std::filesystem::temp_directory_path() / "tamsolo_palette_files";
     std::filesystem::create_directories(dir);
@@ -150,7 +148,18 @@ TEST(PaletteFile, FilesAreChosenByExtensionAndFailuresLeaveThePalette) {
 
     ImagePalette kept = DefaultPalette();
     EXPECT_EQ(ReadPaletteFile((dir / "absent.pal").string(), kept), TPaletteReadResult::CannotOpen);
-    EXPECT_EQ(ReadPaletteFile((dir / "p.txt").string(), kept), TPaletteReadResult::UnknownKind);
+    // Binaries of any name are told apart by their content; text under another name is not JASC-PAL.
+    ImageRecord other;
+    other.Palette = DefaultPalette();
+    for (auto [name, format] : {std::pair{"x.bin", TPaletteFileFormat::Khpf}, std::pair{"d", TPaletteFileFormat::DPixed}}) {
+        const std::string path = (dir / name).string();
+        ASSERT_TRUE(WritePaletteFile(path, format, other));
+        ImagePalette back = Ramped();
+        ASSERT_EQ(ReadPaletteFile(path, back), TPaletteReadResult::Read) << name;
+        EXPECT_EQ(back, other.Palette) << name;
+    }
+    ASSERT_TRUE(WritePaletteFile((dir / "p.txt").string(), TPaletteFileFormat::JascPal, image));
+    EXPECT_EQ(ReadPaletteFile((dir / "p.txt").string(), kept), TPaletteReadResult::Unsupported);
     WriteWholeFile((dir / "k.khp").string(), "KHPF\xff\0\0\0", 8);
     EXPECT_EQ(ReadPaletteFile((dir / "k.khp").string(), kept), TPaletteReadResult::Unsupported);
     EXPECT_EQ(kept, DefaultPalette());

@@ -71,11 +71,11 @@ std::optional<TPaletteText> ParsePaletteText(const std::string& text) {
     std::vector<std::string> lines = SplitLines(text);
     if (lines.empty() || lines[0].find(kPaletteTag) == std::string::npos) return std::nullopt;
     std::optional<long> count = lines.size() > 2 ? WholeInteger(lines[2]) : std::nullopt;
-    if (!count || *count < 1 || *count > 256) return std::nullopt;
+    if (!count || *count < 1) return std::nullopt;
     TPaletteText out;
-    out.Count = static_cast<int>(*count);
+    out.Count = static_cast<int>(std::min<long>(*count, 1 << 20));
     int rgb[3] = {0, 0, 0};
-    for (int i = 0; i < out.Count; ++i) {
+    for (int i = 0; i < std::min(out.Count, 256); ++i) {
         std::size_t line = static_cast<std::size_t>(i) + 3;
         if (line < lines.size()) ScanHexTriple(lines[line], rgb);
         out.Colours.push_back(ColourOf(rgb));

@@ -25,8 +25,9 @@ std::optional<TColor> ParseColourText(const std::string& text);
 std::string CopyPaletteText(const ImageRecord& image, int a, int b);
 
 // A palette text read back: the count of its third line and the colours of the lines
-// that follow (as many as the count asks, a missing line reading like an empty one).
-// None when the first line lacks the tag or the count is not a number from 1 to 256.
+// that follow (as many as the count asks, at most 256, since no paste stores more; a
+// missing line reads like an empty one). None when the first line lacks the tag or the
+// count is not a whole number of at least 1.
 struct TPaletteText {
     int Count = 0;
     std::vector<TColor> Colours;

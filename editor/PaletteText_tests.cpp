@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "BuiltInPalettes.h"
 #include "PaletteEdit.h"
 
@@ -41,6 +43,12 @@ TEST(PaletteText, CopiedPaletteReadsBack) {
     for (int i = 0; i < 256; ++i) ASSERT_EQ(back->Colours[i], DisplayedColour(image, i)) << i;
 }
 
+std::string Hex3Line(int i) {
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "%02X,%02X,%02X", i & 255, (255 - i) & 255, 7);
+    return buf;
+}
+
 std::string PaletteText(const std::string& count, const std::vector<std::string>& colours) {
     std::string text = std::string(kPaletteHeader) + "\r\n" + kPaletteWarning + "\r\n" + count;
     for (const std::string& c : colours) text += "\r\n" + c;
@@ -75,12 +83,34 @@ TEST(PaletteText, PastesIntoARangeOrAnInsertedGap) {
     EXPECT_EQ(DisplayedColour(many, 255), MakeColor(10, 11, 12));
 }
 
+TEST(PaletteText, ACountBeyondTheLastEntryFillsUpToIt) {
+    std::vector<std::string> lines;
+    for (int i = 0; i < 300; ++i) lines.push_back(Hex3Line(i));
+    const std::string text = PaletteText("300", lines);
+    ImageRecord all = Default();
+    ASSERT_TRUE(PastePaletteText(all, text, 0, 255, false));
+    for (int i = 0; i < 256; ++i) ASSERT_EQ(DisplayedColour(all, i), MakeColor(i, 255 - i, 7)) << i;
+
+    ImageRecord inserted = Default();
+    for (int i = 0; i < kIndexBytes; ++i) inserted.Pixels.Bytes[i] = 251;
+    ASSERT_TRUE(PastePaletteText(inserted, text, 250, 0, true));
+    for (int i = 250; i < 256; ++i) EXPECT_EQ(DisplayedColour(inserted, i), MakeColor(i - 250, 255 - (i - 250), 7)) << i;
+    EXPECT_EQ(inserted.Palette[249], DefaultPalette()[249]);
+    EXPECT_EQ(inserted.Pixels.Bytes[0], 255);  // pushed past the end by the gap
+
+    // A count far above the lines given: the missing lines repeat the last colour.
+    ImageRecord huge = Default();
+    ASSERT_TRUE(PastePaletteText(huge, PaletteText("100000", {"FF,00,00", "00,FF,00"}), 0, 255, false));
+    EXPECT_EQ(DisplayedColour(huge, 0), clRed);
+    EXPECT_EQ(DisplayedColour(huge, 255), clLime);
+}
+
 TEST(PaletteText, HostileTextChangesNothing) {
     const std::vector<std::string> colours(4, "FF,FF,FF");
     const std::string texts[] = {
-        PaletteText("-5", colours),     PaletteText("100000", colours), PaletteText("abc", colours),
-        PaletteText("0", colours),      PaletteText("300", colours),    PaletteText("", colours),
-        PaletteText("4x", colours),     "QXPALETTE",                    "no tag\r\n\r\n4\r\nFF,FF,FF",
+        PaletteText("-5", colours), PaletteText("abc", colours), PaletteText("0", colours),
+        PaletteText("", colours),   PaletteText("4x", colours),  "QXPALETTE",
+        "no tag\r\n\r\n4\r\nFF,FF,FF",
     };
     for (const std::string& text : texts) {
         for (bool insert : {false, true}) {

@@ -144,6 +144,9 @@ struct AniReadResult {
 // with nothing in it.
 AniReadResult ParseAniFile(const uint8_t* data, std::size_t size, const AniReadOptions& options = {});
 AniReadResult ReadAniFile(const std::string& path, const AniReadOptions& options = {});
+// The message shown before the one for result 2 when the reader named a reason
+// ("データが不正!カラー(24bit)", "データが不正!サイズ(x48)"), or "" when there is none.
+std::string AniReadNoteText(const AniReadResult& result);
 
 // Turns the icons of a read result into image-list entries named "%s_%02d" (title, j):
 // Out copy = the file's data in 8-bit layout, edited copy = the colours prepared for

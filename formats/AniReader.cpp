@@ -253,6 +253,15 @@ AniReadResult ParseAniFile(const uint8_t* data, std::size_t size, const AniReadO
     return Parse(data, size, options);
 }
 
+std::string AniReadNoteText(const AniReadResult& result) {
+    switch (result.Note) {
+    case AniReadNote::Colour24: return "データが不正!カラー(24bit)";
+    case AniReadNote::BadSize: return "データが不正!サイズ(x" + std::to_string(result.NoteValue) + ")";
+    case AniReadNote::None: break;
+    }
+    return {};
+}
+
 AniReadResult ReadAniFile(const std::string& path, const AniReadOptions& options) {
     AniReadResult r;
     std::FILE* f = OpenFileUtf8(path, "rb");

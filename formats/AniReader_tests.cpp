@@ -224,7 +224,10 @@ TEST(AniReader, NamesTheReasonForUnsupportedIcons) {
         uint32_t Value;
         AniReadNote Note;
         int NoteValue;
-    } cases[] = {{14, 24, AniReadNote::Colour24, 0}, {4, 48, AniReadNote::BadSize, 48}, {14, 32, AniReadNote::None, 0}};
+        const char* Text;  // shown before the message for result 2
+    } cases[] = {{14, 24, AniReadNote::Colour24, 0, "データが不正!カラー(24bit)"},
+                 {4, 48, AniReadNote::BadSize, 48, "データが不正!サイズ(x48)"},
+                 {14, 32, AniReadNote::None, 0, ""}};
     for (const Case& k : cases) {
         Bytes icon = IconChunk();
         uint8_t* h = &icon[8 + 22];
@@ -236,6 +239,7 @@ TEST(AniReader, NamesTheReasonForUnsupportedIcons) {
         EXPECT_EQ(r.Code, kAniNotSupported);
         EXPECT_EQ(r.Note, k.Note);
         EXPECT_EQ(r.NoteValue, k.NoteValue);
+        EXPECT_EQ(AniReadNoteText(r), k.Text);
     }
 }
 

@@ -29,7 +29,10 @@ void AppendControlExtension(ByteWriter& w, int delay, int transparentIndex) {
 
 } // namespace
 
-int GifDelayOfJiffies(int jiffies) { return std::clamp(jiffies, kMinRate, kMaxRate) * 100 / 60; }
+int GifDelayOfJiffies(int jiffies) {
+    const int rate = std::clamp(jiffies, kMinRate, kMaxRate);
+    return rate < 61 ? rate * 167 / 100 : 100;  // one second at most
+}
 
 GifFrameParts EncodeGifFrame(const CCURSOR& image, AniSaveMode mode) {
     const TBitmap saved = SavedBitmap(image, mode);

@@ -12,7 +12,8 @@
 
 constexpr int kGifLoopCount = 10000;
 
-// The frame delay in hundredths of a second for an interval in jiffies (1/60 s, 1..911).
+// The frame delay in hundredths of a second for an interval in jiffies (1/60 s, 1..911):
+// jiffies x 167 / 100 below 61, and 100 (one second) from 61 on.
 int GifDelayOfJiffies(int jiffies);
 
 // One image encoded by the GIF codec, split where the writers splice it.

@@ -6,6 +6,7 @@
 
 #include "base/Bitmap.h"
 #include "base/ByteIO.h"
+#include "formats/AniFile.h"
 #include "formats/ExportTestSupport.h"
 #include "formats/ToolTestSupport.h"
 
@@ -50,8 +51,8 @@ void ExpectFrames(const std::string& report, const std::vector<std::string>& wan
 
 } // namespace
 
-TEST(GifExport, DelaysAreJiffiesInHundredthsOfASecond) {
-    const std::pair<int, int> cases[] = {{10, 16}, {60, 100}, {61, 101}, {911, 1518}, {0, 1}, {5000, 1518}};
+TEST(GifExport, DelaysAreJiffiesInHundredthsOfASecondUpToOneSecond) {
+    const std::pair<int, int> cases[] = {{10, 16}, {30, 50}, {60, 100}, {61, 100}, {911, 100}, {0, 1}, {5000, 100}};
     for (auto [jiffies, delay] : cases) EXPECT_EQ(GifDelayOfJiffies(jiffies), delay) << jiffies;
 }
 
@@ -109,6 +110,28 @@ TEST(GifExport, PillowAndGiflibReadLoopDelaysDisposalPixelsAndTransparency) {
     }
 }
 
+TEST(GifExport, AnAnimatedCursorAtTheSlowestRateGivesOneSecondFrames) {
+    const CCURSOR a = TransparentBandedImage(), b = BandedTestImage();
+    AniWriteInput input;
+    input.Images = {&a, &b};
+    input.DefaultRate = 911;
+    const std::vector<uint8_t> ani = BuildAniFile(input);
+    const AniReadResult read = ParseAniFile(ani.data(), ani.size());
+    ASSERT_EQ(read.Code, kAniRead);
+    ASSERT_EQ(read.DefaultRate, 911);
+    const std::string path = ::testing::TempDir() + "ge_slow.gif";
+    ASSERT_EQ(WriteAnimatedGif({&a, &b}, AniSaveMode::Colours256, read.DefaultRate, path), 1);
+    const std::string text = RunTool("giftext '" + path + "'");
+    std::size_t delays = 0, at = 0;
+    while ((at = text.find("DelayTime: ", at)) != std::string::npos) {
+        EXPECT_EQ(text.substr(at, 15), "DelayTime: 100\n") << text;
+        ++delays;
+        ++at;
+    }
+    EXPECT_EQ(delays, 2u) << text;
+    std::filesystem::remove(path);
+}
+
 TEST(GifExport, GifsicleReportsTheFramesOfTheAnimation) {
     if (RunTool("gifsicle --version").find("exit=0") == std::string::npos) GTEST_SKIP() << "gifsicle is not installed";
     const CCURSOR a = TransparentBandedImage(), b = BandedTestImage();
@@ -117,7 +140,7 @@ TEST(GifExport, GifsicleReportsTheFramesOfTheAnimation) {
     const std::string info = RunTool("gifsicle --info '" + path + "'");
     EXPECT_NE(info.find("2 images"), std::string::npos) << info;
     EXPECT_NE(info.find("loop count 10000"), std::string::npos) << info;
-    EXPECT_NE(info.find("delay 15.18s"), std::string::npos) << info;
+    EXPECT_NE(info.find("delay 1.00s"), std::string::npos) << info;
     EXPECT_NE(info.find("disposal background"), std::string::npos) << info;
     EXPECT_NE(info.find("transparent 2"), std::string::npos) << info;
     std::filesystem::remove(path);

@@ -54,6 +54,22 @@ TEST(IconImport, NeverReusesAnEntryThatOpaquePixelsShow) {
     EXPECT_EQ(im.Cur.Palette[2], ColorToQuad(MakeColor(250, 250, 250)));
 }
 
+TEST(IconImport, ReusesAnUnusedEntryOnlyWithin16OfTheBackgroundInEachChannel) {
+    struct Case {
+        TColor Entry;  // the unused entry 2, nearest to the white background
+        int Background;
+    } cases[] = {{MakeColor(239, 255, 255), 2}, {MakeColor(255, 239, 255), 2}, {MakeColor(255, 255, 239), 2},
+                 {MakeColor(238, 255, 255), 255}, {MakeColor(255, 238, 255), 255}, {MakeColor(255, 255, 238), 255}};
+    for (const Case& k : cases) {
+        ImportedImage im = EightBit();
+        im.OutPalette[2] = ColorToQuad(k.Entry);
+        Mask(im, 3, 4, 0);
+        RemapImageColours(im, clWhite);
+        EXPECT_EQ(im.Cur.Pixels.At(3, 4), k.Background) << std::hex << k.Entry;
+        EXPECT_EQ(im.Cur.Palette[static_cast<std::size_t>(k.Background)], ColorToQuad(clWhite));
+    }
+}
+
 TEST(IconImport, WithEveryEntryInUseLendsOnlyAnEntryOfTransparentPixels) {
     ImportedImage im = EightBit();
     for (int i = 0; i < kIndexBytes; ++i) im.OutPixels.Bytes[i] = static_cast<uint8_t>(i % 256);

@@ -67,6 +67,18 @@ TEST(PictureImport, SmartResizeFinishesForEverySizeAndAverages) {
     EXPECT_EQ(SmartResizeTo32(solid).Pixel(31, 31), clTeal);
 }
 
+TEST(PictureImport, SmartResizeCountsTheStartPixelAsASampleOfItsOwn) {
+    // 64x64: each target pixel starts at source (2i, 2j) and samples a 17x17 grid, 81 of
+    // whose points fall in that start pixel. White start pixels on black give
+    // 255 x (81 + 1) / (289 + 1) = 72; without the extra start sample it would be 71.
+    TBitmap dots(64, 64, TPixelFormat::pf24bit);
+    dots.Fill(clBlack);
+    for (int y = 0; y < 64; y += 2)
+        for (int x = 0; x < 64; x += 2) dots.SetPixel(x, y, clWhite);
+    const TBitmap out = SmartResizeTo32(dots);
+    for (auto [x, y] : {std::pair{0, 0}, {13, 7}, {31, 31}}) EXPECT_EQ(out.Pixel(x, y), MakeColor(72, 72, 72)) << x << "," << y;
+}
+
 TEST(PictureImport, TakesA32Pixel8BitPictureAsItIs) {
     TBitmap b = Pattern(32, 32, TPixelFormat::pf8bit);
     ImportedImage im;

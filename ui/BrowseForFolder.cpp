@@ -1,11 +1,13 @@
 #include "ui/BrowseForFolder.h"
 
+#include <shellapi.h>
 #include <shlobj.h>
 
 #include <memory>
 #include <vector>
 
 #include "base/FileNames.h"
+#include "base/Format.h"
 #include "ui/Application.h"
 #include "ui/Dialogs.h"
 #include "ui/Form.h"
@@ -71,18 +73,13 @@ bool TBrowseForFolder::Execute(HWND owner) {
     HWND active = GetActiveWindow();
     OpenDialog() = this;
     TCoTaskMem chosen;
-    // A folder made in the dialog reopens it there: the shell lists a folder's children
-    // once, so only a fresh dialog shows the new one.
     FStartAt = InitialDir;
-    for (;;) {
-        FReopenAt.clear();
-        chosen.Ptr = SHBrowseForFolderW(&bi);
-        FDialog = FTree = FNewFolderButton = nullptr;
-        if (FReopenAt.empty()) break;
-        CoTaskMemFree(chosen.Ptr);
-        chosen.Ptr = nullptr;
-        FStartAt = FReopenAt;
-    }
+    FMade.clear();
+    FMadeSelected.clear();
+    FMadeChosen.clear();
+    chosen.Ptr = SHBrowseForFolderW(&bi);
+    FDialog = FTree = FNewFolderButton = nullptr;
+    FMade.clear();
     OpenDialog() = nullptr;
     if (helpWindow) RemoveWindowSubclass(helpWindow, MessageHook, kSubclassId);
     disabled.reset();
@@ -90,7 +87,8 @@ bool TBrowseForFolder::Execute(HWND owner) {
 
     bool result = false;
     if (chosen.Ptr) {
-        std::string path = PathOf(static_cast<LPCITEMIDLIST>(chosen.Ptr));
+        // A folder made in the dialog is ours in its tree: the shell only knows its parent.
+        std::string path = FMadeChosen.empty() ? PathOf(static_cast<LPCITEMIDLIST>(chosen.Ptr)) : FMadeChosen;
         Directory = path;
         result = !path.empty();
     }
@@ -161,11 +159,13 @@ LRESULT CALLBACK TBrowseForFolder::MessageHook(HWND h, UINT msg, WPARAM wp, LPAR
     return DefSubclassProc(h, msg, wp, lp);
 }
 
-bool TBrowseForFolder::MessageProc(UINT msg, WPARAM wp, LPARAM) {
+bool TBrowseForFolder::MessageProc(UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_NOTIFY) return TreeNotify(*reinterpret_cast<const NMHDR*>(lp));
     if (msg != WM_COMMAND || HIWORD(wp) != BN_CLICKED) return false;
     if (LOWORD(wp) == IDOK) {
         bool canClose = true;
         DoCanClose(canClose);
+        if (canClose) FMadeChosen = FMadeSelected;
         return !canClose;
     }
     if (LOWORD(wp) == kNewFolderId && FNewFolderButton) {
@@ -207,7 +207,7 @@ void TBrowseForFolder::DoStartMakeFolder(HWND tree) {
     DoMakeFolder(tree, parent + "\\" + name);
 }
 
-bool TBrowseForFolder::DoMakeFolder(HWND, const std::string& path) {
+bool TBrowseForFolder::DoMakeFolder(HWND tree, const std::string& path) {
     if (PathExists(path)) {
         ShowMessageBox(FDialog, "同じ名前のフォルダまたはファイルがあります。", kMakeFolderCaption, MB_OK | MB_ICONWARNING);
         return false;
@@ -216,7 +216,105 @@ bool TBrowseForFolder::DoMakeFolder(HWND, const std::string& path) {
         ShowMessageBox(FDialog, "フォルダを作成できませんでした。", kMakeFolderCaption, MB_OK | MB_ICONWARNING);
         return false;
     }
-    FReopenAt = path;
-    PostMessageW(FDialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    ShowNewFolder(tree, path);
     return true;
+}
+
+namespace {
+HTREEITEM ChildNamed(HWND tree, HTREEITEM parent, const std::wstring& name) {
+    for (HTREEITEM c = TreeView_GetChild(tree, parent); c; c = TreeView_GetNextSibling(tree, c)) {
+        wchar_t text[MAX_PATH] = {};
+        TVITEMW item{};
+        item.mask = TVIF_HANDLE | TVIF_TEXT;
+        item.hItem = c;
+        item.pszText = text;
+        item.cchTextMax = MAX_PATH;
+        if (TreeView_GetItem(tree, &item) && _wcsicmp(text, name.c_str()) == 0) return c;
+    }
+    return nullptr;
+}
+
+int SystemIconIndex(const std::wstring& path, UINT open) {
+    SHFILEINFOW info{};
+    if (!SHGetFileInfoW(path.c_str(), 0, &info, sizeof info, SHGFI_SYSICONINDEX | SHGFI_SMALLICON | open)) return 0;
+    return info.iIcon;
+}
+}  // namespace
+
+void TBrowseForFolder::ShowNewFolder(HWND tree, const std::string& path) {
+    HTREEITEM parent = tree ? TreeView_GetSelection(tree) : nullptr;
+    if (!parent) return;
+    // The shell lists a folder's children once, from the list it took when the folder
+    // first appeared, so it never shows one made later: the new folder becomes an item
+    // of ours below the selected one. It carries its parent's data for any code of the
+    // shell that reads it, and its own notifications are answered here.
+    TreeView_Expand(tree, parent, TVE_EXPAND);
+    const std::wstring full = W(path), name = W(ExtractFileName(path));
+    HTREEITEM item = ChildNamed(tree, parent, name);
+    if (!item) {
+        TVITEMW parentItem{};
+        parentItem.mask = TVIF_HANDLE | TVIF_PARAM;
+        parentItem.hItem = parent;
+        TreeView_GetItem(tree, &parentItem);
+        TVINSERTSTRUCTW insert{};
+        insert.hParent = parent;
+        insert.hInsertAfter = TVI_SORT;
+        insert.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_CHILDREN | TVIF_PARAM;
+        std::wstring text = name;
+        insert.item.pszText = text.data();
+        insert.item.iImage = SystemIconIndex(full, 0);
+        insert.item.iSelectedImage = SystemIconIndex(full, SHGFI_OPENICON);
+        insert.item.cChildren = 0;
+        insert.item.lParam = parentItem.lParam;
+        item = TreeView_InsertItem(tree, &insert);
+        if (!item) return;
+        FMade.emplace_back(item, path);
+        TVITEMW children{};
+        children.mask = TVIF_HANDLE | TVIF_CHILDREN;
+        children.hItem = parent;
+        children.cChildren = 1;
+        TreeView_SetItem(tree, &children);
+        TreeView_Expand(tree, parent, TVE_EXPAND);
+    }
+    TreeView_SelectItem(tree, item);
+    TreeView_EnsureVisible(tree, item);
+}
+
+const std::string* TBrowseForFolder::MadePath(HTREEITEM item) const {
+    for (const auto& [made, path] : FMade)
+        if (made == item) return &path;
+    return nullptr;
+}
+
+bool TBrowseForFolder::TreeNotify(const NMHDR& header) {
+    if (!FTree || header.hwndFrom != FTree || FMade.empty()) return false;
+    const auto& tv = reinterpret_cast<const NMTREEVIEWW&>(header);
+    switch (header.code) {
+    case TVN_SELCHANGEDW:
+    case TVN_SELCHANGEDA:
+        if (const std::string* path = MadePath(tv.itemNew.hItem)) {
+            FMadeSelected = *path;
+            Directory = *path;
+            if (OnSelectionChange) OnSelectionChange(this);
+            return true;
+        }
+        FMadeSelected.clear();
+        return false;
+    case TVN_SELCHANGINGW:
+    case TVN_SELCHANGINGA:
+    case TVN_ITEMEXPANDINGW:
+    case TVN_ITEMEXPANDINGA:
+    case TVN_ITEMEXPANDEDW:
+    case TVN_ITEMEXPANDEDA:
+    case TVN_BEGINLABELEDITW:
+    case TVN_BEGINLABELEDITA:
+    case TVN_BEGINDRAGW:
+    case TVN_BEGINDRAGA:
+        return MadePath(tv.itemNew.hItem) != nullptr;
+    case TVN_DELETEITEMW:
+    case TVN_DELETEITEMA:
+        // The data belongs to the parent item, which frees it.
+        return MadePath(tv.itemOld.hItem) != nullptr;
+    default: return false;
+    }
 }

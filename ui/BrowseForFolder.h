@@ -5,6 +5,8 @@
 // Directory. One dialog is open at a time.
 #include <functional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "ui/Win.h"
 
@@ -48,8 +50,9 @@ protected:
     virtual void DoStartMakeFolder(HWND tree);
     virtual void DoStartEditFolder(HWND tree) {}
     virtual void DoEndEditFolder(HWND tree, bool& accept) {}
-    // Creates path when it does not exist and shows the dialog again with it selected;
-    // false (after telling the user) when it exists already or could not be created.
+    // Creates path when it does not exist and shows it in the open dialog's folder tree
+    // as a new child of the selected folder, selected; false (after telling the user)
+    // when it exists already or could not be created.
     virtual bool DoMakeFolder(HWND tree, const std::string& path);
 
 private:
@@ -60,6 +63,11 @@ private:
     // true when the message is swallowed.
     bool MessageProc(UINT msg, WPARAM wp, LPARAM lp);
     void Initialised();
+    // Shows a folder just made as a selected child of the selected tree item.
+    void ShowNewFolder(HWND tree, const std::string& path);
+    // Answers the tree's notifications about the items of folders made here; true swallows.
+    bool TreeNotify(const NMHDR& header);
+    const std::string* MadePath(HTREEITEM item) const;
 
     std::string FName;
     HWND FDialog = nullptr;
@@ -68,5 +76,7 @@ private:
     UINT FHelpMessage = 0;
     std::string FStartAt;   // the folder selected when the dialog opens
     std::wstring FStartAtW;
-    std::string FReopenAt;  // a folder just made: the dialog opens again there
+    std::vector<std::pair<HTREEITEM, std::string>> FMade;  // tree items of the folders made here
+    std::string FMadeSelected;  // the path of such an item while it is selected
+    std::string FMadeChosen;    // ... and when OK closed the dialog
 };

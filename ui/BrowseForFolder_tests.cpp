@@ -93,13 +93,16 @@ TEST(BrowseForFolder, ListsRealFoldersCreatesANewOneAndRefusesBadNames) {
     picker.OnCanClose = [&](TBrowseForFolder*, bool& canClose) {
         if (vetoes-- > 0) canClose = false;
     };
-    std::vector<std::string> listed, selected;
+    std::vector<std::string> listed, selected, after;
     bool stayedOpen = false;
+    HWND dialog = nullptr, dialogAfter = nullptr;
+    int shown = 0;
     Driver driver;
     driver.Picker = &picker;
     auto click = [&] { SendMessageW(picker.NewFolderButton(), BM_CLICK, 0, 0); };
     driver.Steps = {
         [&] {
+            dialog = picker.DialogHandle();
             listed = Children(picker.TreeHandle(), TreeView_GetSelection(picker.TreeHandle()));
             selected.push_back(picker.Directory);
         },
@@ -115,7 +118,15 @@ TEST(BrowseForFolder, ListsRealFoldersCreatesANewOneAndRefusesBadNames) {
             answer = "made";
             click();
         },
-        [&] { selected.push_back(ItemText(picker.TreeHandle(), TreeView_GetSelection(picker.TreeHandle()))); },
+        [&] {
+            // The same dialog shows the new folder, selected, among its parent's children.
+            dialogAfter = picker.DialogHandle();
+            HWND tree = picker.TreeHandle();
+            HTREEITEM item = TreeView_GetSelection(tree);
+            selected.push_back(ItemText(tree, item));
+            after = Children(tree, TreeView_GetParent(tree, item));
+            selected.push_back(picker.Directory);
+        },
         [&] {
             SendMessageW(picker.DialogHandle(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);  // vetoed
             stayedOpen = IsWindow(picker.DialogHandle()) != FALSE;
@@ -123,7 +134,10 @@ TEST(BrowseForFolder, ListsRealFoldersCreatesANewOneAndRefusesBadNames) {
         [&] { PostMessageW(picker.DialogHandle(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0); },
     };
     Driver::Current() = &driver;
-    picker.OnShow = [&](TBrowseForFolder* p) { SetTimer(p->DialogHandle(), 1, 60, Driver::Tick); };
+    picker.OnShow = [&](TBrowseForFolder* p) {
+        ++shown;
+        SetTimer(p->DialogHandle(), 1, 60, Driver::Tick);
+    };
     bool chosen = picker.Execute(nullptr);
     Driver::Current() = nullptr;
     SetMessageBoxHook(nullptr);
@@ -132,9 +146,14 @@ TEST(BrowseForFolder, ListsRealFoldersCreatesANewOneAndRefusesBadNames) {
     EXPECT_EQ(driver.Next, driver.Steps.size());
     std::sort(listed.begin(), listed.end());
     EXPECT_EQ(listed, (std::vector<std::string>{"alpha", "beta", "新しいフォルダ"}));
-    ASSERT_EQ(selected.size(), 2u);
+    ASSERT_EQ(selected.size(), 3u);
     EXPECT_TRUE(_wcsicmp(W(selected[0]).c_str(), W(root).c_str()) == 0) << selected[0];
     EXPECT_EQ(selected[1], "made");
+    EXPECT_TRUE(_wcsicmp(W(selected[2]).c_str(), W(root + "\\made").c_str()) == 0) << selected[2];
+    std::sort(after.begin(), after.end());
+    EXPECT_EQ(after, (std::vector<std::string>{"alpha", "beta", "made", "新しいフォルダ"}));
+    EXPECT_EQ(shown, 1);  // never closed and reopened
+    EXPECT_EQ(dialogAfter, dialog);
     ASSERT_EQ(proposed.size(), 3u);
     EXPECT_EQ(proposed[0], "新しいフォルダ(1)");
     ASSERT_EQ(boxes.size(), 1u);  // only the refused name

@@ -107,9 +107,9 @@ void TSpeedButton::Paint(HDC dc) {
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, ColorToRGB(Enabled() ? clBtnText : clGrayText));
     if (sunken) OffsetRect(&r, 1, 1);
-    if (!FGlyph.Empty())
+    if (!FGlyph.Empty())  // its bottom-left pixel's colour is transparent
         canvas.Draw(r.left + (r.right - r.left - FGlyph.Width()) / 2, r.top + (r.bottom - r.top - FGlyph.Height()) / 2,
-                    FGlyph);
+                    GlyphOnBackground(FGlyph, FGlyph.Pixel(0, FGlyph.Height() - 1), clBtnFace));
     DrawTextW(dc, w.c_str(), static_cast<int>(w.size()), &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
 }
 

@@ -29,6 +29,17 @@ SIZE TCanvas::TextExtent(const std::string& text) const {
     return s;
 }
 
+TBitmap GlyphOnBackground(const TBitmap& glyph, TColor transparent, TColor background) {
+    TBitmap out(glyph.Width(), glyph.Height(), TPixelFormat::pf24bit);
+    const TColor clear = ColorToRGB(transparent), fill = ColorToRGB(background);
+    for (int y = 0; y < glyph.Height(); ++y)
+        for (int x = 0; x < glyph.Width(); ++x) {
+            const TColor c = glyph.Pixel(x, y);
+            out.SetPixel(x, y, c == clear ? fill : c);
+        }
+    return out;
+}
+
 void TCanvas::Draw(int x, int y, const TBitmap& b) {
     StretchDraw(RECT{x, y, x + b.Width(), y + b.Height()}, b);
 }

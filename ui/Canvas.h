@@ -26,6 +26,10 @@ private:
     HDC FDC;  // not owned
 };
 
+// A glyph ready to draw on a surface: every pixel of the transparent colour takes the
+// background colour instead (24 bits per pixel).
+TBitmap GlyphOnBackground(const TBitmap& glyph, TColor transparent, TColor background);
+
 // A 32-bit top-down DIB section with its own memory DC, for drawing off screen.
 class TDibSection {
 public:

@@ -1,5 +1,9 @@
 #include "ui/ListBox.h"
 
+#include <iterator>
+
+#include "ui/Cursor.h"
+
 TListBox::TListBox(TControl* parent, const std::string& name, bool ownerDraw, int itemHeight)
     : TControl(parent, name), FOwnerDraw(ownerDraw), FItemHeight(itemHeight) {
     FColor = clWindow;
@@ -88,6 +92,73 @@ bool TListBox::HandleDrawItem(const DRAWITEMSTRUCT& di) {
     return true;
 }
 
+namespace {
+// The drag cursor: the arrow with a sheet below it. '#' black, '.' white, ' ' screen.
+const char* const kDragArt[] = {
+    "#               ",
+    "##              ",
+    "#.#             ",
+    "#..#            ",
+    "#...#           ",
+    "#....#          ",
+    "#.....#         ",
+    "#......#        ",
+    "#.......#       ",
+    "#........#      ",
+    "#.....#####     ",
+    "#..#..#         ",
+    "#.# #..#        ",
+    "##  #..#        ",
+    "#    #..#       ",
+    "     #..#       ",
+    "      ##        ",
+    "     ###########",
+    "     #.........#",
+    "     #.........#",
+    "     #.........#",
+    "     #.........#",
+    "     ###########",
+};
+
+TCursorHandle MakeDragCursor() {
+    const int w = GetSystemMetrics(SM_CXCURSOR), h = GetSystemMetrics(SM_CYCURSOR);
+    TCursorMask mask(w, h), bits(w, h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const char c = y < static_cast<int>(std::size(kDragArt)) && x < 16 ? kDragArt[y][x] : ' ';
+            mask.Set(x, y, c == ' ');
+            bits.Set(x, y, c == '.');
+        }
+    return BuildMonochromeCursor(mask, bits, 0, 0);
+}
+}  // namespace
+
+HCURSOR TDragListBox::DragCursor() {
+    static const TCursorHandle cursor = MakeDragCursor();
+    return cursor ? cursor.Get() : LoadCursorW(nullptr, IDC_ARROW);
+}
+
+HCURSOR TDragListBox::NoDropCursor() { return LoadCursorW(nullptr, IDC_NO); }
+
+void TDragListBox::BeginDrag(POINT client) {
+    FDragging = true;
+    ShowDragCursor(client);
+}
+
+void TDragListBox::EndDrag() {
+    if (!FDragging) return;
+    FDragging = false;
+    SetCursor(LoadCursorW(nullptr, IDC_ARROW));
+}
+
+void TDragListBox::ShowDragCursor(POINT client) {
+    RECT r;
+    GetClientRect(FHandle, &r);
+    const int row = PtInRect(&r, client) ? ItemAtPos(client) : -1;
+    const bool accepted = row >= 0 && (!OnDragOver || OnDragOver(row));
+    SetCursor(accepted ? DragCursor() : NoDropCursor());
+}
+
 LRESULT TDragListBox::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     TMouseEvent e = MouseEventOf(msg, wp, lp);
     switch (msg) {
@@ -99,15 +170,27 @@ LRESULT TDragListBox::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:
-        if (msg == WM_LBUTTONUP && GetCapture() == FHandle) ReleaseCapture();
+        if (msg == WM_LBUTTONUP && GetCapture() == FHandle) {
+            FReleasing = true;
+            ReleaseCapture();
+            FReleasing = false;
+        }
         if (OnMouseUp) OnMouseUp(this, e);
+        if (msg == WM_LBUTTONUP) EndDrag();
         return 0;
     case WM_LBUTTONDBLCLK:
         if (OnDblClick) OnDblClick(this);
         return 0;
     case WM_MOUSEMOVE:
         if (OnMouseMove) OnMouseMove(this, e);
+        if (FDragging) ShowDragCursor(POINT{e.X, e.Y});
         return 0;
+    case WM_SETCURSOR:
+        if (FDragging) return TRUE;  // the drag's cursor stays
+        return TListBox::WndProc(msg, wp, lp);
+    case WM_CAPTURECHANGED:
+        if (!FReleasing) EndDrag();
+        return TListBox::WndProc(msg, wp, lp);
     default: return TListBox::WndProc(msg, wp, lp);
     }
 }

@@ -45,10 +45,32 @@ private:
 // A list box whose mouse input goes to its events instead of the list box's own
 // selection tracking, so that the owner can select and drag rows itself. Right-button
 // releases arrive as OnMouseUp with mbRight.
+//
+// A drag of rows is started by the owner (BeginDrag with the mouse's client point, while
+// the left button is held) and
+// lasts until that button is released (after OnMouseUp) or the capture is lost. While it
+// lasts the cursor tells whether a drop would be taken, as list-box drags do: the drag
+// cursor over a row that accepts it (OnDragOver; without a handler every row does), the
+// no-drop cursor anywhere else.
 class TDragListBox : public TListBox {
 public:
     using TListBox::TListBox;
 
+    void BeginDrag(POINT client);
+    void EndDrag();
+    bool Dragging() const { return FDragging; }
+    std::function<bool(int row)> OnDragOver;
+
+    // The two cursors a drag shows (shared, never destroyed while the program runs).
+    static HCURSOR DragCursor();
+    static HCURSOR NoDropCursor();
+
 protected:
     LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
+
+private:
+    void ShowDragCursor(POINT client);
+
+    bool FDragging = false;
+    bool FReleasing = false;  // the capture goes at a button release: the drag ends after OnMouseUp
 };

@@ -4,6 +4,7 @@
 #include <memory>
 #include <vector>
 
+#include "base/Bitmap.h"
 #include "ui/Control.h"
 
 class TMenuItem {
@@ -15,6 +16,7 @@ public:
     bool Enabled = true;
     bool Checked = false;
     bool Default = false;  // drawn bold; the item a double click on an owner runs
+    TBitmap Glyph;         // shown beside the caption; white is transparent
     TNotifyEvent OnClick;
 
     // Items of the submenu this item opens.
