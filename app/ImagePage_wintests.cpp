@@ -386,6 +386,33 @@ TEST(SmallDialogs, SaveModeGivesSixteenTwoHundredFiftySixOrTwoColours) {
     EXPECT_EQ(box.ColourCount(), 2);  // kept between uses
 }
 
+// The group's frame, caption and radio buttons are drawn by the system; all of the group
+// around and between them must show the dialog's colour, never what lay there before.
+TEST(SmallDialogs, TheSaveModeGroupIsPaintedInTheDialogsColourInside) {
+    TApplication::Instance().Initialize();
+    TSaveModeBox box;
+    box.ShowForm();
+    HWND group = box.SaveMode->Handle();
+    RECT r;
+    GetClientRect(group, &r);
+    TDibSection dib(r.right, r.bottom);
+    TCanvas(dib.DC()).FillRect(r, clBlack);
+    SendMessageW(group, WM_PRINT, reinterpret_cast<WPARAM>(dib.DC()),
+                 PRF_ERASEBKGND | PRF_CLIENT | PRF_CHILDREN | PRF_NONCLIENT);
+    GdiFlush();
+    const COLORREF face = ColorToRGB(box.Color());
+    const RECT first = [&] {
+        RECT b;
+        GetWindowRect(box.SaveMode->ItemHandle(0), &b);
+        MapWindowPoints(nullptr, group, reinterpret_cast<POINT*>(&b), 2);
+        return b;
+    }();
+    // Right of the buttons, and in the gap between the first two of them.
+    for (POINT p : {POINT{r.right - 12, r.bottom / 2}, POINT{r.right - 12, first.top}, POINT{first.left + 4, first.bottom}})
+        EXPECT_EQ(dib.PixelAt(p.x, p.y), face) << p.x << "," << p.y;
+    box.Close();
+}
+
 TEST(SmallDialogs, TheBackgroundColourDialogClosesWithOkEvenWhenTheColourIsCancelled) {
     TApplication::Instance().Initialize();
     TForm owner("Owner", "o", 100, 100);
