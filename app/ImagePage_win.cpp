@@ -18,10 +18,6 @@ TCursorHandle MakeCursor(const CursorImageParts& parts, int hotX, int hotY) {
         [&](int x, int y) { return TCursorPixel{parts.XorImage[y][x], 0, parts.AndMask[y][x] != 0}; }, hotX, hotY);
 }
 
-} // namespace
-
-namespace {
-
 // The window font one pixel taller. At 12 pixels the Gothic face that Wine draws "MS UI Gothic"
 // with rounds the underscore away ("pic_apm" showed as "pic apm"); 13 pixels keep it, and the
 // text still fits the 16-pixel row below its 2-pixel margin.
@@ -378,7 +374,7 @@ void TImagePage::ListBox1DrawItem(int index, const RECT& r, const TOwnerDrawStat
     bool highlight = state.Selected && !Edit2->Visible();
     canvas.FillRect(r, highlight ? clHighlight : clWindow);
     TColor text = highlight ? clHighlightText : clWindowText;
-    SelectObject(canvas.Handle(), RowFont());
+    SelectObject(canvas.Handle(), ListBox1->Font());
     canvas.TextOut(r.left, r.top + 2, Format("%03d", index), text);
     TDibSection thumb(32, 32);
     TCanvas(thumb.DC()).FillRect(RECT{0, 0, 32, 32}, state.Selected ? clHighlight : clWindow);
@@ -386,6 +382,7 @@ void TImagePage::ListBox1DrawItem(int index, const RECT& r, const TOwnerDrawStat
     GdiFlush();
     SetStretchBltMode(canvas.Handle(), COLORONCOLOR);
     StretchBlt(canvas.Handle(), r.left + 20, r.top, 16, 16, thumb.DC(), 0, 0, 32, 32, SRCCOPY);
+    SelectObject(canvas.Handle(), RowFont());
     canvas.TextOut(r.left + 37, r.top + 2, ListBox1->Item(index), text);
     if (Edit2->Visible() && index == FDoc.CurImage()) {
         RECT cur = ListBox1->ItemRect(index);
