@@ -651,19 +651,19 @@ void TEditDlg::ShowStatus(const std::string& text) {
     StatusBar1->SetCaption(text);
 }
 
-// A hint wider than the status bar (the palette grid's is, and most are beside the narrow
-// monochrome layout) is written in a condensed face of the form's font, so it shows whole.
+// A hint wider than the status bar (the palette grid's hint is, and in the narrow monochrome
+// layout most are) is written in a condensed face of the form's font, so it shows whole.
 void TEditDlg::FitStatusFont(const std::string& text) {
     HFONT base = Font();
     RECT client;
     GetClientRect(StatusBar1->Handle(), &client);
     const int room = client.right - 6;  // inside the sunken edge and the caption's margins
     const std::wstring w = W(text);
-    TMemDC screen(CreateCompatibleDC(nullptr));
+    TMemDC measure(CreateCompatibleDC(nullptr));
     auto widthWith = [&](HFONT font) {
-        TSelectObject selected(screen.Get(), font);
+        TSelectObject selected(measure.Get(), font);
         SIZE size{};
-        GetTextExtentPoint32W(screen.Get(), w.c_str(), static_cast<int>(w.size()), &size);
+        GetTextExtentPoint32W(measure.Get(), w.c_str(), static_cast<int>(w.size()), &size);
         return static_cast<int>(size.cx);
     };
     const int wide = widthWith(base);
@@ -676,8 +676,8 @@ void TEditDlg::FitStatusFont(const std::string& text) {
     GetObjectW(base, sizeof lf, &lf);
     TEXTMETRICW metrics{};
     {
-        TSelectObject selected(screen.Get(), base);
-        GetTextMetricsW(screen.Get(), &metrics);
+        TSelectObject selected(measure.Get(), base);
+        GetTextMetricsW(measure.Get(), &metrics);
     }
     TGdiObject condensed;
     for (int average = std::max(1, static_cast<int>(metrics.tmAveCharWidth * room / wide)); average >= 1; --average) {
