@@ -62,18 +62,53 @@ void TExtIcon::ValueBox1Change() {
     Image1->SetIcon(ImageList1.GetIcon(index));
 }
 
+namespace {
+
+// Larger icons than this are drawn at the list's size: the import fits either to 32x32.
+constexpr int kLargestPickedIcon = 1024;
+
+// Icon `index` of the file at its own size: the entry nearest the system's icon size, never
+// stretched. Null when it can't be extracted.
+TIconHandle ExtractIconAtOwnSize(const std::wstring& file, int index, SIZE& size) {
+    HICON icon = nullptr;
+    UINT id = 0;
+    if (PrivateExtractIconsW(file.c_str(), index, 0, 0, &icon, &id, 1, LR_DEFAULTCOLOR) != 1 || !icon) return {};
+    TIconHandle owned(icon);
+    ICONINFO info{};
+    if (!GetIconInfo(icon, &info)) return {};
+    TGdiObject colour(info.hbmColor), mask(info.hbmMask);
+    BITMAP bm{};
+    if (!GetObjectW(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof bm, &bm)) return {};
+    size = SIZE{bm.bmWidth, info.hbmColor ? bm.bmHeight : bm.bmHeight / 2};
+    if (size.cx <= 0 || size.cy <= 0 || size.cx > kLargestPickedIcon || size.cy > kLargestPickedIcon) return {};
+    return owned;
+}
+
+} // namespace
+
 bool PickLibraryIconPicture(TForm* owner, const std::string& fileName, const std::function<TColor()>& background,
                             TBitmap& picture) {
     TExtIcon dialog(owner);
     if (!dialog.LoadIconsFromFile(fileName) || dialog.ShowModal() != mrOk || !dialog.Image1->Icon()) return false;
     const TColor fill = background();
-    TDibSection dib(32, 32);
+    // The picked icon as the file holds it: the system's 32x32 extraction of a larger icon
+    // samples the colours and the mask apart and loses pixels of the picture to the mask.
+    // The list's numbers are the file's only while every icon of the file was taken.
+    const std::wstring file = W(fileName);
+    SIZE size{32, 32};
+    TIconHandle own;
+    if (ExtractIconExW(file.c_str(), -1, nullptr, nullptr, 0) == static_cast<UINT>(dialog.ImageList1.Count()))
+        own = ExtractIconAtOwnSize(file, dialog.ValueBox1->Value(), size);
+    if (!own) size = SIZE{32, 32};
+    HICON icon = own ? own.Get() : dialog.Image1->Icon();
+    TDibSection dib(size.cx, size.cy);
     TGdiObject brush(CreateSolidBrush(ColorToRGB(fill)));
-    RECT all{0, 0, 32, 32};
+    RECT all{0, 0, size.cx, size.cy};
     FillRect(dib.DC(), &all, static_cast<HBRUSH>(brush.Get()));
-    DrawIconEx(dib.DC(), 0, 0, dialog.Image1->Icon(), 32, 32, 0, nullptr, DI_NORMAL);
-    picture = TBitmap(32, 32, TPixelFormat::pf24bit);
-    for (int y = 0; y < 32; ++y)
-        for (int x = 0; x < 32; ++x) picture.SetPixel(x, y, static_cast<TColor>(dib.PixelAt(x, y)));
+    DrawIconEx(dib.DC(), 0, 0, icon, size.cx, size.cy, 0, nullptr, DI_NORMAL);
+    GdiFlush();
+    picture = TBitmap(size.cx, size.cy, TPixelFormat::pf24bit);
+    for (int y = 0; y < size.cy; ++y)
+        for (int x = 0; x < size.cx; ++x) picture.SetPixel(x, y, static_cast<TColor>(dib.PixelAt(x, y)));
     return true;
 }

@@ -90,6 +90,10 @@ public:
     void Timer2Timer();
     void PopupMenu1Popup();
 
+private:
+    TGdiObject FRowFont;  // the names in ListBox1's rows and the rename box; outlives both
+
+public:
     // Components (names as the window's own).
     std::unique_ptr<TDragListBox> ListBox1;
     TImageList ImageList1;  // the thumbnails, index by index with the document's images
@@ -121,4 +125,5 @@ private:
     int FDragFrom = -1;
     uint8_t FHotSpotReady = 1;         // 0 while the page itself sets XHSpot/YHSpot
     bool FPickingTransparent = false;  // the transparent-colour dialog is open
+    HFONT RowFont() const { return static_cast<HFONT>(FRowFont.Get()); }
 };

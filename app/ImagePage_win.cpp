@@ -18,6 +18,16 @@ TCursorHandle MakeCursor(const CursorImageParts& parts, int hotX, int hotY) {
         [&](int x, int y) { return TCursorPixel{parts.XorImage[y][x], 0, parts.AndMask[y][x] != 0}; }, hotX, hotY);
 }
 
+// The window font one pixel taller. At 12 pixels the Gothic face that Wine draws "MS UI Gothic"
+// with rounds the underscore away ("pic_apm" showed as "pic apm"); 13 pixels keep it, and the
+// text still fits the 16-pixel row below its 2-pixel margin.
+HFONT MakeRowFont(HFONT base) {
+    LOGFONTW lf{};
+    GetObjectW(base, sizeof lf, &lf);
+    lf.lfHeight = lf.lfHeight < 0 ? lf.lfHeight - 1 : -13;
+    return CreateFontIndirectW(&lf);
+}
+
 } // namespace
 
 TImagePage::TImagePage(TControl* p, TControl& owner, TCursorDocument& doc, TImagePageHost host)
@@ -25,6 +35,7 @@ TImagePage::TImagePage(TControl* p, TControl& owner, TCursorDocument& doc, TImag
     ListBox1 = std::make_unique<TDragListBox>(p, "ListBox1", true, 16);
     ListBox1->SetBounds(8, 8, 220, 310);
     ListBox1->SetHint("クリックしながらドラッグすると移動できます。");
+    FRowFont.Reset(MakeRowFont(ListBox1->Font()));
     ListBox1->OnDrawItem = [this](TControl*, int i, const RECT& r, const TOwnerDrawState& s, TCanvas& c) {
         ListBox1DrawItem(i, r, s, c);
     };
@@ -84,6 +95,7 @@ TImagePage::TImagePage(TControl* p, TControl& owner, TCursorDocument& doc, TImag
                               });
     Edit2 = std::make_unique<TEdit>(p, "Edit2");
     Edit2->SetMaxLength(255);
+    Edit2->SetFont(RowFont());  // the name as its row shows it
     Edit2->Hide();
     Edit2->OnKeyDown = [this](TControl*, WORD& key, const TShiftState&) {
         if (key == VK_RETURN) {
@@ -369,6 +381,7 @@ void TImagePage::ListBox1DrawItem(int index, const RECT& r, const TOwnerDrawStat
     GdiFlush();
     SetStretchBltMode(canvas.Handle(), COLORONCOLOR);
     StretchBlt(canvas.Handle(), r.left + 20, r.top, 16, 16, thumb.DC(), 0, 0, 32, 32, SRCCOPY);
+    SelectObject(canvas.Handle(), RowFont());
     canvas.TextOut(r.left + 37, r.top + 2, ListBox1->Item(index), text);
     if (Edit2->Visible() && index == FDoc.CurImage()) {
         RECT cur = ListBox1->ItemRect(index);

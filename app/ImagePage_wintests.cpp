@@ -192,6 +192,32 @@ TEST_F(ImagePageTest, RenamingInPlaceKeepsTheOldNameWhenEmptied) {
     EXPECT_EQ(form->CurImage(), 0);
 }
 
+// A row written as the list draws it; rows of names that differ only by an underscore
+// must differ, and all that is drawn must lie inside the row.
+TEST_F(ImagePageTest, ARowShowsEveryCharacterOfItsName) {
+    Add(1, "pic_apm");
+    Add(1, "pic apm");
+    std::vector<COLORREF> names[2];
+    for (int i = 0; i < 2; ++i) {
+        const RECT row = form->ImagePage->ListBox1->ItemRect(i);
+        const int width = row.right - row.left, height = row.bottom - row.top;
+        ASSERT_EQ(height, 16);
+        TDibSection dib(width, height + 8);  // room below the row shows anything drawn past it
+        TCanvas canvas(dib.DC());
+        canvas.FillRect(RECT{0, 0, width, height + 8}, clFuchsia);
+        HRGN clip = CreateRectRgn(0, 0, width, height + 8);
+        SelectClipRgn(dib.DC(), clip);
+        DeleteObject(clip);
+        form->ImagePage->ListBox1DrawItem(i, RECT{0, 0, width, height}, TOwnerDrawState{}, canvas);
+        GdiFlush();
+        for (int y = height; y < height + 8; ++y)
+            for (int x = 0; x < width; ++x) ASSERT_EQ(dib.PixelAt(x, y), ColorToRGB(clFuchsia)) << x << "," << y;
+        for (int y = 0; y < height; ++y)  // the name, right of the number and the thumbnail
+            for (int x = 37; x < width; ++x) names[i].push_back(dib.PixelAt(x, y));
+    }
+    EXPECT_NE(names[0], names[1]);
+}
+
 TEST_F(ImagePageTest, ClearAllAsksFirstAndKeepsTheDocumentName) {
     Add(1, "a");
     Add(2, "b");
@@ -393,6 +419,33 @@ TEST(SmallDialogs, SaveModeGivesSixteenTwoHundredFiftySixOrTwoColours) {
     PostMessageW(box.Button1->Handle(), BM_CLICK, 0, 0);
     EXPECT_EQ(box.ShowModal(), mrOk);
     EXPECT_EQ(box.ColourCount(), 2);  // kept between uses
+}
+
+// The group's frame, caption and radio buttons are drawn by the system; all of the group
+// around and between them must show the dialog's colour, never what lay there before.
+TEST(SmallDialogs, TheSaveModeGroupIsPaintedInTheDialogsColourInside) {
+    TApplication::Instance().Initialize();
+    TSaveModeBox box;
+    box.ShowForm();
+    HWND group = box.SaveMode->Handle();
+    RECT r;
+    GetClientRect(group, &r);
+    TDibSection dib(r.right, r.bottom);
+    TCanvas(dib.DC()).FillRect(r, clBlack);
+    SendMessageW(group, WM_PRINT, reinterpret_cast<WPARAM>(dib.DC()),
+                 PRF_ERASEBKGND | PRF_CLIENT | PRF_CHILDREN | PRF_NONCLIENT);
+    GdiFlush();
+    const COLORREF face = ColorToRGB(box.Color());
+    const RECT first = [&] {
+        RECT b;
+        GetWindowRect(box.SaveMode->ItemHandle(0), &b);
+        MapWindowPoints(nullptr, group, reinterpret_cast<POINT*>(&b), 2);
+        return b;
+    }();
+    // Right of the buttons, and in the gap between the first two of them.
+    for (POINT p : {POINT{r.right - 12, r.bottom / 2}, POINT{r.right - 12, first.top}, POINT{first.left + 4, first.bottom}})
+        EXPECT_EQ(dib.PixelAt(p.x, p.y), face) << p.x << "," << p.y;
+    box.Close();
 }
 
 TEST(SmallDialogs, TheBackgroundColourDialogClosesWithOkEvenWhenTheColourIsCancelled) {

@@ -160,7 +160,7 @@ TEST_F(ReduceImportTest, ACancelledReductionLeavesTheDocumentAsItWas) {
 }
 
 // The 48x48 entry of an icon made by icotool from a Pillow picture, loaded and drawn at 32x32
-// on the background colour by Wine, as the icon picker draws the icon it hands to the import.
+// on the background colour by Wine: a 32x32 picture of more colours than a palette holds.
 TEST(ReduceIconEntry, ADrawn48x48IconEntryIsReducedOnItsBackground) {
     TApplication::Instance().Initialize();
     HICON icon = static_cast<HICON>(LoadImageW(nullptr, W(Data("icotool_48.ico")).c_str(), IMAGE_ICON, 48, 48, LR_LOADFROMFILE));

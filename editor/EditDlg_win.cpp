@@ -295,6 +295,7 @@ void TEditDlg::FormShow() {
                             m ? TPaletteGrid::kCell + 1 : TPaletteGrid::kSize);
     SetClientSize(kClientWidth - kMonoNarrower * m, kClientHeight);
     StatusBar1->SetBounds(0, kClientHeight - 18, kClientWidth - kMonoNarrower * m, 18);
+    FitStatusFont(StatusBar1->Caption());
     ToolBar1->SetEnabled(!FMonoMode);
     for (TButton* b : {ToolButton1.get(), ToolButton2.get(), ToolButton3.get()}) b->SetEnabled(!FMonoMode);
     FModel.ResetUndo();
@@ -670,5 +671,45 @@ void TEditDlg::SelectMainAndSub() {
 }
 
 void TEditDlg::ShowStatus(const std::string& text) {
-    if (StatusBar1->Caption() != text) StatusBar1->SetCaption(text);
+    if (StatusBar1->Caption() == text) return;
+    FitStatusFont(text);
+    StatusBar1->SetCaption(text);
+}
+
+// A hint wider than the status bar (the palette grid's hint is, and in the narrow monochrome
+// layout most are) is written in a condensed face of the form's font, so it shows whole.
+void TEditDlg::FitStatusFont(const std::string& text) {
+    HFONT base = Font();
+    RECT client;
+    GetClientRect(StatusBar1->Handle(), &client);
+    const int room = client.right - 6;  // inside the sunken edge and the caption's margins
+    const std::wstring w = W(text);
+    TMemDC measure(CreateCompatibleDC(nullptr));
+    auto widthWith = [&](HFONT font) {
+        TSelectObject selected(measure.Get(), font);
+        SIZE size{};
+        GetTextExtentPoint32W(measure.Get(), w.c_str(), static_cast<int>(w.size()), &size);
+        return static_cast<int>(size.cx);
+    };
+    const int wide = widthWith(base);
+    if (wide <= room || room <= 0) {
+        StatusBar1->SetFont(base);
+        FStatusFont.Reset();
+        return;
+    }
+    LOGFONTW lf{};
+    GetObjectW(base, sizeof lf, &lf);
+    TEXTMETRICW metrics{};
+    {
+        TSelectObject selected(measure.Get(), base);
+        GetTextMetricsW(measure.Get(), &metrics);
+    }
+    TGdiObject condensed;
+    for (int average = std::max(1, static_cast<int>(metrics.tmAveCharWidth * room / wide)); average >= 1; --average) {
+        lf.lfWidth = average;
+        condensed.Reset(CreateFontIndirectW(&lf));
+        if (widthWith(static_cast<HFONT>(condensed.Get())) <= room) break;
+    }
+    StatusBar1->SetFont(static_cast<HFONT>(condensed.Get()));
+    FStatusFont = std::move(condensed);
 }

@@ -129,6 +129,7 @@ private:
     TEditTool ToolOf(const TSpeedButton* button) const;
     void SetCanvasCursor();
     void ShowStatus(const std::string& text);
+    void FitStatusFont(const std::string& text);
     void PopupAt(TPopupMenu& menu, const TControl& button, int extra);
     bool CellOf(const TMouseEvent& e, int& x, int& y) const;
 
@@ -140,4 +141,5 @@ private:
     TDibSection FCanvas{256, 256};
     TCursorHandle FToolCursors[3];    // pen, fill, pick: installed as screen cursors 5..7
     TCursorHandle FCustomCursors[2];  // from the options' files: screen cursors 8 and 9
+    TGdiObject FStatusFont;           // a condensed face for a hint wider than the status bar
 };

@@ -329,6 +329,36 @@ TEST_F(EditDlgTest, TheMonochromeLayoutShowsFourEntries) {
     EXPECT_EQ(At(5, 0), 2);
 }
 
+// The widest hint, the palette grid's, shows whole in the status bar of both layouts; a short
+// one goes back to the form's own font.
+TEST_F(EditDlgTest, AHintWiderThanTheStatusBarIsCondensedToFitIt) {
+    const std::string hint = "左クリックで主色(赤枠)選択。右クリックで補助色(青枠)の選択。ドラッグで色の移動";
+    for (bool mono : {false, true}) {
+        SCOPED_TRACE(mono);
+        dlg = std::make_unique<TEditDlg>();
+        dlg->SetMonoMode(mono);
+        dlg->LoadImageData(ImageRecord{});
+        Show();
+        auto width = [&](const std::string& text) {
+            HDC dc = GetDC(dlg->StatusBar1->Handle());
+            HGDIOBJ old = SelectObject(dc, dlg->StatusBar1->Font());
+            const std::wstring w = W(text);
+            SIZE size{};
+            GetTextExtentPoint32W(dc, w.c_str(), static_cast<int>(w.size()), &size);
+            SelectObject(dc, old);
+            ReleaseDC(dlg->StatusBar1->Handle(), dc);
+            return static_cast<int>(size.cx);
+        };
+        dlg->PaletteImage->Perform(WM_MOUSEMOVE, 0, MAKELPARAM(3, 3));
+        ASSERT_EQ(dlg->StatusBar1->Caption(), hint);
+        EXPECT_LE(width(hint), dlg->StatusBar1->Width() - 6);
+        EXPECT_GT(width(hint), (dlg->StatusBar1->Width() - 6) * 3 / 4);  // condensed only as far as needed
+        dlg->Perform(WM_MOUSEMOVE, 0, MAKELPARAM(2, 2));
+        EXPECT_EQ(dlg->StatusBar1->Caption(), "　");
+        EXPECT_EQ(dlg->StatusBar1->Font(), dlg->Font());
+    }
+}
+
 // Not a timed test: reports how long one step of a pen drag takes through the handlers.
 TEST_F(EditDlgTest, BenchmarkPenDragOfAThousandSteps) {
     dlg->ClearImage();

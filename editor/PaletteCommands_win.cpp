@@ -509,10 +509,12 @@ void TPaletteCommands::ImportPaletteFile(bool rematch) {
     Image().Inverse = InverseFlags{};
     SetInverseBox(false);
     Image().Palette = palette;
-    if (rematch)
+    if (rematch) {
         RemapToPalette(view);
-    else
-        RedrawPaletteAsIs();
+        return;
+    }
+    RedrawPaletteAsIs();
+    ClickBoth();  // the swatches and colour boxes show the imported colours of the selected entries
 }
 
 void TPaletteCommands::SavePalClick() {

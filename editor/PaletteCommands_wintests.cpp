@@ -347,6 +347,14 @@ TEST_F(PaletteCommandsTest, PaletteFilesImportAndRefuseWithMessages) {
     }
     Run(dlg->PopupMenu1, "MS1");
     ASSERT_NE(Image().Palette, inverse.Palette);
+    // Main and sub colour on entries whose colour the import changes.
+    int changed[2] = {-1, -1};
+    for (int i = 0, n = 0; i < 256 && n < 2; ++i)
+        if (QuadToColor(Image().Palette[i]) != QuadToColor(inverse.Palette[i])) changed[n++] = i;
+    ASSERT_GE(changed[1], 0);
+    const POINT sub = TPaletteGrid::CellOrigin(changed[1]), main = TPaletteGrid::CellOrigin(changed[0]);
+    dlg->PaletteImageMouseDown(nullptr, TMouseButton::mbRight, sub.x, sub.y);
+    dlg->PaletteImageMouseDown(nullptr, TMouseButton::mbLeft, main.x, main.y);
     SetFileDialogHook([&](TFileDialog& d) {
         d.FileName = (dir / "saved.bin").string();
         return true;
@@ -354,6 +362,13 @@ TEST_F(PaletteCommandsTest, PaletteFilesImportAndRefuseWithMessages) {
     Run(dlg->PopupMenu1, "N27");
     EXPECT_EQ(Image().Palette, inverse.Palette);  // the stored colours
     EXPECT_EQ(Image().Inverse, InverseFlags{});
+    // The swatches and the readouts show the imported colours of the selected entries.
+    const TColor mainColour = QuadToColor(inverse.Palette[changed[0]]);
+    EXPECT_EQ(dlg->ArrCol->Color(), mainColour);
+    EXPECT_EQ(dlg->SubCol->Color(), QuadToColor(inverse.Palette[changed[1]]));
+    EXPECT_EQ(Commands().ColR->Caption(), IntToStr(RedOf(mainColour)));
+    EXPECT_EQ(Commands().ColG->Caption(), IntToStr(GreenOf(mainColour)));
+    EXPECT_EQ(Commands().ColB->Caption(), IntToStr(BlueOf(mainColour)));
     std::filesystem::remove_all(dir);
 }
 

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Starts Tamsolo on a virtual display and saves a picture of each of its six pages, then
-# one of the pixel editor with a drawn image.
+# Starts Tamsolo on a virtual display and saves a picture of each of its six pages, one of
+# the save-mode box, then one of the pixel editor with a drawn image.
 # Usage: scripts/screenshot.sh [folder]   (default: build/screenshots)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -28,6 +28,14 @@ for i in 0 1 2 3 4 5; do
   sleep 1
   import -window root -crop 560x480+232+144 "$out/page$((i + 1)).png"
 done
+# The save-mode box, reached through "すべて保存" with a file in a scratch folder.
+scratch="$(mktemp -d)"
+read -r sx sy sw sh < <(wine "$TAMSOLO_WINBUILD/app/Pilot.exe" savemode "$(winepath -w "$scratch")\\saved.ani" | tr -d '\r')
+sleep 1
+import -window root -crop "${sw}x${sh}+${sx}+${sy}" "$out/savemode.png"
+wine "$TAMSOLO_WINBUILD/app/Pilot.exe" savemode-ok
+sleep 1
+rm -rf "$scratch"
 wine "$TAMSOLO_WINBUILD/app/Pilot.exe" page 0
 read -r ex ey ew eh < <(wine "$TAMSOLO_WINBUILD/app/Pilot.exe" editor | tr -d '\r')
 sleep 1

@@ -136,9 +136,21 @@ LRESULT TSpeedButton::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 TGroupBox::TGroupBox(TControl* parent, const std::string& name, const std::string& caption) : TControl(parent, name) {
-    CreateStdWindow(L"BUTTON", WS_VISIBLE | BS_GROUPBOX | WS_CLIPSIBLINGS);
+    CreateStdWindow(L"BUTTON", WS_VISIBLE | BS_GROUPBOX | WS_CLIPSIBLINGS | WS_CLIPCHILDREN);
     FColor = parent ? parent->Color() : clBtnFace;
     SetCaption(caption);
+}
+
+LRESULT TGroupBox::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+    // The button class paints only the frame and the caption of a group; the rest of it,
+    // between and around the controls placed in it, is the group's own colour.
+    if (msg == WM_ERASEBKGND) {
+        RECT r;
+        GetClientRect(Handle(), &r);
+        FillRect(reinterpret_cast<HDC>(wp), &r, ColorBrush());
+        return 1;
+    }
+    return TControl::WndProc(msg, wp, lp);
 }
 
 namespace {

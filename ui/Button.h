@@ -64,6 +64,9 @@ private:
 class TGroupBox : public TControl {
 public:
     TGroupBox(TControl* parent, const std::string& name, const std::string& caption);
+
+protected:
+    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
 };
 
 // A group of radio buttons; ItemIndex is the checked one (-1 = none).

@@ -26,6 +26,23 @@ for y in range(8, 48):
 im.save(sys.argv[1] + "/p48.png")
 PY
 icotool -c -b 8 -o icotool_48.ico "$tmp/p48.png"
+# A 48x48 gradient disc with a soft rim as a 32-bit icon with alpha (icotool); and both icons'
+# pictures laid by Pillow on the teal background the import tests choose, as PNG.
+/usr/bin/python3 - "$tmp" <<'PY'
+import sys
+from PIL import Image
+disc = Image.new("RGBA", (48, 48), (0, 0, 0, 0))
+for y in range(48):
+    for x in range(48):
+        d = ((x - 23.5) ** 2 + (y - 23.5) ** 2) ** 0.5
+        a = max(0.0, min(1.0, 22.0 - d))
+        if a > 0: disc.putpixel((x, y), (255 - x * 5, 40 + y * 4, (x * y) % 256, round(a * 255)))
+disc.save(sys.argv[1] + "/disc48.png")
+teal = Image.new("RGBA", (48, 48), (0, 128, 128, 255))
+Image.alpha_composite(teal, disc).convert("RGB").save("icotool_disc48_teal.png")
+Image.alpha_composite(teal, Image.open(sys.argv[1] + "/p48.png")).convert("RGB").save("icotool_48_teal.png")
+PY
+icotool -c -o icotool_disc48.ico "$tmp/disc48.png"
 rm -r "$tmp"
 # Pictures for the colour reduction of imported pictures: a photo-like 640x480 gradient
 # (ImageMagick), a 32x32 24-bit PNG with 1024 colours and a 32x32 32-bit PNG with 200

@@ -4,6 +4,9 @@
 //   Pilot.exe template <n>  picks template n of the monochrome cursor list, as the user does
 //   Pilot.exe editor     opens the pixel editor on a new image, draws a few figures in
 //                        it as a mouse would and prints the editor window's "x y width height"
+//   Pilot.exe savemode <file>  starts "すべて保存", names the file in the save dialog and
+//                        prints the save-mode box's "x y width height" once it shows
+//   Pilot.exe savemode-ok      closes the save-mode box with OK (the file is written)
 #include <cstdio>
 #include <string>
 
@@ -24,6 +27,22 @@ HWND MainWindow() {
 void ClickAt(HWND h, int x, int y, bool right = false) {
     SendMessageW(h, right ? WM_RBUTTONDOWN : WM_LBUTTONDOWN, right ? MK_RBUTTON : MK_LBUTTON, MAKELPARAM(x, y));
     SendMessageW(h, right ? WM_RBUTTONUP : WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+}
+
+// A shown top-level window of the given class and title, waited for up to ten seconds.
+HWND WaitForWindow(const wchar_t* className, const wchar_t* title) {
+    for (int i = 0; i < 500; ++i) {
+        HWND h = FindWindowW(className, title);
+        if (h && IsWindowVisible(h)) return h;
+        Sleep(20);
+    }
+    return nullptr;
+}
+
+void PrintWindowRect(HWND h) {
+    RECT r;
+    GetWindowRect(h, &r);
+    std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
 }
 
 // A left-button drag on the editor's canvas from cell (x0, y0) to (x1, y1).
@@ -65,9 +84,31 @@ int DrawInEditor(HWND main) {
     tool("PenBtn");
     DragCells(canvas, 20, 4, 26, 9);
     tool("grid");
-    RECT r;
-    GetWindowRect(dlg, &r);
-    std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
+    PrintWindowRect(dlg);
+    return 0;
+}
+
+int ShowSaveModeBox(HWND main, const wchar_t* file) {
+    HWND save = FindComponent(main, "SaveANIBtn");
+    if (!save) return 3;
+    PostMessageW(save, BM_CLICK, 0, 0);  // the save dialog is modal: do not wait for it here
+    HWND dialog = WaitForWindow(L"#32770", L"すべて保存");
+    if (!dialog) return 4;
+    Sleep(300);
+    SetDlgItemTextW(dialog, 0x47c, file);  // the file name box of the dialog
+    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    HWND box = WaitForWindow(L"TamsoloForm", L"保存形式の選択");
+    if (!box) return 5;
+    Sleep(300);
+    PrintWindowRect(box);
+    return 0;
+}
+
+int CloseSaveModeBox() {
+    HWND box = WaitForWindow(L"TamsoloForm", L"保存形式の選択");
+    HWND ok = box ? FindComponent(box, "Button1") : nullptr;
+    if (!ok) return 3;
+    PostMessageW(ok, BM_CLICK, 0, 0);
     return 0;
 }
 
@@ -97,6 +138,10 @@ int wmain(int argc, wchar_t** argv) {
         Sleep(300);
     } else if (verb == L"editor") {
         return DrawInEditor(main);
+    } else if (verb == L"savemode" && argc > 2) {
+        return ShowSaveModeBox(main, argv[2]);
+    } else if (verb == L"savemode-ok") {
+        return CloseSaveModeBox();
     }
     return 0;
 }
