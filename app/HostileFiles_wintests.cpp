@@ -61,7 +61,7 @@ TEST_F(HostileFileTest, EveryHostileFileGivesTheImportMessageAndLeavesTheDocumen
         "hostile_resource_offset.icl",       "hostile_no_table_end.icl",       "hostile_resources_past_end.dll",
         "hostile_resource_dir_past_end.dll", "hostile_tree_loop.dll",          "hostile_entry_count.dll",
         "hostile_data_outside.dll",          "hostile_group_count.dll",        "hostile_cut_sections.dll",
-        "hostile_link_info_offsets.lnk",     "hostile_link_id_list.lnk",
+        "hostile_data_outside_64.dll",       "hostile_link_info_offsets.lnk",  "hostile_link_id_list.lnk",
     };
     for (const char* name : files) {
         SCOPED_TRACE(name);
@@ -91,6 +91,7 @@ TEST_F(HostileFileTest, SoundModulesPassTheCheckAndWineExtractsTheirIcons) {
     const std::string modules[] = {
         IconHostPath(),
         Corpus("valid_one_icon.dll"),
+        Corpus("valid_one_icon_64.dll"),
         Corpus("valid_library.icl"),
         "C:\\windows\\system32\\shell32.dll",
         "C:\\windows\\system32\\user32.dll",

@@ -2,7 +2,8 @@
 
 #include <algorithm>
 #include <cstring>
-#include <memory>
+#include <utility>
+#include <vector>
 
 #include "base/ByteIO.h"
 

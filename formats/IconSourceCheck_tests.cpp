@@ -108,6 +108,7 @@ TEST(IconSourceCheck, NamesTheFaultOfEachHostileFile) {
         {"hostile_tree_loop.dll", SourceFault::ExceedsLimit},
         {"hostile_entry_count.dll", SourceFault::Truncated},
         {"hostile_data_outside.dll", SourceFault::BadOffset},
+        {"hostile_data_outside_64.dll", SourceFault::BadOffset},
         {"hostile_group_count.dll", SourceFault::Truncated},
         {"hostile_cut_sections.dll", SourceFault::Truncated},
     };
@@ -116,6 +117,7 @@ TEST(IconSourceCheck, NamesTheFaultOfEachHostileFile) {
         EXPECT_EQ(r.Fault, c.Fault) << c.Name << ": " << r.What;
     }
     EXPECT_TRUE(IconSourceOf(FileBytes(kCorpus / "iconsource" / "valid_one_icon.dll")).Ok());
+    EXPECT_TRUE(IconSourceOf(FileBytes(kCorpus / "iconsource" / "valid_one_icon_64.dll")).Ok());
     EXPECT_TRUE(IconSourceOf(FileBytes(kCorpus / "iconsource" / "valid_library.icl")).Ok());
 }
 

@@ -42,7 +42,7 @@ with open(os.path.join(here, "..", "..", "tests", "data", "demo.ani"), "rb") as 
 write("hostile_frames_beyond_icons.ani", patch(ani, 24, '<I', 100))
 
 # ---- a 32-bit module with one group icon and its icon
-def pe_module():
+def pe_module(wide=False):
     # The resource tree: types 3 and 14, each with name 1, language 0x409.
     tree = bytearray()
     def directory(entries):
@@ -68,10 +68,16 @@ def pe_module():
     tree += image + group
     raw = (len(tree) + 0x1FF) & ~0x1FF
     dos = b'MZ' + bytes(58) + struct.pack('<I', 0x40)
-    coff = b'PE\0\0' + struct.pack('<HHIIIHH', 0x14C, 1, 0, 0, 0, 0xE0, 0x2102)
-    opt = struct.pack('<HBBIIIIIII', 0x10B, 2, 0, 0, 0, 0, 0, 0x1000, 0x1000, 0x10000000)
-    opt += struct.pack('<IIHHHHHHIIIIHHIIIIII', 0x1000, 0x200, 4, 0, 0, 0, 4, 0, 0, 0x1000 + ((raw + 0xFFF) & ~0xFFF), 0x200, 0, 2, 0,
-                       0x100000, 0x1000, 0x100000, 0x1000, 0, 16)
+    # PE32 (i386) or PE32+ (x86-64): a 64-bit image base and stack and heap sizes, no BaseOfData.
+    image_size = 0x1000 + ((raw + 0xFFF) & ~0xFFF)
+    coff = b'PE\0\0' + struct.pack('<HHIIIHH', 0x8664 if wide else 0x14C, 1, 0, 0, 0, 0xF0 if wide else 0xE0,
+                                     0x2022 if wide else 0x2102)
+    if wide:
+        opt = struct.pack('<HBBIIIIIQ', 0x20B, 2, 0, 0, 0, 0, 0, 0x1000, 0x180000000)
+    else:
+        opt = struct.pack('<HBBIIIIIII', 0x10B, 2, 0, 0, 0, 0, 0, 0x1000, 0x1000, 0x10000000)
+    opt += struct.pack('<IIHHHHHHIIIIHH', 0x1000, 0x200, 4, 0, 0, 0, 4, 0, 0, image_size, 0x200, 0, 2, 0)
+    opt += struct.pack('<QQQQII' if wide else '<IIIIII', 0x100000, 0x1000, 0x100000, 0x1000, 0, 16)
     dirs = [(0, 0)] * 16
     dirs[2] = (rva, len(tree))
     opt += b''.join(struct.pack('<II', *d) for d in dirs)
@@ -79,13 +85,16 @@ def pe_module():
     head = dos + coff + opt + section
     head += bytes(0x200 - len(head))
     return head + bytes(tree) + bytes(raw - len(tree)), {
-        'section': len(dos) + len(coff) + len(opt), 'resdir': len(dos) + len(coff) + 96 + 16,
+        'section': len(dos) + len(coff) + len(opt), 'resdir': len(dos) + len(coff) + (112 if wide else 96) + 16,
         'tree': 0x200, 'icon_lang': icon_lang, 'icon_entry': icon_entry, 'group_entry': group_entry,
         'group': data_at + len(image)}
 
 
 pe, at = pe_module()
 write("valid_one_icon.dll", pe)
+pe64, at64 = pe_module(wide=True)
+write("valid_one_icon_64.dll", pe64)
+write("hostile_data_outside_64.dll", patch(pe64, at64['tree'] + at64['icon_entry'], '<II', 0x7FFF0000, 0x7FFFFFFF))
 write("hostile_resources_past_end.dll", patch(pe, at['section'] + 20, '<I', 0x7FFFF000))
 write("hostile_resource_dir_past_end.dll", patch(pe, at['resdir'], '<II', 0x1000 + 0x180, 0x7FFFFFFF))
 write("hostile_tree_loop.dll", patch(pe, at['tree'] + at['icon_lang'] + 16 + 4, '<I', 0x80000000))
