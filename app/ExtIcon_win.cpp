@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include "base/Format.h"
+#include "formats/IconSourceCheck.h"
 #include "ui/Canvas.h"
 
 TExtIcon::TExtIcon(TForm* owner) : TForm("ExtIcon", "IconvevedaVer0.5", 244, 116, TFormBorder::bsDialog, owner) {
@@ -37,6 +38,9 @@ TExtIcon::TExtIcon(TForm* owner) : TForm("ExtIcon", "IconvevedaVer0.5", 244, 116
 TExtIcon::~TExtIcon() { ImageList1.Clear(); }
 
 bool TExtIcon::LoadIconsFromFile(const std::string& fileName) {
+    // The system's extraction trusts the file's tables: it reads only a file our own bounded
+    // check found sound, so a broken or hostile one gives no icon instead of a fault.
+    if (!CheckIconSourceFile(fileName).Ok()) return false;
     const std::wstring file = W(fileName);
     const UINT count = ExtractIconExW(file.c_str(), -1, nullptr, nullptr, 0);
     if (count == 0 || count == UINT_MAX) return false;

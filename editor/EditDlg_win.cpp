@@ -7,6 +7,7 @@
 #include "editor/EditorTiles.h"
 #include "editor/PaletteCommands_win.h"
 #include "editor/Raster.h"
+#include "formats/IconSourceCheck.h"
 #include "ui/Clipboard.h"
 #include "ui/Cursor.h"
 #include "ui/Dialogs.h"
@@ -280,7 +281,9 @@ void TEditDlg::FormShow() {
         if (!use[i]) continue;
         // A file that cannot be loaded leaves the slot empty: the arrow shows.
         if (ScreenCursor(crCustomPen + i) == FCustomCursors[i].Get()) SetScreenCursor(crCustomPen + i, nullptr);
-        FCustomCursors[i].Reset(LoadCursorFromFileW(W(*files[i]).c_str()));
+        // The system's loader trusts the file: only one our own check found sound is loaded.
+        const bool sound = CheckCursorFileAt(*files[i]).Ok();
+        FCustomCursors[i].Reset(sound ? LoadCursorFromFileW(W(*files[i]).c_str()) : nullptr);
         SetScreenCursor(crCustomPen + i, FCustomCursors[i].Get());
     }
     PenBtn->SetDown(true);

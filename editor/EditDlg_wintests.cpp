@@ -284,6 +284,18 @@ TEST_F(EditDlgTest, CustomCursorFilesReplaceThePenAndFillCursors) {
     dlg->FillBtn->Perform(WM_LBUTTONDOWN, MK_LBUTTON, 0);
     dlg->FillBtn->Perform(WM_LBUTTONUP, 0, 0);
     EXPECT_EQ(dlg->PaintBox1->Cursor(), LoadCursorW(nullptr, IDC_ARROW));
+
+    // An animated cursor whose header names 100 frames but which holds 4 (the system's loader
+    // faults on it): our own check refuses it, the pen's slot stays empty and the arrow shows.
+    std::string hostile =
+        std::string("Z:") + TAMSOLO_SOURCE_DIR + "/formats/fuzz-corpus/iconsource/hostile_frames_beyond_icons.ani";
+    std::replace(hostile.begin(), hostile.end(), '/', '\\');
+    o.CustomPenFile = hostile;
+    dlg->SetOptions(o);
+    Show();
+    dlg->PenBtn->Perform(WM_LBUTTONDOWN, MK_LBUTTON, 0);
+    dlg->PenBtn->Perform(WM_LBUTTONUP, 0, 0);
+    EXPECT_EQ(dlg->PaintBox1->Cursor(), LoadCursorW(nullptr, IDC_ARROW));
     DeleteFileW(W(pen).c_str());
 }
 

@@ -9,6 +9,7 @@
 
 #include "base/ScopeGuard.h"
 #include "base/Text.h"
+#include "formats/ShellLinkCheck.h"
 
 namespace {
 
@@ -116,6 +117,9 @@ TShortCutLoad TMakeShortCut::SCLoad() {
     SCExecFile.clear();
     SCArguments.clear();
     SCWorkDir.clear();
+    // The link object trusts the file's sizes and offsets: only a file our own check
+    // found sound is handed to it.
+    if (!CheckShellLinkFile(GetLoadName()).Ok()) return TShortCutLoad::Failed;
     TComScope com;
     TLink link;
     if (!com.Usable() || !link.Create()) return TShortCutLoad::Failed;

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "app/WinTestSupport.h"
 #include "system/RegQuery_wintests.h"
 #include "ui/Form.h"
@@ -117,8 +119,13 @@ TEST_F(SystemCursorPageTest, MissingKeysReadAsNoSchemesAndStandardCursors) {
 
 TEST_F(SystemCursorPageTest, ReadsSchemesAtTheirFullLengthAndPicksOneWithUndo) {
     std::string longName = folder + std::string(600, 'x') + ".cur";  // longer than any fixed field
-    WriteKeys("Blue", {{0, curFile}, {6, "%SystemRoot%\\nothing.cur"}},
-              {{"Blue", Fields({{0, curFile}, {6, "%SystemRoot%\\nothing.cur"}})},
+    // An animated cursor whose header names more frames than it holds: the system's loader
+    // faults on it, so our own check keeps it from the loader.
+    std::string hostile =
+        std::string("Z:") + TAMSOLO_SOURCE_DIR + "/formats/fuzz-corpus/iconsource/hostile_frames_beyond_icons.ani";
+    std::replace(hostile.begin(), hostile.end(), '/', '\\');
+    WriteKeys("Blue", {{0, curFile}, {6, "%SystemRoot%\\nothing.cur"}, {7, hostile}},
+              {{"Blue", Fields({{0, curFile}, {6, "%SystemRoot%\\nothing.cur"}, {7, hostile}})},
                {"Long", Fields({{1, longName}, {14, curFile}})},
                {"Short", Fields({{0, curFile}}, 13)}});
     ASSERT_TRUE(cursors->ReadCursorSchemes());
@@ -127,6 +134,7 @@ TEST_F(SystemCursorPageTest, ReadsSchemesAtTheirFullLengthAndPicksOneWithUndo) {
     EXPECT_EQ(cursors->Schemes().File(6), "%SystemRoot%\\nothing.cur");
     EXPECT_NE(cursors->SchemeCursor(0), nullptr);  // loaded from the file
     EXPECT_EQ(cursors->SchemeCursor(6), nullptr);  // no such file: no picture
+    EXPECT_EQ(cursors->SchemeCursor(7), nullptr);  // refused: no picture
 
     int longIndex = FindSchemeName(cursors->Schemes().Names(), "long");
     cursors->WinCurDesinDropDown();
