@@ -34,11 +34,13 @@ public:
     TFileOptionsPage(const TFileOptionsPage&) = delete;
     TFileOptionsPage& operator=(const TFileOptionsPage&) = delete;
 
-    // The state of an empty document: nothing included, no title or author.
+    // The controls show the document's switches, title and author.
     void Reset();
+    // InsertInfo, InsertMonoCur, MonoX and MonoY show the document's.
+    void ShowAniOptions();
     // IName and IArt show the document's title and author.
     void ShowTitleAndAuthor();
-    // A cursor made from the monochrome cursor's bits and the hotspot (MonoX, MonoY).
+    // A cursor made from the document's monochrome cursor and its hotspot.
     TCursorHandle BuildMonoCursor() const;
     // Installs a monochrome cursor in the document (templates, files, the .ani reader).
     void SetMonoCursor(const MonoCursorRecord& record, int hotX, int hotY);

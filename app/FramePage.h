@@ -52,8 +52,8 @@ public:
     // The page was entered (canTest: the document can be saved) or left.
     void PageEntered(bool canTest);
     void PageLeft();
-    // The state of an empty document: no per-frame mode, no common hotspot.
-    void Reset();
+    // The controls show the document's interval, per-frame mode and common hotspot.
+    void ShowAniOptions();
     // The document was cleared: no lines, no preview.
     void DocumentCleared();
     // While the common hotspot is off its boxes follow the current image's hotspot.

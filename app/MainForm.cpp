@@ -73,7 +73,7 @@ void TForm1::BuildImagePage() {
     host.CanSaveImage = [this] { return SaveIconBtn->Enabled(); };
     host.HotspotChanged = [this](int x, int y) { FramePage->FollowHotspot(x, y); };
     host.ResetPages = [this] {
-        FramePage->Reset();
+        FramePage->ShowAniOptions();
         FileOptionsPage->Reset();
     };
     host.Cleared = [this] {

@@ -199,22 +199,11 @@ void TForm1::TakeAniResult(AniReadResult& r, const std::string& title, bool askB
         FramePage->ListBox2Click();
     }
     if (framesRefused) ReportMessage(kFrameLimitMessage, 0, 0);
-    if (r.Icons.empty()) return;
-    FramePage->DefaultSpeed->SetValue(r.DefaultRate);
-    if (r.PerFrame) FramePage->InsertFram->SetChecked(true);
-    if (r.HasInfo) {
-        if (r.HasTitle) FDoc.SetTitle(r.Title);
-        if (r.HasAuthor) FDoc.SetAuthor(r.Author);
-        FileOptionsPage->ShowTitleAndAuthor();
-        FileOptionsPage->InsertInfo->SetChecked(true);
-    }
-    if (r.HasMonoCursor) {
-        FileOptionsPage->SetMonoCursor(r.MonoCursor, r.MonoX, r.MonoY);
-        FileOptionsPage->InsertMonoCur->SetChecked(true);
-    }
-    FramePage->UniHotX->SetValue(r.UniHotX);
-    FramePage->UniHotY->SetValue(r.UniHotY);
-    FramePage->UniteHotspot->SetChecked(r.UniteHotspot);
+    const FrameCheck perFrame = FDoc.TakeAniOptions(r);
+    FramePage->ShowAniOptions();
+    FileOptionsPage->ShowTitleAndAuthor();
+    FileOptionsPage->ShowAniOptions();
+    if (perFrame != FrameCheck::Ok) ReportMessage(FrameCheckMessage(perFrame), 0, 0);
 }
 
 // ---- pictures

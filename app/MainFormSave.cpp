@@ -45,7 +45,7 @@ const std::vector<TForm1::TSaveFormat>& TForm1::DocumentSaveFormats() {
          }},
         {"ｱﾆﾒｰｼｮﾝGIF(*.gif)", "gif",
          [](TForm1& f, const TSaveTarget& t) {
-             return WriteAnimatedGif(f.FDoc.Entries(), t.Mode, f.FramePage->DefaultSpeed->Value(), t.Path()) != 0;
+             return WriteAnimatedGif(f.FDoc.Entries(), t.Mode, f.FDoc.AniOptions().DefaultSpeed, t.Path()) != 0;
          }},
     };
     return formats;
@@ -107,7 +107,7 @@ const CCURSOR& TForm1::CurrentEntry() const { return FDoc.Entry(FDoc.CurImage())
 void TForm1::SaveANIBtnClick() {
     if (FDoc.LastImage() < 0) return;
     // Frame lines that name missing images are never written.
-    if (FramePage->InsertFram->Checked() && !FramePage->BuildFrameArrays()) return;
+    if (FDoc.AniOptions().InsertFram && !FramePage->BuildFrameArrays()) return;
     SaveAniDlg.FileName = FDocName;
     SaveAniDlg.InitialDir = FPath;
     if (!SaveThroughDialog(SaveAniDlg, DocumentSaveFormats())) ReportMessage(kCannotWrite, kSaveAniCaption, 1);
@@ -142,25 +142,4 @@ CCURSOR TForm1::CurrentImageForWriters() const {
     return image;
 }
 
-AniWriteInput TForm1::AniInput(AniSaveMode mode) const {
-    AniWriteInput in;
-    in.Images = FDoc.Entries();
-    const FrameTables& tables = FDoc.FrameArrays();
-    in.FrameImages.assign(tables.FFrameImages.begin(), tables.FFrameImages.begin() + tables.FFrameCount);
-    in.FrameSpeeds.assign(tables.FFrameSpeeds.begin(), tables.FFrameSpeeds.begin() + tables.FFrameCount);
-    in.InsertInfo = FileOptionsPage->InsertInfo->Checked();
-    in.InsertFram = FramePage->InsertFram->Checked();
-    in.UniteHotspot = FramePage->UniteHotspot->Checked();
-    in.InsertMonoCur = FileOptionsPage->InsertMonoCur->Checked();
-    in.Title = FDoc.Title();
-    in.Author = FDoc.Author();
-    in.DefaultRate = FramePage->DefaultSpeed->Value();
-    in.UniHotX = FramePage->UniHotX->Value();
-    in.UniHotY = FramePage->UniHotY->Value();
-    in.MonoCursor = FDoc.MonoCursor();
-    in.MonoX = FileOptionsPage->MonoX->Value();
-    in.MonoY = FileOptionsPage->MonoY->Value();
-    in.SaveMode = mode;
-    return in;
-}
-
+AniWriteInput TForm1::AniInput(AniSaveMode mode) const { return FDoc.AniInput(mode); }
