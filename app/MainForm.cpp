@@ -150,7 +150,7 @@ void TForm1::FormCreate() {
     AboutPage->ShowIcon(FInstance);
     FDocName = "無題";
     FOpenCmdLine = !CommandLineFile(FCommandLine).empty();
-    UsePluginFolder(OptionsPage->Panel13->Caption());
+    UsePluginFolder(FSettings.PluginFolder);
 }
 
 void TForm1::UsePluginFolder(const std::string& folder) {

@@ -99,6 +99,8 @@ public:
     // The editor's options: its own when it exists, else those read at start.
     TEditorOptions EditorOptions() const { return EditDlg ? EditDlg->Options() : FEditor; }
     bool SchemesRead() const { return CursorPage->SchemesRead(); }
+    // The settings kept between runs, as the options page shows and edits them.
+    const TProgramSettings& Settings() const { return FSettings; }
     bool HasCurData() const { return FCurData != nullptr; }
 
     // Components (names as the window's own).
@@ -204,7 +206,10 @@ private:
     std::string FExePath;
     std::string FPath;
     std::string FDocName;
-    bool FGrid = false, FPalSel = false, FPalRGB = false, FPalCMY = false, FPalHSL = false, FTransM = false;
+    // The import options, the plug-in folder, the editor's custom cursors and the editor's
+    // view options read at start (the last folder and the program's path stay in FPath and
+    // FExePath and go into the record when it is read and written).
+    TProgramSettings FSettings;
     bool FOpenCmdLine = false;
     std::unique_ptr<TStream> FCurData;
     TEditorOptions FEditor;  // the options while no editor exists

@@ -179,8 +179,8 @@ void TForm1::ReadAniIntoDocument(const std::string& path, bool replace) {
 }
 
 void TForm1::TakeAniResult(AniReadResult& r, const std::string& title, bool askBackground) {
-    TColor background = OptionsPage->DefCol->Color();
-    if (askBackground && !OptionsPage->NoDlgDisp->Checked() && !r.Icons.empty()) {
+    TColor background = FSettings.Import.DefaultColour;
+    if (askBackground && !FSettings.Import.NoDialog && !r.Icons.empty()) {
         bool unused = false;
         background = AskBackColour(false, unused);
     }
@@ -210,9 +210,9 @@ void TForm1::TakeAniResult(AniReadResult& r, const std::string& title, bool askB
 
 PictureImportOptions TForm1::ImportOptions() {
     PictureImportOptions o;
-    o.Henpei = OptionsPage->Henpei->Checked();
-    o.SmartResize = OptionsPage->ResizeCheck->Checked();
-    o.Posterize = OptionsPage->ReduceCheck->Checked();
+    o.Henpei = FSettings.Import.KeepAspect;
+    o.SmartResize = FSettings.Import.Resize;
+    o.Posterize = FSettings.Import.Reduce;
     o.AskSmartResize = [this] {
         PlayBeep(MB_ICONQUESTION);
         return ShowMessageBox(FHandle, kSmartResizeQuestion, "確認", MB_YESNO | MB_ICONQUESTION) == IDYES;
@@ -235,7 +235,7 @@ bool TForm1::ImportFromLibrary(const std::string& path, ImportedImage& out) {
 
 bool TForm1::ReduceImportedPicture(PictureImport& picture, ImportedImage& out) {
     ImagePalette palette{};
-    if (!ReduceColoursForImport(picture.Target, OptionsPage->ReduceCheck->Checked(), 256, palette)) {
+    if (!ReduceColoursForImport(picture.Target, FSettings.Import.Reduce, 256, palette)) {
         FReduceCancelled = true;
         return false;
     }
@@ -257,7 +257,7 @@ bool TForm1::PickLibraryIcon(const std::string& path, TBitmap& picture) {
     return PickLibraryIconPicture(
         this, path,
         [this] {
-            if (OptionsPage->NoDlgDisp->Checked()) return OptionsPage->DefCol->Color();
+            if (FSettings.Import.NoDialog) return FSettings.Import.DefaultColour;
             bool unused = false;
             return AskBackColour(false, unused);
         },
@@ -282,7 +282,7 @@ bool TForm1::LoadPluginPicture(const std::string& path, TBitmap& picture) {
 
 TColor TForm1::IconBackground(bool oneBit) {
     if (FApplyBackAll) return FBackAllColour;
-    if (OptionsPage->NoDlgDisp->Checked() || oneBit) return OptionsPage->DefCol->Color();
+    if (FSettings.Import.NoDialog || oneBit) return FSettings.Import.DefaultColour;
     bool all = false;
     TColor c = AskBackColour(FMultiDrop != 0, all);
     if (all) {
@@ -294,10 +294,10 @@ TColor TForm1::IconBackground(bool oneBit) {
 
 TColor TForm1::AskBackColour(bool offerAll, bool& applyAll) {
     TBackColorDlg dlg(this);
-    dlg.ColorDialog1.Color = OptionsPage->DefCol->Color();
+    dlg.ColorDialog1.Color = FSettings.Import.DefaultColour;
     dlg.CheckBox1->SetVisible(offerAll);
     applyAll = false;
-    if (dlg.ShowModal() != mrOk) return OptionsPage->DefCol->Color();
+    if (dlg.ShowModal() != mrOk) return FSettings.Import.DefaultColour;
     applyAll = offerAll && dlg.CheckBox1->Checked();
     return dlg.ColorDialog1.Color;
 }

@@ -233,7 +233,7 @@ TEST_F(ImportTest, TheImageLimitStopsTheDropWithItsMessage) {
 
 TEST_F(ImportTest, TheBackgroundQuestionCanAnswerForEveryIconOfTheDrop) {
     form->OptionsPage->NoDlgDisp->SetChecked(false);
-    form->OptionsPage->DefCol->SetColor(clTeal);
+    form->OptionsPage->SetDefaultColour(clTeal);
     std::vector<bool> checkBoxShown;
     AnswerBackColour(RGB(10, 20, 30), true, checkBoxShown);
     Drop({Fixture("icotool_8bit.cur"), Fixture("icotool_4bit.ico")});
