@@ -70,7 +70,7 @@ void TForm1::BuildImagePage() {
         SaveIconBtn->SetEnabled(enabled);
         SaveANIBtn->SetEnabled(enabled);
     };
-    host.CanSaveImage = [this] { return SaveIconBtn->Enabled(); };
+    host.CanSaveImage = [this] { return FDoc.LastImage() >= 0; };
     host.HotspotChanged = [this](int x, int y) { FramePage->FollowHotspot(x, y); };
     host.ResetPages = [this] {
         FramePage->ShowAniOptions();
@@ -103,7 +103,7 @@ void TForm1::TabPanelChange() {
     TTabSheet* page = PageControl1->ActivePage();
     if (page == Page5) CursorPage->PageEntered();
     if (page == Page2)
-        FramePage->PageEntered(SaveANIBtn->Enabled());
+        FramePage->PageEntered(FDoc.LastImage() >= 0);
     else
         FramePage->PageLeft();
 }
