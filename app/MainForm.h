@@ -150,7 +150,7 @@ private:
     TColor AskBackColour(bool offerAll, bool& applyAll);
     // Reduces a picture with more colours than a palette holds (the reduction dialog).
     bool ReduceImportedPicture(struct PictureImport& picture, struct ImportedImage& out);
-    // Shortcuts, library icons and plug-in pictures (MainFormImport.cpp).
+    // Shortcuts, library icons and plug-in pictures (MainFormImportShortcut, MainFormImportLibrary).
     std::optional<std::string> ResolveShortcut(const std::string& path);
     bool PickLibraryIcon(const std::string& path, TBitmap& picture);
     bool LoadPluginPicture(const std::string& path, TBitmap& picture);

@@ -1,4 +1,5 @@
-// The main window's file commands: importing dropped, opened and pasted files.
+// The main window's file commands: importing dropped, opened and pasted files (the
+// dispatcher; each kind of source has a file of its own).
 #include "app/MainForm.h"
 #include "app/ExtIcon.h"
 #include "app/TemporaryFile.h"
@@ -19,16 +20,11 @@ const char* const kOpenFilter =
     "|対応ﾌｧｲﾙ(bmp,png,ico,cur,ani,icl,dll,exe,cpl,ocx,scr)|*.bmp;*.png;*.ico;*.cur;*.ani;*.dll;*.exe;*.icl;*.cpl;*.ocx;*.scr"
     "|すべてのファイル(*.*)|*.*";
 
-const char* const kAniNotOpened = "%s の\n読み込みに失敗しました。";
-const char* const kAniRejected = "%s は\nRIFFｱﾆﾒｰｼｮﾝﾎﾟｲﾝﾀではないか、\nまたは対応されていない形式です。";
-const char* const kAni24Bit = "データが不正!カラー(24bit)";
 const char* const kBitmapAsIcon = "%s は\nｴｸｽﾌﾟﾛｰﾗ擬似ｱｲｺﾝ(ﾋﾞｯﾄﾏｯﾌﾟ)です。";
 const char* const kNothingImported = "%s は\nｲﾒｰｼﾞが含まれていないか,入力がｷｬﾝｾﾙされたため読み込めませんでした。";
 const char* const kLimitOne = "イメージは1000個までです。";
 const char* const kLimitMany = "イメージの数が1000個を超えたのですべてのイメージを読み込めませんでした。";
 const char* const kIcon24Bit = "サイズは32x32ですが24bitカラー形式しか含まれていません。\nvevedaで読み込みます。";
-const char* const kShortcutShowCmd = "Error:致命的エラー(Load)";
-const char* const kSmartResizeQuestion = "すまーとリサイズを行いますか？";
 
 constexpr int kOpenedFile = 1;  // ReportMessage kind: the caption of opened files
 
@@ -154,152 +150,6 @@ bool TForm1::StoreImportedImage(const std::string& path, const ImportedImage& im
     if (!ImagePage->AddImage(image.Cur, image.HotX, image.HotY, tx, ty, transparent, name, name)) return false;
     FramePage->AddFrameOf(FDoc.LastImage());
     return true;
-}
-
-// ---- animated cursors
-
-bool TForm1::ReportAniResult(const std::string& path, const AniReadResult& r) {
-    if (r.Code == kAniRead) return true;
-    if (r.Note == AniReadNote::Colour24) ShowMessageBox(FHandle, kAni24Bit, TApplication::Instance().Title(), MB_OK);
-    ReportMessage(Format(r.Code == kAniCannotOpen ? kAniNotOpened : kAniRejected, path.c_str()), kOpenedFile, 0);
-    return false;
-}
-
-void TForm1::ReadAniIntoDocument(const std::string& path, bool replace) {
-    bool reductionTemp = false;
-    const std::string title = AniImageTitle(path, FDocName, reductionTemp);
-    AniReadOptions options;
-    options.ExistingImages = replace ? 0 : FDoc.LastImage() + 1;
-    // Read completely first: a file that cannot be read leaves the document as it was.
-    AniReadResult r = ReadAniFile(path, options);
-    if (!ReportAniResult(path, r)) return;
-    if (replace) ImagePage->ClearAllImages();
-    if (!reductionTemp) FDocName = title;
-    TakeAniResult(r, title, !reductionTemp);
-}
-
-void TForm1::TakeAniResult(AniReadResult& r, const std::string& title, bool askBackground) {
-    TColor background = FSettings.Import.DefaultColour;
-    if (askBackground && !FSettings.Import.NoDialog && !r.Icons.empty()) {
-        bool unused = false;
-        background = AskBackColour(false, unused);
-    }
-    MakeAniImages(r, background, title);
-    TWaitCursor hourglass;
-    ImagePage->AddImages(r.Images);
-    bool framesRefused = false;
-    for (const AniFrame& f : r.Frames)
-        if (!FDoc.AddFrame(FrameLine{f.Image, f.Rate})) {
-            framesRefused = true;
-            break;
-        }
-    FramePage->ShowFrames();
-    if (FDoc.FrameCount() > 0) {
-        FramePage->ListBox2->SetItemIndex(FDoc.FrameCount() - 1);
-        FramePage->ListBox2Click();
-    }
-    if (framesRefused) ReportMessage(kFrameLimitMessage, 0, 0);
-    const FrameCheck perFrame = FDoc.TakeAniOptions(r);
-    FramePage->ShowAniOptions();
-    FileOptionsPage->ShowTitleAndAuthor();
-    FileOptionsPage->ShowAniOptions();
-    if (perFrame != FrameCheck::Ok) ReportMessage(FrameCheckMessage(perFrame), 0, 0);
-}
-
-// ---- pictures
-
-PictureImportOptions TForm1::ImportOptions() {
-    PictureImportOptions o;
-    o.Henpei = FSettings.Import.KeepAspect;
-    o.SmartResize = FSettings.Import.Resize;
-    o.Posterize = FSettings.Import.Reduce;
-    o.AskSmartResize = [this] {
-        PlayBeep(MB_ICONQUESTION);
-        return ShowMessageBox(FHandle, kSmartResizeQuestion, "確認", MB_YESNO | MB_ICONQUESTION) == IDYES;
-    };
-    return o;
-}
-
-bool TForm1::TakePicture(PictureImport& picture, ImportedImage& out) {
-    if (picture.Result == kPictureRead) return true;
-    if (picture.Result == kPictureNeedsReduction) return ReduceImportedPicture(picture, out);
-    return false;
-}
-
-bool TForm1::ImportFromLibrary(const std::string& path, ImportedImage& out) {
-    TBitmap picture;
-    if (!PickLibraryIcon(path, picture) && !LoadPluginPicture(path, picture)) return false;
-    PictureImport p = ImportPictureFromBitmap(picture, ImportOptions(), out);
-    return TakePicture(p, out);
-}
-
-bool TForm1::ReduceImportedPicture(PictureImport& picture, ImportedImage& out) {
-    ImagePalette palette{};
-    if (!ReduceColoursForImport(picture.Target, FSettings.Import.Reduce, 256, palette)) {
-        FReduceCancelled = true;
-        return false;
-    }
-    FinishReducedImport(picture.Target, palette, picture.SourceIs4Bit, out);
-    return true;
-}
-
-std::optional<std::string> TForm1::ResolveShortcut(const std::string& path) {
-    TMakeShortCut shortcut;
-    shortcut.SCFileName = path;
-    const TShortCutLoad r = shortcut.SCLoad();
-    if (r == TShortCutLoad::Failed || shortcut.SCExecFile.empty()) return std::nullopt;
-    if (r == TShortCutLoad::UnknownShowCmd)
-        ShowMessageBox(FHandle, kShortcutShowCmd, TApplication::Instance().Title(), MB_OK);
-    return shortcut.SCExecFile;
-}
-
-bool TForm1::PickLibraryIcon(const std::string& path, TBitmap& picture) {
-    return PickLibraryIconPicture(
-        this, path,
-        [this] {
-            if (FSettings.Import.NoDialog) return FSettings.Import.DefaultColour;
-            bool unused = false;
-            return AskBackColour(false, unused);
-        },
-        picture);
-}
-
-bool TForm1::LoadPluginPicture(const std::string& path, TBitmap& picture) {
-    // A .bmp the bitmap import already read (and perhaps reduced or asked about) is not read
-    // a second time by the loader's own bitmap path.
-    if (ClassifyImportPath(path) == ImportKind::Bmp) return false;
-    try {
-        if (!Spiload1.set_file(path) || !Spiload1.load() || !Spiload1.Result()) return false;
-    } catch (const Exception&) {
-        return false;  // a broken bitmap: the import reports that nothing was read
-    }
-    picture = *Spiload1.Result();
-    Spiload1.clean();
-    return true;
-}
-
-// ---- background colour
-
-TColor TForm1::IconBackground(bool oneBit) {
-    if (FApplyBackAll) return FBackAllColour;
-    if (FSettings.Import.NoDialog || oneBit) return FSettings.Import.DefaultColour;
-    bool all = false;
-    TColor c = AskBackColour(FMultiDrop != 0, all);
-    if (all) {
-        FBackAllColour = c;
-        FApplyBackAll = 1;
-    }
-    return c;
-}
-
-TColor TForm1::AskBackColour(bool offerAll, bool& applyAll) {
-    TBackColorDlg dlg(this);
-    dlg.ColorDialog1.Color = FSettings.Import.DefaultColour;
-    dlg.CheckBox1->SetVisible(offerAll);
-    applyAll = false;
-    if (dlg.ShowModal() != mrOk) return FSettings.Import.DefaultColour;
-    applyAll = offerAll && dlg.CheckBox1->Checked();
-    return dlg.ColorDialog1.Color;
 }
 
 // ---- commands
