@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/CursorDocument.h"
+#include "app/MessageKinds.h"
 #include "app/ValueBox.h"
 #include "ui/Button.h"
 #include "ui/ComboBox.h"
@@ -21,8 +22,8 @@
 #include "ui/Win.h"
 
 struct TFileOptionsHost {
-    // The main window's message box (kind and flag as ReportMessage takes them).
-    std::function<void(const std::string& text, int kind, int flag)> Report;
+    // The main window's message box.
+    std::function<void(const std::string& text, TMessageCaption kind, TMessageIcon icon)> Report;
     // The bytes of the cursor templates ("CurData"); empty when the program has none.
     std::function<std::vector<uint8_t>()> Templates;
 };

@@ -128,7 +128,7 @@ void TFileOptionsPage::OpenMonoCurClick() {
     MonoCursorRecord record;
     int hx = 0, hy = 0;
     if (ReadMonoCurFile(OpenMonoDlg.FileName, record, hx, hy) != MonoCurRead::Read) {
-        FHost.Report("このファイルはモノクロカーソルではありません。", 1, 0);
+        FHost.Report("このファイルはモノクロカーソルではありません。", TMessageCaption::OpenedFile, TMessageIcon::Information);
         return;
     }
     SetMonoCursor(record, hx, hy);
@@ -140,7 +140,7 @@ void TFileOptionsPage::SaveMonoCurClick() {
     SaveMonoDlg.InitialDir = WindowsCursorFolder();
     if (!SaveMonoDlg.Execute(FOwner.Handle())) return;
     if (!WriteMonoCurFile(SaveMonoDlg.FileName, FDoc.MonoCursor(), FDoc.AniOptions().MonoX, FDoc.AniOptions().MonoY))
-        FHost.Report("何らかの原因でファイルを書きこめません。", 0, 1);
+        FHost.Report("何らかの原因でファイルを書きこめません。", TMessageCaption::Application, TMessageIcon::Warning);
 }
 
 void TFileOptionsPage::EditMonoBtnClick() {

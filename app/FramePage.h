@@ -9,6 +9,7 @@
 #include <string>
 
 #include "app/CursorDocument.h"
+#include "app/MessageKinds.h"
 #include "app/Frames.h"
 #include "app/MMTimer.h"
 #include "app/ValueBox.h"
@@ -21,8 +22,8 @@
 #include "ui/Panel.h"
 
 struct TFramePageHost {
-    // The main window's message box (kind and flag as ReportMessage takes them).
-    std::function<void(const std::string& text, int kind, int flag)> Report;
+    // The main window's message box.
+    std::function<void(const std::string& text, TMessageCaption kind, TMessageIcon icon)> Report;
     // Whether the frame page is the one shown.
     std::function<bool()> Shown;
     // Image i becomes the current image and the editor opens on it, at once (now = true)

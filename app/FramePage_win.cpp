@@ -160,10 +160,10 @@ void TFramePage::ShowFrames() {
 bool TFramePage::BuildFrameArrays() {
     FrameBuildResult r = FDoc.BuildFrameArrays();
     if (r.Check != FrameCheck::Ok) {
-        FHost.Report(FrameCheckMessage(r.Check), 0, 0);
+        FHost.Report(FrameCheckMessage(r.Check), TMessageCaption::Application, TMessageIcon::Information);
         return false;
     }
-    if (r.UnusedImages) FHost.Report(kUnusedImagesMessage, 0, 0);
+    if (r.UnusedImages) FHost.Report(kUnusedImagesMessage, TMessageCaption::Application, TMessageIcon::Information);
     return true;
 }
 
@@ -220,7 +220,7 @@ void TFramePage::AddFramBtnClick() {
     int at = FrameInsertIndex(n, ListBox2->ItemIndex());
     FrameLine f{FramImageIndex->Position(), FrameSpeed->Value()};
     if (!FDoc.InsertFrame(at, f)) {
-        FHost.Report(kFrameLimitMessage, 0, 0);
+        FHost.Report(kFrameLimitMessage, TMessageCaption::Application, TMessageIcon::Information);
         return;
     }
     ListBox2->Insert(at, FormatFrameLine(f.Image, f.Interval));
@@ -308,7 +308,7 @@ void TFramePage::InsertFramClick() {
     if (!FDoc.AniOptions().InsertFram) Timer1->set_interval(FTiming.UncheckedMs(FDoc.AniOptions().DefaultSpeed));
     if (check == FrameCheck::Ok) return;
     InsertFram->SetChecked(false);
-    FHost.Report(FrameCheckMessage(check), 0, 0);
+    FHost.Report(FrameCheckMessage(check), TMessageCaption::Application, TMessageIcon::Information);
 }
 
 void TFramePage::PageLeft() { Timer1->set_enabled(false); }
@@ -473,7 +473,7 @@ void TFramePage::ANITestClick() {
     if (WriteAniFile(file.Path(), FHost.AniInput(AniSaveMode::Colours256)) == 1)
         cursor = LoadCursorFromFileW(W(file.Path()).c_str());
     if (!cursor) {
-        FHost.Report(kAniTestFailed, 0, 1);
+        FHost.Report(kAniTestFailed, TMessageCaption::Application, TMessageIcon::Warning);
         return;
     }
     SetScreenCursor(4, cursor);

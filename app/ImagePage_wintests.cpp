@@ -293,22 +293,27 @@ TEST_F(ImagePageTest, EditingHandsTheImageOverAndTakesItBackOnOk) {
 
 TEST_F(ImagePageTest, ReportMessageCaptionsAndIconsByKindAndFlag) {
     struct Case {
-        int kind, flag;
+        TMessageCaption kind;
+        TMessageIcon icon;
         const char* caption;
-        UINT icon;
+        UINT style;
         bool beep;
     };
     TApplication::Instance().SetTitle("Tamsolo");
-    const Case cases[] = {{0, 0, "Tamsolo", MB_ICONINFORMATION, true},  {1, 0, "開いたファイル", MB_ICONINFORMATION, true},
-                          {2, 1, "保存", MB_ICONWARNING, false},         {3, 1, "すべて保存", MB_ICONWARNING, false},
-                          {5, 0, "", MB_ICONINFORMATION, true}};
+    using C = TMessageCaption;
+    using I = TMessageIcon;
+    const Case cases[] = {{C::Application, I::Information, "Tamsolo", MB_ICONINFORMATION, true},
+                          {C::OpenedFile, I::Information, "開いたファイル", MB_ICONINFORMATION, true},
+                          {C::SaveImage, I::Warning, "保存", MB_ICONWARNING, false},
+                          {C::SaveAll, I::Warning, "すべて保存", MB_ICONWARNING, false},
+                          {C::None, I::Information, "", MB_ICONINFORMATION, true}};
     for (const Case& c : cases) {
         boxes.Calls.clear();
-        form->ReportMessage("何らかの原因でファイルを書きこめません。", c.kind, c.flag);
-        ASSERT_EQ(boxes.Calls.size(), c.beep ? 2u : 1u) << c.kind;
+        form->ReportMessage("何らかの原因でファイルを書きこめません。", c.kind, c.icon);
+        ASSERT_EQ(boxes.Calls.size(), c.beep ? 2u : 1u) << c.caption;
         const TMessageBoxCall& box = boxes.Calls.back();
-        EXPECT_EQ(box.Caption, c.caption) << c.kind;
-        EXPECT_EQ(box.Flags, MB_OK | c.icon) << c.kind;
+        EXPECT_EQ(box.Caption, c.caption) << c.caption;
+        EXPECT_EQ(box.Flags, MB_OK | c.style) << c.caption;
         EXPECT_EQ(box.Text, "何らかの原因でファイルを書きこめません。");
     }
 }
@@ -340,7 +345,7 @@ TEST_F(ImagePageTest, ReportMessageShowsARealBox) {
             Sleep(20);
         }
     });
-    form->ReportMessage("イメージは1000個までです。", 1, 0);
+    form->ReportMessage("イメージは1000個までです。", TMessageCaption::OpenedFile, TMessageIcon::Information);
     done = true;
     closer.join();
     EXPECT_EQ(U(seen.Caption), "開いたファイル");

@@ -16,6 +16,7 @@
 #include "app/FramePage.h"
 #include "app/ImagePage.h"
 #include "app/IconEx.h"
+#include "app/MessageKinds.h"
 #include "app/SettingsKeys.h"
 #include "formats/AniFile.h"
 #include "formats/IconLibrary.h"
@@ -50,10 +51,8 @@ public:
     void Button1Click();
     void SpeedButton1Click();
 
-    // The main window's message box for itself and the readers and writers:
-    // kind 0 = the application title, 1 = "開いたファイル", 2 and 3 = the captions of the
-    // two save buttons, other = empty; flag 0 beeps with the information icon, else warning.
-    void ReportMessage(const std::string& text, int kind, int flag);
+    // The main window's message box for itself and the readers and writers.
+    void ReportMessage(const std::string& text, TMessageCaption kind, TMessageIcon icon);
 
     // The document the pages show.
     const TCursorDocument& Document() const { return FDoc; }
@@ -82,8 +81,9 @@ public:
     void SaveANIBtnClick();
     void SaveIconBtnClick();
     void BuildSaveFilters();
-    // One file into the document: 0 = an image (or an animated cursor's images) added, 1 = nothing.
-    uint8_t OpenImageFile(const std::string& path);
+    // One file into the document: an image (or an animated cursor's images) added, or nothing.
+    enum class TOpenResult : uint8_t { Added = 0, NothingAdded = 1 };
+    TOpenResult OpenImageFile(const std::string& path);
     std::unique_ptr<TIconEx> IconEx1;  // invisible: the icon and cursor codec
     TSpiload Spiload1;                 // the picture plug-ins of the chosen folder
     TFileDialog OpenDialog1{TFileDialogKind::Open};
@@ -138,7 +138,8 @@ protected:
 private:
     // Import and save: private helpers.
     void BuildImportControls();
-    void ReadAniIntoDocument(const std::string& path, bool replace);
+    // False when the file was refused (reported; the document is as it was).
+    bool ReadAniIntoDocument(const std::string& path, bool replace);
     bool ReportAniResult(const std::string& path, const AniReadResult& result);
     void TakeAniResult(AniReadResult& result, const std::string& title, bool askBackground);
     bool StoreImportedImage(const std::string& path, const struct ImportedImage& image);

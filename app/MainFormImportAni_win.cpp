@@ -9,27 +9,27 @@ namespace {
 const char* const kAniNotOpened = "%s の\n読み込みに失敗しました。";
 const char* const kAniRejected = "%s は\nRIFFｱﾆﾒｰｼｮﾝﾎﾟｲﾝﾀではないか、\nまたは対応されていない形式です。";
 const char* const kAni24Bit = "データが不正!カラー(24bit)";
-constexpr int kOpenedFile = 1;  // ReportMessage kind: the caption of opened files
 } // namespace
 
 bool TForm1::ReportAniResult(const std::string& path, const AniReadResult& r) {
     if (r.Code == kAniRead) return true;
     if (r.Note == AniReadNote::Colour24) ShowMessageBox(FHandle, kAni24Bit, TApplication::Instance().Title(), MB_OK);
-    ReportMessage(Format(r.Code == kAniCannotOpen ? kAniNotOpened : kAniRejected, path.c_str()), kOpenedFile, 0);
+    ReportMessage(Format(r.Code == kAniCannotOpen ? kAniNotOpened : kAniRejected, path.c_str()), TMessageCaption::OpenedFile, TMessageIcon::Information);
     return false;
 }
 
-void TForm1::ReadAniIntoDocument(const std::string& path, bool replace) {
+bool TForm1::ReadAniIntoDocument(const std::string& path, bool replace) {
     bool reductionTemp = false;
     const std::string title = AniImageTitle(path, FDocName, reductionTemp);
     AniReadOptions options;
     options.ExistingImages = replace ? 0 : FDoc.LastImage() + 1;
     // Read completely first: a file that cannot be read leaves the document as it was.
     AniReadResult r = ReadAniFile(path, options);
-    if (!ReportAniResult(path, r)) return;
+    if (!ReportAniResult(path, r)) return false;
     if (replace) ImagePage->ClearAllImages();
     if (!reductionTemp) FDocName = title;
     TakeAniResult(r, title, !reductionTemp);
+    return true;
 }
 
 void TForm1::TakeAniResult(AniReadResult& r, const std::string& title, bool askBackground) {
@@ -52,10 +52,10 @@ void TForm1::TakeAniResult(AniReadResult& r, const std::string& title, bool askB
         FramePage->ListBox2->SetItemIndex(FDoc.FrameCount() - 1);
         FramePage->ListBox2Click();
     }
-    if (framesRefused) ReportMessage(kFrameLimitMessage, 0, 0);
+    if (framesRefused) ReportMessage(kFrameLimitMessage, TMessageCaption::Application, TMessageIcon::Information);
     const FrameCheck perFrame = FDoc.TakeAniOptions(r);
     FramePage->ShowAniOptions();
     FileOptionsPage->ShowTitleAndAuthor();
     FileOptionsPage->ShowAniOptions();
-    if (perFrame != FrameCheck::Ok) ReportMessage(FrameCheckMessage(perFrame), 0, 0);
+    if (perFrame != FrameCheck::Ok) ReportMessage(FrameCheckMessage(perFrame), TMessageCaption::Application, TMessageIcon::Information);
 }

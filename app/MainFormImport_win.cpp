@@ -26,8 +26,6 @@ const char* const kLimitOne = "イメージは1000個までです。";
 const char* const kLimitMany = "イメージの数が1000個を超えたのですべてのイメージを読み込めませんでした。";
 const char* const kIcon24Bit = "サイズは32x32ですが24bitカラー形式しか含まれていません。\nvevedaで読み込みます。";
 
-constexpr int kOpenedFile = 1;  // ReportMessage kind: the caption of opened files
-
 bool SameColour(TColor a, TColor b) { return ColorToRGB(a) == ColorToRGB(b); }
 
 } // namespace
@@ -75,7 +73,7 @@ void TForm1::DropPanel1DropFiles(TControl*, const std::vector<std::string>& file
     FMultiDrop = files.size() > 1;
     for (const std::string& path : files) {
         if (!FDoc.CanAdd()) {
-            ReportMessage(files.size() == 1 ? kLimitOne : kLimitMany, kOpenedFile, 0);
+            ReportMessage(files.size() == 1 ? kLimitOne : kLimitMany, TMessageCaption::OpenedFile, TMessageIcon::Information);
             break;
         }
         OpenImageFile(path);
@@ -90,14 +88,14 @@ void TForm1::FinishImport() {
     ImagePage->ShowImagePageEnabled();
 }
 
-uint8_t TForm1::OpenImageFile(const std::string& path) {
+TForm1::TOpenResult TForm1::OpenImageFile(const std::string& path) {
     std::string file = path;
     ImportKind kind = ClassifyImportPath(file);
     if (kind == ImportKind::Shortcut) {
         std::optional<std::string> target = ResolveShortcut(file);
         if (!target) {
-            ReportMessage(Format(kNothingImported, path.c_str()), kOpenedFile, 0);
-            return 1;
+            ReportMessage(Format(kNothingImported, path.c_str()), TMessageCaption::OpenedFile, TMessageIcon::Information);
+            return TOpenResult::NothingAdded;
         }
         file = *target;
         kind = ClassifyImportPath(file);
@@ -106,7 +104,7 @@ uint8_t TForm1::OpenImageFile(const std::string& path) {
     bool read = false;
     FReduceCancelled = false;
     switch (kind) {
-    case ImportKind::Ani: ReadAniIntoDocument(file, false); return 0;
+    case ImportKind::Ani: return ReadAniIntoDocument(file, false) ? TOpenResult::Added : TOpenResult::NothingAdded;
     case ImportKind::Png: {
         PictureImport p = ReadPngFile(file, ImportOptions(), image);
         read = TakePicture(p, image);
@@ -127,7 +125,7 @@ uint8_t TForm1::OpenImageFile(const std::string& path) {
                            "未対応サイズ(" + IntToStr(r.Width) + "x" + IntToStr(r.Height) +
                                ")\nvevedaで読み込みます。\n元のﾊﾟﾚｯﾄとﾎｯﾄｽﾎﾟｯﾄは無視されます。",
                            TApplication::Instance().Title(), MB_OK);
-        if (r.Result == kIconIsBitmap) ReportMessage(Format(kBitmapAsIcon, path.c_str()), kOpenedFile, 0);
+        if (r.Result == kIconIsBitmap) ReportMessage(Format(kBitmapAsIcon, path.c_str()), TMessageCaption::OpenedFile, TMessageIcon::Information);
         read = r.Result == 0;
         break;
     }
@@ -136,10 +134,10 @@ uint8_t TForm1::OpenImageFile(const std::string& path) {
     // A cancelled reduction ends this file's import: no other reader is tried.
     if (!read && !FReduceCancelled) read = ImportFromLibrary(file, image);
     if (!read || !StoreImportedImage(file, image)) {
-        ReportMessage(Format(kNothingImported, path.c_str()), kOpenedFile, 0);
-        return 1;
+        ReportMessage(Format(kNothingImported, path.c_str()), TMessageCaption::OpenedFile, TMessageIcon::Information);
+        return TOpenResult::NothingAdded;
     }
-    return 0;
+    return TOpenResult::Added;
 }
 
 bool TForm1::StoreImportedImage(const std::string& path, const ImportedImage& image) {

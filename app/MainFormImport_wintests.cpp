@@ -215,6 +215,18 @@ TEST_F(ImportTest, ASingleAnimatedCursorReplacesTheDocumentAndOneAmongOthersIsAd
     ASSERT_EQ(lines.size(), 7u);
     EXPECT_EQ(lines[4], FormatFrameLine(6, 7));
     EXPECT_EQ(lines[6], FormatFrameLine(6, 9));
+
+    // One file at a time: a refused animated cursor is told from an added one.
+    boxes.Calls.clear();
+    EXPECT_EQ(form->OpenImageFile(broken), TForm1::TOpenResult::NothingAdded);
+    EXPECT_EQ(Texts().size(), 1u);
+    EXPECT_EQ(form->LastImage(), 6);
+    EXPECT_EQ(form->OpenImageFile(walk), TForm1::TOpenResult::Added);
+    EXPECT_EQ(form->LastImage(), 9);
+    // The options the file brought are the document's, and the writer takes them from there.
+    EXPECT_TRUE(form->Document().AniOptions().InsertFram);
+    EXPECT_TRUE(form->Document().AniOptions().InsertInfo);
+    EXPECT_TRUE(form->AniInput(AniSaveMode::Colours256).InsertFram);
 }
 
 TEST_F(ImportTest, TheImageLimitStopsTheDropWithItsMessage) {

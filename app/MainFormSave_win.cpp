@@ -12,8 +12,6 @@
 
 namespace {
 const char* const kCannotWrite = "何らかの原因でファイルを書きこめません。";
-constexpr int kSaveIconCaption = 2;  // ReportMessage kinds: the captions of the two save buttons
-constexpr int kSaveAniCaption = 3;
 
 // The chosen file's name without folder and extension.
 std::string NameWithoutExtension(const std::string& path) { return ChangeFileExt(ExtractFileName(path), ""); }
@@ -110,14 +108,14 @@ void TForm1::SaveANIBtnClick() {
     if (FDoc.AniOptions().InsertFram && !FramePage->BuildFrameArrays()) return;
     SaveAniDlg.FileName = FDocName;
     SaveAniDlg.InitialDir = FPath;
-    if (!SaveThroughDialog(SaveAniDlg, DocumentSaveFormats())) ReportMessage(kCannotWrite, kSaveAniCaption, 1);
+    if (!SaveThroughDialog(SaveAniDlg, DocumentSaveFormats())) ReportMessage(kCannotWrite, TMessageCaption::SaveAll, TMessageIcon::Warning);
 }
 
 void TForm1::SaveIconBtnClick() {
     if (FDoc.CurImage() < 0) return;
     SaveDlg.FileName = CurrentEntry().ImageName;
     SaveDlg.InitialDir = FPath;
-    if (!SaveThroughDialog(SaveDlg, ImageSaveFormats())) ReportMessage(kCannotWrite, kSaveIconCaption, 1);
+    if (!SaveThroughDialog(SaveDlg, ImageSaveFormats())) ReportMessage(kCannotWrite, TMessageCaption::SaveImage, TMessageIcon::Warning);
 }
 
 // ---- the writers' views of the document
