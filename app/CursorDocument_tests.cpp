@@ -216,7 +216,7 @@ namespace {
 // added by the caller, as the import does).
 AniReadResult ReadFileWithOptions() {
     AniReadResult r;
-    r.Code = kAniRead;
+    r.Code = AniReadCode::Read;
     r.Icons.resize(2);
     r.PerFrame = true;
     r.DefaultRate = 25;

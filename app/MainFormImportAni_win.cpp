@@ -12,9 +12,10 @@ const char* const kAni24Bit = "データが不正!カラー(24bit)";
 } // namespace
 
 bool TForm1::ReportAniResult(const std::string& path, const AniReadResult& r) {
-    if (r.Code == kAniRead) return true;
+    if (r.Code == AniReadCode::Read) return true;
     if (r.Note == AniReadNote::Colour24) ShowMessageBox(FHandle, kAni24Bit, TApplication::Instance().Title(), MB_OK);
-    ReportMessage(Format(r.Code == kAniCannotOpen ? kAniNotOpened : kAniRejected, path.c_str()), TMessageCaption::OpenedFile, TMessageIcon::Information);
+    ReportMessage(Format(r.Code == AniReadCode::CannotOpen ? kAniNotOpened : kAniRejected, path.c_str()),
+                  TMessageCaption::OpenedFile, TMessageIcon::Information);
     return false;
 }
 
@@ -57,5 +58,6 @@ void TForm1::TakeAniResult(AniReadResult& r, const std::string& title, bool askB
     FramePage->ShowAniOptions();
     FileOptionsPage->ShowTitleAndAuthor();
     FileOptionsPage->ShowAniOptions();
-    if (perFrame != FrameCheck::Ok) ReportMessage(FrameCheckMessage(perFrame), TMessageCaption::Application, TMessageIcon::Information);
+    if (perFrame != FrameCheck::Ok)
+        ReportMessage(FrameCheckMessage(perFrame), TMessageCaption::Application, TMessageIcon::Information);
 }

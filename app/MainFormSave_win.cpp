@@ -22,7 +22,9 @@ std::string NameWithoutExtension(const std::string& path) { return ChangeFileExt
 const std::vector<TForm1::TSaveFormat>& TForm1::DocumentSaveFormats() {
     static const std::vector<TSaveFormat> formats = {
         {"ｱﾆﾒｰｼｮﾝｶｰｿﾙ(*.ani)", "ani",
-         [](TForm1& f, const TSaveTarget& t) { return WriteAniFile(t.Path(), f.AniInput(t.Mode)) == 1; }},
+         [](TForm1& f, const TSaveTarget& t) {
+             return WriteAniFile(t.Path(), f.AniInput(t.Mode)) == AniWriteResult::Written;
+         }},
         {"ｱｲｺﾝﾗｲﾌﾞﾗﾘ(*.icl)", "icl",
          [](TForm1& f, const TSaveTarget& t) { return WriteIconLibrary(t.Path(), f.LibraryInput(t.Mode)) != 0; }},
         {"ﾀﾞｲﾅﾐｯｸﾘﾝｸﾗｲﾌﾞﾗﾘ(*.dll)", "dll",
@@ -108,14 +110,16 @@ void TForm1::SaveANIBtnClick() {
     if (FDoc.AniOptions().InsertFram && !FramePage->BuildFrameArrays()) return;
     SaveAniDlg.FileName = FDocName;
     SaveAniDlg.InitialDir = FPath;
-    if (!SaveThroughDialog(SaveAniDlg, DocumentSaveFormats())) ReportMessage(kCannotWrite, TMessageCaption::SaveAll, TMessageIcon::Warning);
+    if (!SaveThroughDialog(SaveAniDlg, DocumentSaveFormats()))
+        ReportMessage(kCannotWrite, TMessageCaption::SaveAll, TMessageIcon::Warning);
 }
 
 void TForm1::SaveIconBtnClick() {
     if (FDoc.CurImage() < 0) return;
     SaveDlg.FileName = CurrentEntry().ImageName;
     SaveDlg.InitialDir = FPath;
-    if (!SaveThroughDialog(SaveDlg, ImageSaveFormats())) ReportMessage(kCannotWrite, TMessageCaption::SaveImage, TMessageIcon::Warning);
+    if (!SaveThroughDialog(SaveDlg, ImageSaveFormats()))
+        ReportMessage(kCannotWrite, TMessageCaption::SaveImage, TMessageIcon::Warning);
 }
 
 // ---- the writers' views of the document
