@@ -258,6 +258,14 @@ TEST_F(ImagePageTest, TheHotspotDialogSetsTheHotspotAndTheRightButtonCancels) {
     PostMessageW(hspot->Handle(), WM_RBUTTONUP, 0, MAKELPARAM(8, 8));
     EXPECT_EQ(hspot->ShowModal(), mrCancel);
     EXPECT_EQ(form->Entry(0).HotX, 31);
+    EXPECT_EQ(form->ImagePage->XHSpot->Value(), 31);  // the boxes show the document's hotspot
+    // The dialog marks the hotspot its caller gives; a cancel through the button keeps it.
+    form->ImagePage->XHSpot->SetValue(4);
+    form->ImagePage->YHSpot->SetValue(6);
+    PostMessageW(hspot->Handle(), WM_RBUTTONUP, 0, MAKELPARAM(8, 8));
+    Click(*form->ImagePage->HotSpotBtn);
+    EXPECT_EQ(std::make_pair(hspot->HotX, hspot->HotY), std::make_pair(4, 6));
+    EXPECT_EQ(std::make_pair(int(form->Entry(0).HotX), int(form->Entry(0).HotY)), std::make_pair(4, 6));
     hspot->Perform(WM_MOUSEMOVE, 0, MAKELPARAM(17, 250));
     EXPECT_EQ(hspot->Caption(), "ホットスポット座標 X:2,Y:31");
 }
