@@ -470,7 +470,7 @@ void TFramePage::ANITestClick() {
     // Written where a user can always write (not beside the program) and removed again.
     TTemporaryFile file(kAniTestFileName);
     HCURSOR cursor = nullptr;
-    if (WriteAniFile(file.Path(), FHost.AniInput(AniSaveMode::Colours256)) == AniWriteResult::Written)
+    if (WriteAniFile(file.Path(), FHost.AniInput(AniSaveMode::Colours256)) == WriteResult::Written)
         cursor = LoadCursorFromFileW(W(file.Path()).c_str());
     if (!cursor) {
         FHost.Report(kAniTestFailed, TMessageCaption::Application, TMessageIcon::Warning);

@@ -146,7 +146,7 @@ TEST_F(FramePageTest, ThePreviewPlaysOnlyOnTheFramePage) {
 TEST_F(FramePageTest, TheAnimationTestWritesTriesAndRemovesItsFile) {
     AddImages(2);
     saveMode->SaveMode->SetItemIndex(0);
-    EXPECT_EQ(WriteAniFile(form->ExePath() + "x.ani", form->AniInput(AniSaveMode::Colours256)), AniWriteResult::Written);
+    EXPECT_EQ(WriteAniFile(form->ExePath() + "x.ani", form->AniInput(AniSaveMode::Colours256)), WriteResult::Written);
     HCURSOR seen = CursorSeenByTheCursorTest([&] { form->FramePage->ANITest->Perform(BM_CLICK); });
     EXPECT_EQ(saveMode->ColourCount(), 256);  // the test always writes 256 colours
     EXPECT_NE(seen, LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW)));

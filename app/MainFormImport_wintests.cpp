@@ -367,7 +367,7 @@ TEST_F(ImportTest, DISABLED_BenchmarkImportsAThousandIconsAndSavesThemAsOneAnima
     DWORD saved = GetTickCount();
     EXPECT_TRUE(FileExists(folder + "bench.ani"));
     DWORD writeStart = GetTickCount();
-    EXPECT_EQ(WriteAniFile(folder + "bench2.ani", form->AniInput(AniSaveMode::Colours256)), AniWriteResult::Written);
+    EXPECT_EQ(WriteAniFile(folder + "bench2.ani", form->AniInput(AniSaveMode::Colours256)), WriteResult::Written);
     DWORD written = GetTickCount();
     std::printf("import of 1000 icon files: %lu ms; save command (with the save-mode dialog): %lu ms; "
                 "the .ani writer alone: %lu ms\n",

@@ -23,14 +23,14 @@ const std::vector<TForm1::TSaveFormat>& TForm1::DocumentSaveFormats() {
     static const std::vector<TSaveFormat> formats = {
         {"ｱﾆﾒｰｼｮﾝｶｰｿﾙ(*.ani)", "ani",
          [](TForm1& f, const TSaveTarget& t) {
-             return WriteAniFile(t.Path(), f.AniInput(t.Mode)) == AniWriteResult::Written;
+             return WriteAniFile(t.Path(), f.AniInput(t.Mode)) == WriteResult::Written;
          }},
         {"ｱｲｺﾝﾗｲﾌﾞﾗﾘ(*.icl)", "icl",
-         [](TForm1& f, const TSaveTarget& t) { return WriteIconLibrary(t.Path(), f.LibraryInput(t.Mode)) != 0; }},
+         [](TForm1& f, const TSaveTarget& t) { return WriteIconLibrary(t.Path(), f.LibraryInput(t.Mode)) == WriteResult::Written; }},
         {"ﾀﾞｲﾅﾐｯｸﾘﾝｸﾗｲﾌﾞﾗﾘ(*.dll)", "dll",
-         [](TForm1& f, const TSaveTarget& t) { return WriteIconLibrary(t.Path(), f.LibraryInput(t.Mode)) != 0; }},
+         [](TForm1& f, const TSaveTarget& t) { return WriteIconLibrary(t.Path(), f.LibraryInput(t.Mode)) == WriteResult::Written; }},
         {"ﾏﾙﾁﾌﾟﾙﾈｯﾄﾜｰｸｸﾞﾗﾌｨｯｸｽ(ｱﾆﾒPNG)(*.mng)", "mng",
-         [](TForm1& f, const TSaveTarget& t) { return WriteMngFile(f.FDoc.Entries(), t.Mode, t.Path()) != 0; }},
+         [](TForm1& f, const TSaveTarget& t) { return WriteMngFile(f.FDoc.Entries(), t.Mode, t.Path()) == WriteResult::Written; }},
         {"アイコン連番(*.ico)", "ico",
          [](TForm1& f, const TSaveTarget& t) {
              return WriteNumberedFiles(f.FDoc.Entries(), t.Folder, t.Name, NumberedKind::Ico, t.Mode) != 0;
@@ -45,7 +45,7 @@ const std::vector<TForm1::TSaveFormat>& TForm1::DocumentSaveFormats() {
          }},
         {"ｱﾆﾒｰｼｮﾝGIF(*.gif)", "gif",
          [](TForm1& f, const TSaveTarget& t) {
-             return WriteAnimatedGif(f.FDoc.Entries(), t.Mode, f.FDoc.AniOptions().DefaultSpeed, t.Path()) != 0;
+             return WriteAnimatedGif(f.FDoc.Entries(), t.Mode, f.FDoc.AniOptions().DefaultSpeed, t.Path()) == WriteResult::Written;
          }},
     };
     return formats;
@@ -54,11 +54,11 @@ const std::vector<TForm1::TSaveFormat>& TForm1::DocumentSaveFormats() {
 const std::vector<TForm1::TSaveFormat>& TForm1::ImageSaveFormats() {
     static const std::vector<TSaveFormat> formats = {
         {"アイコン (*.ico)", "ico",
-         [](TForm1& f, const TSaveTarget& t) { return WriteIconFile(f.CurrentEntry(), t.Mode, t.Path()) != 0; }},
+         [](TForm1& f, const TSaveTarget& t) { return WriteIconFile(f.CurrentEntry(), t.Mode, t.Path()) == WriteResult::Written; }},
         {"カーソル(*.cur)", "cur",
-         [](TForm1& f, const TSaveTarget& t) { return WriteIconFile(f.CurrentEntry(), t.Mode, t.Path()) != 0; }},
+         [](TForm1& f, const TSaveTarget& t) { return WriteIconFile(f.CurrentEntry(), t.Mode, t.Path()) == WriteResult::Written; }},
         {"ビットマップ(*.bmp)", "bmp",
-         [](TForm1& f, const TSaveTarget& t) { return WriteBmpFile(f.CurrentEntry(), t.Mode, t.Path()) != 0; }},
+         [](TForm1& f, const TSaveTarget& t) { return WriteBmpFile(f.CurrentEntry(), t.Mode, t.Path()) == WriteResult::Written; }},
         {"ﾎﾟｰﾀﾌﾞﾙﾈｯﾄﾜｰｸｸﾞﾗﾌｨｯｸｽ(*.png)", "png",
          [](TForm1& f, const TSaveTarget& t) { return WritePngFile(f.CurrentImageForWriters(), t.Mode, t.Path()) != 0; }},
         {"ｸﾞﾗﾌｨｯｸｲﾝﾀｰﾁｪﾝｼﾞﾌｫｰﾏｯﾄ(*.gif)", "gif",

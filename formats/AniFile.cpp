@@ -194,10 +194,10 @@ std::vector<uint8_t> AniIconImage(const CCURSOR& image, AniSaveMode mode) {
     return std::move(w.Data);
 }
 
-AniWriteResult WriteAniFile(const std::string& path, const AniWriteInput& in) {
+WriteResult WriteAniFile(const std::string& path, const AniWriteInput& in) {
     std::vector<uint8_t> bytes = BuildAniFile(in);
-    if (bytes.empty()) return AniWriteResult::NotWritten;
-    return WriteWholeFile(path, bytes.data(), bytes.size()) ? AniWriteResult::Written : AniWriteResult::NotWritten;
+    if (bytes.empty()) return WriteResult::NotWritten;
+    return WrittenIf(WriteWholeFile(path, bytes.data(), bytes.size()));
 }
 
 void Build16ColourData(uint8_t outPalette[64], uint8_t outBits[640], const PixelBlock& pixels,

@@ -15,6 +15,7 @@
 #include "base/Color.h"
 #include "formats/ImageRecord.h"
 #include "formats/MonoCursor.h"
+#include "formats/WriteResult.h"
 
 constexpr int kMaxFrames = 999;  // capacity of the frame tables
 constexpr int kMinRate = 1;      // intervals in jiffies (1/60 s)
@@ -64,10 +65,9 @@ bool AniSequenceNeeded(const std::vector<int>& frameImages, std::size_t imageCou
 // The file's bytes; empty when the input is not writable (no images, more than 1000,
 // frame tables empty, of different lengths or naming images that do not exist).
 std::vector<uint8_t> BuildAniFile(const AniWriteInput& in);
-// Written = 1; NotWritten = 0: the input is not writable or the file could not be created
-// or fully written (a partial file is deleted).
-enum class AniWriteResult : int { NotWritten = 0, Written = 1 };
-AniWriteResult WriteAniFile(const std::string& path, const AniWriteInput& in);
+// NotWritten when the input is not writable or the file could not be created or fully
+// written (a partial file is deleted).
+WriteResult WriteAniFile(const std::string& path, const AniWriteInput& in);
 
 // 16-colour icon data of an image: 64 palette bytes and 640 bytes of 4-bit rows
 // (bottom row first, left pixel in the high nibble) followed by the 128-byte mask area.

@@ -229,7 +229,7 @@ TEST(AniWriter, RefusesInputThatWouldMakeABrokenFile) {
     for (std::size_t i = 0; i < bad.size(); ++i) {
         EXPECT_TRUE(BuildAniFile(bad[i]).empty()) << i;
         std::string path = ::testing::TempDir() + "refused.ani";
-        EXPECT_EQ(WriteAniFile(path, bad[i]), AniWriteResult::NotWritten) << i;
+        EXPECT_EQ(WriteAniFile(path, bad[i]), WriteResult::NotWritten) << i;
         EXPECT_FALSE(FileExists(path));
     }
 }
@@ -251,9 +251,9 @@ TEST(AniWriter, ClampsRatesToTheirRange) {
 TEST(AniWriter, WriteFailsWithoutLeavingAFile) {
     CCURSOR a = PatternImage(1);
     std::string path = ::testing::TempDir() + "no-such-folder/x.ani";
-    EXPECT_EQ(WriteAniFile(path, InputFor({&a})), AniWriteResult::NotWritten);
+    EXPECT_EQ(WriteAniFile(path, InputFor({&a})), WriteResult::NotWritten);
     std::string good = ::testing::TempDir() + "written.ani";
-    ASSERT_EQ(WriteAniFile(good, InputFor({&a})), AniWriteResult::Written);
+    ASSERT_EQ(WriteAniFile(good, InputFor({&a})), WriteResult::Written);
     std::vector<uint8_t> back;
     ASSERT_TRUE(ReadWholeFile(good, back, 1 << 20));
     EXPECT_EQ(back, BuildAniFile(InputFor({&a})));

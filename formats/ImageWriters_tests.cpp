@@ -48,7 +48,7 @@ TEST(ImageWriters, WritesNumberedSequencesAndStopsAtAFailure) {
     for (const char* n : {"walk_00.ico", "walk_01.ico", "walk_02.ico"}) EXPECT_TRUE(FileExists(dir + n)) << n;
     EXPECT_FALSE(WriteNumberedFiles({&a, &b}, dir + "missing/", "walk", NumberedKind::Bmp, AniSaveMode::Colours16));
     EXPECT_FALSE(FileExists(dir + "missing/walk_00.bmp"));
-    EXPECT_EQ(WriteIconFile(a, AniSaveMode::Colours256, dir + "missing/x.ico"), 0);
+    EXPECT_EQ(WriteIconFile(a, AniSaveMode::Colours256, dir + "missing/x.ico"), WriteResult::NotWritten);
     std::filesystem::remove_all(dir);
 }
 
@@ -56,7 +56,7 @@ TEST(ImageWriters, ReplacesTheLastMatchingImageOrAppends) {
     const std::string path = ::testing::TempDir() + "iw_multi.ico";
     std::filesystem::copy_file(IconFixture("icotool_multi.ico"), path, std::filesystem::copy_options::overwrite_existing);
     const CCURSOR image = BandedTestImage();
-    ASSERT_EQ(WriteIconFile(image, AniSaveMode::Colours256, path), 1);
+    ASSERT_EQ(WriteIconFile(image, AniSaveMode::Colours256, path), WriteResult::Written);
     TIconFile f;
     ASSERT_EQ(f.LoadIconA(path), kIconLoaded);
     ASSERT_EQ(f.GetCount(), 3);  // the 32x32 8-bit image was replaced
@@ -67,7 +67,7 @@ TEST(ImageWriters, ReplacesTheLastMatchingImageOrAppends) {
     ASSERT_TRUE(f.DecodeImage(0, colour, mask, true));
     EXPECT_EQ(colour.Width(), 16);  // the others stay
 
-    ASSERT_EQ(WriteIconFile(image, AniSaveMode::Colours2, path), 1);
+    ASSERT_EQ(WriteIconFile(image, AniSaveMode::Colours2, path), WriteResult::Written);
     ASSERT_EQ(f.LoadIconA(path), kIconLoaded);
     EXPECT_EQ(f.GetCount(), 4);  // no 1-bit image: appended
     std::filesystem::remove(path);
@@ -83,7 +83,7 @@ TEST(ImageWriters, ReplacingAnImageRewritesItsHeaderFields) {
     rec.Entry.dwBytesInRes = static_cast<uint32_t>(rec.Data.size());
     const std::string path = ::testing::TempDir() + "iw_short.ico";
     ASSERT_EQ(old.SaveIcon(false, path), kIconSaved);
-    ASSERT_EQ(WriteIconFile(BandedTestImage(), AniSaveMode::Colours256, path), 1);
+    ASSERT_EQ(WriteIconFile(BandedTestImage(), AniSaveMode::Colours256, path), WriteResult::Written);
     std::vector<uint8_t> b;
     ASSERT_TRUE(ReadWholeFile(path, b, 1 << 20));
     ASSERT_EQ(b.size(), 22u + 2216u);
@@ -113,7 +113,7 @@ TEST(ImageWriters, WrittenFilesPassIcotoolAndOpenInPillow) {
     for (const Case& c : cases) {
         const std::string path = dir + c.Name;
         std::filesystem::remove(path);
-        ASSERT_EQ(WriteIconFile(image, c.Mode, path), 1) << c.Name;
+        ASSERT_EQ(WriteIconFile(image, c.Mode, path), WriteResult::Written) << c.Name;
         std::string listing = RunTool("icotool -l '" + path + "'");
         EXPECT_NE(listing.find(c.Listing), std::string::npos) << listing;
         EXPECT_NE(listing.find("exit=0"), std::string::npos) << listing;
@@ -127,7 +127,7 @@ TEST(ImageWriters, WrittenFilesPassIcotoolAndOpenInPillow) {
     }
     for (AniSaveMode mode : {AniSaveMode::Colours16, AniSaveMode::Colours256, AniSaveMode::Colours2}) {
         const std::string path = dir + "iw.bmp";
-        ASSERT_EQ(WriteBmpFile(image, mode, path), 1);
+        ASSERT_EQ(WriteBmpFile(image, mode, path), WriteResult::Written);
         std::string px = RunTool("/usr/bin/python3 -c \"from PIL import Image; im = Image.open('" + path +
                              "').convert('RGB'); print(im.size, im.getpixel((8, 0)), im.getpixel((0, 31)))\"");
         // Blue at (0, 31) becomes black in two colours.
