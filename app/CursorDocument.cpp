@@ -146,6 +146,7 @@ void TCursorDocument::DeleteCurrentImage() {
         FTransparent = true;
         FTitle.clear();
         FAuthor.clear();
+        ResetAniSwitches();
         return;
     }
     SelectImage(std::min(FCurImage, FLastImage));
@@ -178,6 +179,7 @@ void TCursorDocument::ClearAllImages() {
     FFrames.clear();
     FTitle.clear();
     FAuthor.clear();
+    ResetAniSwitches();
 }
 
 // ---- the frames
@@ -209,4 +211,69 @@ void TCursorDocument::SetFrameLine(int image, int interval, int i) {
 
 void TCursorDocument::SetAllIntervals(int interval) {
     for (FrameLine& f : FFrames) f.Interval = interval;
+}
+
+// ---- the animated cursor's options
+
+void TCursorDocument::ResetAniSwitches() {
+    FAni.InsertInfo = FAni.InsertFram = FAni.UniteHotspot = FAni.InsertMonoCur = false;
+}
+
+FrameCheck TCursorDocument::SetInsertFram(bool on) {
+    const FrameCheck check = on ? CheckFrames() : FrameCheck::Ok;
+    FAni.InsertFram = on && check == FrameCheck::Ok;
+    return check;
+}
+
+bool TCursorDocument::SetInsertMonoCur(bool on) {
+    FAni.InsertMonoCur = on && FHasMonoCursor;
+    return FAni.InsertMonoCur == on;
+}
+
+void TCursorDocument::FollowHotspot(int x, int y) {
+    if (FAni.UniteHotspot) return;
+    SetUniHotX(x);
+    SetUniHotY(y);
+}
+
+FrameCheck TCursorDocument::TakeAniOptions(const AniReadResult& file) {
+    if (file.Icons.empty()) return FrameCheck::Ok;
+    SetDefaultSpeed(file.DefaultRate);
+    const FrameCheck check = file.PerFrame ? SetInsertFram(true) : FrameCheck::Ok;
+    if (file.HasInfo) {
+        if (file.HasTitle) FTitle = file.Title;
+        if (file.HasAuthor) FAuthor = file.Author;
+        FAni.InsertInfo = true;
+    }
+    if (file.HasMonoCursor) {
+        SetMonoCursor(file.MonoCursor);
+        SetMonoX(file.MonoX);
+        SetMonoY(file.MonoY);
+        FAni.InsertMonoCur = true;
+    }
+    SetUniHotX(file.UniHotX);
+    SetUniHotY(file.UniHotY);
+    FAni.UniteHotspot = file.UniteHotspot;
+    return check;
+}
+
+AniWriteInput TCursorDocument::AniInput(AniSaveMode mode) const {
+    AniWriteInput in;
+    in.Images = Entries();
+    in.FrameImages.assign(FFrameTables.FFrameImages.begin(), FFrameTables.FFrameImages.begin() + FFrameTables.FFrameCount);
+    in.FrameSpeeds.assign(FFrameTables.FFrameSpeeds.begin(), FFrameTables.FFrameSpeeds.begin() + FFrameTables.FFrameCount);
+    in.InsertInfo = FAni.InsertInfo;
+    in.InsertFram = FAni.InsertFram;
+    in.UniteHotspot = FAni.UniteHotspot;
+    in.InsertMonoCur = FAni.InsertMonoCur;
+    in.Title = FTitle;
+    in.Author = FAuthor;
+    in.DefaultRate = FAni.DefaultSpeed;
+    in.UniHotX = FAni.UniHotX;
+    in.UniHotY = FAni.UniHotY;
+    in.MonoCursor = FMonoCursor;
+    in.MonoX = FAni.MonoX;
+    in.MonoY = FAni.MonoY;
+    in.SaveMode = mode;
+    return in;
 }

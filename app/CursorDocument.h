@@ -1,8 +1,8 @@
 #pragma once
 // The cursor document: the image list (entries and the names the list shows), the current
 // image with its transparent pixel, hotspot, masks and Out copy, the frames, the title and
-// author, and the monochrome cursor. The main window shows this state and calls these operations; its controls
-// never hold it.
+// author, the monochrome cursor and the options of the animated cursor. The main window shows this state and
+// calls these operations; its controls never hold it.
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -10,8 +10,25 @@
 
 #include "app/Frames.h"
 #include "app/ImageModel.h"
+#include "formats/AniFile.h"
 #include "formats/ImageRecord.h"
 #include "formats/MonoCursor.h"
+
+constexpr int kDefaultAniSpeed = 10;  // jiffies at start
+
+// What an animated cursor is written with besides its images and frames. The four switches
+// go off when the document becomes empty; the numbers stay.
+struct TAniOptions {
+    bool InsertInfo = false;     // the title and author go into the file
+    bool InsertFram = false;     // the frame list is written (per-frame mode)
+    bool UniteHotspot = false;   // every image gets (UniHotX, UniHotY)
+    bool InsertMonoCur = false;  // the monochrome cursor goes into the file
+    int UniHotX = 0, UniHotY = 0;
+    int MonoX = 0, MonoY = 0;    // the monochrome cursor's hotspot
+    int DefaultSpeed = kDefaultAniSpeed;  // jiffies of every frame outside per-frame mode
+
+    bool operator==(const TAniOptions&) const = default;
+};
 
 class TCursorDocument {
 public:
@@ -109,6 +126,30 @@ public:
         FHasMonoCursor = true;
     }
 
+    // ---- the animated cursor's options
+    const TAniOptions& AniOptions() const { return FAni; }
+    void SetInsertInfo(bool on) { FAni.InsertInfo = on; }
+    // Per-frame mode goes on only while the frames pass CheckFrames (the check is returned,
+    // Ok when turned off); a failed check leaves it off.
+    FrameCheck SetInsertFram(bool on);
+    void SetUniteHotspot(bool on) { FAni.UniteHotspot = on; }
+    // The monochrome cursor is included only when the document has one; false when refused.
+    bool SetInsertMonoCur(bool on);
+    // Hotspots are 0-31 and intervals 1-911 jiffies; a value outside is ignored.
+    void SetUniHotX(int x) { SetInRange(FAni.UniHotX, x, 0, kImageSize - 1); }
+    void SetUniHotY(int y) { SetInRange(FAni.UniHotY, y, 0, kImageSize - 1); }
+    void SetMonoX(int x) { SetInRange(FAni.MonoX, x, 0, kImageSize - 1); }
+    void SetMonoY(int y) { SetInRange(FAni.MonoY, y, 0, kImageSize - 1); }
+    void SetDefaultSpeed(int jiffies) { SetInRange(FAni.DefaultSpeed, jiffies, kMinRate, kMaxRate); }
+    // While the common hotspot is off it follows the current image's hotspot.
+    void FollowHotspot(int x, int y);
+    // Takes the options of an animated cursor just read (its images and frames are already
+    // added): interval, per-frame mode, title and author, monochrome cursor, common hotspot.
+    // Returns the per-frame check (Ok when the file asked for none).
+    FrameCheck TakeAniOptions(const AniReadResult& file);
+    // The whole document as the animated-cursor writer takes it (the frame tables as built last).
+    AniWriteInput AniInput(AniSaveMode mode) const;
+
 private:
     void Derive();
     void StoreCurrentImage();
@@ -116,6 +157,10 @@ private:
     void LoadCurrentImage();
     void AddName(int index, const std::string& name);
     void RemoveName(int index);
+    void ResetAniSwitches();
+    static void SetInRange(int& field, int v, int lo, int hi) {
+        if (v >= lo && v <= hi) field = v;
+    }
 
     std::vector<std::unique_ptr<CCURSOR>> FImages;
     std::vector<std::string> FNames;
@@ -141,4 +186,6 @@ private:
 
     MonoCursorRecord FMonoCursor = MonoCursorRecord::Blank();
     bool FHasMonoCursor = false;
+
+    TAniOptions FAni;
 };

@@ -210,3 +210,118 @@ TEST(CursorDocument, ClearingEmptiesFramesTitleAndAuthorButKeepsTheMonochromeCur
     EXPECT_TRUE(doc.HasMonoCursor());
     EXPECT_EQ(doc.MonoCursor().XorBits()[0], 0x5A);
 }
+
+namespace {
+// A read animated cursor of two icons whose options are all set (images and frames are
+// added by the caller, as the import does).
+AniReadResult ReadFileWithOptions() {
+    AniReadResult r;
+    r.Code = AniReadCode::Read;
+    r.Icons.resize(2);
+    r.PerFrame = true;
+    r.DefaultRate = 25;
+    r.HasInfo = true;
+    r.HasTitle = true;
+    r.Title = "猫";
+    r.HasAuthor = false;
+    r.Author = "ignored";
+    r.HasMonoCursor = true;
+    r.MonoCursor = MonoCursorRecord::Blank();
+    r.MonoCursor.XorBits()[3] = 0x81;
+    r.MonoX = 31;
+    r.MonoY = 4;
+    r.UniHotX = 7;
+    r.UniHotY = 30;
+    r.UniteHotspot = true;
+    return r;
+}
+} // namespace
+
+TEST(CursorDocumentAniOptions, AReadFileFillsTheOptionsAndTheWriterTakesThem) {
+    TCursorDocument doc;
+    for (const char* n : {"a", "b"}) ASSERT_TRUE(doc.AddImage(Plain(1), 0, 0, 0, 0, true, n, n));
+    for (int i : {1, 0, 1}) ASSERT_TRUE(doc.AddFrame(FrameLine{i, 3 + i}));
+    doc.SetAuthor("kept");
+    EXPECT_EQ(doc.TakeAniOptions(ReadFileWithOptions()), FrameCheck::Ok);
+    const TAniOptions& o = doc.AniOptions();
+    EXPECT_EQ(o, (TAniOptions{true, true, true, true, 7, 30, 31, 4, 25}));
+    EXPECT_EQ(doc.Title(), "猫");
+    EXPECT_EQ(doc.Author(), "kept");  // the file had no author
+    ASSERT_TRUE(doc.HasMonoCursor());
+
+    ASSERT_EQ(doc.BuildFrameArrays().Check, FrameCheck::Ok);
+    const AniWriteInput in = doc.AniInput(AniSaveMode::Colours16);
+    EXPECT_TRUE(in.InsertInfo && in.InsertFram && in.UniteHotspot && in.InsertMonoCur);
+    EXPECT_EQ(in.DefaultRate, 25);
+    EXPECT_EQ((std::vector<int>{in.UniHotX, in.UniHotY, in.MonoX, in.MonoY}), (std::vector<int>{7, 30, 31, 4}));
+    EXPECT_EQ(in.FrameImages, (std::vector<int>{1, 0, 1}));
+    EXPECT_EQ(in.FrameSpeeds, (std::vector<int>{4, 3, 4}));
+    EXPECT_EQ(in.MonoCursor.XorBits()[3], 0x81);
+    EXPECT_EQ(in.Title, "猫");
+    EXPECT_EQ(in.Images.size(), 2u);
+    EXPECT_EQ(in.SaveMode, AniSaveMode::Colours16);
+
+    // An empty document drops the four switches and keeps the numbers.
+    doc.ClearAllImages();
+    EXPECT_EQ(doc.AniOptions(), (TAniOptions{false, false, false, false, 7, 30, 31, 4, 25}));
+}
+
+TEST(CursorDocumentAniOptions, AFileWithoutIconsOrWithBadFramesChangesLittle) {
+    TCursorDocument doc;
+    AniReadResult empty = ReadFileWithOptions();
+    empty.Icons.clear();
+    EXPECT_EQ(doc.TakeAniOptions(empty), FrameCheck::Ok);
+    EXPECT_EQ(doc.AniOptions(), TAniOptions{});
+    EXPECT_FALSE(doc.HasMonoCursor());
+
+    // Per-frame mode asked for with no frames stays off, and the check says why.
+    ASSERT_TRUE(doc.AddImage(Plain(1), 0, 0, 0, 0, true, "a", "a"));
+    EXPECT_EQ(doc.TakeAniOptions(ReadFileWithOptions()), FrameCheck::NoFrames);
+    EXPECT_FALSE(doc.AniOptions().InsertFram);
+    EXPECT_TRUE(doc.AniOptions().InsertInfo);
+}
+
+TEST(CursorDocumentAniOptions, SwitchesAndValuesKeepTheirRules) {
+    TCursorDocument doc;
+    EXPECT_FALSE(doc.SetInsertMonoCur(true));  // no monochrome cursor yet
+    EXPECT_FALSE(doc.AniOptions().InsertMonoCur);
+    doc.SetMonoCursor(MonoCursorRecord::Blank());
+    EXPECT_TRUE(doc.SetInsertMonoCur(true));
+    EXPECT_TRUE(doc.AniOptions().InsertMonoCur);
+
+    EXPECT_EQ(doc.SetInsertFram(true), FrameCheck::NoImages);
+    EXPECT_FALSE(doc.AniOptions().InsertFram);
+    ASSERT_TRUE(doc.AddImage(Plain(1), 0, 0, 0, 0, true, "a", "a"));
+    ASSERT_TRUE(doc.AddFrame(FrameLine{0, 10}));
+    EXPECT_EQ(doc.SetInsertFram(true), FrameCheck::Ok);
+    EXPECT_TRUE(doc.AniOptions().InsertFram);
+
+    // Out-of-range values are ignored, in-range ones taken, at both ends.
+    doc.SetDefaultSpeed(0);
+    doc.SetDefaultSpeed(912);
+    EXPECT_EQ(doc.AniOptions().DefaultSpeed, kDefaultAniSpeed);
+    doc.SetDefaultSpeed(911);
+    EXPECT_EQ(doc.AniOptions().DefaultSpeed, 911);
+    doc.SetDefaultSpeed(1);
+    EXPECT_EQ(doc.AniOptions().DefaultSpeed, 1);
+    for (void (TCursorDocument::*set)(int) :
+         {&TCursorDocument::SetUniHotX, &TCursorDocument::SetUniHotY, &TCursorDocument::SetMonoX, &TCursorDocument::SetMonoY}) {
+        (doc.*set)(31);
+        (doc.*set)(32);
+        (doc.*set)(-1);
+    }
+    EXPECT_EQ(doc.AniOptions(), (TAniOptions{false, true, false, true, 31, 31, 31, 31, 1}));
+
+    // The common hotspot follows the current image only while it is off.
+    doc.FollowHotspot(3, 4);
+    EXPECT_EQ(std::make_pair(doc.AniOptions().UniHotX, doc.AniOptions().UniHotY), std::make_pair(3, 4));
+    doc.SetUniteHotspot(true);
+    doc.FollowHotspot(9, 9);
+    EXPECT_EQ(std::make_pair(doc.AniOptions().UniHotX, doc.AniOptions().UniHotY), std::make_pair(3, 4));
+
+    // Deleting the last image drops the switches as clearing does.
+    doc.SetInsertInfo(true);
+    doc.DeleteCurrentImage();
+    const TAniOptions& o = doc.AniOptions();
+    EXPECT_FALSE(o.InsertInfo || o.InsertFram || o.UniteHotspot || o.InsertMonoCur);
+}

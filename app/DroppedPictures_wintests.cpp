@@ -22,7 +22,7 @@ struct DroppedPictureTest : MainWindowTest {
     void SetUp() override {
         MainWindowTest::SetUp();
         form->OptionsPage->NoDlgDisp->SetChecked(true);
-        form->OptionsPage->DefCol->SetColor(kBackground);
+        form->OptionsPage->SetDefaultColour(kBackground);
     }
     void TearDown() override {
         StopAnsweringExtIcon();

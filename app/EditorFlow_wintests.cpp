@@ -118,9 +118,12 @@ TEST_F(EditorFlowTest, TheEditorOptionsAreHandedOverAndWrittenBack) {
     EXPECT_TRUE(dlg->DispPalSel->Checked);
     EXPECT_TRUE(dlg->CMYDISP->Down());
     EXPECT_TRUE(dlg->TransMode->Checked);
-    dlg->grid->SetDown(false);
+    // As the user clicks them: the grid goes up again, HSL is chosen.
+    for (TSpeedButton* b : {dlg->grid.get(), dlg->HSLDISP.get()}) {
+        b->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+        b->Perform(WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+    }
     dlg->TransModeClick();
-    dlg->HSLDISP->SetDown(true);
     form->Close();
     TRegistry reg;
     ASSERT_TRUE(reg.OpenKey(keys.Root, false));

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/CursorDocument.h"
+#include "app/MessageKinds.h"
 #include "app/ValueBox.h"
 #include "ui/Button.h"
 #include "ui/ComboBox.h"
@@ -21,8 +22,8 @@
 #include "ui/Win.h"
 
 struct TFileOptionsHost {
-    // The main window's message box (kind and flag as ReportMessage takes them).
-    std::function<void(const std::string& text, int kind, int flag)> Report;
+    // The main window's message box.
+    std::function<void(const std::string& text, TMessageCaption kind, TMessageIcon icon)> Report;
     // The bytes of the cursor templates ("CurData"); empty when the program has none.
     std::function<std::vector<uint8_t>()> Templates;
 };
@@ -34,11 +35,13 @@ public:
     TFileOptionsPage(const TFileOptionsPage&) = delete;
     TFileOptionsPage& operator=(const TFileOptionsPage&) = delete;
 
-    // The state of an empty document: nothing included, no title or author.
+    // The controls show the document's switches, title and author.
     void Reset();
+    // InsertInfo, InsertMonoCur, MonoX and MonoY show the document's.
+    void ShowAniOptions();
     // IName and IArt show the document's title and author.
     void ShowTitleAndAuthor();
-    // A cursor made from the monochrome cursor's bits and the hotspot (MonoX, MonoY).
+    // A cursor made from the document's monochrome cursor and its hotspot.
     TCursorHandle BuildMonoCursor() const;
     // Installs a monochrome cursor in the document (templates, files, the .ani reader).
     void SetMonoCursor(const MonoCursorRecord& record, int hotX, int hotY);

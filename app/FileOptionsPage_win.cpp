@@ -60,17 +60,33 @@ TFileOptionsPage::TFileOptionsPage(TControl* p, TControl& owner, TCursorDocument
     SaveMonoIcon->OnClick = [this](TControl*) { SaveMonoCurClick(); };
     EditMonoBtn->OnClick = [this](TControl*) { EditMonoBtnClick(); };
     InsertMonoCur->OnClick = [this](TControl*) { InsertMonoCurClick(); };
+    InsertInfo->OnClick = [this](TControl*) { FDoc.SetInsertInfo(InsertInfo->Checked()); };
     // The hotspot is part of the cursor shown.
-    for (TValueBox* v : {MonoX.get(), MonoY.get()})
-        v->OnChange = [this](TControl*) { ShowMonoCursor(); };
+    MonoX->OnChange = [this](TControl*) {
+        FDoc.SetMonoX(MonoX->Value());
+        ShowMonoCursor();
+    };
+    MonoY->OnChange = [this](TControl*) {
+        FDoc.SetMonoY(MonoY->Value());
+        ShowMonoCursor();
+    };
     InsertVersion->OnClick = [this](TControl*) { InsertVersionClick(); };
     VerEditBtn->OnClick = [this](TControl*) { VerEditBtnClick(); };
 }
 
 void TFileOptionsPage::Reset() {
-    InsertInfo->SetChecked(false);
-    InsertMonoCur->SetChecked(false);
+    ShowAniOptions();
     ShowTitleAndAuthor();
+}
+
+void TFileOptionsPage::ShowAniOptions() {
+    // Copied first: every control writes what it shows back into the document.
+    const TAniOptions o = FDoc.AniOptions();
+    InsertInfo->SetChecked(o.InsertInfo);
+    InsertMonoCur->SetChecked(o.InsertMonoCur);
+    MonoX->SetValue(o.MonoX);
+    MonoY->SetValue(o.MonoY);
+    ShowMonoCursor();
 }
 
 void TFileOptionsPage::ShowTitleAndAuthor() {
@@ -83,7 +99,7 @@ void TFileOptionsPage::ShowTitleAndAuthor() {
 // ---- the monochrome cursor
 
 TCursorHandle TFileOptionsPage::BuildMonoCursor() const {
-    return CreateMonoCursor(FDoc.MonoCursor(), MonoX->Value(), MonoY->Value());
+    return CreateMonoCursor(FDoc.MonoCursor(), FDoc.AniOptions().MonoX, FDoc.AniOptions().MonoY);
 }
 
 void TFileOptionsPage::ShowMonoCursor() {
@@ -92,9 +108,9 @@ void TFileOptionsPage::ShowMonoCursor() {
 
 void TFileOptionsPage::SetMonoCursor(const MonoCursorRecord& record, int hotX, int hotY) {
     FDoc.SetMonoCursor(record);
-    MonoX->SetValue(hotX);
-    MonoY->SetValue(hotY);
-    ShowMonoCursor();
+    FDoc.SetMonoX(hotX);
+    FDoc.SetMonoY(hotY);
+    ShowAniOptions();
 }
 
 void TFileOptionsPage::ComboBox1Change() {
@@ -112,7 +128,7 @@ void TFileOptionsPage::OpenMonoCurClick() {
     MonoCursorRecord record;
     int hx = 0, hy = 0;
     if (ReadMonoCurFile(OpenMonoDlg.FileName, record, hx, hy) != MonoCurRead::Read) {
-        FHost.Report("このファイルはモノクロカーソルではありません。", 1, 0);
+        FHost.Report("このファイルはモノクロカーソルではありません。", TMessageCaption::OpenedFile, TMessageIcon::Information);
         return;
     }
     SetMonoCursor(record, hx, hy);
@@ -123,8 +139,8 @@ void TFileOptionsPage::SaveMonoCurClick() {
     if (!FDoc.HasMonoCursor()) return;
     SaveMonoDlg.InitialDir = WindowsCursorFolder();
     if (!SaveMonoDlg.Execute(FOwner.Handle())) return;
-    if (!WriteMonoCurFile(SaveMonoDlg.FileName, FDoc.MonoCursor(), MonoX->Value(), MonoY->Value()))
-        FHost.Report("何らかの原因でファイルを書きこめません。", 0, 1);
+    if (!WriteMonoCurFile(SaveMonoDlg.FileName, FDoc.MonoCursor(), FDoc.AniOptions().MonoX, FDoc.AniOptions().MonoY))
+        FHost.Report("何らかの原因でファイルを書きこめません。", TMessageCaption::Application, TMessageIcon::Warning);
 }
 
 void TFileOptionsPage::EditMonoBtnClick() {
@@ -140,7 +156,7 @@ void TFileOptionsPage::EditMonoBtnClick() {
 }
 
 void TFileOptionsPage::InsertMonoCurClick() {
-    if (InsertMonoCur->Checked() && !FDoc.HasMonoCursor()) InsertMonoCur->SetChecked(false);
+    if (!FDoc.SetInsertMonoCur(InsertMonoCur->Checked())) InsertMonoCur->SetChecked(false);
 }
 
 // ---- the icon-library version

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "app/CursorDocument.h"
+#include "app/MessageKinds.h"
 #include "app/Frames.h"
 #include "app/MMTimer.h"
 #include "app/ValueBox.h"
@@ -21,8 +22,8 @@
 #include "ui/Panel.h"
 
 struct TFramePageHost {
-    // The main window's message box (kind and flag as ReportMessage takes them).
-    std::function<void(const std::string& text, int kind, int flag)> Report;
+    // The main window's message box.
+    std::function<void(const std::string& text, TMessageCaption kind, TMessageIcon icon)> Report;
     // Whether the frame page is the one shown.
     std::function<bool()> Shown;
     // Image i becomes the current image and the editor opens on it, at once (now = true)
@@ -52,8 +53,8 @@ public:
     // The page was entered (canTest: the document can be saved) or left.
     void PageEntered(bool canTest);
     void PageLeft();
-    // The state of an empty document: no per-frame mode, no common hotspot.
-    void Reset();
+    // The controls show the document's interval, per-frame mode and common hotspot.
+    void ShowAniOptions();
     // The document was cleared: no lines, no preview.
     void DocumentCleared();
     // While the common hotspot is off its boxes follow the current image's hotspot.

@@ -123,6 +123,9 @@ TFramePage::TFramePage(TControl* p, TCursorDocument& doc, const TImageList& thum
     DelFramBtn->OnClick = [this](TControl*) { DelFramBtnClick(); };
     UniteInterval->OnClick = [this](TControl*) { UniteIntervalClick(); };
     InsertFram->OnClick = [this](TControl*) { InsertFramClick(); };
+    UniteHotspot->OnClick = [this](TControl*) { FDoc.SetUniteHotspot(UniteHotspot->Checked()); };
+    UniHotX->OnChange = [this](TControl*) { FDoc.SetUniHotX(UniHotX->Value()); };
+    UniHotY->OnChange = [this](TControl*) { FDoc.SetUniHotY(UniHotY->Value()); };
     Play->OnClick = [this](TControl*) { PlayClick(); };
     Stop->OnClick = [this](TControl*) { StopClick(); };
     Pre->OnMouseDown = [this](TControl*, const TMouseEvent&) { PreMouseDown(); };
@@ -157,10 +160,10 @@ void TFramePage::ShowFrames() {
 bool TFramePage::BuildFrameArrays() {
     FrameBuildResult r = FDoc.BuildFrameArrays();
     if (r.Check != FrameCheck::Ok) {
-        FHost.Report(FrameCheckMessage(r.Check), 0, 0);
+        FHost.Report(FrameCheckMessage(r.Check), TMessageCaption::Application, TMessageIcon::Information);
         return false;
     }
-    if (r.UnusedImages) FHost.Report(kUnusedImagesMessage, 0, 0);
+    if (r.UnusedImages) FHost.Report(kUnusedImagesMessage, TMessageCaption::Application, TMessageIcon::Information);
     return true;
 }
 
@@ -172,9 +175,14 @@ void TFramePage::AddFrameOf(int image) {
     AddFramBtnClick();
 }
 
-void TFramePage::Reset() {
-    UniteHotspot->SetChecked(false);
-    InsertFram->SetChecked(false);
+void TFramePage::ShowAniOptions() {
+    // Copied first: every control writes what it shows back into the document.
+    const TAniOptions o = FDoc.AniOptions();
+    DefaultSpeed->SetValue(o.DefaultSpeed);
+    InsertFram->SetChecked(o.InsertFram);
+    UniHotX->SetValue(o.UniHotX);
+    UniHotY->SetValue(o.UniHotY);
+    UniteHotspot->SetChecked(o.UniteHotspot);
 }
 
 void TFramePage::DocumentCleared() {
@@ -184,9 +192,9 @@ void TFramePage::DocumentCleared() {
 }
 
 void TFramePage::FollowHotspot(int x, int y) {
-    if (UniteHotspot->Checked()) return;
-    UniHotX->SetValue(x);
-    UniHotY->SetValue(y);
+    if (FDoc.AniOptions().UniteHotspot) return;
+    FDoc.FollowHotspot(x, y);
+    ShowAniOptions();
 }
 
 void TFramePage::Close() {
@@ -212,7 +220,7 @@ void TFramePage::AddFramBtnClick() {
     int at = FrameInsertIndex(n, ListBox2->ItemIndex());
     FrameLine f{FramImageIndex->Position(), FrameSpeed->Value()};
     if (!FDoc.InsertFrame(at, f)) {
-        FHost.Report(kFrameLimitMessage, 0, 0);
+        FHost.Report(kFrameLimitMessage, TMessageCaption::Application, TMessageIcon::Information);
         return;
     }
     ListBox2->Insert(at, FormatFrameLine(f.Image, f.Interval));
@@ -227,7 +235,7 @@ void TFramePage::DelFramBtnClick() {
     ListBox2->Delete(k);
     ListBox2->SetItemIndex(SelectionAfterDelete(k, ListBox2->Count()));
     ListBox2Click();
-    if (InsertFram->Checked()) InsertFramClick();
+    if (FDoc.AniOptions().InsertFram) InsertFramClick();
 }
 
 void TFramePage::ListBox2Click() {
@@ -278,8 +286,10 @@ void FitScrollMaximum(TScrollBar& bar, TTrackBar& track) {
 void TFramePage::TrackBar1Change() { FitScrollMaximum(*ScrollBar2, *TrackBar1); }
 
 void TFramePage::DefaultSpeedChange() {
-    ScrollBar1->SetPosition(DefaultSpeed->Value());
-    if (!InsertFram->Checked()) Timer1->set_interval(FTiming.StepMs(DefaultSpeed->Value()));
+    FDoc.SetDefaultSpeed(DefaultSpeed->Value());
+    const TAniOptions& o = FDoc.AniOptions();
+    ScrollBar1->SetPosition(o.DefaultSpeed);
+    if (!o.InsertFram) Timer1->set_interval(FTiming.StepMs(o.DefaultSpeed));
 }
 
 void TFramePage::ScrollBar1Change() {
@@ -289,20 +299,16 @@ void TFramePage::ScrollBar1Change() {
 void TFramePage::TrackBar2Change() { FitScrollMaximum(*ScrollBar1, *TrackBar2); }
 
 void TFramePage::UniteIntervalClick() {
-    FDoc.SetAllIntervals(DefaultSpeed->Value());
+    FDoc.SetAllIntervals(FDoc.AniOptions().DefaultSpeed);
     ShowFrames();
 }
 
 void TFramePage::InsertFramClick() {
-    if (!InsertFram->Checked()) {
-        Timer1->set_interval(FTiming.UncheckedMs(DefaultSpeed->Value()));
-        return;
-    }
-    FrameCheck check = FDoc.CheckFrames();
-    if (check != FrameCheck::Ok) {
-        InsertFram->SetChecked(false);
-        FHost.Report(FrameCheckMessage(check), 0, 0);
-    }
+    const FrameCheck check = FDoc.SetInsertFram(InsertFram->Checked());
+    if (!FDoc.AniOptions().InsertFram) Timer1->set_interval(FTiming.UncheckedMs(FDoc.AniOptions().DefaultSpeed));
+    if (check == FrameCheck::Ok) return;
+    InsertFram->SetChecked(false);
+    FHost.Report(FrameCheckMessage(check), TMessageCaption::Application, TMessageIcon::Information);
 }
 
 void TFramePage::PageLeft() { Timer1->set_enabled(false); }
@@ -321,7 +327,7 @@ void TFramePage::PageEntered(bool canTest) {
     }
     ShowFrameImage(FramImageIndex->Position());
     UpdatePreviewTimer();
-    if (InsertFram->Checked()) InsertFramClick();
+    if (FDoc.AniOptions().InsertFram) InsertFramClick();
     ListBox2Click();
 }
 
@@ -404,12 +410,13 @@ void TFramePage::ListBox2DblClick() {
 
 PreviewSource TFramePage::PreviewInput() const {
     PreviewSource s;
-    s.PerFrame = InsertFram->Checked();
+    const TAniOptions& o = FDoc.AniOptions();
+    s.PerFrame = o.InsertFram;
     s.ImageCount = FDoc.LastImage() + 1;
     if (s.PerFrame) s.Lines = FDoc.Frames();
     s.ImageHotspot = [this](int i) { return FrameHotspot{FDoc.Entry(i).HotX, FDoc.Entry(i).HotY}; };
-    s.UniteHotspot = UniteHotspot->Checked();
-    s.UniHot = FrameHotspot{UniHotX->Value(), UniHotY->Value()};
+    s.UniteHotspot = o.UniteHotspot;
+    s.UniHot = FrameHotspot{o.UniHotX, o.UniHotY};
     s.Timing = FTiming;
     return s;
 }
@@ -458,15 +465,15 @@ void TFramePage::RepMouseDown() {
 
 void TFramePage::ANITestClick() {
     // Frames that name missing images are never written or tried.
-    if (InsertFram->Checked() && !BuildFrameArrays()) return;
+    if (FDoc.AniOptions().InsertFram && !BuildFrameArrays()) return;
     // Written where a user can always write (not beside the program) and removed again;
     // always in 256 colours, while the user's save mode stays as it is.
     TTemporaryFile file(kAniTestFileName);
     HCURSOR cursor = nullptr;
-    if (WriteAniFile(file.Path(), FHost.AniInput(AniSaveMode::Colours256)) == 1)
+    if (WriteAniFile(file.Path(), FHost.AniInput(AniSaveMode::Colours256)) == WriteResult::Written)
         cursor = LoadCursorFromFileW(W(file.Path()).c_str());
     if (!cursor) {
-        FHost.Report(kAniTestFailed, 0, 1);
+        FHost.Report(kAniTestFailed, TMessageCaption::Application, TMessageIcon::Warning);
         return;
     }
     SetScreenCursor(4, cursor);

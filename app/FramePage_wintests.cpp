@@ -146,7 +146,7 @@ TEST_F(FramePageTest, ThePreviewPlaysOnlyOnTheFramePage) {
 TEST_F(FramePageTest, TheAnimationTestWritesTriesAndRemovesItsFile) {
     AddImages(2);
     saveMode->SetMode(AniSaveMode::Colours16);
-    EXPECT_EQ(WriteAniFile(form->ExePath() + "x.ani", form->AniInput(AniSaveMode::Colours256)), 1);
+    EXPECT_EQ(WriteAniFile(form->ExePath() + "x.ani", form->AniInput(AniSaveMode::Colours256)), WriteResult::Written);
     HCURSOR seen = CursorSeenByTheCursorTest([&] { form->FramePage->ANITest->Perform(BM_CLICK); });
     EXPECT_EQ(saveMode->Mode(), AniSaveMode::Colours16);  // the user's save mode is kept
     EXPECT_NE(seen, LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW)));

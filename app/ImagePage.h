@@ -116,6 +116,8 @@ private:
     void AfterHotspotCommand();
     // The controls of the page show the document's current image.
     void ShowCurrentImage();
+    // XHSpot and YHSpot show the document's hotspot (without storing it again).
+    void ShowHotspot();
     // The document's new last image joins the list and the thumbnails.
     void ShowNewLastImage();
 

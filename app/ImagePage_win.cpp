@@ -161,11 +161,15 @@ void TImagePage::BuildIconImage() {
 
 void TImagePage::StoreCurrentImage() { FDoc.SetHotspot(XHSpot->Value(), YHSpot->Value()); }
 
-void TImagePage::ShowCurrentImage() {
+void TImagePage::ShowHotspot() {
     FHotSpotReady = 0;
     XHSpot->SetValue(FDoc.HotX());
     YHSpot->SetValue(FDoc.HotY());
     FHotSpotReady = 1;
+}
+
+void TImagePage::ShowCurrentImage() {
+    ShowHotspot();
     TransCol->SetColor(FDoc.TransColour());
     RenderCurrentImage();
     RefreshDialogPictures();
@@ -320,7 +324,7 @@ void TImagePage::DelImageBtnClick() {
 // ---- transparency and hotspot
 
 void TImagePage::AfterHotspotCommand() {
-    FHost.HotspotChanged(XHSpot->Value(), YHSpot->Value());
+    FHost.HotspotChanged(FDoc.HotX(), FDoc.HotY());
 }
 
 void TImagePage::TransColorBtnClick() {
@@ -343,8 +347,11 @@ void TImagePage::NoTransBtnClick() {
 
 void TImagePage::HotSpotBtnClick() {
     if (FDoc.CurImage() < 0) return;
+    HSpotDlg->HotX = FDoc.HotX();
+    HSpotDlg->HotY = FDoc.HotY();
     if (HSpotDlg->ShowModal() == mrOk) {
-        StoreCurrentImage();
+        FDoc.SetHotspot(HSpotDlg->HotX, HSpotDlg->HotY);
+        ShowHotspot();
         BuildIconImage();
     }
     AfterHotspotCommand();
@@ -452,7 +459,7 @@ void TImagePage::ListBox1DblClick() {
 
 void TImagePage::Timer2Timer() {
     Timer2->SetEnabled(false);
-    if (EditBtn->Enabled())
+    if (FDoc.CurImage() >= 0)
         EditBtnClick();
     else
         NewBtnClick();

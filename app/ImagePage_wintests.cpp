@@ -319,6 +319,14 @@ TEST_F(ImagePageTest, TheHotspotDialogSetsTheHotspotAndTheRightButtonCancels) {
     PostMessageW(hspot->Handle(), WM_RBUTTONUP, 0, MAKELPARAM(8, 8));
     EXPECT_EQ(hspot->ShowModal(), mrCancel);
     EXPECT_EQ(form->Entry(0).HotX, 31);
+    EXPECT_EQ(form->ImagePage->XHSpot->Value(), 31);  // the boxes show the document's hotspot
+    // The dialog marks the hotspot its caller gives; a cancel through the button keeps it.
+    form->ImagePage->XHSpot->SetValue(4);
+    form->ImagePage->YHSpot->SetValue(6);
+    PostMessageW(hspot->Handle(), WM_RBUTTONUP, 0, MAKELPARAM(8, 8));
+    Click(*form->ImagePage->HotSpotBtn);
+    EXPECT_EQ(std::make_pair(hspot->HotX, hspot->HotY), std::make_pair(4, 6));
+    EXPECT_EQ(std::make_pair(int(form->Entry(0).HotX), int(form->Entry(0).HotY)), std::make_pair(4, 6));
     hspot->Perform(WM_MOUSEMOVE, 0, MAKELPARAM(17, 250));
     EXPECT_EQ(hspot->Caption(), "ホットスポット座標 X:2,Y:31");
 }
@@ -354,22 +362,27 @@ TEST_F(ImagePageTest, EditingHandsTheImageOverAndTakesItBackOnOk) {
 
 TEST_F(ImagePageTest, ReportMessageCaptionsAndIconsByKindAndFlag) {
     struct Case {
-        int kind, flag;
+        TMessageCaption kind;
+        TMessageIcon icon;
         const char* caption;
-        UINT icon;
+        UINT style;
         bool beep;
     };
     TApplication::Instance().SetTitle("Tamsolo");
-    const Case cases[] = {{0, 0, "Tamsolo", MB_ICONINFORMATION, true},  {1, 0, "開いたファイル", MB_ICONINFORMATION, true},
-                          {2, 1, "保存", MB_ICONWARNING, false},         {3, 1, "すべて保存", MB_ICONWARNING, false},
-                          {5, 0, "", MB_ICONINFORMATION, true}};
+    using C = TMessageCaption;
+    using I = TMessageIcon;
+    const Case cases[] = {{C::Application, I::Information, "Tamsolo", MB_ICONINFORMATION, true},
+                          {C::OpenedFile, I::Information, "開いたファイル", MB_ICONINFORMATION, true},
+                          {C::SaveImage, I::Warning, "保存", MB_ICONWARNING, false},
+                          {C::SaveAll, I::Warning, "すべて保存", MB_ICONWARNING, false},
+                          {C::None, I::Information, "", MB_ICONINFORMATION, true}};
     for (const Case& c : cases) {
         boxes.Calls.clear();
-        form->ReportMessage("何らかの原因でファイルを書きこめません。", c.kind, c.flag);
-        ASSERT_EQ(boxes.Calls.size(), c.beep ? 2u : 1u) << c.kind;
+        form->ReportMessage("何らかの原因でファイルを書きこめません。", c.kind, c.icon);
+        ASSERT_EQ(boxes.Calls.size(), c.beep ? 2u : 1u) << c.caption;
         const TMessageBoxCall& box = boxes.Calls.back();
-        EXPECT_EQ(box.Caption, c.caption) << c.kind;
-        EXPECT_EQ(box.Flags, MB_OK | c.icon) << c.kind;
+        EXPECT_EQ(box.Caption, c.caption) << c.caption;
+        EXPECT_EQ(box.Flags, MB_OK | c.style) << c.caption;
         EXPECT_EQ(box.Text, "何らかの原因でファイルを書きこめません。");
     }
 }
@@ -401,7 +414,7 @@ TEST_F(ImagePageTest, ReportMessageShowsARealBox) {
             Sleep(20);
         }
     });
-    form->ReportMessage("イメージは1000個までです。", 1, 0);
+    form->ReportMessage("イメージは1000個までです。", TMessageCaption::OpenedFile, TMessageIcon::Information);
     done = true;
     closer.join();
     EXPECT_EQ(U(seen.Caption), "開いたファイル");

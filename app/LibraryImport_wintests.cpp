@@ -36,7 +36,7 @@ struct LibraryImportTest : MainWindowTest {
     void SetUp() override {
         MainWindowTest::SetUp();
         form->OptionsPage->NoDlgDisp->SetChecked(true);
-        form->OptionsPage->DefCol->SetColor(RGB(0, 128, 0));
+        form->OptionsPage->SetDefaultColour(RGB(0, 128, 0));
     }
     void TearDown() override {
         StopAnsweringExtIcon();

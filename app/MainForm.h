@@ -16,6 +16,7 @@
 #include "app/FramePage.h"
 #include "app/ImagePage.h"
 #include "app/IconEx.h"
+#include "app/MessageKinds.h"
 #include "app/SettingsKeys.h"
 #include "formats/AniFile.h"
 #include "formats/IconLibrary.h"
@@ -50,10 +51,8 @@ public:
     void Button1Click();
     void SpeedButton1Click();
 
-    // The main window's message box for itself and the readers and writers:
-    // kind 0 = the application title, 1 = "開いたファイル", 2 and 3 = the captions of the
-    // two save buttons, other = empty; flag 0 beeps with the information icon, else warning.
-    void ReportMessage(const std::string& text, int kind, int flag);
+    // The main window's message box for itself and the readers and writers.
+    void ReportMessage(const std::string& text, TMessageCaption kind, TMessageIcon icon);
 
     // The document the pages show.
     const TCursorDocument& Document() const { return FDoc; }
@@ -82,8 +81,9 @@ public:
     void SaveANIBtnClick();
     void SaveIconBtnClick();
     void BuildSaveFilters();
-    // One file into the document: 0 = an image (or an animated cursor's images) added, 1 = nothing.
-    uint8_t OpenImageFile(const std::string& path);
+    // One file into the document: an image (or an animated cursor's images) added, or nothing.
+    enum class TOpenResult : uint8_t { Added = 0, NothingAdded = 1 };
+    TOpenResult OpenImageFile(const std::string& path);
     std::unique_ptr<TIconEx> IconEx1;  // invisible: the icon and cursor codec
     TSpiload Spiload1;                 // the picture plug-ins of the chosen folder
     TFileDialog OpenDialog1{TFileDialogKind::Open};
@@ -99,6 +99,8 @@ public:
     // The editor's options: its own when it exists, else those read at start.
     TEditorOptions EditorOptions() const { return EditDlg ? EditDlg->Options() : FEditor; }
     bool SchemesRead() const { return CursorPage->SchemesRead(); }
+    // The settings kept between runs, as the options page shows and edits them.
+    const TProgramSettings& Settings() const { return FSettings; }
     bool HasCurData() const { return FCurData != nullptr; }
 
     // Components (names as the window's own).
@@ -136,7 +138,8 @@ protected:
 private:
     // Import and save: private helpers.
     void BuildImportControls();
-    void ReadAniIntoDocument(const std::string& path, bool replace);
+    // False when the file was refused (reported; the document is as it was).
+    bool ReadAniIntoDocument(const std::string& path, bool replace);
     bool ReportAniResult(const std::string& path, const AniReadResult& result);
     void TakeAniResult(AniReadResult& result, const std::string& title, bool askBackground);
     bool StoreImportedImage(const std::string& path, const struct ImportedImage& image);
@@ -148,7 +151,7 @@ private:
     TColor AskBackColour(bool offerAll, bool& applyAll);
     // Reduces a picture with more colours than a palette holds (the reduction dialog).
     bool ReduceImportedPicture(struct PictureImport& picture, struct ImportedImage& out);
-    // Shortcuts, library icons and plug-in pictures (MainFormImport.cpp).
+    // Shortcuts, library icons and plug-in pictures (MainFormImportShortcut, MainFormImportLibrary).
     std::optional<std::string> ResolveShortcut(const std::string& path);
     bool PickLibraryIcon(const std::string& path, TBitmap& picture);
     bool LoadPluginPicture(const std::string& path, TBitmap& picture);
@@ -204,7 +207,10 @@ private:
     std::string FExePath;
     std::string FPath;
     std::string FDocName;
-    bool FGrid = false, FPalSel = false, FPalRGB = false, FPalCMY = false, FPalHSL = false, FTransM = false;
+    // The import options, the plug-in folder, the editor's custom cursors and the editor's
+    // view options read at start (the last folder and the program's path stay in FPath and
+    // FExePath and go into the record when it is read and written).
+    TProgramSettings FSettings;
     bool FOpenCmdLine = false;
     std::unique_ptr<TStream> FCurData;
     TEditorOptions FEditor;  // the options while no editor exists

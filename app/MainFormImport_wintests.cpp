@@ -227,6 +227,18 @@ TEST_F(ImportTest, ASingleAnimatedCursorReplacesTheDocumentAndOneAmongOthersIsAd
     ASSERT_EQ(lines.size(), 7u);
     EXPECT_EQ(lines[4], FormatFrameLine(6, 7));
     EXPECT_EQ(lines[6], FormatFrameLine(6, 9));
+
+    // One file at a time: a refused animated cursor is told from an added one.
+    boxes.Calls.clear();
+    EXPECT_EQ(form->OpenImageFile(broken), TForm1::TOpenResult::NothingAdded);
+    EXPECT_EQ(Texts().size(), 1u);
+    EXPECT_EQ(form->LastImage(), 6);
+    EXPECT_EQ(form->OpenImageFile(walk), TForm1::TOpenResult::Added);
+    EXPECT_EQ(form->LastImage(), 9);
+    // The options the file brought are the document's, and the writer takes them from there.
+    EXPECT_TRUE(form->Document().AniOptions().InsertFram);
+    EXPECT_TRUE(form->Document().AniOptions().InsertInfo);
+    EXPECT_TRUE(form->AniInput(AniSaveMode::Colours256).InsertFram);
 }
 
 TEST_F(ImportTest, TheImageLimitStopsTheDropWithItsMessage) {
@@ -245,7 +257,7 @@ TEST_F(ImportTest, TheImageLimitStopsTheDropWithItsMessage) {
 
 TEST_F(ImportTest, TheBackgroundQuestionCanAnswerForEveryIconOfTheDrop) {
     form->OptionsPage->NoDlgDisp->SetChecked(false);
-    form->OptionsPage->DefCol->SetColor(clTeal);
+    form->OptionsPage->SetDefaultColour(clTeal);
     std::vector<bool> checkBoxShown;
     AnswerBackColour(RGB(10, 20, 30), true, checkBoxShown);
     Drop({Fixture("icotool_8bit.cur"), Fixture("icotool_4bit.ico")});
@@ -367,7 +379,7 @@ TEST_F(ImportTest, DISABLED_BenchmarkImportsAThousandIconsAndSavesThemAsOneAnima
     DWORD saved = GetTickCount();
     EXPECT_TRUE(FileExists(folder + "bench.ani"));
     DWORD writeStart = GetTickCount();
-    EXPECT_EQ(WriteAniFile(folder + "bench2.ani", form->AniInput(AniSaveMode::Colours256)), 1);
+    EXPECT_EQ(WriteAniFile(folder + "bench2.ani", form->AniInput(AniSaveMode::Colours256)), WriteResult::Written);
     DWORD written = GetTickCount();
     std::printf("import of 1000 icon files: %lu ms; save command (with the save-mode dialog): %lu ms; "
                 "the .ani writer alone: %lu ms\n",

@@ -23,7 +23,7 @@ void TForm1::BuildSystemPages() {
         if (use) (pen ? e.CustomPenFile : e.CustomFillFile) = file;  // the name stays when unused
         SetEditorOptions(e);
     };
-    OptionsPage = std::make_unique<TOptionsPage>(Page4, std::move(host));
+    OptionsPage = std::make_unique<TOptionsPage>(Page4, FSettings, std::move(host));
     CursorPage = std::make_unique<TSystemCursorPage>(Page5, OptionsPage->OpenCustumCur);
 }
 

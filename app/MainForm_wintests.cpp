@@ -138,9 +138,12 @@ TEST_F(MainFormTest, AKeyWrittenAtCloseIsReadBackAtTheNextStart) {
         f->OptionsPage->ResizeCheck->SetChecked(false);
         f->OptionsPage->ReduceCheck->SetChecked(true);
         f->OptionsPage->Henpei->SetChecked(false);
-        f->OptionsPage->DefCol->SetColor(0x00ABCDEF);
+        f->OptionsPage->SetDefaultColour(0x00ABCDEF);
         f->OptionsPage->Panel14->SetText(penFile);
         f->OptionsPage->CustumPen->SetChecked(true);
+        // What the import reads: the record, which the page's controls wrote.
+        EXPECT_EQ(f->Settings().Import, (TImportSettings{false, 0x00ABCDEF, false, true, false}));
+        EXPECT_EQ(f->Settings().Pen, (TCustomCursorSetting{true, penFile}));
         f->Close();
     }
     auto g = Start();

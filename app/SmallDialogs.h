@@ -23,11 +23,14 @@ public:
     void Image1MouseUp(const TMouseEvent& e);
 };
 
-// A click sets the hotspot of the current image; the right button cancels.
+// A click picks the hotspot of the current image; the right button cancels.
 class THSpotDlg : public TForm {
 public:
     THSpotDlg();
     std::unique_ptr<TImage> Image1;  // hidden: holds the picture
+    // The hotspot the grid marks, set by the caller before ShowModal; on mrOk the pixel
+    // clicked, which the caller gives to the document.
+    int HotX = 0, HotY = 0;
     void FormPaint();
     void FormMouseMove(const TMouseEvent& e);
     void Image1MouseUp(const TMouseEvent& e);

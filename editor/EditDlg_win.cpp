@@ -187,17 +187,21 @@ void TEditDlg::BuildComponents() {
     Panel5->SetBounds(264, 239, 196, 110);
     Panel5->SetBevelOuter(TBevel::bvNone);
     Panel5->OnMouseMove = [this](TControl*, const TMouseEvent&) { ShowStatus("　"); };
-    auto view = [this](std::unique_ptr<TSpeedButton>& b, const std::string& name, int left, const std::string& hint) {
+    auto view = [this](std::unique_ptr<TSpeedButton>& b, const std::string& name, int left, const std::string& hint,
+                       TColourForm form) {
         b = std::make_unique<TSpeedButton>(Panel5.get(), name, name.substr(0, 3));
         b->SetBounds(left, 0, 40, 18);
         b->SetGroupIndex(3);
         b->SetHint(hint);
         b->OnMouseMove = [this, btn = b.get()](TControl*, const TMouseEvent&) { ShowStatus(btn->Hint()); };
-        b->OnClick = [this](TControl*) { RefreshColourBoxes(); };
+        b->OnClick = [this, form](TControl*) {
+            FModel.ColourForm = form;
+            RefreshColourBoxes();
+        };
     };
-    view(RGBDISP, "RGBDISP", 0, "光三原色、RGB値(赤,緑,青)で表現します");
-    view(CMYDISP, "CMYDISP", 42, "印刷三原色、CMY値(ｼｱﾝ,ﾏｾﾞﾝﾀ,ｲｴﾛｰ)で表現します");
-    view(HSLDISP, "HSLDISP", 84, "光三属性、HSL値(色調Hue,彩度Saturation,明度Lightness)で表現します");
+    view(RGBDISP, "RGBDISP", 0, "光三原色、RGB値(赤,緑,青)で表現します", TColourForm::RGB);
+    view(CMYDISP, "CMYDISP", 42, "印刷三原色、CMY値(ｼｱﾝ,ﾏｾﾞﾝﾀ,ｲｴﾛｰ)で表現します", TColourForm::CMY);
+    view(HSLDISP, "HSLDISP", 84, "光三属性、HSL値(色調Hue,彩度Saturation,明度Lightness)で表現します", TColourForm::HSL);
     RGBDISP->SetDown(true);
 
     OkBtn = std::make_unique<TButton>(this, "OkBtn", "OK");
@@ -218,7 +222,8 @@ void TEditDlg::BuildComponents() {
 void TEditDlg::BuildMenus() {
     DispPalSel = PopupMenu1.Add("DispPalSel", "選択範囲の表示");
     DispPalSel->OnClick = [this](TControl*) {
-        DispPalSel->Checked = !DispPalSel->Checked;
+        FModel.PalSel = !FModel.PalSel;
+        DispPalSel->Checked = FModel.PalSel;
         SelectMainAndSub();
     };
     Undo1 = PopupMenu3.Add("Undo1", "元に戻す(&U)");
@@ -336,26 +341,31 @@ void TEditDlg::LoadImageData(const ImageRecord& image) {
 
 TEditorOptions TEditDlg::Options() const {
     TEditorOptions o = FOptions;
-    o.Grid = grid->Down();
-    o.PalSel = DispPalSel->Checked;
-    o.PalRGB = RGBDISP->Down();
-    o.PalCMY = CMYDISP->Down();
-    o.PalHSL = HSLDISP->Down();
-    o.TransMode = TransMode->Checked;
+    o.Grid = FModel.Grid;
+    o.PalSel = FModel.PalSel;
+    o.PalRGB = FModel.ColourForm == TColourForm::RGB;
+    o.PalCMY = FModel.ColourForm == TColourForm::CMY;
+    o.PalHSL = FModel.ColourForm == TColourForm::HSL;
+    o.TransMode = FModel.TransMode;
     return o;
 }
 
 void TEditDlg::SetOptions(const TEditorOptions& options) {
     FOptions = options;
-    grid->SetDown(options.Grid);
-    DispPalSel->Checked = options.PalSel;
+    FModel.Grid = options.Grid;
+    FModel.PalSel = options.PalSel;
     // The three views are one radio group: the first of RGB, CMY, HSL that is set wins,
     // RGB when none is.
-    if (options.PalHSL) HSLDISP->SetDown(true);
-    if (options.PalCMY) CMYDISP->SetDown(true);
-    if (options.PalRGB || !(options.PalCMY || options.PalHSL)) RGBDISP->SetDown(true);
-    TransMode->Checked = options.TransMode;
+    FModel.ColourForm = options.PalRGB   ? TColourForm::RGB
+                        : options.PalCMY ? TColourForm::CMY
+                        : options.PalHSL ? TColourForm::HSL
+                                         : TColourForm::RGB;
     FModel.TransMode = options.TransMode;
+    grid->SetDown(FModel.Grid);
+    DispPalSel->Checked = FModel.PalSel;
+    (FModel.ColourForm == TColourForm::CMY ? CMYDISP : FModel.ColourForm == TColourForm::HSL ? HSLDISP : RGBDISP)
+        ->SetDown(true);
+    TransMode->Checked = FModel.TransMode;
     RefreshColourBoxes();
     PaintCanvas();
 }
@@ -374,7 +384,7 @@ void TEditDlg::PaintBox1MouseDown(const TMouseEvent& e) {
     int x, y;
     CellOf(e, x, y);
     if (e.Button == TMouseButton::mbRight) {
-        if (SelectBtn->Down()) {
+        if (FModel.Tool() == TEditTool::Select) {
             POINT p{e.X, e.Y};
             ClientToScreen(PaintBox1->Handle(), &p);
             PopupMenu5.Popup(FHandle, p.x, p.y);
@@ -391,10 +401,11 @@ void TEditDlg::PaintBox1MouseDown(const TMouseEvent& e) {
 
 void TEditDlg::PaintBox1MouseMove(const TMouseEvent& e) {
     ShowStatus("右クリックで色が拾えます");
-    if (!FReady || (SelectBtn->Down() && e.Shift.Right)) return;
+    const bool selecting = FModel.Tool() == TEditTool::Select;
+    if (!FReady || (selecting && e.Shift.Right)) return;
     int x, y;
     CellOf(e, x, y);
-    if (SelectBtn->Down() && !FModel.Drawing()) {
+    if (selecting && !FModel.Drawing()) {
         PaintBox1->SetCursor(LoadCursorW(nullptr, FModel.OverSelection(x, y) ? IDC_SIZEALL : IDC_CROSS));
         return;
     }
@@ -437,7 +448,7 @@ void TEditDlg::PaintCanvas() {
             uint32_t c = DibPixel(FModel.ViewPixel(x, y));
             for (int j = 0; j < kZoom; ++j) std::fill_n(px + (y * kZoom + j) * kCanvas + x * kZoom, kZoom, c);
         }
-    if (grid->Down()) {
+    if (FModel.Grid) {
         const uint32_t grey = DibPixel(clGray);
         for (int i = 0; i < kImageSize; ++i) {
             int at = kZoom * i + kZoom - 1;
@@ -447,7 +458,7 @@ void TEditDlg::PaintCanvas() {
             }
         }
     }
-    if (SelectBtn->Down() && FModel.HasSelection() && !FModel.Drawing()) {
+    if (FModel.Tool() == TEditTool::Select && FModel.HasSelection() && !FModel.Drawing()) {
         // A dotted frame, black over white, on the selection's outer cells.
         const TCellRect& s = FModel.Selection();
         int l = kZoom * s.Left, t = kZoom * s.Top, r = kZoom * s.Right - 1, b = kZoom * s.Bottom - 1;
@@ -508,7 +519,10 @@ void TEditDlg::SelectBtnClick() {
     UpdateUndoButtons();
 }
 
-void TEditDlg::gridClick() { PaintCanvas(); }
+void TEditDlg::gridClick() {
+    FModel.Grid = grid->Down();
+    PaintCanvas();
+}
 
 void TEditDlg::UpdateUndoButtons() {
     UndoBtn->SetEnabled(FModel.CanUndo());
@@ -630,8 +644,8 @@ void TEditDlg::NoSelectClick() {
 }
 
 void TEditDlg::TransModeClick() {
-    TransMode->Checked = !TransMode->Checked;
-    FModel.TransMode = TransMode->Checked;
+    FModel.TransMode = !FModel.TransMode;
+    TransMode->Checked = FModel.TransMode;
     RedrawImage();
 }
 
@@ -653,14 +667,14 @@ void TEditDlg::PaletteImageMouseDown(TControl* sender, TMouseButton button, int 
         FModel.SubIndex = static_cast<uint8_t>(e);
         SubCol->SetColor(c);
     }
-    PaletteImage->ShowRange = DispPalSel->Checked;
+    PaletteImage->ShowRange = FModel.PalSel;
     RefreshColourBoxes();
     PaletteImage->DrawPaletteGrid();
     if (PaletteCommands) PaletteCommands->EntryClicked(sender, button, x, y);
 }
 
 void TEditDlg::DrawPaletteGrid() {
-    PaletteImage->ShowRange = DispPalSel->Checked;
+    PaletteImage->ShowRange = FModel.PalSel;
     PaletteImage->DrawPaletteGrid();
     PalColor->SetColor(FModel.DisplayColour(FModel.MainIndex));
     ArrCol->SetColor(FModel.DisplayColour(FModel.MainIndex));

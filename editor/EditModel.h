@@ -6,6 +6,7 @@
 #include <array>
 #include <vector>
 
+#include "editor/ColourBoxes.h"
 #include "formats/ImageRecord.h"
 
 enum class TEditTool { Pen, Fill, Move, Select, Line, Square, Circle, FillSquare, FillCircle };
@@ -48,6 +49,11 @@ public:
     bool MonoMode = false;
     // Pasted and dragged selections leave out the pixels of the sub colour.
     bool TransMode = false;
+    // View options: the canvas grid, the frames of the main and sub colour in the palette
+    // grid, and the form the colour boxes show.
+    bool Grid = false;
+    bool PalSel = false;
+    TColourForm ColourForm = TColourForm::RGB;
 
     // The colour a palette entry is shown in: inverse entries show their complement.
     TColor DisplayColour(int index) const;

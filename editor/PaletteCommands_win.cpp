@@ -212,7 +212,7 @@ void TPaletteCommands::SetMain(int index) { FDlg.Model().MainIndex = static_cast
 void TPaletteCommands::SetSub(int index) { FDlg.Model().SubIndex = static_cast<uint8_t>(index & 255); }
 
 TColourForm TPaletteCommands::Form() const {
-    return FDlg.CMYDISP->Down() ? TColourForm::CMY : FDlg.HSLDISP->Down() ? TColourForm::HSL : TColourForm::RGB;
+    return FDlg.Model().ColourForm;
 }
 
 TColor TPaletteCommands::ActiveColour() const { return (FActiveMain ? FDlg.ArrCol : FDlg.SubCol)->Color(); }

@@ -194,10 +194,10 @@ std::vector<uint8_t> AniIconImage(const CCURSOR& image, AniSaveMode mode) {
     return std::move(w.Data);
 }
 
-int WriteAniFile(const std::string& path, const AniWriteInput& in) {
+WriteResult WriteAniFile(const std::string& path, const AniWriteInput& in) {
     std::vector<uint8_t> bytes = BuildAniFile(in);
-    if (bytes.empty()) return 0;
-    return WriteWholeFile(path, bytes.data(), bytes.size()) ? 1 : 0;
+    if (bytes.empty()) return WriteResult::NotWritten;
+    return WrittenIf(WriteWholeFile(path, bytes.data(), bytes.size()));
 }
 
 void Build16ColourData(uint8_t outPalette[64], uint8_t outBits[640], const PixelBlock& pixels,

@@ -15,6 +15,7 @@
 #include "base/Color.h"
 #include "formats/ImageRecord.h"
 #include "formats/MonoCursor.h"
+#include "formats/WriteResult.h"
 
 constexpr int kMaxFrames = 999;  // capacity of the frame tables
 constexpr int kMinRate = 1;      // intervals in jiffies (1/60 s)
@@ -64,9 +65,9 @@ bool AniSequenceNeeded(const std::vector<int>& frameImages, std::size_t imageCou
 // The file's bytes; empty when the input is not writable (no images, more than 1000,
 // frame tables empty, of different lengths or naming images that do not exist).
 std::vector<uint8_t> BuildAniFile(const AniWriteInput& in);
-// 1 = written; 0 = the input is not writable or the file could not be created or fully
+// NotWritten when the input is not writable or the file could not be created or fully
 // written (a partial file is deleted).
-int WriteAniFile(const std::string& path, const AniWriteInput& in);
+WriteResult WriteAniFile(const std::string& path, const AniWriteInput& in);
 
 // 16-colour icon data of an image: 64 palette bytes and 640 bytes of 4-bit rows
 // (bottom row first, left pixel in the high nibble) followed by the 128-byte mask area.
@@ -92,10 +93,10 @@ public:
     int HotY() const;  // the entry's bit-count word, clamped to 31
 };
 
-enum AniReadCode : int {
-    kAniRead = 0,          // read
-    kAniCannotOpen = 1,    // the file could not be opened
-    kAniNotSupported = 2,  // not an animated cursor, broken, or content that is not supported
+enum class AniReadCode : int {
+    Read = 0,          // read
+    CannotOpen = 1,    // the file could not be opened
+    NotSupported = 2,  // not an animated cursor, broken, or content that is not supported
 };
 
 // What the caller should show before the message for result 2, if anything.
@@ -115,7 +116,7 @@ struct AniReadOptions {
 };
 
 struct AniReadResult {
-    int Code = kAniNotSupported;
+    AniReadCode Code = AniReadCode::NotSupported;
     AniReadNote Note = AniReadNote::None;
     int NoteValue = 0;  // the rejected width for BadSize
 
@@ -139,8 +140,8 @@ struct AniReadResult {
     bool UniteHotspot = false;      // every icon read has the same hotspot
 };
 
-// Parses an .ani file image. On any code other than kAniRead the result holds no icons
-// and no frames. Reading no icon at all because the document is full gives kAniRead
+// Parses an .ani file image. On any code other than AniReadCode::Read the result holds no icons
+// and no frames. Reading no icon at all because the document is full gives AniReadCode::Read
 // with nothing in it.
 AniReadResult ParseAniFile(const uint8_t* data, std::size_t size, const AniReadOptions& options = {});
 AniReadResult ReadAniFile(const std::string& path, const AniReadOptions& options = {});

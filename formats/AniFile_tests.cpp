@@ -229,7 +229,7 @@ TEST(AniWriter, RefusesInputThatWouldMakeABrokenFile) {
     for (std::size_t i = 0; i < bad.size(); ++i) {
         EXPECT_TRUE(BuildAniFile(bad[i]).empty()) << i;
         std::string path = ::testing::TempDir() + "refused.ani";
-        EXPECT_EQ(WriteAniFile(path, bad[i]), 0) << i;
+        EXPECT_EQ(WriteAniFile(path, bad[i]), WriteResult::NotWritten) << i;
         EXPECT_FALSE(FileExists(path));
     }
 }
@@ -251,9 +251,9 @@ TEST(AniWriter, ClampsRatesToTheirRange) {
 TEST(AniWriter, WriteFailsWithoutLeavingAFile) {
     CCURSOR a = PatternImage(1);
     std::string path = ::testing::TempDir() + "no-such-folder/x.ani";
-    EXPECT_EQ(WriteAniFile(path, InputFor({&a})), 0);
+    EXPECT_EQ(WriteAniFile(path, InputFor({&a})), WriteResult::NotWritten);
     std::string good = ::testing::TempDir() + "written.ani";
-    ASSERT_EQ(WriteAniFile(good, InputFor({&a})), 1);
+    ASSERT_EQ(WriteAniFile(good, InputFor({&a})), WriteResult::Written);
     std::vector<uint8_t> back;
     ASSERT_TRUE(ReadWholeFile(good, back, 1 << 20));
     EXPECT_EQ(back, BuildAniFile(InputFor({&a})));
@@ -349,7 +349,7 @@ TEST(AniRoundTrip, KeepsImagesFramesRatesHotspotsTextsAndMonoCursor) {
     in.MonoX = 4, in.MonoY = 5;
     std::vector<uint8_t> f = BuildAniFile(in);
     AniReadResult r = ParseAniFile(f.data(), f.size());
-    ASSERT_EQ(r.Code, kAniRead);
+    ASSERT_EQ(r.Code, AniReadCode::Read);
     ASSERT_EQ(r.Icons.size(), 3u);
     const CCURSOR* src[] = {&a, &b, &c};
     MakeAniImages(r, clWhite, "walk");
@@ -390,7 +390,7 @@ TEST(AniRoundTrip, WithoutFrameTablesEachIconIsOneFrameAtTheDefaultRate) {
     in.DefaultRate = 33;
     std::vector<uint8_t> f = BuildAniFile(in);
     AniReadResult r = ParseAniFile(f.data(), f.size(), AniReadOptions{5});
-    ASSERT_EQ(r.Code, kAniRead);
+    ASSERT_EQ(r.Code, AniReadCode::Read);
     ASSERT_EQ(r.Frames.size(), 2u);
     EXPECT_EQ(r.Frames[0].Image, 5);  // after the document's own images
     EXPECT_EQ(r.Frames[1].Image, 6);
@@ -409,7 +409,7 @@ TEST(AniRoundTrip, TwoColourImagesComeBackAsTheEditorsFourIndices) {
     in.SaveMode = AniSaveMode::Colours2;
     std::vector<uint8_t> f = BuildAniFile(in);
     AniReadResult r = ParseAniFile(f.data(), f.size());
-    ASSERT_EQ(r.Code, kAniRead);
+    ASSERT_EQ(r.Code, AniReadCode::Read);
     MakeAniImages(r, clRed, "t");
     const CCURSOR& e = r.Images.at(0);
     for (int p = 0; p < 1024; ++p) ASSERT_EQ(e.Pixels.Bytes[p], img.Pixels.Bytes[p]) << p;
@@ -429,7 +429,7 @@ TEST(AniRoundTrip, SixteenColourImagesKeepTheirIndicesAndPalette) {
     in.SaveMode = AniSaveMode::Colours16;
     std::vector<uint8_t> f = BuildAniFile(in);
     AniReadResult r = ParseAniFile(f.data(), f.size());
-    ASSERT_EQ(r.Code, kAniRead);
+    ASSERT_EQ(r.Code, AniReadCode::Read);
     MakeAniImages(r, clBlack, "t");
     const CCURSOR& e = r.Images.at(0);
     for (int p = 0; p < 1024; ++p) ASSERT_EQ(e.OutPixels.Bytes[p], img.OutPixels.Bytes[p]) << p;
@@ -492,18 +492,18 @@ TEST(AniImageTitle, TakesTheFileTitleUnlessItIsAReductionTemporary) {
 TEST(AniFuzzCorpus, EveryFileLoadsOrIsRefusedWithACode) {
     std::filesystem::path dir = std::filesystem::path(TAMSOLO_SOURCE_DIR) / "formats" / "fuzz-corpus" / "ani";
     // Files whose outcome is known; the rest (crashes found later) only must not crash.
-    const std::map<std::string, int> expected = {
-        {"one-icon.ani", kAniRead},           {"info-seq-mono.ani", kAniRead},
-        {"seq-out-of-range.ani", kAniNotSupported}, {"zero-frames.ani", kAniNotSupported},
-        {"huge-counts.ani", kAniNotSupported}, {"truncated.ani", kAniNotSupported},
-        {"list-past-end.ani", kAniNotSupported},
+    const std::map<std::string, AniReadCode> expected = {
+        {"one-icon.ani", AniReadCode::Read},           {"info-seq-mono.ani", AniReadCode::Read},
+        {"seq-out-of-range.ani", AniReadCode::NotSupported}, {"zero-frames.ani", AniReadCode::NotSupported},
+        {"huge-counts.ani", AniReadCode::NotSupported}, {"truncated.ani", AniReadCode::NotSupported},
+        {"list-past-end.ani", AniReadCode::NotSupported},
     };
     int files = 0;
     for (const auto& entry : std::filesystem::directory_iterator(dir)) {
         std::string name = entry.path().filename().string();
         AniReadResult r = ReadAniFile(entry.path().string());
-        EXPECT_TRUE(r.Code == kAniRead || r.Code == kAniNotSupported) << name;
-        if (r.Code == kAniRead) {
+        EXPECT_TRUE(r.Code == AniReadCode::Read || r.Code == AniReadCode::NotSupported) << name;
+        if (r.Code == AniReadCode::Read) {
             EXPECT_FALSE(r.Frames.empty()) << name;
             MakeAniImages(r, clWhite, "corpus");
             EXPECT_EQ(r.Images.size(), r.Icons.size());
@@ -520,7 +520,7 @@ TEST(AniFuzzCorpus, EveryFileLoadsOrIsRefusedWithACode) {
     }
     EXPECT_GE(files, 9);
     AniReadResult full = ReadAniFile((dir / "info-seq-mono.ani").string());
-    ASSERT_EQ(full.Code, kAniRead);
+    ASSERT_EQ(full.Code, AniReadCode::Read);
     EXPECT_EQ(full.Title, "walk");
     EXPECT_EQ(full.Author, "タイ");
     EXPECT_TRUE(full.HasMonoCursor);

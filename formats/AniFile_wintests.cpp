@@ -93,7 +93,7 @@ TEST(AniWine, LoadsEveryStepWithItsRateHotspotAndPixels) {
             in.InsertMonoCur = mono;
             in.MonoCursor = TestMonoRecord();
             std::string path = Temp("wine.ani");
-            ASSERT_EQ(WriteAniFile(path, in), 1);
+            ASSERT_EQ(WriteAniFile(path, in), WriteResult::Written);
             HCURSOR cur = LoadCursorFromFileW(Utf8ToWide(path).c_str());
             ASSERT_NE(cur, nullptr) << int(mode) << mono;
             const CCURSOR* images[] = {&a, &b, &c};
@@ -124,7 +124,7 @@ TEST(AniWine, LoadsAFileWithoutFrameTablesAsTheImagesInOrder) {
     AniWriteInput in = InputFor({&a, &b});
     in.DefaultRate = 9;
     std::string path = Temp("plain.ani");
-    ASSERT_EQ(WriteAniFile(path, in), 1);
+    ASSERT_EQ(WriteAniFile(path, in), WriteResult::Written);
     HCURSOR cur = LoadCursorFromFileW(Utf8ToWide(path).c_str());
     ASSERT_NE(cur, nullptr);
     auto frameInfo = reinterpret_cast<GetCursorFrameInfoFn>(

@@ -5,7 +5,7 @@
 
 TEST(AniReader, ReadsAFileFromAnotherWriter) {
     AniReadResult r = ReadAniFile(std::string(TAMSOLO_SOURCE_DIR) + "/tests/data/demo.ani");
-    ASSERT_EQ(r.Code, kAniRead);
+    ASSERT_EQ(r.Code, AniReadCode::Read);
     ASSERT_EQ(r.Icons.size(), 4u);
     EXPECT_EQ(r.Frames.size(), 4u);
     EXPECT_FALSE(r.PerFrame);

@@ -143,7 +143,7 @@ bool ReadIcon(const uint8_t* chunk, uint64_t size, CAniIcon& icon, AniReadResult
 
 AniReadResult Refused(AniReadResult& r) {
     AniReadResult refused;
-    refused.Code = kAniNotSupported;
+    refused.Code = AniReadCode::NotSupported;
     refused.Note = r.Note;
     refused.NoteValue = r.NoteValue;
     return refused;
@@ -197,7 +197,7 @@ AniReadResult Parse(const uint8_t* data, uint64_t size, const AniReadOptions& op
     const uint32_t read = static_cast<uint32_t>(out.Icons.size());
     if (read == 0) {  // the document is full: nothing to add
         AniReadResult empty;
-        empty.Code = kAniRead;
+        empty.Code = AniReadCode::Read;
         return empty;
     }
 
@@ -225,7 +225,7 @@ AniReadResult Parse(const uint8_t* data, uint64_t size, const AniReadOptions& op
     out.UniteHotspot = std::all_of(out.Icons.begin(), out.Icons.end(), [&](const CAniIcon& ic) {
         return ic.HotX() == out.UniHotX && ic.HotY() == out.UniHotY;
     });
-    out.Code = kAniRead;
+    out.Code = AniReadCode::Read;
     return out;
 }
 
@@ -247,7 +247,7 @@ int CAniIcon::HotY() const { return std::min<int>(GetLE16(Entry.data() + 6), 31)
 AniReadResult ParseAniFile(const uint8_t* data, std::size_t size, const AniReadOptions& options) {
     if (!data || size > options.MaxFileBytes) {
         AniReadResult r;
-        r.Code = kAniNotSupported;
+        r.Code = AniReadCode::NotSupported;
         return r;
     }
     return Parse(data, size, options);
@@ -266,13 +266,13 @@ AniReadResult ReadAniFile(const std::string& path, const AniReadOptions& options
     AniReadResult r;
     std::FILE* f = OpenFileUtf8(path, "rb");
     if (!f) {
-        r.Code = kAniCannotOpen;
+        r.Code = AniReadCode::CannotOpen;
         return r;
     }
     std::fclose(f);
     std::vector<uint8_t> bytes;
     if (!ReadWholeFile(path, bytes, static_cast<int64_t>(options.MaxFileBytes))) {
-        r.Code = kAniNotSupported;
+        r.Code = AniReadCode::NotSupported;
         return r;
     }
     return ParseAniFile(bytes.data(), bytes.size(), options);

@@ -67,14 +67,14 @@ TEST(AniReader, ReadsAShortTitleAndAnAuthorOnlyInfoList) {
     Bytes withTitle = Riff(Cat({Chunk("LIST", Cat({Text("INFO"), Chunk("INAM", longTitle), Chunk("IART", Text("me"))})),
                                 Anih(1, 1), Fram(1)}));
     AniReadResult r = Parse(withTitle);
-    ASSERT_EQ(r.Code, kAniRead);
+    ASSERT_EQ(r.Code, AniReadCode::Read);
     EXPECT_EQ(r.Title, std::string(256, 'T'));
     EXPECT_EQ(r.Author, "me");
     EXPECT_TRUE(r.HasInfo && r.HasTitle && r.HasAuthor);
 
     AniReadResult a = Parse(Riff(Cat({Chunk("LIST", Cat({Text("INFO"), Chunk("IART", Text("odd\0rest"))})),
                                       Anih(1, 1), Fram(1)})));
-    ASSERT_EQ(a.Code, kAniRead);
+    ASSERT_EQ(a.Code, AniReadCode::Read);
     EXPECT_FALSE(a.HasTitle);
     EXPECT_TRUE(a.HasAuthor);
     EXPECT_EQ(a.Author, "odd");  // up to the first zero
@@ -83,24 +83,24 @@ TEST(AniReader, ReadsAShortTitleAndAnAuthorOnlyInfoList) {
 TEST(AniReader, CapsTheDocumentAtAThousandImages) {
     Bytes f = Riff(Cat({Anih(1200, 1200), Fram(1200)}));
     AniReadResult r = Parse(f);
-    ASSERT_EQ(r.Code, kAniRead);
+    ASSERT_EQ(r.Code, AniReadCode::Read);
     EXPECT_EQ(r.Icons.size(), 1000u);
     EXPECT_EQ(r.Frames.size(), 999u);  // one per image, as many as the frame tables hold
 
     AniReadResult more = Parse(f, 990);
-    ASSERT_EQ(more.Code, kAniRead);
+    ASSERT_EQ(more.Code, AniReadCode::Read);
     EXPECT_EQ(more.Icons.size(), 10u);
     EXPECT_EQ(more.Frames.front().Image, 990);
 
     AniReadResult full = Parse(f, 1000);
-    EXPECT_EQ(full.Code, kAniRead);
+    EXPECT_EQ(full.Code, AniReadCode::Read);
     EXPECT_TRUE(full.Icons.empty() && full.Frames.empty());
 }
 
 TEST(AniReader, DropsStepsWhoseImagesWereNotReadBecauseOfTheCap) {
     Bytes f = Riff(Cat({Anih(3, 4), Chunk("seq ", Words({2, 0, 1, 2})), Chunk("rate", Words({5, 6, 7, 8})), Fram(3)}));
     AniReadResult r = Parse(f, 998);  // room for two images
-    ASSERT_EQ(r.Code, kAniRead);
+    ASSERT_EQ(r.Code, AniReadCode::Read);
     ASSERT_EQ(r.Frames.size(), 2u);
     EXPECT_EQ(r.Frames[0].Image, 998);
     EXPECT_EQ(r.Frames[0].Rate, 6);
@@ -118,7 +118,7 @@ TEST(AniReader, CapsStepsAtTheFrameTablesAndClampsRates) {
     Bytes zeros(4 * 2000, 0);
     Bytes f = Riff(Cat({Anih(1, 2000, 0x10000 + 1000), Chunk("rate", w.Data), Chunk("seq ", zeros), Fram(1)}));
     AniReadResult r = Parse(f);
-    ASSERT_EQ(r.Code, kAniRead);
+    ASSERT_EQ(r.Code, AniReadCode::Read);
     ASSERT_EQ(r.Frames.size(), 999u);
     EXPECT_EQ(r.Frames[0].Rate, 1);
     EXPECT_EQ(r.Frames[1].Rate, 911);
@@ -132,7 +132,7 @@ TEST(AniReader, ClampsHotspotWordsTo31) {
     PutLE16(&icon[8 + 12], 0xFFFF);
     Bytes body = Cat({Text("fram"), icon});
     AniReadResult r = Parse(Riff(Cat({Anih(1, 1), Chunk("LIST", body)})));
-    ASSERT_EQ(r.Code, kAniRead);
+    ASSERT_EQ(r.Code, AniReadCode::Read);
     MakeAniImages(r, clWhite, "h");
     EXPECT_EQ(r.Images.at(0).HotX, 31);
     EXPECT_EQ(r.Images.at(0).HotY, 31);
@@ -150,7 +150,7 @@ TEST(AniReader, ReadsColourTablesByTheirRealSize) {
     for (uint32_t v : {0x000000u, 0x00FF00u}) icon.U32(v);
     for (int p = 0; p < 1152; ++p) icon.U8(p < 1024 ? p % 2 : 0);
     AniReadResult r = Parse(Riff(Cat({Anih(1, 1), Chunk("LIST", Cat({Text("fram"), Chunk("icon", icon.Data)}))})));
-    ASSERT_EQ(r.Code, kAniRead);
+    ASSERT_EQ(r.Code, AniReadCode::Read);
     EXPECT_EQ(r.Icons.at(0).Palette[5], 0xFF);
     EXPECT_EQ(r.Icons.at(0).Palette[8], 0);
     EXPECT_EQ(r.Icons.at(0).Bits[1], 1);
@@ -166,18 +166,18 @@ TEST(AniReader, RefusesEveryTruncation) {
     in.FrameSpeeds = {3, 4};
     in.SaveMode = AniSaveMode::Colours2;
     Bytes f = BuildAniFile(in);
-    ASSERT_EQ(Parse(f).Code, kAniRead);
+    ASSERT_EQ(Parse(f).Code, AniReadCode::Read);
     for (std::size_t n = 0; n < f.size(); ++n) {
         Bytes cut(f.begin(), f.begin() + static_cast<std::ptrdiff_t>(n));
         AniReadResult r = Parse(cut);
-        ASSERT_EQ(r.Code, kAniNotSupported) << n;
+        ASSERT_EQ(r.Code, AniReadCode::NotSupported) << n;
         ASSERT_TRUE(r.Icons.empty() && r.Frames.empty()) << n;
     }
 }
 
 TEST(AniReader, RefusesBrokenFiles) {
     Bytes ok = Riff(Cat({Anih(2, 2), Fram(2)}));
-    ASSERT_EQ(Parse(ok).Code, kAniRead);
+    ASSERT_EQ(Parse(ok).Code, AniReadCode::Read);
     Bytes pastEnd = ok;
     PutLE32(&pastEnd[12 + 44 + 4], 0x7FFFFFF0);  // the fram list claims more than the file
     Bytes hugeIcon = ok;
@@ -213,7 +213,7 @@ TEST(AniReader, RefusesBrokenFiles) {
     };
     for (const Case& k : cases) {
         AniReadResult r = Parse(k.File);
-        EXPECT_EQ(r.Code, kAniNotSupported) << k.Name;
+        EXPECT_EQ(r.Code, AniReadCode::NotSupported) << k.Name;
         EXPECT_TRUE(r.Icons.empty() && r.Frames.empty()) << k.Name;
     }
 }
@@ -236,7 +236,7 @@ TEST(AniReader, NamesTheReasonForUnsupportedIcons) {
         else
             PutLE32(h + k.Offset, k.Value);
         AniReadResult r = Parse(Riff(Cat({Anih(1, 1), Chunk("LIST", Cat({Text("fram"), icon}))})));
-        EXPECT_EQ(r.Code, kAniNotSupported);
+        EXPECT_EQ(r.Code, AniReadCode::NotSupported);
         EXPECT_EQ(r.Note, k.Note);
         EXPECT_EQ(r.NoteValue, k.NoteValue);
         EXPECT_EQ(AniReadNoteText(r), k.Text);
@@ -244,7 +244,7 @@ TEST(AniReader, NamesTheReasonForUnsupportedIcons) {
 }
 
 TEST(AniReader, ReportsAFileThatCannotBeOpened) {
-    EXPECT_EQ(ReadAniFile(::testing::TempDir() + "does-not-exist.ani").Code, kAniCannotOpen);
+    EXPECT_EQ(ReadAniFile(::testing::TempDir() + "does-not-exist.ani").Code, AniReadCode::CannotOpen);
 }
 
 } // namespace

@@ -99,7 +99,7 @@ bool WriteGifFile(const CCURSOR& image, AniSaveMode mode, const std::string& pat
     return WriteFileBytes(path, BuildGifImage(image, mode));
 }
 
-uint8_t WriteAnimatedGif(const std::vector<const CCURSOR*>& images, AniSaveMode mode, int defaultSpeed,
-                         const std::string& path) {
-    return WriteFileBytes(path, BuildAnimatedGif(images, mode, defaultSpeed));
+WriteResult WriteAnimatedGif(const std::vector<const CCURSOR*>& images, AniSaveMode mode, int defaultSpeed,
+                             const std::string& path) {
+    return WrittenIf(WriteFileBytes(path, BuildAnimatedGif(images, mode, defaultSpeed)));
 }

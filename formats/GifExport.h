@@ -9,6 +9,7 @@
 
 #include "formats/AniFile.h"
 #include "formats/ImageRecord.h"
+#include "formats/WriteResult.h"
 
 constexpr int kGifLoopCount = 10000;
 
@@ -35,5 +36,5 @@ std::vector<uint8_t> BuildAnimatedGif(const std::vector<const CCURSOR*>& images,
 // True when written; false when the file could not be written (an existing file is left as it was).
 bool WriteGifFile(const CCURSOR& image, AniSaveMode mode, const std::string& path);
 // 1 = written; 0 = the file could not be written (an existing file is left as it was).
-uint8_t WriteAnimatedGif(const std::vector<const CCURSOR*>& images, AniSaveMode mode, int defaultSpeed,
+WriteResult WriteAnimatedGif(const std::vector<const CCURSOR*>& images, AniSaveMode mode, int defaultSpeed,
                          const std::string& path);

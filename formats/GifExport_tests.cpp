@@ -93,7 +93,7 @@ TEST(GifExport, PillowAndGiflibReadLoopDelaysDisposalPixelsAndTransparency) {
         const std::string what = "mode " + std::to_string(static_cast<int>(mode));
         // Transparency of the first frame (Pillow composites the frames after it).
         const std::string path = dir + "ge_anim.gif";
-        ASSERT_EQ(WriteAnimatedGif({&a, &b}, mode, 30, path), 1);
+        ASSERT_EQ(WriteAnimatedGif({&a, &b}, mode, 30, path), WriteResult::Written);
         ExpectFrames(RunPillow(kFrameScript, path),
                      {"GIF 2 b'GIF89a' 10000", "500 2 True", SavedPixels(a, mode), "500 2 None", SavedPixels(b, mode), "exit=0"},
                      what);
@@ -101,7 +101,7 @@ TEST(GifExport, PillowAndGiflibReadLoopDelaysDisposalPixelsAndTransparency) {
         for (const char* line : {"Disposal Mode: 2", "Transparency on: yes", "Transparency on: no", "DelayTime: 50", "exit=0"})
             EXPECT_NE(text.find(line), std::string::npos) << line << "\n" << text;
         // Every frame's pixels.
-        ASSERT_EQ(WriteAnimatedGif({&b, &c, &b}, mode, 60, path), 1);
+        ASSERT_EQ(WriteAnimatedGif({&b, &c, &b}, mode, 60, path), WriteResult::Written);
         ExpectFrames(RunPillow(kFrameScript, path),
                      {"GIF 3 b'GIF89a' 10000", "1000 2 None", SavedPixels(b, mode), "1000 2 None", SavedPixels(c, mode),
                       "1000 2 None", SavedPixels(b, mode), "exit=0"},
@@ -117,10 +117,10 @@ TEST(GifExport, AnAnimatedCursorAtTheSlowestRateGivesOneSecondFrames) {
     input.DefaultRate = 911;
     const std::vector<uint8_t> ani = BuildAniFile(input);
     const AniReadResult read = ParseAniFile(ani.data(), ani.size());
-    ASSERT_EQ(read.Code, kAniRead);
+    ASSERT_EQ(read.Code, AniReadCode::Read);
     ASSERT_EQ(read.DefaultRate, 911);
     const std::string path = ::testing::TempDir() + "ge_slow.gif";
-    ASSERT_EQ(WriteAnimatedGif({&a, &b}, AniSaveMode::Colours256, read.DefaultRate, path), 1);
+    ASSERT_EQ(WriteAnimatedGif({&a, &b}, AniSaveMode::Colours256, read.DefaultRate, path), WriteResult::Written);
     const std::string text = RunTool("giftext '" + path + "'");
     std::size_t delays = 0, at = 0;
     while ((at = text.find("DelayTime: ", at)) != std::string::npos) {
@@ -136,7 +136,7 @@ TEST(GifExport, GifsicleReportsTheFramesOfTheAnimation) {
     if (RunTool("gifsicle --version").find("exit=0") == std::string::npos) GTEST_SKIP() << "gifsicle is not installed";
     const CCURSOR a = TransparentBandedImage(), b = BandedTestImage();
     const std::string path = ::testing::TempDir() + "ge_info.gif";
-    ASSERT_EQ(WriteAnimatedGif({&a, &b}, AniSaveMode::Colours256, 911, path), 1);
+    ASSERT_EQ(WriteAnimatedGif({&a, &b}, AniSaveMode::Colours256, 911, path), WriteResult::Written);
     const std::string info = RunTool("gifsicle --info '" + path + "'");
     EXPECT_NE(info.find("2 images"), std::string::npos) << info;
     EXPECT_NE(info.find("loop count 10000"), std::string::npos) << info;
@@ -166,5 +166,5 @@ TEST(GifExport, ReportsAFileThatCannotBeWritten) {
     const CCURSOR a = BandedTestImage();
     const std::string path = ::testing::TempDir() + "no_such_folder/x.gif";
     EXPECT_FALSE(WriteGifFile(a, AniSaveMode::Colours256, path));
-    EXPECT_EQ(WriteAnimatedGif({&a}, AniSaveMode::Colours256, 10, path), 0);
+    EXPECT_EQ(WriteAnimatedGif({&a}, AniSaveMode::Colours256, 10, path), WriteResult::NotWritten);
 }

@@ -18,7 +18,7 @@ TEST(IconFileWin, WrittenCursorsLoadWithTheirHotspotAndPixels) {
     for (AniSaveMode mode : {AniSaveMode::Colours256, AniSaveMode::Colours16, AniSaveMode::Colours2}) {
         const std::string path = ::testing::TempDir() + "win_written.cur";
         DeleteFileW(Wide(path).c_str());
-        ASSERT_EQ(WriteIconFile(image, mode, path), 1);
+        ASSERT_EQ(WriteIconFile(image, mode, path), WriteResult::Written);
         HANDLE h = LoadImageW(nullptr, Wide(path).c_str(), IMAGE_CURSOR, 32, 32, LR_LOADFROMFILE);
         ASSERT_NE(h, nullptr) << static_cast<int>(mode);
         ICONINFO info{};
@@ -44,7 +44,7 @@ TEST(IconFileWin, WrittenIconsAndBitmapsLoad) {
     const CCURSOR image = BandedTestImage();
     const std::string ico = ::testing::TempDir() + "win_written.ico";
     DeleteFileW(Wide(ico).c_str());
-    ASSERT_EQ(WriteIconFile(image, AniSaveMode::Colours256, ico), 1);
+    ASSERT_EQ(WriteIconFile(image, AniSaveMode::Colours256, ico), WriteResult::Written);
     HANDLE h = LoadImageW(nullptr, Wide(ico).c_str(), IMAGE_ICON, 32, 32, LR_LOADFROMFILE);
     ASSERT_NE(h, nullptr);
     Dc dc;
@@ -58,7 +58,7 @@ TEST(IconFileWin, WrittenIconsAndBitmapsLoad) {
         {AniSaveMode::Colours16, 4}, {AniSaveMode::Colours256, 8}, {AniSaveMode::Colours2, 1}};
     for (auto [mode, bits] : modes) {
         const std::string bmp = ::testing::TempDir() + "win_written.bmp";
-        ASSERT_EQ(WriteBmpFile(image, mode, bmp), 1);
+        ASSERT_EQ(WriteBmpFile(image, mode, bmp), WriteResult::Written);
         HBITMAP b = static_cast<HBITMAP>(
             LoadImageW(nullptr, Wide(bmp).c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
         ASSERT_NE(b, nullptr) << bits;

@@ -161,8 +161,8 @@ std::vector<uint8_t> BuildIconLibrary(const IconLibraryInput& in) {
     return std::move(w.Data);
 }
 
-uint8_t WriteIconLibrary(const std::string& path, const IconLibraryInput& in) {
+WriteResult WriteIconLibrary(const std::string& path, const IconLibraryInput& in) {
     const std::vector<uint8_t> bytes = BuildIconLibrary(in);
-    if (bytes.empty()) return 0;
-    return WriteFileBytes(path, bytes);
+    if (bytes.empty()) return WriteResult::NotWritten;
+    return WrittenIf(WriteFileBytes(path, bytes));
 }

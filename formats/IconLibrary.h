@@ -8,6 +8,7 @@
 
 #include "formats/AniFile.h"
 #include "formats/ImageRecord.h"
+#include "formats/WriteResult.h"
 
 // One 8-byte entry of the resource table: a type entry (type id, count, two zero words)
 // or the first eight bytes of a resource entry (offset and length in alignment units,
@@ -46,4 +47,4 @@ std::vector<CDLLDATA> IconLibraryTable(const IconLibraryInput& in, const IconLib
 // The file's bytes; empty when there is no image, more than 1000, or a name is missing.
 std::vector<uint8_t> BuildIconLibrary(const IconLibraryInput& in);
 // 1 = written; 0 = not writable or the file could not be written (a partial file is deleted).
-uint8_t WriteIconLibrary(const std::string& path, const IconLibraryInput& in);
+WriteResult WriteIconLibrary(const std::string& path, const IconLibraryInput& in);

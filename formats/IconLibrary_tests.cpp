@@ -115,7 +115,7 @@ TEST(IconLibrary, VersionResourceIsCountedInUnitsAndPadded) {
     in.Version.clear();
     EXPECT_TRUE(BuildIconLibrary(in).empty());  // no block built yet
     EXPECT_TRUE(BuildIconLibrary(LibraryOf({}, {})).empty());
-    EXPECT_EQ(WriteIconLibrary(::testing::TempDir() + "none/x.icl", LibraryOf({&image}, {"a"})), 0);
+    EXPECT_EQ(WriteIconLibrary(::testing::TempDir() + "none/x.icl", LibraryOf({&image}, {"a"})), WriteResult::NotWritten);
 }
 
 #ifndef _WIN32
@@ -130,7 +130,7 @@ TEST(IconLibrary, WrestoolListsTheResourcesAndIcotoolReadsTheIcons) {
     std::filesystem::remove_all(dir);
     std::filesystem::create_directories(dir);
     const std::string path = dir + "lib.icl";
-    ASSERT_EQ(WriteIconLibrary(path, in), 1);
+    ASSERT_EQ(WriteIconLibrary(path, in), WriteResult::Written);
     const std::string listing = RunTool("wrestool -l '" + path + "'");
     for (const char* line : {"--type=14 --name=1 ", "--type=14 --name=3 ", "--type=3 --name=1 ", "--type=3 --name=3 ",
                              "--type=16 --name=1 "})

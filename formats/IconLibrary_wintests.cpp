@@ -43,7 +43,7 @@ TEST(IconLibraryWin, TheShellExtractsEveryIconAndReadsTheVersion) {
             in.Version = BuildVersionBlock(v);
             const std::string path = ::testing::TempDir() + "win_library" + ext;
             DeleteFileW(Wide(path).c_str());
-            ASSERT_EQ(WriteIconLibrary(path, in), 1);
+            ASSERT_EQ(WriteIconLibrary(path, in), WriteResult::Written);
             const std::wstring wpath = Wide(path);
             EXPECT_EQ(ExtractIconExW(wpath.c_str(), -1, nullptr, nullptr, 0), 3u) << ext;
             for (int i = 0; i < 3; ++i) {

@@ -71,8 +71,8 @@ std::vector<uint8_t> BuildBmpFile(const CCURSOR& image, AniSaveMode mode) {
     return w.Data;
 }
 
-uint8_t WriteBmpFile(const CCURSOR& image, AniSaveMode mode, const std::string& path) {
-    return WriteFileBytes(path, BuildBmpFile(image, mode));
+WriteResult WriteBmpFile(const CCURSOR& image, AniSaveMode mode, const std::string& path) {
+    return WrittenIf(WriteFileBytes(path, BuildBmpFile(image, mode)));
 }
 
 bool IconPathIsCursor(const std::string& path) {
@@ -80,7 +80,7 @@ bool IconPathIsCursor(const std::string& path) {
     return ext.find(".ICO") == std::string::npos && ext.find(".ico") == std::string::npos;
 }
 
-uint8_t WriteIconFile(const CCURSOR& image, AniSaveMode mode, const std::string& path) {
+WriteResult WriteIconFile(const CCURSOR& image, AniSaveMode mode, const std::string& path) {
     const int bits = BitsPerPixelOf(mode);
     const bool cursor = IconPathIsCursor(path);
     ModeData d = MakeModeData(image.OutPixels, image.OutPalette, image, mode);
@@ -125,8 +125,8 @@ uint8_t WriteIconFile(const CCURSOR& image, AniSaveMode mode, const std::string&
     }
     bool put = replace >= 0 ? icons.PutRecord(replace, std::move(record), true)
                             : icons.PutRecord(icons.GetCount(), std::move(record), false);
-    if (!put) return 0;
-    return icons.SaveIcon(cursor, path) == kIconSaved ? 1 : 0;
+    if (!put) return WriteResult::NotWritten;
+    return WrittenIf(icons.SaveIcon(cursor, path) == kIconSaved);
 }
 
 std::string NumberedFileName(const std::string& folder, const std::string& name, int number, NumberedKind kind) {
@@ -142,9 +142,9 @@ bool WriteNumberedFiles(const std::vector<const CCURSOR*>& images, const std::st
                         const std::string& name, NumberedKind kind, AniSaveMode mode) {
     for (std::size_t k = 0; k < images.size(); ++k) {
         const std::string path = NumberedFileName(folder, name, static_cast<int>(k), kind);
-        const uint8_t ok = kind == NumberedKind::Bmp ? WriteBmpFile(*images[k], mode, path)
-                                                     : WriteIconFile(*images[k], mode, path);
-        if (!ok) return false;
+        const WriteResult r = kind == NumberedKind::Bmp ? WriteBmpFile(*images[k], mode, path)
+                                                        : WriteIconFile(*images[k], mode, path);
+        if (r != WriteResult::Written) return false;
     }
     return true;
 }

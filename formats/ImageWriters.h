@@ -6,6 +6,7 @@
 
 #include "formats/AniFile.h"
 #include "formats/ImageRecord.h"
+#include "formats/WriteResult.h"
 
 // Writes the bytes to the file through a temporary file; a failed write leaves whatever
 // file stood at path as it was. True when written.
@@ -15,14 +16,14 @@ bool WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes);
 // 190 bytes for 16, 256 or 2 colours.
 std::vector<uint8_t> BuildBmpFile(const CCURSOR& image, AniSaveMode mode);
 // 1 = written; 0 = the file could not be created or fully written (an existing file is left as it was).
-uint8_t WriteBmpFile(const CCURSOR& image, AniSaveMode mode, const std::string& path);
+WriteResult WriteBmpFile(const CCURSOR& image, AniSaveMode mode, const std::string& path);
 
 // Whether WriteIconFile writes a cursor: unless the extension contains ".ICO" or ".ico".
 bool IconPathIsCursor(const std::string& path);
 // Writes the image's Out copy into an icon or cursor file. An existing file keeps its
 // other images: its last 32x32 image of the same depth is replaced, or the image is
 // appended. 1 = written; 0 = the file could not be written (an existing file is left as it was).
-uint8_t WriteIconFile(const CCURSOR& image, AniSaveMode mode, const std::string& path);
+WriteResult WriteIconFile(const CCURSOR& image, AniSaveMode mode, const std::string& path);
 
 // "%s%s_%02d.ico", "%s%s_%02d.cur", "%s%s_%02d.bmp" (folder, name, number).
 enum class NumberedKind { Ico, Cur, Bmp };

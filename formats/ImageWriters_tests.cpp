@@ -54,7 +54,7 @@ TEST(ImageWriters, WritesNumberedSequencesAndStopsAtAFailure) {
     for (const char* n : {"walk_00.ico", "walk_01.ico", "walk_02.ico"}) EXPECT_TRUE(FileExists(dir + n)) << n;
     EXPECT_FALSE(WriteNumberedFiles({&a, &b}, dir + "missing/", "walk", NumberedKind::Bmp, AniSaveMode::Colours16));
     EXPECT_FALSE(FileExists(dir + "missing/walk_00.bmp"));
-    EXPECT_EQ(WriteIconFile(a, AniSaveMode::Colours256, dir + "missing/x.ico"), 0);
+    EXPECT_EQ(WriteIconFile(a, AniSaveMode::Colours256, dir + "missing/x.ico"), WriteResult::NotWritten);
     std::filesystem::remove_all(dir);
 }
 
@@ -62,7 +62,7 @@ TEST(ImageWriters, ReplacesTheLastMatchingImageOrAppends) {
     const std::string path = ::testing::TempDir() + "iw_multi.ico";
     std::filesystem::copy_file(IconFixture("icotool_multi.ico"), path, std::filesystem::copy_options::overwrite_existing);
     const CCURSOR image = BandedTestImage();
-    ASSERT_EQ(WriteIconFile(image, AniSaveMode::Colours256, path), 1);
+    ASSERT_EQ(WriteIconFile(image, AniSaveMode::Colours256, path), WriteResult::Written);
     TIconFile f;
     ASSERT_EQ(f.LoadIconA(path), kIconLoaded);
     ASSERT_EQ(f.GetCount(), 3);  // the 32x32 8-bit image was replaced
@@ -73,7 +73,7 @@ TEST(ImageWriters, ReplacesTheLastMatchingImageOrAppends) {
     ASSERT_TRUE(f.DecodeImage(0, colour, mask, true));
     EXPECT_EQ(colour.Width(), 16);  // the others stay
 
-    ASSERT_EQ(WriteIconFile(image, AniSaveMode::Colours2, path), 1);
+    ASSERT_EQ(WriteIconFile(image, AniSaveMode::Colours2, path), WriteResult::Written);
     ASSERT_EQ(f.LoadIconA(path), kIconLoaded);
     EXPECT_EQ(f.GetCount(), 4);  // no 1-bit image: appended
     std::filesystem::remove(path);
@@ -89,7 +89,7 @@ TEST(ImageWriters, ReplacingAnImageRewritesItsHeaderFields) {
     rec.Entry.dwBytesInRes = static_cast<uint32_t>(rec.Data.size());
     const std::string path = ::testing::TempDir() + "iw_short.ico";
     ASSERT_EQ(old.SaveIcon(false, path), kIconSaved);
-    ASSERT_EQ(WriteIconFile(BandedTestImage(), AniSaveMode::Colours256, path), 1);
+    ASSERT_EQ(WriteIconFile(BandedTestImage(), AniSaveMode::Colours256, path), WriteResult::Written);
     std::vector<uint8_t> b;
     ASSERT_TRUE(ReadWholeFile(path, b, 1 << 20));
     ASSERT_EQ(b.size(), 22u + 2216u);
@@ -119,7 +119,7 @@ TEST(ImageWriters, WrittenFilesPassIcotoolAndOpenInPillow) {
     for (const Case& c : cases) {
         const std::string path = dir + c.Name;
         std::filesystem::remove(path);
-        ASSERT_EQ(WriteIconFile(image, c.Mode, path), 1) << c.Name;
+        ASSERT_EQ(WriteIconFile(image, c.Mode, path), WriteResult::Written) << c.Name;
         std::string listing = RunTool("icotool -l '" + path + "'");
         EXPECT_NE(listing.find(c.Listing), std::string::npos) << listing;
         EXPECT_NE(listing.find("exit=0"), std::string::npos) << listing;
@@ -133,7 +133,7 @@ TEST(ImageWriters, WrittenFilesPassIcotoolAndOpenInPillow) {
     }
     for (AniSaveMode mode : {AniSaveMode::Colours16, AniSaveMode::Colours256, AniSaveMode::Colours2}) {
         const std::string path = dir + "iw.bmp";
-        ASSERT_EQ(WriteBmpFile(image, mode, path), 1);
+        ASSERT_EQ(WriteBmpFile(image, mode, path), WriteResult::Written);
         std::string px = RunTool("/usr/bin/python3 -c \"from PIL import Image; im = Image.open('" + path +
                              "').convert('RGB'); print(im.size, im.getpixel((8, 0)), im.getpixel((0, 31)))\"");
         // Blue at (0, 31) becomes black in two colours.
@@ -161,16 +161,16 @@ TEST(ImageWriters, EveryWriterReportsAFullDiskAndKeepsTheOldFile) {
         const char* Name;
         std::function<bool(const std::string&)> Write;
     } cases[] = {
-        {"x.ani", [&](const std::string& p) { return WriteAniFile(p, ani) == 1; }},
-        {"x.icl", [&](const std::string& p) { return WriteIconLibrary(p, library) != 0; }},
-        {"x.dll", [&](const std::string& p) { return WriteIconLibrary(p, library) != 0; }},
-        {"x.mng", [&](const std::string& p) { return WriteMngFile(images, mode, p) != 0; }},
-        {"x.gif", [&](const std::string& p) { return WriteAnimatedGif(images, mode, 10, p) != 0; }},
+        {"x.ani", [&](const std::string& p) { return WriteAniFile(p, ani) == WriteResult::Written; }},
+        {"x.icl", [&](const std::string& p) { return WriteIconLibrary(p, library) == WriteResult::Written; }},
+        {"x.dll", [&](const std::string& p) { return WriteIconLibrary(p, library) == WriteResult::Written; }},
+        {"x.mng", [&](const std::string& p) { return WriteMngFile(images, mode, p) == WriteResult::Written; }},
+        {"x.gif", [&](const std::string& p) { return WriteAnimatedGif(images, mode, 10, p) == WriteResult::Written; }},
         {"y.gif", [&](const std::string& p) { return WriteGifFile(a, mode, p); }},
         {"y.png", [&](const std::string& p) { return WritePngFile(a, mode, p); }},
-        {"y.bmp", [&](const std::string& p) { return WriteBmpFile(a, mode, p) != 0; }},
-        {"y.ico", [&](const std::string& p) { return WriteIconFile(a, mode, p) != 0; }},
-        {"y.cur", [&](const std::string& p) { return WriteIconFile(a, AniSaveMode::Colours2, p) != 0; }},
+        {"y.bmp", [&](const std::string& p) { return WriteBmpFile(a, mode, p) == WriteResult::Written; }},
+        {"y.ico", [&](const std::string& p) { return WriteIconFile(a, mode, p) == WriteResult::Written; }},
+        {"y.cur", [&](const std::string& p) { return WriteIconFile(a, AniSaveMode::Colours2, p) == WriteResult::Written; }},
         {"mono.cur", [&](const std::string& p) { return WriteMonoCurFile(p, mono, 1, 2); }},
     };
     const std::string dir = ::testing::TempDir() + "iw_full/";

@@ -112,6 +112,6 @@ bool WritePngFile(const CCURSOR& image, AniSaveMode mode, const std::string& pat
     return WriteFileBytes(path, BuildPngImage(image, mode));
 }
 
-uint8_t WriteMngFile(const std::vector<const CCURSOR*>& images, AniSaveMode mode, const std::string& path) {
-    return WriteFileBytes(path, BuildMngFile(images, mode));
+WriteResult WriteMngFile(const std::vector<const CCURSOR*>& images, AniSaveMode mode, const std::string& path) {
+    return WrittenIf(WriteFileBytes(path, BuildMngFile(images, mode)));
 }

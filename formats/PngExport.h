@@ -8,6 +8,7 @@
 
 #include "formats/AniFile.h"
 #include "formats/ImageRecord.h"
+#include "formats/WriteResult.h"
 
 class TBitmap;
 
@@ -31,4 +32,4 @@ std::vector<uint8_t> BuildMngFile(const std::vector<const CCURSOR*>& images, Ani
 // True when written; false when the file could not be written (an existing file is left as it was).
 bool WritePngFile(const CCURSOR& image, AniSaveMode mode, const std::string& path);
 // 1 = written; 0 = the file could not be written (an existing file is left as it was).
-uint8_t WriteMngFile(const std::vector<const CCURSOR*>& images, AniSaveMode mode, const std::string& path);
+WriteResult WriteMngFile(const std::vector<const CCURSOR*>& images, AniSaveMode mode, const std::string& path);

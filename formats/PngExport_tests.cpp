@@ -114,7 +114,7 @@ TEST(PngExport, MngPassesPngcheckAndImageMagickCountsItsFrames) {
     const CCURSOR a = TransparentBandedImage();
     const CCURSOR b = BandedTestImage();
     const std::string path = ::testing::TempDir() + "pe_anim.mng";
-    ASSERT_EQ(WriteMngFile({&a, &b, &a, &b}, AniSaveMode::Colours16, path), 1);
+    ASSERT_EQ(WriteMngFile({&a, &b, &a, &b}, AniSaveMode::Colours16, path), WriteResult::Written);
     const std::string check = RunTool("pngcheck -v '" + path + "'");
     EXPECT_NE(check.find("No errors detected"), std::string::npos) << check;
     EXPECT_EQ(RunTool("identify -format '%m %wx%h\\n' '" + path + "'"),
@@ -126,5 +126,5 @@ TEST(PngExport, MngPassesPngcheckAndImageMagickCountsItsFrames) {
 TEST(PngExport, ReportsAFileThatCannotBeWritten) {
     const std::string path = ::testing::TempDir() + "no_such_folder/x.png";
     EXPECT_FALSE(WritePngFile(BandedTestImage(), AniSaveMode::Colours256, path));
-    EXPECT_EQ(WriteMngFile({}, AniSaveMode::Colours256, path), 0);
+    EXPECT_EQ(WriteMngFile({}, AniSaveMode::Colours256, path), WriteResult::NotWritten);
 }

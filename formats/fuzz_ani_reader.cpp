@@ -10,7 +10,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     options.MaxFileBytes = 4u << 20;
     options.ExistingImages = size > 0 ? data[0] % 4 * 333 : 0;  // also reach the 1000-image cap
     AniReadResult r = ParseAniFile(data, size, options);
-    if (r.Code == kAniRead) MakeAniImages(r, 0x123456, "fuzz");
+    if (r.Code == AniReadCode::Read) MakeAniImages(r, 0x123456, "fuzz");
 
     MonoCursorRecord record;
     int x = 0, y = 0;

@@ -1,13 +1,15 @@
 #pragma once
 // The page "設定1" of the main window: how pictures are brought in, the shell
 // associations, the Susie plug-in folder and the editor's own pen and fill cursors.
-// The main window hosts the page, reads and writes its controls with the settings, and
-// tells it through TOptionsHost what the page needs from the rest of the program.
+// The page shows the program's settings record and writes every edit into it; the main
+// window hosts the page and tells it through TOptionsHost what it needs from the rest of
+// the program.
 #include <functional>
 #include <memory>
 #include <string>
 
 #include "system/Associations.h"
+#include "system/ProgramSettings.h"
 #include "ui/BrowseForFolder.h"
 #include "ui/Button.h"
 #include "ui/Edit.h"
@@ -33,11 +35,17 @@ struct TClassesRoot {
 
 class TOptionsPage {
 public:
-    TOptionsPage(TControl* page, TOptionsHost host);
+    // settings: the record the page shows and edits (outlives the page).
+    TOptionsPage(TControl* page, TProgramSettings& settings, TOptionsHost host);
     TOptionsPage(const TOptionsPage&) = delete;
     TOptionsPage& operator=(const TOptionsPage&) = delete;
 
     void SetClassesRoot(TClassesRoot root) { FClasses = std::move(root); }
+
+    // The controls show the settings record.
+    void ShowSettings();
+    // The background colour taken without asking becomes colour.
+    void SetDefaultColour(TColor colour);
 
     // Handlers.
     void DefColClick();
@@ -54,7 +62,7 @@ public:
     void CustumFillClick();
     // The four association buttons.
     void SetAssociationsEnabled(bool enabled);
-    bool AssociationsEnabled() const { return shellbmp->Enabled(); }
+    bool AssociationsEnabled() const { return FAssociationsEnabled; }
 
     // Writes the rows of one association under the classes root (raises ERegistryException
     // when a key cannot be made or a value written; rows written before stay).
@@ -84,8 +92,10 @@ private:
     void CustomCursorClick(TCheckBox& box, const TEdit& edit, bool pen);
     void PickCursorFile(TEdit& edit);
     TControl* FPage;  // not owned
+    TProgramSettings& FSettings;
     TOptionsHost FHost;
     TClassesRoot FClasses;
+    bool FAssociationsEnabled = true;
 };
 
 // The file exists as named: no wildcard, and not a folder.

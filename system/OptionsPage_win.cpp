@@ -10,7 +10,8 @@ bool PlainFileExists(const std::string& path) {
     return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-TOptionsPage::TOptionsPage(TControl* p, TOptionsHost host) : FPage(p), FHost(std::move(host)) {
+TOptionsPage::TOptionsPage(TControl* p, TProgramSettings& settings, TOptionsHost host)
+    : FPage(p), FSettings(settings), FHost(std::move(host)) {
     using P = TOptionsPage;
     BuildControls<P, TGroupBox>(*this, p, {{&P::GroupBox1, "GroupBox1", "イメージ入力時オプション", 8, 6, 490, 118}});
     TControl* input = GroupBox1.get();
@@ -24,7 +25,7 @@ TOptionsPage::TOptionsPage(TControl* p, TOptionsHost host) : FPage(p), FHost(std
     BuildLabels<P>(*this, input, {{&P::Label12, "Label12", "Click ->", 330, 64}});
     BuildControls<P, TPanel>(*this, input, {{&P::DefCol, "DefCol", nullptr, 384, 58, 40, 26, "背景色"}});
     DefCol->SetBevelOuter(TBevel::bvLowered);
-    DefCol->SetColor(clTeal);
+    DefCol->SetColor(FSettings.Import.DefaultColour);
 
     BuildLabels<P>(*this, p, {{&P::Label13, "Label13", "Susie Plug-in フォルダ", 12, 134}});
     BuildControls<P, TPanel>(*this, p, {{&P::Panel13, "Panel13", nullptr, 12, 150, 450, 22}});
@@ -71,6 +72,16 @@ TOptionsPage::TOptionsPage(TControl* p, TOptionsHost host) : FPage(p), FHost(std
     OpenCustumCur.Filter = "ｶｰｿﾙ、ｱﾆﾒｰｼｮﾝｶｰｿﾙ(*.cur,*.ani)|*.cur;*.ani";
     OpenCustumCur.FileMustExist = true;
 
+    // The import switches write straight into the record.
+    struct TSwitch {
+        TCheckBox* Box;
+        bool TImportSettings::*Field;
+    };
+    for (const TSwitch& s : {TSwitch{ResizeCheck.get(), &TImportSettings::Resize},
+                             TSwitch{ReduceCheck.get(), &TImportSettings::Reduce},
+                             TSwitch{NoDlgDisp.get(), &TImportSettings::NoDialog},
+                             TSwitch{Henpei.get(), &TImportSettings::KeepAspect}})
+        s.Box->OnClick = [this, s](TControl*) { FSettings.Import.*s.Field = s.Box->Checked(); };
     DefCol->OnClick = [this](TControl*) { DefColClick(); };
     BrowseSpiBtn->OnClick = [this](TControl*) { BrowseSpiBtnClick(); };
     shellbmp->OnClick = [this](TControl*) { shellbmpClick(); };
@@ -85,13 +96,36 @@ TOptionsPage::TOptionsPage(TControl* p, TOptionsHost host) : FPage(p), FHost(std
     Panel15->OnChange = [this](TControl*) { CustumFillClick(); };
 }
 
+void TOptionsPage::ShowSettings() {
+    // Copied first: every control writes what it shows back into the record.
+    const TProgramSettings s = FSettings;
+    ResizeCheck->SetChecked(s.Import.Resize);
+    ReduceCheck->SetChecked(s.Import.Reduce);
+    NoDlgDisp->SetChecked(s.Import.NoDialog);
+    Henpei->SetChecked(s.Import.KeepAspect);
+    SetDefaultColour(s.Import.DefaultColour);
+    Panel13->SetCaption(s.PluginFolder);
+    CustumPen->SetChecked(false);
+    CustumFill->SetChecked(false);
+    Panel14->SetText(s.Pen.File);
+    Panel15->SetText(s.Fill.File);
+    CustumPen->SetChecked(s.Pen.Use);
+    CustumFill->SetChecked(s.Fill.Use);
+}
+
+void TOptionsPage::SetDefaultColour(TColor colour) {
+    FSettings.Import.DefaultColour = colour;
+    DefCol->SetColor(colour);
+}
+
 void TOptionsPage::SetAssociationsEnabled(bool enabled) {
+    FAssociationsEnabled = enabled;
     for (TButton* b : {shellbmp.get(), shellico.get(), shellcur.get(), shellani.get()}) b->SetEnabled(enabled);
 }
 
 void TOptionsPage::DefColClick() {
-    TColor c = DefCol->Color();
-    if (FHost.PickBackColour && FHost.PickBackColour(c)) DefCol->SetColor(c);
+    TColor c = FSettings.Import.DefaultColour;
+    if (FHost.PickBackColour && FHost.PickBackColour(c)) SetDefaultColour(c);
 }
 
 void TOptionsPage::WriteAssociation(TShellKind kind) {
@@ -112,8 +146,9 @@ void TOptionsPage::BrowseSpiBtnClick() {
 }
 
 void TOptionsPage::ChoosePluginFolder(const std::string& folder) {
+    FSettings.PluginFolder = folder;
     Panel13->SetCaption(folder);
-    if (FHost.PluginFolderChanged) FHost.PluginFolderChanged(Panel13->Caption());
+    if (FHost.PluginFolderChanged) FHost.PluginFolderChanged(folder);
 }
 
 void TOptionsPage::PickCursorFile(TEdit& edit) {
@@ -128,8 +163,12 @@ void TOptionsPage::CustumFillBtnClick() { PickCursorFile(*Panel15); }
 
 // Checked with an existing file: the editor uses it; checked without one: unchecked again.
 void TOptionsPage::CustomCursorClick(TCheckBox& box, const TEdit& edit, bool pen) {
+    TCustomCursorSetting& setting = pen ? FSettings.Pen : FSettings.Fill;
+    setting.File = edit.Text();
+    setting.Use = false;
     if (box.Checked()) {
         if (PlainFileExists(edit.Text())) {
+            setting.Use = true;
             if (FHost.CustomCursorChanged) FHost.CustomCursorChanged(pen, true, edit.Text());
             return;
         }

@@ -39,7 +39,7 @@ protected:
         form = std::make_unique<TForm>("Host", "host", 520, 380);
         page = std::make_unique<TPanel>(form.get(), "Page4");
         page->SetBounds(0, 0, 510, 360);
-        options = std::make_unique<TOptionsPage>(page.get(), std::move(host));
+        options = std::make_unique<TOptionsPage>(page.get(), settings, std::move(host));
         options->SetClassesRoot(TClassesRoot{HKEY_CURRENT_USER, kClasses});
     }
     void TearDown() override {
@@ -60,6 +60,7 @@ protected:
     int colourAsked = 0;
     std::optional<TColor> colourAnswer;
     std::vector<std::string> changes;
+    TProgramSettings settings;
     std::unique_ptr<TForm> form;
     std::unique_ptr<TPanel> page;
     std::unique_ptr<TOptionsPage> options;
@@ -101,7 +102,36 @@ TEST_F(OptionsPageTest, TheBackgroundColourChangesOnlyOnOk) {
     colourAnswer = 0x123456;
     options->DefColClick();
     EXPECT_EQ(options->DefCol->Color(), 0x123456);
+    EXPECT_EQ(settings.Import.DefaultColour, 0x123456);
     EXPECT_EQ(colourAsked, 2);
+}
+
+TEST_F(OptionsPageTest, TheControlsShowTheRecordAndWriteEveryEditIntoIt) {
+    settings.Import = TImportSettings{true, 0x00102030, false, true, true};
+    settings.PluginFolder = "C:\\spi";
+    settings.Pen = TCustomCursorSetting{false, "C:\\gone.cur"};
+    options->ShowSettings();
+    EXPECT_TRUE(options->NoDlgDisp->Checked());
+    EXPECT_FALSE(options->ResizeCheck->Checked());
+    EXPECT_TRUE(options->ReduceCheck->Checked());
+    EXPECT_TRUE(options->Henpei->Checked());
+    EXPECT_EQ(options->DefCol->Color(), 0x00102030);
+    EXPECT_EQ(options->Panel13->Caption(), "C:\\spi");
+    EXPECT_EQ(options->Panel14->Text(), "C:\\gone.cur");
+    EXPECT_EQ(settings.Import, (TImportSettings{true, 0x00102030, false, true, true}));  // showing changes nothing
+
+    options->ResizeCheck->Perform(BM_CLICK);
+    options->NoDlgDisp->Perform(BM_CLICK);
+    options->Henpei->Perform(BM_CLICK);
+    EXPECT_EQ(settings.Import, (TImportSettings{false, 0x00102030, true, true, false}));
+    options->ChoosePluginFolder("D:\\plug");
+    EXPECT_EQ(settings.PluginFolder, "D:\\plug");
+    EXPECT_EQ(pluginFolder, "D:\\plug");
+    options->Panel15->SetText("C:\\fill.cur");
+    EXPECT_EQ(settings.Fill, (TCustomCursorSetting{false, "C:\\fill.cur"}));
+    options->SetAssociationsEnabled(false);
+    EXPECT_FALSE(options->AssociationsEnabled());
+    EXPECT_FALSE(options->shellani->Enabled());
 }
 
 TEST_F(OptionsPageTest, CustomCursorsNeedAnExistingPlainFile) {
@@ -124,6 +154,7 @@ TEST_F(OptionsPageTest, CustomCursorsNeedAnExistingPlainFile) {
     options->CustumPen->SetChecked(true);
     EXPECT_TRUE(options->CustumPen->Checked());
     EXPECT_EQ(changes, std::vector<std::string>{"pen on " + pen});
+    EXPECT_EQ(settings.Pen, (TCustomCursorSetting{true, pen}));
     // Typing: the first change that names no file unchecks the box.
     options->Panel14->SetText(pen + "x");
     EXPECT_FALSE(options->CustumPen->Checked());

@@ -12,8 +12,6 @@
 
 namespace {
 const char* const kCannotWrite = "何らかの原因でファイルを書きこめません。";
-constexpr int kSaveIconCaption = 2;  // ReportMessage kinds: the captions of the two save buttons
-constexpr int kSaveAniCaption = 3;
 
 // The chosen file's name without folder and extension.
 std::string NameWithoutExtension(const std::string& path) { return ChangeFileExt(ExtractFileName(path), ""); }
@@ -24,13 +22,15 @@ std::string NameWithoutExtension(const std::string& path) { return ChangeFileExt
 const std::vector<TForm1::TSaveFormat>& TForm1::DocumentSaveFormats() {
     static const std::vector<TSaveFormat> formats = {
         {"ｱﾆﾒｰｼｮﾝｶｰｿﾙ(*.ani)", "ani",
-         [](TForm1& f, const TSaveTarget& t) { return WriteAniFile(t.Path(), f.AniInput(t.Mode)) == 1; }},
+         [](TForm1& f, const TSaveTarget& t) {
+             return WriteAniFile(t.Path(), f.AniInput(t.Mode)) == WriteResult::Written;
+         }},
         {"ｱｲｺﾝﾗｲﾌﾞﾗﾘ(*.icl)", "icl",
-         [](TForm1& f, const TSaveTarget& t) { return WriteIconLibrary(t.Path(), f.LibraryInput(t.Mode)) != 0; }},
+         [](TForm1& f, const TSaveTarget& t) { return WriteIconLibrary(t.Path(), f.LibraryInput(t.Mode)) == WriteResult::Written; }},
         {"ﾀﾞｲﾅﾐｯｸﾘﾝｸﾗｲﾌﾞﾗﾘ(*.dll)", "dll",
-         [](TForm1& f, const TSaveTarget& t) { return WriteIconLibrary(t.Path(), f.LibraryInput(t.Mode)) != 0; }},
+         [](TForm1& f, const TSaveTarget& t) { return WriteIconLibrary(t.Path(), f.LibraryInput(t.Mode)) == WriteResult::Written; }},
         {"ﾏﾙﾁﾌﾟﾙﾈｯﾄﾜｰｸｸﾞﾗﾌｨｯｸｽ(ｱﾆﾒPNG)(*.mng)", "mng",
-         [](TForm1& f, const TSaveTarget& t) { return WriteMngFile(f.FDoc.Entries(), t.Mode, t.Path()) != 0; }},
+         [](TForm1& f, const TSaveTarget& t) { return WriteMngFile(f.FDoc.Entries(), t.Mode, t.Path()) == WriteResult::Written; }},
         {"アイコン連番(*.ico)", "ico",
          [](TForm1& f, const TSaveTarget& t) {
              return WriteNumberedFiles(f.FDoc.Entries(), t.Folder, t.Name, NumberedKind::Ico, t.Mode) != 0;
@@ -45,7 +45,7 @@ const std::vector<TForm1::TSaveFormat>& TForm1::DocumentSaveFormats() {
          }},
         {"ｱﾆﾒｰｼｮﾝGIF(*.gif)", "gif",
          [](TForm1& f, const TSaveTarget& t) {
-             return WriteAnimatedGif(f.FDoc.Entries(), t.Mode, f.FramePage->DefaultSpeed->Value(), t.Path()) != 0;
+             return WriteAnimatedGif(f.FDoc.Entries(), t.Mode, f.FDoc.AniOptions().DefaultSpeed, t.Path()) == WriteResult::Written;
          }},
     };
     return formats;
@@ -54,11 +54,11 @@ const std::vector<TForm1::TSaveFormat>& TForm1::DocumentSaveFormats() {
 const std::vector<TForm1::TSaveFormat>& TForm1::ImageSaveFormats() {
     static const std::vector<TSaveFormat> formats = {
         {"アイコン (*.ico)", "ico",
-         [](TForm1& f, const TSaveTarget& t) { return WriteIconFile(f.CurrentEntry(), t.Mode, t.Path()) != 0; }},
+         [](TForm1& f, const TSaveTarget& t) { return WriteIconFile(f.CurrentEntry(), t.Mode, t.Path()) == WriteResult::Written; }},
         {"カーソル(*.cur)", "cur",
-         [](TForm1& f, const TSaveTarget& t) { return WriteIconFile(f.CurrentEntry(), t.Mode, t.Path()) != 0; }},
+         [](TForm1& f, const TSaveTarget& t) { return WriteIconFile(f.CurrentEntry(), t.Mode, t.Path()) == WriteResult::Written; }},
         {"ビットマップ(*.bmp)", "bmp",
-         [](TForm1& f, const TSaveTarget& t) { return WriteBmpFile(f.CurrentEntry(), t.Mode, t.Path()) != 0; }},
+         [](TForm1& f, const TSaveTarget& t) { return WriteBmpFile(f.CurrentEntry(), t.Mode, t.Path()) == WriteResult::Written; }},
         {"ﾎﾟｰﾀﾌﾞﾙﾈｯﾄﾜｰｸｸﾞﾗﾌｨｯｸｽ(*.png)", "png",
          [](TForm1& f, const TSaveTarget& t) { return WritePngFile(f.CurrentImageForWriters(), t.Mode, t.Path()) != 0; }},
         {"ｸﾞﾗﾌｨｯｸｲﾝﾀｰﾁｪﾝｼﾞﾌｫｰﾏｯﾄ(*.gif)", "gif",
@@ -107,17 +107,19 @@ const CCURSOR& TForm1::CurrentEntry() const { return FDoc.Entry(FDoc.CurImage())
 void TForm1::SaveANIBtnClick() {
     if (FDoc.LastImage() < 0) return;
     // Frame lines that name missing images are never written.
-    if (FramePage->InsertFram->Checked() && !FramePage->BuildFrameArrays()) return;
+    if (FDoc.AniOptions().InsertFram && !FramePage->BuildFrameArrays()) return;
     SaveAniDlg.FileName = FDocName;
     SaveAniDlg.InitialDir = FPath;
-    if (!SaveThroughDialog(SaveAniDlg, DocumentSaveFormats())) ReportMessage(kCannotWrite, kSaveAniCaption, 1);
+    if (!SaveThroughDialog(SaveAniDlg, DocumentSaveFormats()))
+        ReportMessage(kCannotWrite, TMessageCaption::SaveAll, TMessageIcon::Warning);
 }
 
 void TForm1::SaveIconBtnClick() {
     if (FDoc.CurImage() < 0) return;
     SaveDlg.FileName = CurrentEntry().ImageName;
     SaveDlg.InitialDir = FPath;
-    if (!SaveThroughDialog(SaveDlg, ImageSaveFormats())) ReportMessage(kCannotWrite, kSaveIconCaption, 1);
+    if (!SaveThroughDialog(SaveDlg, ImageSaveFormats()))
+        ReportMessage(kCannotWrite, TMessageCaption::SaveImage, TMessageIcon::Warning);
 }
 
 // ---- the writers' views of the document
@@ -142,25 +144,4 @@ CCURSOR TForm1::CurrentImageForWriters() const {
     return image;
 }
 
-AniWriteInput TForm1::AniInput(AniSaveMode mode) const {
-    AniWriteInput in;
-    in.Images = FDoc.Entries();
-    const FrameTables& tables = FDoc.FrameArrays();
-    in.FrameImages.assign(tables.FFrameImages.begin(), tables.FFrameImages.begin() + tables.FFrameCount);
-    in.FrameSpeeds.assign(tables.FFrameSpeeds.begin(), tables.FFrameSpeeds.begin() + tables.FFrameCount);
-    in.InsertInfo = FileOptionsPage->InsertInfo->Checked();
-    in.InsertFram = FramePage->InsertFram->Checked();
-    in.UniteHotspot = FramePage->UniteHotspot->Checked();
-    in.InsertMonoCur = FileOptionsPage->InsertMonoCur->Checked();
-    in.Title = FDoc.Title();
-    in.Author = FDoc.Author();
-    in.DefaultRate = FramePage->DefaultSpeed->Value();
-    in.UniHotX = FramePage->UniHotX->Value();
-    in.UniHotY = FramePage->UniHotY->Value();
-    in.MonoCursor = FDoc.MonoCursor();
-    in.MonoX = FileOptionsPage->MonoX->Value();
-    in.MonoY = FileOptionsPage->MonoY->Value();
-    in.SaveMode = mode;
-    return in;
-}
-
+AniWriteInput TForm1::AniInput(AniSaveMode mode) const { return FDoc.AniInput(mode); }

@@ -58,8 +58,7 @@ void THSpotDlg::FormPaint() {
             LineTo(dc, 256, 8 * i + 7);
         }
     }
-    int hx = Form1 ? Form1->ImagePage->XHSpot->Value() : 0, hy = Form1 ? Form1->ImagePage->YHSpot->Value() : 0;
-    canvas.FrameRect(RECT{8 * hx, 8 * hy, 8 * hx + 8, 8 * hy + 8}, clRed);
+    canvas.FrameRect(RECT{8 * HotX, 8 * HotY, 8 * HotX + 8, 8 * HotY + 8}, clRed);
 }
 
 void THSpotDlg::FormMouseMove(const TMouseEvent& e) {
@@ -73,10 +72,8 @@ void THSpotDlg::Image1MouseUp(const TMouseEvent& e) {
     }
     int px, py;
     if (!PixelAtPoint(e.X, e.Y, px, py)) return;
-    if (Form1) {
-        Form1->ImagePage->XHSpot->SetValue(px);
-        Form1->ImagePage->YHSpot->SetValue(py);
-    }
+    HotX = px;
+    HotY = py;
     SetModalResult(mrOk);
 }
 

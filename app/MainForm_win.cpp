@@ -85,10 +85,10 @@ void TForm1::BuildImagePage() {
         SaveIconBtn->SetEnabled(enabled);
         SaveANIBtn->SetEnabled(enabled);
     };
-    host.CanSaveImage = [this] { return SaveIconBtn->Enabled(); };
+    host.CanSaveImage = [this] { return FDoc.LastImage() >= 0; };
     host.HotspotChanged = [this](int x, int y) { FramePage->FollowHotspot(x, y); };
     host.ResetPages = [this] {
-        FramePage->Reset();
+        FramePage->ShowAniOptions();
         FileOptionsPage->Reset();
     };
     host.Cleared = [this] {
@@ -100,7 +100,7 @@ void TForm1::BuildImagePage() {
 
 void TForm1::BuildFramePage() {
     TFramePageHost host;
-    host.Report = [this](const std::string& text, int kind, int flag) { ReportMessage(text, kind, flag); };
+    host.Report = [this](const std::string& text, TMessageCaption kind, TMessageIcon icon) { ReportMessage(text, kind, icon); };
     host.Shown = [this] { return PageControl1->ActivePage() == Page2; };
     host.EditImage = [this](int image, bool now) {
         ImagePage->ListBox1->SetItemIndex(image);
@@ -118,14 +118,14 @@ void TForm1::TabPanelChange() {
     TTabSheet* page = PageControl1->ActivePage();
     if (page == Page5) CursorPage->PageEntered();
     if (page == Page2)
-        FramePage->PageEntered(SaveANIBtn->Enabled());
+        FramePage->PageEntered(FDoc.LastImage() >= 0);
     else
         FramePage->PageLeft();
 }
 
 void TForm1::BuildFileOptionsPage() {
     TFileOptionsHost host;
-    host.Report = [this](const std::string& text, int kind, int flag) { ReportMessage(text, kind, flag); };
+    host.Report = [this](const std::string& text, TMessageCaption kind, TMessageIcon icon) { ReportMessage(text, kind, icon); };
     host.Templates = [this] { return TemplateBytes(); };
     FileOptionsPage = std::make_unique<TFileOptionsPage>(Page3, *this, FDoc, std::move(host));
 }
@@ -163,7 +163,7 @@ void TForm1::FormCreate() {
     AboutPage->ShowIcon(FInstance);
     FDocName = "無題";
     FOpenCmdLine = !CommandLineFile(FCommandLine).empty();
-    UsePluginFolder(OptionsPage->Panel13->Caption());
+    UsePluginFolder(FSettings.PluginFolder);
 }
 
 void TForm1::UsePluginFolder(const std::string& folder) {
@@ -206,19 +206,19 @@ LRESULT TForm1::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
 void TForm1::Button1Click() { TApplication::Instance().HelpCommand(HELP_CONTEXT, 1); }
 void TForm1::SpeedButton1Click() { TApplication::Instance().HelpCommand(HELP_CONTEXT, 1); }
 
-void TForm1::ReportMessage(const std::string& text, int kind, int flag) {
+void TForm1::ReportMessage(const std::string& text, TMessageCaption kind, TMessageIcon icon) {
     std::string caption;
     switch (kind) {
-    case 0: caption = TApplication::Instance().Title(); break;
-    case 1: caption = "開いたファイル"; break;
-    case 2: caption = SaveIconBtn->Caption(); break;
-    case 3: caption = SaveANIBtn->Caption(); break;
-    default: break;
+    case TMessageCaption::Application: caption = TApplication::Instance().Title(); break;
+    case TMessageCaption::OpenedFile: caption = "開いたファイル"; break;
+    case TMessageCaption::SaveImage: caption = SaveIconBtn->Caption(); break;
+    case TMessageCaption::SaveAll: caption = SaveANIBtn->Caption(); break;
+    case TMessageCaption::None: break;
     }
-    UINT icon = MB_ICONINFORMATION;
-    if (flag == 0)
+    UINT style = MB_ICONINFORMATION;
+    if (icon == TMessageIcon::Information)
         PlayBeep(MB_OK);
     else
-        icon = MB_ICONWARNING;
-    ShowMessageBox(FHandle, text, caption, MB_OK | icon);
+        style = MB_ICONWARNING;
+    ShowMessageBox(FHandle, text, caption, MB_OK | style);
 }
