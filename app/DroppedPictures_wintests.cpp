@@ -39,7 +39,7 @@ struct DroppedPictureTest : MainWindowTest {
 // same picture does as a PNG: icotool's icons (a 24-bit square with a mask, a 32-bit disc with
 // a soft alpha rim) beside Pillow's pictures of them on the same teal background.
 TEST_F(DroppedPictureTest, A48x48IconArrivesThroughThePickerAsItsPngPictureDoes) {
-    form->OptionsPage->DefCol->SetColor(clTeal);
+    form->OptionsPage->SetDefaultColour(clTeal);
     form->OptionsPage->ResizeCheck->SetChecked(true);  // smart resize without asking
     struct Case {
         const char* Icon;
