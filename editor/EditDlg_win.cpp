@@ -38,14 +38,21 @@ TCursorHandle MakeCursor(const TBitmap& colour, const TBitmap& mask) {
 
 } // namespace
 
-TEditDlg::TEditDlg() : TForm("EditDlg", "イメージの編集", kClientWidth, kClientHeight, TFormBorder::bsDialog) {
+TEditDlg::TEditDlg(TDialogContents contents)
+    : TForm("EditDlg", "イメージの編集", kClientWidth, kClientHeight, TFormBorder::bsDialog) {
+    CenterOnScreen();
+    OnShow = [this](TControl*) { FormShow(); };
+    FModel.Clear();
+    if (contents == TDialogContents::Now) BuildContents();
+}
+
+void TEditDlg::BuildContents() {
+    if (FBuilt) return;
+    FBuilt = true;
     BuildComponents();
     BuildMenus();
     MakeToolCursors();
     BuildPaletteCommands();
-    CenterOnScreen();
-    OnShow = [this](TControl*) { FormShow(); };
-    FModel.Clear();
     RedrawImage();
 }
 
@@ -243,6 +250,7 @@ void TEditDlg::MakeToolCursors() {
 }
 
 int TEditDlg::ShowModal() {
+    BuildContents();
     int result = TForm::ShowModal();
     FormClose();
     return result;
@@ -286,6 +294,7 @@ void TEditDlg::FormClose() {
 }
 
 void TEditDlg::ClearImage() {
+    BuildContents();
     FModel.Clear();
     FModel.MonoMode = PaletteImage->MonoMode = FMonoMode;
     FModel.MainIndex = 0;
@@ -295,6 +304,7 @@ void TEditDlg::ClearImage() {
 }
 
 void TEditDlg::LoadImageData(const ImageRecord& image) {
+    BuildContents();
     FModel.Load(image);
     FModel.MonoMode = PaletteImage->MonoMode = FMonoMode;
     // The monochrome grid offers only entries 0..3: a sub colour beyond them becomes the
@@ -306,6 +316,9 @@ void TEditDlg::LoadImageData(const ImageRecord& image) {
 }
 
 TEditorOptions TEditDlg::Options() const {
+    // The options live in the controls: an editor never used yet builds them first, which
+    // shows nothing.
+    const_cast<TEditDlg*>(this)->BuildContents();
     TEditorOptions o = FOptions;
     o.Grid = grid->Down();
     o.PalSel = DispPalSel->Checked;
@@ -317,6 +330,7 @@ TEditorOptions TEditDlg::Options() const {
 }
 
 void TEditDlg::SetOptions(const TEditorOptions& options) {
+    BuildContents();
     FOptions = options;
     grid->SetDown(options.Grid);
     DispPalSel->Checked = options.PalSel;
