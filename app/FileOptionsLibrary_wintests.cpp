@@ -116,6 +116,21 @@ TEST_F(LibraryTest, TheFirstEditPresetsTitleAuthorAndDateOnce) {
     EXPECT_EQ(version->Edit1->Text(), "説明");  // a block exists: nothing is preset again
 }
 
+TEST_F(LibraryTest, ADialogBuiltOnFirstUseIsBuiltByTheEditButtonBeforeItsPreset) {
+    // As the program makes it: no controls until the first edit, which presets them.
+    version = std::make_unique<TVersion>(TDialogContents::OnFirstUse);
+    Version = version.get();
+    EXPECT_EQ(GetWindow(version->Handle(), GW_CHILD), nullptr);
+    EXPECT_EQ(version->ListBox1, nullptr);
+    form->FileOptionsPage->IName->SetText("歩く猫");
+    EditVersion(true);
+    EXPECT_EQ(shown, 1);
+    ASSERT_NE(version->Edit1, nullptr);
+    EXPECT_EQ(version->Edit1->Text(), "歩く猫");
+    EXPECT_EQ(version->ListBox1->ItemIndex(), 0);
+    EXPECT_EQ(BlockValue(*version, "FileDescription"), "歩く猫");
+}
+
 TEST_F(LibraryTest, IncludingTheVersionNeedsABuiltBlock) {
     form->FileOptionsPage->InsertVersion->SetChecked(true);
     form->FileOptionsPage->InsertVersionClick();

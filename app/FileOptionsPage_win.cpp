@@ -173,6 +173,7 @@ void TFileOptionsPage::InsertVersionClick() {
 
 void TFileOptionsPage::VerEditBtnClick() {
     if (!Version) return;
+    Version->BuildContents();
     if (Version->FVersionStream.Size() == 0) {
         // Before the first block: the document's title and author, and today's date as
         // the first line of the current detail item.

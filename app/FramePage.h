@@ -20,6 +20,7 @@
 #include "ui/Image.h"
 #include "ui/ListBox.h"
 #include "ui/Panel.h"
+#include "ui/Win.h"
 
 struct TFramePageHost {
     // The main window's message box.
@@ -49,6 +50,11 @@ public:
     bool BuildFrameArrays();
     // A frame of image (the new last image of an import) as AddFramBtnClick adds it.
     void AddFrameOf(int image);
+    // A batch of added frames (a drop of many files); batches nest. Within it the frames
+    // join the document only; when the outermost batch ends ListBox2 shows them, with the
+    // last added selected, and the page shows that frame.
+    void BeginAdds();
+    void EndAdds();
 
     // The page was entered (canTest: the document can be saved) or left.
     void PageEntered(bool canTest);
@@ -137,6 +143,11 @@ private:
     PreviewTiming FTiming;  // milliseconds per jiffy and fixed milliseconds of the preview
     int FFrameDragRow = -1;
     POINT FFrameDragStart{};
+    TRedrawBatch FAdds;             // the batch of added frames under way
+    bool FAddedInBatch = false;     // a frame was added in that batch
+    // While ListBox2 lags behind the document's frames (within a batch): the line that will
+    // be selected once it shows them.
+    std::optional<int> FPendingSelection;
 };
 
 // The file name of the animation test's cursor (in the temporary folder).

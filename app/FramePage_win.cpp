@@ -151,7 +151,8 @@ std::optional<FrameLine> TFramePage::GetFrameLine(int line) const {
 
 void TFramePage::ShowFrames() {
     TNoRedraw frozen(ListBox2->Handle());
-    int sel = ListBox2->ItemIndex();
+    int sel = FPendingSelection.value_or(ListBox2->ItemIndex());
+    FPendingSelection.reset();
     ListBox2->Clear();
     for (const std::string& line : FormatFrameLines(FDoc.Frames())) ListBox2->Add(line);
     ListBox2->SetItemIndex(sel < ListBox2->Count() ? sel : -1);
@@ -217,14 +218,33 @@ void TFramePage::ShowFrameImage(int image) {
 void TFramePage::AddFramBtnClick() {
     if (FDoc.LastImage() < 0) return;
     int n = FDoc.FrameCount();
-    int at = FrameInsertIndex(n, ListBox2->ItemIndex());
+    int at = FrameInsertIndex(n, FPendingSelection.value_or(ListBox2->ItemIndex()));
     FrameLine f{FramImageIndex->Position(), FrameSpeed->Value()};
     if (!FDoc.InsertFrame(at, f)) {
         FHost.Report(kFrameLimitMessage, TMessageCaption::Application, TMessageIcon::Information);
         return;
     }
+    if (FAdds.Active()) {
+        // Within a batch only the document takes the frame; ListBox2 shows them all at its end.
+        FPendingSelection = at;
+        FAddedInBatch = true;
+        return;
+    }
     ListBox2->Insert(at, FormatFrameLine(f.Image, f.Interval));
     ListBox2->SetItemIndex(at);
+    ListBox2Click();
+}
+
+void TFramePage::BeginAdds() {
+    if (!FAdds.Active()) FAddedInBatch = false;
+    FAdds.Begin(ListBox2->Handle());
+}
+
+void TFramePage::EndAdds() {
+    if (!FAdds.End()) return;  // an inner batch ended
+    if (FPendingSelection) ShowFrames();
+    if (!FAddedInBatch) return;
+    FAddedInBatch = false;
     ListBox2Click();
 }
 

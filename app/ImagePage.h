@@ -18,6 +18,7 @@
 #include "ui/Menu.h"
 #include "ui/Panel.h"
 #include "ui/Timer.h"
+#include "ui/Win.h"
 
 struct TImagePageHost {
     // The two save buttons under the pages: enabled or disabled together.
@@ -56,6 +57,12 @@ public:
     // Adds the images (up to the limit) in one batch: the list repaints once at the end
     // and the last one added is shown.
     void AddImages(const std::vector<CCURSOR>& images);
+    // A batch of adds (a drop of many files, an animated cursor's images); batches nest.
+    // Within it each added image only joins the document, the thumbnails and the list, and
+    // the list does not repaint; when the outermost batch ends the list repaints once and
+    // the last image added is selected and shown.
+    void BeginAdds();
+    void EndAdds();
     // Makes image i the current one and shows it.
     void SelectImage(int i);
     // The pictures of the transparent-colour and hotspot dialogs show the current image.
@@ -128,4 +135,6 @@ private:
     uint8_t FHotSpotReady = 1;         // 0 while the page itself sets XHSpot/YHSpot
     bool FPickingTransparent = false;  // the transparent-colour dialog is open
     HFONT RowFont() const { return static_cast<HFONT>(FRowFont.Get()); }
+    TRedrawBatch FAdds;                // the batch of adds under way
+    bool FAddedInBatch = false;        // an image joined the list in that batch
 };

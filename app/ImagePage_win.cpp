@@ -7,6 +7,7 @@
 #include "app/PixelCursor.h"
 #include "app/SmallDialogs.h"
 #include "base/Format.h"
+#include "base/ScopeGuard.h"
 #include "ui/Dialogs.h"
 
 namespace {
@@ -218,19 +219,23 @@ void TImagePage::ShowImagePageEnabled() {
 }
 
 void TImagePage::AddImages(const std::vector<CCURSOR>& images) {
-    if (images.empty()) return;
-    {
-        // The list repaints once at the end; only the last image is shown on the page.
-        TNoRedraw frozen(ListBox1->Handle());
-        for (const CCURSOR& e : images) {
-            if (!FDoc.AddImage(ImageRecord{e.Pixels, e.Palette, e.Inverse}, e.HotX, e.HotY, e.TransX, e.TransY,
-                               e.Transparent != 0, e.ImageName, e.ImageName))
-                break;
-            ImageList1.AddIcon(MakeCursor(FDoc.Parts(), FDoc.HotX(), FDoc.HotY()).Get());
-            ListBox1->Add(FDoc.ListName(FDoc.LastImage()));
-        }
-        ListBox1->SetItemIndex(FDoc.CurImage());
-    }
+    BeginAdds();
+    TScopeExit end([this] { EndAdds(); });
+    for (const CCURSOR& e : images)
+        if (!AddImage(ImageRecord{e.Pixels, e.Palette, e.Inverse}, e.HotX, e.HotY, e.TransX, e.TransY,
+                      e.Transparent != 0, e.ImageName, e.ImageName))
+            break;
+}
+
+void TImagePage::BeginAdds() {
+    if (!FAdds.Active()) FAddedInBatch = false;
+    FAdds.Begin(ListBox1->Handle());
+}
+
+void TImagePage::EndAdds() {
+    if (!FAdds.End() || !FAddedInBatch) return;
+    FAddedInBatch = false;
+    ListBox1->SetItemIndex(FDoc.CurImage());
     ShowCurrentImage();
     ShowImagePageEnabled();
 }
@@ -238,7 +243,14 @@ void TImagePage::AddImages(const std::vector<CCURSOR>& images) {
 bool TImagePage::AddImage(const ImageRecord& image, int hotX, int hotY, int transX, int transY, bool transparent,
                       const std::string& listName, const std::string& imageName) {
     if (!FDoc.AddImage(image, hotX, hotY, transX, transY, transparent, listName, imageName)) return false;
-    ShowNewLastImage();
+    if (!FAdds.Active()) {
+        ShowNewLastImage();
+        return true;
+    }
+    // The page shows the last image once, when the batch ends.
+    ImageList1.AddIcon(MakeCursor(FDoc.Parts(), FDoc.HotX(), FDoc.HotY()).Get());
+    ListBox1->Add(FDoc.ListName(FDoc.LastImage()));
+    FAddedInBatch = true;
     return true;
 }
 

@@ -6,6 +6,7 @@
 #include "app/SmallDialogs.h"
 #include "base/Exception.h"
 #include "base/Format.h"
+#include "base/ScopeGuard.h"
 #include "formats/PictureImport.h"
 #include "formats/ShortCut.h"
 #include "ui/Application.h"
@@ -71,12 +72,22 @@ void TForm1::DropPanel1DropFiles(TControl*, const std::vector<std::string>& file
     }
     FApplyBackAll = 0;
     FMultiDrop = files.size() > 1;
-    for (const std::string& path : files) {
-        if (!FDoc.CanAdd()) {
-            ReportMessage(files.size() == 1 ? kLimitOne : kLimitMany, TMessageCaption::OpenedFile, TMessageIcon::Information);
-            break;
+    {
+        // One batch for the whole drop: the lists repaint once, and the page shows the last
+        // image once, at its end.
+        TWaitCursor hourglass;
+        ImagePage->BeginAdds();
+        TScopeExit endImages([this] { ImagePage->EndAdds(); });
+        FramePage->BeginAdds();
+        TScopeExit endFrames([this] { FramePage->EndAdds(); });
+        for (const std::string& path : files) {
+            if (!FDoc.CanAdd()) {
+                ReportMessage(files.size() == 1 ? kLimitOne : kLimitMany, TMessageCaption::OpenedFile,
+                              TMessageIcon::Information);
+                break;
+            }
+            OpenImageFile(path);
         }
-        OpenImageFile(path);
     }
     FinishImport();
 }

@@ -124,6 +124,34 @@ TEST_F(ImportTest, ADropOfSeveralFilesAddsEachAsAnImageAndAFrame) {
     EXPECT_TRUE(form->ImagePage->Image1->Visible());
 }
 
+TEST_F(ImportTest, ADropUpdatesTheListsOnceAndShowsItsLastImageAndFrame) {
+    // The lists show the whole drop, in the document's order, with the last image and the
+    // last added frame selected; a selected frame takes the new frames before it, one by one.
+    TListBox& images = *form->ImagePage->ListBox1;
+    TListBox& frames = *form->FramePage->ListBox2;
+    auto expectShown = [&](int selectedFrame, const std::string& shownName) {
+        EXPECT_EQ(images.Count(), form->LastImage() + 1);
+        EXPECT_EQ(form->ImagePage->ImageList1.Count(), form->LastImage() + 1);
+        EXPECT_EQ(images.ItemIndex(), form->LastImage());
+        EXPECT_EQ(form->CurImage(), form->LastImage());
+        std::vector<std::string> lines;
+        for (int i = 0; i < frames.Count(); ++i) lines.push_back(frames.Item(i));
+        EXPECT_EQ(lines, FormatFrameLines(form->Document().Frames()));
+        EXPECT_EQ(frames.ItemIndex(), selectedFrame);
+        EXPECT_EQ(form->FramePage->Panel3->Caption(), shownName);
+        EXPECT_EQ(form->ImagePage->Image1->Bitmap().Pixel(20, 20), Shown(form->LastImage(), 20, 20));
+    };
+    Drop({Fixture("icotool_8bit.cur"), Data("im_rle8.bmp"), Data("pil_1bit.bmp")});
+    expectShown(2, "pil_1bit");
+    frames.SetItemIndex(0);
+    form->FramePage->ListBox2Click();
+    Drop({Fixture("icotool_4bit.ico"), Data("im_v5_palette.bmp")});
+    EXPECT_EQ(FormatFrameLines(form->Document().Frames()),
+              (std::vector<std::string>{FormatFrameLine(4, 10), FormatFrameLine(3, 10), FormatFrameLine(0, 10),
+                                        FormatFrameLine(1, 10), FormatFrameLine(2, 10)}));
+    expectShown(0, "im_v5_palette");
+}
+
 TEST_F(ImportTest, FilesThatGiveNoImageAreReportedAndAddNothing) {
     const std::string notImported = "は\nｲﾒｰｼﾞが含まれていないか,入力がｷｬﾝｾﾙされたため読み込めませんでした。";
     const std::string mixed = folder + "mixed.aNi";

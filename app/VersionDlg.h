@@ -18,7 +18,10 @@
 
 class TVersion : public TForm {
 public:
-    TVersion();
+    explicit TVersion(TDialogContents contents = TDialogContents::Now);
+    // Builds the controls unless they are there (OnFirstUse); ShowModal builds them too.
+    void BuildContents();
+    int ShowModal();
 
     // Shows item i of the detail list in Memo1 and makes it the current item.
     void ListBox1Click();

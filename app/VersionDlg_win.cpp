@@ -10,7 +10,19 @@ constexpr int kCopyrightItem = 8;
 constexpr int kFileVersionItem = 9;
 }  // namespace
 
-TVersion::TVersion() : TForm("Version", "アイコンライブラリのプロパティ", 417, 368, TFormBorder::bsDialog) {
+TVersion::TVersion(TDialogContents contents)
+    : TForm("Version", "アイコンライブラリのプロパティ", 417, 368, TFormBorder::bsDialog) {
+    CenterOnScreen();
+    if (contents == TDialogContents::Now) BuildContents();
+}
+
+int TVersion::ShowModal() {
+    BuildContents();
+    return TForm::ShowModal();
+}
+
+void TVersion::BuildContents() {
+    if (PageControl1) return;
     PageControl1 = std::make_unique<TPageControl>(this, "PageControl1");
     PageControl1->SetBounds(8, 8, 401, 318);
     TabSheet1 = PageControl1->AddPage("TabSheet1", "バージョン情報");
@@ -61,7 +73,6 @@ TVersion::TVersion() : TForm("Version", "アイコンライブラリのプロパ
     Memo1->OnExit = [this](TControl*) { Memo1Exit(); };
     Button2->OnClick = [this](TControl*) { Button2Click(); };
     ListBox1->SetItemIndex(0);
-    CenterOnScreen();
 }
 
 void TVersion::ListBox1Click() {

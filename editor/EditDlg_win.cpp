@@ -41,14 +41,21 @@ TCursorHandle MakeCursor(const TBitmap& colour, const TBitmap& mask) {
 
 } // namespace
 
-TEditDlg::TEditDlg() : TForm("EditDlg", "イメージの編集", kClientWidth, kClientHeight, TFormBorder::bsDialog) {
+TEditDlg::TEditDlg(TDialogContents contents)
+    : TForm("EditDlg", "イメージの編集", kClientWidth, kClientHeight, TFormBorder::bsDialog) {
+    CenterOnScreen();
+    OnShow = [this](TControl*) { FormShow(); };
+    FModel.Clear();
+    if (contents == TDialogContents::Now) BuildContents();
+}
+
+void TEditDlg::BuildContents() {
+    if (FBuilt) return;
+    FBuilt = true;
     BuildComponents();
     BuildMenus();
     MakeToolCursors();
     BuildPaletteCommands();
-    CenterOnScreen();
-    OnShow = [this](TControl*) { FormShow(); };
-    FModel.Clear();
     RedrawImage();
 }
 
@@ -274,6 +281,7 @@ void TEditDlg::MakeToolCursors() {
 }
 
 int TEditDlg::ShowModal() {
+    BuildContents();
     int result = TForm::ShowModal();
     FormClose();
     return result;
@@ -320,6 +328,7 @@ void TEditDlg::FormClose() {
 }
 
 void TEditDlg::ClearImage() {
+    BuildContents();
     FModel.Clear();
     FModel.MonoMode = PaletteImage->MonoMode = FMonoMode;
     FModel.MainIndex = 0;
@@ -329,6 +338,7 @@ void TEditDlg::ClearImage() {
 }
 
 void TEditDlg::LoadImageData(const ImageRecord& image) {
+    BuildContents();
     FModel.Load(image);
     FModel.MonoMode = PaletteImage->MonoMode = FMonoMode;
     // The monochrome grid offers only entries 0..3: a sub colour beyond them becomes the
@@ -340,6 +350,9 @@ void TEditDlg::LoadImageData(const ImageRecord& image) {
 }
 
 TEditorOptions TEditDlg::Options() const {
+    // The options live in the controls: an editor never used yet builds them first, which
+    // shows nothing.
+    const_cast<TEditDlg*>(this)->BuildContents();
     TEditorOptions o = FOptions;
     o.Grid = FModel.Grid;
     o.PalSel = FModel.PalSel;
@@ -351,6 +364,7 @@ TEditorOptions TEditDlg::Options() const {
 }
 
 void TEditDlg::SetOptions(const TEditorOptions& options) {
+    BuildContents();
     FOptions = options;
     FModel.Grid = options.Grid;
     FModel.PalSel = options.PalSel;

@@ -26,8 +26,11 @@ class TPaletteCommands;
 
 class TEditDlg : public TForm, public IImageEditor {
 public:
-    TEditDlg();
+    explicit TEditDlg(TDialogContents contents = TDialogContents::Now);
     ~TEditDlg() override;
+    // Builds the controls, menus and tool cursors unless they are there (OnFirstUse); every
+    // command of IImageEditor that needs them builds them first.
+    void BuildContents();
 
     // IImageEditor.
     void ClearImage() override;
@@ -134,6 +137,7 @@ private:
     bool CellOf(const TMouseEvent& e, int& x, int& y) const;
 
     TEditModel FModel;
+    bool FBuilt = false;
     bool FMonoMode = false;
     bool FReady = true;
     bool FPicking = false;  // a right-button colour pick is being dragged

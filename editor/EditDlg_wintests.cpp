@@ -191,6 +191,26 @@ TEST_F(EditDlgTest, OptionsGoIntoTheControlsAndComeBack) {
     EXPECT_EQ(dlg->Options(), none);
 }
 
+TEST_F(EditDlgTest, AnEditorBuiltOnFirstUseHasNoControlsUntilThenAndActsLikeOneBuiltAtOnce) {
+    // The program's editor: its options, a loaded image and its palette as if built at start.
+    TEditDlg later(TDialogContents::OnFirstUse);
+    EXPECT_EQ(GetWindow(later.Handle(), GW_CHILD), nullptr);
+    EXPECT_EQ(later.Options(), dlg->Options());  // what the settings keep when it was never opened
+    EXPECT_NE(GetWindow(later.Handle(), GW_CHILD), nullptr);
+
+    TEditDlg loaded(TDialogContents::OnFirstUse);
+    ImageRecord r;
+    r.Palette[7] = TRGBQuad{10, 20, 30, 0};
+    r.Pixels.At(3, 4) = 7;
+    loaded.SetSubColour(7);
+    loaded.LoadImageData(r);
+    dlg->SetSubColour(7);
+    dlg->LoadImageData(r);
+    EXPECT_EQ(loaded.EditedImage().Pixels.At(3, 4), 7);
+    EXPECT_EQ(loaded.Model().SubIndex, dlg->Model().SubIndex);
+    EXPECT_EQ(loaded.PalColor->Color(), dlg->PalColor->Color());
+}
+
 TEST_F(EditDlgTest, TheToolCursorsHaveTheirHotspot) {
     for (int slot : {crPen, crFill, crPick}) {
         ICONINFO ii{};

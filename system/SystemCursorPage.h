@@ -59,7 +59,7 @@ public:
     void tekiyoubtnClick();
 
     const TCursorSchemes& Schemes() const { return FSchemes; }
-    HCURSOR SchemeCursor(int role) const { return FSchemeCursors.at(static_cast<std::size_t>(role)).Get(); }
+    HCURSOR SchemeCursor(int role) const;
 
     // Components (names as the window's own).
     std::unique_ptr<TGroupBox> GroupBox3;
@@ -82,7 +82,11 @@ private:
     TCursorKeys FKeys;
     std::vector<uint8_t> FCurData;
     TCursorSchemes FSchemes;
-    std::vector<TCursorHandle> FSchemeCursors;
+    // The cursors of the roles. Those of read schemes are loaded when first needed (the
+    // list's first paint on the page), not at start.
+    void LoadPendingCursors() const;
+    mutable std::vector<TCursorHandle> FSchemeCursors;
+    mutable bool FCursorsPending = false;
     TGdiObject FListFont;  // the list's font
     bool FSchemeTextLock = false;
     bool FSchemesRead = false;

@@ -148,7 +148,9 @@ bool TSystemCursorPage::ReadCursorSchemes() {
     FSchemes.Load(std::move(names), std::move(values), active, std::move(files));
     ShowSchemeNames();
     ShowSchemeText();
-    FSchemesRead = LoadSchemeCursor();
+    FreeSchemeCursors();
+    FCursorsPending = true;
+    FSchemesRead = true;
     ListBox3->Invalidate();
     return FSchemesRead;
 }
@@ -171,11 +173,26 @@ TCursorHandle TSystemCursorPage::RoleCursor(int role) const {
 
 bool TSystemCursorPage::LoadSchemeCursor() {
     FreeSchemeCursors();
-    for (int role = 0; role < kCursorRoleCount; ++role) FSchemeCursors.emplace_back(RoleCursor(role));
+    FCursorsPending = true;
+    LoadPendingCursors();
     return true;
 }
 
-void TSystemCursorPage::FreeSchemeCursors() { FSchemeCursors.clear(); }
+void TSystemCursorPage::FreeSchemeCursors() {
+    FSchemeCursors.clear();
+    FCursorsPending = false;
+}
+
+void TSystemCursorPage::LoadPendingCursors() const {
+    if (!FCursorsPending) return;
+    FCursorsPending = false;
+    for (int role = 0; role < kCursorRoleCount; ++role) FSchemeCursors.emplace_back(RoleCursor(role));
+}
+
+HCURSOR TSystemCursorPage::SchemeCursor(int role) const {
+    LoadPendingCursors();
+    return FSchemeCursors.at(static_cast<std::size_t>(role)).Get();
+}
 
 void TSystemCursorPage::ReloadCursors() {
     LoadSchemeCursor();
@@ -193,6 +210,7 @@ void TSystemCursorPage::ListBox3DrawItem(int index, const RECT& r, const TOwnerD
     if (index < 0 || index >= kCursorRoleCount) return;
     canvas.FillRect(r, state.Selected ? clHighlight : clWindow);
     canvas.SetFont(static_cast<HFONT>(FListFont.Get()));
+    LoadPendingCursors();
     if (FSchemesRead && static_cast<std::size_t>(index) < FSchemeCursors.size()) {
         if (HCURSOR c = SchemeCursor(index)) DrawIconEx(canvas.Handle(), r.right - 36, r.top + 3, c, 32, 32, 0, nullptr, DI_NORMAL);
         const std::string& file = FSchemes.File(index);
@@ -265,6 +283,7 @@ void TSystemCursorPage::WinDefCurBtnClick() {
     FSchemes.SetText(WinCurDesin->Text());
     FSchemes.SetStandard(role);
     UndoWinCurBtn->SetEnabled(true);
+    LoadPendingCursors();
     FSchemeCursors.at(static_cast<std::size_t>(role)) = RoleCursor(role);
     ListBox3->Invalidate();
     tekiyoubtn->SetEnabled(true);
@@ -276,6 +295,7 @@ void TSystemCursorPage::WinCurOpenClick() {
     if (!FOpenCursor.Execute(GetAncestor(FPage->Handle(), GA_ROOT))) return;
     FSchemes.SetText(WinCurDesin->Text());
     FSchemes.SetFile(role, FOpenCursor.FileName);
+    LoadPendingCursors();
     FSchemeCursors.at(static_cast<std::size_t>(role)) = RoleCursor(role);
     ListBox3->Invalidate();
     tekiyoubtn->SetEnabled(true);

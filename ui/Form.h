@@ -21,6 +21,10 @@ private:
 
 enum TModalResult { mrNone = 0, mrOk = IDOK, mrCancel = IDCANCEL, mrYes = IDYES, mrNo = IDNO };
 enum class TFormBorder { bsSizeable, bsSingle, bsDialog };
+
+// When a dialog that lives for the whole run builds its controls: at once, or on its first
+// use, so that start-up does not pay for what nobody sees yet.
+enum class TDialogContents { Now, OnFirstUse };
 using TCloseEvent = std::function<void(TControl* sender)>;
 
 class TForm : public TControl {

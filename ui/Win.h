@@ -1,6 +1,8 @@
 #pragma once
 // The one place that includes windows.h for the ui layer, with the UTF-8/UTF-16
 // meeting point and small owning wrappers for GDI and user handles.
+#include <optional>
+
 #include <windows.h>
 #include <commctrl.h>
 
@@ -82,6 +84,26 @@ public:
 
 private:
     HWND FWnd;
+};
+
+// Batches of changes to one window, which may nest: the window stops repainting when the
+// outermost batch begins and repaints once when it ends.
+class TRedrawBatch {
+public:
+    void Begin(HWND w) {
+        if (FDepth++ == 0) FFrozen.emplace(w);
+    }
+    // True when the outermost batch ended.
+    bool End() {
+        if (FDepth == 0 || --FDepth > 0) return false;
+        FFrozen.reset();
+        return true;
+    }
+    bool Active() const { return FDepth > 0; }
+
+private:
+    int FDepth = 0;
+    std::optional<TNoRedraw> FFrozen;
 };
 
 // The hourglass for one scope of long work on the window thread.

@@ -46,7 +46,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         RegisterGIFPicture();
         auto form1 = std::make_unique<TForm1>(instance, ArgumentsText(), ProgramSettingsKeys());
         app.SetMainForm(form1.get());
-        // The dialogs that live for the whole run, in their order.
+        // The dialogs that live for the whole run, in their order; the editor and the version
+        // dialog build their many controls when first used.
         auto transDlg = std::make_unique<TTransDlg>();
         TransDlg = transDlg.get();
         auto hspotDlg = std::make_unique<THSpotDlg>();
@@ -57,9 +58,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         SaveModeBox = saveModeBox.get();
         auto reduceColDlg = std::make_unique<TReduceColDlg>();
         ReduceColDlg = reduceColDlg.get();
-        auto editDlg = std::make_unique<TEditDlg>();
+        auto editDlg = std::make_unique<TEditDlg>(TDialogContents::OnFirstUse);
         EditDlg = editDlg.get();
-        auto version = std::make_unique<TVersion>();
+        auto version = std::make_unique<TVersion>(TDialogContents::OnFirstUse);
         Version = version.get();
         if (app.ShowMainForm) form1->ShowForm();
         app.Run();
