@@ -1,7 +1,7 @@
 #pragma once
+// Helpers for the window tests of the file commands: fixture paths, a real WM_DROPFILES
 // built in memory, an answer to the background-colour dialog once it is shown, and a watch
 // that names the dialogs a drop shows and closes one that nobody answers.
-// built in memory, and an answer to the background-colour dialog once it is shown.
 #include <shlobj.h>
 
 #include <cstring>
