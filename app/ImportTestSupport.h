@@ -1,6 +1,7 @@
 #pragma once
 // Helpers for the window tests of the file commands: fixture paths, a real WM_DROPFILES
-// built in memory, and an answer to the background-colour dialog once it is shown.
+// built in memory, an answer to the background-colour dialog once it is shown, and a watch
+// that names the dialogs a drop shows and closes one that nobody answers.
 #include <shlobj.h>
 
 #include <cstring>
@@ -88,3 +89,59 @@ inline void StopAnswering() {
     a.Timer = 0;
     SetColorDialogHook(nullptr);
 }
+
+// Watches the dialogs of this thread while it lives: records the component name (or class
+// name) of each window other than main that becomes active, in Shown; and turns a dialog
+// nobody answers into a test failure instead of a hang: from wait ms on, every visible
+// top-level window other than main is closed (as Alt+F4 does) and recorded in Closed.
+class TDialogWatch {
+public:
+    explicit TDialogWatch(HWND main, UINT wait = 15000) : FMain(main) {
+        Current() = this;
+        FHook = SetWindowsHookExW(WH_CBT, Activated, nullptr, GetCurrentThreadId());
+        FTimer = SetTimer(nullptr, 0, wait, Tick);
+    }
+    ~TDialogWatch() {
+        KillTimer(nullptr, FTimer);
+        UnhookWindowsHookEx(FHook);
+        Current() = nullptr;
+    }
+    TDialogWatch(const TDialogWatch&) = delete;
+    TDialogWatch& operator=(const TDialogWatch&) = delete;
+    std::vector<std::string> Shown, Closed;
+
+private:
+    static TDialogWatch*& Current() {
+        static TDialogWatch* current = nullptr;
+        return current;
+    }
+    static std::string NameOf(HWND h) {
+        std::string name = ComponentNameOf(h);
+        if (!name.empty()) return name;
+        wchar_t cls[64] = {};
+        GetClassNameW(h, cls, 64);
+        return U(cls);
+    }
+    static LRESULT CALLBACK Activated(int code, WPARAM wp, LPARAM lp) {
+        TDialogWatch* self = Current();
+        if (self && code == HCBT_ACTIVATE) {  // wp is null when nothing is activated
+            const HWND h = reinterpret_cast<HWND>(wp);
+            if (h && h != self->FMain && (self->Shown.empty() || self->Shown.back() != NameOf(h)))
+                self->Shown.push_back(NameOf(h));
+        }
+        return CallNextHookEx(nullptr, code, wp, lp);
+    }
+    static BOOL CALLBACK Visit(HWND h, LPARAM lp) {
+        auto* self = reinterpret_cast<TDialogWatch*>(lp);
+        if (h == self->FMain || !IsWindowVisible(h)) return TRUE;
+        self->Closed.push_back(NameOf(h));
+        PostMessageW(h, WM_CLOSE, 0, 0);
+        return TRUE;
+    }
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+        if (Current()) EnumThreadWindows(GetCurrentThreadId(), Visit, reinterpret_cast<LPARAM>(Current()));
+    }
+    HWND FMain;
+    HHOOK FHook = nullptr;
+    UINT_PTR FTimer = 0;
+};

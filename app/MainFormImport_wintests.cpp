@@ -201,6 +201,49 @@ TEST_F(ImportTest, FilesThatGiveNoImageAreReportedAndAddNothing) {
             EXPECT_EQ(call.Caption, "開いたファイル");
 }
 
+TEST_F(ImportTest, ATrueColourIconDroppedWithAPalettedOneWaitsOnlyForThePicker) {
+    // With the background question off, the 4-bit icon is read at once. The 32-bit one is told
+    // about (a message box), then offered to the icon picker, the one dialog of the drop that
+    // waits for an answer; the pick goes through the colour reduction, whose dialog ends by itself.
+    const std::string trueColour = Fixture("icotool_32bit.ico");
+    const std::string told = "サイズは32x32ですが24bitカラー形式しか含まれていません。\nvevedaで読み込みます。";
+    const std::string notImported = trueColour + " は\nｲﾒｰｼﾞが含まれていないか,入力がｷｬﾝｾﾙされたため読み込めませんでした。";
+    using Names = std::vector<std::string>;
+    struct Case {
+        const char* Name;
+        bool Answered;
+        int Pick;
+        Names Texts, Shown, Closed;
+    } cases[] = {
+        {"picked", true, 0, {told}, {"ExtIcon", "ReduceColDlg"}, {}},
+        {"cancelled", true, -1, {told, notImported}, {"ExtIcon"}, {}},
+        // Nobody answers the picker: the drop waits on it (the hang such a test meets), until
+        // the watch closes it as a user could.
+        {"unanswered", false, -1, {told, notImported}, {"ExtIcon"}, {"ExtIcon"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        form->ImagePage->ClearAllImages();
+        boxes.Calls.clear();
+        if (c.Answered)
+            AnswerExtIcon(c.Pick);
+        else
+            StopAnsweringExtIcon();
+        TDialogWatch watch(form->Handle(), c.Answered ? 15000 : 300);
+        Drop({Fixture("icotool_4bit.ico"), trueColour});
+        EXPECT_EQ(watch.Shown, c.Shown);
+        EXPECT_EQ(watch.Closed, c.Closed);
+        EXPECT_EQ(Texts(), c.Texts);
+        const int images = c.Pick >= 0 ? 2 : 1;
+        ASSERT_EQ(form->LastImage(), images - 1);
+        EXPECT_EQ(form->ImagePage->ListBox1->Item(0), "icotool_4bit");
+        if (images == 2) {
+            EXPECT_EQ(form->ImagePage->ListBox1->Item(1), "icotool_32bit");
+        }
+        EXPECT_EQ(form->FramePage->ListBox2->Count(), images);
+    }
+}
+
 TEST_F(ImportTest, ASingleAnimatedCursorReplacesTheDocumentAndOneAmongOthersIsAdded) {
     Drop({Fixture("icotool_8bit.cur"), Fixture("icotool_4bit.ico"), Data("pil_1bit.bmp")});
     form->FileOptionsPage->IName->SetText("歩く");
