@@ -146,7 +146,7 @@ HWND FindComponent(HWND root, const std::string& name) {
 void TControl::Bind(HWND hwnd) {
     FHandle = hwnd;
     SetBinding(hwnd, this);
-    ReleaseName(hwnd);
+    // Bound once, while the window is being made: it carries no name yet.
     if (!FName.empty())
         SetPropW(hwnd, kNameProp, reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(GlobalAddAtomW(W(FName).c_str()))));
 }
