@@ -24,7 +24,8 @@ void TForm1::BuildSystemPages() {
         SetEditorOptions(e);
     };
     OptionsPage = std::make_unique<TOptionsPage>(Page4, FSettings, std::move(host));
-    CursorPage = std::make_unique<TSystemCursorPage>(Page5, OptionsPage->OpenCustumCur);
+    // Built when 設定2 is first shown; the schemes are read at start all the same.
+    CursorPage = std::make_unique<TSystemCursorPage>(Page5, OptionsPage->OpenCustumCur, TDialogContents::OnFirstUse);
 }
 
 void TForm1::ReadSystemCursors() {

@@ -90,6 +90,22 @@ TEST_F(MainFormTest, ShowsSixCaptionedPages) {
     EXPECT_EQ(f->Caption(), "Tamsolo");
 }
 
+TEST_F(MainFormTest, TheCursorPageIsBuiltWhenFirstShownFromSchemesReadAtStart) {
+    auto f = Start();
+    EXPECT_TRUE(f->SchemesRead());
+    EXPECT_EQ(FindComponent(f->Handle(), "WinCurDesin"), nullptr);
+    f->PageControl1->SetActivePage(f->Page4);
+    EXPECT_EQ(FindComponent(f->Handle(), "WinCurDesin"), nullptr);  // another page builds nothing
+    f->PageControl1->SetActivePage(f->Page5);
+    ASSERT_TRUE(f->CursorPage->ContentsBuilt());
+    EXPECT_EQ(FindComponent(f->Handle(), "WinCurDesin"), f->CursorPage->WinCurDesin->Handle());
+    EXPECT_EQ(GetParent(f->CursorPage->GroupBox3->Handle()), f->Page5->Handle());
+    EXPECT_EQ(f->CursorPage->WinCurDesin->Text(), f->CursorPage->Schemes().Text());
+    EXPECT_EQ(f->CursorPage->WinCurDesin->Count(), static_cast<int>(f->CursorPage->Schemes().Names().size()));
+    EXPECT_EQ(f->CursorPage->ListBox3->Count(), 15);
+    EXPECT_TRUE(boxes.Calls.empty());
+}
+
 TEST_F(MainFormTest, FirstStartWithoutAKeyFallsBack) {
     auto f = Start();
     EXPECT_EQ(f->Path(), WindowsCursorFolder());

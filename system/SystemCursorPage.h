@@ -13,6 +13,7 @@
 #include "ui/Button.h"
 #include "ui/ComboBox.h"
 #include "ui/FileDialogs.h"
+#include "ui/Form.h"
 #include "ui/ListBox.h"
 #include "ui/Panel.h"
 
@@ -29,7 +30,9 @@ TCursorHandle CreateMonoCursor(const MonoCursorRecord& record, int hotX, int hot
 class TSystemCursorPage {
 public:
     // openCursor: the open dialog for .cur and .ani files (owned by the options page).
-    TSystemCursorPage(TControl* page, TFileDialog& openCursor);
+    // OnFirstUse leaves the controls until BuildContents or PageEntered builds them; the
+    // schemes can be read before.
+    TSystemCursorPage(TControl* page, TFileDialog& openCursor, TDialogContents contents = TDialogContents::Now);
     ~TSystemCursorPage();
     TSystemCursorPage(const TSystemCursorPage&) = delete;
     TSystemCursorPage& operator=(const TSystemCursorPage&) = delete;
@@ -43,7 +46,11 @@ public:
     bool LoadSchemeCursor();
     void FreeSchemeCursors();
     bool SchemesRead() const { return FSchemesRead; }
-    // The page is shown: after a failed read its scheme controls stay disabled.
+    // Builds the controls, showing the schemes read so far, unless they are there.
+    void BuildContents();
+    bool ContentsBuilt() const { return GroupBox3 != nullptr; }
+    // The page is shown: its controls are built; after a failed read its scheme controls
+    // stay disabled.
     void PageEntered();
 
     // Handlers.

@@ -45,7 +45,14 @@ void WriteText(TRegistry& reg, const std::string& name, const std::string& value
 }
 } // namespace
 
-TSystemCursorPage::TSystemCursorPage(TControl* p, TFileDialog& openCursor) : FPage(p), FOpenCursor(openCursor) {
+TSystemCursorPage::TSystemCursorPage(TControl* p, TFileDialog& openCursor, TDialogContents contents)
+    : FPage(p), FOpenCursor(openCursor) {
+    if (contents == TDialogContents::Now) BuildContents();
+}
+
+void TSystemCursorPage::BuildContents() {
+    if (GroupBox3) return;
+    TControl* p = FPage;
     using P = TSystemCursorPage;
     BuildControls<P, TGroupBox>(*this, p, {{&P::GroupBox3, "GroupBox3", "システムカーソルの設定", 8, 4, 490, 346}});
     TControl* g = GroupBox3.get();
@@ -85,6 +92,10 @@ TSystemCursorPage::TSystemCursorPage(TControl* p, TFileDialog& openCursor) : FPa
     WinDefCurBtn->OnClick = [this](TControl*) { WinDefCurBtnClick(); };
     WinCurOpen->OnClick = [this](TControl*) { WinCurOpenClick(); };
     tekiyoubtn->OnClick = [this](TControl*) { tekiyoubtnClick(); };
+    if (FSchemesRead) {
+        ShowSchemeNames();
+        ShowSchemeText();
+    }
 }
 
 TSystemCursorPage::~TSystemCursorPage() {
@@ -146,12 +157,14 @@ bool TSystemCursorPage::ReadCursorSchemes() {
         reg.CloseKey();
     }
     FSchemes.Load(std::move(names), std::move(values), active, std::move(files));
-    ShowSchemeNames();
-    ShowSchemeText();
     FreeSchemeCursors();
     FCursorsPending = true;
     FSchemesRead = true;
-    ListBox3->Invalidate();
+    if (ContentsBuilt()) {
+        ShowSchemeNames();
+        ShowSchemeText();
+        ListBox3->Invalidate();
+    }
     return FSchemesRead;
 }
 
@@ -200,6 +213,7 @@ void TSystemCursorPage::ReloadCursors() {
 }
 
 void TSystemCursorPage::PageEntered() {
+    BuildContents();
     if (FSchemesRead) return;
     for (TControl* c : std::initializer_list<TControl*>{WinCurDesin.get(), AddWinDesBtn.get(), DelWinDesBtn.get(),
                                                         ListBox3.get()})

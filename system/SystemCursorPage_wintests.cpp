@@ -117,6 +117,27 @@ TEST_F(SystemCursorPageTest, MissingKeysReadAsNoSchemesAndStandardCursors) {
         EXPECT_FALSE(b->Enabled()) << b->Name();
 }
 
+TEST_F(SystemCursorPageTest, APageBuiltOnEntryShowsTheSchemesReadBefore) {
+    WriteKeys("Blue", {{0, curFile}}, {{"Blue", Fields({{0, curFile}})}, {"Red", Fields({{2, curFile}})}});
+    TSystemCursorPage later(page.get(), openDialog, TDialogContents::OnFirstUse);
+    later.SetKeys(TCursorKeys{HKEY_CURRENT_USER, kCursors, kSchemes});
+    later.SetTemplates(Templates());
+    ASSERT_TRUE(later.ReadCursorSchemes());
+    EXPECT_FALSE(later.ContentsBuilt());
+    EXPECT_EQ(later.WinCurDesin, nullptr);
+    EXPECT_NE(later.SchemeCursor(0), nullptr);  // the schemes need no controls
+    later.PageEntered();
+    ASSERT_TRUE(later.ContentsBuilt());
+    ASSERT_EQ(later.WinCurDesin->Count(), 2);
+    EXPECT_EQ(later.WinCurDesin->Item(1), "Red");
+    EXPECT_EQ(later.WinCurDesin->Text(), "Blue");
+    EXPECT_EQ(later.ListBox3->Count(), 15);
+    EXPECT_TRUE(later.ListBox3->Enabled());
+    EXPECT_TRUE(boxes.Calls.empty());
+    later.PageEntered();  // once built, entering again builds nothing more
+    EXPECT_EQ(later.WinCurDesin->Count(), 2);
+}
+
 TEST_F(SystemCursorPageTest, ReadsSchemesAtTheirFullLengthAndPicksOneWithUndo) {
     std::string longName = folder + std::string(600, 'x') + ".cur";  // longer than any fixed field
     // An animated cursor whose header names more frames than it holds: the system's loader

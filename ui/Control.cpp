@@ -2,12 +2,54 @@
 
 #include "ui/Application.h"
 
+#include <mutex>
 #include <stdexcept>
+#include <unordered_map>
 
 namespace {
 
-const wchar_t* const kObjectProp = L"TamsoloControl";
 const wchar_t* const kNameProp = L"ComponentName";
+
+// The objects bound to the program's windows, and the class procedure each subclassed
+// standard control had. Kept in the process rather than in window properties or
+// comctl32's subclass list: under Wine every property look-up is a round trip to the
+// server, and every message to a control needs one.
+struct TBinding {
+    TControl* Control = nullptr;  // nullptr once the object let go of the window
+    WNDPROC ClassProc = nullptr;  // set for subclassed standard controls
+};
+std::mutex gBindingsLock;
+std::unordered_map<HWND, TBinding>& Bindings() {
+    static auto* bindings = new std::unordered_map<HWND, TBinding>;  // outlives every window of the run
+    return *bindings;
+}
+TBinding BindingOf(HWND hwnd) {
+    std::lock_guard<std::mutex> lock(gBindingsLock);
+    auto it = Bindings().find(hwnd);
+    return it == Bindings().end() ? TBinding{} : it->second;
+}
+void SetBinding(HWND hwnd, TControl* control) {
+    std::lock_guard<std::mutex> lock(gBindingsLock);
+    Bindings()[hwnd].Control = control;
+}
+void SetClassProc(HWND hwnd, WNDPROC proc) {
+    std::lock_guard<std::mutex> lock(gBindingsLock);
+    Bindings()[hwnd].ClassProc = proc;
+}
+// Unbinds the object; a subclassed window keeps its class procedure until it is gone.
+void ReleaseBinding(HWND hwnd) {
+    std::lock_guard<std::mutex> lock(gBindingsLock);
+    auto it = Bindings().find(hwnd);
+    if (it == Bindings().end()) return;
+    if (it->second.ClassProc)
+        it->second.Control = nullptr;
+    else
+        Bindings().erase(it);
+}
+void ForgetWindow(HWND hwnd) {
+    std::lock_guard<std::mutex> lock(gBindingsLock);
+    Bindings().erase(hwnd);
+}
 
 UINT NextControlId() {
     static UINT id = 1000;
@@ -55,9 +97,8 @@ TControl::TControl(TControl* parent, const std::string& name) : FParent(parent),
 TControl::~TControl() {
     if (FHandle) {
         HWND h = FHandle;
-        RemovePropW(h, kObjectProp);
+        ReleaseBinding(h);
         ReleaseName(h);
-        if (FSubclassed) RemoveWindowSubclass(h, SubclassProc, 1);
         SetWindowLongPtrW(h, GWLP_USERDATA, 0);
         FHandle = nullptr;
         DestroyWindow(h);
@@ -65,7 +106,7 @@ TControl::~TControl() {
 }
 
 TControl* TControl::FromHandle(HWND hwnd) {
-    return hwnd ? static_cast<TControl*>(GetPropW(hwnd, kObjectProp)) : nullptr;
+    return hwnd ? BindingOf(hwnd).Control : nullptr;
 }
 
 std::string ComponentNameOf(HWND hwnd) {
@@ -104,8 +145,8 @@ HWND FindComponent(HWND root, const std::string& name) {
 
 void TControl::Bind(HWND hwnd) {
     FHandle = hwnd;
-    SetPropW(hwnd, kObjectProp, this);
-    ReleaseName(hwnd);
+    SetBinding(hwnd, this);
+    // Bound once, while the window is being made: it carries no name yet.
     if (!FName.empty())
         SetPropW(hwnd, kNameProp, reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(GlobalAddAtomW(W(FName).c_str()))));
 }
@@ -127,7 +168,10 @@ void TControl::CreateStdWindow(const wchar_t* className, DWORD style, DWORD exSt
                              nullptr);
     if (!h) return;
     Bind(h);
-    FSubclassed = SetWindowSubclass(h, SubclassProc, 1, reinterpret_cast<DWORD_PTR>(this)) != FALSE;
+    auto classProc = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(h, GWLP_WNDPROC));
+    SetClassProc(h, classProc);
+    FSubclassed = classProc && SetWindowLongPtrW(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SubclassProc)) != 0;
+    if (!FSubclassed) SetClassProc(h, nullptr);
     SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(FFont), FALSE);
 }
 
@@ -142,18 +186,19 @@ LRESULT CALLBACK TControl::OwnProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     return self->Dispatch(msg, wp, lp);
 }
 
-LRESULT CALLBACK TControl::SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR ref) {
-    auto* self = reinterpret_cast<TControl*>(ref);
-    if (!self || self->FHandle != hwnd) return DefSubclassProc(hwnd, msg, wp, lp);
-    return self->Dispatch(msg, wp, lp);
+LRESULT CALLBACK TControl::SubclassProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    TBinding b = BindingOf(hwnd);
+    if (b.Control && b.Control->FHandle == hwnd) return b.Control->Dispatch(msg, wp, lp);
+    LRESULT r = b.ClassProc ? CallWindowProcW(b.ClassProc, hwnd, msg, wp, lp) : DefWindowProcW(hwnd, msg, wp, lp);
+    if (msg == WM_NCDESTROY) ForgetWindow(hwnd);
+    return r;
 }
 
 LRESULT TControl::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_NCDESTROY) {
         LRESULT r = DefaultProc(msg, wp, lp);
-        RemovePropW(FHandle, kObjectProp);
+        ForgetWindow(FHandle);
         ReleaseName(FHandle);
-        if (FSubclassed) RemoveWindowSubclass(FHandle, SubclassProc, 1);
         FSubclassed = false;
         FHandle = nullptr;
         return r;
@@ -169,7 +214,11 @@ LRESULT TControl::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 LRESULT TControl::DefaultProc(UINT msg, WPARAM wp, LPARAM lp) {
-    return FSubclassed ? DefSubclassProc(FHandle, msg, wp, lp) : DefWindowProcW(FHandle, msg, wp, lp);
+    if (FSubclassed) {
+        WNDPROC classProc = BindingOf(FHandle).ClassProc;
+        if (classProc) return CallWindowProcW(classProc, FHandle, msg, wp, lp);
+    }
+    return DefWindowProcW(FHandle, msg, wp, lp);
 }
 
 void TControl::ReflectToChild(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result, bool& handled) {

@@ -43,6 +43,44 @@ TEST_F(FormFixture, EveryControlCarriesItsComponentName) {
     GlobalDeleteAtom(other);
 }
 
+// A standard control answers through its class procedure and our handlers alike, also
+// under a subclass another part of the program lays on top; once its object is gone,
+// the handle names no object, whichever goes first, the window or the object.
+TEST_F(FormFixture, StandardControlsKeepTheirClassBehaviourAndLetGoOfTheirObject) {
+    struct Top {
+        static LRESULT CALLBACK Proc(HWND h, UINT m, WPARAM w, LPARAM l, UINT_PTR, DWORD_PTR ref) {
+            if (m == WM_GETTEXTLENGTH) ++*reinterpret_cast<int*>(ref);
+            return DefSubclassProc(h, m, w, l);
+        }
+    };
+    HWND gone = nullptr;
+    int seenOnTop = 0;
+    {
+        TEdit edit(form.get(), "ProbeEdit");
+        edit.SetText("あいう");
+        EXPECT_EQ(edit.Text(), "あいう");
+        EXPECT_EQ(GetWindowTextLengthW(edit.Handle()), 3);
+        TButton b(form.get(), "ProbeBtn", "押す");
+        int clicks = 0;
+        b.OnClick = [&](TControl*) { ++clicks; };
+        ASSERT_TRUE(SetWindowSubclass(b.Handle(), Top::Proc, 7, reinterpret_cast<DWORD_PTR>(&seenOnTop)));
+        b.Perform(BM_CLICK);
+        EXPECT_EQ(clicks, 1);
+        EXPECT_EQ(b.Caption(), "押す");
+        EXPECT_GT(seenOnTop, 0);
+        gone = b.Handle();
+        TCheckBox first(form.get(), "ProbeFirst", "");
+        HWND h = first.Handle();
+        DestroyWindow(h);  // the window before the object
+        EXPECT_EQ(TControl::FromHandle(h), nullptr);
+        EXPECT_EQ(first.Handle(), nullptr);
+    }
+    EXPECT_FALSE(IsWindow(gone));
+    EXPECT_EQ(TControl::FromHandle(gone), nullptr);
+    TButton again(form.get(), "ProbeAgain", "");
+    EXPECT_EQ(TControl::FromHandle(again.Handle()), &again);
+}
+
 TEST(ComponentNames, ADialogMadeAndDestroyedAThousandTimesLeavesNoGlobalAtom) {
     TApplication::Instance().Initialize();
     const wchar_t* const names[] = {L"AtomProbeDlg", L"AtomProbeOK", L"AtomProbeShared"};
