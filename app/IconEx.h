@@ -10,7 +10,7 @@ public:
     TIconEx(TControl* parent, const std::string& name);
 
     // Loads a file and, with DrawIfIndexChange, shows the image chosen as current.
-    int LoadIconA(const std::string& path);
+    IconLoadResult LoadIconA(const std::string& path);
     // Makes index the current image and, with DrawIfIndexChange, decodes and shows it.
     void DrawImage(int index);
     // A cursor of the current image (hotspot from the entry's planes and bit-count words);

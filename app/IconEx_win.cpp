@@ -8,8 +8,8 @@ TIconEx::TIconEx(TControl* parent, const std::string& name) : TImage(parent, nam
 
 TColor TIconEx::ResolveColour(TColor c) const { return static_cast<TColor>(ColorToRGB(c)); }
 
-int TIconEx::LoadIconA(const std::string& path) {
-    const int result = TIconFile::LoadIconA(path);
+IconLoadResult TIconEx::LoadIconA(const std::string& path) {
+    const IconLoadResult result = TIconFile::LoadIconA(path);
     if (DrawIfIndexChange) {
         if (GetEmpty())
             ClearPicture();

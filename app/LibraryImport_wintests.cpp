@@ -161,7 +161,7 @@ TEST_F(LibraryImportTest, ThePickerListsEveryIconOfAProgramAndHandsOnThePickedOn
         // The import then fits it as any other true-colour picture.
         ImportedImage image;
         PictureImport p = ImportPictureFromBitmap(picture, {}, image);
-        EXPECT_EQ(p.Result, kPictureNeedsReduction);
+        EXPECT_EQ(p.Result, PictureReadResult::NeedsReduction);
         EXPECT_EQ(p.Target.Pixel(5, 20), expected.Pixel(5, 20));
     }
 }

@@ -21,8 +21,8 @@ PictureImportOptions TForm1::ImportOptions() {
 }
 
 bool TForm1::TakePicture(PictureImport& picture, ImportedImage& out) {
-    if (picture.Result == kPictureRead) return true;
-    if (picture.Result == kPictureNeedsReduction) return ReduceImportedPicture(picture, out);
+    if (picture.Result == PictureReadResult::Read) return true;
+    if (picture.Result == PictureReadResult::NeedsReduction) return ReduceImportedPicture(picture, out);
     return false;
 }
 

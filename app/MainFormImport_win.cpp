@@ -136,9 +136,9 @@ TForm1::TOpenResult TForm1::OpenImageFile(const std::string& path) {
                            "未対応サイズ(" + IntToStr(r.Width) + "x" + IntToStr(r.Height) +
                                ")\nvevedaで読み込みます。\n元のﾊﾟﾚｯﾄとﾎｯﾄｽﾎﾟｯﾄは無視されます。",
                            TApplication::Instance().Title(), MB_OK);
-        if (r.Result == kIconIsBitmap)
+        if (r.Result == IconLoadResult::IsBitmap)
             ReportMessage(Format(kBitmapAsIcon, path.c_str()), TMessageCaption::OpenedFile, TMessageIcon::Information);
-        read = r.Result == 0;
+        read = r.Result == IconLoadResult::Loaded;
         break;
     }
     default: break;  // libraries and unknown kinds: only the icon picker and the plug-ins

@@ -410,7 +410,7 @@ TEST_F(ImportTest, PastedBitmapsAreNamedClipboardAndCopyPutsTheImageOnTheClipboa
 }
 
 TEST_F(ImportTest, TheIconControlMakesACursorWithTheFilesHotspot) {
-    ASSERT_EQ(form->IconEx1->LoadIconA(Fixture("icotool_8bit.cur")), kIconLoaded);
+    ASSERT_EQ(form->IconEx1->LoadIconA(Fixture("icotool_8bit.cur")), IconLoadResult::Loaded);
     TCursorHandle cursor = form->IconEx1->GetIconHandle();
     ASSERT_TRUE(cursor);
     ICONINFO ii{};

@@ -113,7 +113,7 @@ TEST_F(ReduceImportTest, LargePicturesAreResizedThenReducedAsTheImportRulesSay) 
     options.SmartResize = true;
     ImportedImage expected;
     PictureImport picture = ReadPngFile(Data("im_640x480_gradient.png"), options, expected);
-    ASSERT_EQ(picture.Result, kPictureNeedsReduction);
+    ASSERT_EQ(picture.Result, PictureReadResult::NeedsReduction);
     cData data;
     TBitmap result;
     std::atomic<bool> cancel{false};
@@ -180,7 +180,7 @@ TEST(ReduceIconEntry, ADrawn48x48IconEntryIsReducedOnItsBackground) {
 
     ImportedImage image;
     PictureImport picture = ImportPictureFromBitmap(drawn, {}, image);
-    ASSERT_EQ(picture.Result, kPictureNeedsReduction);
+    ASSERT_EQ(picture.Result, PictureReadResult::NeedsReduction);
     ImagePalette palette{};
     ASSERT_TRUE(ReduceColoursForImport(picture.Target, false, 256, palette));
     FinishReducedImport(picture.Target, palette, picture.SourceIs4Bit, image);

@@ -151,19 +151,19 @@ bool ComputeIconLayout(const uint8_t* data, std::size_t size, IconLayout& out) {
 // ---------------------------------------------------------------------------------------
 // Loading
 
-int TIconFile::LoadIconA(const std::string& path) {
+IconLoadResult TIconFile::LoadIconA(const std::string& path) {
     std::vector<uint8_t> bytes;
-    if (!ReadWholeFile(path, bytes, kMaxIconFileBytes)) return kIconUnreadable;
+    if (!ReadWholeFile(path, bytes, kMaxIconFileBytes)) return IconLoadResult::Unreadable;
     return LoadIconFromMemory(bytes.data(), bytes.size());
 }
 
-int TIconFile::LoadIconFromStream(TStream* stream) {
-    if (!stream) return kIconUnreadable;
+IconLoadResult TIconFile::LoadIconFromStream(TStream* stream) {
+    if (!stream) return IconLoadResult::Unreadable;
     int64_t size = stream->Size();
-    if (size < kDirHeaderBytes || size > kMaxIconFileBytes) return kIconUnreadable;
+    if (size < kDirHeaderBytes || size > kMaxIconFileBytes) return IconLoadResult::Unreadable;
     std::vector<uint8_t> bytes(static_cast<std::size_t>(size));
     stream->SetPosition(0);
-    if (stream->Read(bytes.data(), size) != size) return kIconUnreadable;
+    if (stream->Read(bytes.data(), size) != size) return IconLoadResult::Unreadable;
     return LoadIconFromMemory(bytes.data(), bytes.size());
 }
 
@@ -178,8 +178,8 @@ bool TIconFile::CheckImage(const CICONDAT& image) {
     return ComputeIconLayout(image.Data.data(), image.Data.size(), l);
 }
 
-int TIconFile::LoadIconFromMemory(const uint8_t* data, std::size_t size) {
-    if (!data || size < kDirHeaderBytes) return kIconUnreadable;
+IconLoadResult TIconFile::LoadIconFromMemory(const uint8_t* data, std::size_t size) {
+    if (!data || size < kDirHeaderBytes) return IconLoadResult::Unreadable;
     ByteReader r(data, size);
     ICONDIR dir;
     dir.idReserved = r.U16();
@@ -187,14 +187,14 @@ int TIconFile::LoadIconFromMemory(const uint8_t* data, std::size_t size) {
     dir.idCount = r.U16();
     if (data[0] == 'B' && data[1] == 'M') {
         Clear();
-        return kIconIsBitmap;
+        return IconLoadResult::IsBitmap;
     }
     if (dir.idReserved != 0 || dir.idType > 2) {
         Clear();
-        return kIconInvalid;
+        return IconLoadResult::Invalid;
     }
     const std::size_t dirEnd = kDirHeaderBytes + static_cast<std::size_t>(kDirEntryBytes) * dir.idCount;
-    if (size < dirEnd) return kIconUnreadable;
+    if (size < dirEnd) return IconLoadResult::Unreadable;
 
     std::vector<std::unique_ptr<CICONDAT>> images;
     int skipped = 0;
@@ -238,14 +238,14 @@ int TIconFile::LoadIconFromMemory(const uint8_t* data, std::size_t size) {
     }
     if (r.Failed() || (dir.idCount > 0 && images.empty())) {
         Clear();
-        return kIconInvalid;
+        return IconLoadResult::Invalid;
     }
     FIconList = std::move(images);
     FSkipped = skipped;
     FIconDir = dir;
     FIconDir.idCount = static_cast<uint16_t>(FIconList.size());
     if (!FIconList.empty()) DrawImage(DisplayPick());
-    return kIconLoaded;
+    return IconLoadResult::Loaded;
 }
 
 // The last 32-pixel-wide 8-bit image; failing that the last 32-pixel-wide image of the
@@ -278,8 +278,8 @@ int TIconFile::DisplayPick() const {
 // ---------------------------------------------------------------------------------------
 // Saving
 
-int TIconFile::SaveIconToStream(bool cursor, TStream* stream) {
-    if (!stream) return kIconNoStream;
+IconSaveResult TIconFile::SaveIconToStream(bool cursor, TStream* stream) {
+    if (!stream) return IconSaveResult::NoStream;
     FIconDir.idReserved = 0;
     FIconDir.idType = cursor ? 2 : 1;
     FIconDir.idCount = static_cast<uint16_t>(FIconList.size());
@@ -313,16 +313,16 @@ int TIconFile::SaveIconToStream(bool cursor, TStream* stream) {
     for (auto& item : FIconList) w.Bytes(item->Data.data(), item->Entry.dwBytesInRes);
     stream->SetPosition(0);
     if (stream->Write(w.Data.data(), static_cast<int64_t>(w.Data.size())) != static_cast<int64_t>(w.Data.size()))
-        return kIconWriteFailed;
-    return kIconSaved;
+        return IconSaveResult::WriteFailed;
+    return IconSaveResult::Saved;
 }
 
-int TIconFile::SaveIcon(bool cursor, const std::string& path) {
+IconSaveResult TIconFile::SaveIcon(bool cursor, const std::string& path) {
     TMemoryStream m;
-    int result = SaveIconToStream(cursor, &m);
-    if (result != kIconSaved) return result;
-    if (!WriteWholeFile(path, m.Memory(), static_cast<std::size_t>(m.Size()))) return kIconWriteFailed;
-    return kIconSaved;
+    IconSaveResult result = SaveIconToStream(cursor, &m);
+    if (result != IconSaveResult::Saved) return result;
+    if (!WriteWholeFile(path, m.Memory(), static_cast<std::size_t>(m.Size()))) return IconSaveResult::WriteFailed;
+    return IconSaveResult::Saved;
 }
 
 // ---------------------------------------------------------------------------------------

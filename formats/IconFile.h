@@ -77,9 +77,9 @@ public:
 
 // Load results: 0 read; 1 no data, or shorter than the header or the directory;
 // 2 not an icon but a bitmap ("BM"); 3 invalid header, or no entry could be read.
-enum : int { kIconLoaded = 0, kIconUnreadable = 1, kIconIsBitmap = 2, kIconInvalid = 3 };
+enum class IconLoadResult : int { Loaded = 0, Unreadable = 1, IsBitmap = 2, Invalid = 3 };
 // Save results: 0 written; 1 no stream; 2 a write failed.
-enum : int { kIconSaved = 0, kIconNoStream = 1, kIconWriteFailed = 2 };
+enum class IconSaveResult : int { Saved = 0, NoStream = 1, WriteFailed = 2 };
 
 class TIconFile {
 public:
@@ -88,12 +88,12 @@ public:
     TIconFile(const TIconFile&) = delete;
     TIconFile& operator=(const TIconFile&) = delete;
 
-    int LoadIconA(const std::string& path);
-    int LoadIconFromStream(TStream* stream);
-    int LoadIconFromMemory(const uint8_t* data, std::size_t size);
+    IconLoadResult LoadIconA(const std::string& path);
+    IconLoadResult LoadIconFromStream(TStream* stream);
+    IconLoadResult LoadIconFromMemory(const uint8_t* data, std::size_t size);
     // On a failed write the partial file is removed.
-    int SaveIcon(bool cursor, const std::string& path);
-    int SaveIconToStream(bool cursor, TStream* stream);
+    IconSaveResult SaveIcon(bool cursor, const std::string& path);
+    IconSaveResult SaveIconToStream(bool cursor, TStream* stream);
 
     // Makes index the current image and, with DrawIfIndexChange, decodes it.
     // An index outside the list changes nothing.

@@ -64,7 +64,7 @@ std::vector<uint8_t> IconBytes(uint16_t type, const std::vector<IconEntryLayout>
     return w.Data;
 }
 
-int Load(TIconFile& f, const std::vector<uint8_t>& bytes) { return f.LoadIconFromMemory(bytes.data(), bytes.size()); }
+IconLoadResult Load(TIconFile& f, const std::vector<uint8_t>& bytes) { return f.LoadIconFromMemory(bytes.data(), bytes.size()); }
 
 TBitmap Mask32() { return TBitmap(32, 32, TPixelFormat::pf1bit); }
 
@@ -74,32 +74,32 @@ TEST(IconFile, RefusesBrokenHeadersWithTheirCodes) {
     struct Case {
         const char* Name;
         std::vector<uint8_t> Bytes;
-        int Expected;
+        IconLoadResult Expected;
     };
     std::vector<uint8_t> bitmap = {'B', 'M', 0, 0, 0, 0, 0, 0};
     std::vector<uint8_t> shortDir = {0, 0, 1, 0, 3, 0, 0, 0, 0, 0};
     const Case cases[] = {
-        {"three bytes", {0, 0, 1}, kIconUnreadable},
-        {"bitmap named as icon", bitmap, kIconIsBitmap},
-        {"type 3", IconBytes(3, {{Resource(32, 8)}}), kIconInvalid},
-        {"reserved word set", IconBytes(1, {{Resource(32, 8)}}, 1), kIconInvalid},
-        {"directory longer than the file", shortDir, kIconUnreadable},
+        {"three bytes", {0, 0, 1}, IconLoadResult::Unreadable},
+        {"bitmap named as icon", bitmap, IconLoadResult::IsBitmap},
+        {"type 3", IconBytes(3, {{Resource(32, 8)}}), IconLoadResult::Invalid},
+        {"reserved word set", IconBytes(1, {{Resource(32, 8)}}, 1), IconLoadResult::Invalid},
+        {"directory longer than the file", shortDir, IconLoadResult::Unreadable},
     };
     for (const Case& c : cases) {
         TIconFile f;
         ASSERT_TRUE(f.AddIcon(0, 0, TBitmap(32, 32, TPixelFormat::pf8bit), Mask32()));
-        int r = Load(f, c.Bytes);
+        IconLoadResult r = Load(f, c.Bytes);
         EXPECT_EQ(r, c.Expected) << c.Name;
         // Result 1 keeps the previous images; 2 and 3 leave the control empty.
-        EXPECT_EQ(f.GetCount(), r == kIconUnreadable ? 1 : 0) << c.Name;
+        EXPECT_EQ(f.GetCount(), r == IconLoadResult::Unreadable ? 1 : 0) << c.Name;
     }
 }
 
 TEST(IconFile, AcceptsTypeZeroAndAnEmptyDirectory) {
     TIconFile f;
-    EXPECT_EQ(Load(f, IconBytes(0, {{Resource(32, 8)}})), kIconLoaded);
+    EXPECT_EQ(Load(f, IconBytes(0, {{Resource(32, 8)}})), IconLoadResult::Loaded);
     EXPECT_EQ(f.GetCount(), 1);
-    EXPECT_EQ(Load(f, IconBytes(1, {})), kIconLoaded);
+    EXPECT_EQ(Load(f, IconBytes(1, {})), IconLoadResult::Loaded);
     EXPECT_TRUE(f.GetEmpty());
     EXPECT_EQ(f.GetIconEnt(), nullptr);
 }
@@ -122,7 +122,7 @@ TEST(IconFile, SkipsEntriesThatCannotBeReadAndKeepsTheRest) {
     for (const Case& c : cases) {
         TIconFile f;
         std::vector<uint8_t> bytes = IconBytes(2, {c.Bad, {Resource(16, 4, 0x23)}});
-        ASSERT_EQ(Load(f, bytes), kIconLoaded) << c.Name;
+        ASSERT_EQ(Load(f, bytes), IconLoadResult::Loaded) << c.Name;
         ASSERT_EQ(f.GetCount(), 1) << c.Name;
         EXPECT_EQ(f.SkippedCount(), 1) << c.Name;
         IconBitmapHeader h;
@@ -131,7 +131,7 @@ TEST(IconFile, SkipsEntriesThatCannotBeReadAndKeepsTheRest) {
         EXPECT_EQ(f.GetListItem(0)[40 + 64], 0x23) << c.Name;
     }
     TIconFile f;
-    EXPECT_EQ(Load(f, IconBytes(1, {{Resource(32, 8, 0x11, -200)}})), kIconInvalid);
+    EXPECT_EQ(Load(f, IconBytes(1, {{Resource(32, 8, 0x11, -200)}})), IconLoadResult::Invalid);
     EXPECT_TRUE(f.GetEmpty());
 }
 
@@ -143,12 +143,12 @@ TEST(IconFile, ReadsImagesFromTheirOffsetsAndFallsBackToTheDirectoryOrder) {
     std::copy(b.begin(), b.end(), bytes.begin() + dirEnd);
     std::copy(a.begin(), a.end(), bytes.begin() + dirEnd + static_cast<int64_t>(b.size()));
     TIconFile f;
-    ASSERT_EQ(Load(f, bytes), kIconLoaded);
+    ASSERT_EQ(Load(f, bytes), IconLoadResult::Loaded);
     EXPECT_EQ(f.GetListItem(0)[40 + 64], 0xAA);
     EXPECT_EQ(f.GetListItem(1)[40 + 64], 0xBB);
     // Broken offsets: the images are taken back to back after the directory.
     std::vector<uint8_t> broken = IconBytes(1, {{a, 3}, {b, 0xFFFFFF00}});
-    ASSERT_EQ(Load(f, broken), kIconLoaded);
+    ASSERT_EQ(Load(f, broken), IconLoadResult::Loaded);
     EXPECT_EQ(f.GetListItem(0)[40 + 64], 0xAA);
     EXPECT_EQ(f.GetListItem(1)[40 + 64], 0xBB);
 }
@@ -156,12 +156,12 @@ TEST(IconFile, ReadsImagesFromTheirOffsetsAndFallsBackToTheDirectoryOrder) {
 TEST(IconFile, PicksTheLast32Pixel8BitImageElseTheDeepest32PixelImage) {
     TIconFile f;
     EXPECT_EQ(Load(f, IconBytes(1, {{Resource(16, 4)}, {Resource(32, 4)}, {Resource(32, 24)}, {Resource(48, 8)}})),
-              kIconLoaded);
+              IconLoadResult::Loaded);
     EXPECT_EQ(f.IconIndex, 2);
     EXPECT_EQ(Load(f, IconBytes(1, {{Resource(32, 8)}, {Resource(32, 4)}, {Resource(32, 24)}, {Resource(48, 8)}})),
-              kIconLoaded);
+              IconLoadResult::Loaded);
     EXPECT_EQ(f.IconIndex, 0);
-    EXPECT_EQ(Load(f, IconBytes(1, {{Resource(48, 8)}, {Resource(16, 4)}})), kIconLoaded);
+    EXPECT_EQ(Load(f, IconBytes(1, {{Resource(48, 8)}, {Resource(16, 4)}})), IconLoadResult::Loaded);
     EXPECT_EQ(f.IconIndex, 0);
 }
 
@@ -171,7 +171,7 @@ TEST(IconFile, SavesAnAdded8BitPairWithTheSizesOfItsHeader) {
     image.SetPixelIndex(3, 4, 77);
     ASSERT_TRUE(f.AddIcon(5, 6, image, Mask32()));
     TMemoryStream m;
-    ASSERT_EQ(f.SaveIconToStream(true, &m), kIconSaved);
+    ASSERT_EQ(f.SaveIconToStream(true, &m), IconSaveResult::Saved);
     const uint8_t* d = m.Memory();
     EXPECT_EQ(GetLE16(d + 2), 2);
     EXPECT_EQ(GetLE16(d + 6 + 4), 5);
@@ -202,7 +202,7 @@ TEST(IconFile, Decodes32BitImagesThroughAlphaOnlyWithTheAlphaSize) {
         px[0] = 200, px[1] = 100, px[2] = 50, px[3] = 128;
         r[40 + 4096 + (31 - 2) * 4] = 0x40;  // mask bit of pixel (1, 2)
         TIconFile f;
-        ASSERT_EQ(Load(f, IconBytes(1, {{r}})), kIconLoaded);
+        ASSERT_EQ(Load(f, IconBytes(1, {{r}})), IconLoadResult::Loaded);
         TBitmap colour, mask;
         ASSERT_TRUE(f.DecodeImage(0, colour, mask, false));
         EXPECT_EQ(colour.Pixel(1, 2), MakeColor(50, 100, 200));
@@ -228,7 +228,7 @@ TEST(IconFile, DrawsOneBitImagesBlackAndWhiteWhateverThePalette) {
     r[40 + 8 + 128 + 31 * 4] = 0x40;  // pixel (1, 0) transparent
     TIconFile f;
     f.BackGroundColor = clLime;
-    ASSERT_EQ(Load(f, IconBytes(1, {{r}})), kIconLoaded);
+    ASSERT_EQ(Load(f, IconBytes(1, {{r}})), IconLoadResult::Loaded);
     EXPECT_EQ(f.ColorBitmap().Pixel(0, 0), clWhite);
     EXPECT_EQ(f.ColorBitmap().Pixel(1, 0), clBlack);
     EXPECT_EQ(f.Picture().Pixel(1, 0), clLime);
@@ -239,12 +239,12 @@ TEST(IconFile, RoundTripsAFileAsACursorChangingOnlyTheSizes) {
     std::vector<uint8_t> file;
     ASSERT_TRUE(ReadWholeFile(IconFixture("icotool_multi.ico"), file, 1 << 20));
     TIconFile a;
-    ASSERT_EQ(Load(a, file), kIconLoaded);
+    ASSERT_EQ(Load(a, file), IconLoadResult::Loaded);
     ASSERT_EQ(a.GetCount(), 3);
     TMemoryStream m;
-    ASSERT_EQ(a.SaveIconToStream(true, &m), kIconSaved);
+    ASSERT_EQ(a.SaveIconToStream(true, &m), IconSaveResult::Saved);
     TIconFile b;
-    ASSERT_EQ(b.LoadIconFromStream(&m), kIconLoaded);
+    ASSERT_EQ(b.LoadIconFromStream(&m), IconLoadResult::Loaded);
     ASSERT_EQ(b.GetCount(), 3);
     EXPECT_EQ(b.IconDir().idType, 2);
     for (int i = 0; i < 3; ++i) {
@@ -274,7 +274,7 @@ TEST(IconFile, DecodesFilesOfIndependentTools) {
     };
     for (const Case& c : cases) {
         TIconFile f;
-        ASSERT_EQ(f.LoadIconA(IconFixture(c.File)), kIconLoaded) << c.File;
+        ASSERT_EQ(f.LoadIconA(IconFixture(c.File)), IconLoadResult::Loaded) << c.File;
         EXPECT_EQ(f.GetCount(), c.Count) << c.File;
         EXPECT_EQ(f.IconIndex, c.Pick) << c.File;
         EXPECT_EQ(f.Item(c.Pick).IsPng(), c.Png) << c.File;
@@ -288,7 +288,7 @@ TEST(IconFile, DecodesFilesOfIndependentTools) {
         EXPECT_EQ(f.Picture().Width(), 32) << c.File;
     }
     TIconFile f;
-    ASSERT_EQ(f.LoadIconA(IconFixture("icotool_8bit.cur")), kIconLoaded);
+    ASSERT_EQ(f.LoadIconA(IconFixture("icotool_8bit.cur")), IconLoadResult::Loaded);
     EXPECT_EQ(f.GetIconEnt()->wPlanes, 31);
     EXPECT_EQ(f.GetIconEnt()->wBitCount, 2);
 }
@@ -303,7 +303,7 @@ TEST(IconFile, SavedFilesPassIcotool) {
     ASSERT_TRUE(f.AddIcon(0, 0, one, Mask32()));
     ASSERT_TRUE(f.AddIcon(0, 0, rgb, TBitmap(48, 48, TPixelFormat::pf1bit)));
     std::string path = ::testing::TempDir() + "iconfile_saved.cur";
-    ASSERT_EQ(f.SaveIcon(true, path), kIconSaved);
+    ASSERT_EQ(f.SaveIcon(true, path), IconSaveResult::Saved);
     std::string cmd = "icotool -l '" + path + "' 2>&1";
     FILE* p = popen(cmd.c_str(), "r");
     ASSERT_NE(p, nullptr);
@@ -325,6 +325,6 @@ TEST(IconFile, AFailedSaveLeavesNoFile) {
     TIconFile f;
     ASSERT_TRUE(f.AddIcon(0, 0, TBitmap(32, 32, TPixelFormat::pf8bit), Mask32()));
     std::string path = ::testing::TempDir() + "no-such-folder/x.ico";
-    EXPECT_EQ(f.SaveIcon(false, path), kIconWriteFailed);
+    EXPECT_EQ(f.SaveIcon(false, path), IconSaveResult::WriteFailed);
     EXPECT_FALSE(FileExists(path));
 }

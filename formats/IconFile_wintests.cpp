@@ -91,7 +91,7 @@ TEST(IconFileWin, OurReaderAgreesWithTheSystemOnIcotoolFiles) {
         ASSERT_TRUE(GetIconInfo(static_cast<HICON>(h), &info));
         TIconFile icons;
         ImportedImage im;
-        ASSERT_EQ(ReadIconFile(path, icons, [](bool) { return RGB(0, 255, 0); }, im).Result, 0) << name;
+        ASSERT_EQ(ReadIconFile(path, icons, [](bool) { return RGB(0, 255, 0); }, im).Result, IconLoadResult::Loaded) << name;
         if (cursor) {
             EXPECT_EQ(static_cast<DWORD>(im.HotX), info.xHotspot) << name;
             EXPECT_EQ(static_cast<DWORD>(im.HotY), info.yHotspot) << name;

@@ -18,10 +18,10 @@ TEST(IconFuzzCorpus, EveryFileLoadsOrIsRefusedCleanly) {
         ASSERT_TRUE(ReadWholeFile(entry.path().string(), bytes, 1 << 24)) << entry.path();
         const std::string name = entry.path().filename().string();
         TIconFile icons;
-        const int result = icons.LoadIconFromMemory(bytes.data(), bytes.size());
-        EXPECT_TRUE(result >= kIconLoaded && result <= kIconInvalid) << name;
+        const IconLoadResult result = icons.LoadIconFromMemory(bytes.data(), bytes.size());
+        EXPECT_TRUE(static_cast<int>(result) >= 0 && static_cast<int>(result) <= 3) << name;
         if (name.rfind("valid_", 0) == 0) {
-            EXPECT_EQ(result, kIconLoaded) << name;
+            EXPECT_EQ(result, IconLoadResult::Loaded) << name;
         }
         for (int i = 0; i < icons.GetCount(); ++i) {
             TBitmap colour, mask;
@@ -31,14 +31,14 @@ TEST(IconFuzzCorpus, EveryFileLoadsOrIsRefusedCleanly) {
             ReadIconImage(icons, [](bool) { return clWhite; }, image);
         }
         TMemoryStream saved;
-        EXPECT_EQ(icons.SaveIconToStream(false, &saved), kIconSaved) << name;
+        EXPECT_EQ(icons.SaveIconToStream(false, &saved), IconSaveResult::Saved) << name;
         try {
             TBitmap picture;
             picture.LoadFromMemory(bytes.data(), bytes.size());
             ImportedImage image;
             PictureImportOptions options;
             options.Henpei = true;
-            EXPECT_NE(ImportPictureFromBitmap(picture, options, image).Result, kPictureFailed) << name;
+            EXPECT_NE(ImportPictureFromBitmap(picture, options, image).Result, PictureReadResult::Failed) << name;
         } catch (const EInvalidGraphic&) {
         }
         ++files;

@@ -120,7 +120,7 @@ void RemapImageColours(ImportedImage& image, TColor background) {
 
 IconImport ReadIconImage(TIconFile& icons, const std::function<TColor(bool)>& background, ImportedImage& out) {
     IconImport result;
-    result.Result = 3;
+    result.Result = IconLoadResult::Invalid;
     if (icons.GetEmpty()) return result;
     const CICONDAT& item = icons.Item(icons.IconIndex);
     IconLayout l;
@@ -170,7 +170,7 @@ IconImport ReadIconImage(TIconFile& icons, const std::function<TColor(bool)>& ba
         out.HotX = std::min<int>(item.Entry.wPlanes, kImageSize - 1);
         out.HotY = std::min<int>(item.Entry.wBitCount, kImageSize - 1);
     }
-    result.Result = 0;
+    result.Result = IconLoadResult::Loaded;
     return result;
 }
 
@@ -179,6 +179,6 @@ IconImport ReadIconFile(const std::string& path, TIconFile& icons, const std::fu
     icons.Clear();
     IconImport result;
     result.Result = icons.LoadIconA(path);
-    if (result.Result > 0) return result;
+    if (result.Result != IconLoadResult::Loaded) return result;
     return ReadIconImage(icons, background, out);
 }

@@ -122,18 +122,18 @@ TEST(IconImport, ExpandsFourAndOneBitData) {
 TEST(IconImport, ReadsIconsAndCursorsOfIcotool) {
     struct Case {
         const char* File;
-        int Result;
+        IconLoadResult Result;
         IconImportNote Note;
         int HotX, HotY;
         bool AskedOneBit;
     };
     const Case cases[] = {
-        {"icotool_1bit.cur", 0, IconImportNote::None, 5, 7, true},
-        {"icotool_4bit.ico", 0, IconImportNote::None, 0, 0, false},
-        {"icotool_8bit.cur", 0, IconImportNote::None, 31, 2, false},
-        {"icotool_32bit.ico", 3, IconImportNote::TrueColourOnly, 0, 0, false},
-        {"icotool_raw.ico", 3, IconImportNote::TrueColourOnly, 0, 0, false},
-        {"pillow_png.ico", 3, IconImportNote::TrueColourOnly, 0, 0, false},
+        {"icotool_1bit.cur", IconLoadResult::Loaded, IconImportNote::None, 5, 7, true},
+        {"icotool_4bit.ico", IconLoadResult::Loaded, IconImportNote::None, 0, 0, false},
+        {"icotool_8bit.cur", IconLoadResult::Loaded, IconImportNote::None, 31, 2, false},
+        {"icotool_32bit.ico", IconLoadResult::Invalid, IconImportNote::TrueColourOnly, 0, 0, false},
+        {"icotool_raw.ico", IconLoadResult::Invalid, IconImportNote::TrueColourOnly, 0, 0, false},
+        {"pillow_png.ico", IconLoadResult::Invalid, IconImportNote::TrueColourOnly, 0, 0, false},
     };
     for (const Case& c : cases) {
         TIconFile icons;
@@ -148,7 +148,7 @@ TEST(IconImport, ReadsIconsAndCursorsOfIcotool) {
                                     im);
         EXPECT_EQ(r.Result, c.Result) << c.File;
         EXPECT_EQ(r.Note, c.Note) << c.File;
-        if (r.Result != 0) continue;
+        if (r.Result != IconLoadResult::Loaded) continue;
         EXPECT_TRUE(asked) << c.File;
         EXPECT_EQ(oneBit, c.AskedOneBit) << c.File;
         EXPECT_EQ(im.HotX, c.HotX) << c.File;
@@ -174,7 +174,7 @@ TEST(IconImport, ReportsOtherSizesAndClampsACursorHotspot) {
     icons.DrawImage(0);
     ImportedImage im;
     IconImport r = ReadIconImage(icons, nullptr, im);
-    EXPECT_EQ(r.Result, 3);
+    EXPECT_EQ(r.Result, IconLoadResult::Invalid);
     EXPECT_EQ(r.Note, IconImportNote::UnsupportedSize);
     EXPECT_EQ(r.Width, 48);
     EXPECT_EQ(r.Height, 48);
@@ -182,14 +182,14 @@ TEST(IconImport, ReportsOtherSizesAndClampsACursorHotspot) {
     TIconFile cur;
     ASSERT_TRUE(cur.AddIcon(200, 40, TBitmap(32, 32, TPixelFormat::pf8bit), TBitmap(32, 32, TPixelFormat::pf1bit)));
     std::string path = ::testing::TempDir() + "icon_import_hot.cur";
-    ASSERT_EQ(cur.SaveIcon(true, path), kIconSaved);
+    ASSERT_EQ(cur.SaveIcon(true, path), IconSaveResult::Saved);
     TIconFile loaded;
-    ASSERT_EQ(ReadIconFile(path, loaded, nullptr, im).Result, 0);
+    ASSERT_EQ(ReadIconFile(path, loaded, nullptr, im).Result, IconLoadResult::Loaded);
     EXPECT_EQ(im.HotX, 31);
     EXPECT_EQ(im.HotY, 31);
-    ASSERT_EQ(cur.SaveIcon(false, path), kIconSaved);  // the same words in an icon are no hotspot
-    ASSERT_EQ(ReadIconFile(path, loaded, nullptr, im).Result, 0);
+    ASSERT_EQ(cur.SaveIcon(false, path), IconSaveResult::Saved);  // the same words in an icon are no hotspot
+    ASSERT_EQ(ReadIconFile(path, loaded, nullptr, im).Result, IconLoadResult::Loaded);
     EXPECT_EQ(im.HotX, 0);
     EXPECT_EQ(im.HotY, 0);
-    EXPECT_EQ(ReadIconFile(path + ".missing", loaded, nullptr, im).Result, 1);
+    EXPECT_EQ(ReadIconFile(path + ".missing", loaded, nullptr, im).Result, IconLoadResult::Unreadable);
 }

@@ -113,7 +113,7 @@ WriteResult WriteIconFile(const CCURSOR& image, AniSaveMode mode, const std::str
     TIconFile icons;
     icons.DrawIfIndexChange = false;
     int replace = -1;
-    if (icons.LoadIconA(path) == kIconLoaded) {
+    if (icons.LoadIconA(path) == IconLoadResult::Loaded) {
         for (int i = 0; i < icons.GetCount(); ++i) {
             const CICONDAT& c = icons.Item(i);
             IconBitmapHeader h;
@@ -126,7 +126,7 @@ WriteResult WriteIconFile(const CCURSOR& image, AniSaveMode mode, const std::str
     bool put = replace >= 0 ? icons.PutRecord(replace, std::move(record), true)
                             : icons.PutRecord(icons.GetCount(), std::move(record), false);
     if (!put) return WriteResult::NotWritten;
-    return WrittenIf(icons.SaveIcon(cursor, path) == kIconSaved);
+    return WrittenIf(icons.SaveIcon(cursor, path) == IconSaveResult::Saved);
 }
 
 std::string NumberedFileName(const std::string& folder, const std::string& name, int number, NumberedKind kind) {

@@ -64,7 +64,7 @@ TEST(ImageWriters, ReplacesTheLastMatchingImageOrAppends) {
     const CCURSOR image = BandedTestImage();
     ASSERT_EQ(WriteIconFile(image, AniSaveMode::Colours256, path), WriteResult::Written);
     TIconFile f;
-    ASSERT_EQ(f.LoadIconA(path), kIconLoaded);
+    ASSERT_EQ(f.LoadIconA(path), IconLoadResult::Loaded);
     ASSERT_EQ(f.GetCount(), 3);  // the 32x32 8-bit image was replaced
     TBitmap colour, mask;
     ASSERT_TRUE(f.DecodeImage(1, colour, mask, true));
@@ -74,7 +74,7 @@ TEST(ImageWriters, ReplacesTheLastMatchingImageOrAppends) {
     EXPECT_EQ(colour.Width(), 16);  // the others stay
 
     ASSERT_EQ(WriteIconFile(image, AniSaveMode::Colours2, path), WriteResult::Written);
-    ASSERT_EQ(f.LoadIconA(path), kIconLoaded);
+    ASSERT_EQ(f.LoadIconA(path), IconLoadResult::Loaded);
     EXPECT_EQ(f.GetCount(), 4);  // no 1-bit image: appended
     std::filesystem::remove(path);
 }
@@ -88,7 +88,7 @@ TEST(ImageWriters, ReplacingAnImageRewritesItsHeaderFields) {
     rec.Data.erase(rec.Data.begin() + 40 + 64, rec.Data.begin() + 40 + 1024);
     rec.Entry.dwBytesInRes = static_cast<uint32_t>(rec.Data.size());
     const std::string path = ::testing::TempDir() + "iw_short.ico";
-    ASSERT_EQ(old.SaveIcon(false, path), kIconSaved);
+    ASSERT_EQ(old.SaveIcon(false, path), IconSaveResult::Saved);
     ASSERT_EQ(WriteIconFile(BandedTestImage(), AniSaveMode::Colours256, path), WriteResult::Written);
     std::vector<uint8_t> b;
     ASSERT_TRUE(ReadWholeFile(path, b, 1 << 20));

@@ -132,14 +132,14 @@ PictureImport ImportPictureFromBitmap(const TBitmap& source, const PictureImport
     const TBitmap& picture = pad ? padded : source;
 
     if (picture.Width() == kImageSize && picture.Height() == kImageSize && IsPaletted(picture.PixelFormat())) {
-        result.Result = ReadBmpImage(picture, out) ? kPictureRead : kPictureFailed;
+        result.Result = ReadBmpImage(picture, out) ? PictureReadResult::Read : PictureReadResult::Failed;
         return result;
     }
     bool smart = false;
     if (picture.Width() > kImageSize || picture.Height() > kImageSize)
         smart = options.SmartResize || (options.AskSmartResize && options.AskSmartResize());
     result.Target = smart ? SmartResizeTo32(picture) : StretchTo32(picture);
-    result.Result = kPictureNeedsReduction;
+    result.Result = PictureReadResult::NeedsReduction;
     return result;
 }
 

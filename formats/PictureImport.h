@@ -7,6 +7,7 @@
 #include <string>
 
 #include "base/Bitmap.h"
+#include "formats/IconFile.h"
 #include "formats/ImageRecord.h"
 
 class TIconFile;
@@ -43,15 +44,15 @@ struct PictureImportOptions {
 };
 
 // Results of ImportPicture, ReadPngFile and the bitmap import.
-enum : uint8_t {
-    kPictureRead = 0,            // the image holds the picture
-    kPictureFailed = 1,          // not a picture that can be read
-    kPictureNeedsReduction = 2,  // Target holds the 32x32 picture, to be reduced to 256 colours
+enum class PictureReadResult : uint8_t {
+    Read = 0,            // the image holds the picture
+    Failed = 1,          // not a picture that can be read
+    NeedsReduction = 2,  // Target holds the 32x32 picture, to be reduced to 256 colours
 };
 
 struct PictureImport {
-    uint8_t Result = kPictureFailed;
-    TBitmap Target;             // with kPictureNeedsReduction: the 32x32 24-bit picture
+    PictureReadResult Result = PictureReadResult::Failed;
+    TBitmap Target;             // with PictureReadResult::NeedsReduction: the 32x32 24-bit picture
     bool SourceIs4Bit = false;  // entries 16-255 of the reduced palette are then zeroed
 };
 
@@ -94,11 +95,12 @@ void Expand4BitImage(ImportedImage& image);
 void Expand1BitImage(ImportedImage& image);
 
 // ---- Icons and cursors --------------------------------------------------------------
-// Why ReadIconFile did not take an icon directly (result 3).
+// Why ReadIconFile did not take an icon directly (IconLoadResult::Invalid).
 enum class IconImportNote { None, TrueColourOnly, UnsupportedSize };
 
 struct IconImport {
-    int Result = 1;  // 0 read; 1 and 3 not taken (try the icon extraction); 2 a bitmap named as an icon
+    // Read; Unreadable and Invalid: not taken (try the icon extraction); IsBitmap: a bitmap named as an icon
+    IconLoadResult Result = IconLoadResult::Unreadable;
     IconImportNote Note = IconImportNote::None;
     int Width = 0, Height = 0;  // of the chosen image, for the unsupported-size message
 };

@@ -83,7 +83,7 @@ TEST(PictureImport, TakesA32Pixel8BitPictureAsItIs) {
     TBitmap b = Pattern(32, 32, TPixelFormat::pf8bit);
     ImportedImage im;
     PictureImport r = ImportPictureFromBitmap(b, {}, im);
-    ASSERT_EQ(r.Result, kPictureRead);
+    ASSERT_EQ(r.Result, PictureReadResult::Read);
     for (int y = 0; y < 32; ++y)
         for (int x = 0; x < 32; ++x) ASSERT_EQ(im.Cur.Pixels.At(x, y), b.PixelIndex(x, y));
     EXPECT_EQ(im.Cur.Palette[5], b.Colors()[5]);
@@ -99,15 +99,15 @@ TEST(PictureImport, LeavesLargerAndTrueColourPicturesForReduction) {
     ImportedImage im;
     PictureImport big = ImportPictureFromBitmap(Pattern(64, 64, TPixelFormat::pf8bit), ask, im);
     EXPECT_EQ(asked, 1);
-    EXPECT_EQ(big.Result, kPictureNeedsReduction);
+    EXPECT_EQ(big.Result, PictureReadResult::NeedsReduction);
     EXPECT_EQ(big.Target.Width(), 32);
     PictureImport small = ImportPictureFromBitmap(Pattern(20, 20, TPixelFormat::pf24bit), ask, im);
     EXPECT_EQ(asked, 1);
-    EXPECT_EQ(small.Result, kPictureNeedsReduction);
+    EXPECT_EQ(small.Result, PictureReadResult::NeedsReduction);
     ask.SmartResize = true;
     ImportPictureFromBitmap(Pattern(64, 64, TPixelFormat::pf4bit), ask, im);
     EXPECT_EQ(asked, 1);
-    EXPECT_EQ(ImportPictureFromBitmap(TBitmap(), ask, im).Result, kPictureFailed);
+    EXPECT_EQ(ImportPictureFromBitmap(TBitmap(), ask, im).Result, PictureReadResult::Failed);
 }
 
 TEST(PictureImport, FinishesAReductionWithNearestEntries) {
@@ -176,12 +176,12 @@ TEST(PictureImport, ReadsBitmapsOfIndependentTools) {
                 }
             }
         ImportedImage again;
-        EXPECT_EQ(ImportPicture(out, {}, again).Result, kPictureRead) << c.Name;
+        EXPECT_EQ(ImportPicture(out, {}, again).Result, PictureReadResult::Read) << c.Name;
     }
     ImportedImage im;
     EXPECT_EQ(ReadBmpFile(src, im), 0);  // 24-bit is not read directly
-    EXPECT_EQ(ImportPicture(src, {}, im).Result, kPictureNeedsReduction);
-    EXPECT_EQ(ImportPicture(dir + "pi_missing.bmp", {}, im).Result, kPictureFailed);
+    EXPECT_EQ(ImportPicture(src, {}, im).Result, PictureReadResult::NeedsReduction);
+    EXPECT_EQ(ImportPicture(dir + "pi_missing.bmp", {}, im).Result, PictureReadResult::Failed);
 }
 
 TEST(PictureImport, ReadsPngInMemory) {
@@ -191,10 +191,10 @@ TEST(PictureImport, ReadsPngInMemory) {
                            png + "')\"").c_str()),
               0);
     ImportedImage im;
-    ASSERT_EQ(ReadPngFile(png, {}, im).Result, kPictureRead);
+    ASSERT_EQ(ReadPngFile(png, {}, im).Result, PictureReadResult::Read);
     EXPECT_EQ(ShownAt(im, 4, 2), clLime);
     EXPECT_EQ(ShownAt(im, 0, 0), clBlack);
     WriteWholeFile(png, "not a png", 9);
-    EXPECT_EQ(ReadPngFile(png, {}, im).Result, kPictureFailed);
+    EXPECT_EQ(ReadPngFile(png, {}, im).Result, PictureReadResult::Failed);
 }
 #endif

@@ -11,7 +11,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     TIconFile icons;
-    if (icons.LoadIconFromMemory(data, size) == kIconLoaded) {
+    if (icons.LoadIconFromMemory(data, size) == IconLoadResult::Loaded) {
         for (int i = 0; i < icons.GetCount(); ++i) {
             icons.DrawImage(i);
             ImportedImage image;
