@@ -31,6 +31,21 @@ BOOL CALLBACK FindMain(HWND h, LPARAM lp) {
     return TRUE;
 }
 
+// Selects tab `index` of the program's page control as a user does (moving the focus of a
+// tab control selects the tab and notifies the window) and waits for the control `name` on
+// that page: the hidden pages are made when first entered.
+HWND ControlAfterSelectingTab(HWND window, int index, const char* name) {
+    HWND tabs = FindComponent(window, "PageControl1");
+    if (!tabs) return nullptr;
+    SendMessageW(tabs, TCM_SETCURFOCUS, static_cast<WPARAM>(index), 0);
+    HWND control = nullptr;
+    for (int i = 0; i < 250 && !control; ++i) {
+        control = FindComponent(window, name);
+        if (!control) Sleep(20);
+    }
+    return control;
+}
+
 } // namespace
 
 TEST(EndToEnd, TamsoloStartsShowsItsPagesAndWritesSettingsAtClose) {
@@ -105,7 +120,8 @@ TEST(EndToEnd, TheAnimatedCursorAssociationOpensTamsoloWithTheFile) {
     PROCESS_INFORMATION pi{};
     HWND window = nullptr;
     ASSERT_TRUE(StartTamsolo(exe, exeFolder, pi, window));
-    HWND button = FindComponent(window, "shellani");
+    HWND button = ControlAfterSelectingTab(window, 3, "shellani");  // 設定1
+    if (!button) TerminateProcess(pi.hProcess, 1);
     ASSERT_NE(button, nullptr);
     EXPECT_TRUE(IsWindowEnabled(button));  // the program is in its start folder
     SendMessageW(button, BM_CLICK, 0, 0);

@@ -72,6 +72,7 @@ TFileOptionsPage::TFileOptionsPage(TControl* p, TControl& owner, TCursorDocument
     };
     InsertVersion->OnClick = [this](TControl*) { InsertVersionClick(); };
     VerEditBtn->OnClick = [this](TControl*) { VerEditBtnClick(); };
+    Reset();  // the page may be made long after the document changed
 }
 
 void TFileOptionsPage::Reset() {

@@ -131,6 +131,9 @@ TFramePage::TFramePage(TControl* p, TCursorDocument& doc, const TImageList& thum
     Pre->OnMouseDown = [this](TControl*, const TMouseEvent&) { PreMouseDown(); };
     Rep->OnMouseDown = [this](TControl*, const TMouseEvent&) { RepMouseDown(); };
     ANITest->OnClick = [this](TControl*) { ANITestClick(); };
+    // The page may be made long after the document changed.
+    ShowAniOptions();
+    if (FDoc.FrameCount() > 0) ShowFrames();
 }
 
 // ---- lines

@@ -144,8 +144,8 @@ void TImagePage::RenderCurrentImage() {
 }
 
 void TImagePage::RefreshDialogPictures() {
-    if (TransDlg) TransDlg->Image1->SetBitmap(Image1->Bitmap());
-    if (HSpotDlg) HSpotDlg->Image1->SetBitmap(Image1->Bitmap());
+    if (TTransDlg* trans = TransDlg.IfMade()) trans->Image1->SetBitmap(Image1->Bitmap());
+    if (THSpotDlg* hotspot = HSpotDlg.IfMade()) hotspot->Image1->SetBitmap(Image1->Bitmap());
 }
 
 void TImagePage::SetTransparentPixel(int x, int y) {
@@ -342,6 +342,7 @@ void TImagePage::AfterHotspotCommand() {
 void TImagePage::TransColorBtnClick() {
     if (FDoc.CurImage() < 0) return;
     FPickingTransparent = true;
+    TransDlg->Image1->SetBitmap(Image1->Bitmap());  // the dialog may be new
     TransDlg->ShowModal();
     FPickingTransparent = false;
     ReplaceThumbnail();
@@ -359,6 +360,7 @@ void TImagePage::NoTransBtnClick() {
 
 void TImagePage::HotSpotBtnClick() {
     if (FDoc.CurImage() < 0) return;
+    HSpotDlg->Image1->SetBitmap(Image1->Bitmap());  // the dialog may be new
     HSpotDlg->HotX = FDoc.HotX();
     HSpotDlg->HotY = FDoc.HotY();
     if (HSpotDlg->ShowModal() == mrOk) {

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "ui/SystemLibrary.h"
+
 namespace {
 
 // Posted by the timer's thread to the timer's own window; wParam = generation.
@@ -11,16 +13,31 @@ class TWinmmTimer : public TSystemTimer {
 public:
     void GetDevCaps(int& periodMin, int& periodMax) override {
         TIMECAPS caps{};
-        if (timeGetDevCaps(&caps, sizeof caps) != MMSYSERR_NOERROR) return;
+        if (!Winmm().GetDevCaps || Winmm().GetDevCaps(&caps, sizeof caps) != MMSYSERR_NOERROR) return;
         periodMin = static_cast<int>(std::min<UINT>(caps.wPeriodMin, 0x7FFFFFFF));
         periodMax = static_cast<int>(std::min<UINT>(caps.wPeriodMax, 0x7FFFFFFF));
     }
     UINT SetEvent(int interval, int resolution, LPTIMECALLBACK callback, DWORD_PTR user) override {
         // With TIME_KILL_SYNCHRONOUS, timeKillEvent waits for a callback that is running.
-        return timeSetEvent(static_cast<UINT>(interval), static_cast<UINT>(resolution), callback, user,
-                            TIME_PERIODIC | TIME_CALLBACK_FUNCTION | TIME_KILL_SYNCHRONOUS);
+        if (!Winmm().SetEvent) return 0;  // as timeSetEvent gives when it fails
+        return Winmm().SetEvent(static_cast<UINT>(interval), static_cast<UINT>(resolution), callback, user,
+                                TIME_PERIODIC | TIME_CALLBACK_FUNCTION | TIME_KILL_SYNCHRONOUS);
     }
-    void KillEvent(UINT id) override { timeKillEvent(id); }
+    void KillEvent(UINT id) override {
+        if (Winmm().KillEvent) Winmm().KillEvent(id);
+    }
+
+private:
+    // winmm.dll, loaded with the first timer.
+    struct TFunctions {
+        decltype(timeGetDevCaps)* GetDevCaps = SystemFunction<decltype(timeGetDevCaps)>(L"winmm.dll", "timeGetDevCaps");
+        decltype(timeSetEvent)* SetEvent = SystemFunction<decltype(timeSetEvent)>(L"winmm.dll", "timeSetEvent");
+        decltype(timeKillEvent)* KillEvent = SystemFunction<decltype(timeKillEvent)>(L"winmm.dll", "timeKillEvent");
+    };
+    static const TFunctions& Winmm() {
+        static const TFunctions functions;
+        return functions;
+    }
 };
 
 } // namespace

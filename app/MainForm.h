@@ -30,6 +30,7 @@
 #include "ui/Timer.h"
 #include "system/OptionsPage.h"
 #include "system/SystemCursorPage.h"
+#include "ui/FirstUse.h"
 
 class TForm1 : public TForm {
 public:
@@ -89,6 +90,7 @@ public:
     TFileDialog OpenDialog1{TFileDialogKind::Open};
     TFileDialog SaveAniDlg{TFileDialogKind::Save};
     TFileDialog SaveDlg{TFileDialogKind::Save};
+    TFileDialog OpenCustumCur = CursorFileDialog();  // the cursor files of 設定1 and 設定2
 
     // State read by tests and by the other pages.
     const TSettingsKeys& SettingsKeys() const { return FKeys; }
@@ -119,16 +121,16 @@ public:
     // The page "イメージの編集" (the images, the current image and its cursor).
     std::unique_ptr<TImagePage> ImagePage;
     // The page "フレームの編集" (the frames, the preview, the animation test).
-    std::unique_ptr<TFramePage> FramePage;
+    TMadeOnFirstUse<TFramePage> FramePage;  // made when first needed (page entered, frames added)
     // The page "ﾌｧｲﾙｵﾌﾟｼｮﾝ" (title and author, the monochrome cursor, icon-library options).
-    std::unique_ptr<TFileOptionsPage> FileOptionsPage;
+    TMadeOnFirstUse<TFileOptionsPage> FileOptionsPage;  // made when first needed
 
     // The pages "設定1" (options, associations) and "設定2" (system cursor schemes).
-    std::unique_ptr<TOptionsPage> OptionsPage;
+    TMadeOnFirstUse<TOptionsPage> OptionsPage;  // made when first needed
     std::unique_ptr<TSystemCursorPage> CursorPage;
 
     // The page "About".
-    std::unique_ptr<TAboutPage> AboutPage;
+    TMadeOnFirstUse<TAboutPage> AboutPage;  // made when first shown
 
     std::unique_ptr<TTimer> Timer3;
 
@@ -211,6 +213,11 @@ private:
     // view options read at start (the last folder and the program's path stay in FPath and
     // FExePath and go into the record when it is read and written).
     TProgramSettings FSettings;
+    // What 設定1 shows before it is made: whether the association buttons work, and the
+    // plug-in folder read at start for its folder dialog.
+    bool FAssociationsEnabled = true;
+    std::optional<std::string> FPluginDialogFolder;
+    void SetAssociationsEnabled(bool enabled);
     bool FOpenCmdLine = false;
     std::unique_ptr<TStream> FCurData;
     TEditorOptions FEditor;  // the options while no editor exists

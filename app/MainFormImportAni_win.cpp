@@ -56,8 +56,10 @@ void TForm1::TakeAniResult(AniReadResult& r, const std::string& title, bool askB
     if (framesRefused) ReportMessage(kFrameLimitMessage, TMessageCaption::Application, TMessageIcon::Information);
     const FrameCheck perFrame = FDoc.TakeAniOptions(r);
     FramePage->ShowAniOptions();
-    FileOptionsPage->ShowTitleAndAuthor();
-    FileOptionsPage->ShowAniOptions();
+    if (TFileOptionsPage* options = FileOptionsPage.IfMade()) {
+        options->ShowTitleAndAuthor();
+        options->ShowAniOptions();
+    }
     if (perFrame != FrameCheck::Ok)
         ReportMessage(FrameCheckMessage(perFrame), TMessageCaption::Application, TMessageIcon::Information);
 }

@@ -131,7 +131,8 @@ IconLibraryInput TForm1::LibraryInput(AniSaveMode mode) const {
         in.Names.push_back(FDoc.ListName(i));
     }
     in.SaveMode = mode;
-    in.InsertVersion = FileOptionsPage->IncludesVersion();
+    const TFileOptionsPage* options = FileOptionsPage.IfMade();  // not made: the box was never ticked
+    in.InsertVersion = options && options->IncludesVersion();
     if (in.InsertVersion) in.Version = Version->FVersionStream.Bytes();
     return in;
 }

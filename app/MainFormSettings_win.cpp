@@ -25,7 +25,8 @@ bool TForm1::ReadSettings() {
     TRegistry reg(HKEY_CURRENT_USER);
     if (reg.OpenKey(FKeys.SusieKey, false)) {
         FSettings.PluginFolder = reg.ReadString("Path");
-        OptionsPage->BrowseForFolder1.InitialDir = FSettings.PluginFolder;
+        FPluginDialogFolder = FSettings.PluginFolder;
+        if (TOptionsPage* options = OptionsPage.IfMade()) options->BrowseForFolder1.InitialDir = FSettings.PluginFolder;
         reg.CloseKey();
     }
     bool complete = false;
@@ -33,13 +34,13 @@ bool TForm1::ReadSettings() {
         TRegistryStore store(reg);
         FSettings.ExePath = FExePath;
         FSettings.Path = FPath;
-        complete = ReadProgramSettings(store, FSettings, !OptionsPage->AssociationsEnabled());
+        complete = ReadProgramSettings(store, FSettings, !FAssociationsEnabled);
         FExePath = FSettings.ExePath;
         FPath = FSettings.Path;
     }
-    OptionsPage->ShowSettings();
+    if (TOptionsPage* options = OptionsPage.IfMade()) options->ShowSettings();
     if (!complete) return false;  // the registry object closes its key
-    OptionsPage->SetAssociationsEnabled(true);
+    SetAssociationsEnabled(true);
     Timer3->SetEnabled(true);
     return true;
 }
@@ -53,7 +54,7 @@ void TForm1::WriteSettings() {
         TRegistry reg(HKEY_CURRENT_USER);
         if (!reg.OpenKey(FKeys.Root, true)) return;
         TRegistryStore store(reg);
-        WriteProgramSettings(store, FSettings, OptionsPage->AssociationsEnabled());
+        WriteProgramSettings(store, FSettings, FAssociationsEnabled);
     } catch (const std::exception&) {
         // Settings are best effort: a failed write is not reported.
     }

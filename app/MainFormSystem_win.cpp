@@ -23,9 +23,22 @@ void TForm1::BuildSystemPages() {
         if (use) (pen ? e.CustomPenFile : e.CustomFillFile) = file;  // the name stays when unused
         SetEditorOptions(e);
     };
-    OptionsPage = std::make_unique<TOptionsPage>(Page4, FSettings, std::move(host));
+    // Made when first needed (設定1 entered, a test or a handler reaching for it), showing
+    // the settings record and what the window told it before.
+    OptionsPage.SetMake([this, host = std::move(host)] {
+        auto page = std::make_unique<TOptionsPage>(Page4, FSettings, OpenCustumCur, host);
+        if (FPluginDialogFolder) page->BrowseForFolder1.InitialDir = *FPluginDialogFolder;
+        page->SetAssociationsEnabled(FAssociationsEnabled);
+        page->ShowSettings();
+        return page;
+    });
     // Built when 設定2 is first shown; the schemes are read at start all the same.
-    CursorPage = std::make_unique<TSystemCursorPage>(Page5, OptionsPage->OpenCustumCur, TDialogContents::OnFirstUse);
+    CursorPage = std::make_unique<TSystemCursorPage>(Page5, OpenCustumCur, TDialogContents::OnFirstUse);
+}
+
+void TForm1::SetAssociationsEnabled(bool enabled) {
+    FAssociationsEnabled = enabled;
+    if (TOptionsPage* options = OptionsPage.IfMade()) options->SetAssociationsEnabled(enabled);
 }
 
 void TForm1::ReadSystemCursors() {

@@ -73,7 +73,11 @@ void TForm1::BuildComponents() {
     BuildFileOptionsPage();
     BuildImportControls();   // app/MainFormImport.cpp
     BuildSystemPages();
-    AboutPage = std::make_unique<TAboutPage>(Page6);
+    AboutPage.SetMake([this] {
+        auto page = std::make_unique<TAboutPage>(Page6);
+        page->ShowIcon(FInstance);
+        return page;
+    });
     ImagePage->ResetImagePage();  // every page shows the empty document
     Timer3 = std::make_unique<TTimer>("Timer3", 200, false);
     Timer3->OnTimer = [this](TControl*) { Timer3Timer(); };
@@ -86,13 +90,19 @@ void TForm1::BuildImagePage() {
         SaveANIBtn->SetEnabled(enabled);
     };
     host.CanSaveImage = [this] { return FDoc.LastImage() >= 0; };
-    host.HotspotChanged = [this](int x, int y) { FramePage->FollowHotspot(x, y); };
+    // The frame and file-option pages bring themselves up to date when they are made.
+    host.HotspotChanged = [this](int x, int y) {
+        if (TFramePage* frames = FramePage.IfMade())
+            frames->FollowHotspot(x, y);
+        else
+            FDoc.FollowHotspot(x, y);
+    };
     host.ResetPages = [this] {
-        FramePage->ShowAniOptions();
-        FileOptionsPage->Reset();
+        if (TFramePage* frames = FramePage.IfMade()) frames->ShowAniOptions();
+        if (TFileOptionsPage* options = FileOptionsPage.IfMade()) options->Reset();
     };
     host.Cleared = [this] {
-        FramePage->DocumentCleared();
+        if (TFramePage* frames = FramePage.IfMade()) frames->DocumentCleared();
         PageControl1->SetActivePage(Page1);
     };
     ImagePage = std::make_unique<TImagePage>(Page1, *this, FDoc, std::move(host));
@@ -111,7 +121,9 @@ void TForm1::BuildFramePage() {
             ImagePage->Timer2->SetEnabled(true);  // the editor opens after the double-click delay
     };
     host.AniInput = [this](AniSaveMode mode) { return AniInput(mode); };
-    FramePage = std::make_unique<TFramePage>(Page2, FDoc, ImagePage->ImageList1, std::move(host));
+    FramePage.SetMake([this, host = std::move(host)] {
+        return std::make_unique<TFramePage>(Page2, FDoc, ImagePage->ImageList1, host);
+    });
 }
 
 void TForm1::TabPanelChange() {
@@ -119,15 +131,20 @@ void TForm1::TabPanelChange() {
     if (page == Page5) CursorPage->PageEntered();
     if (page == Page2)
         FramePage->PageEntered(FDoc.LastImage() >= 0);
-    else
-        FramePage->PageLeft();
+    else if (TFramePage* frames = FramePage.IfMade())
+        frames->PageLeft();
+    if (page == Page3) FileOptionsPage.Get();
+    if (page == Page4) OptionsPage.Get();
+    if (page == Page6) AboutPage.Get();
 }
 
 void TForm1::BuildFileOptionsPage() {
     TFileOptionsHost host;
     host.Report = [this](const std::string& text, TMessageCaption kind, TMessageIcon icon) { ReportMessage(text, kind, icon); };
     host.Templates = [this] { return TemplateBytes(); };
-    FileOptionsPage = std::make_unique<TFileOptionsPage>(Page3, *this, FDoc, std::move(host));
+    FileOptionsPage.SetMake([this, host = std::move(host)] {
+        return std::make_unique<TFileOptionsPage>(Page3, *this, FDoc, host);
+    });
 }
 
 std::vector<uint8_t> TForm1::TemplateBytes() const {
@@ -149,7 +166,7 @@ void TForm1::FormCreate() {
     FExePath = m > 0 && m < MAX_PATH ? U(std::wstring(module, m)) : std::string();
     bool inStartDir = FileExists(FStartDir + "\\Tamsolo.EXE");
     if (FExePath.empty() && inStartDir) FExePath = FStartDir + "\\Tamsolo.EXE";
-    OptionsPage->SetAssociationsEnabled(inStartDir);
+    SetAssociationsEnabled(inStartDir);
 
     if (!ReadSettings()) FPath = WindowsCursorFolder();
 
@@ -160,7 +177,6 @@ void TForm1::FormCreate() {
     }
     ReadSystemCursors();
 
-    AboutPage->ShowIcon(FInstance);
     FDocName = "無題";
     FOpenCmdLine = !CommandLineFile(FCommandLine).empty();
     UsePluginFolder(FSettings.PluginFolder);
@@ -184,14 +200,14 @@ void TForm1::OpenCommandLineFile() {
 }
 
 void TForm1::FormClose() {
-    FramePage->Close();
+    if (TFramePage* frames = FramePage.IfMade()) frames->Close();
     Timer3->SetEnabled(false);
     CursorPage->FreeSchemeCursors();
     WriteSettings();
     FDoc.ClearAllImages();
     FCurData.reset();
     ImagePage->Close();
-    AboutPage->ClearPictures();
+    if (TAboutPage* about = AboutPage.IfMade()) about->ClearPictures();
 }
 
 LRESULT TForm1::WndProc(UINT msg, WPARAM wp, LPARAM lp) {

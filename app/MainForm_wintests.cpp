@@ -1,6 +1,8 @@
 #include "app/MainForm.h"
 
 #include "app/WinTestSupport.h"
+#include "base/Stream.h"
+#include "formats/AniTestSupport.h"
 #include "ui/Registry.h"
 
 namespace {
@@ -275,4 +277,49 @@ TEST_F(MainFormTest, TheAboutLinkTurnsBlueUnderTheMouse) {
     EXPECT_EQ(link.FontColor(), clBlue);
     f->Page6->Perform(WM_MOUSEMOVE, 0, MAKELPARAM(2, 2));
     EXPECT_EQ(link.FontColor(), clBlack);
+}
+
+TEST_F(MainFormTest, TheHiddenPagesAreMadeWhenFirstNeededAndShowTheDocumentAsItStands) {
+    WriteKey({{"NODLG", false, "", 1}});  // files are taken without asking for a background
+    auto f = Start();
+    EXPECT_EQ(f->FramePage.IfMade(), nullptr);
+    EXPECT_EQ(f->FileOptionsPage.IfMade(), nullptr);
+    EXPECT_EQ(f->OptionsPage.IfMade(), nullptr);
+    EXPECT_EQ(f->AboutPage.IfMade(), nullptr);
+    for (const char* name : {"ListBox2", "IName", "NoDlgDisp", "Label15"}) EXPECT_EQ(FindComponent(f->Handle(), name), nullptr) << name;
+
+    // An animated cursor with a title, an author, an interval and the monochrome cursor
+    // option, opened while the file-option page is not there.
+    const CCURSOR image = anitest::PatternImage(1);
+    AniWriteInput in;
+    in.Images = {&image};
+    in.InsertInfo = true;
+    in.Title = "題名";
+    in.Author = "作者";
+    in.DefaultRate = 23;
+    const std::string ani = dir + "\\titled.ani";
+    const std::vector<uint8_t> bytes = BuildAniFile(in);
+    ASSERT_FALSE(bytes.empty());
+    WriteWholeFile(ani, bytes.data(), bytes.size());
+    ASSERT_EQ(f->OpenImageFile(ani), TForm1::TOpenResult::Added);
+    EXPECT_EQ(f->FileOptionsPage.IfMade(), nullptr);
+    ASSERT_NE(f->FramePage.IfMade(), nullptr);  // the frames went into it
+    EXPECT_EQ(f->FramePage->DefaultSpeed->Value(), 23);
+    EXPECT_EQ(f->FramePage->ListBox2->Count(), 1);
+
+    f->PageControl1->SetActivePage(f->Page3);
+    ASSERT_NE(f->FileOptionsPage.IfMade(), nullptr);
+    EXPECT_EQ(f->FileOptionsPage->IName->Text(), "題名");
+    EXPECT_EQ(f->FileOptionsPage->IArt->Text(), "作者");
+    EXPECT_TRUE(f->FileOptionsPage->InsertInfo->Checked());
+    EXPECT_EQ(FindComponent(f->Handle(), "IName"), f->FileOptionsPage->IName->Handle());
+    EXPECT_EQ(GetParent(f->FileOptionsPage->IName->Handle()), f->Page3->Handle());
+
+    f->PageControl1->SetActivePage(f->Page4);
+    ASSERT_NE(f->OptionsPage.IfMade(), nullptr);
+    EXPECT_EQ(GetParent(f->OptionsPage->GroupBox1->Handle()), f->Page4->Handle());
+    f->PageControl1->SetActivePage(f->Page6);
+    ASSERT_NE(f->AboutPage.IfMade(), nullptr);
+    EXPECT_TRUE(IsChild(f->Page6->Handle(), f->AboutPage->Label15->Handle()));
+    EXPECT_TRUE(boxes.Calls.empty());
 }

@@ -7,6 +7,7 @@
 #include "ui/Button.h"
 #include "ui/Canvas.h"
 #include "ui/Dialogs.h"
+#include "ui/FirstUse.h"
 #include "ui/Form.h"
 #include "ui/Image.h"
 #include "ui/Panel.h"
@@ -88,7 +89,8 @@ public:
     void Button1Click();
 };
 
-extern TTransDlg* TransDlg;
-extern THSpotDlg* HSpotDlg;
-extern TCurTestDlg* CurTestDlg;
-extern TSaveModeBox* SaveModeBox;
+// The dialogs of the whole run, each made when first used (a test may lend its own).
+extern TMadeOnFirstUse<TTransDlg> TransDlg;
+extern TMadeOnFirstUse<THSpotDlg> HSpotDlg;
+extern TMadeOnFirstUse<TCurTestDlg> CurTestDlg;
+extern TMadeOnFirstUse<TSaveModeBox> SaveModeBox;

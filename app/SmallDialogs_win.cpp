@@ -2,10 +2,10 @@
 
 #include "app/MainForm.h"
 
-TTransDlg* TransDlg = nullptr;
-THSpotDlg* HSpotDlg = nullptr;
-TCurTestDlg* CurTestDlg = nullptr;
-TSaveModeBox* SaveModeBox = nullptr;
+TMadeOnFirstUse<TTransDlg> TransDlg;
+TMadeOnFirstUse<THSpotDlg> HSpotDlg;
+TMadeOnFirstUse<TCurTestDlg> CurTestDlg;
+TMadeOnFirstUse<TSaveModeBox> SaveModeBox;
 
 bool PixelAtPoint(int x, int y, int& px, int& py) {
     // A release outside the picture (the mouse is captured) picks nothing.

@@ -15,6 +15,7 @@
 #include "editor/Reduce.h"
 #include "ui/Button.h"
 #include "ui/Form.h"
+#include "ui/FirstUse.h"
 #include "ui/Gauge.h"
 #include "ui/Image.h"
 #include "ui/Panel.h"
@@ -79,4 +80,4 @@ using TReductionPassHook = std::function<void(const std::atomic<bool>& cancel)>;
 void SetReductionPassHook(TReductionPassHook hook);
 
 // The dialog created at start; reductions of imported pictures use a dialog of their own.
-extern TReduceColDlg* ReduceColDlg;
+extern TMadeOnFirstUse<TReduceColDlg> ReduceColDlg;

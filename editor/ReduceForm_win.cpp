@@ -3,7 +3,7 @@
 #include "formats/PictureImport.h"
 #include "ui/Application.h"
 
-TReduceColDlg* ReduceColDlg = nullptr;
+TMadeOnFirstUse<TReduceColDlg> ReduceColDlg;
 
 namespace {
 

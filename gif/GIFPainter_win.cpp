@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <mmsystem.h>
 
+#include "ui/SystemLibrary.h"
+
 #include "gif/GIFExtensions.h"
 
 namespace {
@@ -123,7 +125,11 @@ void TGIFPainter::SetActiveImage(int index) {
     if (index >= 0 && index < FImage.Images().GetCount()) FActiveImage = index;
 }
 
-uint32_t TGIFPainter::Now() { return Clock.Now ? Clock.Now() : timeGetTime(); }
+uint32_t TGIFPainter::Now() {
+    if (Clock.Now) return Clock.Now();
+    static auto* const time = SystemFunction<decltype(timeGetTime)>(L"winmm.dll", "timeGetTime");
+    return time ? time() : GetTickCount();  // both count milliseconds since the system started
+}
 
 bool TGIFPainter::SleepFor(int ms) {
     if (Clock.Sleep) return Clock.Sleep(ms);

@@ -7,19 +7,23 @@
 #   a drop of N icon files on the window, beside the open of one N-image .ani, each until the
 #   image list shows N items and the window answers again (N = 10, 100, 1000 by default).
 # Usage: scripts/outside_bench.sh [TAMSOLO_EXE] [PAIRS] [COUNTS...]
-#   (default build/win/app/Tamsolo.exe, 5 pairs, counts 10 100 1000). Needs Wine, Xvfb,
+#   (default the Tamsolo.exe of the build that runs here, build/win or build/win64; 5 pairs;
+#   counts 10 100 1000). Needs Wine, Xvfb,
 #   mingw-w64, icotool and Python 3 with Pillow (scripts/setup.sh installs them).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-exe=$(realpath "${1:-$root/build/win/app/Tamsolo.exe}")
+# 32-bit Wine where the kernel runs 32-bit code, else the 64-bit build under 64-bit Wine.
+. "$root/scripts/wine-env.sh"
+exe=$(realpath "${1:-$root/$TAMSOLO_WINBUILD/app/Tamsolo.exe}")
 pairs=${2:-5}
 shift $(( $# > 2 ? 2 : $# ))
 counts=("$@"); [ ${#counts[@]} -gt 0 ] || counts=(10 100 1000)
 tools="$root/tests/tools/outside"
 xp=; work=$(mktemp -d)
 trap 'wineserver -k 2>/dev/null || true; [ -n "$xp" ] && kill "$xp" 2>/dev/null; rm -rf "$work"' EXIT
-i686-w64-mingw32-gcc -O2 -municode -o "$work/probe.exe" "$tools/probe.c" -luser32 -lcomctl32 -lshell32 -lole32
-i686-w64-mingw32-gcc -O2 -municode -mwindows -o "$work/empty.exe" "$tools/empty.c"
+cc=i686-w64-mingw32-gcc; [ "$TAMSOLO_WINE_ARCH" = win64 ] && cc=x86_64-w64-mingw32-gcc
+$cc -O2 -municode -o "$work/probe.exe" "$tools/probe.c" -luser32 -lcomctl32 -lshell32 -lole32
+$cc -O2 -municode -mwindows -o "$work/empty.exe" "$tools/empty.c"
 max=0; for n in "${counts[@]}"; do [ "$n" -gt "$max" ] && max=$n; done
 /usr/bin/python3 - "$work" <<'PY'
 import sys

@@ -35,8 +35,9 @@ struct TClassesRoot {
 
 class TOptionsPage {
 public:
-    // settings: the record the page shows and edits (outlives the page).
-    TOptionsPage(TControl* page, TProgramSettings& settings, TOptionsHost host);
+    // settings: the record the page shows and edits; openCursor: the dialog that opens the
+    // custom cursor files, shared with the system cursor page (both outlive the page).
+    TOptionsPage(TControl* page, TProgramSettings& settings, TFileDialog& openCursor, TOptionsHost host);
     TOptionsPage(const TOptionsPage&) = delete;
     TOptionsPage& operator=(const TOptionsPage&) = delete;
 
@@ -86,7 +87,7 @@ public:
     std::unique_ptr<TEdit> Panel15;
     std::unique_ptr<TButton> CustumFillBtn;
     TBrowseForFolder BrowseForFolder1{"BrowseForFolder1"};
-    TFileDialog OpenCustumCur{TFileDialogKind::Open};  // also the system cursor page's
+    TFileDialog& OpenCustumCur;  // also the system cursor page's
 
 private:
     void CustomCursorClick(TCheckBox& box, const TEdit& edit, bool pen);
@@ -97,6 +98,9 @@ private:
     TClassesRoot FClasses;
     bool FAssociationsEnabled = true;
 };
+
+// The dialog that opens a cursor file for the editor's pen and fill or for a system cursor.
+TFileDialog CursorFileDialog();
 
 // The file exists as named: no wildcard, and not a folder.
 bool PlainFileExists(const std::string& path);

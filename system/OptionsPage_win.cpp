@@ -10,8 +10,16 @@ bool PlainFileExists(const std::string& path) {
     return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-TOptionsPage::TOptionsPage(TControl* p, TProgramSettings& settings, TOptionsHost host)
-    : FPage(p), FSettings(settings), FHost(std::move(host)) {
+TFileDialog CursorFileDialog() {
+    TFileDialog dialog(TFileDialogKind::Open);
+    dialog.Title = "カーソルファイルを開く";
+    dialog.Filter = "ｶｰｿﾙ、ｱﾆﾒｰｼｮﾝｶｰｿﾙ(*.cur,*.ani)|*.cur;*.ani";
+    dialog.FileMustExist = true;
+    return dialog;
+}
+
+TOptionsPage::TOptionsPage(TControl* p, TProgramSettings& settings, TFileDialog& openCursor, TOptionsHost host)
+    : OpenCustumCur(openCursor), FPage(p), FSettings(settings), FHost(std::move(host)) {
     using P = TOptionsPage;
     BuildControls<P, TGroupBox>(*this, p, {{&P::GroupBox1, "GroupBox1", "イメージ入力時オプション", 8, 6, 490, 118}});
     TControl* input = GroupBox1.get();
@@ -68,9 +76,6 @@ TOptionsPage::TOptionsPage(TControl* p, TProgramSettings& settings, TOptionsHost
     BrowseForFolder1.Title = "Susieがｲﾝｽﾄｰﾙされたﾌｫﾙﾀﾞを指定して[OK]ﾎﾞﾀﾝを押して下さい。";
     BrowseForFolder1.InitialDir = "Program Files\\";
     BrowseForFolder1.NewFolderBtn = false;
-    OpenCustumCur.Title = "カーソルファイルを開く";
-    OpenCustumCur.Filter = "ｶｰｿﾙ、ｱﾆﾒｰｼｮﾝｶｰｿﾙ(*.cur,*.ani)|*.cur;*.ani";
-    OpenCustumCur.FileMustExist = true;
 
     // The import switches write straight into the record.
     struct TSwitch {

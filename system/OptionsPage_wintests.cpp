@@ -39,7 +39,7 @@ protected:
         form = std::make_unique<TForm>("Host", "host", 520, 380);
         page = std::make_unique<TPanel>(form.get(), "Page4");
         page->SetBounds(0, 0, 510, 360);
-        options = std::make_unique<TOptionsPage>(page.get(), settings, std::move(host));
+        options = std::make_unique<TOptionsPage>(page.get(), settings, openCursor, std::move(host));
         options->SetClassesRoot(TClassesRoot{HKEY_CURRENT_USER, kClasses});
     }
     void TearDown() override {
@@ -61,6 +61,7 @@ protected:
     std::optional<TColor> colourAnswer;
     std::vector<std::string> changes;
     TProgramSettings settings;
+    TFileDialog openCursor = CursorFileDialog();
     std::unique_ptr<TForm> form;
     std::unique_ptr<TPanel> page;
     std::unique_ptr<TOptionsPage> options;

@@ -2,6 +2,8 @@
 
 #include <commdlg.h>
 
+#include "ui/SystemLibrary.h"
+
 namespace {
 TMessageBoxHook& Hook() {
     static TMessageBoxHook hook;
@@ -51,7 +53,8 @@ bool ChooseColour(HWND owner, TColor& colour) {
     cc.rgbResult = ColorToRGB(colour);
     cc.lpCustColors = custom;
     cc.Flags = CC_RGBINIT | CC_FULLOPEN;
-    if (!ChooseColorW(&cc)) return false;
+    static auto* const choose = SystemFunction<decltype(ChooseColorW)>(L"comdlg32.dll", "ChooseColorW");
+    if (!choose || !choose(&cc)) return false;
     colour = static_cast<TColor>(cc.rgbResult);
     return true;
 }

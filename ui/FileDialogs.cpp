@@ -2,6 +2,8 @@
 
 #include <commdlg.h>
 
+#include "ui/SystemLibrary.h"
+
 namespace {
 TFileDialogHook& Hook() {
     static TFileDialogHook hook;
@@ -69,7 +71,10 @@ bool TFileDialog::Execute(HWND owner) {
     if (FileMustExist) ofn.Flags |= OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST;
     if (OverwritePrompt) ofn.Flags |= OFN_OVERWRITEPROMPT;
     if (HideReadOnly) ofn.Flags |= OFN_HIDEREADONLY;
-    BOOL ok = Kind == TFileDialogKind::Open ? GetOpenFileNameW(&ofn) : GetSaveFileNameW(&ofn);
+    static auto* const open = SystemFunction<decltype(GetOpenFileNameW)>(L"comdlg32.dll", "GetOpenFileNameW");
+    static auto* const save = SystemFunction<decltype(GetSaveFileNameW)>(L"comdlg32.dll", "GetSaveFileNameW");
+    auto* const show = Kind == TFileDialogKind::Open ? open : save;
+    BOOL ok = show && show(&ofn);
     if (!ok) return false;
     Files = MultiSelect ? SplitMultiSelection(buffer.data()) : std::vector<std::string>{U(buffer.data())};
     if (Files.empty()) return false;

@@ -6,6 +6,7 @@
 #include "app/MainForm.h"
 #include "app/SmallDialogs.h"
 #include "app/VersionDlg.h"
+#include "base/ScopeGuard.h"
 #include "editor/ReduceForm.h"
 #include "editor/EditDlg_win.h"
 #include "gif/GIFPicture_win.h"
@@ -46,18 +47,21 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         RegisterGIFPicture();
         auto form1 = std::make_unique<TForm1>(instance, ArgumentsText(), ProgramSettingsKeys());
         app.SetMainForm(form1.get());
-        // The dialogs that live for the whole run, in their order; the editor and the version
-        // dialog build their many controls when first used.
-        auto transDlg = std::make_unique<TTransDlg>();
-        TransDlg = transDlg.get();
-        auto hspotDlg = std::make_unique<THSpotDlg>();
-        HSpotDlg = hspotDlg.get();
-        auto curTestDlg = std::make_unique<TCurTestDlg>();
-        CurTestDlg = curTestDlg.get();
-        auto saveModeBox = std::make_unique<TSaveModeBox>();
-        SaveModeBox = saveModeBox.get();
-        auto reduceColDlg = std::make_unique<TReduceColDlg>();
-        ReduceColDlg = reduceColDlg.get();
+        // The dialogs that live for the whole run, in their order; each is made when first
+        // used (the editor and the version dialog build their many controls then), and all
+        // go with the main window.
+        TransDlg.SetMake([] { return std::make_unique<TTransDlg>(); });
+        HSpotDlg.SetMake([] { return std::make_unique<THSpotDlg>(); });
+        CurTestDlg.SetMake([] { return std::make_unique<TCurTestDlg>(); });
+        SaveModeBox.SetMake([] { return std::make_unique<TSaveModeBox>(); });
+        ReduceColDlg.SetMake([] { return std::make_unique<TReduceColDlg>(); });
+        TScopeExit dialogsGo([] {
+            ReduceColDlg.Reset();
+            SaveModeBox.Reset();
+            CurTestDlg.Reset();
+            HSpotDlg.Reset();
+            TransDlg.Reset();
+        });
         auto editDlg = std::make_unique<TEditDlg>(TDialogContents::OnFirstUse);
         EditDlg = editDlg.get();
         auto version = std::make_unique<TVersion>(TDialogContents::OnFirstUse);

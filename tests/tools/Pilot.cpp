@@ -1,7 +1,8 @@
 // Pilot.exe: drives a running Tamsolo from outside, for screenshots.
 //   Pilot.exe page <n>   selects page n (0-5) of the main window, as a click on its tab does
 //   Pilot.exe wait       waits until the main window is shown
-//   Pilot.exe template <n>  picks template n of the monochrome cursor list, as the user does
+//   Pilot.exe template <n>  enters the file-option page and picks template n of its monochrome
+//                        cursor list, as the user does
 //   Pilot.exe editor     opens the pixel editor on a new image, draws a few figures in
 //                        it as a mouse would and prints the editor window's "x y width height"
 //   Pilot.exe savemode <file>  starts "すべて保存", names the file in the save dialog and
@@ -122,15 +123,23 @@ int wmain(int argc, wchar_t** argv) {
         if (!main) Sleep(20);
     }
     if (!main) return 2;
+    HWND tabs = FindComponent(main, "PageControl1");
+    // Moving the focus of a tab control without button style selects the tab and notifies
+    // the window, like a click.
+    auto selectPage = [&](int page) { SendMessageW(tabs, TCM_SETCURFOCUS, static_cast<WPARAM>(page), 0); };
     if (verb == L"page" && argc > 2) {
-        HWND tabs = FindComponent(main, "PageControl1");
         if (!tabs) return 3;
-        // Moving the focus of a tab control without button style selects the tab and
-        // notifies the window, like a click.
-        SendMessageW(tabs, TCM_SETCURFOCUS, static_cast<WPARAM>(_wtoi(argv[2])), 0);
+        selectPage(_wtoi(argv[2]));
         Sleep(300);
     } else if (verb == L"template" && argc > 2) {
-        HWND box = FindComponent(main, "ComboBox1");
+        // The list is on the file-option page, which is made when first entered.
+        if (!tabs) return 3;
+        selectPage(2);
+        HWND box = nullptr;
+        for (int i = 0; i < 250 && !box; ++i) {
+            box = FindComponent(main, "ComboBox1");
+            if (!box) Sleep(20);
+        }
         if (!box) return 3;
         SendMessageW(box, CB_SETCURSEL, static_cast<WPARAM>(_wtoi(argv[2])), 0);
         SendMessageW(GetParent(box), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(box), CBN_SELCHANGE),

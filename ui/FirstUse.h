@@ -1,0 +1,59 @@
+#pragma once
+// An object that is made the first time the program uses it rather than when its owner is:
+// a page of the main window that is not shown, a dialog that is not open. Start-up then pays
+// only for the windows the user sees at once. The object must show, when it is made, the
+// state it would have been told about had it been there all along (see IfMade).
+#include <functional>
+#include <memory>
+#include <stdexcept>
+#include <utility>
+
+template <typename T>
+class TMadeOnFirstUse {
+public:
+    using TMake = std::function<std::unique_ptr<T>()>;
+
+    TMadeOnFirstUse() = default;
+    explicit TMadeOnFirstUse(TMake make) : FMake(std::move(make)) {}
+    TMadeOnFirstUse(const TMadeOnFirstUse&) = delete;
+    TMadeOnFirstUse& operator=(const TMadeOnFirstUse&) = delete;
+
+    // How the object is made when it is first asked for.
+    void SetMake(TMake make) { FMake = std::move(make); }
+    // Stands for an object owned elsewhere (nullptr: none) instead of one of its own.
+    TMadeOnFirstUse& operator=(T* borrowed) {
+        FBorrowed = borrowed;
+        return *this;
+    }
+
+    // The object, made now if it is not there yet.
+    T& Get() {
+        if (FBorrowed) return *FBorrowed;
+        if (!FObject) {
+            if (!FMake) throw std::logic_error("no way to make the object");
+            if (FMaking) throw std::logic_error("the object is used while it is being made");
+            FMaking = true;
+            struct TDone {
+                bool& Flag;
+                ~TDone() { Flag = false; }
+            } done{FMaking};
+            FObject = FMake();
+            if (!FObject) throw std::logic_error("the object was not made");
+        }
+        return *FObject;
+    }
+    T* operator->() { return &Get(); }
+    T& operator*() { return Get(); }
+
+    // The object if it is there, else nullptr: for work that only brings what the object
+    // shows up to date, which it does itself when it is made.
+    T* IfMade() const { return FBorrowed ? FBorrowed : FObject.get(); }
+    // Destroys an object of its own; it is made again when next used.
+    void Reset() { FObject.reset(); }
+
+private:
+    TMake FMake;
+    std::unique_ptr<T> FObject;
+    T* FBorrowed = nullptr;
+    bool FMaking = false;
+};
