@@ -2,5 +2,7 @@
 // The main window reaches the pixel editor through IImageEditor (editor/ImageEditor.h).
 #include "editor/ImageEditor.h"
 
-// The editor dialog, created at start; nullptr until it exists.
-extern IImageEditor* EditDlg;
+#include "ui/FirstUse.h"
+
+// The editor dialog of the whole run, made when first needed (a test may lend its own).
+extern TMadeOnFirstUse<IImageEditor> EditDlg;

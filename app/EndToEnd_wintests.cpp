@@ -1,5 +1,7 @@
 // Starts Tamsolo.exe itself, finds its main window and pages, and closes it.
+#include <algorithm>
 #include <cstdlib>
+#include <vector>
 
 #include "app/MainForm.h"
 #include "app/WinTestSupport.h"
@@ -46,6 +48,26 @@ HWND ControlAfterSelectingTab(HWND window, int index, const char* name) {
     return control;
 }
 
+// The class names of the top-level windows, shown or hidden, of a process.
+std::vector<std::wstring> TopLevelClasses(DWORD pid) {
+    struct Search {
+        DWORD Pid;
+        std::vector<std::wstring> Classes;
+    } search{pid, {}};
+    struct Enum {
+        static BOOL CALLBACK Visit(HWND h, LPARAM lp) {
+            auto* s = reinterpret_cast<Search*>(lp);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(h, &owner);
+            wchar_t name[64] = {};
+            if (owner == s->Pid && GetClassNameW(h, name, 64)) s->Classes.push_back(name);
+            return TRUE;
+        }
+    };
+    EnumWindows(Enum::Visit, reinterpret_cast<LPARAM>(&search));
+    return search.Classes;
+}
+
 } // namespace
 
 TEST(EndToEnd, TamsoloStartsShowsItsPagesAndWritesSettingsAtClose) {
@@ -74,6 +96,9 @@ TEST(EndToEnd, TamsoloStartsShowsItsPagesAndWritesSettingsAtClose) {
         EXPECT_NE(FindComponent(found.Window, name), nullptr) << name;
     HWND tabs = FindComponent(found.Window, "PageControl1");
     EXPECT_EQ(SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0), 6);
+    // Start-up makes the main window only: the dialogs come with their first use.
+    const std::vector<std::wstring> forms = TopLevelClasses(pi.dwProcessId);
+    EXPECT_EQ(std::count(forms.begin(), forms.end(), L"TamsoloForm"), 1);
     PostMessageW(found.Window, WM_CLOSE, 0, 0);
     EXPECT_EQ(WaitForSingleObject(pi.hProcess, 15000), static_cast<DWORD>(WAIT_OBJECT_0));
     DWORD code = 1;

@@ -145,15 +145,16 @@ void TFileOptionsPage::SaveMonoCurClick() {
 }
 
 void TFileOptionsPage::EditMonoBtnClick() {
-    if (!EditDlg) return;
-    EditDlg->SetMonoMode(true);
-    EditDlg->LoadImageData(MonoCursorToImage(FDoc.HasMonoCursor() ? &FDoc.MonoCursor() : nullptr));
-    if (EditDlg->ShowModal() == mrOk) {
-        FDoc.SetMonoCursor(MonoCursorFromPixels(EditDlg->EditedImage().Pixels));
+    IImageEditor* editor = EditDlg.TryGet();
+    if (!editor) return;
+    editor->SetMonoMode(true);
+    editor->LoadImageData(MonoCursorToImage(FDoc.HasMonoCursor() ? &FDoc.MonoCursor() : nullptr));
+    if (editor->ShowModal() == mrOk) {
+        FDoc.SetMonoCursor(MonoCursorFromPixels(editor->EditedImage().Pixels));
         ShowMonoCursor();
         ComboBox1->SetItemIndex(-1);
     }
-    EditDlg->SetMonoMode(false);
+    editor->SetMonoMode(false);
 }
 
 void TFileOptionsPage::InsertMonoCurClick() {
@@ -163,31 +164,35 @@ void TFileOptionsPage::InsertMonoCurClick() {
 // ---- the icon-library version
 
 bool TFileOptionsPage::IncludesVersion() const {
-    return InsertVersion->Checked() && Version && Version->FVersionStream.Size() > 0;
+    TVersion* version = Version.IfMade();  // not made: no version information yet
+    return InsertVersion->Checked() && version && version->FVersionStream.Size() > 0;
 }
 
 void TFileOptionsPage::InsertVersionClick() {
-    if (!InsertVersion->Checked() || !Version || Version->FVersionStream.Size() > 0) return;
+    if (!InsertVersion->Checked()) return;
+    TVersion* version = Version.TryGet();
+    if (!version || version->FVersionStream.Size() > 0) return;
     ShowMessageBox(FOwner.Handle(), "まだバージョン情報が作成されていません。", TApplication::Instance().Title(), MB_OK);
     InsertVersion->SetChecked(false);
 }
 
 void TFileOptionsPage::VerEditBtnClick() {
-    if (!Version) return;
-    Version->BuildContents();
-    if (Version->FVersionStream.Size() == 0) {
+    TVersion* version = Version.TryGet();
+    if (!version) return;
+    version->BuildContents();
+    if (version->FVersionStream.Size() == 0) {
         // Before the first block: the document's title and author, and today's date as
         // the first line of the current detail item.
-        Version->Edit1->SetText(FDoc.Title());
-        Version->Edit2->SetText(FDoc.Author());
+        version->Edit1->SetText(FDoc.Title());
+        version->Edit2->SetText(FDoc.Author());
         SYSTEMTIME now{};
         GetLocalTime(&now);
-        std::vector<std::string> lines = Version->Memo1->Lines();
+        std::vector<std::string> lines = version->Memo1->Lines();
         const std::string date = CreationDateText(now.wYear, now.wMonth, now.wDay);
         if (lines.empty()) lines.push_back(date);
         else lines.front() = date;
-        Version->Memo1->SetLines(lines);
-        Version->Memo1Exit();
+        version->Memo1->SetLines(lines);
+        version->Memo1Exit();
     }
-    Version->ShowModal();
+    version->ShowModal();
 }

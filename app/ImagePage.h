@@ -12,6 +12,7 @@
 #include "app/ValueBox.h"
 #include "ui/Button.h"
 #include "ui/Edit.h"
+#include "ui/FirstUse.h"
 #include "ui/Image.h"
 #include "ui/ImageList.h"
 #include "ui/ListBox.h"
@@ -87,6 +88,7 @@ public:
     void TestBtnClick();
     void Rename1Click();
     void Edit2Exit();
+    bool Renaming() const;  // the rename box is shown
     void ListBox1MouseDown(const TMouseEvent& e);
     void ListBox1MouseUp(const TMouseEvent& e);
     void ListBox1DragDrop(int row);
@@ -112,7 +114,7 @@ public:
     std::unique_ptr<TPanel> Panel1, Panel4;
     std::unique_ptr<TImage> Image1;     // the current image as shown
     std::unique_ptr<TImage> IconImage;  // the cursor made from it (owned by the picture)
-    std::unique_ptr<TEdit> Edit2;       // in-place rename box
+    TMadeOnFirstUse<TEdit> Edit2;       // in-place rename box, made by the first rename
     std::unique_ptr<TTimer> Timer2;     // double-click delay
     TPopupMenu PopupMenu1{"PopupMenu1"};
 

@@ -94,17 +94,20 @@ TImagePage::TImagePage(TControl* p, TControl& owner, TCursorDocument& doc, TImag
                                   {&P::HotSpotBtn, "HotSpotBtn", "座標を指定", 350, 198, 90, 24},
                                   {&P::TestBtn, "TestBtn", "テスト", 238, 232, 76, 24},
                               });
-    Edit2 = std::make_unique<TEdit>(p, "Edit2");
-    Edit2->SetMaxLength(255);
-    Edit2->SetFont(RowFont());  // the name as its row shows it
-    Edit2->Hide();
-    Edit2->OnKeyDown = [this](TControl*, WORD& key, const TShiftState&) {
-        if (key == VK_RETURN) {
-            Edit2Exit();
-            key = 0;
-        }
-    };
-    Edit2->OnExit = [this](TControl*) { Edit2Exit(); };
+    Edit2.SetMake([this, p] {
+        auto edit = std::make_unique<TEdit>(p, "Edit2");
+        edit->SetMaxLength(255);
+        edit->SetFont(RowFont());  // the name as its row shows it
+        edit->Hide();
+        edit->OnKeyDown = [this](TControl*, WORD& key, const TShiftState&) {
+            if (key == VK_RETURN) {
+                Edit2Exit();
+                key = 0;
+            }
+        };
+        edit->OnExit = [this](TControl*) { Edit2Exit(); };
+        return edit;
+    });
     Timer2 = std::make_unique<TTimer>("Timer2", 200, false);
     Timer2->OnTimer = [this](TControl*) { Timer2Timer(); };
 
@@ -260,19 +263,23 @@ bool TImagePage::AddImage(const ImageRecord& image, int hotX, int hotY, int tran
 }
 
 void TImagePage::NewBtnClick() {
-    if (!EditDlg || !FDoc.CanAdd()) return;
-    EditDlg->ClearImage();
-    if (EditDlg->ShowModal() != mrOk) return;
+    if (!FDoc.CanAdd()) return;
+    IImageEditor* editor = EditDlg.TryGet();
+    if (!editor) return;
+    editor->ClearImage();
+    if (editor->ShowModal() != mrOk) return;
     std::string name = MakeUniqueName("ｲﾒｰｼﾞ");
-    AddImage(EditDlg->EditedImage(), 0, 0, 0, 0, name, name);
+    AddImage(editor->EditedImage(), 0, 0, 0, 0, name, name);
 }
 
 void TImagePage::EditBtnClick() {
-    if (!EditDlg || FDoc.CurImage() < 0) return;
-    EditDlg->SetSubColour(FDoc.CurPixels().At(FDoc.TransX(), FDoc.TransY()));
-    EditDlg->LoadImageData(ImageRecord{FDoc.CurPixels(), FDoc.CurPalette(), FDoc.CurInverse()});
-    if (EditDlg->ShowModal() != mrOk) return;
-    FDoc.SetCurrentImage(EditDlg->EditedImage());
+    if (FDoc.CurImage() < 0) return;
+    IImageEditor* editor = EditDlg.TryGet();
+    if (!editor) return;
+    editor->SetSubColour(FDoc.CurPixels().At(FDoc.TransX(), FDoc.TransY()));
+    editor->LoadImageData(ImageRecord{FDoc.CurPixels(), FDoc.CurPalette(), FDoc.CurInverse()});
+    if (editor->ShowModal() != mrOk) return;
+    FDoc.SetCurrentImage(editor->EditedImage());
     RenderCurrentImage();
     TransCol->SetColor(FDoc.TransColour());
     BuildIconImage();
@@ -391,7 +398,8 @@ void TImagePage::TestBtnClick() {
 // ---- the list box
 
 void TImagePage::ListBox1DrawItem(int index, const RECT& r, const TOwnerDrawState& state, TCanvas& canvas) {
-    bool highlight = state.Selected && !Edit2->Visible();
+    const bool renaming = Renaming();
+    bool highlight = state.Selected && !renaming;
     canvas.FillRect(r, highlight ? clHighlight : clWindow);
     TColor text = highlight ? clHighlightText : clWindowText;
     SelectObject(canvas.Handle(), ListBox1->Font());
@@ -404,7 +412,7 @@ void TImagePage::ListBox1DrawItem(int index, const RECT& r, const TOwnerDrawStat
     StretchBlt(canvas.Handle(), r.left + 20, r.top, 16, 16, thumb.DC(), 0, 0, 32, 32, SRCCOPY);
     SelectObject(canvas.Handle(), RowFont());
     canvas.TextOut(r.left + 37, r.top + 2, ListBox1->Item(index), text);
-    if (Edit2->Visible() && index == FDoc.CurImage()) {
+    if (renaming && index == FDoc.CurImage()) {
         RECT cur = ListBox1->ItemRect(index);
         if (ListBox1->Top() + cur.top != Edit2->Top()) Edit2->Hide();
     }
@@ -453,8 +461,13 @@ void TImagePage::Rename1Click() {
     Edit2->SetFocus();
 }
 
+bool TImagePage::Renaming() const {
+    const TEdit* edit = Edit2.IfMade();
+    return edit && edit->Visible();
+}
+
 void TImagePage::Edit2Exit() {
-    if (!Edit2->Visible()) return;
+    if (!Renaming()) return;
     Edit2->Hide();
     std::string text = Edit2->Text();
     const int cur = FDoc.CurImage();
@@ -467,7 +480,7 @@ void TImagePage::Edit2Exit() {
 }
 
 void TImagePage::ListBox1DblClick() {
-    Edit2->Hide();
+    if (TEdit* edit = Edit2.IfMade()) edit->Hide();
     Timer2->SetEnabled(true);
 }
 

@@ -99,7 +99,10 @@ public:
     const std::string& Path() const { return FPath; }
     const std::string& DocName() const { return FDocName; }
     // The editor's options: its own when it exists, else those read at start.
-    TEditorOptions EditorOptions() const { return EditDlg ? EditDlg->Options() : FEditor; }
+    TEditorOptions EditorOptions() const {
+        const IImageEditor* editor = EditDlg.TryGet();
+        return editor ? editor->Options() : FEditor;
+    }
     bool SchemesRead() const { return CursorPage->SchemesRead(); }
     // The settings kept between runs, as the options page shows and edits them.
     const TProgramSettings& Settings() const { return FSettings; }

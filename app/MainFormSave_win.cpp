@@ -133,7 +133,7 @@ IconLibraryInput TForm1::LibraryInput(AniSaveMode mode) const {
     in.SaveMode = mode;
     const TFileOptionsPage* options = FileOptionsPage.IfMade();  // not made: the box was never ticked
     in.InsertVersion = options && options->IncludesVersion();
-    if (in.InsertVersion) in.Version = Version->FVersionStream.Bytes();
+    if (in.InsertVersion) in.Version = Version.IfMade()->FVersionStream.Bytes();  // there when it is included
     return in;
 }
 

@@ -79,8 +79,8 @@ void TForm1::Timer3Timer() {
 }
 
 void TForm1::SetEditorOptions(const TEditorOptions& options) {
-    if (EditDlg)
-        EditDlg->SetOptions(options);
+    if (IImageEditor* editor = EditDlg.TryGet())
+        editor->SetOptions(options);
     else
         FEditor = options;
 }

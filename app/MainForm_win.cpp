@@ -7,7 +7,7 @@
 #include "app/SmallDialogs.h"
 
 TForm1* Form1 = nullptr;
-IImageEditor* EditDlg = nullptr;
+TMadeOnFirstUse<IImageEditor> EditDlg;
 
 namespace {
 constexpr UINT WM_OPENCOMMANDLINE = WM_APP + 1;

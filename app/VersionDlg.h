@@ -10,6 +10,7 @@
 #include "formats/VersionBlock.h"
 #include "ui/Button.h"
 #include "ui/Edit.h"
+#include "ui/FirstUse.h"
 #include "ui/Form.h"
 #include "ui/ListBox.h"
 #include "ui/PageControl.h"
@@ -54,4 +55,5 @@ private:
 };
 
 // The dialog the program names (created at start, lives for the whole run).
-extern TVersion* Version;
+// The version dialog of the whole run, made when first used (a test may lend its own).
+extern TMadeOnFirstUse<TVersion> Version;

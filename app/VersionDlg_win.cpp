@@ -1,6 +1,6 @@
 #include "app/VersionDlg.h"
 
-TVersion* Version = nullptr;
+TMadeOnFirstUse<TVersion> Version;
 
 namespace {
 // Captions of the detail items 0 to 6, in key order.

@@ -190,12 +190,14 @@ TEST_F(FormFixture, ModalFormEndsWithTheButtonsResult) {
 
 TEST_F(FormFixture, TimerTicksOnTheWindowThreadAndStops) {
     TTimer t("Timer3", 20);
+    EXPECT_EQ(t.Handle(), nullptr) << "a timer that never ran needs no window";
     int ticks = 0;
     t.OnTimer = [&](TControl*) {
         ++ticks;
         t.SetEnabled(false);
     };
     t.SetEnabled(true);
+    EXPECT_NE(t.Handle(), nullptr);
     DWORD start = GetTickCount();
     while (ticks == 0 && GetTickCount() - start < 2000) {
         TApplication::Instance().ProcessMessages();

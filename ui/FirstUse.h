@@ -42,6 +42,8 @@ public:
         }
         return *FObject;
     }
+    // The object, made now if it can be; nullptr when there is none and no way to make it.
+    T* TryGet() { return IfMade() ? IfMade() : FMake ? &Get() : nullptr; }
     T* operator->() { return &Get(); }
     T& operator*() { return Get(); }
 

@@ -17,9 +17,17 @@ TTabSheet* TPageControl::AddPage(const std::string& name, const std::string& cap
     item.pszText = text.data();
     SendMessageW(FHandle, TCM_INSERTITEMW, FPages.size(), reinterpret_cast<LPARAM>(&item));
     FPages.push_back(std::make_unique<TTabSheet>(this, name, caption));
-    ArrangePages();
-    ShowActive();
-    return FPages.back().get();
+    // Only the new sheet is placed and shown: the others move only when the tab gave the
+    // pages another rectangle.
+    TTabSheet* sheet = FPages.back().get();
+    const RECT r = PageRect();
+    const RECT first = FPages.front()->BoundsRect();
+    if (PageCount() > 1 && !EqualRect(&r, &first))
+        ArrangePages();
+    else
+        sheet->SetBounds(r.left, r.top, r.right - r.left, r.bottom - r.top);
+    sheet->SetVisible(PageCount() - 1 == ActivePageIndex());
+    return sheet;
 }
 
 int TPageControl::ActivePageIndex() const { return static_cast<int>(SendMessageW(FHandle, TCM_GETCURSEL, 0, 0)); }
@@ -41,10 +49,15 @@ void TPageControl::SetActivePage(TTabSheet* page) {
         if (Page(i) == page) SetActivePageIndex(i);
 }
 
-void TPageControl::ArrangePages() {
+RECT TPageControl::PageRect() const {
     RECT r;
     GetClientRect(FHandle, &r);
     SendMessageW(FHandle, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&r));
+    return r;
+}
+
+void TPageControl::ArrangePages() {
+    const RECT r = PageRect();
     for (auto& p : FPages) p->SetBounds(r.left, r.top, r.right - r.left, r.bottom - r.top);
 }
 

@@ -33,6 +33,7 @@ protected:
     LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
 
 private:
+    RECT PageRect() const;  // where the pages go, in the control's client area
     void ArrangePages();
     void ShowActive();
     std::vector<std::unique_ptr<TTabSheet>> FPages;

@@ -2,7 +2,6 @@
 
 TTimer::TTimer(const std::string& name, UINT interval, bool enabled)
     : TControl(nullptr, name), FInterval(interval), FEnabled(enabled) {
-    CreateOwnWindow(0, 0, L"TamsoloTimer", HWND_MESSAGE);
     Update();
 }
 
@@ -17,8 +16,11 @@ void TTimer::SetEnabled(bool enabled) {
 }
 
 void TTimer::Update() {
-    KillTimer(FHandle, 1);
-    if (FEnabled && FInterval > 0) SetTimer(FHandle, 1, FInterval, nullptr);
+    // The hidden window is made when the timer first runs: many timers never do.
+    if (FHandle) KillTimer(FHandle, 1);
+    if (!FEnabled || FInterval == 0) return;
+    if (!FHandle) CreateOwnWindow(0, 0, L"TamsoloTimer", HWND_MESSAGE);
+    SetTimer(FHandle, 1, FInterval, nullptr);
 }
 
 LRESULT TTimer::WndProc(UINT msg, WPARAM wp, LPARAM lp) {

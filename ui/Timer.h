@@ -1,5 +1,6 @@
 #pragma once
-// TTimer: a message-based timer (WM_TIMER on a hidden window of the window thread).
+// TTimer: a message-based timer (WM_TIMER on a hidden window of the window thread, made
+// when the timer is first enabled; the timer belongs to the thread that enables it first).
 #include "ui/Control.h"
 
 class TTimer : public TControl {

@@ -48,24 +48,24 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         auto form1 = std::make_unique<TForm1>(instance, ArgumentsText(), ProgramSettingsKeys());
         app.SetMainForm(form1.get());
         // The dialogs that live for the whole run, in their order; each is made when first
-        // used (the editor and the version dialog build their many controls then), and all
-        // go with the main window.
+        // used (the editor and the version dialog build their many controls even later,
+        // when a command needs them), and all go before the main window.
         TransDlg.SetMake([] { return std::make_unique<TTransDlg>(); });
         HSpotDlg.SetMake([] { return std::make_unique<THSpotDlg>(); });
         CurTestDlg.SetMake([] { return std::make_unique<TCurTestDlg>(); });
         SaveModeBox.SetMake([] { return std::make_unique<TSaveModeBox>(); });
         ReduceColDlg.SetMake([] { return std::make_unique<TReduceColDlg>(); });
+        EditDlg.SetMake([] { return std::make_unique<TEditDlg>(TDialogContents::OnFirstUse); });
+        Version.SetMake([] { return std::make_unique<TVersion>(TDialogContents::OnFirstUse); });
         TScopeExit dialogsGo([] {
+            Version.Reset();
+            EditDlg.Reset();
             ReduceColDlg.Reset();
             SaveModeBox.Reset();
             CurTestDlg.Reset();
             HSpotDlg.Reset();
             TransDlg.Reset();
         });
-        auto editDlg = std::make_unique<TEditDlg>(TDialogContents::OnFirstUse);
-        EditDlg = editDlg.get();
-        auto version = std::make_unique<TVersion>(TDialogContents::OnFirstUse);
-        Version = version.get();
         if (app.ShowMainForm) form1->ShowForm();
         app.Run();
     } catch (const std::exception& e) {
