@@ -7,6 +7,7 @@
 #include <ctime>
 
 #include "ui/PageLayout.h"
+#include "base/SystemLibrary_win.h"
 
 namespace {
 const char* const kHomePage = "https://www.tamsolo.example/";
@@ -44,7 +45,8 @@ void TAboutPage::ClearPictures() {
 }
 
 void TAboutPage::Label15Click() {
-    ShellExecuteW(FPage->Handle(), L"open", W(Label15->Caption()).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    if (Shell32().ShellExecute)
+        Shell32().ShellExecute(FPage->Handle(), L"open", W(Label15->Caption()).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 void TAboutPage::Label15MouseMove() { Label15->SetFontColor(clBlue); }

@@ -5,23 +5,26 @@
 #include <exception>
 
 #include "ui/Application.h"
+#include "base/SystemLibrary_win.h"
 
 TDropPanel::TDropPanel(TControl* parent, const std::string& name) : TPanel(parent, name) {}
 
 void TDropPanel::SetDragDropAccept(bool accept) {
-    DragAcceptFiles(FHandle, accept ? TRUE : FALSE);
+    AcceptDroppedFiles(FHandle, accept);
     FDragDropAccept = accept;
 }
 
 std::vector<std::string> TDropPanel::DroppedNames(HDROP drop) {
     std::vector<std::string> names;
-    const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+    auto* const query = Shell32().DragQueryFile;
+    if (!query) return names;
+    const UINT count = query(drop, 0xFFFFFFFF, nullptr, 0);
     names.reserve(count);
     for (UINT i = 0; i < count; ++i) {
         // Asked for its length first, so that no name is cut.
-        const UINT length = DragQueryFileW(drop, i, nullptr, 0);
+        const UINT length = query(drop, i, nullptr, 0);
         std::wstring name(length + 1, L'\0');
-        const UINT got = DragQueryFileW(drop, i, name.data(), length + 1);
+        const UINT got = query(drop, i, name.data(), length + 1);
         name.resize(got);
         names.push_back(U(name));
     }
@@ -31,7 +34,7 @@ std::vector<std::string> TDropPanel::DroppedNames(HDROP drop) {
 void TDropPanel::DeliverDrop(HDROP drop,
                              const std::function<void(int iFiles, const std::vector<std::string>& names)>& report) {
     std::vector<std::string> names = DroppedNames(drop);
-    DragFinish(drop);
+    if (Shell32().DragFinish) Shell32().DragFinish(drop);
     if (!report) return;
     try {
         report(static_cast<int>(names.size()), names);

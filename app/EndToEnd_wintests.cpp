@@ -92,13 +92,19 @@ TEST(EndToEnd, TamsoloStartsShowsItsPagesAndWritesSettingsAtClose) {
         if (!found.Window) Sleep(20);
     }
     ASSERT_NE(found.Window, nullptr) << "no main window";
-    for (const char* name : {"PageControl1", "Page1", "Page2", "Page3", "Page4", "Page5", "Page6", "SpeedButton1"})
-        EXPECT_NE(FindComponent(found.Window, name), nullptr) << name;
-    HWND tabs = FindComponent(found.Window, "PageControl1");
-    EXPECT_EQ(SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0), 6);
     // Start-up makes the main window only: the dialogs come with their first use.
     const std::vector<std::wstring> forms = TopLevelClasses(pi.dwProcessId);
     EXPECT_EQ(std::count(forms.begin(), forms.end(), L"TamsoloForm"), 1);
+    for (const char* name : {"PageControl1", "Page1", "SpeedButton1"})
+        EXPECT_NE(FindComponent(found.Window, name), nullptr) << name;
+    // The other pages come with their first showing.
+    EXPECT_EQ(FindComponent(found.Window, "Page2"), nullptr);
+    for (int page = 2; page <= 6; ++page) {
+        const std::string name = "Page" + std::to_string(page);
+        EXPECT_NE(ControlAfterSelectingTab(found.Window, page - 1, name.c_str()), nullptr) << name;
+    }
+    HWND tabs = FindComponent(found.Window, "PageControl1");
+    EXPECT_EQ(SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0), 6);
     PostMessageW(found.Window, WM_CLOSE, 0, 0);
     EXPECT_EQ(WaitForSingleObject(pi.hProcess, 15000), static_cast<DWORD>(WAIT_OBJECT_0));
     DWORD code = 1;

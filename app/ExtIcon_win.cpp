@@ -5,6 +5,7 @@
 #include "base/Format.h"
 #include "formats/IconSourceCheck.h"
 #include "ui/Canvas.h"
+#include "base/SystemLibrary_win.h"
 
 TExtIcon::TExtIcon(TForm* owner) : TForm("ExtIcon", "IconvevedaVer0.5", 244, 116, TFormBorder::bsDialog, owner) {
     CenterOnScreen();
@@ -42,12 +43,14 @@ bool TExtIcon::LoadIconsFromFile(const std::string& fileName) {
     // check found sound, so a broken or hostile one gives no icon instead of a fault.
     if (!CheckIconSourceFile(fileName).Ok()) return false;
     const std::wstring file = W(fileName);
-    const UINT count = ExtractIconExW(file.c_str(), -1, nullptr, nullptr, 0);
+    auto* const extract = Shell32().ExtractIconEx;
+    if (!extract) return false;
+    const UINT count = extract(file.c_str(), -1, nullptr, nullptr, 0);
     if (count == 0 || count == UINT_MAX) return false;
     ImageList1.Clear();
     for (UINT i = 0; i < count; ++i) {
         HICON large = nullptr;
-        if (ExtractIconExW(file.c_str(), static_cast<int>(i), &large, nullptr, 1) == 0 || !large) continue;
+        if (extract(file.c_str(), static_cast<int>(i), &large, nullptr, 1) == 0 || !large) continue;
         ImageList1.AddIcon(large);
         DestroyIcon(large);
     }
@@ -101,7 +104,8 @@ bool PickLibraryIconPicture(TForm* owner, const std::string& fileName, const std
     const std::wstring file = W(fileName);
     SIZE size{32, 32};
     TIconHandle own;
-    if (ExtractIconExW(file.c_str(), -1, nullptr, nullptr, 0) == static_cast<UINT>(dialog.ImageList1.Count()))
+    auto* const extract = Shell32().ExtractIconEx;
+    if (extract && extract(file.c_str(), -1, nullptr, nullptr, 0) == static_cast<UINT>(dialog.ImageList1.Count()))
         own = ExtractIconAtOwnSize(file, dialog.ValueBox1->Value(), size);
     if (!own) size = SIZE{32, 32};
     HICON icon = own ? own.Get() : dialog.Image1->Icon();

@@ -4,6 +4,7 @@
 #include <shellapi.h>
 
 #include "app/DropPanel.h"
+#include "base/SystemLibrary_win.h"
 
 TFileDrop::TFileDrop(TControl* owner) : FOwnerWindow(owner ? owner->Handle() : nullptr) {
     if (FOwnerWindow)
@@ -12,12 +13,12 @@ TFileDrop::TFileDrop(TControl* owner) : FOwnerWindow(owner ? owner->Handle() : n
 
 TFileDrop::~TFileDrop() {
     if (!FOwnerWindow || !IsWindow(FOwnerWindow)) return;
-    DragAcceptFiles(FOwnerWindow, FALSE);
+    AcceptDroppedFiles(FOwnerWindow, false);
     RemoveWindowSubclass(FOwnerWindow, WndProc, reinterpret_cast<UINT_PTR>(this));
 }
 
 void TFileDrop::SetDragDropAccept(bool accept) {
-    if (FOwnerWindow) DragAcceptFiles(FOwnerWindow, accept ? TRUE : FALSE);
+    AcceptDroppedFiles(FOwnerWindow, accept);
     FDragDropAccept = accept;
 }
 

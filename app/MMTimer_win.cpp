@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "ui/SystemLibrary.h"
+#include "base/SystemLibrary_win.h"
 
 namespace {
 

@@ -84,9 +84,21 @@ TEST_F(MainFormTest, ShowsSixCaptionedPages) {
     auto f = Start();
     const char* captions[] = {"イメージの編集", "フレームの編集", "ﾌｧｲﾙｵﾌﾟｼｮﾝ", "設定1", "設定2", "About"};
     ASSERT_EQ(f->PageControl1->PageCount(), 6);
+    ASSERT_NE(f->Page1->Handle(), nullptr);
+    // The hidden pages' windows are made when they are first shown, in their place.
+    for (int i = 1; i < 6; ++i) EXPECT_EQ(f->PageControl1->Page(i)->Handle(), nullptr) << i;
+    const RECT first = f->Page1->BoundsRect();
     for (int i = 0; i < 6; ++i) {
-        EXPECT_EQ(f->PageControl1->Page(i)->PageCaption(), captions[i]);
-        EXPECT_EQ(FindComponent(f->Handle(), "Page" + std::to_string(i + 1)), f->PageControl1->Page(i)->Handle());
+        TTabSheet* page = f->PageControl1->Page(i);
+        EXPECT_EQ(page->PageCaption(), captions[i]);
+        f->PageControl1->SetActivePage(page);
+        ASSERT_NE(page->Handle(), nullptr) << i;
+        EXPECT_EQ(FindComponent(f->Handle(), "Page" + std::to_string(i + 1)), page->Handle());
+        EXPECT_TRUE(page->Visible()) << i;
+        const RECT r = page->BoundsRect();
+        EXPECT_TRUE(EqualRect(&r, &first)) << i;
+        for (int j = 0; j < 6; ++j)
+            if (j != i && f->PageControl1->Page(j)->Handle()) EXPECT_FALSE(f->PageControl1->Page(j)->Visible()) << i << " " << j;
     }
     EXPECT_EQ(f->DocName(), "無題");
     EXPECT_EQ(f->Caption(), "Tamsolo");

@@ -10,15 +10,17 @@
 #include "base/ScopeGuard.h"
 #include "base/Text.h"
 #include "formats/ShellLinkCheck.h"
+#include "base/SystemLibrary_win.h"
 
 namespace {
 
 // COM for the calling thread while one call runs (kept when the thread already had it).
 class TComScope {
 public:
-    TComScope() : FResult(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
+    TComScope()
+        : FResult(Ole32().CoInitializeEx ? Ole32().CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED) : E_FAIL) {}
     ~TComScope() {
-        if (SUCCEEDED(FResult)) CoUninitialize();
+        if (SUCCEEDED(FResult)) Ole32().CoUninitialize();
     }
     TComScope(const TComScope&) = delete;
     TComScope& operator=(const TComScope&) = delete;
@@ -49,7 +51,8 @@ struct TLink {
     TComPtr<IShellLinkW> Link;
     TComPtr<IPersistFile> File;
     bool Create() {
-        return SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+        return Ole32().CoCreateInstance &&
+               SUCCEEDED(Ole32().CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                                           reinterpret_cast<void**>(Link.Out()))) &&
                SUCCEEDED(Link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(File.Out())));
     }

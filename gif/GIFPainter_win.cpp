@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <mmsystem.h>
 
-#include "ui/SystemLibrary.h"
+#include "base/SystemLibrary_win.h"
 
 #include "gif/GIFExtensions.h"
 

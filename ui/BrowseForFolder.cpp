@@ -11,6 +11,7 @@
 #include "ui/Application.h"
 #include "ui/Dialogs.h"
 #include "ui/Form.h"
+#include "base/SystemLibrary_win.h"
 
 namespace {
 constexpr UINT kBrowseFlags = BIF_RETURNONLYFSDIRS | BIF_STATUSTEXT | BIF_RETURNFSANCESTORS;  // 13
@@ -25,7 +26,7 @@ TBrowseForFolder*& OpenDialog() {
 
 std::string PathOf(LPCITEMIDLIST item) {
     wchar_t buf[MAX_PATH] = {};
-    if (!item || !SHGetPathFromIDListW(item, buf)) return {};
+    if (!item || !Shell32().SHGetPathFromIDList || !Shell32().SHGetPathFromIDList(item, buf)) return {};
     return U(buf);
 }
 
@@ -38,14 +39,16 @@ bool PathExists(const std::string& path) { return GetFileAttributesW(W(path).c_s
 
 struct TCoTaskMem {
     void* Ptr = nullptr;
-    ~TCoTaskMem() { CoTaskMemFree(Ptr); }
+    ~TCoTaskMem() {
+        if (Ptr && Ole32().CoTaskMemFree) Ole32().CoTaskMemFree(Ptr);
+    }
 };
 
 // Co-operation with COM for the shell's namespace, for one dialog.
 struct TComScope {
-    HRESULT Result = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    HRESULT Result = Ole32().CoInitializeEx ? Ole32().CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED) : E_FAIL;
     ~TComScope() {
-        if (SUCCEEDED(Result)) CoUninitialize();
+        if (SUCCEEDED(Result)) Ole32().CoUninitialize();
     }
 };
 } // namespace
@@ -77,7 +80,7 @@ bool TBrowseForFolder::Execute(HWND owner) {
     FMade.clear();
     FMadeSelected.clear();
     FMadeChosen.clear();
-    chosen.Ptr = SHBrowseForFolderW(&bi);
+    chosen.Ptr = Shell32().SHBrowseForFolder ? Shell32().SHBrowseForFolder(&bi) : nullptr;
     FDialog = FTree = FNewFolderButton = nullptr;
     FMade.clear();
     OpenDialog() = nullptr;
@@ -236,7 +239,8 @@ HTREEITEM ChildNamed(HWND tree, HTREEITEM parent, const std::wstring& name) {
 
 int SystemIconIndex(const std::wstring& path, UINT open) {
     SHFILEINFOW info{};
-    if (!SHGetFileInfoW(path.c_str(), 0, &info, sizeof info, SHGFI_SYSICONINDEX | SHGFI_SMALLICON | open)) return 0;
+    auto* const get = Shell32().SHGetFileInfo;
+    if (!get || !get(path.c_str(), 0, &info, sizeof info, SHGFI_SYSICONINDEX | SHGFI_SMALLICON | open)) return 0;
     return info.iIcon;
 }
 }  // namespace

@@ -65,7 +65,8 @@ void RegisterOwnClass(const wchar_t* name, WNDPROC proc) {
     wc.hInstance = GetModuleHandleW(nullptr);
     wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
     wc.lpszClassName = name;
-    wc.hIcon = LoadIconW(GetModuleHandleW(nullptr), L"MAINICON");
+    // Only the forms' caption and task button show a class icon.
+    if (lstrcmpW(name, L"TamsoloForm") == 0) wc.hIcon = LoadIconW(GetModuleHandleW(nullptr), L"MAINICON");
     RegisterClassExW(&wc);
 }
 
@@ -153,6 +154,7 @@ void TControl::Bind(HWND hwnd) {
 
 void TControl::CreateOwnWindow(DWORD style, DWORD exStyle, const wchar_t* className, HWND parentOverride) {
     RegisterOwnClass(className, OwnProc);
+    if (!parentOverride && FParent) FParent->HandleNeeded();
     HWND parent = parentOverride ? parentOverride : FParent ? FParent->Handle() : nullptr;
     bool child = parent && parent != HWND_MESSAGE;
     if (child) style |= WS_CHILD;
@@ -162,6 +164,7 @@ void TControl::CreateOwnWindow(DWORD style, DWORD exStyle, const wchar_t* classN
 }
 
 void TControl::CreateStdWindow(const wchar_t* className, DWORD style, DWORD exStyle) {
+    if (FParent) FParent->HandleNeeded();
     HWND parent = FParent ? FParent->Handle() : nullptr;
     HWND h = CreateWindowExW(exStyle, className, L"", style | WS_CHILD, 0, 0, 10, 10, parent,
                              reinterpret_cast<HMENU>(static_cast<UINT_PTR>(NextControlId())), GetModuleHandleW(nullptr),

@@ -97,6 +97,9 @@ protected:
 
     virtual LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp);
     LRESULT DefaultProc(UINT msg, WPARAM wp, LPARAM lp);
+    // Called on the parent before a child's window is made: a control that makes its own
+    // window late (a tab sheet) makes it here.
+    virtual void HandleNeeded() {}
 
     // Reflected from the parent.
     virtual bool HandleCommand(WORD code) { return false; }

@@ -190,14 +190,13 @@ TEST_F(FormFixture, ModalFormEndsWithTheButtonsResult) {
 
 TEST_F(FormFixture, TimerTicksOnTheWindowThreadAndStops) {
     TTimer t("Timer3", 20);
-    EXPECT_EQ(t.Handle(), nullptr) << "a timer that never ran needs no window";
     int ticks = 0;
     t.OnTimer = [&](TControl*) {
         ++ticks;
         t.SetEnabled(false);
     };
     t.SetEnabled(true);
-    EXPECT_NE(t.Handle(), nullptr);
+    EXPECT_EQ(t.Handle(), nullptr) << "a thread timer needs no window";
     DWORD start = GetTickCount();
     while (ticks == 0 && GetTickCount() - start < 2000) {
         TApplication::Instance().ProcessMessages();
@@ -207,6 +206,20 @@ TEST_F(FormFixture, TimerTicksOnTheWindowThreadAndStops) {
     Sleep(60);
     TApplication::Instance().ProcessMessages();
     EXPECT_EQ(ticks, 1);
+
+    // A timer destroyed with its tick still queued is never called.
+    int late = 0;
+    {
+        TTimer gone("Gone", 1);
+        gone.OnTimer = [&](TControl*) { ++late; };
+        gone.SetEnabled(true);
+        Sleep(30);
+        MSG m;
+        PeekMessageW(&m, nullptr, WM_TIMER, WM_TIMER, PM_NOREMOVE);  // the tick is queued
+    }
+    Sleep(30);
+    TApplication::Instance().ProcessMessages();
+    EXPECT_EQ(late, 0);
 }
 
 TEST_F(FormFixture, MinimizingAndRestoringTheMainFormRaiseTheApplicationsEventsOnce) {

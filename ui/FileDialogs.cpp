@@ -2,7 +2,7 @@
 
 #include <commdlg.h>
 
-#include "ui/SystemLibrary.h"
+#include "base/SystemLibrary_win.h"
 
 namespace {
 TFileDialogHook& Hook() {

@@ -1,9 +1,13 @@
 #include "ui/PageControl.h"
 
-TTabSheet::TTabSheet(TControl* parent, const std::string& name, const std::string& caption)
-    : TControl(parent, name), FPageCaption(caption) {
+TTabSheet::TTabSheet(TPageControl* parent, const std::string& name, const std::string& caption)
+    : TControl(parent, name), FPageControl(parent), FPageCaption(caption) {}
+
+void TTabSheet::MakeWindow() {
+    if (FHandle) return;
     CreateOwnWindow(WS_CLIPSIBLINGS | WS_CLIPCHILDREN);
-    SetCaption(caption);
+    SetCaption(FPageCaption);
+    FPageControl->PlaceSheet(*this);
 }
 
 TPageControl::TPageControl(TControl* parent, const std::string& name) : TControl(parent, name) {
@@ -17,16 +21,8 @@ TTabSheet* TPageControl::AddPage(const std::string& name, const std::string& cap
     item.pszText = text.data();
     SendMessageW(FHandle, TCM_INSERTITEMW, FPages.size(), reinterpret_cast<LPARAM>(&item));
     FPages.push_back(std::make_unique<TTabSheet>(this, name, caption));
-    // Only the new sheet is placed and shown: the others move only when the tab gave the
-    // pages another rectangle.
     TTabSheet* sheet = FPages.back().get();
-    const RECT r = PageRect();
-    const RECT first = FPages.front()->BoundsRect();
-    if (PageCount() > 1 && !EqualRect(&r, &first))
-        ArrangePages();
-    else
-        sheet->SetBounds(r.left, r.top, r.right - r.left, r.bottom - r.top);
-    sheet->SetVisible(PageCount() - 1 == ActivePageIndex());
+    if (PageCount() - 1 == ActivePageIndex()) sheet->MakeWindow();  // the page shown
     return sheet;
 }
 
@@ -56,14 +52,23 @@ RECT TPageControl::PageRect() const {
     return r;
 }
 
+void TPageControl::PlaceSheet(TTabSheet& sheet) {
+    const RECT r = PageRect();
+    sheet.SetBounds(r.left, r.top, r.right - r.left, r.bottom - r.top);
+    sheet.SetVisible(&sheet == ActivePage());
+}
+
 void TPageControl::ArrangePages() {
     const RECT r = PageRect();
-    for (auto& p : FPages) p->SetBounds(r.left, r.top, r.right - r.left, r.bottom - r.top);
+    for (auto& p : FPages)
+        if (p->Handle()) p->SetBounds(r.left, r.top, r.right - r.left, r.bottom - r.top);
 }
 
 void TPageControl::ShowActive() {
     int active = ActivePageIndex();
-    for (int i = 0; i < PageCount(); ++i) Page(i)->SetVisible(i == active);
+    if (active >= 0 && active < PageCount()) Page(active)->MakeWindow();
+    for (int i = 0; i < PageCount(); ++i)
+        if (Page(i)->Handle()) Page(i)->SetVisible(i == active);
 }
 
 bool TPageControl::HandleNotify(NMHDR& nm, LRESULT&) {

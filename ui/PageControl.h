@@ -5,12 +5,21 @@
 
 #include "ui/Control.h"
 
+class TPageControl;
+
+// A page of the control. Its window is made when it is first shown or something is put on
+// it: start-up pays only for the page it shows.
 class TTabSheet : public TControl {
 public:
-    TTabSheet(TControl* parent, const std::string& name, const std::string& caption);
+    TTabSheet(TPageControl* parent, const std::string& name, const std::string& caption);
     const std::string& PageCaption() const { return FPageCaption; }
+    void MakeWindow();
+
+protected:
+    void HandleNeeded() override { MakeWindow(); }
 
 private:
+    TPageControl* FPageControl;  // not owned
     std::string FPageCaption;
 };
 
@@ -33,7 +42,9 @@ protected:
     LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
 
 private:
+    friend class TTabSheet;
     RECT PageRect() const;  // where the pages go, in the control's client area
+    void PlaceSheet(TTabSheet& sheet);
     void ArrangePages();
     void ShowActive();
     std::vector<std::unique_ptr<TTabSheet>> FPages;
