@@ -52,6 +52,11 @@ public:
     T* IfMade() const { return FBorrowed ? FBorrowed : FObject.get(); }
     // Destroys an object of its own; it is made again when next used.
     void Reset() { FObject.reset(); }
+    // Destroys an object of its own for good: it is not made again (the run is ending).
+    void Release() {
+        FMake = nullptr;
+        FObject.reset();
+    }
 
 private:
     TMake FMake;

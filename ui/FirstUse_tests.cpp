@@ -55,4 +55,9 @@ TEST(MadeOnFirstUse, MakesOnceOnFirstUseLendsAndRefusesToBeUsedWhileMade) {
     EXPECT_EQ(loop.IfMade(), nullptr);
     loop.SetMake([&] { return std::make_unique<TMade>(log); });
     EXPECT_NO_THROW(loop.Get()) << "a failed making leaves it free to be made";
+
+    // Released, it is gone and stays gone.
+    loop.Release();
+    EXPECT_EQ(loop.IfMade(), nullptr);
+    EXPECT_EQ(loop.TryGet(), nullptr);
 }

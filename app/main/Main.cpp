@@ -57,14 +57,15 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         ReduceColDlg.SetMake([] { return std::make_unique<TReduceColDlg>(); });
         EditDlg.SetMake([] { return std::make_unique<TEditDlg>(TDialogContents::OnFirstUse); });
         Version.SetMake([] { return std::make_unique<TVersion>(TDialogContents::OnFirstUse); });
+        // Gone in the reverse order, and never made again while the rest of the run ends.
         TScopeExit dialogsGo([] {
-            Version.Reset();
-            EditDlg.Reset();
-            ReduceColDlg.Reset();
-            SaveModeBox.Reset();
-            CurTestDlg.Reset();
-            HSpotDlg.Reset();
-            TransDlg.Reset();
+            Version.Release();
+            EditDlg.Release();
+            ReduceColDlg.Release();
+            SaveModeBox.Release();
+            CurTestDlg.Release();
+            HSpotDlg.Release();
+            TransDlg.Release();
         });
         if (app.ShowMainForm) form1->ShowForm();
         app.Run();
