@@ -26,18 +26,6 @@ public:
     void KillEvent(UINT id) override {
         if (Winmm().KillEvent) Winmm().KillEvent(id);
     }
-
-private:
-    // winmm.dll, loaded with the first timer.
-    struct TFunctions {
-        decltype(timeGetDevCaps)* GetDevCaps = SystemFunction<decltype(timeGetDevCaps)>(L"winmm.dll", "timeGetDevCaps");
-        decltype(timeSetEvent)* SetEvent = SystemFunction<decltype(timeSetEvent)>(L"winmm.dll", "timeSetEvent");
-        decltype(timeKillEvent)* KillEvent = SystemFunction<decltype(timeKillEvent)>(L"winmm.dll", "timeKillEvent");
-    };
-    static const TFunctions& Winmm() {
-        static const TFunctions functions;
-        return functions;
-    }
 };
 
 } // namespace

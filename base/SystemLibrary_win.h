@@ -7,6 +7,7 @@
 #include <objbase.h>
 #include <shellapi.h>
 #include <shlobj.h>
+#include <mmsystem.h>
 
 // The function `name` of the system library `library` (searched in the system folder only),
 // or nullptr when either is missing. The library stays loaded for the rest of the run.
@@ -53,6 +54,16 @@ struct TOle32 {
     decltype(::CoTaskMemFree)* CoTaskMemFree = SystemFunction<decltype(::CoTaskMemFree)>(kLibrary, "CoTaskMemFree");
 };
 inline const TOle32& Ole32() { return Loaded<TOle32>(); }
+
+// What the program takes from winmm.dll (nullptr: missing).
+struct TWinmm {
+    static constexpr const wchar_t* kLibrary = L"winmm.dll";
+    decltype(::timeGetDevCaps)* GetDevCaps = SystemFunction<decltype(::timeGetDevCaps)>(kLibrary, "timeGetDevCaps");
+    decltype(::timeSetEvent)* SetEvent = SystemFunction<decltype(::timeSetEvent)>(kLibrary, "timeSetEvent");
+    decltype(::timeKillEvent)* KillEvent = SystemFunction<decltype(::timeKillEvent)>(kLibrary, "timeKillEvent");
+    decltype(::timeGetTime)* GetTime = SystemFunction<decltype(::timeGetTime)>(kLibrary, "timeGetTime");
+};
+inline const TWinmm& Winmm() { return Loaded<TWinmm>(); }
 
 // What DragAcceptFiles does, without shell32 at start: the extended style WS_EX_ACCEPTFILES is
 // what makes the shell send the window WM_DROPFILES.

@@ -127,8 +127,7 @@ void TGIFPainter::SetActiveImage(int index) {
 
 uint32_t TGIFPainter::Now() {
     if (Clock.Now) return Clock.Now();
-    static auto* const time = SystemFunction<decltype(timeGetTime)>(L"winmm.dll", "timeGetTime");
-    return time ? time() : GetTickCount();  // both count milliseconds since the system started
+    return Winmm().GetTime ? Winmm().GetTime() : GetTickCount();  // both count milliseconds since the system started
 }
 
 bool TGIFPainter::SleepFor(int ms) {

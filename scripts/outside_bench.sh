@@ -8,8 +8,8 @@
 #   image list shows N items and the window answers again (N = 10, 100, 1000 by default).
 # Usage: scripts/outside_bench.sh [TAMSOLO_EXE] [PAIRS] [COUNTS...]
 #   (default the Tamsolo.exe of the build that runs here, build/win or build/win64; 5 pairs;
-#   counts 10 100 1000). Needs Wine, Xvfb,
-#   mingw-w64, icotool and Python 3 with Pillow (scripts/setup.sh installs them).
+#   counts 10 100 1000). Needs Wine, Xvfb, mingw-w64, icotool and Python 3 with Pillow
+#   (scripts/setup.sh installs them).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 # 32-bit Wine where the kernel runs 32-bit code, else the 64-bit build under 64-bit Wine.
