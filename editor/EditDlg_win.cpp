@@ -22,6 +22,7 @@ constexpr int kClientWidth = 460;
 constexpr int kClientHeight = 370;
 constexpr int kMonoNarrower = 200;
 constexpr int kMaxPasteSide = 1024;  // a larger clipboard picture is cut to its top-left part
+const char* const kBlankHint = "　";  // one full-width blank: clears the status line
 
 // A DIB pixel (0x00RRGGBB in memory order) from a TColor (0x00BBGGRR).
 constexpr uint32_t DibPixel(TColor c) {
@@ -73,8 +74,7 @@ TSpeedButton* TEditDlg::MakeTool(std::unique_ptr<TSpeedButton>& button, const st
                                  const std::string& caption, int column, int row, const std::string& hint) {
     button = std::make_unique<TSpeedButton>(Panel3.get(), name, caption);
     button->SetBounds(column * 25, row * 25, 25, 25);
-    button->SetHint(hint);
-    button->OnMouseMove = [this, b = button.get()](TControl*, const TMouseEvent&) { ShowStatus(b->Hint()); };
+    ShowHintOnMove(*button, hint);
     return button.get();
 }
 
@@ -125,9 +125,8 @@ void TEditDlg::BuildComponents() {
     Panel2->SetBevelOuter(TBevel::bvLowered);
     PaletteImage = std::make_unique<TPaletteGrid>(Panel2.get(), "PaletteImage", FModel);
     PaletteImage->SetBounds(2, 2, TPaletteGrid::kSize, TPaletteGrid::kSize);
-    PaletteImage->SetHint("左クリックで主色(赤枠)選択。右クリックで補助色(青枠)の選択。ドラッグで色の移動");
+    ShowHintOnMove(*PaletteImage, "左クリックで主色(赤枠)選択。右クリックで補助色(青枠)の選択。ドラッグで色の移動");
     PaletteImage->OnMouseDown = [this](TControl* s, const TMouseEvent& e) { PaletteImageMouseDown(s, e.Button, e.X, e.Y); };
-    PaletteImage->OnMouseMove = [this](TControl*, const TMouseEvent&) { ShowStatus(PaletteImage->Hint()); };
 
     Panel3 = std::make_unique<TPanel>(this, "Panel3");
     Panel3->SetBounds(40, 263, 8 * 25, 2 * 25);
@@ -166,7 +165,7 @@ void TEditDlg::BuildComponents() {
     ToolBar1 = std::make_unique<TPanel>(this, "ToolBar1");
     ToolBar1->SetBounds(263, 199, 197, 20);
     ToolBar1->SetBevelOuter(TBevel::bvNone);
-    ToolBar1->OnMouseMove = [this](TControl*, const TMouseEvent&) { ShowStatus("　"); };
+    ShowHintOnMove(*ToolBar1, kBlankHint);
     auto menuButton = [this](std::unique_ptr<TButton>& b, const std::string& name, const std::string& caption,
                              int left, TPopupMenu& menu) {
         b = std::make_unique<TButton>(ToolBar1.get(), name, caption);
@@ -188,19 +187,18 @@ void TEditDlg::BuildComponents() {
     SubCol->SetBevelOuter(TBevel::bvLowered);
     MakeGrad = std::make_unique<TButton>(this, "MakeGrad", "< ｸﾞﾗﾃﾞｰｼｮﾝ >");
     MakeGrad->SetBounds(315, 220, 91, 18);
-    MakeGrad->SetHint("主色(赤枠)～補助色(青枠)のグラデーションを生成します");
+    ShowHintOnMove(*MakeGrad, "主色(赤枠)～補助色(青枠)のグラデーションを生成します");
 
     Panel5 = std::make_unique<TPanel>(this, "Panel5");
     Panel5->SetBounds(264, 239, 196, 110);
     Panel5->SetBevelOuter(TBevel::bvNone);
-    Panel5->OnMouseMove = [this](TControl*, const TMouseEvent&) { ShowStatus("　"); };
+    ShowHintOnMove(*Panel5, kBlankHint);
     auto view = [this](std::unique_ptr<TSpeedButton>& b, const std::string& name, int left, const std::string& hint,
                        TColourForm form) {
         b = std::make_unique<TSpeedButton>(Panel5.get(), name, name.substr(0, 3));
         b->SetBounds(left, 0, 40, 18);
         b->SetGroupIndex(3);
-        b->SetHint(hint);
-        b->OnMouseMove = [this, btn = b.get()](TControl*, const TMouseEvent&) { ShowStatus(btn->Hint()); };
+        ShowHintOnMove(*b, hint);
         b->OnClick = [this, form](TControl*) {
             FModel.ColourForm = form;
             RefreshColourBoxes();
@@ -223,7 +221,7 @@ void TEditDlg::BuildComponents() {
     StatusBar1->SetBounds(0, kClientHeight - 18, kClientWidth, 18);
     StatusBar1->SetBevelOuter(TBevel::bvLowered);
     StatusBar1->SetAlignment(TAlignment::taLeftJustify);
-    OnMouseMove = [this](TControl*, const TMouseEvent&) { ShowStatus("　"); };
+    ShowHintOnMove(*this, kBlankHint);
 }
 
 void TEditDlg::BuildMenus() {
@@ -699,6 +697,11 @@ void TEditDlg::SelectMainAndSub() {
     POINT s = TPaletteGrid::CellOrigin(FModel.SubIndex), m = TPaletteGrid::CellOrigin(FModel.MainIndex);
     PaletteImageMouseDown(nullptr, TMouseButton::mbRight, s.x, s.y);
     PaletteImageMouseDown(nullptr, TMouseButton::mbLeft, m.x, m.y);
+}
+
+void TEditDlg::ShowHintOnMove(TControl& control, const std::string& hint) {
+    control.SetHint(hint);
+    control.OnMouseMove = [this, &control](TControl*, const TMouseEvent&) { ShowStatus(control.Hint()); };
 }
 
 void TEditDlg::ShowStatus(const std::string& text) {

@@ -86,6 +86,8 @@ public:
     void UpdateUndoButtons();
     // Simulated clicks on the main and sub cells, as after a palette change.
     void SelectMainAndSub();
+    // Gives the control its hint, which the status bar shows while the mouse moves over it.
+    void ShowHintOnMove(TControl& control, const std::string& hint);
 
     // Components (names as the dialog's own).
     std::unique_ptr<TPanel> Panel1, Panel2, Panel3, Panel4, Panel5;

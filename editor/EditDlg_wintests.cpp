@@ -9,6 +9,7 @@
 
 #include "editor/DefaultPalette.h"
 #include "editor/EditorTestSupport.h"
+#include "editor/PaletteCommands_win.h"
 #include "formats/MonoCursor.h"
 #include "ui/Application.h"
 #include "ui/Clipboard.h"
@@ -359,6 +360,67 @@ TEST_F(EditDlgTest, TheMonochromeLayoutShowsFourEntries) {
     dlg->MoveBtn->Perform(WM_LBUTTONUP, 0, 0);
     CanvasDrag(*dlg, {{0, 0}, {0, 1}});
     EXPECT_EQ(At(5, 0), 2);
+}
+
+// The mouse moved over each control, as a user's move sends it: the message goes to the
+// window under the point, and the status bar shows that control's hint.
+TEST_F(EditDlgTest, MovingTheMouseOverAControlShowsItsHint) {
+    dlg->ClearImage();
+    Show();
+    CanvasDrag(*dlg, {{1, 1}, {2, 1}});
+    CanvasDrag(*dlg, {{1, 3}, {2, 3}});
+    dlg->UndoBtnClick();  // undo and redo enabled: a disabled button takes no mouse
+    ASSERT_TRUE(dlg->UndoBtn->Enabled() && dlg->RedoBtn->Enabled());
+    TPaletteCommands& commands = *dlg->PaletteCommands;
+    const std::string blank = "　";
+    struct Row {
+        TControl* Control;
+        const char* Hint;
+        POINT At;  // in the control's client area; (-1, -1) for its middle
+    };
+    const Row rows[] = {
+        {dlg->UndoBtn.get(), "アンドゥ　元に戻します", {-1, -1}},
+        {dlg->RedoBtn.get(), "リドゥ　やり直します", {-1, -1}},
+        {dlg->MoveBtn.get(), "移動　クリックしながらマウス移動でイメージ位置が移動できます", {-1, -1}},
+        {dlg->OtherBtn.get(), "回転や反転が行えます", {-1, -1}},
+        {dlg->PenBtn.get(), "1ピクセル単位で描画できます", {-1, -1}},
+        {dlg->FillBtn.get(), "塗りつぶし", {-1, -1}},
+        {dlg->grid.get(), "グリッド線のON/OFF", {-1, -1}},
+        {dlg->LineBtn.get(), "直線を引きます。[Shift]キーを押しながら行えば45ﾟ単位で引けます", {-1, -1}},
+        {dlg->SquareBtn.get(), "長方形を描きます。[Shift]キーを押しながら行えば正方形になります", {-1, -1}},
+        {dlg->CircleBtn.get(), "楕円を描きます。[Shift]キー押しながら行えば真円になります", {-1, -1}},
+        {dlg->FillSquareBtn.get(), "塗りつぶし長方形を描きます。[Shift]キーを押しながら行えば正方形になります", {-1, -1}},
+        {dlg->FillCircleBtn.get(), "塗りつぶし楕円を描きます。[Shift]キー押しながら行えば真円になります", {-1, -1}},
+        {commands.CheckBox1.get(), "スケルトンカラーにできます。白は透過色、黒は反転色となります", {-1, -1}},
+        {commands.Button4.get(), "アレンジした色を適用させます", {-1, -1}},
+        {dlg->PaletteImage.get(), "左クリックで主色(赤枠)選択。右クリックで補助色(青枠)の選択。ドラッグで色の移動", {-1, -1}},
+        {dlg->MakeGrad.get(), "主色(赤枠)～補助色(青枠)のグラデーションを生成します", {-1, -1}},
+        {dlg->RGBDISP.get(), "光三原色、RGB値(赤,緑,青)で表現します", {-1, -1}},
+        {dlg->CMYDISP.get(), "印刷三原色、CMY値(ｼｱﾝ,ﾏｾﾞﾝﾀ,ｲｴﾛｰ)で表現します", {-1, -1}},
+        {dlg->HSLDISP.get(), "光三属性、HSL値(色調Hue,彩度Saturation,明度Lightness)で表現します", {-1, -1}},
+        {dlg->SelectBtn.get(), "イメージの一部を矩形選択し、移動、コピー等を行います", {-1, -1}},
+        {dlg->PopupBtn.get(), "クリップボードメニュー", {-1, -1}},
+        {dlg->PaintBox1.get(), "右クリックで色が拾えます", {-1, -1}},
+        {dlg->ToolBar1.get(), blank.c_str(), {65, 10}},  // between its first two buttons
+        {dlg->Panel5.get(), blank.c_str(), {160, 9}},    // beside the three colour forms
+        {dlg.get(), blank.c_str(), {20, 330}},           // below the small view
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.Control->Name());
+        POINT p = row.At;
+        if (p.x < 0) {
+            RECT r;
+            GetClientRect(row.Control->Handle(), &r);
+            p = {r.right / 2, r.bottom / 2};
+        }
+        ClientToScreen(row.Control->Handle(), &p);
+        HWND under = WindowFromPoint(p);
+        ASSERT_EQ(under, row.Control->Handle());
+        ScreenToClient(under, &p);
+        dlg->StatusBar1->SetCaption("-");
+        SendMessageW(under, WM_MOUSEMOVE, 0, MAKELPARAM(p.x, p.y));
+        EXPECT_EQ(dlg->StatusBar1->Caption(), row.Hint);
+    }
 }
 
 // The widest hint, the palette grid's, shows whole in the status bar of both layouts; a short

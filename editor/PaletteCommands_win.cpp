@@ -98,21 +98,17 @@ void TPaletteCommands::BuildColourBoxes() {
     }
     CheckBox1 = std::make_unique<TCheckBox>(p5, "CheckBox1", "反転色");
     CheckBox1->SetBounds(2, 86, 70, 18);
-    CheckBox1->SetHint("スケルトンカラーにできます。白は透過色、黒は反転色となります");
+    FDlg.ShowHintOnMove(*CheckBox1, "スケルトンカラーにできます。白は透過色、黒は反転色となります");
     CheckBox1->OnClick = [this](TControl*) { CheckBox1Click(); };
     Button4 = std::make_unique<TButton>(p5, "Button4", "変更を更新");
     Button4->SetBounds(112, 84, 82, 22);
-    Button4->SetHint("アレンジした色を適用させます");
+    FDlg.ShowHintOnMove(*Button4, "アレンジした色を適用させます");
     Button4->OnClick = [this](TControl*) { Button4Click(); };
     CGauge1 = std::make_unique<TCGauge>(FDlg.StatusBar1.get(), "CGauge1");
     CGauge1->SetBounds(FDlg.StatusBar1->ClientWidth() - 164, 2, 160, FDlg.StatusBar1->ClientHeight() - 4);
     CGauge1->SetForeColor(clNavy);
     CGauge1->Hide();
     FReduction.SetGauge(CGauge1.get());
-    for (TControl* c : {static_cast<TControl*>(CheckBox1.get()), static_cast<TControl*>(Button4.get())})
-        c->OnMouseMove = [this, c](TControl*, const TMouseEvent&) {
-            if (FDlg.StatusBar1->Caption() != c->Hint()) FDlg.StatusBar1->SetCaption(c->Hint());
-        };
 }
 
 void TPaletteCommands::BuildMenus() {
@@ -499,22 +495,24 @@ void TPaletteCommands::PopupMenu1Popup() {
 
 void TPaletteCommands::ImportPaletteFile(bool rematch) {
     if (!FDlg.Ready() || !OpenDialog1.Execute(FDlg.Handle())) return;
-    ImagePalette palette = Image().Palette;
-    const TPaletteReadResult r = ReadPaletteFile(OpenDialog1.FileName, palette);
-    if (r != TPaletteReadResult::Read) {
-        Tell(PaletteReadMessage(r, OpenDialog1.FileName));
-        return;  // the palette and its inverse flags stay as they were
-    }
+    // A chosen file clears the inverse flags before it is read, whether or not it is taken;
+    // a refused file leaves the stored colours as they were. Either way the change is
+    // shown and is one undo step.
     const TPaletteView view = ViewBeforeChange();
     Image().Inverse = InverseFlags{};
     SetInverseBox(false);
-    Image().Palette = palette;
+    ImagePalette palette = Image().Palette;
+    const TPaletteReadResult r = ReadPaletteFile(OpenDialog1.FileName, palette);
+    if (r == TPaletteReadResult::Read)
+        Image().Palette = palette;
+    else
+        Tell(PaletteReadMessage(r, OpenDialog1.FileName));
     if (rematch) {
         RemapToPalette(view);
         return;
     }
     RedrawPaletteAsIs();
-    ClickBoth();  // the swatches and colour boxes show the imported colours of the selected entries
+    ClickBoth();  // the swatches and colour boxes show the colours of the selected entries
 }
 
 void TPaletteCommands::SavePalClick() {

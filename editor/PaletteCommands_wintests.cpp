@@ -124,6 +124,23 @@ TEST_F(PaletteCommandsTest, CopiedPaletteTextPastesBackToTheSamePalette) {
     EXPECT_EQ(ClipboardBytes(dlg->Handle()), FormatColourText(DisplayedColour(changed, 9)));
 }
 
+// Over an inverse entry the pasted values are stored as they are, and the entry stays
+// inverse, so it shows their complement.
+TEST_F(PaletteCommandsTest, APaletteTextPastedOverAnInverseEntryKeepsItsValuesAndFlag) {
+    ImageRecord image = Striped();
+    image.Inverse[3] = 1;
+    dlg->LoadImageData(image);
+    ClickCell(3, true);
+    ClickCell(2);
+    PutClipboardBytes(dlg->Handle(),
+                      "QXPALETTE <Pendrake1.2.2>\r\n" + Utf8ToSjis(kPaletteWarning) + "\r\n2\r\n10,20,30\r\n40,50,60");
+    Run(dlg->PopupMenu3, "PasteSelPalRef");  // "選択範囲" / "そのまま"
+    EXPECT_EQ(QuadToColor(Image().Palette[2]), MakeColor(16, 32, 48));
+    EXPECT_EQ(QuadToColor(Image().Palette[3]), MakeColor(64, 80, 96));
+    EXPECT_EQ(Image().Inverse[3], 1);
+    EXPECT_EQ(dlg->SubCol->Color(), MakeColor(191, 175, 159));
+}
+
 TEST_F(PaletteCommandsTest, APaletteTextOf300ColoursFillsEveryEntry) {
     std::string text = "QXPALETTE <Pendrake1.2.2>\r\n" + Utf8ToSjis(kPaletteWarning) + "\r\n300";
     for (int i = 0; i < 300; ++i) text += Format("\r\n%02X,%02X,%02X", i & 255, 7, (255 - i) & 255);
@@ -322,17 +339,32 @@ TEST_F(PaletteCommandsTest, PaletteFilesImportAndRefuseWithMessages) {
     ImageRecord inverse = Striped();
     inverse.Inverse[4] = 1;
     dlg->LoadImageData(inverse);
+    dlg->FormShow();  // the undo list starts from this image, as when the editor opens on it
+    ClickCell(4);
+    ASSERT_TRUE(Commands().CheckBox1->Checked());
 
+    // A refused file still clears the inverse flags, which were cleared before the read; the
+    // stored colours stay, and the cleared flags are one undo step.
+    const std::size_t undoSteps = dlg->Model().UndoList().size();
     chosen = (dir / "absent.txt").string();
     Run(dlg->PopupMenu1, "N27");
     ASSERT_EQ(Boxes.size(), 1u);
     EXPECT_EQ(Boxes[0], "ファイルが開けません!");
+    EXPECT_EQ(Image().Inverse, InverseFlags{});
+    EXPECT_FALSE(Commands().CheckBox1->Checked());
+    EXPECT_EQ(Image().Palette, inverse.Palette);
+    EXPECT_EQ(dlg->ArrCol->Color(), QuadToColor(inverse.Palette[4]));  // entry 4 now shows its stored colour
+    EXPECT_EQ(dlg->Model().UndoList().size(), undoSteps + 1);
+    dlg->UndoBtnClick();
+    EXPECT_EQ(Image().Inverse[4], 1);
+
     chosen = (dir / "bad.pal").string();
     WriteWholeFile(chosen, "GIMP Palette\n", 13);
-    Run(dlg->PopupMenu1, "N27");
+    Run(dlg->PopupMenu1, "N26");  // the re-matching import refuses it the same way
     ASSERT_EQ(Boxes.size(), 2u);
     EXPECT_EQ(Boxes[1], chosen + "\nはJASC-PALファイルではありません。");
-    EXPECT_EQ(Image().Inverse[4], 1);  // a failed import keeps the flags
+    EXPECT_EQ(Image().Inverse, InverseFlags{});
+    EXPECT_EQ(Image().Palette, inverse.Palette);
 
     // Export by the filter whatever the name: KHPF and D-Pixed under names of other kinds;
     // the KHPF file named .bin imports as is, told by its content.

@@ -6,6 +6,7 @@
 #include "PaletteEdit.h"
 #include "PaletteNumbers.h"
 #include "base/Format.h"
+#include "base/Palette.h"
 
 namespace {
 
@@ -95,7 +96,7 @@ bool PastePaletteText(ImageRecord& image, const std::string& text, int a, int b,
         count = std::min(count, pal->Count);
     }
     for (int i = 0; i < count && start + i < 256; ++i)
-        StoreShownColour(image, start + i, pal->Colours[static_cast<std::size_t>(i)]);
+        image.Palette[static_cast<std::size_t>(start + i)] = ColorToQuad(pal->Colours[static_cast<std::size_t>(i)]);
     return true;
 }
 

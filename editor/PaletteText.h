@@ -2,7 +2,7 @@
 // The editor's palette as clipboard text (UTF-8 here; the clipboard carries it as
 // Shift-JIS): one colour "QXRGBQUAD RR,GG,BB", or a range headed by "QXPALETTE", a
 // warning line and the count, then one "RR,GG,BB" line per colour, lines ended by CR LF.
-// Colours are the ones the user sees (inverse entries complemented).
+// A copy carries the colours the user sees (inverse entries complemented).
 #include <optional>
 #include <string>
 #include <vector>
@@ -36,9 +36,10 @@ std::optional<TPaletteText> ParsePaletteText(const std::string& text);
 
 // Pastes a palette text into entries from min(a, b): into the range a..b (at most its
 // size), or, with insert, as many entries as the text holds into a gap opened at a.
-// Each entry stores the colour so that it shows it (complemented for an inverse entry;
-// flags stay); the pixels follow an insertion and otherwise keep their indices. False,
-// with the image untouched, when the text is not a usable palette text.
+// Each entry stores the text's values as they are and keeps its inverse flag, so an
+// inverse entry shows the complement of the pasted colour; the pixels follow an insertion
+// and otherwise keep their indices. False, with the image untouched, when the text is not
+// a usable palette text.
 bool PastePaletteText(ImageRecord& image, const std::string& text, int a, int b, bool insert);
 
 // How the edit menu enables its paste items from the clipboard text.

@@ -58,12 +58,19 @@ std::string PaletteText(const std::string& count, const std::vector<std::string>
 TEST(PaletteText, PastesIntoARangeOrAnInsertedGap) {
     const std::string four = PaletteText("4", {"FF,00,00", "00,FF,00", "00,00,FF", "12,34,56"});
     ImageRecord range = Default();
-    range.Inverse[21] = 1;
     ASSERT_TRUE(PastePaletteText(range, four, 29, 20, false));  // ten entries selected
     EXPECT_EQ(DisplayedColour(range, 20), clRed);
-    EXPECT_EQ(DisplayedColour(range, 21), clLime);  // an inverse entry shows the pasted colour
     EXPECT_EQ(DisplayedColour(range, 23), MakeColor(0x12, 0x34, 0x56));
     EXPECT_EQ(range.Palette[24], DefaultPalette()[24]);
+
+    // Over an inverse entry the values are stored as they are and the flag stays.
+    ImageRecord inverse = Default();
+    inverse.Inverse[3] = 1;
+    ASSERT_TRUE(PastePaletteText(inverse, PaletteText("2", {"10,20,30", "40,50,60"}), 2, 3, false));
+    EXPECT_EQ(QuadToColor(inverse.Palette[2]), MakeColor(0x10, 0x20, 0x30));
+    EXPECT_EQ(QuadToColor(inverse.Palette[3]), MakeColor(64, 80, 96));
+    EXPECT_EQ(inverse.Inverse[3], 1);
+    EXPECT_EQ(inverse.Inverse[2], 0);
 
     ImageRecord two = Default();
     ASSERT_TRUE(PastePaletteText(two, PaletteText("2", {"01,02,03"}), 0, 9, false));
