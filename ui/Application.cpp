@@ -109,7 +109,8 @@ bool TApplication::HelpCommand(UINT command, ULONG_PTR data) {
             TResourceStream stream(FInstance ? FInstance : GetModuleHandleW(nullptr), FHelpFile, "HELPTEXT");
             std::string text(static_cast<std::size_t>(stream.Size()), '\0');
             stream.ReadBuffer(text.data(), stream.Size());
-            FHelpForm = std::make_unique<THelpForm>(FTitle + " ヘルプ", THelpDocument::Parse(text), FMainForm);
+            FHelpForm = std::make_unique<THelpForm>(FTitle.empty() ? "ヘルプ" : FTitle + " ヘルプ",
+                                                    THelpDocument::Parse(text), FMainForm);
         } catch (const EFOpenError&) {
             problem = "'" + FHelpFile + "' が見つかりません。";
         } catch (const std::exception& e) {
@@ -129,5 +130,6 @@ bool TApplication::HelpCommand(UINT command, ULONG_PTR data) {
     if (IsIconic(help)) ShowWindow(help, SW_RESTORE);
     FHelpForm->ShowForm();
     SetForegroundWindow(help);
+    FHelpForm->HelpTopics->SetFocus();  // the arrow keys go through the topics
     return true;
 }

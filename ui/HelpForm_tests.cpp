@@ -42,6 +42,12 @@ TEST_F(Help, OpensAtTheContextOrAtTheFirstTopicAndQuitClosesIt) {
         EXPECT_EQ(help->CurrentTopic(), c.Topic) << c.Command << " " << c.Data;
     }
     EXPECT_EQ(app.HelpWindow()->HelpText->Lines(), (std::vector<std::string>{"【最初】", "", "一行目"}));
+    // The focus is on the topics: the down arrow shows the next one.
+    THelpForm& help = *app.HelpWindow();
+    EXPECT_EQ(GetFocus(), help.HelpTopics->Handle());
+    help.HelpTopics->Perform(WM_KEYDOWN, VK_DOWN, 0);
+    EXPECT_EQ(help.CurrentTopic(), 1);
+    EXPECT_EQ(help.HelpText->Lines(), (std::vector<std::string>{"【二番目】", "", "二番目の本文"}));
     // The user closes it: hidden, and shown again by the next command.
     app.HelpWindow()->Perform(WM_CLOSE);
     EXPECT_FALSE(IsWindowVisible(app.HelpWindow()->Handle()));
