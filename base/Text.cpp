@@ -41,6 +41,15 @@ void EncodeUtf8(char32_t cp, std::string& out) {
 
 } // namespace
 
+bool IsValidUtf8(const std::string& s) {
+    for (std::size_t i = 0; i < s.size();) {
+        const std::size_t start = i;
+        // A replacement character is malformed input unless the text holds U+FFFD itself.
+        if (DecodeUtf8(s, i) == 0xFFFD && s.compare(start, i - start, "\xEF\xBF\xBD") != 0) return false;
+    }
+    return true;
+}
+
 std::wstring Utf8ToWide(const std::string& s) {
     std::wstring out;
     out.reserve(s.size());

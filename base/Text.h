@@ -6,6 +6,8 @@
 
 std::wstring Utf8ToWide(const std::string& s);
 std::string WideToUtf8(const std::wstring& s);
+// Whether the bytes are well-formed UTF-8 (no overlong forms, surrogates or stray bytes).
+bool IsValidUtf8(const std::string& s);
 
 // Shift-JIS bytes <-> UTF-8. Unconvertible characters become '?'.
 std::string SjisToUtf8(const std::string& sjis);

@@ -17,6 +17,13 @@ TEST(Text, MalformedUtf8BecomesReplacementCharacter) {
     EXPECT_NE(w.find(L'\uFFFD'), std::wstring::npos);
 }
 
+TEST(Text, TellsWellFormedUtf8FromOtherBytes) {
+    // A replacement character written in the text is well formed; one that decoding would make is not.
+    for (const char* good : {"", "abc", "無題", "\xEF\xBF\xBD", "\xF0\x9F\x98\x80"}) EXPECT_TRUE(IsValidUtf8(good)) << good;
+    for (const char* bad : {"a\xC0\xAFz", "\xED\xA0\x80", "\xE3\x81", "\x82\xA0", "\xF5\x80\x80\x80"})
+        EXPECT_FALSE(IsValidUtf8(bad)) << bad;
+}
+
 TEST(Text, ShiftJisConversionUsesCodePage932) {
     // "ソ" is 0x83 0x5C in Shift-JIS: its second byte is a backslash.
     EXPECT_EQ(Utf8ToSjis("ソ"), std::string("\x83\x5C"));

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Starts Tamsolo on a virtual display and saves a picture of each of its six pages, one of
-# the save-mode box, then one of the pixel editor with a drawn image.
+# the help window opened from the frame page, one of the save-mode box, then one of the
+# pixel editor with a drawn image.
 # Usage: scripts/screenshot.sh [folder]   (default: build/screenshots)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -28,6 +29,12 @@ for i in 0 1 2 3 4 5; do
   sleep 1
   import -window root -crop 560x480+232+144 "$out/page$((i + 1)).png"
 done
+# The help, opened by the help button on the frame page.
+read -r hx hy hw hh < <(wine "$TAMSOLO_WINBUILD/app/Pilot.exe" help 1 | tr -d '\r')
+sleep 1
+import -window root -crop "${hw}x${hh}+${hx}+${hy}" "$out/help.png"
+wine "$TAMSOLO_WINBUILD/app/Pilot.exe" help-close
+sleep 1
 # The save-mode box, reached through "すべて保存" with a file in a scratch folder.
 scratch="$(mktemp -d)"
 read -r sx sy sw sh < <(wine "$TAMSOLO_WINBUILD/app/Pilot.exe" savemode "$(winepath -w "$scratch")\\saved.ani" | tr -d '\r')

@@ -1,7 +1,13 @@
 #include "ui/Application.h"
 
+#include "base/Exception.h"
 #include "ui/Dialogs.h"
 #include "ui/Form.h"
+#include "ui/HelpForm.h"
+#include "ui/Resource.h"
+
+TApplication::TApplication() = default;
+TApplication::~TApplication() = default;
 
 TApplication& TApplication::Instance() {
     static TApplication app;
@@ -62,6 +68,7 @@ void TApplication::HandleException(const std::exception& e) {
 }
 
 void TApplication::SetMainForm(TForm* f) {
+    if (f != FMainForm) FHelpForm.reset();  // it belongs to the main form that goes
     FMainForm = f;
     FMinimized = f && IsIconic(f->Handle());
 }
@@ -84,8 +91,45 @@ void TApplication::MainFormSized(WPARAM kind) {
     }
 }
 
+void TApplication::SetHelpFile(const std::string& f) {
+    if (f != FHelpFile) FHelpForm.reset();
+    FHelpFile = f;
+}
+
 bool TApplication::HelpCommand(UINT command, ULONG_PTR data) {
+    if (command == HELP_QUIT) {
+        FHelpForm.reset();
+        return true;
+    }
     if (FHelpFile.empty()) return false;
     HWND owner = FMainForm ? FMainForm->Handle() : nullptr;
-    return WinHelpW(owner, W(FHelpFile).c_str(), command, data) != FALSE;
+    if (!FHelpForm) {
+        std::string problem;
+        try {
+            TResourceStream stream(FInstance ? FInstance : GetModuleHandleW(nullptr), FHelpFile, "HELPTEXT");
+            std::string text(static_cast<std::size_t>(stream.Size()), '\0');
+            stream.ReadBuffer(text.data(), stream.Size());
+            FHelpForm = std::make_unique<THelpForm>(FTitle.empty() ? "ヘルプ" : FTitle + " ヘルプ",
+                                                    THelpDocument::Parse(text), FMainForm);
+        } catch (const EFOpenError&) {
+            problem = "'" + FHelpFile + "' が見つかりません。";
+        } catch (const std::exception& e) {
+            problem = "'" + FHelpFile + "' を読めません。\n" + e.what();
+        }
+        if (!FHelpForm) {
+            ShowMessageBox(owner, "ヘルプを開けません。\n" + problem, FTitle, MB_OK | MB_ICONWARNING);
+            return false;
+        }
+    }
+    const bool atContext = command == HELP_CONTEXT || command == HELP_CONTEXTPOPUP;
+    if (atContext)
+        FHelpForm->ShowContext(static_cast<int>(data));
+    else
+        FHelpForm->ShowTopic(0);
+    HWND help = FHelpForm->Handle();
+    if (IsIconic(help)) ShowWindow(help, SW_RESTORE);
+    FHelpForm->ShowForm();
+    SetForegroundWindow(help);
+    FHelpForm->HelpTopics->SetFocus();  // the arrow keys go through the topics
+    return true;
 }

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "ui/Application.h"
+#include "ui/HelpForm.h"
 
 namespace {
 
@@ -68,13 +69,15 @@ TThreadWindowsDisabled::TThreadWindowsDisabled(HWND except) : FExcept(except) {
         }
     };
     EnumThreadWindows(GetCurrentThreadId(), Enum::Visit, reinterpret_cast<LPARAM>(&FDisabled));
-    for (HWND h : FDisabled)
-        if (h != FExcept) EnableWindow(h, FALSE);
+    // The help stays readable beside a modal window, as a help viewer of its own would.
+    const THelpForm* help = TApplication::Instance().HelpWindow();
+    std::erase_if(FDisabled, [&](HWND h) { return h == FExcept || (help && h == help->Handle()); });
+    for (HWND h : FDisabled) EnableWindow(h, FALSE);
 }
 
 TThreadWindowsDisabled::~TThreadWindowsDisabled() {
     for (HWND h : FDisabled)
-        if (h != FExcept && IsWindow(h)) EnableWindow(h, TRUE);
+        if (IsWindow(h)) EnableWindow(h, TRUE);
 }
 
 int TForm::ShowModal() {

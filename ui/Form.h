@@ -5,8 +5,8 @@
 
 #include "ui/Control.h"
 
-// While it lives, the visible and enabled top-level windows of this thread, except one,
-// are disabled: the rest of the program waits for a modal window.
+// While it lives, the visible and enabled top-level windows of this thread, except one and
+// the help window, are disabled: the rest of the program waits for a modal window.
 class TThreadWindowsDisabled {
 public:
     explicit TThreadWindowsDisabled(HWND except);

@@ -8,7 +8,11 @@
 //   Pilot.exe savemode <file>  starts "すべて保存", names the file in the save dialog and
 //                        prints the save-mode box's "x y width height" once it shows
 //   Pilot.exe savemode-ok      closes the save-mode box with OK (the file is written)
+//   Pilot.exe help <n>   selects page n, presses the help button and prints the help
+//                        window's "x y width height" once it shows
+//   Pilot.exe help-close closes the help window
 #include <cstdio>
+#include <functional>
 #include <string>
 
 #include "ui/Control.h"
@@ -113,6 +117,19 @@ int CloseSaveModeBox() {
     return 0;
 }
 
+int ShowHelp(HWND main, int page, const std::function<void(int)>& selectPage) {
+    HWND button = FindComponent(main, "SpeedButton1");
+    if (!button) return 3;
+    selectPage(page);
+    Sleep(300);
+    ClickAt(button, 4, 4);
+    HWND help = WaitForWindow(L"TamsoloForm", L"Tamsolo ヘルプ");
+    if (!help) return 4;
+    Sleep(300);
+    PrintWindowRect(help);
+    return 0;
+}
+
 } // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -151,6 +168,13 @@ int wmain(int argc, wchar_t** argv) {
         return ShowSaveModeBox(main, argv[2]);
     } else if (verb == L"savemode-ok") {
         return CloseSaveModeBox();
+    } else if (verb == L"help" && argc > 2) {
+        if (!tabs) return 3;
+        return ShowHelp(main, _wtoi(argv[2]), selectPage);
+    } else if (verb == L"help-close") {
+        HWND help = FindWindowW(L"TamsoloForm", L"Tamsolo ヘルプ");
+        if (!help) return 3;
+        PostMessageW(help, WM_CLOSE, 0, 0);
     }
     return 0;
 }
