@@ -282,8 +282,10 @@ void TGIFGraphic::Draw(TCanvas& canvas, const RECT& rect) {
         }
         p->Start();
         if (direct) return;
-        // Until the first frame is painted, the painter's steps are run here.
-        while (!p->Painted() && !p->Ended()) {
+        // Until the first frame is painted, the painter's steps are run here. A step may
+        // stop the painter (a handler calling StopDraw), which then is freed: it is only
+        // looked at while it is still the draw painter.
+        while (StillDrawing(p) && !p->Painted() && !p->Ended()) {
             ServicePainters();
             MSG msg;
             if (PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
@@ -291,6 +293,11 @@ void TGIFGraphic::Draw(TCanvas& canvas, const RECT& rect) {
                 return;
             }
             std::this_thread::yield();
+        }
+        // A painter stopped before its first frame leaves no picture: the image's own is shown.
+        if (!StillDrawing(p)) {
+            PutBitmap(canvas, rect);
+            return;
         }
     }
     if (direct) return;
@@ -403,6 +410,13 @@ void TGIFGraphic::Dispose(std::unique_ptr<TGIFPainter> painter) {
     painter->Join();
     std::lock_guard lock(FPaintersLock);
     if (FServiceDepth > 0) FRetired.push_back(std::move(painter));
+}
+
+bool TGIFGraphic::StillDrawing(const TGIFPainter* painter) {
+    // Only Draw makes a draw painter and it does not nest, so no new painter can take the
+    // address of one freed meanwhile.
+    std::lock_guard lock(FPaintersLock);
+    return FDrawPainter == painter;
 }
 
 bool TGIFGraphic::Listed(const TGIFPainter* painter) const {

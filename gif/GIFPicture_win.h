@@ -105,6 +105,8 @@ private:
     // thread the painter is only freed once every step has returned.
     void Dispose(std::unique_ptr<TGIFPainter> painter);
     bool Listed(const TGIFPainter* painter) const;
+    // The painter is still the one Draw started (so it has not been freed).
+    bool StillDrawing(const TGIFPainter* painter);
     void PutBitmap(TCanvas& canvas, const RECT& rect);
 
     bool FDrawing = false;

@@ -1,7 +1,13 @@
 // The GIF picture drawn on real device contexts, and the animation painter's timing and stop.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <malloc.h>
+#include <new>
+#include <thread>
 
 #include "base/Text.h"
 #include "gif/GIFDIB_win.h"
@@ -10,6 +16,42 @@
 #include "ui/Clipboard.h"
 
 #include <tlhelp32.h>
+
+// The test program's allocator: plain malloc and free, except that while a test arms it,
+// freed blocks of one size are zeroed and kept from reuse, so that reading a freed object
+// gives zeros every time instead of whatever the heap left there.
+namespace {
+std::atomic<std::size_t> PoisonedSize{0};
+void* Quarantine[1024];
+std::atomic<int> Quarantined{0};
+
+void ReleaseQuarantine() {
+    PoisonedSize = 0;
+    const int n = std::min<int>(Quarantined.exchange(0), 1024);
+    for (int i = 0; i < n; ++i) std::free(Quarantine[i]);
+}
+}  // namespace
+
+void* operator new(std::size_t size) {
+    if (void* p = std::malloc(size ? size : 1)) return p;
+    throw std::bad_alloc();
+}
+
+void operator delete(void* p) noexcept {
+    if (!p) return;
+    const std::size_t poisoned = PoisonedSize;
+    if (poisoned && _msize(p) == poisoned) {
+        const int slot = Quarantined++;
+        if (slot < 1024) {
+            std::memset(p, 0, poisoned);
+            Quarantine[slot] = p;
+            return;
+        }
+    }
+    std::free(p);
+}
+
+void operator delete(void* p, std::size_t) noexcept { operator delete(p); }
 
 namespace {
 
@@ -388,6 +430,45 @@ TEST(GIFPainter, AHandlerMayStopEveryPainterWhileItsStepRuns) {
         gif.ServicePainters();
         EXPECT_EQ(ends, 1);
     }
+}
+
+TEST(GIFPainter, DrawGoesOnWhenAHandlerStopsThePainterBeforeItsFirstFrame) {
+    // Without goDirectDraw, Draw waits for the first frame; the handler's StopDraw frees the
+    // painter meanwhile. Freed painters read as zeros here (neither painted nor ended), so a
+    // wait that looked at the freed painter would never end: a watchdog ends it with WM_QUIT.
+    TGIFGraphic gif;
+    gif.SetDrawOptions(GIFOption(goAsync) | GIFOption(goAnimate) | GIFOption(goLoop));
+    AddFrame(gif, 2, 1, {0, 0}, 1);
+    AddFrame(gif, 2, 1, {2, 2}, 1);
+    TDibSection dib(2, 1);
+    Fill(dib, RGB(9, 9, 9));
+    TCanvas canvas(dib.DC());
+    int starts = 0;
+    gif.OnFrameStart = [&](TGIFPainter&) {
+        ++starts;
+        gif.StopDraw();
+    };
+    const DWORD mainThread = GetCurrentThreadId();
+    std::atomic<bool> drawn{false}, fired{false};
+    std::thread watchdog([&] {
+        for (int i = 0; i < 300 && !drawn; ++i) Sleep(10);
+        if (!drawn) {
+            fired = true;
+            PostThreadMessageW(mainThread, WM_QUIT, 7, 0);
+        }
+    });
+    PoisonedSize = sizeof(TGIFPainter);
+    gif.Draw(canvas, RECT{0, 0, 2, 1});
+    drawn = true;
+    watchdog.join();
+    ReleaseQuarantine();
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {}
+    EXPECT_FALSE(fired) << "Draw kept waiting on the freed painter";
+    EXPECT_EQ(starts, 1);
+    EXPECT_EQ(gif.DrawPainter(), nullptr);
+    EXPECT_EQ(gif.PainterCount(), 0);
+    EXPECT_EQ(RowOf(dib), "RR");  // the image's own picture, its first frame
 }
 
 TEST(GIFPainter, ChangesOfTheDrawingStopTheDrawPainter) {
