@@ -471,6 +471,70 @@ TEST(GIFPainter, DrawGoesOnWhenAHandlerStopsThePainterBeforeItsFirstFrame) {
     EXPECT_EQ(RowOf(dib), "RR");  // the image's own picture, its first frame
 }
 
+namespace {
+// Runs the painters' steps for the time given.
+void ServiceFor(TGIFGraphic& gif, std::chrono::milliseconds time) {
+    const auto end = std::chrono::steady_clock::now() + time;
+    ServiceUntil(gif, [&] { return std::chrono::steady_clock::now() >= end; });
+}
+
+// Three frames of 300 ms each (delay 25), played endlessly on its own thread.
+struct TPlayingGif {
+    TGIFGraphic Gif;
+    TDibSection Dib{1, 1};
+    TCanvas Canvas{Dib.DC()};
+    std::vector<int> Painted;  // the frames in the order they were painted
+    std::string Log;           // 'S' for every start of the animation, then the frames painted
+    TPlayingGif() {
+        for (uint8_t i = 0; i < 3; ++i) AddFrame(Gif, 1, 1, {i}, 25);
+        Gif.OnFrameEnd = [this](TGIFPainter& p) {
+            Painted.push_back(p.ActiveImage());
+            Log += static_cast<char>('0' + p.ActiveImage());
+        };
+        Gif.OnAnimationStart = [this](TGIFPainter&) { Log += 'S'; };
+    }
+    TGIFPainter* Play() {
+        return Gif.Paint(Canvas, RECT{0, 0, 1, 1},
+                         GIFOption(goAsync) | GIFOption(goAnimate) | GIFOption(goLoop) | GIFOption(goLoopContinously));
+    }
+};
+}  // namespace
+
+TEST(GIFPainter, APausedPainterPaintsNothingUntilResumed) {
+    TPlayingGif play;
+    ASSERT_NE(play.Play(), nullptr);
+    ASSERT_TRUE(ServiceUntil(play.Gif, [&] { return !play.Painted.empty(); }));
+    // Paused in the middle of the delay before the second frame: the delay does not run out.
+    ServiceFor(play.Gif, std::chrono::milliseconds(100));
+    play.Gif.PaintPause();
+    ServiceFor(play.Gif, std::chrono::milliseconds(1200));
+    EXPECT_EQ(play.Painted, (std::vector<int>{0}));
+    EXPECT_EQ(play.Gif.PainterCount(), 1);
+    // Resumed, it goes on with the next frame.
+    play.Gif.PaintResume();
+    ASSERT_TRUE(ServiceUntil(play.Gif, [&] { return play.Painted.size() >= 2; }));
+    EXPECT_EQ(play.Painted[1], 1);
+    play.Gif.StopAllPainters();
+}
+
+TEST(GIFPainter, RestartPlaysFromTheFirstFrameAndWakesAPausedPainter) {
+    TPlayingGif play;
+    ASSERT_NE(play.Play(), nullptr);
+    ASSERT_TRUE(ServiceUntil(play.Gif, [&] { return play.Painted.size() >= 2; }));
+    play.Gif.PaintPause();
+    ServiceFor(play.Gif, std::chrono::milliseconds(50));
+    const std::size_t before = play.Log.size();
+    play.Gif.PaintRestart();
+    ASSERT_TRUE(ServiceUntil(play.Gif, [&] {
+        const std::size_t s = play.Log.find('S', before);
+        return s != std::string::npos && s + 1 < play.Log.size();
+    }));
+    // At most the frame whose delay was running is painted before the new pass starts.
+    const std::string after = play.Log.substr(before, play.Log.find('S', before) + 2 - before);
+    EXPECT_TRUE(after == "S0" || (after.size() == 3 && after.substr(1) == "S0")) << after;
+    play.Gif.StopAllPainters();
+}
+
 TEST(GIFPainter, ChangesOfTheDrawingStopTheDrawPainter) {
     // New draw options and a freed bitmap each tell the draw painter to stop.
     for (int way = 0; way < 2; ++way) {
