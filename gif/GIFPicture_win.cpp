@@ -173,6 +173,12 @@ void AssignGraphic(TGIFSubImage& frame, TGraphic& graphic) {
         if (const TBitmap* bitmap = gif->GetBitmap()) frame.Assign(*bitmap);
         return;
     }
+    // The picture's own copy first: its palette and its transparency are kept.
+    TBitmap bitmap, mask;
+    if (graphic.AssignToBitmap(bitmap, mask) && !bitmap.Empty()) {
+        frame.Assign(bitmap, mask.Empty() ? nullptr : &mask);
+        return;
+    }
     const int width = graphic.Width(), height = graphic.Height();
     if (width <= 0 || height <= 0) return;
     frame.Assign(DrawnBitmap(width, height, RGB(255, 255, 255), [&](HDC dc) {

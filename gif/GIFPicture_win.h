@@ -30,8 +30,10 @@ void DrawFrame(TGIFSubImage& frame, TCanvas& canvas, const RECT& rect, bool tran
 // Frames made from the system's pictures, drawn at their size onto a 24-bit bitmap that the
 // frame then takes (reduced with the owner image's settings): an icon, whose mask marks the
 // transparent pixels; an enhanced metafile at its frame size, where the pixels it leaves
-// untouched are transparent; any picture of the window code (a GIF gives its rendered
-// first frame). A null handle or an empty picture gives an empty frame.
+// untouched are transparent; any picture of the window code, which is taken as the bitmap
+// it gives of itself (palette and transparency kept) and drawn only when it gives none (a
+// GIF gives its rendered first frame). A null handle or an empty picture gives an empty
+// frame.
 void AssignIcon(TGIFSubImage& frame, HICON icon);
 void AssignMetafile(TGIFSubImage& frame, HENHMETAFILE metafile);
 void AssignGraphic(TGIFSubImage& frame, TGraphic& graphic);

@@ -13,6 +13,7 @@
 #include "gif/GIFDIB_win.h"
 #include "gif/GIFExtensions.h"
 #include "gif/GIFPainter_win.h"
+#include "png/PngPicture_win.h"
 #include "ui/Clipboard.h"
 
 #include <tlhelp32.h>
@@ -713,6 +714,45 @@ TEST(GIFFrameFromPicture, AnyPictureIsDrawnAndAGifIsCopied) {
     EXPECT_EQ(FrameRow(frame, 0), "RG");
     AssignIcon(frame, nullptr);
     EXPECT_TRUE(frame.GetEmpty());
+}
+
+TEST(GIFFrameFromPicture, APalettePictureKeepsItsColoursAndItsTransparency) {
+    // An 8-bit PNG picture: (10,20,30), (200,100,50) and a transparent green entry.
+    TBitmap bitmap(3, 2, TPixelFormat::pf8bit);
+    bitmap.Colors().assign(256, TRGBQuad{});
+    bitmap.Colors()[0] = TRGBQuad{30, 20, 10, 0};
+    bitmap.Colors()[1] = TRGBQuad{50, 100, 200, 0};
+    bitmap.Colors()[2] = TRGBQuad{0, 255, 0, 0};
+    const int indices[2][3] = {{0, 1, 2}, {2, 0, 1}};
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 3; ++x) bitmap.SetPixelIndex(x, y, indices[y][x]);
+    TRUDEDI writer;
+    writer.Assign(bitmap);
+    writer.SetTransColor(MakeColor(0, 255, 0));
+    TMemoryStream stream;
+    writer.SaveToStream(stream);
+    stream.SetPosition(0);
+    TRUDEDIGraphic png;
+    png.LoadFromStream(stream);
+    ASSERT_TRUE(png.ImageTransparent());
+
+    TGIFGraphic gif;  // with the default reduction, which a drawn copy would go through
+    gif.Assign(static_cast<TGraphic&>(png));
+    ASSERT_EQ(gif.Images().GetCount(), 1);
+    TGIFSubImage& frame = *gif.Images().GetImage(0);
+    ASSERT_TRUE(frame.Transparent());
+    const TGIFColor expected[2] = {{10, 20, 30}, {200, 100, 50}};
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 3; ++x) {
+            SCOPED_TRACE(std::to_string(x) + "," + std::to_string(y));
+            const int index = frame.Pixels()[static_cast<std::size_t>(y * 3 + x)];
+            if (indices[y][x] == 2) {
+                EXPECT_EQ(index, frame.TransparentIndex());
+            } else {
+                EXPECT_NE(index, frame.TransparentIndex());
+                EXPECT_EQ(frame.ColorMap()[index], expected[indices[y][x]]);
+            }
+        }
 }
 
 TEST(GIFCodecHelpers, CheckResourceRaisesWithTheSystemsMessage) {

@@ -10,12 +10,14 @@ void TRUDEDIGraphic::Draw(TCanvas& canvas, const RECT& rect) {
         return;
     }
     // The pixels of the transparent colour keep the canvas.
-    TBitmap mask(image.Width(), image.Height(), TPixelFormat::pf1bit);
-    const TColor key = ImageTransparentColor() & 0xFFFFFF;
-    for (int y = 0; y < image.Height(); ++y)
-        for (int x = 0; x < image.Width(); ++x)
-            if ((image.Pixel(x, y) & 0xFFFFFF) == key) mask.SetPixelIndex(x, y, 1);
-    canvas.StretchDrawMasked(rect, image, mask);
+    canvas.StretchDrawMasked(rect, image, TransparencyMask());
+}
+
+bool TRUDEDIGraphic::AssignToBitmap(TBitmap& bitmap, TBitmap& mask) {
+    if (GetImage().Empty()) return false;
+    TRUDEDI::AssignTo(bitmap);
+    mask = TransparencyMask();
+    return true;
 }
 
 void TRUDEDIGraphic::SaveToClipboardFormat(UINT& format, HANDLE& data, HPALETTE& palette) {

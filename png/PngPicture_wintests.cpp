@@ -30,6 +30,28 @@ TEST(RUDEDIPictureDraw, StretchesAndLeavesOutTheTransparentColour) {
     EXPECT_EQ(format->Description, "PNG Format");
 }
 
+TEST(RUDEDIPictureDraw, ATransparentPaletteEntryLeavesOutItsPixels) {
+    // Read from a file, the transparency is a palette entry (blue, entry 1), not a colour.
+    TBitmap bitmap(2, 1, TPixelFormat::pf8bit);
+    bitmap.Colors() = {TRGBQuad{0, 0, 255, 0}, TRGBQuad{255, 0, 0, 0}};
+    bitmap.SetPixelIndex(1, 0, 1);
+    TRUDEDI writer;
+    writer.Assign(bitmap);
+    writer.SetTransColor(clBlue);
+    TMemoryStream file;
+    writer.SaveToStream(file);
+    file.SetPosition(0);
+    TRUDEDIGraphic png;
+    png.LoadFromStream(file);
+    ASSERT_EQ(png.ImageTransparentColor(), 1 | PaletteIndexFlag);
+    TDibSection dib(2, 1);
+    TCanvas canvas(dib.DC());
+    canvas.FillRect(RECT{0, 0, 2, 1}, MakeColor(9, 9, 9));
+    png.Draw(canvas, RECT{0, 0, 2, 1});
+    EXPECT_EQ(dib.PixelAt(0, 0), RGB(255, 0, 0));
+    EXPECT_EQ(dib.PixelAt(1, 0), RGB(9, 9, 9));
+}
+
 namespace {
 // The clipboard's bitmap as the system converts it (CF_BITMAP), pixel (x, y).
 COLORREF SystemClipboardPixel(int x, int y) {
