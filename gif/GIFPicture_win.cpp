@@ -500,7 +500,7 @@ void TGIFGraphic::SaveToClipboardFormat(UINT& format, HANDLE& data, HPALETTE& pa
     }
 }
 
-void TGIFGraphic::LoadFromClipboardFormat(UINT format, HANDLE data, HPALETTE) {
+void TGIFGraphic::LoadFromClipboardFormat(UINT format, HANDLE data, HPALETTE palette) {
     if (!data && format) data = GetClipboardData(format);
     if (data && format == CF_GIF && CF_GIF) {
         SIZE_T size = GlobalSize(data);
@@ -515,9 +515,9 @@ void TGIFGraphic::LoadFromClipboardFormat(UINT format, HANDLE data, HPALETTE) {
         TGIFImage::LoadFromStream(stream);
         return;
     }
-    if (data && format == CF_DIB) {
+    if (data && (format == CF_DIB || format == CF_BITMAP)) {
         TBitmap bitmap;
-        if (!GlobalDibToBitmap(data, bitmap)) RaiseGIFError(sUnsupportedClipboardData);
+        if (!ClipboardDataToBitmap(format, data, palette, bitmap)) RaiseGIFError(sUnsupportedClipboardData);
         Assign(bitmap);
         return;
     }

@@ -79,7 +79,7 @@ public:
     // it, the whole GIF as "GIF Image" put on the open clipboard; the bitmap alone when
     // there is no memory for the GIF.
     void SaveToClipboardFormat(UINT& format, HANDLE& data, HPALETTE& palette) override;
-    // Reads "GIF Image" data or a bitmap (CF_DIB).
+    // Reads "GIF Image" data or a bitmap (CF_DIB or CF_BITMAP).
     void LoadFromClipboardFormat(UINT format, HANDLE data, HPALETTE palette) override;
 
     // Handed to every painter when it is made (the clock when it is set).

@@ -613,6 +613,71 @@ TEST(GIFPictureClipboard, TheGifAndItsBitmapGoOnTheClipboardAndComeBack) {
     EXPECT_THROW(fromBitmap.LoadFromClipboardFormat(CF_TEXT, nullptr, nullptr), GIFException);
 }
 
+TEST(PictureClipboard, BothPicturesTakeTheStandardBitmapFormat) {
+    // A window puts on the clipboard only a bitmap handle (CF_BITMAP): a device bitmap, and
+    // an 8-bit DIB section with colours of its own.
+    std::unique_ptr<std::remove_pointer_t<HWND>, decltype(&DestroyWindow)> owner(
+        CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr), &DestroyWindow);
+    ASSERT_TRUE(owner);
+    auto put = [&](HBITMAP bitmap) {
+        ASSERT_TRUE(OpenClipboard(owner.get()));
+        EmptyClipboard();
+        EXPECT_TRUE(SetClipboardData(CF_BITMAP, bitmap));  // the clipboard owns it now
+        CloseClipboard();
+    };
+    // 3 x 2: red, green, blue / white, blue, green.
+    const uint32_t pure[6] = {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF, 0x0000FF, 0x00FF00};
+    const TColor pureColors[6] = {clRed, clLime, clBlue, clWhite, clBlue, clLime};
+    // 3 x 1 of 8 bits: (10,20,30), (200,100,50), (10,20,30).
+    struct {
+        BITMAPINFOHEADER Header;
+        RGBQUAD Colors[256];
+    } info{};
+    info.Header = BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), 3, 1, 1, 8, BI_RGB, 0, 0, 0, 2, 0};
+    info.Colors[0] = RGBQUAD{30, 20, 10, 0};
+    info.Colors[1] = RGBQUAD{50, 100, 200, 0};
+    const TColor ownColors[3] = {MakeColor(10, 20, 30), MakeColor(200, 100, 50), MakeColor(10, 20, 30)};
+    auto section = [&] {
+        void* bits = nullptr;
+        HBITMAP h = CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, &bits, nullptr, 0);
+        if (h) static_cast<uint8_t*>(bits)[1] = 1;
+        return h;
+    };
+
+    for (bool device : {true, false}) {
+        SCOPED_TRACE(device ? "device bitmap" : "8-bit DIB section");
+        const int width = 3, height = device ? 2 : 1;
+        const TColor* expected = device ? pureColors : ownColors;
+        auto make = [&] { return device ? CreateBitmap(3, 2, 1, 32, pure) : section(); };
+
+        put(make());
+        TGIFGraphic gif;
+        ASSERT_TRUE(LoadGraphicFromClipboard(owner.get(), gif, CF_BITMAP));
+        ASSERT_EQ(gif.Images().GetCount(), 1);
+        TGIFSubImage& frame = *gif.Images().GetImage(0);
+        ASSERT_EQ(frame.GetWidth(), width);
+        ASSERT_EQ(frame.GetHeight(), height);
+        for (int i = 0; i < width * height; ++i)
+            EXPECT_EQ(TGIFColorMap::RGB2Color(frame.ColorMap()[frame.Pixels()[static_cast<std::size_t>(i)]]), expected[i]) << i;
+
+        put(make());
+        TRUDEDIGraphic png;
+        ASSERT_TRUE(LoadGraphicFromClipboard(owner.get(), png, CF_BITMAP));
+        ASSERT_EQ(png.GetWidth(), width);
+        ASSERT_EQ(png.GetHeight(), height);
+        if (!device) EXPECT_EQ(png.GetImage().PixelFormat(), TPixelFormat::pf8bit);
+        for (int i = 0; i < width * height; ++i) EXPECT_EQ(png.GetImage().Pixel(i % width, i / width), expected[i]) << i;
+    }
+    // No bitmap under that format: the pictures' own message.
+    ASSERT_TRUE(OpenClipboard(owner.get()));
+    EmptyClipboard();
+    CloseClipboard();
+    TGIFGraphic gif;
+    EXPECT_THROW(LoadGraphicFromClipboard(owner.get(), gif, CF_BITMAP), GIFException);
+    TRUDEDIGraphic png;
+    EXPECT_THROW(LoadGraphicFromClipboard(owner.get(), png, CF_BITMAP), ERUDEDI);
+}
+
 namespace {
 // The colour of the frame's pixel, '.' when it is transparent.
 std::string FrameRow(TGIFSubImage& frame, int y) {

@@ -30,11 +30,11 @@ void TRUDEDIGraphic::SaveToClipboardFormat(UINT& format, HANDLE& data, HPALETTE&
     format = CF_DIB;
 }
 
-void TRUDEDIGraphic::LoadFromClipboardFormat(UINT format, HANDLE data, HPALETTE) {
-    if (format != CF_DIB) throw ERUDEDI(sUnsupportedClipboardData);
+void TRUDEDIGraphic::LoadFromClipboardFormat(UINT format, HANDLE data, HPALETTE palette) {
+    if (format != CF_DIB && format != CF_BITMAP) throw ERUDEDI(sUnsupportedClipboardData);
     if (!data) data = GetClipboardData(format);
     TBitmap bitmap;
-    if (!GlobalDibToBitmap(data, bitmap)) throw ERUDEDI(sUnsupportedClipboardData);
+    if (!ClipboardDataToBitmap(format, data, palette, bitmap)) throw ERUDEDI(sUnsupportedClipboardData);
     Assign(bitmap);  // into the own image, without transparency
 }
 

@@ -16,7 +16,8 @@ public:
     bool AssignToBitmap(TBitmap& bitmap, TBitmap& mask) override;
     void LoadFromStream(TStream& stream) override { TRUDEDI::LoadFromStream(stream); }
     void SaveToStream(TStream& stream) override { TRUDEDI::SaveToStream(stream); }
-    // The image as a bitmap (CF_DIB); loading takes a bitmap into the own image.
+    // The image as a bitmap (CF_DIB); loading takes a bitmap (CF_DIB or CF_BITMAP) into the
+    // own image.
     void SaveToClipboardFormat(UINT& format, HANDLE& data, HPALETTE& palette) override;
     void LoadFromClipboardFormat(UINT format, HANDLE data, HPALETTE palette) override;
 };
