@@ -4,7 +4,7 @@
 #include "png/PngPicture_win.h"
 #include "ui/Clipboard.h"
 
-TEST(RUDEDIPictureDraw, StretchesAndLeavesOutTheTransparentColour) {
+TEST(RUDEDIPictureDraw, StretchesAndLeavesOutTheTransparentColourOrPaletteEntry) {
     TBitmap bitmap(2, 1, TPixelFormat::pf24bit);
     bitmap.SetPixel(0, 0, clRed);
     bitmap.SetPixel(1, 0, clBlue);
@@ -24,32 +24,28 @@ TEST(RUDEDIPictureDraw, StretchesAndLeavesOutTheTransparentColour) {
     EXPECT_EQ(dib.PixelAt(0, 0), RGB(255, 0, 0));
     EXPECT_EQ(dib.PixelAt(3, 1), RGB(9, 9, 9));
 
-    RegisterPNGPicture();
-    const TPicture::TFileFormat* format = TPicture::FindFileFormat("png");
-    ASSERT_NE(format, nullptr);
-    EXPECT_EQ(format->Description, "PNG Format");
-}
-
-TEST(RUDEDIPictureDraw, ATransparentPaletteEntryLeavesOutItsPixels) {
     // Read from a file, the transparency is a palette entry (blue, entry 1), not a colour.
-    TBitmap bitmap(2, 1, TPixelFormat::pf8bit);
-    bitmap.Colors() = {TRGBQuad{0, 0, 255, 0}, TRGBQuad{255, 0, 0, 0}};
-    bitmap.SetPixelIndex(1, 0, 1);
+    TBitmap paletted(2, 1, TPixelFormat::pf8bit);
+    paletted.Colors() = {TRGBQuad{0, 0, 255, 0}, TRGBQuad{255, 0, 0, 0}};
+    paletted.SetPixelIndex(1, 0, 1);
     TRUDEDI writer;
-    writer.Assign(bitmap);
+    writer.Assign(paletted);
     writer.SetTransColor(clBlue);
     TMemoryStream file;
     writer.SaveToStream(file);
     file.SetPosition(0);
-    TRUDEDIGraphic png;
-    png.LoadFromStream(file);
-    ASSERT_EQ(png.ImageTransparentColor(), 1 | PaletteIndexFlag);
-    TDibSection dib(2, 1);
-    TCanvas canvas(dib.DC());
-    canvas.FillRect(RECT{0, 0, 2, 1}, MakeColor(9, 9, 9));
-    png.Draw(canvas, RECT{0, 0, 2, 1});
-    EXPECT_EQ(dib.PixelAt(0, 0), RGB(255, 0, 0));
-    EXPECT_EQ(dib.PixelAt(1, 0), RGB(9, 9, 9));
+    TRUDEDIGraphic read;
+    read.LoadFromStream(file);
+    ASSERT_EQ(read.ImageTransparentColor(), 1 | PaletteIndexFlag);
+    canvas.FillRect(RECT{0, 0, 4, 2}, MakeColor(9, 9, 9));
+    read.Draw(canvas, RECT{0, 0, 4, 2});
+    EXPECT_EQ(dib.PixelAt(1, 1), RGB(255, 0, 0));
+    EXPECT_EQ(dib.PixelAt(2, 0), RGB(9, 9, 9));
+
+    RegisterPNGPicture();
+    const TPicture::TFileFormat* format = TPicture::FindFileFormat("png");
+    ASSERT_NE(format, nullptr);
+    EXPECT_EQ(format->Description, "PNG Format");
 }
 
 namespace {
