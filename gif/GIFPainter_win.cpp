@@ -98,8 +98,11 @@ void TGIFPainter::Restart() {
 }
 
 void TGIFPainter::Suspend() {
-    std::lock_guard lock(FLock);
-    if (Async()) FSuspended = true;
+    {
+        std::lock_guard lock(FLock);
+        if (Async()) FSuspended = true;
+    }
+    FSignal.notify_all();  // a delay being waited holds at once
 }
 
 void TGIFPainter::Join() {
@@ -132,12 +135,31 @@ uint32_t TGIFPainter::Now() {
 
 bool TGIFPainter::SleepFor(int ms) {
     if (Clock.Sleep) return Clock.Sleep(ms);
+    using std::chrono::steady_clock;
     std::unique_lock lock(FLock);
-    auto woken = [this] { return FWake || FTerminated.load(); };
-    bool early = ms < 0 ? (FSignal.wait(lock, woken), true)
-                        : FSignal.wait_for(lock, std::chrono::milliseconds(ms), woken);
+    auto deadline = steady_clock::now() + std::chrono::milliseconds(std::max(ms, 0));
+    bool early = false;
+    for (;;) {
+        auto ends = [this] { return FWake || FTerminated.load() || FSuspended; };
+        const bool ended = ms < 0 ? (FSignal.wait(lock, ends), true) : FSignal.wait_until(lock, deadline, ends);
+        if (!ended) break;
+        if (FWake || FTerminated) {
+            early = true;
+            break;
+        }
+        // Paused: the rest of the delay is waited once the painter is resumed.
+        const auto left = deadline - steady_clock::now();
+        FSignal.wait(lock, [this] { return !FSuspended || FTerminated.load(); });
+        deadline = steady_clock::now() + std::max(left, steady_clock::duration::zero());
+        early = true;  // the time measured across the pause is no drift
+    }
     FWake = false;
     return early;
+}
+
+void TGIFPainter::WaitWhileSuspended() {
+    std::unique_lock lock(FLock);
+    FSignal.wait(lock, [this] { return !FSuspended || FTerminated.load(); });
 }
 
 void TGIFPainter::DoSynchronize(const std::function<void()>& step) {
@@ -241,15 +263,13 @@ void TGIFPainter::Execute() {
                 FActiveImage = startFrame;
                 if (FPainted) Fire(OnAnimationLoop);
                 do {
-                    {
-                        std::unique_lock lock(FLock);
-                        FSignal.wait(lock, [this] { return !FSuspended || FTerminated.load(); });
-                    }
+                    WaitWhileSuspended();
                     const int active = FActiveImage;
                     if (active >= FImage.Images().GetCount() || FTerminated || FRestart) break;
                     TGIFSubImage& frame = *FImage.Images().GetImage(active);
                     if (frame.GetEmpty()) break;
                     WaitDelay(delay, lastTime, lastWait, frame);
+                    WaitWhileSuspended();
                     if (FTerminated) break;
                     Fire(OnFrameStart);
                     if (FTerminated) break;

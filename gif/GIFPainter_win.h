@@ -66,7 +66,11 @@ private:
     void ClearFrameArea(TGIFSubImage& frame);
     void ClearArea(const RECT& area);
     uint32_t Now();
+    // Waits up to ms (for ever at -1); true when the wait was woken, stopped or paused.
+    // A pause holds the wait, and the rest of it runs once the painter is resumed.
     bool SleepFor(int ms);
+    // Holds the painter while it is paused.
+    void WaitWhileSuspended();
 
     TGIFGraphic& FImage;  // not owned
     HDC FCanvas;          // not owned

@@ -173,6 +173,12 @@ void AssignGraphic(TGIFSubImage& frame, TGraphic& graphic) {
         if (const TBitmap* bitmap = gif->GetBitmap()) frame.Assign(*bitmap);
         return;
     }
+    // The picture's own copy first: its palette and its transparency are kept.
+    TBitmap bitmap, mask;
+    if (graphic.AssignToBitmap(bitmap, mask) && !bitmap.Empty()) {
+        frame.Assign(bitmap, mask.Empty() ? nullptr : &mask);
+        return;
+    }
     const int width = graphic.Width(), height = graphic.Height();
     if (width <= 0 || height <= 0) return;
     frame.Assign(DrawnBitmap(width, height, RGB(255, 255, 255), [&](HDC dc) {
@@ -282,8 +288,10 @@ void TGIFGraphic::Draw(TCanvas& canvas, const RECT& rect) {
         }
         p->Start();
         if (direct) return;
-        // Until the first frame is painted, the painter's steps are run here.
-        while (!p->Painted() && !p->Ended()) {
+        // Until the first frame is painted, the painter's steps are run here. A step may
+        // stop the painter (a handler calling StopDraw), which then is freed: it is only
+        // looked at while it is still the draw painter.
+        while (StillDrawing(p) && !p->Painted() && !p->Ended()) {
             ServicePainters();
             MSG msg;
             if (PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
@@ -291,6 +299,11 @@ void TGIFGraphic::Draw(TCanvas& canvas, const RECT& rect) {
                 return;
             }
             std::this_thread::yield();
+        }
+        // A painter stopped before its first frame leaves no picture: the image's own is shown.
+        if (!StillDrawing(p)) {
+            PutBitmap(canvas, rect);
+            return;
         }
     }
     if (direct) return;
@@ -405,6 +418,13 @@ void TGIFGraphic::Dispose(std::unique_ptr<TGIFPainter> painter) {
     if (FServiceDepth > 0) FRetired.push_back(std::move(painter));
 }
 
+bool TGIFGraphic::StillDrawing(const TGIFPainter* painter) {
+    // Only Draw makes a draw painter and it does not nest, so no new painter can take the
+    // address of one freed meanwhile.
+    std::lock_guard lock(FPaintersLock);
+    return FDrawPainter == painter;
+}
+
 bool TGIFGraphic::Listed(const TGIFPainter* painter) const {
     return std::any_of(FPainters.begin(), FPainters.end(), [&](const auto& q) { return q.get() == painter; });
 }
@@ -480,7 +500,7 @@ void TGIFGraphic::SaveToClipboardFormat(UINT& format, HANDLE& data, HPALETTE& pa
     }
 }
 
-void TGIFGraphic::LoadFromClipboardFormat(UINT format, HANDLE data, HPALETTE) {
+void TGIFGraphic::LoadFromClipboardFormat(UINT format, HANDLE data, HPALETTE palette) {
     if (!data && format) data = GetClipboardData(format);
     if (data && format == CF_GIF && CF_GIF) {
         SIZE_T size = GlobalSize(data);
@@ -495,9 +515,9 @@ void TGIFGraphic::LoadFromClipboardFormat(UINT format, HANDLE data, HPALETTE) {
         TGIFImage::LoadFromStream(stream);
         return;
     }
-    if (data && format == CF_DIB) {
+    if (data && (format == CF_DIB || format == CF_BITMAP)) {
         TBitmap bitmap;
-        if (!GlobalDibToBitmap(data, bitmap)) RaiseGIFError(sUnsupportedClipboardData);
+        if (!ClipboardDataToBitmap(format, data, palette, bitmap)) RaiseGIFError(sUnsupportedClipboardData);
         Assign(bitmap);
         return;
     }

@@ -30,8 +30,10 @@ void DrawFrame(TGIFSubImage& frame, TCanvas& canvas, const RECT& rect, bool tran
 // Frames made from the system's pictures, drawn at their size onto a 24-bit bitmap that the
 // frame then takes (reduced with the owner image's settings): an icon, whose mask marks the
 // transparent pixels; an enhanced metafile at its frame size, where the pixels it leaves
-// untouched are transparent; any picture of the window code (a GIF gives its rendered
-// first frame). A null handle or an empty picture gives an empty frame.
+// untouched are transparent; any picture of the window code, which is taken as the bitmap
+// it gives of itself (palette and transparency kept) and drawn only when it gives none (a
+// GIF gives its rendered first frame). A null handle or an empty picture gives an empty
+// frame.
 void AssignIcon(TGIFSubImage& frame, HICON icon);
 void AssignMetafile(TGIFSubImage& frame, HENHMETAFILE metafile);
 void AssignGraphic(TGIFSubImage& frame, TGraphic& graphic);
@@ -77,7 +79,7 @@ public:
     // it, the whole GIF as "GIF Image" put on the open clipboard; the bitmap alone when
     // there is no memory for the GIF.
     void SaveToClipboardFormat(UINT& format, HANDLE& data, HPALETTE& palette) override;
-    // Reads "GIF Image" data or a bitmap (CF_DIB).
+    // Reads "GIF Image" data or a bitmap (CF_DIB or CF_BITMAP).
     void LoadFromClipboardFormat(UINT format, HANDLE data, HPALETTE palette) override;
 
     // Handed to every painter when it is made (the clock when it is set).
@@ -105,6 +107,8 @@ private:
     // thread the painter is only freed once every step has returned.
     void Dispose(std::unique_ptr<TGIFPainter> painter);
     bool Listed(const TGIFPainter* painter) const;
+    // The painter is still the one Draw started (so it has not been freed).
+    bool StillDrawing(const TGIFPainter* painter);
     void PutBitmap(TCanvas& canvas, const RECT& rect);
 
     bool FDrawing = false;

@@ -1,15 +1,58 @@
 // The GIF picture drawn on real device contexts, and the animation painter's timing and stop.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <malloc.h>
+#include <new>
+#include <thread>
 
 #include "base/Text.h"
 #include "gif/GIFDIB_win.h"
 #include "gif/GIFExtensions.h"
 #include "gif/GIFPainter_win.h"
+#include "png/PngPicture_win.h"
 #include "ui/Clipboard.h"
 
 #include <tlhelp32.h>
+
+// The test program's allocator: plain malloc and free, except that while a test arms it,
+// freed blocks of one size are zeroed and kept from reuse, so that reading a freed object
+// gives zeros every time instead of whatever the heap left there.
+namespace {
+std::atomic<std::size_t> PoisonedSize{0};
+void* Quarantine[1024];
+std::atomic<int> Quarantined{0};
+
+void ReleaseQuarantine() {
+    PoisonedSize = 0;
+    const int n = std::min<int>(Quarantined.exchange(0), 1024);
+    for (int i = 0; i < n; ++i) std::free(Quarantine[i]);
+}
+}  // namespace
+
+void* operator new(std::size_t size) {
+    if (void* p = std::malloc(size ? size : 1)) return p;
+    throw std::bad_alloc();
+}
+
+void operator delete(void* p) noexcept {
+    if (!p) return;
+    const std::size_t poisoned = PoisonedSize;
+    if (poisoned && _msize(p) == poisoned) {
+        const int slot = Quarantined++;
+        if (slot < 1024) {
+            std::memset(p, 0, poisoned);
+            Quarantine[slot] = p;
+            return;
+        }
+    }
+    std::free(p);
+}
+
+void operator delete(void* p, std::size_t) noexcept { operator delete(p); }
 
 namespace {
 
@@ -390,6 +433,109 @@ TEST(GIFPainter, AHandlerMayStopEveryPainterWhileItsStepRuns) {
     }
 }
 
+TEST(GIFPainter, DrawGoesOnWhenAHandlerStopsThePainterBeforeItsFirstFrame) {
+    // Without goDirectDraw, Draw waits for the first frame; the handler's StopDraw frees the
+    // painter meanwhile. Freed painters read as zeros here (neither painted nor ended), so a
+    // wait that looked at the freed painter would never end: a watchdog ends it with WM_QUIT.
+    TGIFGraphic gif;
+    gif.SetDrawOptions(GIFOption(goAsync) | GIFOption(goAnimate) | GIFOption(goLoop));
+    AddFrame(gif, 2, 1, {0, 0}, 1);
+    AddFrame(gif, 2, 1, {2, 2}, 1);
+    TDibSection dib(2, 1);
+    Fill(dib, RGB(9, 9, 9));
+    TCanvas canvas(dib.DC());
+    int starts = 0;
+    gif.OnFrameStart = [&](TGIFPainter&) {
+        ++starts;
+        gif.StopDraw();
+    };
+    const DWORD mainThread = GetCurrentThreadId();
+    std::atomic<bool> drawn{false}, fired{false};
+    std::thread watchdog([&] {
+        for (int i = 0; i < 300 && !drawn; ++i) Sleep(10);
+        if (!drawn) {
+            fired = true;
+            PostThreadMessageW(mainThread, WM_QUIT, 7, 0);
+        }
+    });
+    PoisonedSize = sizeof(TGIFPainter);
+    gif.Draw(canvas, RECT{0, 0, 2, 1});
+    drawn = true;
+    watchdog.join();
+    ReleaseQuarantine();
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {}
+    EXPECT_FALSE(fired) << "Draw kept waiting on the freed painter";
+    EXPECT_EQ(starts, 1);
+    EXPECT_EQ(gif.DrawPainter(), nullptr);
+    EXPECT_EQ(gif.PainterCount(), 0);
+    EXPECT_EQ(RowOf(dib), "RR");  // the image's own picture, its first frame
+}
+
+namespace {
+// Runs the painters' steps for the time given.
+void ServiceFor(TGIFGraphic& gif, std::chrono::milliseconds time) {
+    const auto end = std::chrono::steady_clock::now() + time;
+    ServiceUntil(gif, [&] { return std::chrono::steady_clock::now() >= end; });
+}
+
+// Three frames of 300 ms each (delay 25), played endlessly on its own thread.
+struct TPlayingGif {
+    TGIFGraphic Gif;
+    TDibSection Dib{1, 1};
+    TCanvas Canvas{Dib.DC()};
+    std::vector<int> Painted;  // the frames in the order they were painted
+    std::string Log;           // 'S' for every start of the animation, then the frames painted
+    TPlayingGif() {
+        for (uint8_t i = 0; i < 3; ++i) AddFrame(Gif, 1, 1, {i}, 25);
+        Gif.OnFrameEnd = [this](TGIFPainter& p) {
+            Painted.push_back(p.ActiveImage());
+            Log += static_cast<char>('0' + p.ActiveImage());
+        };
+        Gif.OnAnimationStart = [this](TGIFPainter&) { Log += 'S'; };
+    }
+    TGIFPainter* Play() {
+        return Gif.Paint(Canvas, RECT{0, 0, 1, 1},
+                         GIFOption(goAsync) | GIFOption(goAnimate) | GIFOption(goLoop) | GIFOption(goLoopContinously));
+    }
+};
+}  // namespace
+
+TEST(GIFPainter, APausedPainterPaintsNothingUntilResumed) {
+    TPlayingGif play;
+    ASSERT_NE(play.Play(), nullptr);
+    ASSERT_TRUE(ServiceUntil(play.Gif, [&] { return !play.Painted.empty(); }));
+    // Paused in the middle of the delay before the second frame: the delay does not run out.
+    ServiceFor(play.Gif, std::chrono::milliseconds(100));
+    play.Gif.PaintPause();
+    ServiceFor(play.Gif, std::chrono::milliseconds(1200));
+    EXPECT_EQ(play.Painted, (std::vector<int>{0}));
+    EXPECT_EQ(play.Gif.PainterCount(), 1);
+    // Resumed, it goes on with the next frame.
+    play.Gif.PaintResume();
+    ASSERT_TRUE(ServiceUntil(play.Gif, [&] { return play.Painted.size() >= 2; }));
+    EXPECT_EQ(play.Painted[1], 1);
+    play.Gif.StopAllPainters();
+}
+
+TEST(GIFPainter, RestartPlaysFromTheFirstFrameAndWakesAPausedPainter) {
+    TPlayingGif play;
+    ASSERT_NE(play.Play(), nullptr);
+    ASSERT_TRUE(ServiceUntil(play.Gif, [&] { return play.Painted.size() >= 2; }));
+    play.Gif.PaintPause();
+    ServiceFor(play.Gif, std::chrono::milliseconds(50));
+    const std::size_t before = play.Log.size();
+    play.Gif.PaintRestart();
+    ASSERT_TRUE(ServiceUntil(play.Gif, [&] {
+        const std::size_t s = play.Log.find('S', before);
+        return s != std::string::npos && s + 1 < play.Log.size();
+    }));
+    // At most the frame whose delay was running is painted before the new pass starts.
+    const std::string after = play.Log.substr(before, play.Log.find('S', before) + 2 - before);
+    EXPECT_TRUE(after == "S0" || (after.size() == 3 && after.substr(1) == "S0")) << after;
+    play.Gif.StopAllPainters();
+}
+
 TEST(GIFPainter, ChangesOfTheDrawingStopTheDrawPainter) {
     // New draw options and a freed bitmap each tell the draw painter to stop.
     for (int way = 0; way < 2; ++way) {
@@ -465,6 +611,71 @@ TEST(GIFPictureClipboard, TheGifAndItsBitmapGoOnTheClipboardAndComeBack) {
         for (int x = 0; x < 3; ++x) EXPECT_EQ(rendered->Pixel(x, y) & 0xFFFFFF, expected[y][x]) << x << "," << y;
 
     EXPECT_THROW(fromBitmap.LoadFromClipboardFormat(CF_TEXT, nullptr, nullptr), GIFException);
+}
+
+TEST(PictureClipboard, BothPicturesTakeTheStandardBitmapFormat) {
+    // A window puts on the clipboard only a bitmap handle (CF_BITMAP): a device bitmap, and
+    // an 8-bit DIB section with colours of its own.
+    std::unique_ptr<std::remove_pointer_t<HWND>, decltype(&DestroyWindow)> owner(
+        CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr), &DestroyWindow);
+    ASSERT_TRUE(owner);
+    auto put = [&](HBITMAP bitmap) {
+        ASSERT_TRUE(OpenClipboard(owner.get()));
+        EmptyClipboard();
+        EXPECT_TRUE(SetClipboardData(CF_BITMAP, bitmap));  // the clipboard owns it now
+        CloseClipboard();
+    };
+    // 3 x 2: red, green, blue / white, blue, green.
+    const uint32_t pure[6] = {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF, 0x0000FF, 0x00FF00};
+    const TColor pureColors[6] = {clRed, clLime, clBlue, clWhite, clBlue, clLime};
+    // 3 x 1 of 8 bits: (10,20,30), (200,100,50), (10,20,30).
+    struct {
+        BITMAPINFOHEADER Header;
+        RGBQUAD Colors[256];
+    } info{};
+    info.Header = BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), 3, 1, 1, 8, BI_RGB, 0, 0, 0, 2, 0};
+    info.Colors[0] = RGBQUAD{30, 20, 10, 0};
+    info.Colors[1] = RGBQUAD{50, 100, 200, 0};
+    const TColor ownColors[3] = {MakeColor(10, 20, 30), MakeColor(200, 100, 50), MakeColor(10, 20, 30)};
+    auto section = [&] {
+        void* bits = nullptr;
+        HBITMAP h = CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS, &bits, nullptr, 0);
+        if (h) static_cast<uint8_t*>(bits)[1] = 1;
+        return h;
+    };
+
+    for (bool device : {true, false}) {
+        SCOPED_TRACE(device ? "device bitmap" : "8-bit DIB section");
+        const int width = 3, height = device ? 2 : 1;
+        const TColor* expected = device ? pureColors : ownColors;
+        auto make = [&] { return device ? CreateBitmap(3, 2, 1, 32, pure) : section(); };
+
+        put(make());
+        TGIFGraphic gif;
+        ASSERT_TRUE(LoadGraphicFromClipboard(owner.get(), gif, CF_BITMAP));
+        ASSERT_EQ(gif.Images().GetCount(), 1);
+        TGIFSubImage& frame = *gif.Images().GetImage(0);
+        ASSERT_EQ(frame.GetWidth(), width);
+        ASSERT_EQ(frame.GetHeight(), height);
+        for (int i = 0; i < width * height; ++i)
+            EXPECT_EQ(TGIFColorMap::RGB2Color(frame.ColorMap()[frame.Pixels()[static_cast<std::size_t>(i)]]), expected[i]) << i;
+
+        put(make());
+        TRUDEDIGraphic png;
+        ASSERT_TRUE(LoadGraphicFromClipboard(owner.get(), png, CF_BITMAP));
+        ASSERT_EQ(png.GetWidth(), width);
+        ASSERT_EQ(png.GetHeight(), height);
+        if (!device) EXPECT_EQ(png.GetImage().PixelFormat(), TPixelFormat::pf8bit);
+        for (int i = 0; i < width * height; ++i) EXPECT_EQ(png.GetImage().Pixel(i % width, i / width), expected[i]) << i;
+    }
+    // No bitmap under that format: the pictures' own message.
+    ASSERT_TRUE(OpenClipboard(owner.get()));
+    EmptyClipboard();
+    CloseClipboard();
+    TGIFGraphic gif;
+    EXPECT_THROW(LoadGraphicFromClipboard(owner.get(), gif, CF_BITMAP), GIFException);
+    TRUDEDIGraphic png;
+    EXPECT_THROW(LoadGraphicFromClipboard(owner.get(), png, CF_BITMAP), ERUDEDI);
 }
 
 namespace {
@@ -568,6 +779,45 @@ TEST(GIFFrameFromPicture, AnyPictureIsDrawnAndAGifIsCopied) {
     EXPECT_EQ(FrameRow(frame, 0), "RG");
     AssignIcon(frame, nullptr);
     EXPECT_TRUE(frame.GetEmpty());
+}
+
+TEST(GIFFrameFromPicture, APalettePictureKeepsItsColoursAndItsTransparency) {
+    // An 8-bit PNG picture: (10,20,30), (200,100,50) and a transparent green entry.
+    TBitmap bitmap(3, 2, TPixelFormat::pf8bit);
+    bitmap.Colors().assign(256, TRGBQuad{});
+    bitmap.Colors()[0] = TRGBQuad{30, 20, 10, 0};
+    bitmap.Colors()[1] = TRGBQuad{50, 100, 200, 0};
+    bitmap.Colors()[2] = TRGBQuad{0, 255, 0, 0};
+    const int indices[2][3] = {{0, 1, 2}, {2, 0, 1}};
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 3; ++x) bitmap.SetPixelIndex(x, y, indices[y][x]);
+    TRUDEDI writer;
+    writer.Assign(bitmap);
+    writer.SetTransColor(MakeColor(0, 255, 0));
+    TMemoryStream stream;
+    writer.SaveToStream(stream);
+    stream.SetPosition(0);
+    TRUDEDIGraphic png;
+    png.LoadFromStream(stream);
+    ASSERT_TRUE(png.ImageTransparent());
+
+    TGIFGraphic gif;  // with the default reduction, which a drawn copy would go through
+    gif.Assign(static_cast<TGraphic&>(png));
+    ASSERT_EQ(gif.Images().GetCount(), 1);
+    TGIFSubImage& frame = *gif.Images().GetImage(0);
+    ASSERT_TRUE(frame.Transparent());
+    const TGIFColor expected[2] = {{10, 20, 30}, {200, 100, 50}};
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 3; ++x) {
+            SCOPED_TRACE(std::to_string(x) + "," + std::to_string(y));
+            const int index = frame.Pixels()[static_cast<std::size_t>(y * 3 + x)];
+            if (indices[y][x] == 2) {
+                EXPECT_EQ(index, frame.TransparentIndex());
+            } else {
+                EXPECT_NE(index, frame.TransparentIndex());
+                EXPECT_EQ(frame.ColorMap()[index], expected[indices[y][x]]);
+            }
+        }
 }
 
 TEST(GIFCodecHelpers, CheckResourceRaisesWithTheSystemsMessage) {

@@ -82,6 +82,20 @@ void TRUDEDI::Assign(const TBitmap& source) {
 
 void TRUDEDI::AssignTo(TBitmap& dest) const { dest = GetImage(); }
 
+TBitmap TRUDEDI::TransparencyMask() const {
+    const TBitmap& image = GetImage();
+    if (image.Empty() || !FImageTransparent) return {};
+    TBitmap mask(image.Width(), image.Height(), TPixelFormat::pf1bit);
+    const TColor key = FImageTransparentColor;
+    const bool byIndex = (key & PaletteIndexFlag) != 0 && IsPaletted(image.PixelFormat());
+    for (int y = 0; y < image.Height(); ++y)
+        for (int x = 0; x < image.Width(); ++x) {
+            const bool hit = byIndex ? image.PixelIndex(x, y) == (key & 0xFF) : (image.Pixel(x, y) & 0xFFFFFF) == (key & 0xFFFFFF);
+            if (hit) mask.SetPixelIndex(x, y, 1);
+        }
+    return mask;
+}
+
 void TRUDEDI::Write(TStream& stream, bool ownImageDefaults) {
     TRUDEDIWriteStream w;
     if (!ownImageDefaults) {

@@ -53,6 +53,9 @@ public:
     // The image bitmap's own transparency (a bitmap of this layer carries none itself).
     bool ImageTransparent() const { return FImageTransparent; }
     TColor ImageTransparentColor() const { return FImageTransparentColor; }
+    // A 1-bit mask of the image, set where it shows its transparent colour (or palette
+    // entry); empty when the image is not transparent.
+    TBitmap TransparencyMask() const;
 
     void SetTime(const TPNGTime& t) { FTime = t; }
     TPNGTime GetTime() const { return FTime; }

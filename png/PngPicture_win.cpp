@@ -10,12 +10,14 @@ void TRUDEDIGraphic::Draw(TCanvas& canvas, const RECT& rect) {
         return;
     }
     // The pixels of the transparent colour keep the canvas.
-    TBitmap mask(image.Width(), image.Height(), TPixelFormat::pf1bit);
-    const TColor key = ImageTransparentColor() & 0xFFFFFF;
-    for (int y = 0; y < image.Height(); ++y)
-        for (int x = 0; x < image.Width(); ++x)
-            if ((image.Pixel(x, y) & 0xFFFFFF) == key) mask.SetPixelIndex(x, y, 1);
-    canvas.StretchDrawMasked(rect, image, mask);
+    canvas.StretchDrawMasked(rect, image, TransparencyMask());
+}
+
+bool TRUDEDIGraphic::AssignToBitmap(TBitmap& bitmap, TBitmap& mask) {
+    if (GetImage().Empty()) return false;
+    TRUDEDI::AssignTo(bitmap);
+    mask = TransparencyMask();
+    return true;
 }
 
 void TRUDEDIGraphic::SaveToClipboardFormat(UINT& format, HANDLE& data, HPALETTE& palette) {
@@ -28,11 +30,11 @@ void TRUDEDIGraphic::SaveToClipboardFormat(UINT& format, HANDLE& data, HPALETTE&
     format = CF_DIB;
 }
 
-void TRUDEDIGraphic::LoadFromClipboardFormat(UINT format, HANDLE data, HPALETTE) {
-    if (format != CF_DIB) throw ERUDEDI(sUnsupportedClipboardData);
+void TRUDEDIGraphic::LoadFromClipboardFormat(UINT format, HANDLE data, HPALETTE palette) {
+    if (format != CF_DIB && format != CF_BITMAP) throw ERUDEDI(sUnsupportedClipboardData);
     if (!data) data = GetClipboardData(format);
     TBitmap bitmap;
-    if (!GlobalDibToBitmap(data, bitmap)) throw ERUDEDI(sUnsupportedClipboardData);
+    if (!ClipboardDataToBitmap(format, data, palette, bitmap)) throw ERUDEDI(sUnsupportedClipboardData);
     Assign(bitmap);  // into the own image, without transparency
 }
 

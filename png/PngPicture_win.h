@@ -12,9 +12,12 @@ public:
     bool Transparent() const override { return TRUDEDI::Transparent(); }
     void SetTransparent(bool value) override { TRUDEDI::SetTransparent(value); }
     void Draw(TCanvas& canvas, const RECT& rect) override;
+    // The image with its palette, and the mask of its transparent colour.
+    bool AssignToBitmap(TBitmap& bitmap, TBitmap& mask) override;
     void LoadFromStream(TStream& stream) override { TRUDEDI::LoadFromStream(stream); }
     void SaveToStream(TStream& stream) override { TRUDEDI::SaveToStream(stream); }
-    // The image as a bitmap (CF_DIB); loading takes a bitmap into the own image.
+    // The image as a bitmap (CF_DIB); loading takes a bitmap (CF_DIB or CF_BITMAP) into the
+    // own image.
     void SaveToClipboardFormat(UINT& format, HANDLE& data, HPALETTE& palette) override;
     void LoadFromClipboardFormat(UINT format, HANDLE data, HPALETTE palette) override;
 };

@@ -4,7 +4,7 @@
 #include "png/PngPicture_win.h"
 #include "ui/Clipboard.h"
 
-TEST(RUDEDIPictureDraw, StretchesAndLeavesOutTheTransparentColour) {
+TEST(RUDEDIPictureDraw, StretchesAndLeavesOutTheTransparentColourOrPaletteEntry) {
     TBitmap bitmap(2, 1, TPixelFormat::pf24bit);
     bitmap.SetPixel(0, 0, clRed);
     bitmap.SetPixel(1, 0, clBlue);
@@ -23,6 +23,24 @@ TEST(RUDEDIPictureDraw, StretchesAndLeavesOutTheTransparentColour) {
     png.Draw(canvas, RECT{0, 0, 4, 2});
     EXPECT_EQ(dib.PixelAt(0, 0), RGB(255, 0, 0));
     EXPECT_EQ(dib.PixelAt(3, 1), RGB(9, 9, 9));
+
+    // Read from a file, the transparency is a palette entry (blue, entry 1), not a colour.
+    TBitmap paletted(2, 1, TPixelFormat::pf8bit);
+    paletted.Colors() = {TRGBQuad{0, 0, 255, 0}, TRGBQuad{255, 0, 0, 0}};
+    paletted.SetPixelIndex(1, 0, 1);
+    TRUDEDI writer;
+    writer.Assign(paletted);
+    writer.SetTransColor(clBlue);
+    TMemoryStream file;
+    writer.SaveToStream(file);
+    file.SetPosition(0);
+    TRUDEDIGraphic read;
+    read.LoadFromStream(file);
+    ASSERT_EQ(read.ImageTransparentColor(), 1 | PaletteIndexFlag);
+    canvas.FillRect(RECT{0, 0, 4, 2}, MakeColor(9, 9, 9));
+    read.Draw(canvas, RECT{0, 0, 4, 2});
+    EXPECT_EQ(dib.PixelAt(1, 1), RGB(255, 0, 0));
+    EXPECT_EQ(dib.PixelAt(2, 0), RGB(9, 9, 9));
 
     RegisterPNGPicture();
     const TPicture::TFileFormat* format = TPicture::FindFileFormat("png");

@@ -44,6 +44,7 @@ void TRUDEDIReadStream::ReadStream() {
     SetCallBackParam(0, 0, 30);
     FAlphaBitmap = nullptr;
     FHasAlpha = FGrayScale = FAlphaPalette = FPaletteAlpha = FBitmapTransparent = false;
+    FSampleKey = FSampleKeyNeedsAlpha = false;
     FInterlaceType = 0;
     FColorKind = -1;
     FPasswordText.clear();
@@ -73,6 +74,17 @@ void TRUDEDIReadStream::ReadStream() {
     // A file that ends early has no picture unless its image data was complete.
     if (!Has(pcIHDR)) throw ERUDEDI("Read Header(PNG): not found IHDR");
     if (!Has(pcIDAT)) throw ERUDEDI("Read Image (PNG): not found IDAT");
+    // A 16-bit colour key that the 8-bit samples of the bitmap cannot tell apart from other
+    // pixels becomes an alpha bitmap; otherwise the transparent colour says the same.
+    if (FSampleKey && FAlphaBitmap) {
+        if (FSampleKeyNeedsAlpha) {
+            FHasAlpha = true;
+            FTransColor = -1;
+        } else {
+            *FAlphaBitmap = TBitmap();
+            FAlphaBitmap = nullptr;
+        }
+    }
     // The transparent colour holds also when the file ends without IEND.
     if (!FStop && !FHasAlpha && FTransColor != -1) FBitmapTransparent = true;
     if (FPaletteAlpha && FAlphaBitmap) {
@@ -242,10 +254,11 @@ int TRUDEDIReadStream::RgbLevel(uint32_t sample) const {
     return static_cast<int>(FSampleDepth >= 16 ? sample >> 8 : sample & 0xFF);
 }
 
-void TRUDEDIReadStream::ReadSampleColour(TColor& target, bool background) {
+void TRUDEDIReadStream::ReadSampleColour(TColor& target, bool background, std::array<uint16_t, 3>* samples) {
     if (FColorKind == 0) {
         if (!ChunkHas(2)) return;
         uint32_t s = Chunk16();
+        if (samples) *samples = {static_cast<uint16_t>(s), 0, 0};
         if (background && FAlphaPalette) {
             target = static_cast<TColor>(s & 0xFF) | PaletteIndexFlag;
         } else {
@@ -255,6 +268,7 @@ void TRUDEDIReadStream::ReadSampleColour(TColor& target, bool background) {
     } else if (FColorKind == 2) {
         if (!ChunkHas(6)) return;
         uint32_t r = Chunk16(), g = Chunk16(), b = Chunk16();
+        if (samples) *samples = {static_cast<uint16_t>(r), static_cast<uint16_t>(g), static_cast<uint16_t>(b)};
         target = MakeColor(static_cast<uint8_t>(RgbLevel(r)), static_cast<uint8_t>(RgbLevel(g)),
                            static_cast<uint8_t>(RgbLevel(b)));
     }
@@ -262,7 +276,8 @@ void TRUDEDIReadStream::ReadSampleColour(TColor& target, bool background) {
 
 void TRUDEDIReadStream::ReadTransColor() {
     if (FColorKind != 3) {
-        ReadSampleColour(FTransColor, false);
+        ReadSampleColour(FTransColor, false, &FTransSamples);
+        FSampleKey = FSampleDepth == 16 && FTransColor != -1;
         return;
     }
     if (!Has(pcPLTE)) return;
@@ -350,7 +365,7 @@ void TRUDEDIReadStream::CreateDIB() {
         }
     }
     TGLDCustomGraphicReadStream::CreateDIB();
-    if ((FHasAlpha || FPaletteAlpha) && FAlphaTarget) {
+    if ((FHasAlpha || FPaletteAlpha || FSampleKey) && FAlphaTarget) {
         TBitmap alpha(FWidth, FHeight, TPixelFormat::pf8bit);
         alpha.Colors() = GreyPalette(8);
         *FAlphaTarget = std::move(alpha);
@@ -364,7 +379,7 @@ void TRUDEDIReadStream::ReadImage() {
     // Every allocation below is checked against the limit first, in 64 bits.
     const int64_t rowBytes = LineSize64(FWidth, FPngPixelBits);
     const int64_t dibRow = LineSize64(FWidth, FBitCount);
-    const int64_t alphaBytes = (FHasAlpha || FPaletteAlpha || FTransColor == PaletteAlphaPending) && FAlphaTarget
+    const int64_t alphaBytes = (FHasAlpha || FPaletteAlpha || FSampleKey || FTransColor == PaletteAlphaPending) && FAlphaTarget
                                    ? LineSize64(FWidth, 8) * FHeight
                                    : 0;
     if (2 * rowBytes + dibRow + LineSize64(FWidth, 8) + 12 > FMaxImageBytes || dibRow * FHeight > FMaxImageBytes ||

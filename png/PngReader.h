@@ -81,7 +81,12 @@ private:
     int GreyLevel(uint32_t sample) const;
     // A 16-bit RGB sample as the byte the bitmap holds.
     int RgbLevel(uint32_t sample) const;
-    void ReadSampleColour(TColor& target, bool background);
+    // samples, when given, receives the chunk's samples as they are (grey, or red, green, blue).
+    void ReadSampleColour(TColor& target, bool background, std::array<uint16_t, 3>* samples = nullptr);
+    // With 16-bit samples and a tRNS colour: marks the pixels of the row that equal the
+    // colour in all 16 bits as transparent in the alpha row, and notes when one only
+    // looks equal in the bitmap's 8 bits.
+    void MarkTransSamples(const uint8_t* samples, int channels);
 
     const uint8_t* ConvertNone();
     const uint8_t* Change2to4();
@@ -119,6 +124,11 @@ private:
     std::string FPasswordText;
     bool FAlphaPalette = false;
     bool FPaletteAlpha = false;
+    // A 16-bit image's tRNS samples, compared in full; when a pixel's 8 bits match them but
+    // its 16 bits do not, the transparency needs the alpha bitmap.
+    bool FSampleKey = false;
+    bool FSampleKeyNeedsAlpha = false;
+    std::array<uint16_t, 3> FTransSamples{};
     int FColorKind = -1;
     int FPngPixelBits = 0;  // bits per PNG pixel
     int FSampleDepth = 0;   // IHDR bit depth

@@ -86,9 +86,24 @@ const uint8_t* TRUDEDIReadStream::Change2to4() {
     return d;
 }
 
+void TRUDEDIReadStream::MarkTransSamples(const uint8_t* s, int channels) {
+    if (!FSampleKey) return;
+    for (int i = 0; i < FPassWidth; ++i, s += 2 * channels) {
+        bool whole = true, high = true;
+        for (int c = 0; c < channels; ++c) {
+            const unsigned key = FTransSamples[static_cast<std::size_t>(c)];
+            whole = whole && ((unsigned{s[2 * c]} << 8) | s[2 * c + 1]) == key;
+            high = high && s[2 * c] == key >> 8;
+        }
+        FAlphaRow[i] = whole ? 255 : 0;  // 255 - alpha
+        if (high && !whole) FSampleKeyNeedsAlpha = true;
+    }
+}
+
 const uint8_t* TRUDEDIReadStream::ChangeGray16() {
     const uint8_t* s = FInfo.CurRow + 1;
     for (int i = 0; i < FPassWidth; ++i) FConvRow[i] = s[2 * i];
+    MarkTransSamples(s, 1);
     return FConvRow;
 }
 
@@ -152,6 +167,7 @@ const uint8_t* TRUDEDIReadStream::RGBtoBGR24() {
 
 const uint8_t* TRUDEDIReadStream::RGBtoBGR48() {
     ToBGR<2, false>(FInfo.CurRow + 1, FConvRow, FAlphaRow, FPassWidth);
+    MarkTransSamples(FInfo.CurRow + 1, 3);
     return FConvRow;
 }
 

@@ -141,6 +141,53 @@ TEST(PngReader, TransparencyBecomesAColourOrAnAlphaBitmap) {
     EXPECT_EQ(wide.TransColor(), wide.GetImage().Pixel(0, 0));  // by the high bytes of the samples
 }
 
+TEST(PngReader, SixteenBitColourKeysCompareAllSixteenBits) {
+    // 3 x 1, samples 0x8000, 0x80ff, 0x7fff (grey, or the same in red, green and blue) and
+    // the key 0x8000: only the first pixel is transparent, as libpng and ImageMagick read it,
+    // although the second shows the same 8 bits. A key whose 8 bits no other pixel shares
+    // stays a transparent colour. Adam7 puts the pixels in passes 1, 6 and 4.
+    auto grey = [](std::initializer_list<uint16_t> v) {
+        Bytes b;
+        for (uint16_t s : v) b = Cat({b, BE16(s)});
+        return b;
+    };
+    auto rgb = [&](std::initializer_list<uint16_t> v) {
+        Bytes b;
+        for (uint16_t s : v) b = Cat({b, BE16(s), BE16(s), BE16(s)});
+        return b;
+    };
+    const Bytes f{0};
+    struct TCase {
+        const char* Name;
+        int ColourType, Interlace;
+        Bytes Raw, Key;
+        std::vector<uint8_t> Alpha;
+        bool AlphaBitmap;
+        std::vector<uint8_t> Levels{0x80, 0x80, 0x7f};  // the samples' high bytes
+    };
+    const TCase cases[] = {
+        {"grey", 0, 0, Cat({f, grey({0x8000, 0x80ff, 0x7fff})}), BE16(0x8000), {0, 255, 255}, true},
+        {"rgb", 2, 0, Cat({f, rgb({0x8000, 0x80ff, 0x7fff})}), Cat({BE16(0x8000), BE16(0x8000), BE16(0x8000)}),
+         {0, 255, 255}, true},
+        {"grey adam7", 0, 1, Cat({f, grey({0x8000}), f, grey({0x7fff}), f, grey({0x80ff})}), BE16(0x8000),
+         {0, 255, 255}, true},
+        {"unique key", 2, 0, Cat({f, rgb({0x8000, 0x7fff, 0x8000})}), Cat({BE16(0x8000), BE16(0x8000), BE16(0x8000)}),
+         {0, 255, 0}, false, {0x80, 0x7f, 0x80}},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TRUDEDI p;
+        Load(p, PngOf({Ihdr(3, 1, 16, c.ColourType, c.Interlace), Chunk("tRNS", c.Key), Chunk("IDAT", Deflate(c.Raw)),
+                       Chunk("IEND", {})}));
+        const Bytes rgba = Rgba(p);
+        EXPECT_EQ((std::vector<uint8_t>{rgba[3], rgba[7], rgba[11]}), c.Alpha);
+        EXPECT_EQ((std::vector<uint8_t>{rgba[0], rgba[5], rgba[10]}), c.Levels);
+        EXPECT_EQ(p.FHasAlpha, c.AlphaBitmap);
+        EXPECT_EQ(p.GetAlphaBitmap().Empty(), !c.AlphaBitmap);
+        EXPECT_EQ(p.ImageTransparent(), !c.AlphaBitmap);
+    }
+}
+
 TEST(PngReader, KeepsTheTransparentColourWithoutIend) {
     Bytes png = PngOf({Ihdr(4, 3, 8, 3), Chunk("PLTE", Palette(200)), Chunk("tRNS", {255, 0}), SmallIdat()});
     TRUDEDI p;

@@ -1,5 +1,7 @@
 #include "ui/Clipboard.h"
 
+#include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -66,6 +68,54 @@ bool PutOnClipboard(HWND owner, UINT format, const void* first, std::size_t firs
     mem.Release();  // the clipboard owns it now
     return true;
 }
+
+// The bitmap of a bitmap handle (CF_BITMAP), in its own depth up to 8 bits, else 24 bits.
+bool BitmapHandleToBitmap(HANDLE data, HPALETTE palette, TBitmap& out) {
+    const auto handle = static_cast<HBITMAP>(data);
+    DIBSECTION ds{};
+    const int got = handle ? GetObjectW(handle, sizeof ds, &ds) : 0;
+    if (got < static_cast<int>(sizeof(BITMAP))) return false;
+    const int width = ds.dsBm.bmWidth, height = std::abs(ds.dsBm.bmHeight);
+    const int depth = ds.dsBm.bmBitsPixel * ds.dsBm.bmPlanes;
+    const TPixelFormat format = depth == 1   ? TPixelFormat::pf1bit
+                                : depth <= 4 ? TPixelFormat::pf4bit
+                                : depth <= 8 ? TPixelFormat::pf8bit
+                                             : TPixelFormat::pf24bit;
+    const TBitmapLimits limits;
+    if (width <= 0 || height <= 0 || width > limits.MaxWidth || height > limits.MaxHeight ||
+        static_cast<int64_t>(TBitmap::RowBytesFor(width, format)) * height > limits.MaxBytes)
+        return false;
+    TBitmap bitmap(width, height, format);
+    std::vector<uint8_t> info(sizeof(BITMAPINFOHEADER) + 256 * sizeof(RGBQUAD), 0);
+    auto* header = reinterpret_cast<BITMAPINFOHEADER*>(info.data());
+    header->biSize = sizeof(BITMAPINFOHEADER);
+    header->biWidth = width;
+    header->biHeight = height;  // bottom-up, as the bitmap keeps its rows
+    header->biPlanes = 1;
+    header->biBitCount = static_cast<WORD>(bitmap.BitCount());
+    header->biCompression = BI_RGB;
+    TMemDC dc(CreateCompatibleDC(nullptr));
+    if (!dc.Get()) return false;
+    HPALETTE old = nullptr;
+    if (palette) {
+        old = SelectPalette(dc.Get(), palette, FALSE);
+        RealizePalette(dc.Get());
+    }
+    const int rows = GetDIBits(dc.Get(), handle, 0, static_cast<UINT>(height), bitmap.Bits(),
+                               reinterpret_cast<BITMAPINFO*>(info.data()), DIB_RGB_COLORS);
+    if (old) SelectPalette(dc.Get(), old, FALSE);
+    if (rows != height) return false;
+    if (IsPaletted(format)) {
+        const auto* quads = reinterpret_cast<const RGBQUAD*>(info.data() + sizeof(BITMAPINFOHEADER));
+        const std::size_t count = header->biClrUsed ? std::min<std::size_t>(header->biClrUsed, 256)
+                                                    : std::size_t{1} << bitmap.BitCount();
+        bitmap.Colors().clear();
+        for (std::size_t i = 0; i < count; ++i)
+            bitmap.Colors().push_back(TRGBQuad{quads[i].rgbBlue, quads[i].rgbGreen, quads[i].rgbRed, 0});
+    }
+    out = std::move(bitmap);
+    return true;
+}
 } // namespace
 
 bool ClipboardHasBitmap() {
@@ -121,6 +171,12 @@ bool GlobalDibToBitmap(HANDLE data, TBitmap& out) {
         return false;
     }
     return !out.Empty();
+}
+
+bool ClipboardDataToBitmap(UINT format, HANDLE data, HPALETTE palette, TBitmap& out) {
+    if (format == CF_DIB) return GlobalDibToBitmap(data, out);
+    if (format == CF_BITMAP) return BitmapHandleToBitmap(data, palette, out);
+    return false;
 }
 
 bool PutGraphicOnClipboard(HWND owner, TGraphic& graphic) {

@@ -25,6 +25,11 @@ bool WriteClipboardText(HWND owner, const std::string& utf8);
 HGLOBAL BitmapToGlobalDib(const TBitmap& bitmap);
 // The bitmap of a packed DIB in global memory; false when it cannot be read.
 bool GlobalDibToBitmap(HANDLE data, TBitmap& out);
+// The bitmap of clipboard data: a packed DIB (CF_DIB), or a bitmap handle (the standard
+// bitmap format, CF_BITMAP) taken in its own depth, 1, 4 or 8 bits with their colours (a
+// device bitmap's through the palette, when one is given) or else 24 bits; false for other
+// formats and for data that cannot be read.
+bool ClipboardDataToBitmap(UINT format, HANDLE data, HPALETTE palette, TBitmap& out);
 
 // Replaces the clipboard's contents by the picture (SaveToClipboardFormat); false when the
 // clipboard is busy or refuses the data. What the picture raises passes on.

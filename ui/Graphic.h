@@ -33,6 +33,14 @@ public:
     // clipboard when data is null. A picture without clipboard support raises.
     virtual void SaveToClipboardFormat(UINT& format, HANDLE& data, HPALETTE& palette);
     virtual void LoadFromClipboardFormat(UINT format, HANDLE data, HPALETTE palette);
+    // The picture as a bitmap of its own pixels and colours, and a 1-bit mask set where it
+    // is transparent (empty when nothing is); false when the picture gives no such copy
+    // (then it can only be drawn).
+    virtual bool AssignToBitmap(TBitmap& bitmap, TBitmap& mask) {
+        (void)bitmap;
+        (void)mask;
+        return false;
+    }
 
 protected:
     bool FTransparent = false;
