@@ -1,7 +1,10 @@
 #pragma once
 // Test images and fixture paths shared by the icon, import and writer tests.
+#include <cstdint>
 #include <string>
+#include <vector>
 
+#include "base/ByteIO.h"
 #include "formats/ImageRecord.h"
 
 inline std::string IconFixture(const char* name) {
@@ -26,4 +29,28 @@ inline CCURSOR BandedTestImage() {
     c.HotX = 6;
     c.HotY = 9;
     return c;
+}
+
+// One image of an icon or cursor file as stored: its directory entry without the offset,
+// and its bytes.
+struct StoredIconImage {
+    std::vector<uint8_t> Entry, Bytes;
+    int Side() const { return Entry[0] ? Entry[0] : 256; }
+    bool operator==(const StoredIconImage&) const = default;
+};
+
+// The images of an icon or cursor file in directory order; empty when the directory or an
+// image lies outside the file.
+inline std::vector<StoredIconImage> StoredIconImages(const std::vector<uint8_t>& file) {
+    std::vector<StoredIconImage> out;
+    if (file.size() < 6) return out;
+    const std::size_t count = GetLE16(file.data() + 4);
+    if (file.size() < 6 + 16 * count) return out;
+    for (std::size_t i = 0; i < count; ++i) {
+        const uint8_t* e = file.data() + 6 + 16 * i;
+        const std::size_t bytes = GetLE32(e + 8), at = GetLE32(e + 12);
+        if (at > file.size() || bytes > file.size() - at) return {};
+        out.push_back({std::vector<uint8_t>(e, e + 12), std::vector<uint8_t>(file.begin() + at, file.begin() + at + bytes)});
+    }
+    return out;
 }
