@@ -471,7 +471,13 @@ void TIconFile::DrawImage(int index) {
     IconIndex = index;
     if (!DrawIfIndexChange) return;
     TBitmap colour, mask;
-    if (!DecodeImage(index, colour, mask, DrawTrueColor)) return;
+    if (!DecodeImage(index, colour, mask, DrawTrueColor)) {
+        // A PNG image that fails when drawn shows nothing, never the image drawn before.
+        FPicture = TBitmap();
+        FColorBitmap = TBitmap();
+        FMaskBitmap = TBitmap();
+        return;
+    }
     FPicture = ComposePicture(colour, mask, ResolveColour(BackGroundColor));
     FColorBitmap = std::move(colour);
     FMaskBitmap = std::move(mask);

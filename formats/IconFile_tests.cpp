@@ -356,6 +356,29 @@ TEST(IconFile, LargeThirtyTwoBitImagesAreDrawnThroughTheirAlphaAsPillowDrawsThem
 }
 #endif
 
+TEST(IconFile, APngImageIsCheckedByItsHeaderOnLoadAndDecodedWhenDrawn) {
+    // A 32x32 PNG whose image data is broken, beside a 16-pixel bitmap.
+    std::vector<uint8_t> png = LargePngImage(0);
+    png[16 + 2] = 0, png[16 + 3] = 32, png[20 + 2] = 0, png[20 + 3] = 32;  // IHDR: 32 x 32
+    png.resize(png.size() - 20);                                          // IDAT cut, no IEND
+    TIconFile f;
+    ASSERT_EQ(Load(f, IconBytes(1, {{Resource(32, 8)}})), IconLoadResult::Loaded);
+    ASSERT_FALSE(f.Picture().Empty());
+    ASSERT_EQ(Load(f, IconBytes(1, {{Resource(16, 4)}, {png}})), IconLoadResult::Loaded);
+    ASSERT_EQ(f.GetCount(), 2);
+    EXPECT_EQ(f.IconIndex, 1);  // the 32-pixel image of the greatest depth
+    TBitmap colour, mask;
+    EXPECT_FALSE(f.DecodeImage(1, colour, mask, true));
+    EXPECT_TRUE(f.Picture().Empty());
+    EXPECT_TRUE(f.ColorBitmap().Empty());
+    ImportedImage image;
+    const IconImport read = ReadIconImage(f, [](bool) { return clWhite; }, image);
+    EXPECT_EQ(read.Result, IconLoadResult::Invalid);
+    EXPECT_EQ(read.Note, IconImportNote::TrueColourOnly);
+    f.DrawImage(0);
+    EXPECT_EQ(f.Picture().Width(), 16);
+}
+
 TEST(IconFile, EntriesSharingOneImageLoadQuicklyAndKeepNoMoreThanTheFileHolds) {
     struct Case {
         const char* Name;
