@@ -5,6 +5,8 @@
 #include "app/ImportTestSupport.h"
 #include "app/MainWindowTestSupport.h"
 #include "base/Format.h"
+#include "base/Stream.h"
+#include "formats/HostileIconFiles.h"
 #include "formats/IconSourceCheck.h"
 #include "formats/ShortCut.h"
 
@@ -74,6 +76,53 @@ TEST_F(HostileFileTest, EveryHostileFileGivesTheImportMessageAndLeavesTheDocumen
         EXPECT_TRUE(View() == before);
     }
     EXPECT_EQ(ExtIconAnswer().Shown, 0);
+}
+
+TEST_F(HostileFileTest, IconFilesWhoseEntriesShareOneImageAreReadWithinASecond) {
+    Drop({Fixture("icotool_4bit.ico"), Fixture("icotool_8bit.cur")});
+    ASSERT_EQ(form->LastImage(), 1);
+    DocumentView before = View();
+    struct Case {
+        const char* Name;
+        std::vector<uint8_t> Bytes;
+        bool Imported;  // its one image is a 32x32 bitmap the document takes
+    };
+    const Case cases[] = {
+        {"shared_bitmap.ico", SharedImageIcon(65535, PaddedBitmapImage(51176), 32), true},
+        {"shared_png.ico", SharedImageIcon(65535, LargePngImage(1 << 20), 0), false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        const std::string path = folder + c.Name;
+        ASSERT_TRUE(WriteWholeFile(path, c.Bytes.data(), c.Bytes.size()));
+        boxes.Calls.clear();
+        AnswerExtIcon(-1);
+        const DWORD start = GetTickCount();
+        Drop({path});
+        EXPECT_LT(GetTickCount() - start, 2000u);
+        StopAnsweringExtIcon();
+        DocumentView now = View();
+        if (c.Imported) {
+            // One image more, the others as they were.
+            ASSERT_EQ(form->LastImage(), static_cast<int>(before.Names.size()));
+            EXPECT_EQ(form->Entry(form->LastImage()).Pixels.At(5, 7), 12);
+            EXPECT_TRUE(Messages().empty());
+            const DocumentView added = now;
+            now.Names.pop_back();
+            now.Pixels.pop_back();
+            now.Palettes.pop_back();
+            now.Frames.pop_back();
+            EXPECT_TRUE(now == before);
+            before = added;
+        } else {
+            // Its size is named, the picker is cancelled, and nothing is imported.
+            const std::vector<std::string> shown = Messages();
+            ASSERT_EQ(shown.size(), 2u);
+            EXPECT_EQ(shown[0].rfind("未対応サイズ(256x256)\n", 0), 0u) << shown[0];
+            EXPECT_EQ(shown[1], Format(kNotImported, path.c_str()));
+            EXPECT_TRUE(now == before);
+        }
+    }
 }
 
 TEST_F(HostileFileTest, ATruncatedLargeIconIsRefusedWithoutThePicker) {

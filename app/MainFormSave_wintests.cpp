@@ -12,6 +12,7 @@
 #include "app/MainWindowTestSupport.h"
 #include "base/SaveFileTestSupport.h"
 #include "base/SmallDiskTestSupport.h"
+#include "formats/IconTestImages.h"
 #include "formats/ImageWriters.h"
 #include "ui/FileDialogs.h"
 #include "ui/Registry.h"
@@ -263,6 +264,40 @@ TEST_F(SaveTest, TheCurrentImageIsWrittenByFilterIndex) {
     written.LoadFromFile(folder + "one.bmp");
     EXPECT_EQ(written.Pixel(4, 0), clBlack);
     EXPECT_EQ(written.Pixel(0, 0), clWhite);
+    EXPECT_TRUE(boxes.Calls.empty());
+}
+
+TEST_F(SaveTest, SavingOneImageIntoAnIconFileKeepsItsOtherImagesByteForByte) {
+    // icotool's 16, 128 and 48 pixel 32-bit images; a 256-pixel one beside a small one; a
+    // file of large images only.
+    std::vector<uint8_t> three;
+    ASSERT_TRUE(ReadWholeFile(Fixture("icotool_three.ico"), three, 1 << 20));
+    const std::vector<StoredIconImage> icotool = StoredIconImages(three);
+    ASSERT_EQ(icotool.size(), 3u);
+    const StoredIconImage big = ThirtyTwoBitIconImage(256);
+    struct Case {
+        const char* Name;
+        std::vector<uint8_t> Bytes;
+    };
+    const Case cases[] = {
+        {"three.ico", three},
+        {"with256.ico", IconFileOf({icotool[0], big})},
+        {"large.ico", IconFileOf({icotool[1], big})},
+    };
+    mode = 1;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        ASSERT_TRUE(WriteWholeFile(folder + c.Name, c.Bytes.data(), c.Bytes.size()));
+        Answer(c.Name, 1);
+        form->SaveIconBtnClick();
+        std::vector<uint8_t> after;
+        ASSERT_TRUE(ReadWholeFile(folder + c.Name, after, 1 << 24));
+        const std::vector<StoredIconImage> old = StoredIconImages(c.Bytes), now = StoredIconImages(after);
+        ASSERT_EQ(now.size(), old.size() + 1);
+        for (std::size_t i = 0; i < old.size(); ++i) EXPECT_TRUE(now[i] == old[i]) << "image " << i;
+        EXPECT_EQ(now.back().Side(), 32);
+        EXPECT_EQ(now.back().Bytes.size(), 2216u);
+    }
     EXPECT_TRUE(boxes.Calls.empty());
 }
 

@@ -31,17 +31,6 @@ int ColourRowBytes(int w, int bits) {
 
 int MaskRowBytes(int w) { return (w + 31) / 32 * 4; }
 
-// Width and height from a PNG stream's IHDR, which must directly follow the signature.
-bool PngSize(const uint8_t* data, std::size_t size, int& w, int& h) {
-    if (size < 33 || std::memcmp(data + 12, "IHDR", 4) != 0) return false;
-    uint32_t pw = (uint32_t(data[16]) << 24) | (uint32_t(data[17]) << 16) | (uint32_t(data[18]) << 8) | data[19];
-    uint32_t ph = (uint32_t(data[20]) << 24) | (uint32_t(data[21]) << 16) | (uint32_t(data[22]) << 8) | data[23];
-    if (pw == 0 || ph == 0 || pw > kIconMaxSide || ph > kIconMaxSide) return false;
-    w = static_cast<int>(pw);
-    h = static_cast<int>(ph);
-    return true;
-}
-
 void PutEntry(ByteWriter& w, const ICONDIRENTRY& e) {
     w.U8(e.bWidth);
     w.U8(e.bHeight);
@@ -96,6 +85,16 @@ bool IsPngSignature(const uint8_t* data, std::size_t size) {
     return size >= 8 && std::memcmp(data, sig, 8) == 0;
 }
 
+bool IconPngSize(const uint8_t* data, std::size_t size, int& w, int& h) {
+    if (!IsPngSignature(data, size) || size < 33 || std::memcmp(data + 12, "IHDR", 4) != 0) return false;
+    const uint32_t pw = (uint32_t(data[16]) << 24) | (uint32_t(data[17]) << 16) | (uint32_t(data[18]) << 8) | data[19];
+    const uint32_t ph = (uint32_t(data[20]) << 24) | (uint32_t(data[21]) << 16) | (uint32_t(data[22]) << 8) | data[23];
+    if (pw == 0 || ph == 0 || pw > kIconMaxSide || ph > kIconMaxSide) return false;
+    w = static_cast<int>(pw);
+    h = static_cast<int>(ph);
+    return true;
+}
+
 bool ReadIconBitmapHeader(const uint8_t* data, std::size_t size, IconBitmapHeader& out) {
     ByteReader r(data, size);
     out.Size = r.U32();
@@ -135,10 +134,9 @@ bool ComputeIconLayout(const uint8_t* data, std::size_t size, IconLayout& out) {
     if (colourEnd > size) return false;
     if (l.Bits == 32) {
         // The alpha channel draws the image when the resource is exactly the colour rows
-        // and a mask of 4w(1 + e) bytes, or when no mask follows the colour rows.
-        std::size_t w4 = 4u * static_cast<std::size_t>(l.Width);
-        std::size_t e = l.Height > 32 ? 1 : 0;
-        bool alpha = size == kIconInfoHeaderBytes + w4 * (l.Height + 1 + e) || maskEnd > size;
+        // and the padded mask rows, or when no whole mask follows the colour rows; with
+        // more bytes than that the mask draws it.
+        bool alpha = size == maskEnd || maskEnd > size;
         l.MaskOffset = alpha ? 0 : colourEnd;
     } else {
         if (maskEnd > size) return false;
@@ -167,15 +165,12 @@ IconLoadResult TIconFile::LoadIconFromStream(TStream* stream) {
     return LoadIconFromMemory(bytes.data(), bytes.size());
 }
 
-bool TIconFile::CheckImage(const CICONDAT& image) {
-    if (image.IsPng()) {
-        // Small enough (one record) to be decoded once to know it can be.
-        int w, h;
-        TBitmap colour, mask;
-        return PngSize(image.Data.data(), image.Data.size(), w, h) && DecodePng(image, colour, mask);
-    }
+// Only the structure is checked: a PNG image is decoded when it is drawn, never on load.
+bool TIconFile::CheckImage(const uint8_t* data, std::size_t size) {
+    int w, h;
+    if (IsPngSignature(data, size)) return IconPngSize(data, size, w, h);
     IconLayout l;
-    return ComputeIconLayout(image.Data.data(), image.Data.size(), l);
+    return ComputeIconLayout(data, size, l);
 }
 
 IconLoadResult TIconFile::LoadIconFromMemory(const uint8_t* data, std::size_t size) {
@@ -199,6 +194,8 @@ IconLoadResult TIconFile::LoadIconFromMemory(const uint8_t* data, std::size_t si
     std::vector<std::unique_ptr<CICONDAT>> images;
     int skipped = 0;
     std::size_t sequential = dirEnd;  // where the image would lie if images follow back to back
+    // Entries may share their bytes; the copies kept never hold more than the file does.
+    std::size_t stored = 0;
     for (int i = 0; i < dir.idCount; ++i) {
         ICONDIRENTRY e;
         e.bWidth = r.U8();
@@ -212,7 +209,7 @@ IconLoadResult TIconFile::LoadIconFromMemory(const uint8_t* data, std::size_t si
         const uint64_t bytes = e.dwBytesInRes;
         const uint64_t here = sequential;
         sequential = static_cast<std::size_t>(std::min<uint64_t>(here + bytes, size));
-        if (bytes == 0 || bytes > kIconDataMax) {
+        if (bytes == 0 || bytes > size - dirEnd - std::min(stored, size - dirEnd)) {
             ++skipped;
             continue;
         }
@@ -227,13 +224,15 @@ IconLoadResult TIconFile::LoadIconFromMemory(const uint8_t* data, std::size_t si
             ++skipped;
             continue;
         }
-        auto image = std::make_unique<CICONDAT>();
-        image->Entry = e;
-        image->Data.assign(data + at, data + at + bytes);
-        if (!CheckImage(*image)) {
+        if (!CheckImage(data + at, bytes)) {
             ++skipped;
             continue;
         }
+        auto image = std::make_unique<CICONDAT>();
+        image->Entry = e;
+        image->Data.assign(data + at, data + at + bytes);
+        image->AsRead = true;
+        stored += bytes;
         images.push_back(std::move(image));
     }
     if (r.Failed() || (dir.idCount > 0 && images.empty())) {
@@ -256,7 +255,7 @@ int TIconFile::DisplayPick() const {
         const CICONDAT& c = *FIconList[static_cast<std::size_t>(i)];
         int w = 0, h = 0, bits = 0;
         if (c.IsPng()) {
-            PngSize(c.Data.data(), c.Data.size(), w, h);
+            IconPngSize(c.Data.data(), c.Data.size(), w, h);
             bits = 32;
         } else {
             IconBitmapHeader hdr;
@@ -283,10 +282,11 @@ IconSaveResult TIconFile::SaveIconToStream(bool cursor, TStream* stream) {
     FIconDir.idReserved = 0;
     FIconDir.idType = cursor ? 2 : 1;
     FIconDir.idCount = static_cast<uint16_t>(FIconList.size());
-    // Sizes follow each image's own header; a PNG image keeps its bytes.
+    // Sizes follow each image's own header; an image read from a file and a PNG image keep
+    // their bytes.
     for (auto& item : FIconList) {
         CICONDAT& c = *item;
-        if (c.IsPng()) {
+        if (c.AsRead || c.IsPng()) {
             c.Entry.dwBytesInRes = static_cast<uint32_t>(c.Data.size());
             continue;
         }
@@ -471,7 +471,13 @@ void TIconFile::DrawImage(int index) {
     IconIndex = index;
     if (!DrawIfIndexChange) return;
     TBitmap colour, mask;
-    if (!DecodeImage(index, colour, mask, DrawTrueColor)) return;
+    if (!DecodeImage(index, colour, mask, DrawTrueColor)) {
+        // A PNG image that fails when drawn shows nothing, never the image drawn before.
+        FPicture = TBitmap();
+        FColorBitmap = TBitmap();
+        FMaskBitmap = TBitmap();
+        return;
+    }
     FPicture = ComposePicture(colour, mask, ResolveColour(BackGroundColor));
     FColorBitmap = std::move(colour);
     FMaskBitmap = std::move(mask);

@@ -12,7 +12,7 @@
 
 class TStream;
 
-constexpr int kIconDataMax = 51200;     // largest image resource one record holds
+constexpr int kIconDataMax = 51200;     // largest image resource the control builds itself
 constexpr int kIconInfoHeaderBytes = 40;
 constexpr int kIconMaxSide = 256;
 
@@ -59,6 +59,9 @@ struct IconLayout {
 };
 
 bool IsPngSignature(const uint8_t* data, std::size_t size);
+// Width and height from the IHDR chunk that must follow a PNG signature; false unless both
+// lie in 1..kIconMaxSide.
+bool IconPngSize(const uint8_t* data, std::size_t size, int& w, int& h);
 bool ReadIconBitmapHeader(const uint8_t* data, std::size_t size, IconBitmapHeader& out);
 // Computes the layout of a bitmap resource of `size` bytes and checks that the header's
 // width, height and depth fit in them. False for anything that cannot be decoded.
@@ -69,8 +72,11 @@ class CICONDAT {
 public:
     ICONDIRENTRY Entry;
     // The image resource as stored: BITMAPINFOHEADER, palette, colour rows, mask rows,
-    // or a PNG stream. Sized from the directory entry, never above kIconDataMax.
+    // or a PNG stream. Sized from the directory entry; an image the control builds itself
+    // stays within kIconDataMax, one read from a file may be larger.
     std::vector<uint8_t> Data;
+    // Read from a file: saved again exactly as it was read, its entry's size unchanged.
+    bool AsRead = false;
 
     bool IsPng() const { return IsPngSignature(Data.data(), Data.size()); }
 };
@@ -100,7 +106,8 @@ public:
     void DrawImage(int index);
     int GetCount() const { return FIconDir.idCount; }
     bool GetEmpty() const { return GetCount() == 0; }
-    // Entries skipped by the last load (too large, outside the file, or undecodable).
+    // Entries skipped by the last load (outside the file, beyond what the file's size can
+    // hold, or not a bitmap or PNG image of a known layout).
     int SkippedCount() const { return FSkipped; }
     const ICONDIR& IconDir() const { return FIconDir; }
 
@@ -149,7 +156,7 @@ protected:
 
 private:
     int DisplayPick() const;
-    static bool CheckImage(const CICONDAT& image);
+    static bool CheckImage(const uint8_t* data, std::size_t size);
 
     std::vector<std::unique_ptr<CICONDAT>> FIconList;
     ICONDIR FIconDir;

@@ -2,13 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 
 #include "base/ByteIO.h"
 #include "base/Stream.h"
 #include "png/PngPicture.h"
+#include "formats/HostileIconFiles.h"
 #include "formats/IconTestImages.h"
+#include "formats/PictureImport.h"
+#include "formats/ToolTestSupport.h"
 
 namespace {
 
@@ -113,7 +117,7 @@ TEST(IconFile, SkipsEntriesThatCannotBeReadAndKeepsTheRest) {
     };
     const Case cases[] = {
         {"larger than the file", {Resource(32, 8), -1, 1u << 30}},
-        {"larger than one record", {std::vector<uint8_t>(kIconDataMax + 1, 0)}},
+        {"no header", {std::vector<uint8_t>(kIconDataMax + 1, 0)}},
         {"rows beyond its bytes", {Resource(32, 8, 0x11, -200)}},
         {"depth 7", {Resource(32, 7)}},
         {"width 0", {Resource(0, 8)}},
@@ -319,7 +323,106 @@ TEST(IconFile, SavedFilesPassIcotool) {
     EXPECT_EQ(out.find("rror"), std::string::npos) << out;
     DeleteFileUtf8(path);
 }
+
+TEST(IconFile, LargeThirtyTwoBitImagesAreDrawnThroughTheirAlphaAsPillowDrawsThem) {
+    // The padded mask of 72 and 96 pixels is smaller than 4w(1 + e) bytes; 48 is the
+    // size where both agree.
+    const std::string path = MakeSoftAlphaIcon(::testing::TempDir(), "if_soft.ico", {48, 72, 96});
+    ASSERT_FALSE(path.empty());
+    TIconFile f;
+    ASSERT_EQ(f.LoadIconA(path), IconLoadResult::Loaded);
+    ASSERT_EQ(f.GetCount(), 3);
+    for (int i = 0; i < 3; ++i) {
+        TBitmap colour, mask;
+        ASSERT_TRUE(f.DecodeImage(i, colour, mask, true));
+        const int side = colour.Width();
+        SCOPED_TRACE(side);
+        ASSERT_EQ(mask.PixelFormat(), TPixelFormat::pf8bit);
+        std::string ours;
+        for (int y = 0; y < side; ++y)
+            for (int x = 0; x < side; ++x) {
+                const TColor c = colour.Pixel(x, y);
+                char hex[12];
+                std::snprintf(hex, sizeof hex, "%02x%02x%02x%02x", RedOf(c), GreenOf(c), BlueOf(c), mask.PixelIndex(x, y));
+                ours += hex;
+            }
+        const std::string pillow = RunPillow(
+            "import sys; from PIL import Image; im = Image.open(sys.argv[1]); "
+            "print(im.ico.getimage((" + std::to_string(side) + ", " + std::to_string(side) + ")).convert('RGBA').tobytes().hex())",
+            path);
+        EXPECT_TRUE(pillow == ours + "\nexit=0") << pillow.substr(0, 200) << "\n" << ours.substr(0, 200);
+    }
+    std::filesystem::remove(path);
+}
 #endif
+
+TEST(IconFile, APngImageIsCheckedByItsHeaderOnLoadAndDecodedWhenDrawn) {
+    // A 32x32 PNG whose image data is broken, beside a 16-pixel bitmap.
+    std::vector<uint8_t> png = LargePngImage(0);
+    png[16 + 2] = 0, png[16 + 3] = 32, png[20 + 2] = 0, png[20 + 3] = 32;  // IHDR: 32 x 32
+    png.resize(png.size() - 20);                                          // IDAT cut, no IEND
+    TIconFile f;
+    ASSERT_EQ(Load(f, IconBytes(1, {{Resource(32, 8)}})), IconLoadResult::Loaded);
+    ASSERT_FALSE(f.Picture().Empty());
+    ASSERT_EQ(Load(f, IconBytes(1, {{Resource(16, 4)}, {png}})), IconLoadResult::Loaded);
+    ASSERT_EQ(f.GetCount(), 2);
+    EXPECT_EQ(f.IconIndex, 1);  // the 32-pixel image of the greatest depth
+    TBitmap colour, mask;
+    EXPECT_FALSE(f.DecodeImage(1, colour, mask, true));
+    EXPECT_TRUE(f.Picture().Empty());
+    EXPECT_TRUE(f.ColorBitmap().Empty());
+    ImportedImage image;
+    const IconImport read = ReadIconImage(f, [](bool) { return clWhite; }, image);
+    EXPECT_EQ(read.Result, IconLoadResult::Invalid);
+    EXPECT_EQ(read.Note, IconImportNote::TrueColourOnly);
+    f.DrawImage(0);
+    EXPECT_EQ(f.Picture().Width(), 16);
+}
+
+TEST(IconFile, EntriesSharingOneImageLoadQuicklyAndKeepNoMoreThanTheFileHolds) {
+    struct Case {
+        const char* Name;
+        std::vector<uint8_t> Image;
+        uint8_t Side;
+    };
+    const Case cases[] = {
+        {"65535 entries on one 51,176-byte bitmap", PaddedBitmapImage(51176), 32},
+        {"65535 entries on one 1 MB PNG", LargePngImage(1 << 20), 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        const std::vector<uint8_t> file = SharedImageIcon(65535, c.Image, c.Side);
+        const auto start = std::chrono::steady_clock::now();
+        TIconFile f;
+        ASSERT_EQ(Load(f, file), IconLoadResult::Loaded);
+        ImportedImage image;
+        const IconImport read = ReadIconImage(f, [](bool) { return clWhite; }, image);
+        const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        EXPECT_LT(seconds, 1.0);
+        std::size_t stored = 0;
+        for (int i = 0; i < f.GetCount(); ++i) {
+            EXPECT_TRUE(f.Item(i).Data == c.Image);
+            stored += f.Item(i).Data.size();
+        }
+        EXPECT_LE(stored, file.size());
+        EXPECT_GE(f.GetCount(), 1);
+        EXPECT_EQ(f.GetCount() + f.SkippedCount(), 65535);
+        // The one image shown is decoded; the import takes the bitmap and names the PNG's size.
+        const int side = c.Side ? c.Side : 256;
+        EXPECT_EQ(f.Picture().Width(), side);
+        if (c.Side == 32) {
+            EXPECT_EQ(read.Result, IconLoadResult::Loaded);
+            EXPECT_EQ(image.Cur.Pixels.At(5, 7), 12);
+        } else {
+            EXPECT_EQ(read.Note, IconImportNote::UnsupportedSize);
+            EXPECT_EQ(read.Width, 256);
+            TBitmap colour, alpha;
+            ASSERT_TRUE(f.DecodeImage(f.IconIndex, colour, alpha, true));
+            EXPECT_EQ(colour.Pixel(200, 10), MakeColor(200, 10, 128));
+            EXPECT_EQ(alpha.PixelIndex(200, 10), 200);
+        }
+    }
+}
 
 TEST(IconFile, AFailedSaveLeavesNoFile) {
     TIconFile f;

@@ -124,16 +124,14 @@ IconImport ReadIconImage(TIconFile& icons, const std::function<TColor(bool)>& ba
     if (icons.GetEmpty()) return result;
     const CICONDAT& item = icons.Item(icons.IconIndex);
     IconLayout l;
-    if (item.IsPng() || !ComputeIconLayout(item.Data.data(), item.Data.size(), l)) {
-        TBitmap colour, mask;
-        if (icons.DecodeImage(icons.IconIndex, colour, mask, true)) {
-            result.Width = colour.Width();
-            result.Height = colour.Height();
-        }
-        result.Note = result.Width == kImageSize && result.Height == kImageSize ? IconImportNote::TrueColourOnly
-                                                                                : IconImportNote::UnsupportedSize;
+    if (item.IsPng()) {
+        // Never imported here: its size, from its header, chooses the note.
+        if (IconPngSize(item.Data.data(), item.Data.size(), result.Width, result.Height))
+            result.Note = result.Width == kImageSize && result.Height == kImageSize ? IconImportNote::TrueColourOnly
+                                                                                    : IconImportNote::UnsupportedSize;
         return result;
     }
+    if (!ComputeIconLayout(item.Data.data(), item.Data.size(), l)) return result;
     result.Width = l.Width;
     result.Height = l.Height;
     if (l.Width != kImageSize || l.Height != kImageSize) {

@@ -143,6 +143,45 @@ TEST(ImageWriters, WrittenFilesPassIcotoolAndOpenInPillow) {
         std::filesystem::remove(path);
     }
 }
+
+TEST(ImageWriters, SavingIntoAnIconFileKeepsItsOtherImagesByteForByte) {
+    const std::string dir = ::testing::TempDir();
+    struct Case {
+        const char* Name;
+        std::vector<int> Sides;
+    };
+    const Case cases[] = {{"iw_three.ico", {16, 128, 48}}, {"iw_256.ico", {16, 256}}, {"iw_large.ico", {128, 256}}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        const std::string path = MakeSoftAlphaIcon(dir, c.Name, c.Sides);
+        ASSERT_FALSE(path.empty());
+        std::vector<uint8_t> before, after;
+        ASSERT_TRUE(ReadWholeFile(path, before, 1 << 24));
+        ASSERT_EQ(WriteIconFile(BandedTestImage(), AniSaveMode::Colours256, path), WriteResult::Written);
+        ASSERT_TRUE(ReadWholeFile(path, after, 1 << 24));
+        const std::vector<StoredIconImage> old = StoredIconImages(before), now = StoredIconImages(after);
+        ASSERT_EQ(old.size(), c.Sides.size());
+        ASSERT_EQ(now.size(), old.size() + 1);
+        for (std::size_t i = 0; i < old.size(); ++i) EXPECT_TRUE(now[i] == old[i]) << "image " << i;
+        EXPECT_EQ(now.back().Side(), 32);
+        const std::string listing = RunTool("icotool -l '" + path + "'");
+        for (std::size_t i = 0; i < c.Sides.size(); ++i) {
+            const std::string side = std::to_string(c.Sides[i]);
+            EXPECT_NE(listing.find("--index=" + std::to_string(i + 1) + " --width=" + side + " --height=" + side +
+                                   " --bit-depth=32"),
+                      std::string::npos) << listing;
+        }
+        EXPECT_NE(listing.find("--index=" + std::to_string(c.Sides.size() + 1) + " --width=32 --height=32 --bit-depth=8"),
+                  std::string::npos) << listing;
+        EXPECT_NE(listing.find("exit=0"), std::string::npos) << listing;
+        // A second save replaces the image it added and still keeps the others.
+        ASSERT_EQ(WriteIconFile(BandedTestImage(), AniSaveMode::Colours256, path), WriteResult::Written);
+        std::vector<uint8_t> again;
+        ASSERT_TRUE(ReadWholeFile(path, again, 1 << 24));
+        EXPECT_EQ(again, after);
+        std::filesystem::remove(path);
+    }
+}
 #endif
 
 // Every writer of a saved file, when the disk fills part way: the old file stays byte for

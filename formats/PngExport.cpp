@@ -44,10 +44,11 @@ std::vector<uint8_t> MhdrData() {
     return d;
 }
 
-// Framing mode 1, no name, change the interframe delay for all following frames (2), no
-// timeout, clipping or sync-id change, delay in ticks.
+// Framing mode 3 (each image is a frame of its own, drawn on the background, so that its
+// transparent pixels never show the frame before), no name, change the interframe delay
+// for all following frames (2), no timeout, clipping or sync-id change, delay in ticks.
 std::vector<uint8_t> FramData() {
-    std::vector<uint8_t> d = {1, 0, 2, 0, 0, 0};
+    std::vector<uint8_t> d = {3, 0, 2, 0, 0, 0};
     AppendBE32(d, kFrameTicks);
     return d;
 }

@@ -83,9 +83,10 @@ TEST(PngExport, MngHoldsOneFramePerImage) {
     }
     expected.push_back("MEND");
     EXPECT_EQ(ChunkTypes(mng), expected);
-    // FRAM: framing mode 1, no name, new default delay of 30 ticks.
+    // FRAM: framing mode 3 (the background before each frame), no name, new default delay
+    // of 30 ticks.
     const std::vector<uint8_t> fram(mng.begin() + 48 + 8, mng.begin() + 48 + 18);
-    EXPECT_EQ(fram, (std::vector<uint8_t>{1, 0, 2, 0, 0, 0, 0, 0, 0, 30}));
+    EXPECT_EQ(fram, (std::vector<uint8_t>{3, 0, 2, 0, 0, 0, 0, 0, 0, 30}));
 }
 
 #ifndef _WIN32
@@ -119,8 +120,17 @@ TEST(PngExport, MngPassesPngcheckAndImageMagickCountsItsFrames) {
     EXPECT_NE(check.find("No errors detected"), std::string::npos) << check;
     EXPECT_EQ(RunTool("identify -format '%m %wx%h\\n' '" + path + "'"),
               "MNG 32x32\nMNG 32x32\nMNG 32x32\nMNG 32x32\nexit=0");
+    // ImageMagick's reader sees the framing mode and starts each of the four frames on the
+    // background instead of drawing it over the frame before.
+    const std::string log = RunTool("convert -debug coder '" + path + "' null:");
+    std::size_t layers = 0;
+    for (std::size_t at = log.find("Insert background layer"); at != std::string::npos;
+         at = log.find("Insert background layer", at + 1))
+        ++layers;
+    EXPECT_EQ(layers, 4u) << log;
     std::filesystem::remove(path);
 }
+
 #endif
 
 TEST(PngExport, ReportsAFileThatCannotBeWritten) {

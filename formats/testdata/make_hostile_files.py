@@ -140,3 +140,37 @@ lnk, info_at = link("C:\\windows\\icon.ico")
 write("valid_link.lnk", lnk)
 write("hostile_link_info_offsets.lnk", patch(lnk, info_at + 16, '<I', 0x7FFFFFF0))
 write("hostile_link_id_list.lnk", patch(lnk, 20, '<I', 0x1 | 0x2 | 0x8 | 0x80)[:0x4C] + struct.pack('<H', 0xFFFF))
+
+
+# ---- icon files whose entries share one stored image (small versions for the icon
+# reader's fuzz corpus; the tests make the full-size ones themselves)
+def shared_image_icons():
+    icon_out = os.path.join(here, "..", "fuzz-corpus", "icon")
+
+    def shared(count, image, side):
+        at = 6 + 16 * count
+        entry = struct.pack('<BBBBHHII', side, side, 0, 0, 1, 32, len(image), at)
+        return struct.pack('<HHH', 0, 1, count) + entry * count + image
+
+    # A 32x32 8-bit bitmap padded to 4000 bytes.
+    header = struct.pack('<IiiHHIIiiII', 40, 32, 64, 1, 8, 0, 0, 0, 0, 0, 0)
+    bitmap = header + bytes(range(256)) * 4 + bytes((x + y) % 256 for y in range(32) for x in range(32)) + bytes(128)
+    bitmap += bytes(4000 - len(bitmap))
+
+    # A 64x64 RGBA PNG stored without compression.
+    import zlib
+
+    def chunk(kind, data):
+        return struct.pack('>I', len(data)) + kind + data + struct.pack('>I', zlib.crc32(kind + data) & 0xffffffff)
+
+    rows = b''.join(b'\0' + bytes(v for x in range(64) for v in (x * 4, y * 4, 128, x * 4)) for y in range(64))
+    png = (b'\x89PNG\r\n\x1a\n' + chunk(b'IHDR', struct.pack('>IIBBBBB', 64, 64, 8, 6, 0, 0, 0)) +
+           chunk(b'IDAT', zlib.compress(rows, 0)) + chunk(b'IEND', b''))
+
+    for name, data in (("hostile_shared_bitmap.ico", shared(300, bitmap, 32)),
+                       ("hostile_shared_png.ico", shared(300, png, 64))):
+        with open(os.path.join(icon_out, name), "wb") as f:
+            f.write(data)
+
+
+shared_image_icons()
