@@ -313,6 +313,20 @@ TEST_F(SaveTest, AFullDiskKeepsTheOldFilesAndSaysSo) {
     ExpectFailedSavesKeepTheOldFiles(cases, [&] { ASSERT_TRUE(disk.Fill()); });
 }
 
+// Room for one more file on the disk: a numbered save of five images over an old set of
+// three is one save, so the old set stays whole and no fourth file appears.
+TEST_F(SaveTest, ANumberedSaveThatDoesNotFitKeepsTheOldSetAndSaysSo) {
+    TSmallDisk disk;
+    if (disk.Folder().empty()) GTEST_SKIP() << disk.Reason();
+    SendDrop(form->DropPanel1->Handle(), {Fixture("icotool_8bit.cur"), Fixture("icotool_4bit.ico")});
+    ASSERT_EQ(form->LastImage(), 4);
+    folder = disk.Folder();
+    ExpectFailedSavesKeepTheOldFiles({{true, 5, {"walk_00.ico", "walk_01.ico", "walk_02.ico"}},
+                                      {true, 6, {"walk_00.cur", "walk_01.cur", "walk_02.cur"}},
+                                      {true, 7, {"walk_00.bmp", "walk_01.bmp", "walk_02.bmp"}}},
+                                     [&] { ASSERT_TRUE(disk.Fill(4096)); });
+}
+
 TEST_F(SaveTest, EverySaveThatRunsOutOfRoomKeepsTheOldFilesAndSaysSo) {
     folder += "full\\";  // an empty folder of its own
     std::filesystem::remove_all(std::filesystem::path(W(folder)));
@@ -328,6 +342,70 @@ TEST_F(SaveTest, EverySaveThatRunsOutOfRoomKeepsTheOldFilesAndSaysSo) {
                                {true, 7, {"walk_00.bmp", "walk_01.bmp", "walk_02.bmp"}},
                                {true, 8, {"walk.gif"}}});
     ExpectFailedSavesKeepTheOldFiles(cases, [&] { full = std::make_unique<TFullDiskScope>(100, TFullSaveFile::Drop); });
+}
+
+// The save commands replace a file in place: a hidden file stays hidden, a read-only one
+// is refused with the message and keeps its bytes (a numbered set with one such file is
+// refused whole), a symbolic link keeps leading to the file it names, which gets the new
+// bytes, and a file named like a temporary file is nobody's scratch.
+TEST_F(SaveTest, SavesKeepWhatTheTargetFileWas) {
+    THostFolder host("save-kept");
+    if (host.Unix().empty()) GTEST_SKIP() << "no host shell";
+    folder = host.Folder();
+    auto put = [&](const std::string& name, const std::string& bytes) {
+        ASSERT_TRUE(WriteWholeFile(folder + name, bytes.data(), bytes.size())) << name;
+    };
+    auto text = [&](const std::string& name) {
+        std::vector<uint8_t> bytes;
+        EXPECT_TRUE(ReadWholeFile(folder + name, bytes, 1 << 20)) << name;
+        return std::string(bytes.begin(), bytes.end());
+    };
+    auto save = [&](bool document, const std::string& name, int index) {
+        boxes.Calls.clear();
+        Answer(name, index);
+        if (document)
+            form->SaveANIBtnClick();
+        else
+            form->SaveIconBtnClick();
+    };
+    auto attributes = [&](const std::string& name) { return GetFileAttributesW(W(folder + name).c_str()); };
+
+    put("one.bmp", "old");
+    ASSERT_TRUE(SetFileAttributesW(W(folder + "one.bmp").c_str(), FILE_ATTRIBUTE_HIDDEN));
+    save(false, "one.txt", 3);
+    EXPECT_TRUE(boxes.Calls.empty());
+    EXPECT_EQ(SizeOf("one.bmp"), 2102);
+    EXPECT_TRUE(attributes("one.bmp") & FILE_ATTRIBUTE_HIDDEN);
+
+    put("walk.ani", "old ani");
+    put("walk_00.bmp", "old 0");
+    put("walk_01.bmp", "old 1");
+    for (const char* locked : {"walk.ani", "walk_01.bmp"})
+        ASSERT_TRUE(SetFileAttributesW(W(folder + locked).c_str(), FILE_ATTRIBUTE_READONLY));
+    for (int index : {1, 7}) {
+        save(true, "walk.txt", index);
+        EXPECT_EQ(boxes.Calls.size(), 1u) << index;
+        if (!boxes.Calls.empty()) EXPECT_EQ(boxes.Calls[0].Text, kCannotWrite);
+    }
+    EXPECT_EQ(text("walk.ani"), "old ani");
+    EXPECT_EQ(text("walk_00.bmp"), "old 0");
+    EXPECT_EQ(text("walk_01.bmp"), "old 1");
+    EXPECT_FALSE(FileExists(folder + "walk_02.bmp"));
+    for (const char* locked : {"walk.ani", "walk_01.bmp"}) SetFileAttributesW(W(folder + locked).c_str(), FILE_ATTRIBUTE_NORMAL);
+
+    ASSERT_EQ(host.Shell("mkdir real && printf old > real/kept.cur && ln -s real/kept.cur link.cur && echo ready"), "ready");
+    save(false, "link.txt", 2);
+    EXPECT_TRUE(boxes.Calls.empty());
+    EXPECT_EQ(SizeOf("real\\kept.cur"), 2238);
+    EXPECT_EQ(host.Shell("test -L link.cur && echo link"), "link");
+
+    put("one.gif.~tmp", "mine");
+    put("one.gif.~tmp0", "mine too");
+    save(false, "one.txt", 5);
+    EXPECT_TRUE(boxes.Calls.empty());
+    EXPECT_GT(SizeOf("one.gif"), 0);
+    EXPECT_EQ(text("one.gif.~tmp"), "mine");
+    EXPECT_EQ(text("one.gif.~tmp0"), "mine too");
 }
 
 // Answers the system's own save dialog as a user does: types the name, picks the file
