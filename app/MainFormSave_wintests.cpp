@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <shellapi.h>
 #include <dlgs.h>
+#include <commctrl.h>
 
 #include <filesystem>
 #include <functional>
@@ -476,6 +477,101 @@ TEST_F(SaveTest, EveryFileTypeOfTheSystemsSaveDialogWritesItsFile) {
     }
     KillTimer(nullptr, timer);
     EXPECT_TRUE(boxes.Calls.empty());
+}
+
+// Types a name key by key into the system's save dialog and presses Save; or, with an
+// empty name, presses Save on the name offered and then Cancel once a message showed.
+struct TypingSaveDialog {
+    static std::wstring& Name() {
+        static std::wstring name;
+        return name;
+    }
+    static int& Step() {
+        static int step = 0;
+        return step;
+    }
+    static std::wstring& Typed() {
+        static std::wstring typed;
+        return typed;
+    }
+    static std::function<bool()>& MessageShown() {
+        static std::function<bool()> shown;
+        return shown;
+    }
+    static HWND NameEdit(HWND dlg) {
+        HWND box = GetDlgItem(dlg, cmb13);
+        HWND edit = box ? reinterpret_cast<HWND>(SendMessageW(box, CBEM_GETEDITCONTROL, 0, 0)) : nullptr;
+        return edit ? edit : GetDlgItem(dlg, edt1);
+    }
+    static void CALLBACK Fire(HWND, UINT, UINT_PTR, DWORD) {
+        HWND dlg = nullptr;
+        EnumThreadWindows(GetCurrentThreadId(), RealSaveDialog::FindDialog, reinterpret_cast<LPARAM>(&dlg));
+        if (!dlg) return;
+        HWND edit = NameEdit(dlg);
+        if (Step() == 0) {
+            if (!Name().empty()) {
+                SetWindowTextW(edit, L"");
+                for (wchar_t c : Name()) SendMessageW(edit, WM_CHAR, c, 1);
+            }
+            std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(edit)) + 1, L'\0');
+            text.resize(static_cast<std::size_t>(GetWindowTextW(edit, text.data(), static_cast<int>(text.size()))));
+            Typed() = text;
+            Step() = 1;
+            PostMessageW(dlg, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dlg, IDOK)));
+        } else if (Step() == 1 && MessageShown()()) {
+            Step() = 2;
+            PostMessageW(dlg, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dlg, IDCANCEL)));
+        }
+    }
+};
+
+// Wine's dialog overruns a buffer of MAX_PATH characters with a longer path on Save: the
+// name box takes only what fits beside the folder (and the extension), and a longer name
+// offered is refused with a message while the dialog stays open.
+TEST_F(SaveTest, ANameTooLongForAPathNeverReachesTheSystemDialogsSave) {
+    Answer("first.txt", 1);
+    form->SaveANIBtnClick();  // the dialogs now open in the test's folder
+    ASSERT_EQ(form->Path(), folder);
+    SetFileDialogHook(nullptr);
+    TypingSaveDialog::MessageShown() = [this] { return !boxes.Calls.empty(); };
+    const UINT_PTR timer = SetTimer(nullptr, 0, 50, TypingSaveDialog::Fire);
+    const std::wstring wfolder = W(folder);
+    const int room = MAX_PATH - 1 - static_cast<int>(wfolder.size()) - 4;  // folder ends with a backslash; ".ani"
+    ASSERT_GT(room, 10);
+    for (int length : {room / 2, 282}) {
+        SCOPED_TRACE(length);
+        std::wstring name(static_cast<std::size_t>(length), L'n');
+        name[0] = L'L';
+        TypingSaveDialog::Name() = name;
+        TypingSaveDialog::Step() = 0;
+        boxes.Calls.clear();
+        modeShown = 0;
+        form->SaveANIBtnClick();
+        EXPECT_EQ(TypingSaveDialog::Step(), 1);
+        EXPECT_EQ(modeShown, 1);
+        EXPECT_TRUE(boxes.Calls.empty());
+        const std::wstring kept = name.substr(0, static_cast<std::size_t>(std::min(length, room)));
+        EXPECT_EQ(TypingSaveDialog::Typed(), kept);
+        EXPECT_GT(SizeOf(U(kept) + ".ani"), 0);
+        DeleteFileW((wfolder + kept + L".ani").c_str());
+    }
+    // Offered rather than typed: Save says why and leaves the dialog open for another name.
+    TFileDialog dialog(TFileDialogKind::Save);
+    dialog.Filter = "ani|*.ani";
+    dialog.DefaultExt = "ani";
+    dialog.Title = "すべて保存";
+    dialog.InitialDir = folder;
+    dialog.FileName = std::string(282, 'o');
+    TypingSaveDialog::Name().clear();
+    TypingSaveDialog::Step() = 0;
+    boxes.Calls.clear();
+    EXPECT_FALSE(dialog.Execute(form->Handle()));
+    EXPECT_EQ(TypingSaveDialog::Step(), 2);
+    ASSERT_EQ(boxes.Calls.size(), 1u);
+    EXPECT_EQ(boxes.Calls[0].Text, "ファイル名が長すぎます。");
+    EXPECT_EQ(boxes.Calls[0].Caption, "すべて保存");
+    EXPECT_TRUE(boxes.Calls[0].Flags & MB_ICONWARNING);
+    KillTimer(nullptr, timer);
 }
 
 TEST_F(SaveTest, FrameLinesNamingMissingImagesAreNeverSaved) {
