@@ -1,6 +1,7 @@
 #include "Stream.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <random>
 
@@ -238,7 +239,7 @@ namespace {
 // A name beside the target that no file has: the target's name with ".~tmp" and a number
 // that differs between processes and between the saves of one process.
 std::string TemporaryName(const std::string& target) {
-    static unsigned counter = 0;
+    static std::atomic<unsigned> counter{0};
     static const unsigned seed = static_cast<unsigned>(std::random_device{}());
     return target + ".~tmp" + std::to_string((seed + counter++) % 1000000u);
 }
