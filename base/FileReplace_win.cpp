@@ -51,8 +51,18 @@ std::string ResolveSaveTarget(const std::string& path) {
 bool NameTaken(const std::string& path) { return GetFileAttributesW(Utf8ToWide(path).c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 bool RefusesWrites(const std::string& path) {
-    const DWORD a = GetFileAttributesW(Utf8ToWide(path).c_str());
-    return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY) && (a & FILE_ATTRIBUTE_READONLY);
+    const std::wstring name = Utf8ToWide(path);
+    const DWORD a = GetFileAttributesW(name.c_str());
+    if (a == INVALID_FILE_ATTRIBUTES || (a & FILE_ATTRIBUTE_DIRECTORY)) return false;
+    if (a & FILE_ATTRIBUTE_READONLY) return true;
+    // Opened for writing as it stands (nothing in it changes): a file this user may not write is refused.
+    const HANDLE h = CreateFileW(name.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                 nullptr, OPEN_EXISTING, 0, nullptr);
+    if (h != INVALID_HANDLE_VALUE) {
+        CloseHandle(h);
+        return false;
+    }
+    return GetLastError() == ERROR_ACCESS_DENIED;
 }
 
 namespace {

@@ -250,7 +250,7 @@ TSafeFileStream::TSafeFileStream(const std::string& path) : FPath(ResolveSaveTar
     // The file is created new, never opened: a name that turns out taken is given up for the next.
     for (int attempt = 0;; ++attempt) {
         FTempPath = TemporaryName(FPath);
-        if (NameTaken(FTempPath)) continue;
+        if (NameTaken(FTempPath) && attempt < 100) continue;
         try {
             FFile = SaveFileFactory() ? SaveFileFactory()(FTempPath) : CreateSaveFile(FTempPath);
             return;
