@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <shellapi.h>
 #include <dlgs.h>
+#include <commctrl.h>
 
 #include <filesystem>
 #include <functional>
@@ -348,6 +349,20 @@ TEST_F(SaveTest, AFullDiskKeepsTheOldFilesAndSaysSo) {
     ExpectFailedSavesKeepTheOldFiles(cases, [&] { ASSERT_TRUE(disk.Fill()); });
 }
 
+// Room for one more file on the disk: a numbered save of five images over an old set of
+// three is one save, so the old set stays whole and no fourth file appears.
+TEST_F(SaveTest, ANumberedSaveThatDoesNotFitKeepsTheOldSetAndSaysSo) {
+    TSmallDisk disk;
+    if (disk.Folder().empty()) GTEST_SKIP() << disk.Reason();
+    SendDrop(form->DropPanel1->Handle(), {Fixture("icotool_8bit.cur"), Fixture("icotool_4bit.ico")});
+    ASSERT_EQ(form->LastImage(), 4);
+    folder = disk.Folder();
+    ExpectFailedSavesKeepTheOldFiles({{true, 5, {"walk_00.ico", "walk_01.ico", "walk_02.ico"}},
+                                      {true, 6, {"walk_00.cur", "walk_01.cur", "walk_02.cur"}},
+                                      {true, 7, {"walk_00.bmp", "walk_01.bmp", "walk_02.bmp"}}},
+                                     [&] { ASSERT_TRUE(disk.Fill(4096)); });
+}
+
 TEST_F(SaveTest, EverySaveThatRunsOutOfRoomKeepsTheOldFilesAndSaysSo) {
     folder += "full\\";  // an empty folder of its own
     std::filesystem::remove_all(std::filesystem::path(W(folder)));
@@ -363,6 +378,70 @@ TEST_F(SaveTest, EverySaveThatRunsOutOfRoomKeepsTheOldFilesAndSaysSo) {
                                {true, 7, {"walk_00.bmp", "walk_01.bmp", "walk_02.bmp"}},
                                {true, 8, {"walk.gif"}}});
     ExpectFailedSavesKeepTheOldFiles(cases, [&] { full = std::make_unique<TFullDiskScope>(100, TFullSaveFile::Drop); });
+}
+
+// The save commands replace a file in place: a hidden file stays hidden, a read-only one
+// is refused with the message and keeps its bytes (a numbered set with one such file is
+// refused whole), a symbolic link keeps leading to the file it names, which gets the new
+// bytes, and a file named like a temporary file is nobody's scratch.
+TEST_F(SaveTest, SavesKeepWhatTheTargetFileWas) {
+    THostFolder host("save-kept");
+    if (host.Unix().empty()) GTEST_SKIP() << "no host shell";
+    folder = host.Folder();
+    auto put = [&](const std::string& name, const std::string& bytes) {
+        ASSERT_TRUE(WriteWholeFile(folder + name, bytes.data(), bytes.size())) << name;
+    };
+    auto text = [&](const std::string& name) {
+        std::vector<uint8_t> bytes;
+        EXPECT_TRUE(ReadWholeFile(folder + name, bytes, 1 << 20)) << name;
+        return std::string(bytes.begin(), bytes.end());
+    };
+    auto save = [&](bool document, const std::string& name, int index) {
+        boxes.Calls.clear();
+        Answer(name, index);
+        if (document)
+            form->SaveANIBtnClick();
+        else
+            form->SaveIconBtnClick();
+    };
+    auto attributes = [&](const std::string& name) { return GetFileAttributesW(W(folder + name).c_str()); };
+
+    put("one.bmp", "old");
+    ASSERT_TRUE(SetFileAttributesW(W(folder + "one.bmp").c_str(), FILE_ATTRIBUTE_HIDDEN));
+    save(false, "one.txt", 3);
+    EXPECT_TRUE(boxes.Calls.empty());
+    EXPECT_EQ(SizeOf("one.bmp"), 2102);
+    EXPECT_TRUE(attributes("one.bmp") & FILE_ATTRIBUTE_HIDDEN);
+
+    put("walk.ani", "old ani");
+    put("walk_00.bmp", "old 0");
+    put("walk_01.bmp", "old 1");
+    for (const char* locked : {"walk.ani", "walk_01.bmp"})
+        ASSERT_TRUE(SetFileAttributesW(W(folder + locked).c_str(), FILE_ATTRIBUTE_READONLY));
+    for (int index : {1, 7}) {
+        save(true, "walk.txt", index);
+        EXPECT_EQ(boxes.Calls.size(), 1u) << index;
+        if (!boxes.Calls.empty()) EXPECT_EQ(boxes.Calls[0].Text, kCannotWrite);
+    }
+    EXPECT_EQ(text("walk.ani"), "old ani");
+    EXPECT_EQ(text("walk_00.bmp"), "old 0");
+    EXPECT_EQ(text("walk_01.bmp"), "old 1");
+    EXPECT_FALSE(FileExists(folder + "walk_02.bmp"));
+    for (const char* locked : {"walk.ani", "walk_01.bmp"}) SetFileAttributesW(W(folder + locked).c_str(), FILE_ATTRIBUTE_NORMAL);
+
+    ASSERT_EQ(host.Shell("mkdir real && printf old > real/kept.cur && ln -s real/kept.cur link.cur && echo ready"), "ready");
+    save(false, "link.txt", 2);
+    EXPECT_TRUE(boxes.Calls.empty());
+    EXPECT_EQ(SizeOf("real\\kept.cur"), 2238);
+    EXPECT_EQ(host.Shell("test -L link.cur && echo link"), "link");
+
+    put("one.gif.~tmp", "mine");
+    put("one.gif.~tmp0", "mine too");
+    save(false, "one.txt", 5);
+    EXPECT_TRUE(boxes.Calls.empty());
+    EXPECT_GT(SizeOf("one.gif"), 0);
+    EXPECT_EQ(text("one.gif.~tmp"), "mine");
+    EXPECT_EQ(text("one.gif.~tmp0"), "mine too");
 }
 
 // Answers the system's own save dialog as a user does: types the name, picks the file
@@ -433,6 +512,101 @@ TEST_F(SaveTest, EveryFileTypeOfTheSystemsSaveDialogWritesItsFile) {
     }
     KillTimer(nullptr, timer);
     EXPECT_TRUE(boxes.Calls.empty());
+}
+
+// Types a name key by key into the system's save dialog and presses Save; or, with an
+// empty name, presses Save on the name offered and then Cancel once a message showed.
+struct TypingSaveDialog {
+    static std::wstring& Name() {
+        static std::wstring name;
+        return name;
+    }
+    static int& Step() {
+        static int step = 0;
+        return step;
+    }
+    static std::wstring& Typed() {
+        static std::wstring typed;
+        return typed;
+    }
+    static std::function<bool()>& MessageShown() {
+        static std::function<bool()> shown;
+        return shown;
+    }
+    static HWND NameEdit(HWND dlg) {
+        HWND box = GetDlgItem(dlg, cmb13);
+        HWND edit = box ? reinterpret_cast<HWND>(SendMessageW(box, CBEM_GETEDITCONTROL, 0, 0)) : nullptr;
+        return edit ? edit : GetDlgItem(dlg, edt1);
+    }
+    static void CALLBACK Fire(HWND, UINT, UINT_PTR, DWORD) {
+        HWND dlg = nullptr;
+        EnumThreadWindows(GetCurrentThreadId(), RealSaveDialog::FindDialog, reinterpret_cast<LPARAM>(&dlg));
+        if (!dlg) return;
+        HWND edit = NameEdit(dlg);
+        if (Step() == 0) {
+            if (!Name().empty()) {
+                SetWindowTextW(edit, L"");
+                for (wchar_t c : Name()) SendMessageW(edit, WM_CHAR, c, 1);
+            }
+            std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(edit)) + 1, L'\0');
+            text.resize(static_cast<std::size_t>(GetWindowTextW(edit, text.data(), static_cast<int>(text.size()))));
+            Typed() = text;
+            Step() = 1;
+            PostMessageW(dlg, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dlg, IDOK)));
+        } else if (Step() == 1 && MessageShown()()) {
+            Step() = 2;
+            PostMessageW(dlg, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dlg, IDCANCEL)));
+        }
+    }
+};
+
+// Wine's dialog overruns a buffer of MAX_PATH characters with a longer path on Save: the
+// name box takes only what fits beside the folder (and the extension), and a longer name
+// offered is refused with a message while the dialog stays open.
+TEST_F(SaveTest, ANameTooLongForAPathNeverReachesTheSystemDialogsSave) {
+    Answer("first.txt", 1);
+    form->SaveANIBtnClick();  // the dialogs now open in the test's folder
+    ASSERT_EQ(form->Path(), folder);
+    SetFileDialogHook(nullptr);
+    TypingSaveDialog::MessageShown() = [this] { return !boxes.Calls.empty(); };
+    const UINT_PTR timer = SetTimer(nullptr, 0, 50, TypingSaveDialog::Fire);
+    const std::wstring wfolder = W(folder);
+    const int room = MAX_PATH - 1 - static_cast<int>(wfolder.size()) - 4;  // folder ends with a backslash; ".ani"
+    ASSERT_GT(room, 10);
+    for (int length : {room / 2, 282}) {
+        SCOPED_TRACE(length);
+        std::wstring name(static_cast<std::size_t>(length), L'n');
+        name[0] = L'L';
+        TypingSaveDialog::Name() = name;
+        TypingSaveDialog::Step() = 0;
+        boxes.Calls.clear();
+        modeShown = 0;
+        form->SaveANIBtnClick();
+        EXPECT_EQ(TypingSaveDialog::Step(), 1);
+        EXPECT_EQ(modeShown, 1);
+        EXPECT_TRUE(boxes.Calls.empty());
+        const std::wstring kept = name.substr(0, static_cast<std::size_t>(std::min(length, room)));
+        EXPECT_EQ(TypingSaveDialog::Typed(), kept);
+        EXPECT_GT(SizeOf(U(kept) + ".ani"), 0);
+        DeleteFileW((wfolder + kept + L".ani").c_str());
+    }
+    // Offered rather than typed: Save says why and leaves the dialog open for another name.
+    TFileDialog dialog(TFileDialogKind::Save);
+    dialog.Filter = "ani|*.ani";
+    dialog.DefaultExt = "ani";
+    dialog.Title = "すべて保存";
+    dialog.InitialDir = folder;
+    dialog.FileName = std::string(282, 'o');
+    TypingSaveDialog::Name().clear();
+    TypingSaveDialog::Step() = 0;
+    boxes.Calls.clear();
+    EXPECT_FALSE(dialog.Execute(form->Handle()));
+    EXPECT_EQ(TypingSaveDialog::Step(), 2);
+    ASSERT_EQ(boxes.Calls.size(), 1u);
+    EXPECT_EQ(boxes.Calls[0].Text, "ファイル名が長すぎます。");
+    EXPECT_EQ(boxes.Calls[0].Caption, "すべて保存");
+    EXPECT_TRUE(boxes.Calls[0].Flags & MB_ICONWARNING);
+    KillTimer(nullptr, timer);
 }
 
 TEST_F(SaveTest, FrameLinesNamingMissingImagesAreNeverSaved) {

@@ -1,6 +1,6 @@
-// The Windows side of the whole-file save: the temporary file, written through the system's
-// own file calls with every write checked, flushed to the disk and measured there before
-// it replaces the target in one move. (The C runtime's buffered writes and its fclose can
+// The Windows side of the whole-file save: the temporary file, created new and written
+// through the system's own file calls with every write checked, flushed to the disk and
+// measured there before it takes the target's place in one step. (The C runtime's buffered writes and its fclose can
 // report success for bytes that never reached a full disk.)
 #include <windows.h>
 
@@ -10,9 +10,59 @@
 #include "Stream.h"
 #include "Text.h"
 
+namespace {
+// What a replaced file keeps of its attributes where the system's replace drops them.
+constexpr DWORD kKeptAttributes =
+    FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+} // namespace
+
 bool ReplaceFileUtf8(const std::string& from, const std::string& to) {
-    return MoveFileExW(Utf8ToWide(from).c_str(), Utf8ToWide(to).c_str(),
-                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    const std::wstring source = Utf8ToWide(from), target = Utf8ToWide(to);
+    const DWORD old = GetFileAttributesW(target.c_str());
+    if (old == INVALID_FILE_ATTRIBUTES || (old & FILE_ATTRIBUTE_DIRECTORY))
+        return MoveFileExW(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    // The target's directory entry stays, with its attributes, security and creation time.
+    if (!ReplaceFileW(target.c_str(), source.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr))
+        return false;
+    const DWORD now = GetFileAttributesW(target.c_str());
+    if (now != INVALID_FILE_ATTRIBUTES && (now & kKeptAttributes) != (old & kKeptAttributes))
+        SetFileAttributesW(target.c_str(), (now & ~kKeptAttributes) | (old & kKeptAttributes));
+    return true;
+}
+
+std::string ResolveSaveTarget(const std::string& path) {
+    // The name the system finds for the file a link leads to; a file not there yet is its own name.
+    const HANDLE h = CreateFileW(Utf8ToWide(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                 nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return path;
+    std::wstring name(32768, L'\0');
+    const DWORD n = GetFinalPathNameByHandleW(h, name.data(), static_cast<DWORD>(name.size()),
+                                              FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    CloseHandle(h);
+    if (n == 0 || n >= name.size()) return path;
+    name.resize(n);
+    if (name.rfind(L"\\\\?\\UNC\\", 0) == 0)
+        name = L"\\\\" + name.substr(8);
+    else if (name.rfind(L"\\\\?\\", 0) == 0)
+        name = name.substr(4);
+    return WideToUtf8(name);
+}
+
+bool NameTaken(const std::string& path) { return GetFileAttributesW(Utf8ToWide(path).c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+bool RefusesWrites(const std::string& path) {
+    const std::wstring name = Utf8ToWide(path);
+    const DWORD a = GetFileAttributesW(name.c_str());
+    if (a == INVALID_FILE_ATTRIBUTES || (a & FILE_ATTRIBUTE_DIRECTORY)) return false;
+    if (a & FILE_ATTRIBUTE_READONLY) return true;
+    // Opened for writing as it stands (nothing in it changes): a file this user may not write is refused.
+    const HANDLE h = CreateFileW(name.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                 nullptr, OPEN_EXISTING, 0, nullptr);
+    if (h != INVALID_HANDLE_VALUE) {
+        CloseHandle(h);
+        return false;
+    }
+    return GetLastError() == ERROR_ACCESS_DENIED;
 }
 
 namespace {
@@ -20,7 +70,7 @@ namespace {
 class TWinSaveFile : public TSaveFile {
 public:
     explicit TWinSaveFile(const std::string& path) : FPath(Utf8ToWide(path)) {
-        FHandle = CreateFileW(FPath.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+        FHandle = CreateFileW(FPath.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                               FILE_ATTRIBUTE_ARCHIVE, nullptr);
         if (FHandle == INVALID_HANDLE_VALUE) throw EFOpenError("Cannot create file \"" + path + "\"");
     }

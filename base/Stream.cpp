@@ -1,7 +1,9 @@
 #include "Stream.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
+#include <random>
 
 #include "Exception.h"
 #include "Text.h"
@@ -233,12 +235,33 @@ TSaveFileFactory& SaveFileFactory() {
 
 void SetSaveFileFactory(TSaveFileFactory factory) { SaveFileFactory() = std::move(factory); }
 
-TSafeFileStream::TSafeFileStream(const std::string& path) : FPath(path), FTempPath(path + ".~tmp") {
-    FFile = SaveFileFactory() ? SaveFileFactory()(FTempPath) : CreateSaveFile(FTempPath);
+namespace {
+// A name beside the target that no file has: the target's name with ".~tmp" and a number
+// that differs between processes and between the saves of one process.
+std::string TemporaryName(const std::string& target) {
+    static std::atomic<unsigned> counter{0};
+    static const unsigned seed = static_cast<unsigned>(std::random_device{}());
+    return target + ".~tmp" + std::to_string((seed + counter++) % 1000000u);
+}
+} // namespace
+
+TSafeFileStream::TSafeFileStream(const std::string& path) : FPath(ResolveSaveTarget(path)) {
+    if (RefusesWrites(FPath)) throw EFOpenError("Cannot create file \"" + path + "\"");
+    // The file is created new, never opened: a name that turns out taken is given up for the next.
+    for (int attempt = 0;; ++attempt) {
+        FTempPath = TemporaryName(FPath);
+        if (NameTaken(FTempPath) && attempt < 100) continue;
+        try {
+            FFile = SaveFileFactory() ? SaveFileFactory()(FTempPath) : CreateSaveFile(FTempPath);
+            return;
+        } catch (const EFOpenError&) {
+            if (attempt >= 100 || !NameTaken(FTempPath)) throw;
+        }
+    }
 }
 
 TSafeFileStream::~TSafeFileStream() {
-    if (!FFile) return;
+    if (!FFile && !FFinished) return;
     FFile.reset();  // abandoned: closed unflushed, then removed
     DeleteFileUtf8(FTempPath);
 }
@@ -276,13 +299,41 @@ void TSafeFileStream::SetSize(int64_t size) {
     FExtent = size;
 }
 
-bool TSafeFileStream::Commit() {
+bool TSafeFileStream::Finish() {
     if (!FFile) return false;
     const bool closed = FFile->Close(FExtent);
     FFile.reset();
-    if (closed && !FFailed && ReplaceFileUtf8(FTempPath, FPath)) return true;
+    FFinished = closed && !FFailed;
+    if (!FFinished) DeleteFileUtf8(FTempPath);
+    return FFinished;
+}
+
+bool TSafeFileStream::Replace() {
+    if (!FFinished) return false;
+    FFinished = false;
+    if (ReplaceFileUtf8(FTempPath, FPath)) return true;
     DeleteFileUtf8(FTempPath);
     return false;
+}
+
+bool TSafeFileStream::Commit() { return Finish() && Replace(); }
+
+bool WriteFilesTogether(const std::vector<TFileBytes>& files) {
+    std::vector<std::unique_ptr<TSafeFileStream>> written;
+    for (const TFileBytes& f : files) {
+        try {
+            written.push_back(std::make_unique<TSafeFileStream>(f.Path));
+        } catch (const EFOpenError&) {
+            return false;  // the streams written so far remove their files
+        }
+        TSafeFileStream& s = *written.back();
+        if (s.Write(f.Bytes.data(), static_cast<int64_t>(f.Bytes.size())) != static_cast<int64_t>(f.Bytes.size()))
+            return false;
+        if (!s.Finish()) return false;
+    }
+    for (auto& s : written)
+        if (!s->Replace()) return false;
+    return true;
 }
 
 bool WriteFileSafely(const std::string& path, const std::function<void(TStream&)>& write) {
@@ -302,7 +353,46 @@ bool WriteWholeFile(const std::string& path, const void* data, std::size_t size)
 }
 
 #ifndef _WIN32
-bool ReplaceFileUtf8(const std::string& from, const std::string& to) { return std::rename(from.c_str(), to.c_str()) == 0; }
+bool ReplaceFileUtf8(const std::string& from, const std::string& to) {
+    struct stat st;
+    if (::stat(to.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
+        // The new file takes the old one's owner where this process may give it (root), and its mode.
+        if (::chown(from.c_str(), st.st_uid, st.st_gid) != 0) { /* another owner is not ours to give */ }
+        if (::chmod(from.c_str(), st.st_mode & 07777) != 0) return false;
+    }
+    return std::rename(from.c_str(), to.c_str()) == 0;
+}
+
+std::string ResolveSaveTarget(const std::string& path) {
+    std::string at = path;
+    // Follows the links one by one, so that a link to a file not made yet names that file.
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat st;
+        if (::lstat(at.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) break;
+        std::vector<char> buf(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : 4096) + 1);
+        const ssize_t n = ::readlink(at.c_str(), buf.data(), buf.size());
+        if (n <= 0 || static_cast<std::size_t>(n) >= buf.size()) break;
+        std::string next(buf.data(), static_cast<std::size_t>(n));
+        if (next[0] != '/') {
+            const std::size_t slash = at.rfind('/');
+            next = (slash == std::string::npos ? std::string() : at.substr(0, slash + 1)) + next;
+        }
+        at = next;
+    }
+    return at;
+}
+
+bool NameTaken(const std::string& path) {
+    struct stat st;
+    return ::lstat(path.c_str(), &st) == 0;
+}
+
+bool RefusesWrites(const std::string& path) {
+    struct stat st;
+    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+    // No write bit at all is read-only also for root, whom access() lets write anything.
+    return (st.st_mode & 0222) == 0 || ::access(path.c_str(), W_OK) != 0;
+}
 
 // ---- the save file on POSIX systems: unbuffered writes, fsync and the size on disk
 
@@ -310,7 +400,7 @@ namespace {
 class TPosixSaveFile : public TSaveFile {
 public:
     explicit TPosixSaveFile(const std::string& path) : FPath(path) {
-        FHandle = ::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+        FHandle = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (FHandle < 0) throw EFOpenError("Cannot create file \"" + path + "\"");
     }
     ~TPosixSaveFile() override {

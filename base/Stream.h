@@ -111,20 +111,24 @@ public:
     virtual bool Close(int64_t size) = 0;
 };
 
-// Creates (or empties) the file; throws EFOpenError when it cannot.
+// Creates a new file, never one that exists; throws EFOpenError when it cannot.
 std::unique_ptr<TSaveFile> CreateSaveFile(const std::string& path);
 // Tests put another file under every safe save (one that fails at a given byte, say);
 // an empty function restores CreateSaveFile.
 using TSaveFileFactory = std::function<std::unique_ptr<TSaveFile>(const std::string& path)>;
 void SetSaveFileFactory(TSaveFileFactory factory);
 
-// A file written whole or not at all. The bytes go to a temporary file in the target's
-// folder; Commit closes it and moves it over the target. Until then, and when anything
-// fails (a write, the flush to disk, the size found on disk, the move), the target keeps
-// its old bytes, and the temporary file is removed again.
+// A file written whole or not at all. The bytes go to a temporary file of a name no
+// other file has, in the folder of the file the target names (a symbolic link is followed,
+// and stays a link); Commit closes it and puts it in the target's place, keeping what the
+// target was (its attributes or mode). Until then, and when anything fails (a write, the
+// flush to disk, the size found on disk, the replace), the target keeps its old bytes, and
+// the temporary file is removed again. A target that refuses writes (read-only) is refused
+// at once. A target with other hard links gets a file of its own: the other names keep
+// the old bytes.
 class TSafeFileStream : public TStream {
 public:
-    // Throws EFOpenError when the temporary file cannot be created.
+    // Throws EFOpenError when the target refuses writes or no temporary file can be created.
     explicit TSafeFileStream(const std::string& path);
     ~TSafeFileStream() override;
     int64_t Read(void* buffer, int64_t count) override;
@@ -132,18 +136,37 @@ public:
     int64_t Write(const void* buffer, int64_t count) override;
     int64_t Seek(int64_t offset, TSeekOrigin origin) override;
     void SetSize(int64_t size) override;
-    // False when a write, the flush, the size check or the move failed (the target is then unchanged).
+    // Finish, then Replace. False when a write, the flush, the size check or the replace
+    // failed (the target is then unchanged).
     bool Commit();
+    // Closes the temporary file and checks that it holds every byte on disk; the target is
+    // not touched yet. False (and the temporary file gone) when anything failed.
+    bool Finish();
+    // Puts a finished temporary file in the target's place; false leaves the target as it was.
+    bool Replace();
     const std::string& TemporaryPath() const { return FTempPath; }
+    // The file that is replaced: the target, or the file its symbolic link names.
+    const std::string& TargetPath() const { return FPath; }
 
 private:
     std::string FPath;
     std::string FTempPath;
     std::unique_ptr<TSaveFile> FFile;
     int64_t FPosition = 0;
-    int64_t FExtent = 0;   // the size the file must have on disk
-    bool FFailed = false;  // a write or a resize failed
+    int64_t FExtent = 0;    // the size the file must have on disk
+    bool FFailed = false;   // a write or a resize failed
+    bool FFinished = false; // closed and checked, waiting for Replace
 };
+
+// Several files saved as one: every file is written to its temporary file first, and the
+// targets are replaced only when all of them are there whole. When a file cannot be
+// written, every temporary file goes again and every target keeps its old bytes (and no
+// target that did not exist appears). False on any failure.
+struct TFileBytes {
+    std::string Path;
+    std::vector<uint8_t> Bytes;
+};
+bool WriteFilesTogether(const std::vector<TFileBytes>& files);
 
 // Whole-file helpers; paths are UTF-8.
 std::FILE* OpenFileUtf8(const std::string& path, const char* mode);
@@ -154,5 +177,15 @@ bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& out, int64_t m
 bool WriteWholeFile(const std::string& path, const void* data, std::size_t size);
 // write fills the stream; an exception from it leaves the old file and is passed on.
 bool WriteFileSafely(const std::string& path, const std::function<void(TStream&)>& write);
-// Moves a file over another, replacing it in one step; false when it could not.
+// Puts the file from in the place of the file to, in one step; an existing to keeps its
+// attributes (Windows) or its mode and owner (elsewhere). False when it could not.
 bool ReplaceFileUtf8(const std::string& from, const std::string& to);
+
+// The platform's side of a safe save (FileReplace_win.cpp on Windows, Stream.cpp elsewhere).
+// The file a save to path writes: the file a symbolic link at path names (also when that
+// file does not exist yet), else path itself.
+std::string ResolveSaveTarget(const std::string& path);
+// Whether any directory entry (a file, a folder, a link, also a broken one) has the name.
+bool NameTaken(const std::string& path);
+// Whether path is an existing file that must not be written (read-only).
+bool RefusesWrites(const std::string& path);

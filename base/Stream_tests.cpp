@@ -7,9 +7,16 @@
 #include <filesystem>
 #include <vector>
 
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <sys/stat.h>
+#endif
+
 #include "base/Exception.h"
 #include "base/SaveFileTestSupport.h"
 #include "base/SmallDiskTestSupport.h"
+#include "base/Text.h"
 
 TEST(MemoryStream, WritesGrowAndReadsStopAtTheEnd) {
     TMemoryStream m;
@@ -166,4 +173,119 @@ TEST(SafeFileStream, AFullDiskLeavesTheOldFileAndNoOtherFile) {
     EXPECT_THROW(m.SaveToFile(path), EWriteError);
     EXPECT_EQ(FileText(path), old);
     EXPECT_EQ(FolderNames(disk.Folder()), (std::vector<std::string>{"filler", "target.cur"}));
+}
+
+namespace {
+// Old bytes in every named file of a folder, for saves that must not touch them.
+void PutFiles(const std::string& folder, const std::vector<std::string>& names, const std::string& prefix) {
+    for (const std::string& n : names) ASSERT_TRUE(WriteWholeFile(folder + n, (prefix + n).data(), prefix.size() + n.size())) << n;
+}
+} // namespace
+
+TEST(SafeFileStream, TheTargetKeepsItsAttributes) {
+    auto dir = EmptyFolder("safe_attributes");
+    const std::string path = (dir / "kept.ani").string();
+    ASSERT_TRUE(WriteWholeFile(path, "old", 3));
+#ifdef _WIN32
+    const DWORD set = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+    ASSERT_TRUE(SetFileAttributesW(Utf8ToWide(path).c_str(), set));
+    ASSERT_TRUE(WriteWholeFile(path, "new bytes", 9));
+    EXPECT_EQ(GetFileAttributesW(Utf8ToWide(path).c_str()) & set, set);
+#else
+    ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
+    ASSERT_TRUE(WriteWholeFile(path, "new bytes", 9));
+    struct stat st;
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+#endif
+    EXPECT_EQ(FileText(path), "new bytes");
+    EXPECT_EQ(FolderNames(dir), std::vector<std::string>{"kept.ani"});
+}
+
+TEST(SafeFileStream, AReadOnlyTargetIsRefusedAndKeepsItsBytes) {
+    auto dir = EmptyFolder("safe_readonly");
+    const std::string path = (dir / "locked.cur").string();
+    ASSERT_TRUE(WriteWholeFile(path, "old", 3));
+    namespace fs = std::filesystem;
+    fs::permissions(path, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    EXPECT_FALSE(WriteWholeFile(path, "new bytes", 9));
+    EXPECT_THROW(TSafeFileStream{path}, EFOpenError);
+    TMemoryStream m;
+    m.WriteBuffer("new", 3);
+    EXPECT_THROW(m.SaveToFile(path), EFOpenError);
+    EXPECT_EQ(FileText(path), "old");
+    EXPECT_EQ(FolderNames(dir), std::vector<std::string>{"locked.cur"});
+    fs::permissions(path, fs::perms::owner_write, fs::perm_options::add);
+}
+
+TEST(SafeFileStream, FilesNamedLikeTheTemporaryFileAreLeftAlone) {
+    auto dir = EmptyFolder("safe_names");
+    const std::string folder = dir.string() + "/";
+    const std::vector<std::string> theirs = {"x.ani.~tmp", "x.ani.~tmp0", "x.ani.tmp", "x.ani~"};
+    PutFiles(folder, theirs, "user's ");
+    for (int i = 0; i < 3; ++i) ASSERT_TRUE(WriteWholeFile(folder + "x.ani", "saved", 5));
+    EXPECT_EQ(FileText(folder + "x.ani"), "saved");
+    for (const std::string& n : theirs) EXPECT_EQ(FileText(folder + n), "user's " + n);
+    std::vector<std::string> expected = theirs;
+    expected.push_back("x.ani");
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(FolderNames(dir), expected);
+    // Each save has a temporary file of its own.
+    TSafeFileStream a(folder + "x.ani"), b(folder + "x.ani");
+    EXPECT_NE(a.TemporaryPath(), b.TemporaryPath());
+}
+
+TEST(SafeFileStream, ASaveThroughASymbolicLinkWritesTheFileItNamesAndKeepsTheLink) {
+    THostFolder host("safe_links");
+    if (host.Unix().empty()) GTEST_SKIP() << "no host shell";
+    ASSERT_EQ(host.Shell("mkdir sub && printf old > sub/real.ani && ln -s sub/real.ani link.ani && "
+                         "ln -s " + host.Unix() + "/sub/real.ani sub/absolute.ani && echo ready"),
+              "ready");
+    const std::string folder = host.Folder();
+    ASSERT_TRUE(WriteWholeFile(folder + "link.ani", "through the link", 16));
+    EXPECT_EQ(FileText(folder + "sub/real.ani"), "through the link");
+    ASSERT_TRUE(WriteWholeFile(folder + "sub/absolute.ani", "absolute", 8));
+    EXPECT_EQ(FileText(folder + "sub/real.ani"), "absolute");
+    EXPECT_EQ(host.Shell("test -L link.ani && test -L sub/absolute.ani && test ! -L sub/real.ani && echo links"), "links");
+    EXPECT_EQ(FolderNames(folder), (std::vector<std::string>{"link.ani", "sub"}));
+    EXPECT_EQ(FolderNames(folder + "sub"), (std::vector<std::string>{"absolute.ani", "real.ani"}));
+#ifndef _WIN32
+    // A link to a file not made yet: the file is made, the link stays.
+    ASSERT_EQ(host.Shell("ln -s sub/later.ani dangling.ani && echo ready"), "ready");
+    ASSERT_TRUE(WriteWholeFile(folder + "dangling.ani", "later", 5));
+    EXPECT_EQ(FileText(folder + "sub/later.ani"), "later");
+    EXPECT_EQ(host.Shell("test -L dangling.ani && echo link"), "link");
+#endif
+}
+
+TEST(SafeFileStream, FilesSavedTogetherAreReplacedOnlyWhenAllAreWritten) {
+    auto dir = EmptyFolder("safe_together");
+    const std::string folder = dir.string() + "/";
+    const std::vector<std::string> old = {"walk_00.ico", "walk_01.ico", "walk_02.ico"};
+    std::vector<TFileBytes> files;
+    for (int i = 0; i < 5; ++i) files.push_back({folder + "walk_0" + std::to_string(i) + ".ico", std::vector<uint8_t>(100 + i, 'n')});
+    for (int failing : {0, 2, 4}) {
+        SCOPED_TRACE(testing::Message() << "file " << failing << " cannot be written");
+        PutFiles(folder, old, "old ");
+        int made = 0;
+        SetSaveFileFactory([&](const std::string& path) -> std::unique_ptr<TSaveFile> {
+            if (made++ == failing) return std::make_unique<TFullSaveFile>(path, 10, TFullSaveFile::Drop);
+            return CreateSaveFile(path);
+        });
+        EXPECT_FALSE(WriteFilesTogether(files));
+        SetSaveFileFactory(nullptr);
+        for (const std::string& n : old) EXPECT_EQ(FileText(folder + n), "old " + n);
+        EXPECT_EQ(FolderNames(dir), old);
+    }
+    // A read-only file among them stops the save before anything is replaced.
+    namespace fs = std::filesystem;
+    fs::permissions(folder + old[2], fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    EXPECT_FALSE(WriteFilesTogether(files));
+    fs::permissions(folder + old[2], fs::perms::owner_write, fs::perm_options::add);
+    for (const std::string& n : old) EXPECT_EQ(FileText(folder + n), "old " + n);
+    EXPECT_EQ(FolderNames(dir), old);
+
+    ASSERT_TRUE(WriteFilesTogether(files));
+    for (const TFileBytes& f : files) EXPECT_EQ(FileText(f.Path), std::string(f.Bytes.begin(), f.Bytes.end()));
+    EXPECT_EQ(FolderNames(dir).size(), 5u);
 }

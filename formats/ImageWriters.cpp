@@ -80,7 +80,7 @@ bool IconPathIsCursor(const std::string& path) {
     return ext.find(".ICO") == std::string::npos && ext.find(".ico") == std::string::npos;
 }
 
-WriteResult WriteIconFile(const CCURSOR& image, AniSaveMode mode, const std::string& path) {
+bool BuildIconFile(const CCURSOR& image, AniSaveMode mode, const std::string& path, std::vector<uint8_t>& bytes) {
     const int bits = BitsPerPixelOf(mode);
     const bool cursor = IconPathIsCursor(path);
     ModeData d = MakeModeData(image.OutPixels, image.OutPalette, image, mode);
@@ -125,8 +125,16 @@ WriteResult WriteIconFile(const CCURSOR& image, AniSaveMode mode, const std::str
     }
     bool put = replace >= 0 ? icons.PutRecord(replace, std::move(record), true)
                             : icons.PutRecord(icons.GetCount(), std::move(record), false);
-    if (!put) return WriteResult::NotWritten;
-    return WrittenIf(icons.SaveIcon(cursor, path) == IconSaveResult::Saved);
+    if (!put) return false;
+    TMemoryStream m;
+    if (icons.SaveIconToStream(cursor, &m) != IconSaveResult::Saved) return false;
+    bytes = m.Bytes();
+    return true;
+}
+
+WriteResult WriteIconFile(const CCURSOR& image, AniSaveMode mode, const std::string& path) {
+    std::vector<uint8_t> bytes;
+    return WrittenIf(BuildIconFile(image, mode, path, bytes) && WriteFileBytes(path, bytes));
 }
 
 std::string NumberedFileName(const std::string& folder, const std::string& name, int number, NumberedKind kind) {
@@ -140,11 +148,15 @@ std::string NumberedFileName(const std::string& folder, const std::string& name,
 
 bool WriteNumberedFiles(const std::vector<const CCURSOR*>& images, const std::string& folder,
                         const std::string& name, NumberedKind kind, AniSaveMode mode) {
+    // Every file is made first, and the set is written as one save.
+    std::vector<TFileBytes> files(images.size());
     for (std::size_t k = 0; k < images.size(); ++k) {
-        const std::string path = NumberedFileName(folder, name, static_cast<int>(k), kind);
-        const WriteResult r = kind == NumberedKind::Bmp ? WriteBmpFile(*images[k], mode, path)
-                                                        : WriteIconFile(*images[k], mode, path);
-        if (r != WriteResult::Written) return false;
+        TFileBytes& f = files[k];
+        f.Path = NumberedFileName(folder, name, static_cast<int>(k), kind);
+        if (kind == NumberedKind::Bmp)
+            f.Bytes = BuildBmpFile(*images[k], mode);
+        else if (!BuildIconFile(*images[k], mode, f.Path, f.Bytes))
+            return false;
     }
-    return true;
+    return WriteFilesTogether(files);
 }

@@ -20,6 +20,9 @@ WriteResult WriteBmpFile(const CCURSOR& image, AniSaveMode mode, const std::stri
 
 // Whether WriteIconFile writes a cursor: unless the extension contains ".ICO" or ".ico".
 bool IconPathIsCursor(const std::string& path);
+// The bytes WriteIconFile writes to path (an existing file there is read for its other
+// images); false when they cannot be made.
+bool BuildIconFile(const CCURSOR& image, AniSaveMode mode, const std::string& path, std::vector<uint8_t>& bytes);
 // Writes the image's Out copy into an icon or cursor file. An existing file keeps its
 // other images: its last 32x32 image of the same depth is replaced, or the image is
 // appended. 1 = written; 0 = the file could not be written (an existing file is left as it was).
@@ -28,7 +31,8 @@ WriteResult WriteIconFile(const CCURSOR& image, AniSaveMode mode, const std::str
 // "%s%s_%02d.ico", "%s%s_%02d.cur", "%s%s_%02d.bmp" (folder, name, number).
 enum class NumberedKind { Ico, Cur, Bmp };
 std::string NumberedFileName(const std::string& folder, const std::string& name, int number, NumberedKind kind);
-// Writes image k of the list to NumberedFileName(folder, name, k, kind) for every k,
-// stopping at the first file that cannot be written. True when all were written.
+// Writes image k of the list to NumberedFileName(folder, name, k, kind) for every k, as one
+// save: the files are replaced only when every one of them was written; otherwise every
+// old file keeps its bytes and no new file appears. True when all were written.
 bool WriteNumberedFiles(const std::vector<const CCURSOR*>& images, const std::string& folder,
                         const std::string& name, NumberedKind kind, AniSaveMode mode);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <functional>
@@ -9,6 +10,7 @@
 #include "base/Bitmap.h"
 #include "base/ByteIO.h"
 #include "base/SaveFileTestSupport.h"
+#include "base/SmallDiskTestSupport.h"
 #include "base/Stream.h"
 #include "formats/GifExport.h"
 #include "formats/IconFile.h"
@@ -46,7 +48,7 @@ TEST(ImageWriters, NumbersFilesWithTwoDigitsAtLeast) {
     EXPECT_FALSE(IconPathIsCursor("a.ICO"));
 }
 
-TEST(ImageWriters, WritesNumberedSequencesAndStopsAtAFailure) {
+TEST(ImageWriters, WritesNumberedSequencesOrNothing) {
     const CCURSOR a = BandedTestImage(), b = BandedTestImage(), c = BandedTestImage();
     const std::string dir = ::testing::TempDir() + "iw_seq/";
     std::filesystem::create_directories(dir);
@@ -56,6 +58,35 @@ TEST(ImageWriters, WritesNumberedSequencesAndStopsAtAFailure) {
     EXPECT_FALSE(FileExists(dir + "missing/walk_00.bmp"));
     EXPECT_EQ(WriteIconFile(a, AniSaveMode::Colours256, dir + "missing/x.ico"), WriteResult::NotWritten);
     std::filesystem::remove_all(dir);
+}
+
+// A disk with room for one more file: the old set of three stays byte for byte when a
+// set of five does not fit, and none of the five appears.
+TEST(ImageWriters, ANumberedSaveThatDoesNotFitKeepsTheOldSet) {
+    TSmallDisk disk;
+    if (disk.Folder().empty()) GTEST_SKIP() << disk.Reason();
+    const std::string dir = disk.Folder();
+    const CCURSOR image = BandedTestImage();
+    const std::vector<const CCURSOR*> three(3, &image), five(5, &image);
+    for (NumberedKind kind : {NumberedKind::Ico, NumberedKind::Bmp}) {
+        SCOPED_TRACE(kind == NumberedKind::Ico ? "ico" : "bmp");
+        ASSERT_TRUE(WriteNumberedFiles(three, dir, "old", kind, AniSaveMode::Colours16));
+        std::vector<std::vector<uint8_t>> old(3);
+        for (int k = 0; k < 3; ++k) ASSERT_TRUE(ReadWholeFile(NumberedFileName(dir, "old", k, kind), old[k], 1 << 16));
+        ASSERT_TRUE(disk.Fill(4096));
+        EXPECT_FALSE(WriteNumberedFiles(five, dir, "old", kind, AniSaveMode::Colours256));
+        for (int k = 0; k < 3; ++k) {
+            std::vector<uint8_t> now;
+            ASSERT_TRUE(ReadWholeFile(NumberedFileName(dir, "old", k, kind), now, 1 << 16));
+            EXPECT_TRUE(now == old[k]) << k;
+        }
+        std::vector<std::string> names;
+        for (const auto& e : std::filesystem::directory_iterator(dir)) names.push_back(e.path().filename().string());
+        std::sort(names.begin(), names.end());
+        const std::string ext = kind == NumberedKind::Ico ? ".ico" : ".bmp";
+        EXPECT_EQ(names, (std::vector<std::string>{"filler", "old_00" + ext, "old_01" + ext, "old_02" + ext}));
+        for (const std::string& n : names) DeleteFileUtf8(dir + n);
+    }
 }
 
 TEST(ImageWriters, ReplacesTheLastMatchingImageOrAppends) {

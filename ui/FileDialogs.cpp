@@ -1,8 +1,13 @@
 #include "ui/FileDialogs.h"
 
+#include <commctrl.h>
 #include <commdlg.h>
+#include <dlgs.h>
+
+#include <algorithm>
 
 #include "base/SystemLibrary_win.h"
+#include "ui/Dialogs.h"
 
 namespace {
 TFileDialogHook& Hook() {
@@ -10,6 +15,78 @@ TFileDialogHook& Hook() {
     return hook;
 }
 constexpr DWORD kBufferChars = 64 * 1024;
+
+// The name box never takes more than fits beside the folder shown in a path of MAX_PATH
+// characters: Wine's dialog builds the path in a buffer of that size on OK, and a longer
+// one overruns it. A longer name put there other than by typing (the name offered, a file
+// picked) is refused on OK with a message, and the dialog stays open.
+const char* const kNameTooLong = "ファイル名が長すぎます。";
+constexpr UINT_PTR kSubclassId = 0x7A5F;
+
+HWND NameEdit(HWND dialog) {
+    if (HWND box = GetDlgItem(dialog, cmb13)) {
+        if (HWND edit = reinterpret_cast<HWND>(SendMessageW(box, CBEM_GETEDITCONTROL, 0, 0))) return edit;
+        if (HWND edit = FindWindowExW(box, nullptr, L"Edit", nullptr)) return edit;
+    }
+    return GetDlgItem(dialog, edt1);
+}
+
+// Characters a typed name may have in the folder the dialog shows, with room kept for
+// the default extension (reserve characters).
+int NameRoom(HWND dialog, int reserve) {
+    std::vector<wchar_t> folder(MAX_PATH, L'\0');
+    LRESULT n = SendMessageW(dialog, CDM_GETFOLDERPATH, folder.size(), reinterpret_cast<LPARAM>(folder.data()));
+    if (n > static_cast<LRESULT>(folder.size())) {
+        folder.assign(static_cast<std::size_t>(n), L'\0');
+        n = SendMessageW(dialog, CDM_GETFOLDERPATH, folder.size(), reinterpret_cast<LPARAM>(folder.data()));
+    }
+    const int length = n > 0 ? static_cast<int>(wcslen(folder.data())) : 0;
+    const int separator = length > 0 && folder[static_cast<std::size_t>(length) - 1] != L'\\' ? 1 : 0;
+    return std::max(1, MAX_PATH - 1 - length - separator - reserve);
+}
+
+void LimitName(HWND dialog, int reserve) {
+    if (HWND edit = NameEdit(dialog))
+        SendMessageW(edit, EM_SETLIMITTEXT, static_cast<WPARAM>(NameRoom(dialog, reserve)), 0);
+}
+
+LRESULT CALLBACK GuardedDialog(HWND dialog, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR reserve) {
+    if (msg == WM_COMMAND && LOWORD(wp) == IDOK) {
+        HWND edit = NameEdit(dialog);
+        if (edit && GetWindowTextLengthW(edit) > NameRoom(dialog, static_cast<int>(reserve))) {
+            std::wstring title(256, L'\0');
+            title.resize(static_cast<std::size_t>(GetWindowTextW(dialog, title.data(), static_cast<int>(title.size()))));
+            ShowMessageBox(dialog, kNameTooLong, U(title), MB_OK | MB_ICONWARNING);
+            SetFocus(edit);
+            SendMessageW(edit, EM_SETSEL, 0, -1);
+            return 0;
+        }
+    } else if (msg == WM_NCDESTROY) {
+        RemoveWindowSubclass(dialog, GuardedDialog, kSubclassId);
+    }
+    return DefSubclassProc(dialog, msg, wp, lp);
+}
+
+// The hook's own (empty) child dialog keeps the room its parent's default extension needs.
+UINT_PTR CALLBACK DialogHook(HWND child, UINT msg, WPARAM, LPARAM lp) {
+    if (msg == WM_INITDIALOG) {
+        const auto* ofn = reinterpret_cast<const OPENFILENAMEW*>(lp);
+        const LONG_PTR reserve = ofn->lpstrDefExt && *ofn->lpstrDefExt ? 1 + static_cast<LONG_PTR>(wcslen(ofn->lpstrDefExt)) : 0;
+        SetWindowLongPtrW(child, GWLP_USERDATA, reserve);
+        return 0;
+    }
+    if (msg != WM_NOTIFY) return 0;
+    const auto* note = reinterpret_cast<const OFNOTIFYW*>(lp);
+    HWND dialog = GetParent(child);
+    const int reserve = static_cast<int>(GetWindowLongPtrW(child, GWLP_USERDATA));
+    if (note->hdr.code == CDN_INITDONE) {
+        SetWindowSubclass(dialog, GuardedDialog, kSubclassId, static_cast<DWORD_PTR>(reserve));
+        LimitName(dialog, reserve);
+    } else if (note->hdr.code == CDN_FOLDERCHANGE) {
+        LimitName(dialog, reserve);
+    }
+    return 0;
+}
 } // namespace
 
 void SetFileDialogHook(TFileDialogHook hook) { Hook() = std::move(hook); }
@@ -67,7 +144,12 @@ bool TFileDialog::Execute(HWND owner) {
     ofn.lpstrTitle = title.empty() ? nullptr : title.c_str();
     ofn.lpstrDefExt = ext.empty() ? nullptr : ext.c_str();
     ofn.Flags = OFN_EXPLORER | OFN_NOCHANGEDIR;
-    if (MultiSelect) ofn.Flags |= OFN_ALLOWMULTISELECT;
+    // A multiple choice lists many names in the box; only a single name is kept to a path's length.
+    if (MultiSelect)
+        ofn.Flags |= OFN_ALLOWMULTISELECT;
+    else
+        ofn.Flags |= OFN_ENABLEHOOK | OFN_ENABLESIZING;
+    ofn.lpfnHook = MultiSelect ? nullptr : DialogHook;
     if (FileMustExist) ofn.Flags |= OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST;
     if (OverwritePrompt) ofn.Flags |= OFN_OVERWRITEPROMPT;
     if (HideReadOnly) ofn.Flags |= OFN_HIDEREADONLY;
