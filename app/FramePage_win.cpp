@@ -391,10 +391,10 @@ void TFramePage::ListBox2MouseMove(const TMouseEvent& e) {
 void TFramePage::ListBox2MouseUp(const TMouseEvent& e) {
     if (e.Button != TMouseButton::mbLeft) return;
     int row = ListBox2->ItemAtPos(POINT{e.X, e.Y});
-    const bool dropped = ListBox2->Dragging();
+    const int drop = ListBox2->Dragging() ? ListBox2->DropRowAt(POINT{e.X, e.Y}) : -1;
     ListBox2->EndDrag();
     FFrameDragRow = -1;
-    if (dropped && row >= 0) ListBox2DragDrop(row);
+    if (drop >= 0) ListBox2DragDrop(drop);
     if (row >= 0) {
         ListBox2->SetItemIndex(row);
         ListBox2Click();
@@ -403,6 +403,7 @@ void TFramePage::ListBox2MouseUp(const TMouseEvent& e) {
 
 void TFramePage::ListBox2DragDrop(int n) {
     int sel = ListBox2->ItemIndex();
+    if (n == FDoc.FrameCount()) n = n - 1;  // below the last line: the frame goes to the end
     if (sel < 0 || n < 0 || n >= FDoc.FrameCount() || n == sel) return;
     FDoc.MoveFrame(sel, n);
     ListBox2->Move(sel, n);

@@ -432,14 +432,19 @@ void TImagePage::ListBox1MouseUp(const TMouseEvent& e) {
     int row = ListBox1->ItemAtPos(POINT{e.X, e.Y});
     if (ListBox1->Dragging()) {
         ListBox1->EndDrag();
-        if (row >= 0) ListBox1DragDrop(row);
+        const int drop = ListBox1->DropRowAt(POINT{e.X, e.Y});
+        if (drop >= 0) ListBox1DragDrop(drop);
     }
     if (row >= 0 && row <= FDoc.LastImage() && row != FDoc.CurImage()) SelectImage(row);
 }
 
 void TImagePage::ListBox1DragDrop(int n) {
     const int cur = FDoc.CurImage();
-    if (n < 0 || n > FDoc.LastImage() || cur < 0) return;
+    if (n < 0 || n > FDoc.LastImage() + 1 || cur < 0) return;
+    if (n > FDoc.LastImage()) {  // below the last row: the image goes to the end
+        if (cur == FDoc.LastImage()) return;
+        n = FDoc.LastImage();
+    }
     if (n != cur) {
         FDoc.MoveCurrentImage(n);
         ImageList1.Move(cur, n);
