@@ -1,6 +1,7 @@
 // The frame page of the main window: the frame list, intervals, the common hotspot, the
 // animation preview on the multimedia timer and the animation test.
 #include "app/FramePage.h"
+#include "app/NameFont.h"
 
 #include "ui/PageLayout.h"
 #include "app/SmallDialogs.h"
@@ -52,6 +53,8 @@ TFramePage::TFramePage(TControl* p, TCursorDocument& doc, const TImageList& thum
     Panel3 = std::make_unique<TPanel>(p, "Panel3", "なし");
     Panel3->SetBounds(166, 20, 150, 24);
     Panel3->SetBevelOuter(TBevel::bvLowered);
+    FNameFont.Reset(MakeNameFont(Panel3->Font()));
+    Panel3->SetFont(static_cast<HFONT>(FNameFont.Get()));
     Image5 = std::make_unique<TImage>(p, "Image5");
     Image5->SetBounds(324, 16, 32, 32);
     Image5->Hide();
