@@ -45,8 +45,7 @@ void TAboutPage::ClearPictures() {
 }
 
 void TAboutPage::Label15Click() {
-    if (Shell32().ShellExecute)
-        Shell32().ShellExecute(FPage->Handle(), L"open", W(Label15->Caption()).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    Shell32().ShellExecute(FPage->Handle(), L"open", W(Label15->Caption()).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 void TAboutPage::Label15MouseMove() { Label15->SetFontColor(clBlue); }

@@ -4,6 +4,7 @@
 
 #include <exception>
 
+#include "base/ScopeGuard.h"
 #include "ui/Application.h"
 #include "base/SystemLibrary_win.h"
 
@@ -16,8 +17,7 @@ void TDropPanel::SetDragDropAccept(bool accept) {
 
 std::vector<std::string> TDropPanel::DroppedNames(HDROP drop) {
     std::vector<std::string> names;
-    auto* const query = Shell32().DragQueryFile;
-    if (!query) return names;
+    auto* const query = Shell32().DragQueryFile.Required();
     const UINT count = query(drop, 0xFFFFFFFF, nullptr, 0);
     names.reserve(count);
     for (UINT i = 0; i < count; ++i) {
@@ -33,11 +33,15 @@ std::vector<std::string> TDropPanel::DroppedNames(HDROP drop) {
 
 void TDropPanel::DeliverDrop(HDROP drop,
                              const std::function<void(int iFiles, const std::vector<std::string>& names)>& report) {
-    std::vector<std::string> names = DroppedNames(drop);
-    if (Shell32().DragFinish) Shell32().DragFinish(drop);
-    if (!report) return;
     try {
-        report(static_cast<int>(names.size()), names);
+        std::vector<std::string> names;
+        {
+            TScopeExit finish([drop] {
+                if (Shell32().DragFinish) Shell32().DragFinish(drop);
+            });
+            names = DroppedNames(drop);
+        }
+        if (report) report(static_cast<int>(names.size()), names);
     } catch (const std::exception& e) {
         TApplication::Instance().HandleException(e);
     }

@@ -43,8 +43,7 @@ bool TExtIcon::LoadIconsFromFile(const std::string& fileName) {
     // check found sound, so a broken or hostile one gives no icon instead of a fault.
     if (!CheckIconSourceFile(fileName).Ok()) return false;
     const std::wstring file = W(fileName);
-    auto* const extract = Shell32().ExtractIconEx;
-    if (!extract) return false;
+    auto* const extract = Shell32().ExtractIconEx.Required();
     const UINT count = extract(file.c_str(), -1, nullptr, nullptr, 0);
     if (count == 0 || count == UINT_MAX) return false;
     ImageList1.Clear();
@@ -104,8 +103,8 @@ bool PickLibraryIconPicture(TForm* owner, const std::string& fileName, const std
     const std::wstring file = W(fileName);
     SIZE size{32, 32};
     TIconHandle own;
-    auto* const extract = Shell32().ExtractIconEx;
-    if (extract && extract(file.c_str(), -1, nullptr, nullptr, 0) == static_cast<UINT>(dialog.ImageList1.Count()))
+    auto* const extract = Shell32().ExtractIconEx.Required();
+    if (extract(file.c_str(), -1, nullptr, nullptr, 0) == static_cast<UINT>(dialog.ImageList1.Count()))
         own = ExtractIconAtOwnSize(file, dialog.ValueBox1->Value(), size);
     if (!own) size = SIZE{32, 32};
     HICON icon = own ? own.Get() : dialog.Image1->Icon();

@@ -96,6 +96,10 @@ public:
     void RepMouseDown();
     void ANITestClick();
 
+private:
+    TGdiObject FNameFont;  // the image's name in Panel3; outlives it
+
+public:
     // Components (names as the window's own).
     std::unique_ptr<TDragListBox> ListBox2;
     std::unique_ptr<TLabel> Label3, Label4, Label5, Label6, Label7;

@@ -1,6 +1,7 @@
 // The frame page of the main window: the frame list, intervals, the common hotspot, the
 // animation preview on the multimedia timer and the animation test.
 #include "app/FramePage.h"
+#include "app/NameFont.h"
 
 #include "ui/PageLayout.h"
 #include "app/SmallDialogs.h"
@@ -52,6 +53,8 @@ TFramePage::TFramePage(TControl* p, TCursorDocument& doc, const TImageList& thum
     Panel3 = std::make_unique<TPanel>(p, "Panel3", "なし");
     Panel3->SetBounds(166, 20, 150, 24);
     Panel3->SetBevelOuter(TBevel::bvLowered);
+    FNameFont.Reset(MakeNameFont(Panel3->Font()));
+    Panel3->SetFont(static_cast<HFONT>(FNameFont.Get()));
     Image5 = std::make_unique<TImage>(p, "Image5");
     Image5->SetBounds(324, 16, 32, 32);
     Image5->Hide();
@@ -391,10 +394,10 @@ void TFramePage::ListBox2MouseMove(const TMouseEvent& e) {
 void TFramePage::ListBox2MouseUp(const TMouseEvent& e) {
     if (e.Button != TMouseButton::mbLeft) return;
     int row = ListBox2->ItemAtPos(POINT{e.X, e.Y});
-    const bool dropped = ListBox2->Dragging();
+    const int drop = ListBox2->Dragging() ? ListBox2->DropRowAt(POINT{e.X, e.Y}) : -1;
     ListBox2->EndDrag();
     FFrameDragRow = -1;
-    if (dropped && row >= 0) ListBox2DragDrop(row);
+    if (drop >= 0) ListBox2DragDrop(drop);
     if (row >= 0) {
         ListBox2->SetItemIndex(row);
         ListBox2Click();
@@ -403,6 +406,7 @@ void TFramePage::ListBox2MouseUp(const TMouseEvent& e) {
 
 void TFramePage::ListBox2DragDrop(int n) {
     int sel = ListBox2->ItemIndex();
+    if (n == FDoc.FrameCount()) n = n - 1;  // below the last line: the frame goes to the end
     if (sel < 0 || n < 0 || n >= FDoc.FrameCount() || n == sel) return;
     FDoc.MoveFrame(sel, n);
     ListBox2->Move(sel, n);

@@ -44,6 +44,30 @@ TEST_F(FramePageTest, NewFramesGoBeforeTheSelectedLineUnlessTheLastIsSelected) {
     EXPECT_EQ(form->FramePage->ListBox2->Item(2), FormatFrameLine(1, 99));
 }
 
+// The chosen image's name box as it draws itself; names that differ only by an underscore
+// must differ there as they do in the image list.
+TEST_F(FramePageTest, TheNameBoxShowsEveryCharacterOfTheImagesName) {
+    for (const char* name : {"anim2_03", "anim2 03"})
+        ASSERT_TRUE(form->ImagePage->AddImage(Plain(1), 0, 0, 0, 0, name, name));
+    TPanel& box = *form->FramePage->Panel3;
+    RECT client;
+    GetClientRect(box.Handle(), &client);
+    std::vector<COLORREF> shown[2];
+    form->FramePage->FramImageIndex->SetMax(1);
+    for (int i = 0; i < 2; ++i) {
+        form->FramePage->FramImageIndex->SetPosition(i);
+        form->FramePage->FramImageIndexClick();
+        ASSERT_EQ(box.Caption(), i == 0 ? "anim2_03" : "anim2 03");
+        TDibSection dib(client.right, client.bottom);
+        box.Perform(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dib.DC()), PRF_CLIENT);
+        GdiFlush();
+        for (int y = 0; y < client.bottom; ++y)
+            for (int x = 0; x < client.right; ++x) shown[i].push_back(dib.PixelAt(x, y));
+    }
+    EXPECT_NE(std::count(shown[1].begin(), shown[1].end(), shown[1][client.right * 2 + 3]), std::ssize(shown[1]));  // text drawn
+    EXPECT_NE(shown[0], shown[1]);
+}
+
 TEST_F(FramePageTest, ALineNamingAMissingImageIsResetToImageZeroWhenSelected) {
     AddImages(3);
     AddFrame(2, 30);
@@ -250,6 +274,8 @@ TEST_F(FramePageTest, AFrameDragBeginsAfterFourPixelsAndShowsWhereItCanDrop) {
     EXPECT_TRUE(list.Dragging());
     EXPECT_EQ(GetCursor(), TDragListBox::DragCursor());
     list.Perform(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(20, last.bottom + 2));
+    EXPECT_EQ(GetCursor(), TDragListBox::DragCursor());  // below the last line: the end
+    list.Perform(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(-30, first.top + 4));
     EXPECT_EQ(GetCursor(), TDragListBox::NoDropCursor());
     list.Perform(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(20, last.top + 4));
     EXPECT_EQ(GetCursor(), TDragListBox::DragCursor());
@@ -261,6 +287,13 @@ TEST_F(FramePageTest, AFrameDragBeginsAfterFourPixelsAndShowsWhereItCanDrop) {
     list.Perform(WM_LBUTTONUP, 0, MAKELPARAM(20, first.top + 4));
     EXPECT_EQ(form->Document().Frames(), (std::vector<FrameLine>{{1, 6}, {2, 7}, {0, 5}}));
     EXPECT_EQ(list.ItemIndex(), 0);
+    // A drop below the last line moves the frame to the end.
+    list.Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, first.top + 4));
+    list.Perform(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(20, last.bottom + 2));
+    list.Perform(WM_LBUTTONUP, 0, MAKELPARAM(20, last.bottom + 2));
+    EXPECT_EQ(form->Document().Frames(), (std::vector<FrameLine>{{2, 7}, {0, 5}, {1, 6}}));
+    EXPECT_EQ(list.ItemIndex(), 2);
+    EXPECT_EQ(list.Item(2), FormatFrameLine(1, 6));
 }
 
 TEST_F(FramePageTest, MovingAndUnitingFramesChangesTheDocumentAndTheListAlike) {

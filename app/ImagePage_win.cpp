@@ -3,6 +3,7 @@
 #include "app/ImagePage.h"
 
 #include "app/EditorLink.h"
+#include "app/NameFont.h"
 #include "ui/PageLayout.h"
 #include "app/PixelCursor.h"
 #include "app/SmallDialogs.h"
@@ -19,16 +20,6 @@ TCursorHandle MakeCursor(const CursorImageParts& parts, int hotX, int hotY) {
         [&](int x, int y) { return TCursorPixel{parts.XorImage[y][x], 0, parts.AndMask[y][x] != 0}; }, hotX, hotY);
 }
 
-// The window font one pixel taller. At 12 pixels the Gothic face that Wine draws "MS UI Gothic"
-// with rounds the underscore away ("pic_apm" showed as "pic apm"); 13 pixels keep it, and the
-// text still fits the 16-pixel row below its 2-pixel margin.
-HFONT MakeRowFont(HFONT base) {
-    LOGFONTW lf{};
-    GetObjectW(base, sizeof lf, &lf);
-    lf.lfHeight = lf.lfHeight < 0 ? lf.lfHeight - 1 : -13;
-    return CreateFontIndirectW(&lf);
-}
-
 } // namespace
 
 TImagePage::TImagePage(TControl* p, TControl& owner, TCursorDocument& doc, TImagePageHost host)
@@ -36,7 +27,7 @@ TImagePage::TImagePage(TControl* p, TControl& owner, TCursorDocument& doc, TImag
     ListBox1 = std::make_unique<TDragListBox>(p, "ListBox1", true, 16);
     ListBox1->SetBounds(8, 8, 220, 310);
     ListBox1->SetHint("クリックしながらドラッグすると移動できます。");
-    FRowFont.Reset(MakeRowFont(ListBox1->Font()));
+    FRowFont.Reset(MakeNameFont(ListBox1->Font()));
     ListBox1->OnDrawItem = [this](TControl*, int i, const RECT& r, const TOwnerDrawState& s, TCanvas& c) {
         ListBox1DrawItem(i, r, s, c);
     };
@@ -432,14 +423,19 @@ void TImagePage::ListBox1MouseUp(const TMouseEvent& e) {
     int row = ListBox1->ItemAtPos(POINT{e.X, e.Y});
     if (ListBox1->Dragging()) {
         ListBox1->EndDrag();
-        if (row >= 0) ListBox1DragDrop(row);
+        const int drop = ListBox1->DropRowAt(POINT{e.X, e.Y});
+        if (drop >= 0) ListBox1DragDrop(drop);
     }
     if (row >= 0 && row <= FDoc.LastImage() && row != FDoc.CurImage()) SelectImage(row);
 }
 
 void TImagePage::ListBox1DragDrop(int n) {
     const int cur = FDoc.CurImage();
-    if (n < 0 || n > FDoc.LastImage() || cur < 0) return;
+    if (n < 0 || n > FDoc.LastImage() + 1 || cur < 0) return;
+    if (n > FDoc.LastImage()) {  // below the last row: the image goes to the end
+        if (cur == FDoc.LastImage()) return;
+        n = FDoc.LastImage();
+    }
     if (n != cur) {
         FDoc.MoveCurrentImage(n);
         ImageList1.Move(cur, n);

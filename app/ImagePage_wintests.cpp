@@ -134,7 +134,7 @@ TEST_F(ImagePageTest, DuplicateDeleteAndMoveKeepTheThreeListsInStep) {
     EXPECT_EQ(form->EntryCount(), 0);
 }
 
-TEST_F(ImagePageTest, ADragShowsTheDragCursorOverRowsAndTheNoDropCursorElsewhere) {
+TEST_F(ImagePageTest, ADragShowsTheDragCursorOverTheListAndTheNoDropCursorBesideIt) {
     Add(10, "ten");
     Add(20, "twenty");
     Add(30, "thirty");
@@ -150,7 +150,7 @@ TEST_F(ImagePageTest, ADragShowsTheDragCursorOverRowsAndTheNoDropCursorElsewhere
         int X, Y;
         HCURSOR Shown;
     } steps[] = {{50, last.top + 4, TDragListBox::DragCursor()},
-                 {50, last.bottom + 2, TDragListBox::NoDropCursor()},  // below the last row
+                 {50, last.bottom + 2, TDragListBox::DragCursor()},   // below the last row: the end
                  {-30, first.top + 4, TDragListBox::NoDropCursor()},   // beside the list
                  {50, last.top + 4, TDragListBox::DragCursor()}};
     for (const Step& k : steps) {
@@ -167,6 +167,19 @@ TEST_F(ImagePageTest, ADragShowsTheDragCursorOverRowsAndTheNoDropCursorElsewhere
     list.Perform(WM_LBUTTONUP, 0, MAKELPARAM(-30, first.top + 4));
     EXPECT_FALSE(list.Dragging());
     ExpectInStep(0, 20, "twenty");
+    // A drop below the last row moves the image to the end.
+    list.Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(first.left + 50, first.top + 4));
+    list.Perform(WM_LBUTTONUP, 0, MAKELPARAM(50, last.bottom + 2));
+    ExpectInStep(0, 30, "thirty");
+    ExpectInStep(1, 10, "ten");
+    ExpectInStep(2, 20, "twenty");
+    EXPECT_EQ(form->CurImage(), 2);
+    EXPECT_EQ(list.ItemIndex(), 2);
+    // The last image dropped there again stays, and no rename starts: that takes its own row.
+    list.Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(50, last.top + 4));
+    list.Perform(WM_LBUTTONUP, 0, MAKELPARAM(50, last.bottom + 2));
+    ExpectInStep(2, 20, "twenty");
+    EXPECT_FALSE(form->ImagePage->Renaming());
 }
 
 TEST_F(ImagePageTest, RenamingInPlaceKeepsTheOldNameWhenEmptied) {

@@ -46,6 +46,7 @@ struct TBackColourAnswer {
     bool ApplyAll = false;
     std::vector<bool>* Shown = nullptr;
     UINT_PTR Timer = 0;
+    bool RealColourDialog = false;  // the system's colour dialog shows, answered by someone else
 };
 inline TBackColourAnswer& BackColourAnswer() {
     static TBackColourAnswer a;
@@ -69,11 +70,18 @@ inline void CALLBACK AnswerBackColourTick(HWND, UINT, UINT_PTR, DWORD) {
     const bool shown = box && IsWindowVisible(box);
     a.Shown->push_back(shown);
     if (shown && a.ApplyAll) SendMessageW(box, BM_CLICK, 0, 0);
+    const HWND ok = FindComponent(find.Found, "Button1");
+    if (a.RealColourDialog) {  // one answer: the tick must not run again inside the colour dialog
+        KillTimer(nullptr, a.Timer);
+        a.Timer = 0;
+        PostMessageW(ok, BM_CLICK, 0, 0);
+        return;
+    }
     SetColorDialogHook([](TColor& c) {
         c = BackColourAnswer().Colour;
         return true;
     });
-    SendMessageW(FindComponent(find.Found, "Button1"), BM_CLICK, 0, 0);
+    SendMessageW(ok, BM_CLICK, 0, 0);
 }
 inline void AnswerBackColour(TColor colour, bool applyAll, std::vector<bool>& shown) {
     TBackColourAnswer& a = BackColourAnswer();
@@ -87,6 +95,7 @@ inline void StopAnswering() {
     TBackColourAnswer& a = BackColourAnswer();
     if (a.Timer) KillTimer(nullptr, a.Timer);
     a.Timer = 0;
+    a.RealColourDialog = false;
     SetColorDialogHook(nullptr);
 }
 

@@ -19,7 +19,6 @@ public:
     }
     UINT SetEvent(int interval, int resolution, LPTIMECALLBACK callback, DWORD_PTR user) override {
         // With TIME_KILL_SYNCHRONOUS, timeKillEvent waits for a callback that is running.
-        if (!Winmm().SetEvent) return 0;  // as timeSetEvent gives when it fails
         return Winmm().SetEvent(static_cast<UINT>(interval), static_cast<UINT>(resolution), callback, user,
                                 TIME_PERIODIC | TIME_CALLBACK_FUNCTION | TIME_KILL_SYNCHRONOUS);
     }
@@ -43,12 +42,11 @@ MMTimer::~MMTimer() { set_enabled(false); }
 
 void MMTimer::set_enabled(bool enabled) {
     if (enabled == FEnabled) return;
-    FEnabled = enabled;
-    if (FEnabled && OnTimer) {
+    // A system that lacks the timer raises here, and the timer stays off.
+    if (enabled && OnTimer)
         FTimerID = FSystem->SetEvent(FInterval, FResolution, MMTimer_CallBack, reinterpret_cast<DWORD_PTR>(this));
-        return;
-    }
-    StopSystemTimer();
+    FEnabled = enabled;
+    if (!enabled) StopSystemTimer();
 }
 
 void MMTimer::StopSystemTimer() {

@@ -99,9 +99,10 @@ public:
     const std::string& ExePath() const { return FExePath; }
     const std::string& Path() const { return FPath; }
     const std::string& DocName() const { return FDocName; }
-    // The editor's options: its own when it exists, else those read at start.
+    // The editor's options: its own when it exists, else those it will be made with (asking
+    // makes no editor).
     TEditorOptions EditorOptions() const {
-        const IImageEditor* editor = EditDlg.TryGet();
+        const IImageEditor* editor = EditDlg.IfMade();
         return editor ? editor->Options() : FEditor;
     }
     bool SchemesRead() const { return CursorPage->SchemesRead(); }
@@ -224,8 +225,9 @@ private:
     void SetAssociationsEnabled(bool enabled);
     bool FOpenCmdLine = false;
     std::unique_ptr<TStream> FCurData;
-    TEditorOptions FEditor;  // the options while no editor exists
+    TEditorOptions FEditor;  // the options while no editor exists; a new editor takes them
     void SetEditorOptions(const TEditorOptions& options);
+    void CustomCursorChanged(bool pen, bool use, const std::string& file);
 
     // The document: images, names, the current image, the frames, title and author, and
     // the monochrome cursor.

@@ -1,6 +1,9 @@
 // The main window's file commands: importing dropped, opened and pasted files (the
 // dispatcher; each kind of source has a file of its own).
 #include "app/MainForm.h"
+
+#include <exception>
+
 #include "app/ExtIcon.h"
 #include "app/TemporaryFile.h"
 #include "app/SmallDialogs.h"
@@ -72,6 +75,7 @@ void TForm1::DropPanel1DropFiles(TControl*, const std::vector<std::string>& file
     }
     FApplyBackAll = 0;
     FMultiDrop = files.size() > 1;
+    std::exception_ptr failure;  // what stopped the drop: raised once what came in is shown
     {
         // One batch for the whole drop: the lists repaint once, and the page shows the last
         // image once, at its end.
@@ -86,10 +90,16 @@ void TForm1::DropPanel1DropFiles(TControl*, const std::vector<std::string>& file
                               TMessageIcon::Information);
                 break;
             }
-            OpenImageFile(path);
+            try {
+                OpenImageFile(path);
+            } catch (...) {
+                failure = std::current_exception();
+                break;
+            }
         }
     }
     FinishImport();
+    if (failure) std::rethrow_exception(failure);
 }
 
 void TForm1::FinishImport() {

@@ -1,5 +1,5 @@
 // The main window's settings: read from the registry at start, written back at close,
-// and the options handed to the editor once after start.
+// and the options handed to the editor (or kept for it) once after start.
 #include "app/MainForm.h"
 #include "ui/Registry.h"
 
@@ -71,16 +71,33 @@ void TForm1::Timer3Timer() {
         e.PalCMY = stored.PalCMY;
         e.PalHSL = stored.PalHSL;
         SetEditorOptions(e);
-        OptionsPage->CustumPen->SetChecked(true);
-        OptionsPage->CustumFill->SetChecked(true);
+        if (TOptionsPage* options = OptionsPage.IfMade()) {
+            options->CustumPen->SetChecked(true);
+            options->CustumFill->SetChecked(true);
+        } else {
+            // What checking the page's two boxes does, on the record the page shows once made:
+            // a stored cursor file is used when it exists, and forgotten otherwise.
+            for (bool pen : {true, false}) {
+                TCustomCursorSetting& s = pen ? FSettings.Pen : FSettings.Fill;
+                s.Use = PlainFileExists(s.File);
+                CustomCursorChanged(pen, s.Use, s.Use ? s.File : std::string());
+            }
+        }
     } catch (const std::exception&) {
     }
     Timer3->SetEnabled(false);
 }
 
 void TForm1::SetEditorOptions(const TEditorOptions& options) {
-    if (IImageEditor* editor = EditDlg.TryGet())
+    if (IImageEditor* editor = EditDlg.IfMade())
         editor->SetOptions(options);
     else
         FEditor = options;
+}
+
+void TForm1::CustomCursorChanged(bool pen, bool use, const std::string& file) {
+    TEditorOptions e = EditorOptions();
+    (pen ? e.UseCustomPen : e.UseCustomFill) = use;
+    if (use) (pen ? e.CustomPenFile : e.CustomFillFile) = file;  // the name stays when unused
+    SetEditorOptions(e);
 }

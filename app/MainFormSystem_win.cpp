@@ -17,12 +17,7 @@ void TForm1::BuildSystemPages() {
     };
     // The loader's list follows the chosen folder at once.
     host.PluginFolderChanged = [this](const std::string& folder) { UsePluginFolder(folder); };
-    host.CustomCursorChanged = [this](bool pen, bool use, const std::string& file) {
-        TEditorOptions e = EditorOptions();
-        (pen ? e.UseCustomPen : e.UseCustomFill) = use;
-        if (use) (pen ? e.CustomPenFile : e.CustomFillFile) = file;  // the name stays when unused
-        SetEditorOptions(e);
-    };
+    host.CustomCursorChanged = [this](bool pen, bool use, const std::string& file) { CustomCursorChanged(pen, use, file); };
     // Made when first needed (設定1 entered, a test or a handler reaching for it), showing
     // the settings record and what the window told it before.
     OptionsPage.SetMake([this, host = std::move(host)] {

@@ -38,6 +38,8 @@ std::string WindowsCursorFolder() {
 TForm1::TForm1(HINSTANCE instance, const std::string& commandLine, TSettingsKeys keys)
     : TForm("Form1", "Tamsolo", 520, 420), FInstance(instance), FCommandLine(commandLine), FKeys(std::move(keys)) {
     Form1 = this;
+    // An editor made later starts with the options kept for it meanwhile.
+    EditDlg.SetOnMade([this](IImageEditor& editor) { editor.SetOptions(FEditor); });
     BuildComponents();
     OnPaint = [this](TControl*) { FormPaint(); };
     OnClose = [this](TControl*) { FormClose(); };
@@ -45,7 +47,9 @@ TForm1::TForm1(HINSTANCE instance, const std::string& commandLine, TSettingsKeys
 }
 
 TForm1::~TForm1() {
-    if (Form1 == this) Form1 = nullptr;
+    if (Form1 != this) return;
+    Form1 = nullptr;
+    EditDlg.SetOnMade(nullptr);
 }
 
 void TForm1::BuildComponents() {

@@ -1,6 +1,8 @@
 #include "app/MainForm.h"
 
+#include "app/EditorLink.h"
 #include "app/WinTestSupport.h"
+#include "base/ScopeGuard.h"
 #include "base/Stream.h"
 #include "formats/AniTestSupport.h"
 #include "ui/Registry.h"
@@ -264,6 +266,96 @@ TEST_F(MainFormTest, AMissingCustomPenFileIsUncheckedAndForgotten) {
     TRegistry reg;
     ASSERT_TRUE(reg.OpenKey(kKeys.Root, false));
     EXPECT_EQ(reg.ReadString("CUSTOM_P"), "");
+}
+
+// An editor that keeps the options it is given and is never shown.
+class KeepingEditor : public IImageEditor {
+public:
+    void ClearImage() override {}
+    void LoadImageData(const ImageRecord&) override {}
+    void SetSubColour(int) override {}
+    void SetMonoMode(bool) override {}
+    int ShowModal() override { return mrCancel; }
+    const ImageRecord& EditedImage() const override { return FImage; }
+    TEditorOptions Options() const override { return FOptions; }
+    void SetOptions(const TEditorOptions& options) override { FOptions = options; }
+
+private:
+    ImageRecord FImage;
+    TEditorOptions FOptions;
+};
+
+// After a start with stored settings the options page and the editor wait until they are
+// needed; the stored custom cursors wait in the settings record, the editor gets them when
+// it is first made, and the close writes every value back as it was read.
+TEST_F(MainFormTest, StoredSettingsWaitForThePageAndTheEditorUntilTheyAreNeeded) {
+    const std::string pen = dir + "\\pen.cur", fill = dir + "\\fill.cur";
+    for (const std::string& file : {pen, fill})
+        CloseHandle(CreateFileW(W(file).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    std::vector<Value> values = CompleteKey("C:\work");
+    values[7].Text = pen;
+    values[8].Text = fill;
+    int made = 0;
+    KeepingEditor* editor = nullptr;
+    EditDlg.SetMake([&] {
+        ++made;
+        auto e = std::make_unique<KeepingEditor>();
+        editor = e.get();
+        return e;
+    });
+    TScopeExit noEditor([] { EditDlg.Release(); });
+    auto expectWrittenBackAsRead = [&] {
+        TRegistry reg;
+        ASSERT_TRUE(reg.OpenKey(kKeys.Root, false));
+        for (const Value& v : values)
+            if (std::string(v.Name) == "EXEPATH")
+                continue;  // the running program's own path, whatever was stored
+            else if (v.IsString)
+                EXPECT_EQ(reg.ReadString(v.Name), v.Text) << v.Name;
+            else
+                EXPECT_EQ(reg.ReadInteger(v.Name), v.Number) << v.Name;
+    };
+    auto expectStoredCursors = [&](const TEditorOptions& e) {
+        EXPECT_TRUE(e.UseCustomPen);
+        EXPECT_EQ(e.CustomPenFile, pen);
+        EXPECT_TRUE(e.UseCustomFill);
+        EXPECT_EQ(e.CustomFillFile, fill);
+        EXPECT_EQ(std::vector<bool>({e.Grid, e.PalSel, e.PalRGB, e.PalCMY, e.PalHSL, e.TransMode}),
+                  std::vector<bool>({true, false, true, false, true, true}));
+    };
+
+    // Never needed: nothing is made, not even by the close.
+    WriteKey(values);
+    {
+        auto f = Start();
+        ASSERT_TRUE(PumpUntil([&] { return !f->Timer3->Enabled(); }));
+        EXPECT_EQ(f->OptionsPage.IfMade(), nullptr);
+        EXPECT_EQ(made, 0);
+        EXPECT_EQ(f->Settings().Pen, (TCustomCursorSetting{true, pen}));
+        EXPECT_EQ(f->Settings().Fill, (TCustomCursorSetting{true, fill}));
+        expectStoredCursors(f->EditorOptions());
+        f->Close();
+        EXPECT_EQ(made, 0);
+        EXPECT_EQ(f->OptionsPage.IfMade(), nullptr);
+    }
+    expectWrittenBackAsRead();
+
+    // The editor first needed after the hand-over: it is made with the stored options.
+    {
+        auto f = Start();
+        ASSERT_TRUE(PumpUntil([&] { return !f->Timer3->Enabled(); }));
+        EXPECT_EQ(made, 0);
+        f->ImagePage->NewBtnClick();
+        ASSERT_EQ(made, 1);
+        expectStoredCursors(editor->Options());
+        EXPECT_EQ(f->OptionsPage.IfMade(), nullptr);
+        // The page, made later, shows the record.
+        EXPECT_TRUE(f->OptionsPage->CustumPen->Checked());
+        EXPECT_EQ(f->OptionsPage->Panel15->Text(), fill);
+        expectStoredCursors(editor->Options());
+        f->Close();
+    }
+    expectWrittenBackAsRead();
 }
 
 TEST_F(MainFormTest, TheCommandLineFileIsOpenedOnceAfterTheFirstPaint) {

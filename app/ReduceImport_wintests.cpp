@@ -1,12 +1,16 @@
 // Pictures with more colours than a palette holds, dropped on the main window: each becomes
 // one 32x32 image through the resize and the colour reduction; a cancelled reduction adds
 // nothing.
+#include <atomic>
+#include <optional>
 #include <set>
 #include <thread>
 
+#include "app/ExtIconTestSupport.h"
 #include "app/ImageModel.h"
 #include "app/ImportTestSupport.h"
 #include "app/MainWindowTestSupport.h"
+#include "base/ScopeGuard.h"
 #include "base/Stream.h"
 #include "editor/Reduce.h"
 #include "editor/ReduceForm.h"
@@ -157,6 +161,92 @@ TEST_F(ReduceImportTest, ACancelledReductionLeavesTheDocumentAsItWas) {
     EXPECT_EQ(form->Entry(0).Pixels, before.Pixels);
     EXPECT_EQ(form->Entry(0).Palette, before.Palette);
     EXPECT_EQ(form->ImagePage->ListBox1->ItemIndex(), 0);
+}
+
+// Lets real message boxes show while it lives and answers the first of the thread with the
+// button answer, from a thread of its own while the box runs its modal loop; Text is what the
+// box said. The recorded boxes take over again afterwards.
+struct AnswerRealBox {
+    AnswerRealBox(RecordedBoxes& boxes, int answer) : FBoxes(boxes), FAnswer(answer), FThread(GetCurrentThreadId()) {
+        SetMessageBoxHook(nullptr);
+        FCloser = std::thread([this] {
+            while (!FDone) {
+                EnumThreadWindows(FThread, Visit, reinterpret_cast<LPARAM>(this));
+                Sleep(10);
+            }
+        });
+    }
+    ~AnswerRealBox() {
+        FDone = true;
+        FCloser.join();
+        FBoxes.Listen();
+    }
+    static BOOL CALLBACK Visit(HWND h, LPARAM lp) {
+        auto* self = reinterpret_cast<AnswerRealBox*>(lp);
+        wchar_t cls[16] = {}, text[256] = {};
+        GetClassNameW(h, cls, 16);
+        if (std::wstring(cls) != L"#32770" || !IsWindowVisible(h) || self->FAnswered) return TRUE;
+        GetDlgItemTextW(h, 0xFFFF, text, 256);
+        self->Text = U(text);
+        self->FAnswered = true;
+        PostMessageW(h, WM_COMMAND, static_cast<WPARAM>(self->FAnswer), 0);
+        return FALSE;
+    }
+    std::string Text;
+
+private:
+    RecordedBoxes& FBoxes;
+    int FAnswer;
+    DWORD FThread;
+    std::atomic<bool> FDone{false}, FAnswered{false};
+    std::thread FCloser;
+};
+
+// After each box an import shows (the question, the reduction's progress, the background
+// colour with or without the system's colour dialog, the icon picker), the main window is the active one
+// again, so that keys reach it at once.
+TEST_F(ReduceImportTest, TheMainWindowIsActiveAgainAfterEveryBoxOfAnImport) {
+    TApplication::Instance().SetMainForm(form.get());
+    TScopeExit noMain([] { TApplication::Instance().SetMainForm(nullptr); });
+    form->ShowForm();
+    enum Back { NoBack, HookedColour, RealColour };
+    struct Case {
+        const char* Name;
+        std::string File;
+        int Question;  // the answer to the real smart-resize question, 0: none asked
+        Back BackColour;
+    } cases[] = {
+        {"question answered Yes", Data("im_64_truecolour.bmp"), IDYES, NoBack},
+        {"question answered No", Data("im_64_truecolour.bmp"), IDNO, NoBack},
+        {"reduction alone", Data("pil_rgb24_32.png"), 0, NoBack},
+        {"background colour", Fixture("icotool_4bit.ico"), 0, HookedColour},
+        {"background colour through the colour dialog", Fixture("icotool_4bit.ico"), 0, RealColour},
+        {"the icon picker, then the reduction", Data("icotool_48.ico"), 0, NoBack},
+    };
+    AnswerExtIcon(0);  // the 48x48 icon's first entry
+    TScopeExit noPicker([] { StopAnsweringExtIcon(); });
+    for (const Case& c : cases) {
+        SetForegroundWindow(form->Handle());
+        ASSERT_EQ(GetActiveWindow(), form->Handle()) << c.Name;
+        form->OptionsPage->NoDlgDisp->SetChecked(c.BackColour == NoBack);
+        std::vector<bool> backShown;
+        if (c.BackColour != NoBack) AnswerBackColour(RGB(1, 2, 3), false, backShown);
+        BackColourAnswer().RealColourDialog = c.BackColour == RealColour;
+        {
+            TDialogWatch watch(form->Handle(), 5000);  // a box nobody answers fails the case
+            std::optional<AnswerRealBox> box;  // the question, or the colour dialog
+            if (c.Question || c.BackColour == RealColour) box.emplace(boxes, c.Question ? c.Question : IDOK);
+            const int before = form->LastImage();
+            Drop({c.File});
+            EXPECT_EQ(form->LastImage(), before + 1) << c.Name;
+            if (c.Question) EXPECT_EQ(box->Text, "すまーとリサイズを行いますか？") << c.Name;
+            EXPECT_EQ(watch.Closed, std::vector<std::string>{}) << c.Name;
+        }
+        StopAnswering();
+        EXPECT_EQ(backShown.size(), c.BackColour == NoBack ? 0u : 1u) << c.Name;
+        EXPECT_EQ(GetActiveWindow(), form->Handle()) << c.Name;
+        EXPECT_EQ(GetForegroundWindow(), form->Handle()) << c.Name;
+    }
 }
 
 // The 48x48 entry of an icon made by icotool from a Pillow picture, loaded and drawn at 32x32

@@ -1,6 +1,7 @@
 #include "app/SmallDialogs.h"
 
 #include "app/MainForm.h"
+#include "ui/Application.h"
 
 TMadeOnFirstUse<TTransDlg> TransDlg;
 TMadeOnFirstUse<THSpotDlg> HSpotDlg;
@@ -209,6 +210,12 @@ TBackColorDlg::TBackColorDlg(TForm* owner) : TForm("BackColorDlg", "ico→bmpこ
 }
 
 void TBackColorDlg::Button1Click() {
-    ColorDialog1.Execute(FHandle);  // the previous colour stays when it is cancelled
+    // The previous colour stays when it is cancelled, and when the system has no colour
+    // dialog: the box, which has no other way out, then ends after the message.
+    try {
+        ColorDialog1.Execute(FHandle);
+    } catch (const std::exception& e) {
+        TApplication::Instance().HandleException(e);
+    }
     SetModalResult(mrOk);
 }

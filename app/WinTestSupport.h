@@ -38,7 +38,9 @@ bool PumpUntil(F done, DWORD ms = 3000) {
 
 class RecordedBoxes {
 public:
-    RecordedBoxes() {
+    RecordedBoxes() { Listen(); }
+    // Records the boxes (again, after a test let real ones show for a while).
+    void Listen() {
         SetMessageBoxHook([this](const TMessageBoxCall& c) {
             Calls.push_back(c);
             return Answer;

@@ -108,8 +108,7 @@ void TReduceColDlg::ReduceDone() {
         Image2->SetBounds(Image2->Left(), Image2->Top(), 97, 97);
         Image2->Show();
     }
-    Hide();
-    SetModalResult(mrOk);
+    SetModalResult(mrOk);  // the modal loop hides the dialog once the main window takes input again
     RestoreCursor();
 }
 

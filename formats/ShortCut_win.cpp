@@ -18,7 +18,7 @@ namespace {
 class TComScope {
 public:
     TComScope()
-        : FResult(Ole32().CoInitializeEx ? Ole32().CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED) : E_FAIL) {}
+        : FResult(Ole32().CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
     ~TComScope() {
         if (SUCCEEDED(FResult)) Ole32().CoUninitialize();
     }
@@ -51,8 +51,7 @@ struct TLink {
     TComPtr<IShellLinkW> Link;
     TComPtr<IPersistFile> File;
     bool Create() {
-        return Ole32().CoCreateInstance &&
-               SUCCEEDED(Ole32().CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+        return SUCCEEDED(Ole32().CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                                           reinterpret_cast<void**>(Link.Out()))) &&
                SUCCEEDED(Link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(File.Out())));
     }

@@ -26,7 +26,7 @@ TBrowseForFolder*& OpenDialog() {
 
 std::string PathOf(LPCITEMIDLIST item) {
     wchar_t buf[MAX_PATH] = {};
-    if (!item || !Shell32().SHGetPathFromIDList || !Shell32().SHGetPathFromIDList(item, buf)) return {};
+    if (!item || !Shell32().SHGetPathFromIDList(item, buf)) return {};
     return U(buf);
 }
 
@@ -55,6 +55,9 @@ struct TComScope {
 
 bool TBrowseForFolder::Execute(HWND owner) {
     if (OpenDialog()) return false;  // one dialog at a time
+    // What the dialog needs, before anything changes: a system without it raises here.
+    auto* const browse = Shell32().SHBrowseForFolder.Required();
+    Shell32().SHGetPathFromIDList.Required();
     TComScope com;
     std::vector<wchar_t> display(MAX_PATH, L'\0');
     std::wstring title = W(Title);
@@ -80,7 +83,7 @@ bool TBrowseForFolder::Execute(HWND owner) {
     FMade.clear();
     FMadeSelected.clear();
     FMadeChosen.clear();
-    chosen.Ptr = Shell32().SHBrowseForFolder ? Shell32().SHBrowseForFolder(&bi) : nullptr;
+    chosen.Ptr = browse(&bi);
     FDialog = FTree = FNewFolderButton = nullptr;
     FMade.clear();
     OpenDialog() = nullptr;
@@ -239,7 +242,7 @@ HTREEITEM ChildNamed(HWND tree, HTREEITEM parent, const std::wstring& name) {
 
 int SystemIconIndex(const std::wstring& path, UINT open) {
     SHFILEINFOW info{};
-    auto* const get = Shell32().SHGetFileInfo;
+    auto* const get = Shell32().SHGetFileInfo.Get();  // without it the folders show no icon
     if (!get || !get(path.c_str(), 0, &info, sizeof info, SHGFI_SYSICONINDEX | SHGFI_SMALLICON | open)) return 0;
     return info.iIcon;
 }

@@ -53,8 +53,7 @@ bool ChooseColour(HWND owner, TColor& colour) {
     cc.rgbResult = ColorToRGB(colour);
     cc.lpCustColors = custom;
     cc.Flags = CC_RGBINIT | CC_FULLOPEN;
-    static auto* const choose = SystemFunction<decltype(ChooseColorW)>(L"comdlg32.dll", "ChooseColorW");
-    if (!choose || !choose(&cc)) return false;
+    if (!Comdlg32().ChooseColor(&cc)) return false;
     colour = static_cast<TColor>(cc.rgbResult);
     return true;
 }

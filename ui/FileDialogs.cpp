@@ -153,10 +153,7 @@ bool TFileDialog::Execute(HWND owner) {
     if (FileMustExist) ofn.Flags |= OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST;
     if (OverwritePrompt) ofn.Flags |= OFN_OVERWRITEPROMPT;
     if (HideReadOnly) ofn.Flags |= OFN_HIDEREADONLY;
-    static auto* const open = SystemFunction<decltype(GetOpenFileNameW)>(L"comdlg32.dll", "GetOpenFileNameW");
-    static auto* const save = SystemFunction<decltype(GetSaveFileNameW)>(L"comdlg32.dll", "GetSaveFileNameW");
-    auto* const show = Kind == TFileDialogKind::Open ? open : save;
-    BOOL ok = show && show(&ofn);
+    const BOOL ok = Kind == TFileDialogKind::Open ? Comdlg32().GetOpenFileName(&ofn) : Comdlg32().GetSaveFileName(&ofn);
     if (!ok) return false;
     Files = MultiSelect ? SplitMultiSelection(buffer.data()) : std::vector<std::string>{U(buffer.data())};
     if (Files.empty()) return false;

@@ -20,6 +20,9 @@ public:
 
     // How the object is made when it is first asked for.
     void SetMake(TMake make) { FMake = std::move(make); }
+    // Runs on each object of its own right after it is made (nullptr: nothing), so that
+    // whoever kept its state meanwhile can hand that over; a borrowed object is not told.
+    void SetOnMade(std::function<void(T&)> made) { FOnMade = std::move(made); }
     // Stands for an object owned elsewhere (nullptr: none) instead of one of its own.
     TMadeOnFirstUse& operator=(T* borrowed) {
         FBorrowed = borrowed;
@@ -37,8 +40,10 @@ public:
                 bool& Flag;
                 ~TDone() { Flag = false; }
             } done{FMaking};
-            FObject = FMake();
-            if (!FObject) throw std::logic_error("the object was not made");
+            std::unique_ptr<T> made = FMake();
+            if (!made) throw std::logic_error("the object was not made");
+            if (FOnMade) FOnMade(*made);
+            FObject = std::move(made);
         }
         return *FObject;
     }
@@ -60,6 +65,7 @@ public:
 
 private:
     TMake FMake;
+    std::function<void(T&)> FOnMade;
     std::unique_ptr<T> FObject;
     T* FBorrowed = nullptr;
     bool FMaking = false;

@@ -61,3 +61,22 @@ TEST(MadeOnFirstUse, MakesOnceOnFirstUseLendsAndRefusesToBeUsedWhileMade) {
     EXPECT_EQ(loop.IfMade(), nullptr);
     EXPECT_EQ(loop.TryGet(), nullptr);
 }
+
+TEST(MadeOnFirstUse, HandsTheKeptStateToEachObjectItMakesButNotToALentOne) {
+    std::vector<std::string> log;
+    TMadeOnFirstUse<TMade> lazy([&] { return std::make_unique<TMade>(log); });
+    int kept = 7;
+    lazy.SetOnMade([&](TMade& made) { made.Value = kept; });
+    EXPECT_EQ(lazy.IfMade(), nullptr);  // asking whether it is there makes nothing
+    EXPECT_EQ(lazy->Value, 7);
+    lazy->Value = 9;
+    EXPECT_EQ(lazy->Value, 9);  // told once, when made
+    lazy.Reset();
+    kept = 3;
+    EXPECT_EQ(lazy->Value, 3);  // made anew: told anew
+    std::vector<std::string> otherLog;
+    TMade lent(otherLog);
+    lazy.Reset();
+    lazy = &lent;
+    EXPECT_EQ(lazy->Value, 1);
+}

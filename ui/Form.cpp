@@ -102,6 +102,9 @@ int TForm::ShowModal() {
             DispatchMessageW(&msg);
         }
     }
+    // The waiting windows take input again before the form hides, as the system's modal loop
+    // does: hiding the active window then activates its owner. A form that hid itself first
+    // would leave no window to activate.
     disabled.reset();
     ShowWindow(FHandle, SW_HIDE);
     FModal = false;

@@ -151,10 +151,18 @@ void TDragListBox::EndDrag() {
     SetCursor(LoadCursorW(nullptr, IDC_ARROW));
 }
 
-void TDragListBox::ShowDragCursor(POINT client) {
+int TDragListBox::DropRowAt(POINT client) const {
     RECT r;
     GetClientRect(FHandle, &r);
-    const int row = PtInRect(&r, client) ? ItemAtPos(client) : -1;
+    if (!PtInRect(&r, client)) return -1;
+    const int row = ItemAtPos(client);
+    if (row >= 0) return row;
+    const int count = Count();
+    return count > 0 && client.y >= ItemRect(count - 1).bottom ? count : -1;
+}
+
+void TDragListBox::ShowDragCursor(POINT client) {
+    const int row = DropRowAt(client);
     const bool accepted = row >= 0 && (!OnDragOver || OnDragOver(row));
     SetCursor(accepted ? DragCursor() : NoDropCursor());
 }

@@ -50,7 +50,8 @@ private:
 // the left button is held) and
 // lasts until that button is released (after OnMouseUp) or the capture is lost. While it
 // lasts the cursor tells whether a drop would be taken, as list-box drags do: the drag
-// cursor over a row that accepts it (OnDragOver; without a handler every row does), the
+// cursor over a row that accepts it (OnDragOver; without a handler every row does) and
+// over the empty part of the list below its last row (the row Count(): the end), the
 // no-drop cursor anywhere else.
 class TDragListBox : public TListBox {
 public:
@@ -59,6 +60,9 @@ public:
     void BeginDrag(POINT client);
     void EndDrag();
     bool Dragging() const { return FDragging; }
+    // Where a drop at a client point lands: the row under it, Count() below the last row
+    // (the end of the list), or -1 outside the list or over an empty list.
+    int DropRowAt(POINT client) const;
     std::function<bool(int row)> OnDragOver;
 
     // The two cursors a drag shows (shared, never destroyed while the program runs).

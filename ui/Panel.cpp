@@ -1,5 +1,7 @@
 #include "ui/Panel.h"
 
+#include <optional>
+
 namespace {
 UINT EdgeFor(TBevel b) { return b == TBevel::bvRaised ? BDR_RAISEDOUTER : b == TBevel::bvLowered ? BDR_SUNKENOUTER : 0; }
 UINT InnerEdgeFor(TBevel b) { return b == TBevel::bvRaised ? BDR_RAISEDINNER : b == TBevel::bvLowered ? BDR_SUNKENINNER : 0; }
@@ -54,9 +56,11 @@ void TPanel::Paint(TCanvas& canvas, RECT r) {
 
 LRESULT TPanel::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
-    case WM_PAINT: {
-        TPaintDC paint(FHandle);
-        HDC dc = paint.Get();
+    case WM_PAINT:
+    case WM_PRINTCLIENT: {  // the second draws into the DC it is given
+        std::optional<TPaintDC> paint;
+        if (msg == WM_PAINT) paint.emplace(FHandle);
+        HDC dc = paint ? paint->Get() : reinterpret_cast<HDC>(wp);
         TSelectObject font(dc, FFont);
         TCanvas canvas(dc);
         RECT r;
