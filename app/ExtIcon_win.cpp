@@ -1,11 +1,10 @@
 #include "app/ExtIcon.h"
 
-#include <shellapi.h>
+#include <map>
 
 #include "base/Format.h"
 #include "formats/IconSourceCheck.h"
 #include "ui/Canvas.h"
-#include "base/SystemLibrary_win.h"
 
 TExtIcon::TExtIcon(TForm* owner) : TForm("ExtIcon", "IconvevedaVer0.5", 244, 116, TFormBorder::bsDialog, owner) {
     CenterOnScreen();
@@ -38,29 +37,110 @@ TExtIcon::TExtIcon(TForm* owner) : TForm("ExtIcon", "IconvevedaVer0.5", 244, 116
 
 TExtIcon::~TExtIcon() { ImageList1.Clear(); }
 
+namespace {
+
+// The size the list shows: the system's icon size.
+constexpr int kListSide = 32;
+
+int ScreenDepth() {
+    HDC screen = GetDC(nullptr);
+    const int bits = screen ? GetDeviceCaps(screen, BITSPIXEL) : 32;
+    if (screen) ReleaseDC(nullptr, screen);
+    return bits > 0 ? bits : 32;
+}
+
+// An icon made from decoded pixels: a 32-bit colour image (with the image's alpha when it
+// has one) and a 1-bit mask (1 = transparent; from the alpha where the image has no mask).
+TIconHandle IconFromPixels(const TBitmap& colour, const TBitmap& mask) {
+    const int w = colour.Width(), h = colour.Height();
+    if (w <= 0 || h <= 0 || mask.Width() != w || mask.Height() != h) return {};
+    const bool alphaMask = mask.PixelFormat() == TPixelFormat::pf8bit;
+    const bool ownAlpha = colour.PixelFormat() == TPixelFormat::pf32bit;
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = -h;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    TGdiObject colourBitmap(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!colourBitmap || !bits) return {};
+    const std::size_t maskRow = static_cast<std::size_t>((w + 15) / 16 * 2);
+    std::vector<uint8_t> maskBits(maskRow * static_cast<std::size_t>(h), 0);
+    auto* px = static_cast<uint32_t*>(bits);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const TColor c = colour.Pixel(x, y);
+            const uint32_t alpha = alphaMask ? static_cast<uint32_t>(mask.PixelIndex(x, y))
+                                   : ownAlpha ? colour.ScanLine(y)[4 * x + 3]
+                                              : 0u;
+            px[static_cast<std::size_t>(y) * static_cast<std::size_t>(w) + static_cast<std::size_t>(x)] =
+                (alpha << 24) | (uint32_t{RedOf(c)} << 16) | (uint32_t{GreenOf(c)} << 8) | BlueOf(c);
+            if (alphaMask ? alpha == 0 : mask.PixelIndex(x, y) != 0)
+                maskBits[static_cast<std::size_t>(y) * maskRow + static_cast<std::size_t>(x / 8)] |=
+                    static_cast<uint8_t>(0x80 >> (x % 8));
+        }
+    TGdiObject maskBitmap(CreateBitmap(w, h, 1, 1, maskBits.data()));
+    if (!maskBitmap) return {};
+    ICONINFO info{TRUE, 0, 0, static_cast<HBITMAP>(maskBitmap.Get()), static_cast<HBITMAP>(colourBitmap.Get())};
+    return TIconHandle(CreateIconIndirect(&info));
+}
+
+// Icon `index` of the source: the image chosen for the list's size at the screen's depth,
+// decoded at its own size. Null when it cannot be read.
+TIconHandle SourceIcon(const TIconSource& source, int index, int depth) {
+    IconChoice choice;
+    TBitmap colour, mask;
+    if (!source.Choose(index, kListSide, kListSide, depth, choice) || !source.Decode(choice, colour, mask)) return {};
+    return IconFromPixels(colour, mask);
+}
+
+} // namespace
+
 bool TExtIcon::LoadIconsFromFile(const std::string& fileName) {
-    // The system's extraction trusts the file's tables: it reads only a file our own bounded
-    // check found sound, so a broken or hostile one gives no icon instead of a fault.
-    if (!CheckIconSourceFile(fileName).Ok()) return false;
-    const std::wstring file = W(fileName);
-    auto* const extract = Shell32().ExtractIconEx;
-    if (!extract) return false;
-    const UINT count = extract(file.c_str(), -1, nullptr, nullptr, 0);
-    if (count == 0 || count == UINT_MAX) return false;
+    // Our own reader takes the file apart within its bounds and decodes only the image each
+    // icon shows; a broken or hostile file gives no icon instead of a fault.
+    TWaitCursor wait;
+    auto source = std::make_unique<TIconSource>();
+    if (!source->LoadFile(fileName).Ok()) return false;
+    const int depth = ScreenDepth();
+    std::vector<int> listed;
     ImageList1.Clear();
-    for (UINT i = 0; i < count; ++i) {
-        HICON large = nullptr;
-        if (extract(file.c_str(), static_cast<int>(i), &large, nullptr, 1) == 0 || !large) continue;
-        ImageList1.AddIcon(large);
-        DestroyIcon(large);
+    // Icons that show the same image are decoded once.
+    std::map<uint64_t, int> shown;
+    for (int i = 0; i < source->Count(); ++i) {
+        IconChoice choice;
+        if (!source->Choose(i, kListSide, kListSide, depth, choice)) continue;
+        if (auto same = shown.find(choice.Offset); same != shown.end()) {
+            TIconHandle copy(ImageList1.GetIcon(same->second));
+            if (!copy) continue;
+            ImageList1.AddIcon(copy.Get());
+        } else {
+            TBitmap colour, mask;
+            if (!source->Decode(choice, colour, mask)) continue;
+            TIconHandle icon = IconFromPixels(colour, mask);
+            if (!icon) continue;
+            shown.emplace(choice.Offset, ImageList1.AddIcon(icon.Get()));
+        }
+        listed.push_back(i);
     }
     const int held = ImageList1.Count();
     if (held == 0) return false;
+    FSource = std::move(source);
+    FSourceIcons = std::move(listed);
+    FDepth = depth;
     Panel1->SetCaption(IntToStr(held));
     ValueBox1->SetMax(held - 1);
     ValueBox1->SetValue(0);
     ValueBox1Change();
     return true;
+}
+
+TIconHandle TExtIcon::PickedIconAtOwnSize() const {
+    const int index = ValueBox1->Value();
+    if (!FSource || index < 0 || index >= static_cast<int>(FSourceIcons.size())) return {};
+    return SourceIcon(*FSource, FSourceIcons[static_cast<std::size_t>(index)], FDepth);
 }
 
 void TExtIcon::ValueBox1Change() {
@@ -69,45 +149,24 @@ void TExtIcon::ValueBox1Change() {
     Image1->SetIcon(ImageList1.GetIcon(index));
 }
 
-namespace {
-
-// Larger icons than this are drawn at the list's size: the import fits either to 32x32.
-constexpr int kLargestPickedIcon = 1024;
-
-// Icon `index` of the file at its own size: the entry nearest the system's icon size, never
-// stretched. Null when it can't be extracted.
-TIconHandle ExtractIconAtOwnSize(const std::wstring& file, int index, SIZE& size) {
-    HICON icon = nullptr;
-    UINT id = 0;
-    if (PrivateExtractIconsW(file.c_str(), index, 0, 0, &icon, &id, 1, LR_DEFAULTCOLOR) != 1 || !icon) return {};
-    TIconHandle owned(icon);
-    ICONINFO info{};
-    if (!GetIconInfo(icon, &info)) return {};
-    TGdiObject colour(info.hbmColor), mask(info.hbmMask);
-    BITMAP bm{};
-    if (!GetObjectW(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof bm, &bm)) return {};
-    size = SIZE{bm.bmWidth, info.hbmColor ? bm.bmHeight : bm.bmHeight / 2};
-    if (size.cx <= 0 || size.cy <= 0 || size.cx > kLargestPickedIcon || size.cy > kLargestPickedIcon) return {};
-    return owned;
-}
-
-} // namespace
-
 bool PickLibraryIconPicture(TForm* owner, const std::string& fileName, const std::function<TColor()>& background,
                             TBitmap& picture) {
     TExtIcon dialog(owner);
     if (!dialog.LoadIconsFromFile(fileName) || dialog.ShowModal() != mrOk || !dialog.Image1->Icon()) return false;
     const TColor fill = background();
-    // The picked icon as the file holds it: the system's 32x32 extraction of a larger icon
-    // samples the colours and the mask apart and loses pixels of the picture to the mask.
-    // The list's numbers are the file's only while every icon of the file was taken.
-    const std::wstring file = W(fileName);
+    // The picked icon as the file holds it, not the list's 32x32 copy of a larger one.
+    TIconHandle own = dialog.PickedIconAtOwnSize();
     SIZE size{32, 32};
-    TIconHandle own;
-    auto* const extract = Shell32().ExtractIconEx;
-    if (extract && extract(file.c_str(), -1, nullptr, nullptr, 0) == static_cast<UINT>(dialog.ImageList1.Count()))
-        own = ExtractIconAtOwnSize(file, dialog.ValueBox1->Value(), size);
-    if (!own) size = SIZE{32, 32};
+    if (own) {
+        ICONINFO info{};
+        if (GetIconInfo(own.Get(), &info)) {
+            TGdiObject colour(info.hbmColor), mask(info.hbmMask);
+            BITMAP bm{};
+            if (GetObjectW(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof bm, &bm))
+                size = SIZE{bm.bmWidth, info.hbmColor ? bm.bmHeight : bm.bmHeight / 2};
+        }
+        if (size.cx <= 0 || size.cy <= 0) own = {}, size = SIZE{32, 32};
+    }
     HICON icon = own ? own.Get() : dialog.Image1->Icon();
     TDibSection dib(size.cx, size.cy);
     TGdiObject brush(CreateSolidBrush(ColorToRGB(fill)));

@@ -53,11 +53,11 @@ void PutEntry(ByteWriter& w, const ICONDIRENTRY& e) {
     w.U32(e.dwImageOffset);
 }
 
-bool DecodePng(const CICONDAT& c, TBitmap& colour, TBitmap& mask) {
+bool DecodePng(const uint8_t* data, std::size_t size, TBitmap& colour, TBitmap& mask) {
     try {
         TRUDEDI png;
         png.SetMaxImageBytes(int64_t(kIconMaxSide) * kIconMaxSide * 8);
-        TBytesStream s(c.Data.data(), static_cast<int64_t>(c.Data.size()));
+        TBytesStream s(data, static_cast<int64_t>(size));
         png.LoadFromStream(s);
         if (png.GetEmpty() || png.GetWidth() > kIconMaxSide || png.GetHeight() > kIconMaxSide) return false;
         png.AssignTo(colour);
@@ -172,7 +172,7 @@ bool TIconFile::CheckImage(const CICONDAT& image) {
         // Small enough (one record) to be decoded once to know it can be.
         int w, h;
         TBitmap colour, mask;
-        return PngSize(image.Data.data(), image.Data.size(), w, h) && DecodePng(image, colour, mask);
+        return PngSize(image.Data.data(), image.Data.size(), w, h) && DecodePng(image.Data.data(), image.Data.size(), colour, mask);
     }
     IconLayout l;
     return ComputeIconLayout(image.Data.data(), image.Data.size(), l);
@@ -481,10 +481,14 @@ void TIconFile::DrawImage(int index) {
 bool TIconFile::DecodeImage(int i, TBitmap& colour, TBitmap& mask, bool trueColour) const {
     if (i < 0 || i >= static_cast<int>(FIconList.size())) return false;
     const CICONDAT& c = *FIconList[static_cast<std::size_t>(i)];
-    if (c.IsPng()) return DecodePng(c, colour, mask);
+    return DecodeIconResource(c.Data.data(), c.Data.size(), colour, mask, trueColour);
+}
+
+bool DecodeIconResource(const uint8_t* d, std::size_t size, TBitmap& colour, TBitmap& mask, bool trueColour) {
+    if (!d) return false;
+    if (IsPngSignature(d, size)) return DecodePng(d, size, colour, mask);
     IconLayout l;
-    if (!ComputeIconLayout(c.Data.data(), c.Data.size(), l)) return false;
-    const uint8_t* d = c.Data.data();
+    if (!ComputeIconLayout(d, size, l)) return false;
     const int w = l.Width, h = l.Height;
     std::vector<TRGBQuad> pal(static_cast<std::size_t>(l.Colours));
     for (int k = 0; k < l.Colours; ++k) {
