@@ -1,6 +1,7 @@
 #include "app/ExtIcon.h"
 
-#include <map>
+#include <algorithm>
+#include <cstring>
 
 #include "base/Format.h"
 #include "formats/IconSourceCheck.h"
@@ -49,13 +50,42 @@ int ScreenDepth() {
     return bits > 0 ? bits : 32;
 }
 
-// An icon made from decoded pixels: a 32-bit colour image (with the image's alpha when it
-// has one) and a 1-bit mask (1 = transparent; from the alpha where the image has no mask).
-TIconHandle IconFromPixels(const TBitmap& colour, const TBitmap& mask) {
+// Decoded pixels as an icon holds them: 32-bit colour rows (with the image's alpha when it
+// has one) and 1-bit mask rows of whole words (1 = transparent; from the alpha where the
+// image has no mask).
+struct TIconBits {
+    int Width = 0, Height = 0;
+    std::vector<uint32_t> Colour;
+    std::vector<uint8_t> Mask;
+    std::size_t MaskRow() const { return static_cast<std::size_t>((Width + 15) / 16 * 2); }
+};
+
+bool IconBitsOf(const TBitmap& colour, const TBitmap& mask, TIconBits& out) {
     const int w = colour.Width(), h = colour.Height();
-    if (w <= 0 || h <= 0 || mask.Width() != w || mask.Height() != h) return {};
+    if (w <= 0 || h <= 0 || mask.Width() != w || mask.Height() != h) return false;
     const bool alphaMask = mask.PixelFormat() == TPixelFormat::pf8bit;
     const bool ownAlpha = colour.PixelFormat() == TPixelFormat::pf32bit;
+    out.Width = w;
+    out.Height = h;
+    out.Colour.assign(static_cast<std::size_t>(w) * static_cast<std::size_t>(h), 0);
+    out.Mask.assign(out.MaskRow() * static_cast<std::size_t>(h), 0);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const TColor c = colour.Pixel(x, y);
+            const uint32_t alpha = alphaMask ? static_cast<uint32_t>(mask.PixelIndex(x, y))
+                                   : ownAlpha ? colour.ScanLine(y)[4 * x + 3]
+                                              : 0u;
+            out.Colour[static_cast<std::size_t>(y) * static_cast<std::size_t>(w) + static_cast<std::size_t>(x)] =
+                (alpha << 24) | (uint32_t{RedOf(c)} << 16) | (uint32_t{GreenOf(c)} << 8) | BlueOf(c);
+            if (alphaMask ? alpha == 0 : mask.PixelIndex(x, y) != 0)
+                out.Mask[static_cast<std::size_t>(y) * out.MaskRow() + static_cast<std::size_t>(x / 8)] |=
+                    static_cast<uint8_t>(0x80 >> (x % 8));
+        }
+    return true;
+}
+
+// A 32-bit top-down DIB section of the given rows, and a monochrome bitmap of mask rows.
+TGdiObject ColourBitmap(int w, int h, const uint32_t* rows) {
     BITMAPINFO bi{};
     bi.bmiHeader.biSize = sizeof bi.bmiHeader;
     bi.bmiHeader.biWidth = w;
@@ -64,26 +94,17 @@ TIconHandle IconFromPixels(const TBitmap& colour, const TBitmap& mask) {
     bi.bmiHeader.biBitCount = 32;
     bi.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    TGdiObject colourBitmap(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!colourBitmap || !bits) return {};
-    const std::size_t maskRow = static_cast<std::size_t>((w + 15) / 16 * 2);
-    std::vector<uint8_t> maskBits(maskRow * static_cast<std::size_t>(h), 0);
-    auto* px = static_cast<uint32_t*>(bits);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-            const TColor c = colour.Pixel(x, y);
-            const uint32_t alpha = alphaMask ? static_cast<uint32_t>(mask.PixelIndex(x, y))
-                                   : ownAlpha ? colour.ScanLine(y)[4 * x + 3]
-                                              : 0u;
-            px[static_cast<std::size_t>(y) * static_cast<std::size_t>(w) + static_cast<std::size_t>(x)] =
-                (alpha << 24) | (uint32_t{RedOf(c)} << 16) | (uint32_t{GreenOf(c)} << 8) | BlueOf(c);
-            if (alphaMask ? alpha == 0 : mask.PixelIndex(x, y) != 0)
-                maskBits[static_cast<std::size_t>(y) * maskRow + static_cast<std::size_t>(x / 8)] |=
-                    static_cast<uint8_t>(0x80 >> (x % 8));
-        }
-    TGdiObject maskBitmap(CreateBitmap(w, h, 1, 1, maskBits.data()));
-    if (!maskBitmap) return {};
-    ICONINFO info{TRUE, 0, 0, static_cast<HBITMAP>(maskBitmap.Get()), static_cast<HBITMAP>(colourBitmap.Get())};
+    TGdiObject bitmap(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!bitmap || !bits) return {};
+    std::memcpy(bits, rows, 4u * static_cast<std::size_t>(w) * static_cast<std::size_t>(h));
+    return bitmap;
+}
+
+TIconHandle IconFromBits(const TIconBits& b) {
+    TGdiObject colour = ColourBitmap(b.Width, b.Height, b.Colour.data());
+    TGdiObject mask(CreateBitmap(b.Width, b.Height, 1, 1, b.Mask.data()));
+    if (!colour || !mask) return {};
+    ICONINFO info{TRUE, 0, 0, static_cast<HBITMAP>(mask.Get()), static_cast<HBITMAP>(colour.Get())};
     return TIconHandle(CreateIconIndirect(&info));
 }
 
@@ -92,9 +113,67 @@ TIconHandle IconFromPixels(const TBitmap& colour, const TBitmap& mask) {
 TIconHandle SourceIcon(const TIconSource& source, int index, int depth) {
     IconChoice choice;
     TBitmap colour, mask;
-    if (!source.Choose(index, kListSide, kListSide, depth, choice) || !source.Decode(choice, colour, mask)) return {};
-    return IconFromPixels(colour, mask);
+    TIconBits bits;
+    if (!source.Choose(index, kListSide, kListSide, depth, choice) || !source.Decode(choice, colour, mask) ||
+        !IconBitsOf(colour, mask, bits))
+        return {};
+    return IconFromBits(bits);
 }
+
+// Fills an image list in order: images of the list's size many at a time, as one strip of
+// colour rows and one of mask rows (an icon at a time costs the list a millisecond or more,
+// too much for a module of thousands), images of other sizes as icons the list fits.
+class TListFiller {
+public:
+    explicit TListFiller(TImageList& list) : FList(list) {}
+    ~TListFiller() { Flush(); }
+    TListFiller(const TListFiller&) = delete;
+    TListFiller& operator=(const TListFiller&) = delete;
+
+    void Add(const TIconBits& b) {
+        if (b.Width != kListSide || b.Height != kListSide) {
+            Flush();
+            if (TIconHandle icon = IconFromBits(b)) FList.AddIcon(icon.Get());
+            return;
+        }
+        const std::size_t stripWidth = std::size_t{kListSide} * kStripImages, maskRow = stripWidth / 8;
+        if (FColour.empty()) {
+            FColour.assign(stripWidth * kListSide, 0);
+            FMask.assign(maskRow * kListSide, 0);
+        }
+        for (int y = 0; y < kListSide; ++y) {
+            std::memcpy(&FColour[y * stripWidth + std::size_t{kListSide} * FPending],
+                        &b.Colour[static_cast<std::size_t>(y) * kListSide], 4 * kListSide);
+            std::memcpy(&FMask[y * maskRow + kListSide / 8 * FPending], &b.Mask[y * b.MaskRow()], kListSide / 8);
+        }
+        if (++FPending == kStripImages) Flush();
+    }
+
+    void Flush() {
+        if (FPending == 0) return;
+        // The strip's first FPending images, row by row.
+        const int width = kListSide * FPending;
+        const std::size_t stripWidth = std::size_t{kListSide} * kStripImages, maskRow = stripWidth / 8;
+        std::vector<uint32_t> colour(static_cast<std::size_t>(width) * kListSide);
+        std::vector<uint8_t> mask(static_cast<std::size_t>(width) / 8 * kListSide);
+        for (int y = 0; y < kListSide; ++y) {
+            std::memcpy(&colour[static_cast<std::size_t>(y) * width], &FColour[y * stripWidth], 4u * width);
+            std::memcpy(&mask[static_cast<std::size_t>(y) * width / 8], &FMask[y * maskRow], width / 8u);
+        }
+        FPending = 0;
+        std::fill(FMask.begin(), FMask.end(), 0);
+        TGdiObject c = ColourBitmap(width, kListSide, colour.data());
+        TGdiObject m(CreateBitmap(width, kListSide, 1, 1, mask.data()));
+        if (c && m) FList.AddImages(static_cast<HBITMAP>(c.Get()), static_cast<HBITMAP>(m.Get()));
+    }
+
+private:
+    static constexpr int kStripImages = 256;
+    TImageList& FList;
+    std::vector<uint32_t> FColour;
+    std::vector<uint8_t> FMask;
+    int FPending = 0;
+};
 
 } // namespace
 
@@ -107,26 +186,31 @@ bool TExtIcon::LoadIconsFromFile(const std::string& fileName) {
     const int depth = ScreenDepth();
     std::vector<int> listed;
     ImageList1.Clear();
-    // Icons that show the same image are decoded once.
-    std::map<uint64_t, int> shown;
-    for (int i = 0; i < source->Count(); ++i) {
-        IconChoice choice;
-        if (!source->Choose(i, kListSide, kListSide, depth, choice)) continue;
-        if (auto same = shown.find(choice.Offset); same != shown.end()) {
-            TIconHandle copy(ImageList1.GetIcon(same->second));
-            if (!copy) continue;
-            ImageList1.AddIcon(copy.Get());
-        } else {
-            TBitmap colour, mask;
-            if (!source->Decode(choice, colour, mask)) continue;
-            TIconHandle icon = IconFromPixels(colour, mask);
-            if (!icon) continue;
-            shown.emplace(choice.Offset, ImageList1.AddIcon(icon.Get()));
+    {
+        TListFiller filler(ImageList1);
+        // The last image decoded, for icons that show the same image one after another.
+        uint64_t lastOffset = 0;
+        TIconBits last;
+        for (int i = 0; i < source->Count(); ++i) {
+            IconChoice choice;
+            if (!source->Choose(i, kListSide, kListSide, depth, choice)) continue;
+            if (last.Width == 0 || choice.Offset != lastOffset) {
+                TBitmap colour, mask;
+                last = TIconBits{};
+                if (!source->Decode(choice, colour, mask) || !IconBitsOf(colour, mask, last)) continue;
+                lastOffset = choice.Offset;
+            }
+            filler.Add(last);
+            listed.push_back(i);
         }
-        listed.push_back(i);
     }
     const int held = ImageList1.Count();
     if (held == 0) return false;
+    if (held != static_cast<int>(listed.size())) {
+        // An image the list refused: the numbers no longer name the file's icons.
+        ImageList1.Clear();
+        return false;
+    }
     FSource = std::move(source);
     FSourceIcons = std::move(listed);
     FDepth = depth;

@@ -1,6 +1,9 @@
 // Broken and hostile icon files, modules and shortcuts dropped on the main window: our own
-// check refuses each before any system loader reads it, the import gives its message, and
-// the document stays as it was. Sound modules, Wine's own among them, still reach the picker.
+// readers refuse each or take only what it soundly holds, the import gives its message or
+// the picker, and the document stays as it was. Sound modules, Wine's own among them, still
+// reach the picker.
+#include <chrono>
+
 #include "app/ExtIconTestSupport.h"
 #include "app/ImportTestSupport.h"
 #include "app/MainWindowTestSupport.h"
@@ -14,6 +17,10 @@ const char* const kNotImported = "%s は\nｲﾒｰｼﾞが含まれていな�
 
 std::string Corpus(const std::string& name) {
     return WinePath(std::string(TAMSOLO_SOURCE_DIR) + "/formats/fuzz-corpus/iconsource/" + name);
+}
+// The icon reader's own corpus.
+std::string ReaderCorpus(const std::string& name) {
+    return WinePath(std::string(TAMSOLO_SOURCE_DIR) + "/formats/fuzz-corpus/moduleicons/" + name);
 }
 
 // What the document shows: the image list's names, each image's pixels and palette, the frame lines.
@@ -74,6 +81,53 @@ TEST_F(HostileFileTest, EveryHostileFileGivesTheImportMessageAndLeavesTheDocumen
         EXPECT_TRUE(View() == before);
     }
     EXPECT_EQ(ExtIconAnswer().Shown, 0);
+}
+
+// Each file, and a shortcut to it, gives the import's message (a picker that opens is
+// cancelled) within two seconds; the picker opens only where the file holds a sound icon.
+TEST_F(HostileFileTest, ModulesAndIconFilesTheSystemCannotReadAreOursToReadInTime) {
+    Drop({Fixture("icotool_4bit.ico"), Fixture("icotool_8bit.cur")});
+    ASSERT_EQ(form->LastImage(), 1);
+    const DocumentView before = View();
+    AnswerExtIcon(-1);
+    const struct {
+        const char* Name;
+        bool Picker;
+    } cases[] = {
+        {"hostile_group_no_language.dll", false},       {"hostile_icon_no_language.dll", false},
+        {"hostile_overlapping_sections.dll", false},    {"hostile_resource_dir_in_headers.dll", false},
+        {"hostile_reused_directories.dll", false},      {"hostile_900k_entries.dll", false},
+        {"hostile_ne_icon_ids_missing.icl", false},     {"hostile_ne_no_group_entries.icl", false},
+        {"hostile_ne_group_count.icl", false},          {"hostile_65535_entries_one_png.ico", true},
+        {"hostile_65535_entries_small_png.ico", true},  {"hostile_65535_entries_one_bitmap.ico", true},
+        {"valid_ne_5000_groups.icl", true},
+    };
+    for (const auto& c : cases) {
+        for (bool link : {false, true}) {
+            SCOPED_TRACE(std::string(c.Name) + (link ? " through a shortcut" : ""));
+            std::string path = ReaderCorpus(c.Name);
+            if (link) {
+                ASSERT_TRUE(MakeLink(folder + c.Name + ".lnk", path));
+                path = folder + c.Name + ".lnk";
+            }
+            boxes.Calls.clear();
+            const int shown = ExtIconAnswer().Shown;
+            const auto start = std::chrono::steady_clock::now();
+            Drop({path});
+            const double ms =
+                std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+            EXPECT_LT(ms, 2000);
+            const std::vector<std::string> messages = Messages();
+            ASSERT_FALSE(messages.empty());
+            EXPECT_EQ(messages.back(), Format(kNotImported, path.c_str()));
+            EXPECT_EQ(ExtIconAnswer().Shown - shown, c.Picker ? 1 : 0);
+            EXPECT_TRUE(View() == before);
+        }
+    }
+    // The big sound module lists every one of its icons.
+    AnswerExtIcon(-1);
+    Drop({ReaderCorpus("valid_ne_5000_groups.icl")});
+    EXPECT_EQ(ExtIconAnswer().Count, "5000");
 }
 
 TEST_F(HostileFileTest, ATruncatedLargeIconIsRefusedWithoutThePicker) {

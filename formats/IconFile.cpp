@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <map>
 #include <stdexcept>
+#include <utility>
 
 #include "base/ByteIO.h"
 #include "base/Exception.h"
@@ -199,6 +201,11 @@ IconLoadResult TIconFile::LoadIconFromMemory(const uint8_t* data, std::size_t si
     std::vector<std::unique_ptr<CICONDAT>> images;
     int skipped = 0;
     std::size_t sequential = dirEnd;  // where the image would lie if images follow back to back
+    // The images of a sound file lie side by side, so together they hold no more bytes than
+    // the file: entries beyond that (a directory naming one image thousands of times) are
+    // skipped, and an image named again is checked once.
+    uint64_t held = 0;
+    std::map<std::pair<uint64_t, uint64_t>, bool> checked;
     for (int i = 0; i < dir.idCount; ++i) {
         ICONDIRENTRY e;
         e.bWidth = r.U8();
@@ -227,13 +234,20 @@ IconLoadResult TIconFile::LoadIconFromMemory(const uint8_t* data, std::size_t si
             ++skipped;
             continue;
         }
-        auto image = std::make_unique<CICONDAT>();
-        image->Entry = e;
-        image->Data.assign(data + at, data + at + bytes);
-        if (!CheckImage(*image)) {
+        if (held + bytes > size) {
             ++skipped;
             continue;
         }
+        auto image = std::make_unique<CICONDAT>();
+        image->Entry = e;
+        image->Data.assign(data + at, data + at + bytes);
+        auto verdict = checked.try_emplace({at, bytes}, false);
+        if (verdict.second) verdict.first->second = CheckImage(*image);
+        if (!verdict.first->second) {
+            ++skipped;
+            continue;
+        }
+        held += bytes;
         images.push_back(std::move(image));
     }
     if (r.Failed() || (dir.idCount > 0 && images.empty())) {
