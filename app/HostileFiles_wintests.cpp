@@ -15,13 +15,9 @@ namespace {
 
 const char* const kNotImported = "%s は\nｲﾒｰｼﾞが含まれていないか,入力がｷｬﾝｾﾙされたため読み込めませんでした。";
 
-std::string Corpus(const std::string& name) {
-    return WinePath(std::string(TAMSOLO_SOURCE_DIR) + "/formats/fuzz-corpus/iconsource/" + name);
-}
+std::string Corpus(const std::string& name) { return CorpusFile("iconsource", name); }
 // The icon reader's own corpus.
-std::string ReaderCorpus(const std::string& name) {
-    return WinePath(std::string(TAMSOLO_SOURCE_DIR) + "/formats/fuzz-corpus/moduleicons/" + name);
-}
+std::string ReaderCorpus(const std::string& name) { return CorpusFile("moduleicons", name); }
 
 // What the document shows: the image list's names, each image's pixels and palette, the frame lines.
 struct DocumentView {
@@ -142,18 +138,7 @@ TEST_F(HostileFileTest, ATruncatedLargeIconIsRefusedWithoutThePicker) {
 }
 
 TEST_F(HostileFileTest, SoundModulesPassTheCheckAndWineExtractsTheirIcons) {
-    const std::string modules[] = {
-        IconHostPath(),
-        Corpus("valid_one_icon.dll"),
-        Corpus("valid_one_icon_64.dll"),
-        Corpus("valid_library.icl"),
-        "C:\\windows\\system32\\shell32.dll",
-        "C:\\windows\\system32\\user32.dll",
-        "C:\\windows\\system32\\comdlg32.dll",
-        "C:\\windows\\notepad.exe",
-        "C:\\windows\\regedit.exe",
-        Fixture("icotool_multi.ico"),
-    };
+    const std::vector<std::string> modules = SoundIconSources();
     for (const std::string& m : modules) {
         SCOPED_TRACE(m);
         const SourceCheck c = CheckIconSourceFile(m);

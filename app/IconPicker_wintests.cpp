@@ -21,10 +21,6 @@
 
 namespace {
 
-std::string Corpus(const std::string& name) {
-    return WinePath(std::string(TAMSOLO_SOURCE_DIR) + "/formats/fuzz-corpus/iconsource/" + name);
-}
-
 // Entry `index` of an image list drawn on a background.
 std::vector<COLORREF> Drawn(const TImageList& list, int index, COLORREF background) {
     TDibSection dib(32, 32);
@@ -66,21 +62,8 @@ struct IconPickerTest : ::testing::Test {
 };
 
 TEST_F(IconPickerTest, ListsTheIconsOfSoundModulesAsTheSystemExtractsThem) {
-    std::vector<std::string> sources = {
-        IconHostPath(),
-        Corpus("valid_one_icon.dll"),
-        Corpus("valid_one_icon_64.dll"),
-        Corpus("valid_library.icl"),
-        "C:\\windows\\system32\\shell32.dll",
-        "C:\\windows\\system32\\user32.dll",
-        "C:\\windows\\system32\\comdlg32.dll",
-        "C:\\windows\\notepad.exe",
-        "C:\\windows\\regedit.exe",
-        Fixture("icotool_multi.ico"),
-        Fixture("icotool_32bit.ico"),
-        Fixture("icotool_4bit.ico"),
-        Fixture("pillow_png.ico"),
-    };
+    std::vector<std::string> sources = SoundIconSources();
+    for (const char* icon : {"icotool_32bit.ico", "icotool_4bit.ico", "pillow_png.ico"}) sources.push_back(Fixture(icon));
     for (const std::string& lib : OurLibraries(folder)) sources.push_back(lib);
     for (const std::string& source : sources) {
         SCOPED_TRACE(source);

@@ -23,6 +23,28 @@ inline std::string Fixture(const std::string& name) {
     return WinePath(std::string(TAMSOLO_SOURCE_DIR) + "/formats/testdata/" + name);
 }
 
+// A file of a seed corpus of formats/fuzz-corpus.
+inline std::string CorpusFile(const std::string& folder, const std::string& name) {
+    return WinePath(std::string(TAMSOLO_SOURCE_DIR) + "/formats/fuzz-corpus/" + folder + "/" + name);
+}
+
+// Sound modules and an icon file: the test icon host, hand-made modules, a library Tamsolo
+// saved, and the modules of the Wine prefix.
+inline std::vector<std::string> SoundIconSources() {
+    return {
+        IconHostPath(),
+        CorpusFile("iconsource", "valid_one_icon.dll"),
+        CorpusFile("iconsource", "valid_one_icon_64.dll"),
+        CorpusFile("iconsource", "valid_library.icl"),
+        "C:\\windows\\system32\\shell32.dll",
+        "C:\\windows\\system32\\user32.dll",
+        "C:\\windows\\system32\\comdlg32.dll",
+        "C:\\windows\\notepad.exe",
+        "C:\\windows\\regedit.exe",
+        Fixture("icotool_multi.ico"),
+    };
+}
+
 // A link made through the shell's own link object.
 inline bool MakeLink(const std::string& link, const std::string& target, int showCmd = SW_SHOWNORMAL) {
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);

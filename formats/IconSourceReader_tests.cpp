@@ -21,12 +21,6 @@ namespace fs = std::filesystem;
 
 const fs::path kCorpus = fs::path(TAMSOLO_SOURCE_DIR) / "formats" / "fuzz-corpus";
 
-std::vector<uint8_t> FileBytes(const fs::path& path) {
-    std::vector<uint8_t> bytes;
-    EXPECT_TRUE(ReadWholeFile(path.string(), bytes, 1 << 24)) << path;
-    return bytes;
-}
-
 // An icon file of the given entries (width, height, bits); each image is 8 bytes of its own.
 std::vector<uint8_t> IconDirectory(const std::vector<std::array<int, 3>>& entries) {
     ByteWriter w;
@@ -95,13 +89,13 @@ TEST(IconSourceReader, ReadsSoundModulesAndIconFilesAsTheIconCodecDecodesThem) {
         int Side;  // of the image chosen for 32x32 at 32 bits
     } cases[] = {
         {"our library", BuildIconLibrary(in), 3, 32},
-        {"one-icon PE", FileBytes(kCorpus / "iconsource" / "valid_one_icon.dll"), 1, 32},
-        {"one-icon PE32+", FileBytes(kCorpus / "iconsource" / "valid_one_icon_64.dll"), 1, 32},
-        {"saved library", FileBytes(kCorpus / "iconsource" / "valid_library.icl"), 2, 32},
-        {"one-icon NE", FileBytes(kCorpus / "moduleicons" / "valid_ne_one_icon.icl"), 1, 32},
-        {"three-image icon", FileBytes(IconFixture("icotool_multi.ico")), 1, 32},
-        {"PNG icon", FileBytes(IconFixture("pillow_png.ico")), 1, 32},
-        {"cursor", FileBytes(IconFixture("icotool_8bit.cur")), 1, 32},
+        {"one-icon PE", TestFileBytes(kCorpus / "iconsource" / "valid_one_icon.dll"), 1, 32},
+        {"one-icon PE32+", TestFileBytes(kCorpus / "iconsource" / "valid_one_icon_64.dll"), 1, 32},
+        {"saved library", TestFileBytes(kCorpus / "iconsource" / "valid_library.icl"), 2, 32},
+        {"one-icon NE", TestFileBytes(kCorpus / "moduleicons" / "valid_ne_one_icon.icl"), 1, 32},
+        {"three-image icon", TestFileBytes(IconFixture("icotool_multi.ico")), 1, 32},
+        {"PNG icon", TestFileBytes(IconFixture("pillow_png.ico")), 1, 32},
+        {"cursor", TestFileBytes(IconFixture("icotool_8bit.cur")), 1, 32},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Name);
@@ -162,14 +156,16 @@ TEST(IconSourceReader, HostileTreesAndDirectoriesCostOnlyTheirSize) {
         SCOPED_TRACE(c.Name);
         const auto start = std::chrono::steady_clock::now();
         TIconSource source;
-        const SourceCheck loaded = source.Load(FileBytes(kCorpus / "moduleicons" / c.Name));
+        const SourceCheck loaded = source.Load(TestFileBytes(kCorpus / "moduleicons" / c.Name));
         EXPECT_EQ(loaded.Fault, c.Fault) << loaded.What;
         EXPECT_EQ(source.Count(), c.Count);
         if (c.Count > 0) {
             IconChoice choice;
             TBitmap colour, mask;
             EXPECT_EQ(source.Choose(0, 32, 32, 32, choice) && source.Decode(choice, colour, mask), c.Decodes);
-            if (c.Decodes) EXPECT_TRUE(source.Choose(c.Count - 1, 32, 32, 32, choice));
+            if (c.Decodes) {
+                EXPECT_TRUE(source.Choose(c.Count - 1, 32, 32, 32, choice));
+            }
         }
         const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
         EXPECT_LT(ms, 300);  // sanitized build; a walk of every path through a reused tree takes seconds
@@ -177,7 +173,7 @@ TEST(IconSourceReader, HostileTreesAndDirectoriesCostOnlyTheirSize) {
     // The structure check, on the same walk, refuses the trees too.
     for (const char* name : {"hostile_overlapping_sections.dll", "hostile_resource_dir_in_headers.dll",
                              "hostile_reused_directories.dll", "hostile_900k_entries.dll"}) {
-        const std::vector<uint8_t> bytes = FileBytes(kCorpus / "moduleicons" / name);
+        const std::vector<uint8_t> bytes = TestFileBytes(kCorpus / "moduleicons" / name);
         TMemoryByteSource src(bytes);
         EXPECT_FALSE(CheckIconSource(src).Ok()) << name;
     }
@@ -193,7 +189,7 @@ TEST(IconSourceReader, RefusesFilesThatAreNeitherAndEveryCutOfAModuleSafely) {
     EXPECT_EQ(source.LoadFile((kCorpus / "no such file.dll").string()).Fault, SourceFault::NotASource);
     // Cuts of sound modules: whatever loads, its choices stay inside the bytes.
     for (const char* name : {"iconsource/valid_one_icon.dll", "iconsource/valid_library.icl"}) {
-        const std::vector<uint8_t> whole = FileBytes(kCorpus / name);
+        const std::vector<uint8_t> whole = TestFileBytes(kCorpus / name);
         for (std::size_t cut = 0; cut < whole.size(); cut += 1 + cut / 32) {
             TIconSource part;
             part.Load(std::vector<uint8_t>(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(cut)));
@@ -215,7 +211,7 @@ TEST(IconSourceReader, ReplaysTheSeedCorporaCleanly) {
     int files = 0;
     for (const char* folder : {"moduleicons", "iconsource", "icon"}) {
         for (const auto& entry : fs::directory_iterator(kCorpus / folder)) {
-            const std::vector<uint8_t> bytes = FileBytes(entry.path());
+            const std::vector<uint8_t> bytes = TestFileBytes(entry.path());
             const std::string name = entry.path().filename().string();
             TIconSource source;
             int decoded = 0;
@@ -228,7 +224,9 @@ TEST(IconSourceReader, ReplaysTheSeedCorporaCleanly) {
                     decoded += source.Decode(choice, colour, mask);
                 }
             }
-            if (std::string(folder) == "moduleicons" && name.rfind("valid_", 0) == 0) EXPECT_GT(decoded, 0) << name;
+            if (std::string(folder) == "moduleicons" && name.rfind("valid_", 0) == 0) {
+                EXPECT_GT(decoded, 0) << name;
+            }
             ++files;
         }
     }
