@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
-#include <unordered_set>
+#include <new>
 #include <utility>
 #include <vector>
 
@@ -206,7 +206,12 @@ public:
     }
 
 private:
-    bool FirstVisit(uint64_t offset) { return FVisited.insert(offset).second; }
+    bool FirstVisit(uint64_t offset) {
+        if (FVisited.empty()) FVisited.resize(static_cast<std::size_t>(FSize));
+        if (offset >= FVisited.size() || FVisited[static_cast<std::size_t>(offset)]) return false;
+        FVisited[static_cast<std::size_t>(offset)] = true;
+        return true;
+    }
 
     // The directory at offset (from the tree's start) at level 1 (types), 2 (names) or 3
     // (languages); below level 1 `type` is the type's id, below level 2 `id` the name's.
@@ -261,7 +266,7 @@ private:
     uint64_t FBase = 0;  // file offset of the tree
     uint64_t FSize = 0;  // bytes of the tree
     int64_t FEntries = 0;
-    std::unordered_set<uint64_t> FVisited;  // tree offsets of the directories and entries reached
+    std::vector<bool> FVisited;             // by tree offset: a directory or entry starts there that was reached
     ModuleResources* FFound = nullptr;      // not owned
 };
 
@@ -458,7 +463,12 @@ SourceCheck TIconSource::Load(std::vector<uint8_t> bytes) {
 
 SourceCheck TIconSource::LoadFile(const std::string& path) {
     std::vector<uint8_t> bytes;
-    if (!ReadWholeFile(path, bytes, kMaxFileBytes)) return Refuse(SourceFault::NotASource, "the file cannot be read");
+    try {
+        if (!ReadWholeFile(path, bytes, kMaxFileBytes))
+            return Refuse(SourceFault::NotASource, "the file cannot be read");
+    } catch (const std::bad_alloc&) {
+        return Refuse(SourceFault::ExceedsLimit, "the file is larger than the memory at hand");
+    }
     return Load(std::move(bytes));
 }
 
