@@ -13,7 +13,8 @@
 
 #include "formats/ByteSource.h"
 
-// What the icon picker may hand to the system: an icon or cursor file or a module with icons.
+// An icon or cursor file or a module with icons whose every table and image lies inside it
+// (the walk TIconSource reads modules with, and the image checks on top).
 SourceCheck CheckIconSource(TByteSource& source);
 // What a cursor loader may read: a cursor or icon file, or an animated cursor.
 SourceCheck CheckCursorFile(TByteSource& source);
