@@ -1,9 +1,11 @@
 #pragma once
 // TExtIcon: the modal dialog that shows the icons of an executable module or icon library
-// (.exe, .dll, .icl and the like) and lets the user pick one by number.
+// (.exe, .dll, .icl and the like) and lets the user pick one by number. The icons are read
+// and decoded by our own reader (TIconSource); no system reader sees the file.
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/ValueBox.h"
 #include "base/Bitmap.h"
@@ -12,6 +14,8 @@
 #include "ui/Image.h"
 #include "ui/ImageList.h"
 #include "ui/Panel.h"
+
+class TIconSource;
 
 class TExtIcon : public TForm {
 public:
@@ -22,6 +26,9 @@ public:
     bool LoadIconsFromFile(const std::string& fileName);
     // Shows icon number ValueBox1.Value in Image1.
     void ValueBox1Change();
+    // Icon number ValueBox1.Value at the size of the image chosen for the list, never
+    // stretched; null when there is none.
+    TIconHandle PickedIconAtOwnSize() const;
 
     std::unique_ptr<TLabel> Label1, Label2, Label3;
     std::unique_ptr<TPanel> Panel1;  // the number of icons
@@ -30,6 +37,11 @@ public:
     std::unique_ptr<TImage> Image1;  // the icon shown; after OK the picked one
     std::unique_ptr<TButton> Button1, Button2;
     TImageList ImageList1{32, 32, true};  // the icons with their alpha
+
+private:
+    std::unique_ptr<TIconSource> FSource;  // the file the list was read from
+    std::vector<int> FSourceIcons;         // the reader's icon number of each list entry
+    int FDepth = 32;                       // the screen's bits per pixel when it was read
 };
 
 // The import's pick of a library icon: the dialog for the file, and after OK the picked icon

@@ -1,11 +1,11 @@
 #include "app/ExtIcon.h"
 
-#include <shellapi.h>
+#include <algorithm>
+#include <cstring>
 
 #include "base/Format.h"
 #include "formats/IconSourceCheck.h"
 #include "ui/Canvas.h"
-#include "base/SystemLibrary_win.h"
 
 TExtIcon::TExtIcon(TForm* owner) : TForm("ExtIcon", "IconvevedaVer0.5", 244, 116, TFormBorder::bsDialog, owner) {
     CenterOnScreen();
@@ -38,28 +38,193 @@ TExtIcon::TExtIcon(TForm* owner) : TForm("ExtIcon", "IconvevedaVer0.5", 244, 116
 
 TExtIcon::~TExtIcon() { ImageList1.Clear(); }
 
+namespace {
+
+// The size the list shows: the system's icon size.
+constexpr int kListSide = 32;
+
+int ScreenDepth() {
+    HDC screen = GetDC(nullptr);
+    const int bits = screen ? GetDeviceCaps(screen, BITSPIXEL) : 32;
+    if (screen) ReleaseDC(nullptr, screen);
+    return bits > 0 ? bits : 32;
+}
+
+// Decoded pixels as an icon holds them: 32-bit colour rows (with the image's alpha when it
+// has one) and 1-bit mask rows of whole words (1 = transparent; from the alpha where the
+// image has no mask).
+struct TIconBits {
+    int Width = 0, Height = 0;
+    std::vector<uint32_t> Colour;
+    std::vector<uint8_t> Mask;
+    std::size_t MaskRow() const { return static_cast<std::size_t>((Width + 15) / 16 * 2); }
+};
+
+bool IconBitsOf(const TBitmap& colour, const TBitmap& mask, TIconBits& out) {
+    const int w = colour.Width(), h = colour.Height();
+    if (w <= 0 || h <= 0 || mask.Width() != w || mask.Height() != h) return false;
+    const bool alphaMask = mask.PixelFormat() == TPixelFormat::pf8bit;
+    const bool ownAlpha = colour.PixelFormat() == TPixelFormat::pf32bit;
+    out.Width = w;
+    out.Height = h;
+    out.Colour.assign(static_cast<std::size_t>(w) * static_cast<std::size_t>(h), 0);
+    out.Mask.assign(out.MaskRow() * static_cast<std::size_t>(h), 0);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const TColor c = colour.Pixel(x, y);
+            const uint32_t alpha = alphaMask ? static_cast<uint32_t>(mask.PixelIndex(x, y))
+                                   : ownAlpha ? colour.ScanLine(y)[4 * x + 3]
+                                              : 0u;
+            out.Colour[static_cast<std::size_t>(y) * static_cast<std::size_t>(w) + static_cast<std::size_t>(x)] =
+                (alpha << 24) | (uint32_t{RedOf(c)} << 16) | (uint32_t{GreenOf(c)} << 8) | BlueOf(c);
+            if (alphaMask ? alpha == 0 : mask.PixelIndex(x, y) != 0)
+                out.Mask[static_cast<std::size_t>(y) * out.MaskRow() + static_cast<std::size_t>(x / 8)] |=
+                    static_cast<uint8_t>(0x80 >> (x % 8));
+        }
+    return true;
+}
+
+// A 32-bit top-down DIB section of the given rows, and a monochrome bitmap of mask rows.
+TGdiObject ColourBitmap(int w, int h, const uint32_t* rows) {
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = -h;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    TGdiObject bitmap(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!bitmap || !bits) return {};
+    std::memcpy(bits, rows, 4u * static_cast<std::size_t>(w) * static_cast<std::size_t>(h));
+    return bitmap;
+}
+
+TIconHandle IconFromBits(const TIconBits& b) {
+    TGdiObject colour = ColourBitmap(b.Width, b.Height, b.Colour.data());
+    TGdiObject mask(CreateBitmap(b.Width, b.Height, 1, 1, b.Mask.data()));
+    if (!colour || !mask) return {};
+    ICONINFO info{TRUE, 0, 0, static_cast<HBITMAP>(mask.Get()), static_cast<HBITMAP>(colour.Get())};
+    return TIconHandle(CreateIconIndirect(&info));
+}
+
+// Icon `index` of the source: the image chosen for the list's size at the screen's depth,
+// decoded at its own size. Null when it cannot be read.
+TIconHandle SourceIcon(const TIconSource& source, int index, int depth) {
+    IconChoice choice;
+    TBitmap colour, mask;
+    TIconBits bits;
+    if (!source.Choose(index, kListSide, kListSide, depth, choice) || !source.Decode(choice, colour, mask) ||
+        !IconBitsOf(colour, mask, bits))
+        return {};
+    return IconFromBits(bits);
+}
+
+// Fills an image list in order: images of the list's size many at a time, as one strip of
+// colour rows and one of mask rows (an icon at a time costs the list a millisecond or more,
+// too much for a module of thousands), images of other sizes as icons the list fits.
+class TListFiller {
+public:
+    explicit TListFiller(TImageList& list) : FList(list) {}
+    ~TListFiller() { Flush(); }
+    TListFiller(const TListFiller&) = delete;
+    TListFiller& operator=(const TListFiller&) = delete;
+
+    void Add(const TIconBits& b) {
+        if (b.Width != kListSide || b.Height != kListSide) {
+            Flush();
+            if (TIconHandle icon = IconFromBits(b)) FList.AddIcon(icon.Get());
+            return;
+        }
+        const std::size_t stripWidth = std::size_t{kListSide} * kStripImages, maskRow = stripWidth / 8;
+        if (FColour.empty()) {
+            FColour.assign(stripWidth * kListSide, 0);
+            FMask.assign(maskRow * kListSide, 0);
+        }
+        for (int y = 0; y < kListSide; ++y) {
+            std::memcpy(&FColour[y * stripWidth + std::size_t{kListSide} * FPending],
+                        &b.Colour[static_cast<std::size_t>(y) * kListSide], 4 * kListSide);
+            std::memcpy(&FMask[y * maskRow + kListSide / 8 * FPending], &b.Mask[y * b.MaskRow()], kListSide / 8);
+        }
+        if (++FPending == kStripImages) Flush();
+    }
+
+    void Flush() {
+        if (FPending == 0) return;
+        // The strip's first FPending images, row by row.
+        const int width = kListSide * FPending;
+        const std::size_t stripWidth = std::size_t{kListSide} * kStripImages, maskRow = stripWidth / 8;
+        std::vector<uint32_t> colour(static_cast<std::size_t>(width) * kListSide);
+        std::vector<uint8_t> mask(static_cast<std::size_t>(width) / 8 * kListSide);
+        for (int y = 0; y < kListSide; ++y) {
+            std::memcpy(&colour[static_cast<std::size_t>(y) * width], &FColour[y * stripWidth], 4u * width);
+            std::memcpy(&mask[static_cast<std::size_t>(y) * width / 8], &FMask[y * maskRow], width / 8u);
+        }
+        FPending = 0;
+        std::fill(FMask.begin(), FMask.end(), 0);
+        TGdiObject c = ColourBitmap(width, kListSide, colour.data());
+        TGdiObject m(CreateBitmap(width, kListSide, 1, 1, mask.data()));
+        if (c && m) FList.AddImages(static_cast<HBITMAP>(c.Get()), static_cast<HBITMAP>(m.Get()));
+    }
+
+private:
+    static constexpr int kStripImages = 256;
+    TImageList& FList;
+    std::vector<uint32_t> FColour;
+    std::vector<uint8_t> FMask;
+    int FPending = 0;
+};
+
+} // namespace
+
 bool TExtIcon::LoadIconsFromFile(const std::string& fileName) {
-    // The system's extraction trusts the file's tables: it reads only a file our own bounded
-    // check found sound, so a broken or hostile one gives no icon instead of a fault.
-    if (!CheckIconSourceFile(fileName).Ok()) return false;
-    const std::wstring file = W(fileName);
-    auto* const extract = Shell32().ExtractIconEx.Required();
-    const UINT count = extract(file.c_str(), -1, nullptr, nullptr, 0);
-    if (count == 0 || count == UINT_MAX) return false;
+    // Our own reader takes the file apart within its bounds and decodes only the image each
+    // icon shows; a broken or hostile file gives no icon instead of a fault.
+    TWaitCursor wait;
+    auto source = std::make_unique<TIconSource>();
+    if (!source->LoadFile(fileName).Ok()) return false;
+    const int depth = ScreenDepth();
+    std::vector<int> listed;
     ImageList1.Clear();
-    for (UINT i = 0; i < count; ++i) {
-        HICON large = nullptr;
-        if (extract(file.c_str(), static_cast<int>(i), &large, nullptr, 1) == 0 || !large) continue;
-        ImageList1.AddIcon(large);
-        DestroyIcon(large);
+    {
+        TListFiller filler(ImageList1);
+        // The last image decoded, for icons that show the same image one after another.
+        uint64_t lastOffset = 0;
+        TIconBits last;
+        for (int i = 0; i < source->Count(); ++i) {
+            IconChoice choice;
+            if (!source->Choose(i, kListSide, kListSide, depth, choice)) continue;
+            if (last.Width == 0 || choice.Offset != lastOffset) {
+                TBitmap colour, mask;
+                last = TIconBits{};
+                if (!source->Decode(choice, colour, mask) || !IconBitsOf(colour, mask, last)) continue;
+                lastOffset = choice.Offset;
+            }
+            filler.Add(last);
+            listed.push_back(i);
+        }
     }
     const int held = ImageList1.Count();
     if (held == 0) return false;
+    if (held != static_cast<int>(listed.size())) {
+        // An image the list refused: the numbers no longer name the file's icons.
+        ImageList1.Clear();
+        return false;
+    }
+    FSource = std::move(source);
+    FSourceIcons = std::move(listed);
+    FDepth = depth;
     Panel1->SetCaption(IntToStr(held));
     ValueBox1->SetMax(held - 1);
     ValueBox1->SetValue(0);
     ValueBox1Change();
     return true;
+}
+
+TIconHandle TExtIcon::PickedIconAtOwnSize() const {
+    const int index = ValueBox1->Value();
+    if (!FSource || index < 0 || index >= static_cast<int>(FSourceIcons.size())) return {};
+    return SourceIcon(*FSource, FSourceIcons[static_cast<std::size_t>(index)], FDepth);
 }
 
 void TExtIcon::ValueBox1Change() {
@@ -68,45 +233,24 @@ void TExtIcon::ValueBox1Change() {
     Image1->SetIcon(ImageList1.GetIcon(index));
 }
 
-namespace {
-
-// Larger icons than this are drawn at the list's size: the import fits either to 32x32.
-constexpr int kLargestPickedIcon = 1024;
-
-// Icon `index` of the file at its own size: the entry nearest the system's icon size, never
-// stretched. Null when it can't be extracted.
-TIconHandle ExtractIconAtOwnSize(const std::wstring& file, int index, SIZE& size) {
-    HICON icon = nullptr;
-    UINT id = 0;
-    if (PrivateExtractIconsW(file.c_str(), index, 0, 0, &icon, &id, 1, LR_DEFAULTCOLOR) != 1 || !icon) return {};
-    TIconHandle owned(icon);
-    ICONINFO info{};
-    if (!GetIconInfo(icon, &info)) return {};
-    TGdiObject colour(info.hbmColor), mask(info.hbmMask);
-    BITMAP bm{};
-    if (!GetObjectW(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof bm, &bm)) return {};
-    size = SIZE{bm.bmWidth, info.hbmColor ? bm.bmHeight : bm.bmHeight / 2};
-    if (size.cx <= 0 || size.cy <= 0 || size.cx > kLargestPickedIcon || size.cy > kLargestPickedIcon) return {};
-    return owned;
-}
-
-} // namespace
-
 bool PickLibraryIconPicture(TForm* owner, const std::string& fileName, const std::function<TColor()>& background,
                             TBitmap& picture) {
     TExtIcon dialog(owner);
     if (!dialog.LoadIconsFromFile(fileName) || dialog.ShowModal() != mrOk || !dialog.Image1->Icon()) return false;
     const TColor fill = background();
-    // The picked icon as the file holds it: the system's 32x32 extraction of a larger icon
-    // samples the colours and the mask apart and loses pixels of the picture to the mask.
-    // The list's numbers are the file's only while every icon of the file was taken.
-    const std::wstring file = W(fileName);
+    // The picked icon as the file holds it, not the list's 32x32 copy of a larger one.
+    TIconHandle own = dialog.PickedIconAtOwnSize();
     SIZE size{32, 32};
-    TIconHandle own;
-    auto* const extract = Shell32().ExtractIconEx.Required();
-    if (extract(file.c_str(), -1, nullptr, nullptr, 0) == static_cast<UINT>(dialog.ImageList1.Count()))
-        own = ExtractIconAtOwnSize(file, dialog.ValueBox1->Value(), size);
-    if (!own) size = SIZE{32, 32};
+    if (own) {
+        ICONINFO info{};
+        if (GetIconInfo(own.Get(), &info)) {
+            TGdiObject colour(info.hbmColor), mask(info.hbmMask);
+            BITMAP bm{};
+            if (GetObjectW(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof bm, &bm))
+                size = SIZE{bm.bmWidth, info.hbmColor ? bm.bmHeight : bm.bmHeight / 2};
+        }
+        if (size.cx <= 0 || size.cy <= 0) own = {}, size = SIZE{32, 32};
+    }
     HICON icon = own ? own.Get() : dialog.Image1->Icon();
     TDibSection dib(size.cx, size.cy);
     TGdiObject brush(CreateSolidBrush(ColorToRGB(fill)));

@@ -1,6 +1,9 @@
 // Broken and hostile icon files, modules and shortcuts dropped on the main window: our own
-// check refuses each before any system loader reads it, the import gives its message, and
-// the document stays as it was. Sound modules, Wine's own among them, still reach the picker.
+// readers refuse each or take only what it soundly holds, the import gives its message or
+// the picker, and the document stays as it was. Sound modules, Wine's own among them, still
+// reach the picker.
+#include <chrono>
+
 #include "app/ExtIconTestSupport.h"
 #include "app/ImportTestSupport.h"
 #include "app/MainWindowTestSupport.h"
@@ -14,9 +17,9 @@ namespace {
 
 const char* const kNotImported = "%s は\nｲﾒｰｼﾞが含まれていないか,入力がｷｬﾝｾﾙされたため読み込めませんでした。";
 
-std::string Corpus(const std::string& name) {
-    return WinePath(std::string(TAMSOLO_SOURCE_DIR) + "/formats/fuzz-corpus/iconsource/" + name);
-}
+std::string Corpus(const std::string& name) { return CorpusFile("iconsource", name); }
+// The icon reader's own corpus.
+std::string ReaderCorpus(const std::string& name) { return CorpusFile("moduleicons", name); }
 
 // What the document shows: the image list's names, each image's pixels and palette, the frame lines.
 struct DocumentView {
@@ -125,6 +128,53 @@ TEST_F(HostileFileTest, IconFilesWhoseEntriesShareOneImageAreReadWithinASecond) 
     }
 }
 
+// Each file, and a shortcut to it, gives the import's message (a picker that opens is
+// cancelled) within two seconds; the picker opens only where the file holds a sound icon.
+TEST_F(HostileFileTest, ModulesAndIconFilesTheSystemCannotReadAreOursToReadInTime) {
+    Drop({Fixture("icotool_4bit.ico"), Fixture("icotool_8bit.cur")});
+    ASSERT_EQ(form->LastImage(), 1);
+    const DocumentView before = View();
+    AnswerExtIcon(-1);
+    const struct {
+        const char* Name;
+        bool Picker;
+    } cases[] = {
+        {"hostile_group_no_language.dll", false},       {"hostile_icon_no_language.dll", false},
+        {"hostile_overlapping_sections.dll", false},    {"hostile_resource_dir_in_headers.dll", false},
+        {"hostile_reused_directories.dll", false},      {"hostile_900k_entries.dll", false},
+        {"hostile_ne_icon_ids_missing.icl", false},     {"hostile_ne_no_group_entries.icl", false},
+        {"hostile_ne_group_count.icl", false},          {"hostile_65535_entries_one_png.ico", true},
+        {"hostile_65535_entries_small_png.ico", true},  {"hostile_65535_entries_one_bitmap.ico", true},
+        {"valid_ne_5000_groups.icl", true},
+    };
+    for (const auto& c : cases) {
+        for (bool link : {false, true}) {
+            SCOPED_TRACE(std::string(c.Name) + (link ? " through a shortcut" : ""));
+            std::string path = ReaderCorpus(c.Name);
+            if (link) {
+                ASSERT_TRUE(MakeLink(folder + c.Name + ".lnk", path));
+                path = folder + c.Name + ".lnk";
+            }
+            boxes.Calls.clear();
+            const int shown = ExtIconAnswer().Shown;
+            const auto start = std::chrono::steady_clock::now();
+            Drop({path});
+            const double ms =
+                std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+            EXPECT_LT(ms, 2000);
+            const std::vector<std::string> messages = Messages();
+            ASSERT_FALSE(messages.empty());
+            EXPECT_EQ(messages.back(), Format(kNotImported, path.c_str()));
+            EXPECT_EQ(ExtIconAnswer().Shown - shown, c.Picker ? 1 : 0);
+            EXPECT_TRUE(View() == before);
+        }
+    }
+    // The big sound module lists every one of its icons.
+    AnswerExtIcon(-1);
+    Drop({ReaderCorpus("valid_ne_5000_groups.icl")});
+    EXPECT_EQ(ExtIconAnswer().Count, "5000");
+}
+
 TEST_F(HostileFileTest, ATruncatedLargeIconIsRefusedWithoutThePicker) {
     // The first third of a 48x48 icon: the picker, which once offered one all-black icon
     // for it, is never shown; the import's message is the only one.
@@ -137,18 +187,7 @@ TEST_F(HostileFileTest, ATruncatedLargeIconIsRefusedWithoutThePicker) {
 }
 
 TEST_F(HostileFileTest, SoundModulesPassTheCheckAndWineExtractsTheirIcons) {
-    const std::string modules[] = {
-        IconHostPath(),
-        Corpus("valid_one_icon.dll"),
-        Corpus("valid_one_icon_64.dll"),
-        Corpus("valid_library.icl"),
-        "C:\\windows\\system32\\shell32.dll",
-        "C:\\windows\\system32\\user32.dll",
-        "C:\\windows\\system32\\comdlg32.dll",
-        "C:\\windows\\notepad.exe",
-        "C:\\windows\\regedit.exe",
-        Fixture("icotool_multi.ico"),
-    };
+    const std::vector<std::string> modules = SoundIconSources();
     for (const std::string& m : modules) {
         SCOPED_TRACE(m);
         const SourceCheck c = CheckIconSourceFile(m);

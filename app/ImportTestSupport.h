@@ -1,8 +1,10 @@
 #pragma once
-// Helpers for the window tests of the file commands: fixture paths, a real WM_DROPFILES
+// Helpers for the window tests of the file commands: fixture paths, shortcuts, a real WM_DROPFILES
 // built in memory, an answer to the background-colour dialog once it is shown, and a watch
 // that names the dialogs a drop shows and closes one that nobody answers.
+#include <objbase.h>
 #include <shlobj.h>
+#include <shobjidl.h>
 
 #include <cstring>
 #include <string>
@@ -19,6 +21,44 @@ inline std::string Data(const std::string& name) {
 // An icon or cursor made by icotool or Pillow.
 inline std::string Fixture(const std::string& name) {
     return WinePath(std::string(TAMSOLO_SOURCE_DIR) + "/formats/testdata/" + name);
+}
+
+// A file of a seed corpus of formats/fuzz-corpus.
+inline std::string CorpusFile(const std::string& folder, const std::string& name) {
+    return WinePath(std::string(TAMSOLO_SOURCE_DIR) + "/formats/fuzz-corpus/" + folder + "/" + name);
+}
+
+// Sound modules and an icon file: the test icon host, hand-made modules, a library Tamsolo
+// saved, and the modules of the Wine prefix.
+inline std::vector<std::string> SoundIconSources() {
+    return {
+        IconHostPath(),
+        CorpusFile("iconsource", "valid_one_icon.dll"),
+        CorpusFile("iconsource", "valid_one_icon_64.dll"),
+        CorpusFile("iconsource", "valid_library.icl"),
+        "C:\\windows\\system32\\shell32.dll",
+        "C:\\windows\\system32\\user32.dll",
+        "C:\\windows\\system32\\comdlg32.dll",
+        "C:\\windows\\notepad.exe",
+        "C:\\windows\\regedit.exe",
+        Fixture("icotool_multi.ico"),
+    };
+}
+
+// A link made through the shell's own link object.
+inline bool MakeLink(const std::string& link, const std::string& target, int showCmd = SW_SHOWNORMAL) {
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    IShellLinkW* l = nullptr;
+    bool ok = SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                         reinterpret_cast<void**>(&l)));
+    IPersistFile* f = nullptr;
+    ok = ok && SUCCEEDED(l->SetPath(W(target).c_str())) && SUCCEEDED(l->SetShowCmd(showCmd)) &&
+         SUCCEEDED(l->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&f))) &&
+         SUCCEEDED(f->Save(W(link).c_str(), TRUE));
+    if (f) f->Release();
+    if (l) l->Release();
+    CoUninitialize();
+    return ok;
 }
 
 // Sends WM_DROPFILES with a drop handle holding the names, as the shell does.

@@ -1,8 +1,4 @@
 // Importing through shortcuts, the icon picker and picture plug-ins, on the real main window.
-#include <objbase.h>
-#include <shlobj.h>
-#include <shobjidl.h>
-
 #include "app/ExtIconTestSupport.h"
 #include "app/ImportTestSupport.h"
 #include "app/MainWindowTestSupport.h"
@@ -14,22 +10,6 @@
 namespace {
 
 const char* const kNotImported = "%s は\nｲﾒｰｼﾞが含まれていないか,入力がｷｬﾝｾﾙされたため読み込めませんでした。";
-
-// A link made through the shell's own link object.
-bool MakeLink(const std::string& link, const std::string& target, int showCmd = SW_SHOWNORMAL) {
-    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    IShellLinkW* l = nullptr;
-    bool ok = SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                         reinterpret_cast<void**>(&l)));
-    IPersistFile* f = nullptr;
-    ok = ok && SUCCEEDED(l->SetPath(W(target).c_str())) && SUCCEEDED(l->SetShowCmd(showCmd)) &&
-         SUCCEEDED(l->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&f))) &&
-         SUCCEEDED(f->Save(W(link).c_str(), TRUE));
-    if (f) f->Release();
-    if (l) l->Release();
-    CoUninitialize();
-    return ok;
-}
 
 struct LibraryImportTest : MainWindowTest {
     LibraryImportTest() : MainWindowTest("tamsolo-library-import") {}

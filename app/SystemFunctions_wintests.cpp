@@ -47,19 +47,6 @@ TEST_F(SystemFunctionsTest, ACommandWhoseFunctionIsMissingSaysSoAndChangesNothin
     }
     boxes.Calls.clear();
     {
-        // An icon for the icon picker stops the drop; what came in before it is shown.
-        TMissingSystemFunction missing(shell.ExtractIconEx);
-        AnswerExtIcon(0);
-        Drop({Data("pil_1bit.bmp"), Data("icotool_48.ico"), Data("pil_1bit.bmp")});
-        StopAnsweringExtIcon();
-        EXPECT_TRUE(Said(MissingFunctionMessage("shell32.dll", "ExtractIconExW"))) << ::testing::PrintToString(Messages());
-        EXPECT_EQ(form->EntryCount(), 1);
-        EXPECT_EQ(form->ImagePage->ListBox1->Count(), 1);
-        EXPECT_TRUE(form->SaveANIBtn->Enabled());
-        form->ImagePage->ClearAllImages();
-    }
-    boxes.Calls.clear();
-    {
         TMissingSystemFunction missing(ole.CoCreateInstance);  // a shortcut
         Drop({Corpus("valid_link.lnk")});
         EXPECT_TRUE(Said(MissingFunctionMessage("ole32.dll", "CoCreateInstance"))) << ::testing::PrintToString(Messages());

@@ -101,7 +101,6 @@ struct TShell32 {
     static constexpr const wchar_t* kLibrary = L"shell32.dll";
     TSystemFunction<decltype(::DragQueryFileW)> DragQueryFile{kLibrary, "DragQueryFileW"};
     TSystemFunction<decltype(::DragFinish)> DragFinish{kLibrary, "DragFinish"};
-    TSystemFunction<decltype(::ExtractIconExW)> ExtractIconEx{kLibrary, "ExtractIconExW"};
     TSystemFunction<decltype(::SHBrowseForFolderW)> SHBrowseForFolder{kLibrary, "SHBrowseForFolderW"};
     TSystemFunction<decltype(::SHGetFileInfoW)> SHGetFileInfo{kLibrary, "SHGetFileInfoW"};
     TSystemFunction<decltype(::SHGetPathFromIDListW)> SHGetPathFromIDList{kLibrary, "SHGetPathFromIDListW"};

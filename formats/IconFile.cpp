@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <map>
 #include <stdexcept>
+#include <utility>
 
 #include "base/ByteIO.h"
 #include "base/Exception.h"
@@ -42,11 +44,11 @@ void PutEntry(ByteWriter& w, const ICONDIRENTRY& e) {
     w.U32(e.dwImageOffset);
 }
 
-bool DecodePng(const CICONDAT& c, TBitmap& colour, TBitmap& mask) {
+bool DecodePng(const uint8_t* data, std::size_t size, TBitmap& colour, TBitmap& mask) {
     try {
         TRUDEDI png;
         png.SetMaxImageBytes(int64_t(kIconMaxSide) * kIconMaxSide * 8);
-        TBytesStream s(c.Data.data(), static_cast<int64_t>(c.Data.size()));
+        TBytesStream s(data, static_cast<int64_t>(size));
         png.LoadFromStream(s);
         if (png.GetEmpty() || png.GetWidth() > kIconMaxSide || png.GetHeight() > kIconMaxSide) return false;
         png.AssignTo(colour);
@@ -487,10 +489,14 @@ void TIconFile::DrawImage(int index) {
 bool TIconFile::DecodeImage(int i, TBitmap& colour, TBitmap& mask, bool trueColour) const {
     if (i < 0 || i >= static_cast<int>(FIconList.size())) return false;
     const CICONDAT& c = *FIconList[static_cast<std::size_t>(i)];
-    if (c.IsPng()) return DecodePng(c, colour, mask);
+    return DecodeIconResource(c.Data.data(), c.Data.size(), colour, mask, trueColour);
+}
+
+bool DecodeIconResource(const uint8_t* d, std::size_t size, TBitmap& colour, TBitmap& mask, bool trueColour) {
+    if (!d) return false;
+    if (IsPngSignature(d, size)) return DecodePng(d, size, colour, mask);
     IconLayout l;
-    if (!ComputeIconLayout(c.Data.data(), c.Data.size(), l)) return false;
-    const uint8_t* d = c.Data.data();
+    if (!ComputeIconLayout(d, size, l)) return false;
     const int w = l.Width, h = l.Height;
     std::vector<TRGBQuad> pal(static_cast<std::size_t>(l.Colours));
     for (int k = 0; k < l.Colours; ++k) {

@@ -67,6 +67,10 @@ bool ReadIconBitmapHeader(const uint8_t* data, std::size_t size, IconBitmapHeade
 // width, height and depth fit in them. False for anything that cannot be decoded.
 bool ComputeIconLayout(const uint8_t* data, std::size_t size, IconLayout& out);
 
+// Decodes one image resource (bitmap resource or PNG stream) of `size` bytes as
+// TIconFile::DecodeImage does; false when it cannot be decoded.
+bool DecodeIconResource(const uint8_t* data, std::size_t size, TBitmap& colour, TBitmap& mask, bool trueColour);
+
 // One image of an icon or cursor file.
 class CICONDAT {
 public:

@@ -431,3 +431,24 @@ TEST(IconFile, AFailedSaveLeavesNoFile) {
     EXPECT_EQ(f.SaveIcon(false, path), IconSaveResult::WriteFailed);
     EXPECT_FALSE(FileExists(path));
 }
+
+// A directory that names one image 65535 times: the load holds no more image bytes than the
+// file and checks the image once, so it costs what the file's size calls for.
+TEST(IconFile, ADirectoryNamingOneImageAgainAndAgainCostsOnlyTheFilesSize) {
+    for (const char* name : {"hostile_65535_entries_one_bitmap.ico", "hostile_65535_entries_small_png.ico"}) {
+        SCOPED_TRACE(name);
+        std::vector<uint8_t> bytes;
+        ASSERT_TRUE(ReadWholeFile(std::string(TAMSOLO_SOURCE_DIR) + "/formats/fuzz-corpus/moduleicons/" + name, bytes,
+                                  1 << 24));
+        const auto start = std::chrono::steady_clock::now();
+        TIconFile icons;
+        ASSERT_EQ(icons.LoadIconFromMemory(bytes.data(), bytes.size()), IconLoadResult::Loaded);
+        const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+        std::size_t held = 0;
+        for (int i = 0; i < icons.GetCount(); ++i) held += icons.Item(i).Data.size();
+        EXPECT_GT(icons.GetCount(), 0);
+        EXPECT_LE(held, bytes.size());
+        EXPECT_EQ(icons.GetCount() + icons.SkippedCount(), 65535);
+        EXPECT_LT(ms, 500);
+    }
+}

@@ -2,10 +2,13 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 #include <utility>
 #include <vector>
 
+#include "base/Bitmap.h"
 #include "base/ByteIO.h"
+#include "formats/IconFile.h"
 
 namespace {
 
@@ -16,6 +19,7 @@ constexpr int kMaxIconSide = 1024;
 constexpr uint32_t kMaxPeSections = 96;
 constexpr int64_t kMaxResourceEntries = 1 << 20;  // every directory entry of a module's tree together
 constexpr uint32_t kMaxAniFrames = 10000;
+constexpr uint32_t kNamedResource = IconSourceResource::kNamed;
 
 SourceCheck Refuse(SourceFault fault, std::string what) { return SourceCheck{fault, std::move(what)}; }
 
@@ -100,18 +104,20 @@ SourceCheck CheckGroupIcon(TByteSource& src, uint64_t offset, uint64_t bytes) {
     return {};
 }
 
-struct ModuleResource {
-    uint64_t Offset, Bytes;
+using ModuleResource = IconSourceResource;
+
+// The group icons and icons of a module, in the order of its tables.
+struct ModuleResources {
+    std::vector<ModuleResource> Groups, Icons;
 };
 
-SourceCheck CheckModuleIcons(TByteSource& src, const std::vector<ModuleResource>& groups,
-                             const std::vector<ModuleResource>& icons) {
-    if (groups.empty()) return Refuse(SourceFault::NoIcons, "a module without icons");
-    for (const ModuleResource& g : groups) {
+SourceCheck CheckModuleIcons(TByteSource& src, const ModuleResources& found) {
+    if (found.Groups.empty()) return Refuse(SourceFault::NoIcons, "a module without icons");
+    for (const ModuleResource& g : found.Groups) {
         SourceCheck c = CheckGroupIcon(src, g.Offset, g.Bytes);
         if (!c.Ok()) return c;
     }
-    for (const ModuleResource& i : icons) {
+    for (const ModuleResource& i : found.Icons) {
         SourceCheck c = CheckIconImage(src, i.Offset, i.Bytes);
         if (!c.Ok()) return c;
     }
@@ -120,7 +126,7 @@ SourceCheck CheckModuleIcons(TByteSource& src, const std::vector<ModuleResource>
 
 // ---- 16-bit modules
 
-SourceCheck CheckNeModule(TByteSource& src, uint64_t ne) {
+SourceCheck WalkNeModule(TByteSource& src, uint64_t ne, ModuleResources& found) {
     uint8_t h[64];
     if (!src.Read(ne, h, sizeof h)) return Refuse(SourceFault::Truncated, "the NE header ends beyond the file");
     const uint16_t tableOffset = GetLE16(h + 0x24), namesOffset = GetLE16(h + 0x26);
@@ -140,7 +146,6 @@ SourceCheck CheckNeModule(TByteSource& src, uint64_t ne) {
     ByteReader r(table);
     const uint16_t shift = r.U16();
     if (r.Failed() || shift > 16) return Refuse(SourceFault::BadHeader, "an impossible alignment shift");
-    std::vector<ModuleResource> groups, icons;
     for (;;) {
         const uint16_t type = r.U16();
         if (r.Failed()) return Refuse(SourceFault::Truncated, "the resource table ends before its last type");
@@ -160,11 +165,12 @@ SourceCheck CheckNeModule(TByteSource& src, uint64_t ne) {
             if (!src.Holds(offset, length)) return Refuse(SourceFault::BadOffset, "a resource lies outside the file");
             if (!(id & 0x8000) && !nameInside(id))
                 return Refuse(SourceFault::BadOffset, "a resource name outside the table");
-            if (type == kNeGroupIcon) groups.push_back({offset, length});
-            if (type == kNeIcon) icons.push_back({offset, length});
+            const uint32_t key = (id & 0x8000) ? id & 0x7FFFu : kNamedResource;
+            if (type == kNeGroupIcon) found.Groups.push_back({offset, length, key});
+            if (type == kNeIcon) found.Icons.push_back({offset, length, key});
         }
     }
-    return CheckModuleIcons(src, groups, icons);
+    return {};
 }
 
 // ---- 32- and 64-bit modules
@@ -189,21 +195,31 @@ public:
         return false;
     }
 
-    SourceCheck Walk(uint32_t rva, uint32_t size) {
+    // Walks the whole tree once; every directory and entry is reached once at most, so the
+    // walk is linear in the tree's size.
+    SourceCheck Walk(uint32_t rva, uint32_t size, ModuleResources& found) {
         if (size < 16 || !Map(rva, size, FBase))
             return Refuse(SourceFault::BadOffset, "the resource directory lies outside the file's sections");
         FSize = size;
-        SourceCheck c = Directory(0, 1, 0);
-        if (!c.Ok()) return c;
-        return CheckModuleIcons(FSrc, FGroups, FIcons);
+        FFound = &found;
+        return Directory(0, 1, 0, 0);
     }
 
 private:
-    // The directory at offset (from the tree's start) at level 1 (types), 2 (names) or 3 (languages).
-    SourceCheck Directory(uint64_t offset, int level, uint32_t type) {
+    bool FirstVisit(uint64_t offset) {
+        if (FVisited.empty()) FVisited.resize(static_cast<std::size_t>(FSize));
+        if (offset >= FVisited.size() || FVisited[static_cast<std::size_t>(offset)]) return false;
+        FVisited[static_cast<std::size_t>(offset)] = true;
+        return true;
+    }
+
+    // The directory at offset (from the tree's start) at level 1 (types), 2 (names) or 3
+    // (languages); below level 1 `type` is the type's id, below level 2 `id` the name's.
+    SourceCheck Directory(uint64_t offset, int level, uint32_t type, uint32_t id) {
         uint8_t h[16];
         if (offset > FSize || 16 > FSize - offset || !FSrc.Read(FBase + offset, h, 16))
             return Refuse(SourceFault::Truncated, "a resource directory ends beyond the tree");
+        if (!FirstVisit(offset)) return Refuse(SourceFault::ExceedsLimit, "a resource directory reached twice");
         const uint64_t count = uint64_t{GetLE16(h + 12)} + GetLE16(h + 14);
         if (count * 8 > FSize - offset - 16)
             return Refuse(SourceFault::Truncated, "a resource directory with more entries than the tree holds");
@@ -222,10 +238,10 @@ private:
             }
             const bool directory = (data & 0x80000000u) != 0;
             const uint64_t target = data & 0x7FFFFFFFu;
+            const uint32_t key = (name & 0x80000000u) ? kNamedResource : name;
             if (level < 3) {
                 if (!directory) return Refuse(SourceFault::BadHeader, "a resource where a directory belongs");
-                const uint32_t entryType = level == 1 ? ((name & 0x80000000u) ? 0 : name) : type;
-                SourceCheck c = Directory(target, level + 1, entryType);
+                SourceCheck c = level == 1 ? Directory(target, 2, key, 0) : Directory(target, 3, type, key);
                 if (!c.Ok()) return c;
                 continue;
             }
@@ -233,11 +249,14 @@ private:
             uint8_t e[16];
             if (target > FSize || 16 > FSize - target || !FSrc.Read(FBase + target, e, 16))
                 return Refuse(SourceFault::BadOffset, "a resource entry outside the tree");
+            if (!FirstVisit(target)) return Refuse(SourceFault::ExceedsLimit, "a resource entry reached twice");
             uint64_t at = 0;
             const uint32_t bytes = GetLE32(e + 4);
             if (!Map(GetLE32(e), bytes, at)) return Refuse(SourceFault::BadOffset, "a resource lies outside the file");
-            if (type == kPeGroupIcon) FGroups.push_back({at, bytes});
-            if (type == kPeIcon) FIcons.push_back({at, bytes});
+            // One resource per name: its first language.
+            if (i != 0) continue;
+            if (type == kPeGroupIcon) FFound->Groups.push_back({at, bytes, id});
+            if (type == kPeIcon) FFound->Icons.push_back({at, bytes, id});
         }
         return {};
     }
@@ -247,10 +266,11 @@ private:
     uint64_t FBase = 0;  // file offset of the tree
     uint64_t FSize = 0;  // bytes of the tree
     int64_t FEntries = 0;
-    std::vector<ModuleResource> FGroups, FIcons;
+    std::vector<bool> FVisited;             // by tree offset: a directory or entry starts there that was reached
+    ModuleResources* FFound = nullptr;      // not owned
 };
 
-SourceCheck CheckPeModule(TByteSource& src, uint64_t pe) {
+SourceCheck WalkPeModule(TByteSource& src, uint64_t pe, ModuleResources& found) {
     uint8_t coff[24];
     if (!src.Read(pe, coff, sizeof coff)) return Refuse(SourceFault::Truncated, "the PE header ends beyond the file");
     const uint16_t sectionCount = GetLE16(coff + 6), optionalSize = GetLE16(coff + 20);
@@ -267,29 +287,44 @@ SourceCheck CheckPeModule(TByteSource& src, uint64_t pe) {
     const uint32_t rva = GetLE32(optional.data() + directories + 16),
                    size = GetLE32(optional.data() + directories + 20);
     if (rva == 0 || size == 0) return Refuse(SourceFault::NoIcons, "a module without resources");
+    const uint32_t headerBytes = GetLE32(optional.data() + 60);
+    if (rva < headerBytes) return Refuse(SourceFault::BadOffset, "the resource directory lies inside the headers");
 
     const std::vector<uint8_t> table = src.Bytes(pe + 24 + optionalSize, std::size_t{sectionCount} * 40);
     if (table.size() != std::size_t{sectionCount} * 40 || sectionCount == 0)
         return Refuse(SourceFault::Truncated, "the section table ends beyond the file");
     std::vector<PeSection> sections;
+    std::vector<std::pair<uint64_t, uint64_t>> spans;  // each section's addresses
     for (uint16_t i = 0; i < sectionCount; ++i) {
         const uint8_t* s = table.data() + 40 * i;
         const uint32_t virtualSize = GetLE32(s + 8), address = GetLE32(s + 12), rawSize = GetLE32(s + 16);
+        if (address < headerBytes) return Refuse(SourceFault::BadHeader, "a section inside the headers");
         sections.push_back({address, virtualSize ? std::min(virtualSize, rawSize) : rawSize, GetLE32(s + 20)});
+        spans.push_back({address, uint64_t{address} + (virtualSize ? virtualSize : rawSize)});
     }
-    return TPeResources(src, std::move(sections)).Walk(rva, size);
+    // A loader maps each section at its address: two that claim the same addresses are no module.
+    std::sort(spans.begin(), spans.end());
+    for (std::size_t i = 1; i < spans.size(); ++i)
+        if (spans[i].first < spans[i - 1].second) return Refuse(SourceFault::BadHeader, "sections that overlap");
+    return TPeResources(src, std::move(sections)).Walk(rva, size, found);
 }
 
-SourceCheck CheckModule(TByteSource& src) {
+SourceCheck WalkModule(TByteSource& src, ModuleResources& found) {
     uint8_t h[64];
     if (!src.Read(0, h, sizeof h)) return Refuse(SourceFault::Truncated, "a DOS header cut short");
     const uint32_t next = GetLE32(h + 0x3C);
     uint8_t signature[4];
     if (next < sizeof h || !src.Read(next, signature, 4))
         return Refuse(SourceFault::BadOffset, "the module header lies outside the file");
-    if (std::memcmp(signature, "PE\0\0", 4) == 0) return CheckPeModule(src, next);
-    if (std::memcmp(signature, "NE", 2) == 0) return CheckNeModule(src, next);
+    if (std::memcmp(signature, "PE\0\0", 4) == 0) return WalkPeModule(src, next, found);
+    if (std::memcmp(signature, "NE", 2) == 0) return WalkNeModule(src, next, found);
     return Refuse(SourceFault::NotASource, "a program without a NE or PE header");
+}
+
+SourceCheck CheckModule(TByteSource& src) {
+    ModuleResources found;
+    SourceCheck walk = WalkModule(src, found);
+    return walk.Ok() ? CheckModuleIcons(src, found) : walk;
 }
 
 // ---- animated cursors
@@ -394,4 +429,110 @@ SourceCheck CheckIconSourceFile(const std::string& path) {
 
 SourceCheck CheckCursorFileAt(const std::string& path) {
     return CheckFileSource(path, [](TByteSource& s) { return CheckCursorFile(s); });
+}
+
+// ---- the reader
+
+SourceCheck TIconSource::Load(std::vector<uint8_t> bytes) {
+    FBytes = std::move(bytes);
+    FGroups.clear();
+    FIcons.clear();
+    FIconFile = false;
+    TMemoryByteSource src(FBytes);
+    if (StartsWith(src, "MZ", 2)) {
+        ModuleResources found;
+        SourceCheck walk = WalkModule(src, found);
+        if (!walk.Ok()) return walk;
+        if (found.Groups.empty()) return Refuse(SourceFault::NoIcons, "a module without icons");
+        FGroups = std::move(found.Groups);
+        FIcons = std::move(found.Icons);
+        std::stable_sort(FIcons.begin(), FIcons.end(),
+                         [](const IconSourceResource& a, const IconSourceResource& b) { return a.Id < b.Id; });
+        return {};
+    }
+    uint8_t h[6];
+    if (!src.Read(0, h, 6) || GetLE16(h) != 0 || (GetLE16(h + 2) != 1 && GetLE16(h + 2) != 2))
+        return Refuse(SourceFault::NotASource, "neither an icon file nor a module");
+    if (GetLE16(h + 4) == 0) return Refuse(SourceFault::NoIcons, "an icon directory without images");
+    if (6 + uint64_t{GetLE16(h + 4)} * 16 > FBytes.size())
+        return Refuse(SourceFault::Truncated, "more directory entries than the file holds");
+    FIconFile = true;
+    FGroups.push_back({0, FBytes.size(), 0});
+    return {};
+}
+
+SourceCheck TIconSource::LoadFile(const std::string& path) {
+    std::vector<uint8_t> bytes;
+    try {
+        if (!ReadWholeFile(path, bytes, kMaxFileBytes))
+            return Refuse(SourceFault::NotASource, "the file cannot be read");
+    } catch (const std::bad_alloc&) {
+        return Refuse(SourceFault::ExceedsLimit, "the file is larger than the memory at hand");
+    }
+    return Load(std::move(bytes));
+}
+
+bool TIconSource::Choose(int index, int width, int height, int depth, IconChoice& out) const {
+    if (index < 0 || index >= Count()) return false;
+    const IconSourceResource& group = FGroups[static_cast<std::size_t>(index)];
+    TMemoryByteSource src(FBytes);
+    uint8_t h[6];
+    if (group.Bytes < 6 || !src.Holds(group.Offset, group.Bytes) || !src.Read(group.Offset, h, 6)) return false;
+    const uint16_t type = GetLE16(h + 2), count = GetLE16(h + 4);
+    const uint64_t entryBytes = FIconFile ? 16 : 14, directoryEnd = 6 + uint64_t{count} * entryBytes;
+    if (GetLE16(h) != 0 || (type != 1 && !(FIconFile && type == 2)) || directoryEnd > group.Bytes) return false;
+    const std::vector<uint8_t> entries = src.Bytes(group.Offset + 6, static_cast<std::size_t>(directoryEnd - 6));
+    // The images of the directory that lie inside the file, with their size and depth.
+    std::vector<IconChoice> images;
+    for (uint16_t i = 0; i < count; ++i) {
+        const uint8_t* e = entries.data() + entryBytes * i;
+        IconChoice c;
+        c.Width = e[0] ? e[0] : 256;
+        c.Height = e[1] ? e[1] : 256;
+        // A cursor's entry holds its hotspot where an icon's holds planes and depth.
+        c.Bits = type == 1 ? GetLE16(e + 6) : 0;
+        if (FIconFile) {
+            c.Offset = GetLE32(e + 12);
+            c.Bytes = GetLE32(e + 8);
+            if (c.Offset < directoryEnd || c.Bytes == 0 || !src.Holds(c.Offset, c.Bytes)) continue;
+        } else {
+            const uint32_t id = GetLE16(e + 12);
+            auto icon = std::lower_bound(FIcons.begin(), FIcons.end(), id,
+                                         [](const IconSourceResource& r, uint32_t v) { return r.Id < v; });
+            if (icon == FIcons.end() || icon->Id != id || icon->Bytes == 0) continue;
+            c.Offset = icon->Offset;
+            c.Bytes = icon->Bytes;
+        }
+        if (c.Bits == 0) {
+            // Named nowhere in the directory: the image's own header tells.
+            uint8_t b[16];
+            if (c.Bytes >= 8 && src.Read(c.Offset, b, 8) && std::memcmp(b, kPngSignature, 8) == 0)
+                c.Bits = 32;
+            else if (c.Bytes >= 16 && src.Read(c.Offset, b, 16))
+                c.Bits = GetLE16(b + 14);
+        }
+        images.push_back(c);
+    }
+    if (images.empty()) return false;
+    // The nearest size first (the sum of both differences, the first of equal sums giving
+    // the differences sought), then among the images that differ by just as much the
+    // nearest depth.
+    auto diff = [](int a, int b) { return a > b ? a - b : b - a; };
+    int dx = 0, dy = 0, best = -1;
+    for (const IconChoice& c : images) {
+        const int x = diff(c.Width, width), y = diff(c.Height, height);
+        if (best < 0 || x + y < best) dx = x, dy = y, best = x + y;
+    }
+    int colours = -1;
+    for (const IconChoice& c : images) {
+        if (diff(c.Width, width) != dx || diff(c.Height, height) != dy) continue;
+        const int d = diff(c.Bits, depth);
+        if (colours < 0 || d < colours) colours = d, out = c;
+    }
+    return true;
+}
+
+bool TIconSource::Decode(const IconChoice& choice, TBitmap& colour, TBitmap& mask) const {
+    if (choice.Bytes == 0 || choice.Offset > FBytes.size() || choice.Bytes > FBytes.size() - choice.Offset) return false;
+    return DecodeIconResource(FBytes.data() + choice.Offset, static_cast<std::size_t>(choice.Bytes), colour, mask, true);
 }

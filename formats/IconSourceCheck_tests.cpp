@@ -18,12 +18,6 @@ namespace fs = std::filesystem;
 
 const fs::path kCorpus = fs::path(TAMSOLO_SOURCE_DIR) / "formats" / "fuzz-corpus";
 
-std::vector<uint8_t> FileBytes(const fs::path& path) {
-    std::vector<uint8_t> bytes;
-    EXPECT_TRUE(ReadWholeFile(path.string(), bytes, 1 << 24)) << path;
-    return bytes;
-}
-
 SourceCheck IconSourceOf(const std::vector<uint8_t>& bytes) {
     TMemoryByteSource source(bytes);
     return CheckIconSource(source);
@@ -59,15 +53,15 @@ std::vector<uint8_t> OurAni() {
 TEST(IconSourceCheck, AcceptsTheFilesToolsAndOurWritersMake) {
     for (const char* name : {"icotool_1bit.cur", "icotool_4bit.ico", "icotool_8bit.cur", "icotool_32bit.ico",
                              "icotool_multi.ico", "icotool_raw.ico", "pillow_png.ico"}) {
-        const SourceCheck c = IconSourceOf(FileBytes(fs::path(TAMSOLO_SOURCE_DIR) / "formats" / "testdata" / name));
+        const SourceCheck c = IconSourceOf(TestFileBytes(fs::path(TAMSOLO_SOURCE_DIR) / "formats" / "testdata" / name));
         EXPECT_TRUE(c.Ok()) << name << ": " << c.What;
     }
-    EXPECT_TRUE(IconSourceOf(FileBytes(fs::path(TAMSOLO_SOURCE_DIR) / "tests" / "data" / "icotool_48.ico")).Ok());
+    EXPECT_TRUE(IconSourceOf(TestFileBytes(fs::path(TAMSOLO_SOURCE_DIR) / "tests" / "data" / "icotool_48.ico")).Ok());
     for (bool version : {false, true}) EXPECT_TRUE(IconSourceOf(OurLibrary(version)).Ok()) << version;
     const SourceCheck ani = CursorOf(OurAni());
     EXPECT_TRUE(ani.Ok()) << ani.What;
-    EXPECT_TRUE(CursorOf(FileBytes(fs::path(TAMSOLO_SOURCE_DIR) / "tests" / "data" / "demo.ani")).Ok());
-    EXPECT_TRUE(CursorOf(FileBytes(fs::path(TAMSOLO_SOURCE_DIR) / "formats" / "testdata" / "icotool_8bit.cur")).Ok());
+    EXPECT_TRUE(CursorOf(TestFileBytes(fs::path(TAMSOLO_SOURCE_DIR) / "tests" / "data" / "demo.ani")).Ok());
+    EXPECT_TRUE(CursorOf(TestFileBytes(fs::path(TAMSOLO_SOURCE_DIR) / "formats" / "testdata" / "icotool_8bit.cur")).Ok());
 }
 
 TEST(IconSourceCheck, RefusesEveryCutOfASoundFile) {
@@ -77,8 +71,8 @@ TEST(IconSourceCheck, RefusesEveryCutOfASoundFile) {
         bool Cursor;
     } cases[] = {
         {"library", OurLibrary(true), false},
-        {"icon", FileBytes(fs::path(TAMSOLO_SOURCE_DIR) / "formats" / "testdata" / "icotool_multi.ico"), false},
-        {"png icon", FileBytes(fs::path(TAMSOLO_SOURCE_DIR) / "formats" / "testdata" / "icotool_raw.ico"), false},
+        {"icon", TestFileBytes(fs::path(TAMSOLO_SOURCE_DIR) / "formats" / "testdata" / "icotool_multi.ico"), false},
+        {"png icon", TestFileBytes(fs::path(TAMSOLO_SOURCE_DIR) / "formats" / "testdata" / "icotool_raw.ico"), false},
         {"animation", OurAni(), true},
     };
     for (const Case& c : cases) {
@@ -113,12 +107,12 @@ TEST(IconSourceCheck, NamesTheFaultOfEachHostileFile) {
         {"hostile_cut_sections.dll", SourceFault::Truncated},
     };
     for (const auto& c : cases) {
-        const SourceCheck r = IconSourceOf(FileBytes(kCorpus / "iconsource" / c.Name));
+        const SourceCheck r = IconSourceOf(TestFileBytes(kCorpus / "iconsource" / c.Name));
         EXPECT_EQ(r.Fault, c.Fault) << c.Name << ": " << r.What;
     }
-    EXPECT_TRUE(IconSourceOf(FileBytes(kCorpus / "iconsource" / "valid_one_icon.dll")).Ok());
-    EXPECT_TRUE(IconSourceOf(FileBytes(kCorpus / "iconsource" / "valid_one_icon_64.dll")).Ok());
-    EXPECT_TRUE(IconSourceOf(FileBytes(kCorpus / "iconsource" / "valid_library.icl")).Ok());
+    EXPECT_TRUE(IconSourceOf(TestFileBytes(kCorpus / "iconsource" / "valid_one_icon.dll")).Ok());
+    EXPECT_TRUE(IconSourceOf(TestFileBytes(kCorpus / "iconsource" / "valid_one_icon_64.dll")).Ok());
+    EXPECT_TRUE(IconSourceOf(TestFileBytes(kCorpus / "iconsource" / "valid_library.icl")).Ok());
 }
 
 TEST(IconSourceCheck, RefusesFilesThatAreNeitherIconsNorModules) {
@@ -166,7 +160,7 @@ TEST(IconSourceCheck, RefusesAnimationsWhoseTablesDisagree) {
         {"an icon image beyond its chunk", icon + 6 + 12, 0x7FFFFFFF, SourceFault::BadOffset},
         {"a file larger than it is", 4, 0x7FFFFFFF, SourceFault::Truncated},
     };
-    EXPECT_EQ(CursorOf(FileBytes(kCorpus / "iconsource" / "hostile_frames_beyond_icons.ani")).Fault,
+    EXPECT_EQ(CursorOf(TestFileBytes(kCorpus / "iconsource" / "hostile_frames_beyond_icons.ani")).Fault,
               SourceFault::Truncated);
     for (const auto& c : cases) {
         std::vector<uint8_t> bad = sound;
@@ -177,7 +171,7 @@ TEST(IconSourceCheck, RefusesAnimationsWhoseTablesDisagree) {
 
 TEST(ShellLinkCheck, AcceptsASoundLinkAndRefusesOffsetsOutsideIt) {
     const auto check = [](const char* name) {
-        const std::vector<uint8_t> bytes = FileBytes(kCorpus / "iconsource" / name);
+        const std::vector<uint8_t> bytes = TestFileBytes(kCorpus / "iconsource" / name);
         TMemoryByteSource source(bytes);
         return CheckShellLink(source);
     };
@@ -193,7 +187,7 @@ TEST(IconSourceCheck, ReplaysTheSeedCorporaCleanly) {
     int files = 0;
     for (const char* folder : {"iconsource", "icon", "ani"}) {
         for (const auto& entry : fs::directory_iterator(kCorpus / folder)) {
-            const std::vector<uint8_t> bytes = FileBytes(entry.path());
+            const std::vector<uint8_t> bytes = TestFileBytes(entry.path());
             TMemoryByteSource source(bytes);
             const SourceCheck icon = CheckIconSource(source), cursor = CheckCursorFile(source),
                               link = CheckShellLink(source);

@@ -1,11 +1,22 @@
 #pragma once
 // Test images and fixture paths shared by the icon, import and writer tests.
+#include <gtest/gtest.h>
+
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "base/ByteIO.h"
+#include "base/Stream.h"
 #include "formats/ImageRecord.h"
+
+// The bytes of a test file; a failure of the test when it cannot be read.
+inline std::vector<uint8_t> TestFileBytes(const std::filesystem::path& path) {
+    std::vector<uint8_t> bytes;
+    if (!ReadWholeFile(path.string(), bytes, 1 << 24)) ADD_FAILURE() << "cannot read " << path;
+    return bytes;
+}
 
 inline std::string IconFixture(const char* name) {
     return std::string(TAMSOLO_SOURCE_DIR) + "/formats/testdata/" + name;

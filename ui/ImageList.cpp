@@ -11,6 +11,7 @@ TImageList::~TImageList() {
 
 int TImageList::Count() const { return ImageList_GetImageCount(FList); }
 int TImageList::AddIcon(HICON icon) { return ImageList_ReplaceIcon(FList, -1, icon); }
+int TImageList::AddImages(HBITMAP images, HBITMAP masks) { return ImageList_Add(FList, images, masks); }
 void TImageList::ReplaceIcon(int index, HICON icon) { ImageList_ReplaceIcon(FList, index, icon); }
 void TImageList::Delete(int index) { ImageList_Remove(FList, index); }
 void TImageList::Clear() { ImageList_RemoveAll(FList); }

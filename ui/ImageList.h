@@ -14,6 +14,8 @@ public:
     HIMAGELIST Handle() const { return FList; }
     int Count() const;
     int AddIcon(HICON icon);  // the icon is copied
+    // Images side by side in a bitmap of the list's height, with their mask: one entry each.
+    int AddImages(HBITMAP images, HBITMAP masks);
     void ReplaceIcon(int index, HICON icon);
     void Delete(int index);
     void Move(int from, int to);

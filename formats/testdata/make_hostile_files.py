@@ -1,21 +1,31 @@
 #!/usr/bin/env python3
 """Makes the hostile icon sources of formats/fuzz-corpus/iconsource: icon files, modules and
-shortcuts whose tables point outside themselves, and a few sound ones beside them.
+shortcuts whose tables point outside themselves, and a few sound ones beside them; and those
+of formats/fuzz-corpus/moduleicons, the icon reader's: trees that reuse their directories,
+sections that overlap, names without languages, directories of 65535 entries of one image.
 
 Usage: make_hostile_files.py <a two-image .icl that Tamsolo saved>
 Run from this folder; the results are committed."""
 import os
+import random
 import struct
 import sys
+import zlib
 
 here = os.path.dirname(os.path.abspath(__file__))
 out = os.path.join(here, "..", "fuzz-corpus", "iconsource")
+reader_out = os.path.join(here, "..", "fuzz-corpus", "moduleicons")
 os.makedirs(out, exist_ok=True)
+os.makedirs(reader_out, exist_ok=True)
 
 
-def write(name, data):
-    with open(os.path.join(out, name), "wb") as f:
+def write(name, data, folder=out):
+    with open(os.path.join(folder, name), "wb") as f:
         f.write(data)
+
+
+def write_reader(name, data):
+    write(name, data, reader_out)
 
 
 def patch(data, offset, fmt, *values):
@@ -66,6 +76,15 @@ def pe_module(wide=False):
     tree += struct.pack('<IIII', rva + data_at, len(image), 0, 0)
     tree += struct.pack('<IIII', rva + data_at + len(image), len(group), 0, 0)
     tree += image + group
+    file, at = pe_wrap(bytes(tree), wide)
+    at.update({'icon_lang': icon_lang, 'group_lang': group_lang, 'icon_entry': icon_entry,
+               'group_entry': group_entry, 'group': data_at + len(image)})
+    return file, at
+
+
+def pe_wrap(tree, wide=False):
+    # One section .rsrc at RVA 0x1000 holding the tree, which the optional header names.
+    rva = 0x1000
     raw = (len(tree) + 0x1FF) & ~0x1FF
     dos = b'MZ' + bytes(58) + struct.pack('<I', 0x40)
     # PE32 (i386) or PE32+ (x86-64): a 64-bit image base and stack and heap sizes, no BaseOfData.
@@ -85,9 +104,8 @@ def pe_module(wide=False):
     head = dos + coff + opt + section
     head += bytes(0x200 - len(head))
     return head + bytes(tree) + bytes(raw - len(tree)), {
-        'section': len(dos) + len(coff) + len(opt), 'resdir': len(dos) + len(coff) + (112 if wide else 96) + 16,
-        'tree': 0x200, 'icon_lang': icon_lang, 'icon_entry': icon_entry, 'group_entry': group_entry,
-        'group': data_at + len(image)}
+        'coff': len(dos) + 4, 'section': len(dos) + len(coff) + len(opt),
+        'resdir': len(dos) + len(coff) + (112 if wide else 96) + 16, 'tree': 0x200}
 
 
 pe, at = pe_module()
@@ -103,6 +121,39 @@ write("hostile_data_outside.dll", patch(pe, at['tree'] + at['icon_entry'], '<II'
 write("hostile_group_count.dll", patch(pe, at['tree'] + at['group'] + 4, '<H', 0xFFFF))
 write("hostile_cut_sections.dll", pe[: at['section'] + 20])
 
+# Type directories whose names have no language: the group icon's, and the icon's.
+write_reader("hostile_group_no_language.dll", patch(pe, at['tree'] + at['group_lang'] + 14, '<H', 0))
+write_reader("hostile_icon_no_language.dll", patch(pe, at['tree'] + at['icon_lang'] + 14, '<H', 0))
+# A second section over the first one's addresses.
+two = patch(pe, at['coff'] + 2, '<H', 2)
+write_reader("hostile_overlapping_sections.dll",
+      two[: at['section'] + 40] + b'.data\0\0\0' + struct.pack('<IIIIIIHHI', 0x200, 0x1000, 0x200, 0x200, 0, 0, 0, 0,
+                                                              0x40000040) + two[at['section'] + 80:])
+# A section inside the headers that holds the tree, and the resource directory there.
+inside = two[: at['section'] + 40] + b'.hdr\0\0\0\0' + struct.pack('<IIIIIIHHI', 0x200, 0x100, 0x200, 0x200, 0, 0, 0,
+                                                                 0, 0x40000040) + two[at['section'] + 80:]
+write_reader("hostile_resource_dir_in_headers.dll", patch(inside, at['resdir'], '<I', 0x100))
+
+
+def reused_tree(types, names, languages, padding=0):
+    # Every type entry points to one name directory, every name to one language directory,
+    # every language to one data entry: types x names x languages resources from three directories.
+    def directory(count, target):
+        return struct.pack('<IIHHHH', 0, 0, 0, 0, 0, count) + b''.join(
+            struct.pack('<II', i + 1, target) for i in range(count))
+    name_at = 16 + 8 * types
+    language_at = name_at + 16 + 8 * names
+    entry_at = language_at + 16 + 8 * languages
+    group = struct.pack('<HHH', 0, 1, 1) + struct.pack('<BBBBHHIH', 32, 32, 16, 0, 1, 4, len(image), 1)
+    tree = directory(types, 0x80000000 | name_at) + directory(names, 0x80000000 | language_at)
+    tree += directory(languages, entry_at)
+    tree += struct.pack('<IIII', 0x1000 + entry_at + 16, len(group), 0, 0) + group
+    return pe_wrap(tree + bytes(padding))[0]
+
+
+write_reader("hostile_reused_directories.dll", reused_tree(100, 100, 100, padding=5000))
+write_reader("hostile_900k_entries.dll", reused_tree(14, 65535, 1, padding=(1 << 20) - 524800))
+
 # ---- 16-bit modules: a library Tamsolo saved, cut and bent
 with open(sys.argv[1], "rb") as f:
     library = f.read()
@@ -116,6 +167,74 @@ write("hostile_resource_offset.icl", patch(library, table + 2 + 8, '<HH', 0xFFFF
 first_count = struct.unpack_from('<H', library, table + 4)[0]
 write("hostile_no_table_end.icl",
       patch(library, ne + 0x26, '<H', table - ne + 2 + 8 + 12 * first_count))
+
+
+def ne_module(types, blobs, shift=4):
+    # A 16-bit module of resources only: types is [(type id, [(blob index, resource id)])].
+    ne = 0x40
+    table = struct.pack('<H', shift)
+    for type_id, entries in types:
+        table += struct.pack('<HHI', type_id, len(entries), 0)
+        table += b''.join(struct.pack('<HHHHI', 0, 0, 0x1C30, rid, 0) for _, rid in entries)
+    table += struct.pack('<H', 0)
+    names = b'\x03ICL\0'
+    data_at = (ne + 64 + len(table) + len(names) + (1 << shift) - 1) >> shift << shift
+    data, at = b'', []
+    for blob in blobs:
+        at.append(data_at + len(data))
+        data += blob + bytes(-len(blob) % (1 << shift))
+    # Each resource entry: offset and length in alignment units.
+    t = bytearray(table)
+    p = 2
+    for type_id, entries in types:
+        p += 8
+        for index, _ in entries:
+            struct.pack_into('<HH', t, p, at[index] >> shift, (len(blobs[index]) + (1 << shift) - 1) >> shift)
+            p += 12
+    header = bytearray(64)
+    header[0:2] = b'NE'
+    struct.pack_into('<HH', header, 0x24, 64, 64 + len(t))
+    header[0x36] = 2
+    struct.pack_into('<H', header, 0x3E, 0x0300)
+    head = b'MZ' + bytes(58) + struct.pack('<I', ne) + bytes(header) + bytes(t) + names
+    return head + bytes(data_at - len(head)) + data
+
+
+ne_group = struct.pack('<HHH', 0, 1, 1) + struct.pack('<BBBBHHIH', 32, 32, 16, 0, 1, 4, len(image), 1)
+write_reader("valid_ne_one_icon.icl", ne_module([(0x800E, [(0, 0x8001)]), (0x8003, [(1, 0x8001)])], [ne_group, image]))
+write_reader("hostile_ne_icon_ids_missing.icl",
+      ne_module([(0x800E, [(0, 0x8001)]), (0x8003, [(1, 0x8005)])], [ne_group, image]))
+write_reader("hostile_ne_no_group_entries.icl", ne_module([(0x800E, []), (0x8003, [(1, 0x8001)])], [ne_group, image]))
+write_reader("hostile_ne_group_count.icl",
+      ne_module([(0x800E, [(0, 0x8001)]), (0x8003, [(1, 0x8001)])], [patch(ne_group, 4, '<H', 0xFFFF), image]))
+# As many groups as a resource table holds, all of the one group and its icon: a big, sound module.
+write_reader("valid_ne_5000_groups.icl",
+      ne_module([(0x800E, [(0, 0x8001 + i) for i in range(5000)]), (0x8003, [(1, 0x8001)])], [ne_group, image]))
+
+
+# ---- icon files whose 65535 entries all point to one image
+def png(width, height, rows):
+    def chunk(kind, body):
+        return struct.pack('>I', len(body)) + kind + body + struct.pack('>I', zlib.crc32(kind + body) & 0xFFFFFFFF)
+    return (b'\x89PNG\r\n\x1a\n' + chunk(b'IHDR', struct.pack('>IIBBBBB', width, height, 8, 6, 0, 0, 0)) +
+            chunk(b'IDAT', zlib.compress(rows)) + chunk(b'IEND', b''))
+
+
+def same_image_icon(image, width, bits):
+    count = 65535
+    entry = struct.pack('<BBBBHHII', width & 0xFF, width & 0xFF, 0, 0, 1, bits, len(image), 6 + 16 * count)
+    return struct.pack('<HHH', 0, 1, count) + entry * count + image
+
+
+noise = random.Random(29)
+big_png = png(256, 256, b''.join(b'\0' + bytes(noise.getrandbits(8) for _ in range(1024)) for _ in range(256)))
+write_reader("hostile_65535_entries_one_png.ico", same_image_icon(big_png, 256, 32))
+small_png = png(256, 256, (b'\0' + b'\x40\x80\xC0\xFF' * 256) * 256)
+write_reader("hostile_65535_entries_small_png.ico", same_image_icon(small_png, 256, 32))
+# A 24-bit 127x127 image of 50,840 bytes, one record's worth.
+rows = 127 * ((3 * 127 + 3) // 4 * 4) + 127 * 16
+bitmap = struct.pack('<IiiHHIIiiII', 40, 127, 254, 1, 24, 0, 0, 0, 0, 0, 0) + bytes(noise.getrandbits(8) for _ in range(rows))
+write_reader("hostile_65535_entries_one_bitmap.ico", same_image_icon(bitmap, 127, 24))
 
 
 # ---- shortcuts

@@ -1,0 +1,107 @@
+// The icon picker on sound modules and icon files: the same list, counts and pixels as
+// the system's own extraction gives, from our own reading of the file.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <chrono>
+#include <cstdio>
+
+#include "app/ExtIcon.h"
+#include "app/ImportTestSupport.h"
+#include "app/WinTestSupport.h"
+#include "base/Text.h"
+#include "formats/AniTestSupport.h"
+#include "formats/IconLibrary.h"
+#include "formats/IconTestImages.h"
+#include "formats/PluginTestSupport.h"
+#include "ui/Application.h"
+#include "ui/Canvas.h"
+
+namespace {
+
+// Entry `index` of an image list drawn on a background.
+std::vector<COLORREF> Drawn(const TImageList& list, int index, COLORREF background) {
+    TDibSection dib(32, 32);
+    TGdiObject brush(CreateSolidBrush(background));
+    RECT all{0, 0, 32, 32};
+    FillRect(dib.DC(), &all, static_cast<HBRUSH>(brush.Get()));
+    list.Draw(dib.DC(), index, 0, 0);
+    GdiFlush();
+    std::vector<COLORREF> pixels;
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x) pixels.push_back(dib.PixelAt(x, y));
+    return pixels;
+}
+
+// Our own libraries as the save command writes them: 256 and 16 colours.
+std::vector<std::string> OurLibraries(const std::string& folder) {
+    static const CCURSOR a = BandedTestImage(), b = anitest::PatternImage(3), c = anitest::PatternImage(5);
+    std::vector<std::string> paths;
+    for (AniSaveMode mode : {AniSaveMode::Colours256, AniSaveMode::Colours16}) {
+        IconLibraryInput in;
+        in.Images = {&a, &b, &c};
+        in.Names = {"一", "two", "three"};
+        in.SaveMode = mode;
+        for (const char* ext : {".icl", ".dll"}) {
+            const std::string path = folder + "lib" + std::to_string(static_cast<int>(mode)) + ext;
+            EXPECT_EQ(WriteIconLibrary(path, in), WriteResult::Written) << path;
+            paths.push_back(path);
+        }
+    }
+    return paths;
+}
+
+struct IconPickerTest : ::testing::Test {
+    void SetUp() override {
+        TApplication::Instance().Initialize();
+        folder = TempFolder("tamsolo-icon-picker") + "\\";
+    }
+    std::string folder;
+};
+
+TEST_F(IconPickerTest, ListsTheIconsOfSoundModulesAsTheSystemExtractsThem) {
+    std::vector<std::string> sources = SoundIconSources();
+    for (const char* icon : {"icotool_32bit.ico", "icotool_4bit.ico", "pillow_png.ico"}) sources.push_back(Fixture(icon));
+    for (const std::string& lib : OurLibraries(folder)) sources.push_back(lib);
+    for (const std::string& source : sources) {
+        SCOPED_TRACE(source);
+        const std::wstring file = W(source);
+        const UINT count = ExtractIconExW(file.c_str(), -1, nullptr, nullptr, 0);
+        ASSERT_GT(count, 0u);
+        TExtIcon picker(nullptr);
+        ASSERT_TRUE(picker.LoadIconsFromFile(source));
+        ASSERT_EQ(picker.ImageList1.Count(), static_cast<int>(count));
+        EXPECT_EQ(picker.Panel1->Caption(), std::to_string(count));
+        EXPECT_EQ(picker.ValueBox1->Max(), static_cast<int>(count) - 1);
+        // The system's icons as the picker once listed them.
+        TImageList system(32, 32, true);
+        for (UINT i = 0; i < count; ++i) {
+            HICON large = nullptr;
+            ASSERT_EQ(ExtractIconExW(file.c_str(), static_cast<int>(i), &large, nullptr, 1), 1u) << i;
+            system.AddIcon(large);
+            DestroyIcon(large);
+        }
+        int differing = 0;
+        for (int i = 0; i < static_cast<int>(count); ++i)
+            for (COLORREF background : {RGB(0, 128, 0), RGB(255, 0, 255)})
+                if (Drawn(picker.ImageList1, i, background) != Drawn(system, i, background)) {
+                    ++differing;
+                    ADD_FAILURE() << "icon " << i << " differs on " << std::hex << background;
+                    break;
+                }
+        EXPECT_EQ(differing, 0);
+    }
+}
+
+TEST_F(IconPickerTest, OpensOnShell32WithinASecond) {
+    const auto start = std::chrono::steady_clock::now();
+    TExtIcon picker(nullptr);
+    ASSERT_TRUE(picker.LoadIconsFromFile("C:\\windows\\system32\\shell32.dll"));
+    const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    std::printf("shell32.dll: %d icons in %.0f ms\n", picker.ImageList1.Count(), ms);
+    EXPECT_LT(ms, 1000);
+}
+
+} // namespace
