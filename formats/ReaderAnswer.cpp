@@ -97,7 +97,6 @@ std::vector<uint8_t> WriteShortCutAnswer(const TShortCutAnswer& a) {
     for (const std::string* t : texts)
         if (!TextFits(*t)) return {};
     ByteWriter w;
-    w.U32(a.Result);
     w.U32(a.ShowCmd);
     for (const std::string* t : texts) {
         w.U32(static_cast<uint32_t>(t->size()));
@@ -110,7 +109,6 @@ std::optional<TShortCutAnswer> ParseShortCutAnswer(const uint8_t* data, std::siz
     std::optional<ByteReader> r = Payload(TReaderJob::ShortCut, data, size);
     if (!r) return std::nullopt;
     TShortCutAnswer a;
-    a.Result = r->U32();
     a.ShowCmd = r->U32();
     for (std::string* t : {&a.Description, &a.ExecFile, &a.Arguments, &a.WorkDir})
         if (!ReadText(*r, *t)) return std::nullopt;

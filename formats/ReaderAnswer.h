@@ -7,7 +7,7 @@
 //
 // Answer: "TRA1", the job (u32), the payload's length (u32), the payload (little-endian).
 //   Picture:  width, height (u32 each), then height rows of width x 3 bytes (B, G, R), top row first.
-//   ShortCut: load result, show command (u32 each), then four texts (length u32, UTF-8 bytes):
+//   ShortCut: show command (u32), then four texts (length u32, UTF-8 bytes):
 //             description, target, arguments, working folder.
 //   Cursor:   width, height, hotspot x, hotspot y (u32 each), then width x height colour
 //             pixels of 4 bytes (B, G, R, A), then width x height AND-mask bytes (0 or 1),
@@ -56,7 +56,6 @@ struct TPictureAnswer {
 };
 
 struct TShortCutAnswer {
-    uint32_t Result = 0;   // the load result's number
     uint32_t ShowCmd = 0;  // the link's show command
     std::string Description, ExecFile, Arguments, WorkDir;
     bool operator==(const TShortCutAnswer&) const = default;

@@ -29,7 +29,6 @@ TCursorAnswer Cursor(int w, int h, int hx, int hy) {
 
 TShortCutAnswer Link() {
     TShortCutAnswer a;
-    a.Result = 0;
     a.ShowCmd = 1;
     a.Description = "説明";
     a.ExecFile = "C:\\絵\\walk.ani";
@@ -112,15 +111,15 @@ TEST(ReaderAnswer, EveryMalformedAnswerIsNoAnswer) {
         {"width 0", Patched(picture, 12, 0), asPicture},
         {"width past the limit", Patched(picture, 12, kAnswerMaxPictureSide + 1), asPicture},
         {"sides whose product wraps", Patched(Patched(picture, 12, 0x80000000u), 16, 2), asPicture},
-        {"text longer than the answer", Patched(link, 20, 0xFFFFFFF0u), asLink},
-        {"text past its limit", Patched(link, 20, static_cast<uint32_t>(kAnswerMaxText + 1)), asLink},
+        {"text longer than the answer", Patched(link, 16, 0xFFFFFFF0u), asLink},
+        {"text past its limit", Patched(link, 16, static_cast<uint32_t>(kAnswerMaxText + 1)), asLink},
         {"hotspot outside", Patched(cursor, 20, 4), asCursor},
         {"cursor larger than the limit", Patched(cursor, 12, kAnswerMaxCursorSide + 1), asCursor},
         {"mask byte 2", maskTwo, asCursor},
     };
     for (const Case& c : cases) EXPECT_FALSE(c.parse(c.bytes)) << c.what;
     std::vector<uint8_t> nul = link;
-    nul[24] = 0;  // inside the description
+    nul[20] = 0;  // inside the description
     EXPECT_FALSE(asLink(nul));
 }
 
