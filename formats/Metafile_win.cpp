@@ -113,7 +113,7 @@ bool DrawMetafileFile(const std::string& path, TBitmap& out) {
     if (screen) ReleaseDC(nullptr, screen);
     const std::optional<TMetafilePicture> picture = ReadMetafile(bytes.data(), bytes.size(), dpiX, dpiY);
     if (!picture) return false;
-    const std::optional<std::vector<uint8_t>> answer = RunReader({TReaderJob::Metafile, path});
+    const std::optional<std::vector<uint8_t>> answer = ReaderAnswer({TReaderJob::Metafile, path});
     if (!answer) return false;
     const std::optional<TPictureAnswer> drawn = ParsePictureAnswer(answer->data(), answer->size());
     // A picture with a frame of its own has the size we found; one without is what its drawing covers.

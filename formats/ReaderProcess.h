@@ -16,10 +16,25 @@
 // that no file keeps the window unanswered for much more than a second.
 constexpr unsigned kReaderDeadlineMs = 1200;
 
-// The answer's bytes, still to be parsed; nothing when the helper could not be started, did
-// not end in time (it is ended then), ended with a fault or another exit code than 0, or
-// wrote more than an answer may hold.
-std::optional<std::vector<uint8_t>> RunReader(const TReaderRequest& request, unsigned deadlineMs = kReaderDeadlineMs);
+enum class TReaderOutcome {
+    Answered,    // ended with exit code 0; Answer holds what it wrote, still to be parsed
+    NotStarted,  // the helper could not be started (or the path cannot be passed to it)
+    TimedOut,    // the deadline passed: the helper was ended
+    TooLong,     // it wrote more than an answer may hold: the helper was ended
+    Failed,      // it ended with another exit code: no answer, or a fault (kReaderFaultExit)
+};
+
+constexpr unsigned kReaderFaultExit = 3;  // the helper's exit code after a fault
+
+struct TReaderRun {
+    TReaderOutcome Outcome = TReaderOutcome::NotStarted;
+    unsigned long ExitCode = 0;
+    std::vector<uint8_t> Answer;
+};
+
+TReaderRun RunReader(const TReaderRequest& request, unsigned deadlineMs = kReaderDeadlineMs);
+// The answer's bytes when the helper answered, else nothing.
+std::optional<std::vector<uint8_t>> ReaderAnswer(const TReaderRequest& request);
 
 // The helper's program: this program's own file unless a caller names another (UTF-8 path);
 // empty sets it back.

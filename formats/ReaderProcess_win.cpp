@@ -37,7 +37,7 @@ private:
 
 // Ends the helper at once on any fault: no crash dialog, no debugger, exit code 3.
 LONG WINAPI EndOnFault(EXCEPTION_POINTERS*) {
-    TerminateProcess(GetCurrentProcess(), 3);
+    TerminateProcess(GetCurrentProcess(), kReaderFaultExit);
     return EXCEPTION_EXECUTE_HANDLER;
 }
 
@@ -67,17 +67,18 @@ std::string ProgramArguments() {
     return WideToUtf8(p);
 }
 
-std::optional<std::vector<uint8_t>> RunReader(const TReaderRequest& request, unsigned deadlineMs) {
+TReaderRun RunReader(const TReaderRequest& request, unsigned deadlineMs) {
+    TReaderRun run;
     const std::string arguments = ReaderArguments(request);
     const std::wstring program = ReaderProgram().empty() ? OwnProgram() : ReaderProgram();
-    if (arguments.empty() || program.empty()) return std::nullopt;
+    if (arguments.empty() || program.empty()) return run;
     std::wstring commandLine = L"\"" + program + L"\" " + Utf8ToWide(arguments);
 
     THourglass hourglass;
     const ULONGLONG deadline = GetTickCount64() + deadlineMs;
     SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
     HANDLE read = nullptr, write = nullptr;
-    if (!CreatePipe(&read, &write, &sa, 1 << 16)) return std::nullopt;
+    if (!CreatePipe(&read, &write, &sa, 1 << 16)) return run;
     TScopeExit closeRead([read] { CloseHandle(read); });
     SetHandleInformation(read, HANDLE_FLAG_INHERIT, 0);
     STARTUPINFOW si{};
@@ -88,7 +89,7 @@ std::optional<std::vector<uint8_t>> RunReader(const TReaderRequest& request, uns
     const BOOL started = CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
                                         CREATE_NO_WINDOW, nullptr, nullptr, &si, &pi);
     CloseHandle(write);  // the pipe breaks when the helper ends
-    if (!started) return std::nullopt;
+    if (!started) return run;
     CloseHandle(pi.hThread);
     TScopeExit closeProcess([&pi] { CloseHandle(pi.hProcess); });
     TScopeExit endHelper([&pi] {
@@ -98,30 +99,44 @@ std::optional<std::vector<uint8_t>> RunReader(const TReaderRequest& request, uns
         }
     });
 
-    std::vector<uint8_t> answer;
+    std::vector<uint8_t>& answer = run.Answer;
+    const auto outcome = [&run](TReaderOutcome o) {
+        run.Outcome = o;
+        run.Answer.clear();
+        return run;
+    };
     for (;;) {
         DWORD waiting = 0;
         if (!PeekNamedPipe(read, nullptr, 0, nullptr, &waiting, nullptr)) break;  // ended, all read
         if (waiting > 0) {
-            if (answer.size() + waiting > kAnswerMaxBytes) return std::nullopt;
+            if (answer.size() + waiting > kAnswerMaxBytes) return outcome(TReaderOutcome::TooLong);
             const std::size_t at = answer.size();
             answer.resize(at + waiting);
             DWORD n = 0;
-            if (!ReadFile(read, answer.data() + at, waiting, &n, nullptr)) return std::nullopt;
+            if (!ReadFile(read, answer.data() + at, waiting, &n, nullptr)) return outcome(TReaderOutcome::Failed);
             answer.resize(at + n);
             continue;
         }
         const ULONGLONG now = GetTickCount64();
-        if (now >= deadline) return std::nullopt;
+        if (now >= deadline) return outcome(TReaderOutcome::TimedOut);
         // Woken when the helper ends; otherwise the pipe is looked at again soon.
         WaitForSingleObject(pi.hProcess, static_cast<DWORD>(std::min<ULONGLONG>(deadline - now, 5)));
     }
     const ULONGLONG now = GetTickCount64();
     if (WaitForSingleObject(pi.hProcess, now < deadline ? static_cast<DWORD>(deadline - now) : 0) != WAIT_OBJECT_0)
-        return std::nullopt;
+        return outcome(TReaderOutcome::TimedOut);
     DWORD code = 1;
-    if (!GetExitCodeProcess(pi.hProcess, &code) || code != 0) return std::nullopt;
-    return answer;
+    if (!GetExitCodeProcess(pi.hProcess, &code)) return outcome(TReaderOutcome::Failed);
+    run.ExitCode = code;
+    if (code != 0) return outcome(TReaderOutcome::Failed);
+    run.Outcome = TReaderOutcome::Answered;
+    return run;
+}
+
+std::optional<std::vector<uint8_t>> ReaderAnswer(const TReaderRequest& request) {
+    TReaderRun run = RunReader(request);
+    if (run.Outcome != TReaderOutcome::Answered) return std::nullopt;
+    return std::move(run.Answer);
 }
 
 std::optional<int> RunReaderIfAsked() {

@@ -143,7 +143,7 @@ TShortCutLoad TMakeShortCut::SCLoad() {
     // sound is handed to it, and only in the reader helper.
     const std::string path = GetLoadName();
     if (!CheckShellLinkFile(path).Ok()) return TShortCutLoad::Failed;
-    const std::optional<std::vector<uint8_t>> answer = RunReader({TReaderJob::ShortCut, path});
+    const std::optional<std::vector<uint8_t>> answer = ReaderAnswer({TReaderJob::ShortCut, path});
     if (!answer) return TShortCutLoad::Failed;
     const std::optional<TShortCutAnswer> link = ParseShortCutAnswer(answer->data(), answer->size());
     if (!link) return TShortCutLoad::Failed;
