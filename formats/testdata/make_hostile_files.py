@@ -154,12 +154,12 @@ def write_reader_file(name, data):
         f.write(data)
 
 
-def emf(records, frame=(0, 0, 2540, 2540), handles=4):
+def emf(records, frame=(0, 0, 2540, 2540), handles=4, bounds=(0, 0, 95, 95)):
     """An enhanced metafile of the records (type, payload) between its header and end record."""
     body = b''.join(struct.pack('<II', t, 8 + len(p)) + p for t, p in records)
     eof = struct.pack('<IIIII', 14, 20, 0, 16, 20)
     size = 88 + len(body) + len(eof)
-    header = struct.pack('<II', 1, 88) + struct.pack('<4i', 0, 0, 95, 95) + struct.pack('<4i', *frame)
+    header = struct.pack('<II', 1, 88) + struct.pack('<4i', *bounds) + struct.pack('<4i', *frame)
     header += struct.pack('<IIIIHHIII', 0x464D4520, 0x10000, size, len(records) + 2, handles, 0, 0, 0, 0)
     header += struct.pack('<4i', 1024, 768, 320, 240)
     return header + body + eof
@@ -184,9 +184,14 @@ def hostile_metafiles():
     write_reader_file("hostile_select_object.emf", emf([(37, struct.pack('<I', big))]))
     write_reader_file("hostile_delete_object.emf", emf([(40, struct.pack('<I', big))]))
     write_reader_file("hostile_create_pen.emf", emf([(38, struct.pack('<I', big) + pen)]))
+    # The same indices as a 32-bit process sees them: 0x7fffffff handles lie 4 bytes before the
+    # table there, these 2 GB away from it.
+    write_reader_file("hostile_select_object_far.emf", emf([(37, struct.pack('<I', 0x20000000))]))
+    write_reader_file("hostile_delete_object_far.emf", emf([(40, struct.pack('<I', 0x20000000))]))
     # Point counts far beyond the two points the record holds.
     two_points = struct.pack('<4i', 0, 0, 90, 90)
     write_reader_file("hostile_polygon_count.emf", emf([(3, bounds + struct.pack('<I', 0x10000000) + two_points)]))
+    write_reader_file("hostile_polygon_count_wraps.emf", emf([(3, bounds + struct.pack('<I', 0x20000001) + two_points)]))
     write_reader_file("hostile_polyline16_count.emf",
                       emf([(87, bounds + struct.pack('<I', 0x10000000) + struct.pack('<4h', 0, 0, 90, 90))]))
     write_reader_file("hostile_polypolyline16_count.emf",
@@ -209,6 +214,22 @@ def hostile_metafiles():
                                               (43, struct.pack('<4i', 0, 0, 95, 95)),
                                               (39, struct.pack('<I', 2) + struct.pack('<III', 0, 0x0000FF, 0)),
                                               (37, struct.pack('<I', 2)), (43, struct.pack('<4i', 24, 24, 71, 71))]))
+
+
+def slow_metafiles():
+    """Sound records that take the system many seconds to draw on a 1024 x 1024 picture."""
+    frame, bounds = (0, 0, 27093, 27093), (0, 0, 1023, 1023)
+    box = struct.pack('<4i', *bounds)
+    def zigzag(n):
+        return b''.join(struct.pack('<hh', (i * 37) % 1024, (i * 101) % 1024) for i in range(n))
+    # A polygon of 12,000 crossing edges.
+    write_reader_file("hostile_slow_polygon.emf",
+                      emf([(86, box + struct.pack('<I', 12000) + zigzag(12000))], frame, bounds=bounds))
+    # A geometric pen 100,000 units wide drawing 1,000 segments.
+    pen = struct.pack('<IIIII', 1, 0, 0, 0, 0) + struct.pack('<IIIIII', 0x00010000, 100000, 0, 0xFF, 0, 0)
+    write_reader_file("hostile_slow_wide_pen.emf",
+                      emf([(95, pen), (37, struct.pack('<I', 1)), (87, box + struct.pack('<I', 1000) + zigzag(1000))],
+                          frame, bounds=bounds))
 
 
 def ani_with(chunks_of_lists, frames):
@@ -240,4 +261,5 @@ def hostile_cursor_files():
 
 
 hostile_metafiles()
+slow_metafiles()
 hostile_cursor_files()
