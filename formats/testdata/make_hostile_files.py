@@ -258,6 +258,10 @@ def hostile_cursor_files():
     write_reader_file("hostile_fram_junk.ani", data)
     data, _ = ani_with([(b'fram', icons), (b'fram', icons)], 2)
     write_reader_file("hostile_two_fram.ani", data)
+    # The header names four frames, each list holds two.
+    data, _ = ani_with([(b'fram', icons), (b'fram', icons)], 4)
+    write_reader_file("hostile_two_fram_b.ani", data)
+
 
 
 hostile_metafiles()
