@@ -10,6 +10,7 @@
 #include "base/Stream.h"
 #include "formats/Metafile.h"
 #include "formats/ReaderProcess.h"
+#include "ui/Win.h"
 
 static_assert(kAnswerMaxPictureSide == kMetafileMaxSide);
 
@@ -19,13 +20,7 @@ namespace {
 class TDrawingSurface {
 public:
     TDrawingSurface(int width, int height) {
-        BITMAPINFO bi{};
-        bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-        bi.bmiHeader.biWidth = width;
-        bi.bmiHeader.biHeight = -height;
-        bi.bmiHeader.biPlanes = 1;
-        bi.bmiHeader.biBitCount = 24;
-        bi.bmiHeader.biCompression = BI_RGB;
+        BITMAPINFO bi = TopDownDibInfo(width, height, 24);
         FDC = CreateCompatibleDC(nullptr);
         FBitmap = CreateDIBSection(FDC, &bi, DIB_RGB_COLORS, &FBits, nullptr, 0);
         if (FDC && FBitmap) FOld = SelectObject(FDC, FBitmap);

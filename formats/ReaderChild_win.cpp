@@ -8,6 +8,7 @@
 #include "formats/Metafile.h"
 #include "formats/ReaderProcess.h"
 #include "formats/ShortCut.h"
+#include "ui/Win.h"
 
 namespace {
 
@@ -27,13 +28,7 @@ bool RowsOf(HBITMAP bitmap, int width, int top, int height, int allHeight, std::
     HDC dc = GetDC(nullptr);
     if (!dc) return false;
     TScopeExit release([dc] { ReleaseDC(nullptr, dc); });
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = width;
-    bi.bmiHeader.biHeight = -allHeight;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO bi = TopDownDibInfo(width, allHeight, 32);
     std::vector<uint8_t> all(std::size_t(width) * allHeight * 4);
     if (GetDIBits(dc, bitmap, 0, static_cast<UINT>(allHeight), all.data(), &bi, DIB_RGB_COLORS) != allHeight)
         return false;

@@ -5,6 +5,7 @@
 
 #include "base/ScopeGuard.h"
 #include "base/Text.h"
+#include "ui/Win.h"
 
 namespace {
 
@@ -22,18 +23,6 @@ std::wstring OwnProgram() {
         path.resize(path.size() * 2);
     }
 }
-
-// The hourglass while the window waits for the helper; the cursor before it comes back.
-class THourglass {
-public:
-    THourglass() : FBefore(SetCursor(LoadCursorW(nullptr, IDC_WAIT))) {}
-    ~THourglass() { SetCursor(FBefore); }
-    THourglass(const THourglass&) = delete;
-    THourglass& operator=(const THourglass&) = delete;
-
-private:
-    HCURSOR FBefore;
-};
 
 // Ends the helper at once on any fault: no crash dialog, no debugger, exit code 3.
 LONG WINAPI EndOnFault(EXCEPTION_POINTERS*) {
@@ -74,7 +63,7 @@ TReaderRun RunReader(const TReaderRequest& request, unsigned deadlineMs) {
     if (arguments.empty() || program.empty()) return run;
     std::wstring commandLine = L"\"" + program + L"\" " + Utf8ToWide(arguments);
 
-    THourglass hourglass;
+    TWaitCursor hourglass;  // while the window waits for the helper
     const ULONGLONG deadline = GetTickCount64() + deadlineMs;
     SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
     HANDLE read = nullptr, write = nullptr;

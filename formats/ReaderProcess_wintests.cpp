@@ -14,6 +14,7 @@
 #include "formats/MetafileTestSupport.h"
 #include "formats/PluginTestSupport.h"
 #include "formats/UserCursor.h"
+#include "ui/Win.h"
 
 namespace {
 
@@ -159,8 +160,7 @@ struct TCursorLook {
 
 std::vector<uint32_t> PixelsOf(HBITMAP b, int width, int height) {
     std::vector<uint32_t> px(std::size_t(width) * height);
-    BITMAPINFO bi{};
-    bi.bmiHeader = {sizeof bi.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    BITMAPINFO bi = TopDownDibInfo(width, height, 32);
     HDC dc = GetDC(nullptr);
     GetDIBits(dc, b, 0, static_cast<UINT>(height), px.data(), &bi, DIB_RGB_COLORS);
     ReleaseDC(nullptr, dc);

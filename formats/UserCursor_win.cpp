@@ -10,6 +10,7 @@
 #include "formats/CursorRewrite.h"
 #include "formats/IconSourceCheck.h"
 #include "formats/ReaderProcess.h"
+#include "ui/Win.h"
 
 namespace {
 
@@ -33,13 +34,7 @@ HCURSOR LoadCopy(const std::vector<uint8_t>& copy, TUserCursorLoad how) {
 
 // A cursor of the helper's answer: its colour pixels (with their alpha) and AND mask.
 HCURSOR CursorOf(const TCursorAnswer& a) {
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = a.Width;
-    bi.bmiHeader.biHeight = -a.Height;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO bi = TopDownDibInfo(a.Width, a.Height, 32);
     void* bits = nullptr;
     HBITMAP colour = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
     if (!colour) return nullptr;
