@@ -13,6 +13,7 @@
 #include "formats/Metafile.h"
 #include "formats/MetafileTestSupport.h"
 #include "formats/PluginTestSupport.h"
+#include "formats/ShortCut.h"
 #include "formats/UserCursor.h"
 #include "ui/Win.h"
 
@@ -72,6 +73,23 @@ TEST(ReaderProcess, TheWaitingSideEndsHelpersThatHangOrFloodAndTakesOnlyAWholeAn
     // A helper that cannot be started is no answer either.
     SetReaderProgram("C:\\no such folder\\helper.exe");
     EXPECT_EQ(RunReader({TReaderJob::Metafile, "C:\\answer"}).Outcome, TReaderOutcome::NotStarted);
+}
+
+TEST(ReaderProcess, AnAnswerThatIsNotWhatWasAskedForIsNoAnswer) {
+    // The stand-in answers every request with a 2x2 picture.
+    SetReaderProgram(WinePath(TAMSOLO_FAKEREADER));
+    TScopeExit back([] { SetReaderProgram(""); });
+    const std::string corpus = std::string(TAMSOLO_SOURCE_DIR) + "/formats/fuzz-corpus/";
+    TBitmap picture;
+    EXPECT_FALSE(DrawMetafileFile(WinePath(corpus + "metafile/valid_frame.emf"), picture));  // not the frame's size
+    EXPECT_TRUE(picture.Empty());
+    TMakeShortCut link;
+    link.SCFileName = WinePath(corpus + "iconsource/valid_link.lnk");
+    EXPECT_EQ(link.SCLoad(), TShortCutLoad::Failed);
+    EXPECT_EQ(link.SCExecFile, "");
+    EXPECT_EQ(LoadUserCursor(WinePath(std::string(TAMSOLO_SOURCE_DIR) + "/formats/testdata/pillow_png.ico"),
+                             TUserCursorLoad::FromFile),
+              nullptr);
 }
 
 TEST(ReaderProcess, MetafilesTheSystemTrustsNeverHarmThisProcess) {
