@@ -15,6 +15,11 @@ TEST(CommandLine, NamesTheFileInsideQuotesOrTheWholeText) {
         {"\"C:\\a b\\x.ani\"", "C:\\a b\\x.ani"},
         {"\"C:\\a b\\x.ani\" -extra", "C:\\a b\\x.ani"},
         {"\"C:\\unclosed.ani", "C:\\unclosed.ani"},
+        // The reader helper's request is no file; files named like its argument still are.
+        {"?tamsolo-reader? 1 \"C:\\x.wmf\"", ""},
+        {"tamsolo-reader", "tamsolo-reader"},
+        {"\"C:\\tamsolo-reader 1 x.wmf\"", "C:\\tamsolo-reader 1 x.wmf"},
+        {"?tamsolo-reader? 1 C:\\x.wmf", "?tamsolo-reader? 1 C:\\x.wmf"},
     };
     for (const Case& c : cases) EXPECT_EQ(CommandLineFile(c.line), c.file) << c.line;
 }

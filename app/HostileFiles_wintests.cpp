@@ -4,6 +4,7 @@
 // reach the picker.
 #include <chrono>
 
+#include "app/DocumentViewTestSupport.h"
 #include "app/ExtIconTestSupport.h"
 #include "app/ImportTestSupport.h"
 #include "app/MainWindowTestSupport.h"
@@ -21,14 +22,6 @@ std::string Corpus(const std::string& name) { return CorpusFile("iconsource", na
 // The icon reader's own corpus.
 std::string ReaderCorpus(const std::string& name) { return CorpusFile("moduleicons", name); }
 
-// What the document shows: the image list's names, each image's pixels and palette, the frame lines.
-struct DocumentView {
-    std::vector<std::string> Names, Frames;
-    std::vector<PixelBlock> Pixels;
-    std::vector<ImagePalette> Palettes;
-    bool operator==(const DocumentView&) const = default;
-};
-
 struct HostileFileTest : MainWindowTest {
     HostileFileTest() : MainWindowTest("tamsolo-hostile-files") {}
     void SetUp() override {
@@ -40,18 +33,7 @@ struct HostileFileTest : MainWindowTest {
         MainWindowTest::TearDown();
     }
     void Drop(const std::vector<std::string>& files) { SendDrop(form->DropPanel1->Handle(), files); }
-    DocumentView View() const {
-        DocumentView v;
-        for (int i = 0; i <= form->LastImage(); ++i) {
-            const CCURSOR& e = form->Entry(i);
-            v.Names.push_back(form->ImagePage->ListBox1->Item(i));
-            v.Pixels.push_back(e.Pixels);
-            v.Palettes.push_back(e.Palette);
-        }
-        for (int i = 0; i < form->FramePage->ListBox2->Count(); ++i)
-            v.Frames.push_back(form->FramePage->ListBox2->Item(i));
-        return v;
-    }
+    DocumentView View() const { return ViewOf(*form); }
 };
 
 TEST_F(HostileFileTest, EveryHostileFileGivesTheImportMessageAndLeavesTheDocument) {

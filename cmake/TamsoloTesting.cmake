@@ -58,7 +58,7 @@ function(tamsolo_add_fuzzers library)
   endforeach()
 endfunction()
 
-# tamsolo_add_folder(<name> PORTABLE_LIBS ... WINDOW_LIBS ...)
+# tamsolo_add_folder(<name> [READER_HELPER] PORTABLE_LIBS ... WINDOW_LIBS ...)
 # The layout shared by the program's later folders (editor/, system/, cleaner/):
 #   *.cpp                      portable logic: library <name> (both builds), linking PORTABLE_LIBS
 #   *_win.cpp                  window code: library <name>win (Windows build), linking <name> and WINDOW_LIBS
@@ -66,8 +66,10 @@ endfunction()
 #   *_wintests.cpp             window tests: <name>_wintests (Windows build, under Wine)
 #   fuzz_*.cpp                 libFuzzer programs over <name>
 # A kind of file that does not exist yet makes no target, so a folder can grow file by file.
+# READER_HELPER: the window tests reach the system's readers, so their program can also be
+# started as the reader helper (formats/ReaderProcess.h).
 function(tamsolo_add_folder name)
-  cmake_parse_arguments(F "" "" "PORTABLE_LIBS;WINDOW_LIBS" ${ARGN})
+  cmake_parse_arguments(F "READER_HELPER" "" "PORTABLE_LIBS;WINDOW_LIBS" ${ARGN})
   set(dir ${CMAKE_CURRENT_SOURCE_DIR})
   file(GLOB portable CONFIGURE_DEPENDS ${dir}/*.cpp)
   list(FILTER portable EXCLUDE REGEX "(_tests|_wintests|_win|fuzz_[a-z_0-9]*)\\.cpp$")
@@ -97,7 +99,11 @@ function(tamsolo_add_folder name)
       target_link_libraries(${name}win INTERFACE ${name} ${F_WINDOW_LIBS})
     endif()
     if(wintests)
-      tamsolo_add_tests(${name}_wintests SOURCES ${wintests} LIBS ${name}win)
+      if(F_READER_HELPER)
+        tamsolo_add_tests(${name}_wintests SOURCES ${wintests} LIBS ${name}win formatswin MAIN ${TAMSOLO_READER_TEST_MAIN})
+      else()
+        tamsolo_add_tests(${name}_wintests SOURCES ${wintests} LIBS ${name}win)
+      endif()
       target_compile_definitions(${name}_wintests PRIVATE TAMSOLO_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
     endif()
   endif()

@@ -7,7 +7,7 @@
 #include "editor/EditorTiles.h"
 #include "editor/PaletteCommands_win.h"
 #include "editor/Raster.h"
-#include "formats/IconSourceCheck.h"
+#include "formats/UserCursor.h"
 #include "ui/Clipboard.h"
 #include "ui/Cursor.h"
 #include "ui/Dialogs.h"
@@ -292,9 +292,7 @@ void TEditDlg::FormShow() {
         if (!use[i]) continue;
         // A file that cannot be loaded leaves the slot empty: the arrow shows.
         if (ScreenCursor(crCustomPen + i) == FCustomCursors[i].Get()) SetScreenCursor(crCustomPen + i, nullptr);
-        // The system's loader trusts the file: only one our own check found sound is loaded.
-        const bool sound = CheckCursorFileAt(*files[i]).Ok();
-        FCustomCursors[i].Reset(sound ? LoadCursorFromFileW(W(*files[i]).c_str()) : nullptr);
+        FCustomCursors[i].Reset(LoadUserCursor(*files[i], TUserCursorLoad::FromFile));
         SetScreenCursor(crCustomPen + i, FCustomCursors[i].Get());
     }
     PenBtn->SetDown(true);

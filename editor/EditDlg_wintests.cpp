@@ -317,6 +317,31 @@ TEST_F(EditDlgTest, CustomCursorFilesReplaceThePenAndFillCursors) {
     dlg->PenBtn->Perform(WM_LBUTTONDOWN, MK_LBUTTON, 0);
     dlg->PenBtn->Perform(WM_LBUTTONUP, 0, 0);
     EXPECT_EQ(dlg->PaintBox1->Cursor(), LoadCursorW(nullptr, IDC_ARROW));
+
+    // Animations the system's loader faults on (a frame list holding a chunk other than icons,
+    // two frame lists): the system loads only our own re-written copy, and the pen shows it.
+    for (const char* name : {"hostile_fram_junk.ani", "hostile_two_fram.ani"}) {
+        SCOPED_TRACE(name);
+        std::string file = std::string("Z:") + TAMSOLO_SOURCE_DIR + "/formats/fuzz-corpus/readers/" + name;
+        std::replace(file.begin(), file.end(), '/', '\\');
+        o.CustomPenFile = file;
+        dlg->SetOptions(o);
+        Show();
+        dlg->PenBtn->Perform(WM_LBUTTONDOWN, MK_LBUTTON, 0);
+        dlg->PenBtn->Perform(WM_LBUTTONUP, 0, 0);
+        EXPECT_EQ(dlg->PaintBox1->Cursor(), ScreenCursor(crCustomPen));
+        EXPECT_NE(dlg->PaintBox1->Cursor(), nullptr);
+        EXPECT_NE(dlg->PaintBox1->Cursor(), LoadCursorW(nullptr, IDC_ARROW));
+    }
+    // One our readers refuse (the header names four frames, the first list holds two): the
+    // system's loader faults on it in the reader helper, and the arrow shows.
+    o.CustomPenFile = std::string("Z:") + TAMSOLO_SOURCE_DIR + "/formats/fuzz-corpus/readers/hostile_two_fram_b.ani";
+    std::replace(o.CustomPenFile.begin(), o.CustomPenFile.end(), '/', '\\');
+    dlg->SetOptions(o);
+    Show();
+    dlg->PenBtn->Perform(WM_LBUTTONDOWN, MK_LBUTTON, 0);
+    dlg->PenBtn->Perform(WM_LBUTTONUP, 0, 0);
+    EXPECT_EQ(dlg->PaintBox1->Cursor(), LoadCursorW(nullptr, IDC_ARROW));
     DeleteFileW(W(pen).c_str());
 }
 

@@ -113,6 +113,9 @@ struct AniReadOptions {
     // that is the file's image numbers plus this count.
     int ExistingImages = 0;
     std::size_t MaxFileBytes = 64u << 20;  // larger files are refused with result 2
+    // Chunks other than "icon" in the frame list are passed over instead of refusing the file
+    // (for a cursor file re-written before the system loads it; the import refuses them).
+    bool SkipOtherFrameChunks = false;
 };
 
 struct AniReadResult {

@@ -189,7 +189,9 @@ AniReadResult Parse(const uint8_t* data, uint64_t size, const AniReadOptions& op
     out.Icons.reserve(toRead);
     for (uint32_t i = 0; i < toRead; ++i) {
         Chunk ic;
-        if (!icons.Next(ic) || !ic.Is("icon")) return Refused(out);
+        bool found = icons.Next(ic);
+        while (found && options.SkipOtherFrameChunks && !ic.Is("icon")) found = icons.Next(ic);
+        if (!found || !ic.Is("icon")) return Refused(out);
         CAniIcon icon;
         if (!ReadIcon(data + ic.Data, ic.Size, icon, out)) return Refused(out);
         out.Icons.push_back(icon);

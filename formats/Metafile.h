@@ -50,6 +50,9 @@ struct TMetafilePicture {
 std::optional<TMetafilePicture> ReadMetafile(const uint8_t* data, std::size_t size, int dpiX, int dpiY);
 
 // Draws the metafile in the file onto a 24-bit picture on white, of the size ReadMetafile
-// gives (Metafile_win.cpp). False when the file cannot be read, holds no metafile, is broken
-// or empty, or the system cannot draw it.
+// gives (Metafile_win.cpp), through the reader helper. False when the file cannot be read,
+// holds no metafile, is broken or empty, or the system cannot draw it: the helper failed,
+// faulted, ran out of time or answered with a picture of another size.
 bool DrawMetafileFile(const std::string& path, TBitmap& out);
+// The same drawing by the system in this process: only the reader helper calls it.
+bool DrawMetafileInProcess(const std::string& path, TBitmap& out);

@@ -1,5 +1,7 @@
 // Metafiles drawn by the system: an enhanced metafile as it stands, a Windows metafile
-// converted to an enhanced one that maps its window onto the picture's frame.
+// converted to an enhanced one that maps its window onto the picture's frame. The system's
+// playback trusts the records, so it runs only in the reader helper; the program takes the
+// helper's pixels when they have the size it expects.
 #include <windows.h>
 
 #include <cstring>
@@ -7,6 +9,10 @@
 #include "base/ScopeGuard.h"
 #include "base/Stream.h"
 #include "formats/Metafile.h"
+#include "formats/ReaderProcess.h"
+#include "ui/Win.h"
+
+static_assert(kAnswerMaxPictureSide == kMetafileMaxSide);
 
 namespace {
 
@@ -14,13 +20,7 @@ namespace {
 class TDrawingSurface {
 public:
     TDrawingSurface(int width, int height) {
-        BITMAPINFO bi{};
-        bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-        bi.bmiHeader.biWidth = width;
-        bi.bmiHeader.biHeight = -height;
-        bi.bmiHeader.biPlanes = 1;
-        bi.bmiHeader.biBitCount = 24;
-        bi.bmiHeader.biCompression = BI_RGB;
+        BITMAPINFO bi = TopDownDibInfo(width, height, 24);
         FDC = CreateCompatibleDC(nullptr);
         FBitmap = CreateDIBSection(FDC, &bi, DIB_RGB_COLORS, &FBits, nullptr, 0);
         if (FDC && FBitmap) FOld = SelectObject(FDC, FBitmap);
@@ -61,7 +61,7 @@ HENHMETAFILE EnhancedOf(const TMetafilePicture& picture, HDC screen, int dpiX, i
 
 } // namespace
 
-bool DrawMetafileFile(const std::string& path, TBitmap& out) {
+bool DrawMetafileInProcess(const std::string& path, TBitmap& out) {
     std::vector<uint8_t> bytes;
     if (!ReadWholeFile(path, bytes, kMetafileMaxBytes)) return false;
     HDC screen = GetDC(nullptr);
@@ -94,6 +94,28 @@ bool DrawMetafileFile(const std::string& path, TBitmap& out) {
     TBitmap picture24(size.Width, size.Height, TPixelFormat::pf24bit);
     const int rowBytes = picture24.RowBytes();
     for (int y = 0; y < size.Height; ++y) std::memcpy(picture24.ScanLine(y), surface.Row(y, rowBytes), rowBytes);
+    out = std::move(picture24);
+    return true;
+}
+
+bool DrawMetafileFile(const std::string& path, TBitmap& out) {
+    std::vector<uint8_t> bytes;
+    if (!ReadWholeFile(path, bytes, kMetafileMaxBytes)) return false;
+    // Our own reading first: what is no sound metafile never reaches the helper.
+    HDC screen = GetDC(nullptr);
+    const int dpiX = screen ? GetDeviceCaps(screen, LOGPIXELSX) : 96;
+    const int dpiY = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
+    if (screen) ReleaseDC(nullptr, screen);
+    const std::optional<TMetafilePicture> picture = ReadMetafile(bytes.data(), bytes.size(), dpiX, dpiY);
+    if (!picture) return false;
+    const std::optional<std::vector<uint8_t>> answer = ReaderAnswer({TReaderJob::Metafile, path});
+    if (!answer) return false;
+    const std::optional<TPictureAnswer> drawn = ParsePictureAnswer(answer->data(), answer->size());
+    // A picture with a frame of its own has the size we found; one without is what its drawing covers.
+    if (!drawn || (picture->HasFrame && TMetafileSize{drawn->Width, drawn->Height} != picture->Size)) return false;
+    TBitmap picture24(drawn->Width, drawn->Height, TPixelFormat::pf24bit);
+    const std::size_t row = std::size_t(drawn->Width) * 3;
+    for (int y = 0; y < drawn->Height; ++y) std::memcpy(picture24.ScanLine(y), drawn->Pixels.data() + row * y, row);
     out = std::move(picture24);
     return true;
 }

@@ -2,7 +2,11 @@
 // TMakeShortCut: reads and writes shell shortcut files (.lnk) through the shell's link
 // object. The import resolves a dropped or opened shortcut with it: SCFileName, SCLoad,
 // then SCExecFile is the file to import. It never shows a message: SCLoad says how it went.
+// The link object reads a shortcut only in the reader helper (ReaderProcess.h).
+#include <optional>
 #include <string>
+
+#include "formats/ReaderAnswer.h"
 
 enum class TShowMode { tsNormal, tsMax, tsMin };
 enum class TSysPath { tpBlank, tpDesktop, tpStartMenu };
@@ -32,6 +36,10 @@ public:
 private:
     std::string FolderPrefix() const;
 };
+
+// The link object's reading of a shortcut in this process, its result Loaded: only the reader
+// helper calls it. Nothing when the link object refused the file or a text.
+std::optional<TShortCutAnswer> ReadShortCutInProcess(const std::string& path);
 
 // The shell's show-command values of the three modes (1, 3, 7).
 int ShowCommandOf(TShowMode mode);

@@ -9,6 +9,7 @@
 
 #include "base/ScopeGuard.h"
 #include "base/Text.h"
+#include "formats/ReaderProcess.h"
 #include "formats/ShellLinkCheck.h"
 #include "base/SystemLibrary_win.h"
 
@@ -114,34 +115,42 @@ std::string TMakeShortCut::FolderPrefix() const {
 std::string TMakeShortCut::GetLoadName() const { return FolderPrefix() + SCFileName; }
 std::string TMakeShortCut::GetSaveName() const { return FolderPrefix() + SCFileName; }
 
+std::optional<TShortCutAnswer> ReadShortCutInProcess(const std::string& path) {
+    TComScope com;
+    TLink link;
+    if (!com.Usable() || !link.Create()) return std::nullopt;
+    if (FAILED(link.File->Load(Utf8ToWide(path).c_str(), STGM_READ))) return std::nullopt;
+    IShellLinkW* l = link.Link.operator->();
+    WIN32_FIND_DATAW found;
+    TShortCutAnswer a;
+    const bool read = ReadText([&](wchar_t* b, int n) { return l->GetDescription(b, n); }, a.Description) &&
+                      ReadText([&](wchar_t* b, int n) { return l->GetPath(b, n, &found, SLGP_UNCPRIORITY); }, a.ExecFile) &&
+                      ReadText([&](wchar_t* b, int n) { return l->GetArguments(b, n); }, a.Arguments) &&
+                      ReadText([&](wchar_t* b, int n) { return l->GetWorkingDirectory(b, n); }, a.WorkDir);
+    int show = 0;
+    if (!read || FAILED(l->GetShowCmd(&show))) return std::nullopt;
+    a.ShowCmd = static_cast<uint32_t>(show);
+    return a;
+}
+
 TShortCutLoad TMakeShortCut::SCLoad() {
     SCDescription.clear();
     SCExecFile.clear();
     SCArguments.clear();
     SCWorkDir.clear();
-    // The link object trusts the file's sizes and offsets: only a file our own check
-    // found sound is handed to it.
-    if (!CheckShellLinkFile(GetLoadName()).Ok()) return TShortCutLoad::Failed;
-    TComScope com;
-    TLink link;
-    if (!com.Usable() || !link.Create()) return TShortCutLoad::Failed;
-    if (FAILED(link.File->Load(Utf8ToWide(GetLoadName()).c_str(), STGM_READ))) return TShortCutLoad::Failed;
-    IShellLinkW* l = link.Link.operator->();
-    WIN32_FIND_DATAW found;
-    const bool read =
-        ReadText([&](wchar_t* b, int n) { return l->GetDescription(b, n); }, SCDescription) &&
-        ReadText([&](wchar_t* b, int n) { return l->GetPath(b, n, &found, SLGP_UNCPRIORITY); }, SCExecFile) &&
-        ReadText([&](wchar_t* b, int n) { return l->GetArguments(b, n); }, SCArguments) &&
-        ReadText([&](wchar_t* b, int n) { return l->GetWorkingDirectory(b, n); }, SCWorkDir);
-    int show = 0;
-    if (!read || FAILED(l->GetShowCmd(&show))) {
-        SCDescription.clear();
-        SCExecFile.clear();
-        SCArguments.clear();
-        SCWorkDir.clear();
-        return TShortCutLoad::Failed;
-    }
-    switch (show) {
+    // The link object trusts the file's sizes and offsets: only a file our own check found
+    // sound is handed to it, and only in the reader helper.
+    const std::string path = GetLoadName();
+    if (!CheckShellLinkFile(path).Ok()) return TShortCutLoad::Failed;
+    const std::optional<std::vector<uint8_t>> answer = ReaderAnswer({TReaderJob::ShortCut, path});
+    if (!answer) return TShortCutLoad::Failed;
+    const std::optional<TShortCutAnswer> link = ParseShortCutAnswer(answer->data(), answer->size());
+    if (!link) return TShortCutLoad::Failed;
+    SCDescription = link->Description;
+    SCExecFile = link->ExecFile;
+    SCArguments = link->Arguments;
+    SCWorkDir = link->WorkDir;
+    switch (static_cast<int>(link->ShowCmd)) {
     case SW_SHOWNORMAL: SCShowCmd = TShowMode::tsNormal; break;
     case SW_SHOWMAXIMIZED: SCShowCmd = TShowMode::tsMax; break;
     case SW_SHOWMINNOACTIVE: SCShowCmd = TShowMode::tsMin; break;

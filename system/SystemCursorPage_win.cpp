@@ -3,7 +3,7 @@
 
 #include <map>
 
-#include "formats/IconSourceCheck.h"
+#include "formats/UserCursor.h"
 #include "ui/Application.h"
 #include "ui/Cursor.h"
 #include "ui/Dialogs.h"
@@ -177,11 +177,7 @@ TCursorHandle TSystemCursorPage::RoleCursor(int role) const {
         const MonoTemplateInfo& info = kMonoTemplates[static_cast<std::size_t>(role)];
         return CreateMonoCursor(record, info.HotX, info.HotY);
     }
-    // The system's loader trusts the file: one our own check refuses is not loaded.
-    const std::string path = Expanded(file);
-    if (!CheckCursorFileAt(path).Ok()) return TCursorHandle();
-    return TCursorHandle(static_cast<HCURSOR>(
-        LoadImageW(nullptr, W(path).c_str(), IMAGE_CURSOR, 0, 0, LR_LOADFROMFILE | LR_DEFAULTSIZE)));
+    return TCursorHandle(LoadUserCursor(Expanded(file), TUserCursorLoad::DefaultSize));
 }
 
 bool TSystemCursorPage::LoadSchemeCursor() {

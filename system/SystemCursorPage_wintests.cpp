@@ -207,6 +207,27 @@ TEST_F(SystemCursorPageTest, RoleButtonsFollowTheSelection) {
     if (ii.hbmColor) DeleteObject(ii.hbmColor);
     EXPECT_TRUE(cursors->WinDefCurBtn->Enabled());
     EXPECT_TRUE(cursors->UndoWinCurBtn->Enabled());
+
+    // Animations the system's loader faults on: the page pictures our own re-written copy.
+    for (const char* name : {"hostile_fram_junk.ani", "hostile_two_fram.ani"}) {
+        SCOPED_TRACE(name);
+        std::string file = std::string("Z:") + TAMSOLO_SOURCE_DIR + "/formats/fuzz-corpus/readers/" + name;
+        std::replace(file.begin(), file.end(), '/', '\\');
+        SetFileDialogHook([&](TFileDialog& d) {
+            d.FileName = file;
+            return true;
+        });
+        SelectRole(3);
+        Press(*cursors->WinCurOpen);
+        EXPECT_EQ(cursors->Schemes().File(3), file);
+        ICONINFO shown{};
+        ASSERT_TRUE(GetIconInfo(cursors->SchemeCursor(3), &shown));
+        BITMAP bm{};
+        GetObjectW(shown.hbmMask, sizeof bm, &bm);
+        EXPECT_EQ(bm.bmWidth, 32);
+        DeleteObject(shown.hbmMask);
+        if (shown.hbmColor) DeleteObject(shown.hbmColor);
+    }
 }
 
 TEST_F(SystemCursorPageTest, AddAndDeleteAskFirstAndRefuseBadNames) {

@@ -106,6 +106,18 @@ private:
     std::optional<TNoRedraw> FFrozen;
 };
 
+// The header of a top-down DIB of width x height pixels at bits per pixel (BI_RGB, no colour table).
+inline BITMAPINFO TopDownDibInfo(int width, int height, int bits) {
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = width;
+    bi.bmiHeader.biHeight = -height;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = static_cast<WORD>(bits);
+    bi.bmiHeader.biCompression = BI_RGB;
+    return bi;
+}
+
 // The hourglass for one scope of long work on the window thread.
 class TWaitCursor {
 public:

@@ -1,5 +1,6 @@
 // Program entry: the application object, the main window and the dialogs that live for
-// the whole run, then the message loop.
+// the whole run, then the message loop. Started as the reader helper, the program only
+// does the helper's job and ends, before any window exists.
 #include <cstdlib>
 #include <memory>
 
@@ -9,23 +10,12 @@
 #include "base/ScopeGuard.h"
 #include "editor/ReduceForm.h"
 #include "editor/EditDlg_win.h"
+#include "formats/ReaderProcess.h"
 #include "gif/GIFPicture_win.h"
 #include "png/PngPicture_win.h"
 #include "ui/Application.h"
 
 namespace {
-
-// The arguments after the program name, as one text.
-std::string ArgumentsText() {
-    const wchar_t* p = GetCommandLineW();
-    bool quoted = false;
-    while (*p && (quoted || (*p != L' ' && *p != L'\t'))) {
-        if (*p == L'"') quoted = !quoted;
-        ++p;
-    }
-    while (*p == L' ' || *p == L'\t') ++p;
-    return U(p);
-}
 
 // The program's own settings keys; a test run of the program (the environment variable
 // TAMSOLO_TEST_SETTINGS names the test) gets keys of that test's own instead.
@@ -37,6 +27,7 @@ TSettingsKeys ProgramSettingsKeys() {
 } // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    if (const std::optional<int> code = RunReaderIfAsked()) return *code;
     TApplication& app = TApplication::Instance();
     try {
         app.Initialize(instance);
@@ -45,7 +36,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         // The picture formats of the codecs.
         RegisterPNGPicture();
         RegisterGIFPicture();
-        auto form1 = std::make_unique<TForm1>(instance, ArgumentsText(), ProgramSettingsKeys());
+        auto form1 = std::make_unique<TForm1>(instance, ProgramArguments(), ProgramSettingsKeys());
         app.SetMainForm(form1.get());
         // The dialogs that live for the whole run, in their order; each is made when first
         // used (the editor and the version dialog build their many controls even later,

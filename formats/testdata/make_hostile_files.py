@@ -293,3 +293,130 @@ def shared_image_icons():
 
 
 shared_image_icons()
+
+
+# ---- files that only the system's own readers take (fuzz-corpus/readers): metafiles whose
+# records point outside themselves and animated cursors that our checks pass; the system's
+# reader is what trusts them.
+readers_out = os.path.join(here, "..", "fuzz-corpus", "readers")
+
+
+def write_reader_file(name, data):
+    os.makedirs(readers_out, exist_ok=True)
+    with open(os.path.join(readers_out, name), "wb") as f:
+        f.write(data)
+
+
+def emf(records, frame=(0, 0, 2540, 2540), handles=4, bounds=(0, 0, 95, 95)):
+    """An enhanced metafile of the records (type, payload) between its header and end record."""
+    body = b''.join(struct.pack('<II', t, 8 + len(p)) + p for t, p in records)
+    eof = struct.pack('<IIIII', 14, 20, 0, 16, 20)
+    size = 88 + len(body) + len(eof)
+    header = struct.pack('<II', 1, 88) + struct.pack('<4i', *bounds) + struct.pack('<4i', *frame)
+    header += struct.pack('<IIIIHHIII', 0x464D4520, 0x10000, size, len(records) + 2, handles, 0, 0, 0, 0)
+    header += struct.pack('<4i', 1024, 768, 320, 240)
+    return header + body + eof
+
+
+def wmf(records, extent=(96, 96)):
+    """A Windows metafile with a window extent and the records (function, params as int16 words)."""
+    recs = [(0x020C, [extent[1], extent[0]])] + records
+    body = b''
+    for function, params in recs:
+        body += struct.pack('<IH', 3 + len(params), function) + b''.join(struct.pack('<H', p & 0xFFFF) for p in params)
+    body += struct.pack('<IH', 3, 0)
+    largest = max(3 + len(p) for _, p in recs)
+    header = struct.pack('<HHHIHIH', 1, 9, 0x0300, (18 + len(body)) // 2, 4, largest, 0)
+    return header + body
+
+
+def hostile_metafiles():
+    big = 0x7FFFFFFF
+    bounds = struct.pack('<4i', 0, 0, 95, 95)
+    pen = struct.pack('<IiiI', 0, 1, 0, 0x0000FF)  # LOGPEN: solid, width 1, red
+    write_reader_file("hostile_select_object.emf", emf([(37, struct.pack('<I', big))]))
+    write_reader_file("hostile_delete_object.emf", emf([(40, struct.pack('<I', big))]))
+    write_reader_file("hostile_create_pen.emf", emf([(38, struct.pack('<I', big) + pen)]))
+    # The same indices as a 32-bit process sees them: 0x7fffffff handles lie 4 bytes before the
+    # table there, these 2 GB away from it.
+    write_reader_file("hostile_select_object_far.emf", emf([(37, struct.pack('<I', 0x20000000))]))
+    write_reader_file("hostile_delete_object_far.emf", emf([(40, struct.pack('<I', 0x20000000))]))
+    # Point counts far beyond the two points the record holds.
+    two_points = struct.pack('<4i', 0, 0, 90, 90)
+    write_reader_file("hostile_polygon_count.emf", emf([(3, bounds + struct.pack('<I', 0x10000000) + two_points)]))
+    write_reader_file("hostile_polygon_count_wraps.emf", emf([(3, bounds + struct.pack('<I', 0x20000001) + two_points)]))
+    write_reader_file("hostile_polyline16_count.emf",
+                      emf([(87, bounds + struct.pack('<I', 0x10000000) + struct.pack('<4h', 0, 0, 90, 90))]))
+    write_reader_file("hostile_polypolyline16_count.emf",
+                      emf([(90, bounds + struct.pack('<II', 0x10000000, 2) + struct.pack('<I', 2) +
+                            struct.pack('<4h', 0, 0, 90, 90))]))
+    # Offsets past the record.
+    text = bounds + struct.pack('<Iff', 1, 1.0, 1.0) + struct.pack('<iiIIIiiiiI', 10, 10, 16, 0x7FFFFFF0, 0,
+                                                                   0, 0, 95, 95, 0x7FFFFFF0)
+    write_reader_file("hostile_exttextout_offsets.emf", emf([(84, text)]))
+    stretch = bounds + struct.pack('<6i', 0, 0, 0, 0, 32, 32) + struct.pack('<IIII', 0x7FFFFFF0, 40, 0x7FFFFFF0, 4096)
+    stretch += struct.pack('<II', 0, 0x00CC0020) + struct.pack('<ii', 96, 96)
+    write_reader_file("hostile_stretchdibits_offsets.emf", emf([(81, stretch)]))
+    # Windows metafiles: object index 0xffff, polygon counts past the record.
+    write_reader_file("hostile_select_object.wmf", wmf([(0x012D, [0xFFFF])]))
+    write_reader_file("hostile_delete_object.wmf", wmf([(0x01F0, [0xFFFF])]))
+    write_reader_file("hostile_polypolygon_count.wmf", wmf([(0x0538, [2, 0x7FFF, 0x7FFF, 0, 0, 90, 90])]))
+    # Sound: a red square on a blue one.
+    brush = struct.pack('<III', 0, 0xFF0000, 0)  # LOGBRUSH: solid, blue
+    write_reader_file("valid_boxes.emf", emf([(39, struct.pack('<I', 1) + brush), (37, struct.pack('<I', 1)),
+                                              (43, struct.pack('<4i', 0, 0, 95, 95)),
+                                              (39, struct.pack('<I', 2) + struct.pack('<III', 0, 0x0000FF, 0)),
+                                              (37, struct.pack('<I', 2)), (43, struct.pack('<4i', 24, 24, 71, 71))]))
+
+
+def slow_metafiles():
+    """Sound records that take the system many seconds to draw on a 1024 x 1024 picture."""
+    frame, bounds = (0, 0, 27093, 27093), (0, 0, 1023, 1023)
+    box = struct.pack('<4i', *bounds)
+    def zigzag(n):
+        return b''.join(struct.pack('<hh', (i * 37) % 1024, (i * 101) % 1024) for i in range(n))
+    # A polygon of 12,000 crossing edges.
+    write_reader_file("hostile_slow_polygon.emf",
+                      emf([(86, box + struct.pack('<I', 12000) + zigzag(12000))], frame, bounds=bounds))
+    # A geometric pen 100,000 units wide drawing 1,000 segments.
+    pen = struct.pack('<IIIII', 1, 0, 0, 0, 0) + struct.pack('<IIIIII', 0x00010000, 100000, 0, 0xFF, 0, 0)
+    write_reader_file("hostile_slow_wide_pen.emf",
+                      emf([(95, pen), (37, struct.pack('<I', 1)), (87, box + struct.pack('<I', 1000) + zigzag(1000))],
+                          frame, bounds=bounds))
+
+
+def ani_with(chunks_of_lists, frames):
+    """An animated cursor: the demo's header made to name frames images, then LIST chunks."""
+    with open(os.path.join(here, "..", "..", "tests", "data", "demo.ani"), "rb") as f:
+        demo = f.read()
+    anih = bytearray(demo[12:12 + 44])
+    struct.pack_into('<II', anih, 8 + 4, frames, frames)
+    body = bytes(anih)
+    for kind, chunks in chunks_of_lists:
+        inner = kind + b''.join(c + (b'\0' if len(c) % 2 else b'') for c in chunks)
+        body += b'LIST' + struct.pack('<I', len(inner)) + inner
+    return b'RIFF' + struct.pack('<I', 4 + len(body)) + b'ACON' + body, demo
+
+
+def hostile_cursor_files():
+    _, demo = ani_with([], 1)
+    icons = []
+    at = 68
+    for _ in range(2):
+        n = struct.unpack_from('<I', demo, at + 4)[0]
+        icons.append(demo[at: at + 8 + n])
+        at += 8 + n
+    junk = b'junk' + struct.pack('<I', 64) + bytes(64)
+    data, _ = ani_with([(b'fram', [icons[0], junk, icons[1]])], 2)
+    write_reader_file("hostile_fram_junk.ani", data)
+    data, _ = ani_with([(b'fram', icons), (b'fram', icons)], 2)
+    write_reader_file("hostile_two_fram.ani", data)
+    # The header names four frames, each list holds two.
+    data, _ = ani_with([(b'fram', icons), (b'fram', icons)], 4)
+    write_reader_file("hostile_two_fram_b.ani", data)
+
+
+
+hostile_metafiles()
+slow_metafiles()
+hostile_cursor_files()
