@@ -12,6 +12,7 @@
 #include "app/ImportTestSupport.h"
 #include "app/MainWindowTestSupport.h"
 #include "base/SaveFileTestSupport.h"
+#include "base/ScopeGuard.h"
 #include "base/SmallDiskTestSupport.h"
 #include "formats/IconTestImages.h"
 #include "formats/ImageWriters.h"
@@ -421,7 +422,9 @@ TEST_F(SaveTest, SavesKeepWhatTheTargetFileWas) {
     for (int index : {1, 7}) {
         save(true, "walk.txt", index);
         EXPECT_EQ(boxes.Calls.size(), 1u) << index;
-        if (!boxes.Calls.empty()) EXPECT_EQ(boxes.Calls[0].Text, kCannotWrite);
+        if (!boxes.Calls.empty()) {
+            EXPECT_EQ(boxes.Calls[0].Text, kCannotWrite);
+        }
     }
     EXPECT_EQ(text("walk.ani"), "old ani");
     EXPECT_EQ(text("walk_00.bmp"), "old 0");
@@ -570,6 +573,7 @@ TEST_F(SaveTest, ANameTooLongForAPathNeverReachesTheSystemDialogsSave) {
     SetFileDialogHook(nullptr);
     TypingSaveDialog::MessageShown() = [this] { return !boxes.Calls.empty(); };
     const UINT_PTR timer = SetTimer(nullptr, 0, 50, TypingSaveDialog::Fire);
+    const TScopeExit stopTimer([timer] { KillTimer(nullptr, timer); });  // also when an assertion ends the test
     const std::wstring wfolder = W(folder);
     const int room = MAX_PATH - 1 - static_cast<int>(wfolder.size()) - 4;  // folder ends with a backslash; ".ani"
     ASSERT_GT(room, 10);
@@ -606,7 +610,6 @@ TEST_F(SaveTest, ANameTooLongForAPathNeverReachesTheSystemDialogsSave) {
     EXPECT_EQ(boxes.Calls[0].Text, "ファイル名が長すぎます。");
     EXPECT_EQ(boxes.Calls[0].Caption, "すべて保存");
     EXPECT_TRUE(boxes.Calls[0].Flags & MB_ICONWARNING);
-    KillTimer(nullptr, timer);
 }
 
 TEST_F(SaveTest, FrameLinesNamingMissingImagesAreNeverSaved) {

@@ -18,12 +18,17 @@ constexpr DWORD kKeptAttributes =
 
 bool ReplaceFileUtf8(const std::string& from, const std::string& to) {
     const std::wstring source = Utf8ToWide(from), target = Utf8ToWide(to);
-    const DWORD old = GetFileAttributesW(target.c_str());
-    if (old == INVALID_FILE_ATTRIBUTES || (old & FILE_ATTRIBUTE_DIRECTORY))
+    const auto move = [&] {
         return MoveFileExW(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    };
+    const DWORD old = GetFileAttributesW(target.c_str());
+    if (old == INVALID_FILE_ATTRIBUTES || (old & FILE_ATTRIBUTE_DIRECTORY)) return move();
     // The target's directory entry stays, with its attributes, security and creation time.
-    if (!ReplaceFileW(target.c_str(), source.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr))
-        return false;
+    if (!ReplaceFileW(target.c_str(), source.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) {
+        // The old file is gone already and the new one still has its temporary name: it
+        // must still take the target's name, or the caller's clean-up would lose both.
+        return GetLastError() == ERROR_UNABLE_TO_MOVE_REPLACEMENT && move();
+    }
     const DWORD now = GetFileAttributesW(target.c_str());
     if (now != INVALID_FILE_ATTRIBUTES && (now & kKeptAttributes) != (old & kKeptAttributes))
         SetFileAttributesW(target.c_str(), (now & ~kKeptAttributes) | (old & kKeptAttributes));

@@ -145,11 +145,9 @@ public:
     // Puts a finished temporary file in the target's place; false leaves the target as it was.
     bool Replace();
     const std::string& TemporaryPath() const { return FTempPath; }
-    // The file that is replaced: the target, or the file its symbolic link names.
-    const std::string& TargetPath() const { return FPath; }
 
 private:
-    std::string FPath;
+    std::string FPath;  // the file replaced: the target, or the file its symbolic link names
     std::string FTempPath;
     std::unique_ptr<TSaveFile> FFile;
     int64_t FPosition = 0;
@@ -182,8 +180,8 @@ bool WriteFileSafely(const std::string& path, const std::function<void(TStream&)
 bool ReplaceFileUtf8(const std::string& from, const std::string& to);
 
 // The platform's side of a safe save (FileReplace_win.cpp on Windows, Stream.cpp elsewhere).
-// The file a save to path writes: the file a symbolic link at path names (also when that
-// file does not exist yet), else path itself.
+// The file a save to path writes: the file a symbolic link at path names (outside Windows
+// also when that file does not exist yet), else path itself.
 std::string ResolveSaveTarget(const std::string& path);
 // Whether any directory entry (a file, a folder, a link, also a broken one) has the name.
 bool NameTaken(const std::string& path);

@@ -138,7 +138,7 @@ bool ComputeIconLayout(const uint8_t* data, std::size_t size, IconLayout& out) {
         // The alpha channel draws the image when the resource is exactly the colour rows
         // and the padded mask rows, or when no whole mask follows the colour rows; with
         // more bytes than that the mask draws it.
-        bool alpha = size == maskEnd || maskEnd > size;
+        const bool alpha = size <= maskEnd;
         l.MaskOffset = alpha ? 0 : colourEnd;
     } else {
         if (maskEnd > size) return false;
@@ -294,9 +294,8 @@ IconSaveResult TIconFile::SaveIconToStream(bool cursor, TStream* stream) {
         }
         IconLayout l;
         if (!ComputeIconLayout(c.Data.data(), c.Data.size(), l)) continue;  // checked on entry
-        std::size_t w = static_cast<std::size_t>(l.Width), h = static_cast<std::size_t>(l.Height);
-        std::size_t image = static_cast<std::size_t>(l.RowBytes) * h + static_cast<std::size_t>(l.MaskRowBytes) * h;
-        if (l.Bits == 32 && c.Entry.dwBytesInRes == kIconInfoHeaderBytes + 4 * w * (h + 1)) image = 4 * w * (h + 1);
+        const std::size_t h = static_cast<std::size_t>(l.Height);
+        const std::size_t image = static_cast<std::size_t>(l.RowBytes) * h + static_cast<std::size_t>(l.MaskRowBytes) * h;
         std::size_t total = l.ColourOffset + image;
         c.Data.resize(total, 0);
         PutLE32(c.Data.data() + 20, static_cast<uint32_t>(image));
