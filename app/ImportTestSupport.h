@@ -23,11 +23,6 @@ inline std::string Fixture(const std::string& name) {
     return WinePath(std::string(TAMSOLO_SOURCE_DIR) + "/formats/testdata/" + name);
 }
 
-// A file of a seed corpus of formats/fuzz-corpus.
-inline std::string CorpusFile(const std::string& folder, const std::string& name) {
-    return WinePath(std::string(TAMSOLO_SOURCE_DIR) + "/formats/fuzz-corpus/" + folder + "/" + name);
-}
-
 // Sound modules and an icon file: the test icon host, hand-made modules, a library Tamsolo
 // saved, and the modules of the Wine prefix.
 inline std::vector<std::string> SoundIconSources() {

@@ -56,7 +56,7 @@ public:
     // Smallest and largest period the timer device supports (timeGetDevCaps).
     virtual void GetDevCaps(int& periodMin, int& periodMax) = 0;
     // Starts a periodic timer calling callback with user on a thread of the system's; 0 when
-    // no timer is available.
+    // the system gives none. A system without the timer function raises.
     virtual UINT SetEvent(int interval, int resolution, LPTIMECALLBACK callback, DWORD_PTR user) = 0;
     // Kills the timer; returns only after a callback that is running has finished.
     virtual void KillEvent(UINT id) = 0;

@@ -292,7 +292,7 @@ TEST_F(MainFormTest, StoredSettingsWaitForThePageAndTheEditorUntilTheyAreNeeded)
     const std::string pen = dir + "\\pen.cur", fill = dir + "\\fill.cur";
     for (const std::string& file : {pen, fill})
         CloseHandle(CreateFileW(W(file).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-    std::vector<Value> values = CompleteKey("C:\work");
+    std::vector<Value> values = CompleteKey("C:\\work");
     values[7].Text = pen;
     values[8].Text = fill;
     int made = 0;

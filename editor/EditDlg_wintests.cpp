@@ -10,6 +10,7 @@
 #include "editor/DefaultPalette.h"
 #include "editor/EditorTestSupport.h"
 #include "editor/PaletteCommands_win.h"
+#include "formats/CorpusTestSupport.h"
 #include "formats/MonoCursor.h"
 #include "ui/Application.h"
 #include "ui/Clipboard.h"
@@ -306,42 +307,35 @@ TEST_F(EditDlgTest, CustomCursorFilesReplaceThePenAndFillCursors) {
     dlg->FillBtn->Perform(WM_LBUTTONUP, 0, 0);
     EXPECT_EQ(dlg->PaintBox1->Cursor(), LoadCursorW(nullptr, IDC_ARROW));
 
-    // An animated cursor whose header names 100 frames but which holds 4 (the system's loader
-    // faults on it): our own check refuses it, the pen's slot stays empty and the arrow shows.
-    std::string hostile =
-        std::string("Z:") + TAMSOLO_SOURCE_DIR + "/formats/fuzz-corpus/iconsource/hostile_frames_beyond_icons.ani";
-    std::replace(hostile.begin(), hostile.end(), '/', '\\');
-    o.CustomPenFile = hostile;
-    dlg->SetOptions(o);
-    Show();
-    dlg->PenBtn->Perform(WM_LBUTTONDOWN, MK_LBUTTON, 0);
-    dlg->PenBtn->Perform(WM_LBUTTONUP, 0, 0);
-    EXPECT_EQ(dlg->PaintBox1->Cursor(), LoadCursorW(nullptr, IDC_ARROW));
-
-    // Animations the system's loader faults on (a frame list holding a chunk other than icons,
-    // two frame lists): the system loads only our own re-written copy, and the pen shows it.
-    for (const char* name : {"hostile_fram_junk.ani", "hostile_two_fram.ani"}) {
-        SCOPED_TRACE(name);
-        std::string file = std::string("Z:") + TAMSOLO_SOURCE_DIR + "/formats/fuzz-corpus/readers/" + name;
-        std::replace(file.begin(), file.end(), '/', '\\');
-        o.CustomPenFile = file;
+    // Animations the system's loader faults on. One whose header names 100 frames but which
+    // holds 4: our own check refuses it, the pen's slot stays empty and the arrow shows. A
+    // frame list holding a chunk other than icons, two frame lists: the system loads only our
+    // own re-written copy, and the pen shows it. One our readers refuse (the header names four
+    // frames, the first list holds two): the system's loader faults on it in the reader
+    // helper, and the arrow shows.
+    const struct {
+        const char* Folder;
+        const char* Name;
+        bool Shown;
+    } hostile[] = {{"iconsource", "hostile_frames_beyond_icons.ani", false},
+                   {"readers", "hostile_fram_junk.ani", true},
+                   {"readers", "hostile_two_fram.ani", true},
+                   {"readers", "hostile_two_fram_b.ani", false}};
+    for (const auto& h : hostile) {
+        SCOPED_TRACE(h.Name);
+        o.CustomPenFile = CorpusFile(h.Folder, h.Name);
         dlg->SetOptions(o);
         Show();
         dlg->PenBtn->Perform(WM_LBUTTONDOWN, MK_LBUTTON, 0);
         dlg->PenBtn->Perform(WM_LBUTTONUP, 0, 0);
-        EXPECT_EQ(dlg->PaintBox1->Cursor(), ScreenCursor(crCustomPen));
-        EXPECT_NE(dlg->PaintBox1->Cursor(), nullptr);
-        EXPECT_NE(dlg->PaintBox1->Cursor(), LoadCursorW(nullptr, IDC_ARROW));
+        if (h.Shown) {
+            EXPECT_EQ(dlg->PaintBox1->Cursor(), ScreenCursor(crCustomPen));
+            EXPECT_NE(dlg->PaintBox1->Cursor(), nullptr);
+            EXPECT_NE(dlg->PaintBox1->Cursor(), LoadCursorW(nullptr, IDC_ARROW));
+        } else {
+            EXPECT_EQ(dlg->PaintBox1->Cursor(), LoadCursorW(nullptr, IDC_ARROW));
+        }
     }
-    // One our readers refuse (the header names four frames, the first list holds two): the
-    // system's loader faults on it in the reader helper, and the arrow shows.
-    o.CustomPenFile = std::string("Z:") + TAMSOLO_SOURCE_DIR + "/formats/fuzz-corpus/readers/hostile_two_fram_b.ani";
-    std::replace(o.CustomPenFile.begin(), o.CustomPenFile.end(), '/', '\\');
-    dlg->SetOptions(o);
-    Show();
-    dlg->PenBtn->Perform(WM_LBUTTONDOWN, MK_LBUTTON, 0);
-    dlg->PenBtn->Perform(WM_LBUTTONUP, 0, 0);
-    EXPECT_EQ(dlg->PaintBox1->Cursor(), LoadCursorW(nullptr, IDC_ARROW));
     DeleteFileW(W(pen).c_str());
 }
 

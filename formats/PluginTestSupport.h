@@ -7,13 +7,7 @@
 #include <vector>
 
 #include "base/Text.h"
-
-// A Unix path as Wine sees it: drive Z: is the root.
-inline std::string WinePath(std::string unixPath) {
-    for (char& c : unixPath)
-        if (c == '/') c = '\\';
-    return "Z:" + unixPath;
-}
+#include "formats/CorpusTestSupport.h"
 // The module of one test plug-in variant ("full", "nopicture", "noinfo", "failing", "crashing",
 // "selfguarded").
 inline std::string TestPlugin(const std::string& variant) {

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "app/WinTestSupport.h"
+#include "formats/CorpusTestSupport.h"
 #include "system/RegQuery_wintests.h"
 #include "ui/Form.h"
 #include "ui/Registry.h"
@@ -142,9 +143,7 @@ TEST_F(SystemCursorPageTest, ReadsSchemesAtTheirFullLengthAndPicksOneWithUndo) {
     std::string longName = folder + std::string(600, 'x') + ".cur";  // longer than any fixed field
     // An animated cursor whose header names more frames than it holds: the system's loader
     // faults on it, so our own check keeps it from the loader.
-    std::string hostile =
-        std::string("Z:") + TAMSOLO_SOURCE_DIR + "/formats/fuzz-corpus/iconsource/hostile_frames_beyond_icons.ani";
-    std::replace(hostile.begin(), hostile.end(), '/', '\\');
+    const std::string hostile = CorpusFile("iconsource", "hostile_frames_beyond_icons.ani");
     WriteKeys("Blue", {{0, curFile}, {6, "%SystemRoot%\\nothing.cur"}, {7, hostile}},
               {{"Blue", Fields({{0, curFile}, {6, "%SystemRoot%\\nothing.cur"}, {7, hostile}})},
                {"Long", Fields({{1, longName}, {14, curFile}})},
@@ -211,8 +210,7 @@ TEST_F(SystemCursorPageTest, RoleButtonsFollowTheSelection) {
     // Animations the system's loader faults on: the page pictures our own re-written copy.
     for (const char* name : {"hostile_fram_junk.ani", "hostile_two_fram.ani"}) {
         SCOPED_TRACE(name);
-        std::string file = std::string("Z:") + TAMSOLO_SOURCE_DIR + "/formats/fuzz-corpus/readers/" + name;
-        std::replace(file.begin(), file.end(), '/', '\\');
+        const std::string file = CorpusFile("readers", name);
         SetFileDialogHook([&](TFileDialog& d) {
             d.FileName = file;
             return true;

@@ -14,7 +14,6 @@ public:
     // owner: the window the help stays above (nullptr: none).
     THelpForm(const std::string& caption, THelpDocument document, TForm* owner);
 
-    const THelpDocument& Document() const { return FDocument; }
     // Shows the topic of a context; the first topic when no topic has it (then false).
     bool ShowContext(int context);
     void ShowTopic(int index);
