@@ -6,7 +6,8 @@
 // headers; 16-bit NE and 32/64-bit PE modules whose resource tables, group icons and icons do;
 // animated cursors whose chunks do. Anything else is refused and never handed on.
 // A module's resource tree is walked once: a directory or entry reached twice, sections
-// that overlap or lie in the headers, and counts beyond what a table holds are refused.
+// that overlap or lie in the headers, and counts beyond what a table holds are refused; so
+// are group icons that together name more entries than a tree may hold (they share bytes).
 #include <cstdint>
 #include <string>
 #include <vector>
