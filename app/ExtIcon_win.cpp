@@ -6,6 +6,7 @@
 #include "base/Format.h"
 #include "formats/IconSourceCheck.h"
 #include "ui/Canvas.h"
+#include "ui/Win.h"
 
 TExtIcon::TExtIcon(TForm* owner) : TForm("ExtIcon", "IconvevedaVer0.5", 244, 116, TFormBorder::bsDialog, owner) {
     CenterOnScreen();
@@ -86,13 +87,7 @@ bool IconBitsOf(const TBitmap& colour, const TBitmap& mask, TIconBits& out) {
 
 // A 32-bit top-down DIB section of the given rows, and a monochrome bitmap of mask rows.
 TGdiObject ColourBitmap(int w, int h, const uint32_t* rows) {
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = -h;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO bi = TopDownDibInfo(w, h, 32);
     void* bits = nullptr;
     TGdiObject bitmap(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!bitmap || !bits) return {};
@@ -189,16 +184,16 @@ bool TExtIcon::LoadIconsFromFile(const std::string& fileName) {
     {
         TListFiller filler(ImageList1);
         // The last image decoded, for icons that show the same image one after another.
-        uint64_t lastOffset = 0;
+        IconChoice lastChoice;
         TIconBits last;
         for (int i = 0; i < source->Count(); ++i) {
             IconChoice choice;
             if (!source->Choose(i, kListSide, kListSide, depth, choice)) continue;
-            if (last.Width == 0 || choice.Offset != lastOffset) {
+            if (last.Width == 0 || choice.Offset != lastChoice.Offset || choice.Bytes != lastChoice.Bytes) {
                 TBitmap colour, mask;
                 last = TIconBits{};
                 if (!source->Decode(choice, colour, mask) || !IconBitsOf(colour, mask, last)) continue;
-                lastOffset = choice.Offset;
+                lastChoice = choice;
             }
             filler.Add(last);
             listed.push_back(i);
