@@ -427,10 +427,6 @@ SourceCheck CheckIconSourceFile(const std::string& path) {
     return CheckFileSource(path, [](TByteSource& s) { return CheckIconSource(s); });
 }
 
-SourceCheck CheckCursorFileAt(const std::string& path) {
-    return CheckFileSource(path, [](TByteSource& s) { return CheckCursorFile(s); });
-}
-
 // ---- the reader
 
 SourceCheck TIconSource::Load(std::vector<uint8_t> bytes) {

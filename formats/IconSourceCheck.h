@@ -17,11 +17,10 @@
 // An icon or cursor file or a module with icons whose every table and image lies inside it
 // (the walk TIconSource reads modules with, and the image checks on top).
 SourceCheck CheckIconSource(TByteSource& source);
-// What a cursor loader may read: a cursor or icon file, or an animated cursor.
-SourceCheck CheckCursorFile(TByteSource& source);
 // The same for a file on disk (UTF-8 path); a file that cannot be read is refused.
 SourceCheck CheckIconSourceFile(const std::string& path);
-SourceCheck CheckCursorFileAt(const std::string& path);
+// What a cursor loader may read: a cursor or icon file, or an animated cursor.
+SourceCheck CheckCursorFile(TByteSource& source);
 
 class TBitmap;
 
