@@ -49,6 +49,7 @@ public:
     // The file at path (UTF-8), refused when it cannot be read or is larger than kMaxFileBytes.
     SourceCheck LoadFile(const std::string& path);
     int Count() const { return static_cast<int>(FGroups.size()); }
+    uint64_t Bytes() const { return FBytes.size(); }  // of the file
     // The image of icon `index` that fits width x height best, and of those the depth
     // nearest `depth` (the first of equals in the directory's order). False when the icon's
     // directory cannot be read or names no image inside the file.
