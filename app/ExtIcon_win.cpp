@@ -6,6 +6,7 @@
 #include "base/Format.h"
 #include "formats/IconSourceCheck.h"
 #include "ui/Canvas.h"
+#include "ui/Win.h"
 
 TExtIcon::TExtIcon(TForm* owner) : TForm("ExtIcon", "IconvevedaVer0.5", 244, 116, TFormBorder::bsDialog, owner) {
     CenterOnScreen();
@@ -86,13 +87,7 @@ bool IconBitsOf(const TBitmap& colour, const TBitmap& mask, TIconBits& out) {
 
 // A 32-bit top-down DIB section of the given rows, and a monochrome bitmap of mask rows.
 TGdiObject ColourBitmap(int w, int h, const uint32_t* rows) {
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = -h;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO bi = TopDownDibInfo(w, h, 32);
     void* bits = nullptr;
     TGdiObject bitmap(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!bitmap || !bits) return {};
@@ -186,19 +181,26 @@ bool TExtIcon::LoadIconsFromFile(const std::string& fileName) {
     const int depth = ScreenDepth();
     std::vector<int> listed;
     ImageList1.Clear();
+    // The pixels decoded, together no more than a file of this size holds (eight to a byte at
+    // one bit each) beside a margin for compressed images: icons that show a few large
+    // images in turn would otherwise decode them again for every icon.
+    const uint64_t pixelBudget = 8 * source->Bytes() + (uint64_t{1} << 23);
+    uint64_t pixels = 0;
     {
         TListFiller filler(ImageList1);
         // The last image decoded, for icons that show the same image one after another.
-        uint64_t lastOffset = 0;
+        IconChoice lastChoice;
         TIconBits last;
-        for (int i = 0; i < source->Count(); ++i) {
+        for (int i = 0; i < source->Count() && pixels <= pixelBudget; ++i) {
             IconChoice choice;
             if (!source->Choose(i, kListSide, kListSide, depth, choice)) continue;
-            if (last.Width == 0 || choice.Offset != lastOffset) {
+            if (last.Width == 0 || choice.Offset != lastChoice.Offset || choice.Bytes != lastChoice.Bytes) {
                 TBitmap colour, mask;
                 last = TIconBits{};
-                if (!source->Decode(choice, colour, mask) || !IconBitsOf(colour, mask, last)) continue;
-                lastOffset = choice.Offset;
+                if (!source->Decode(choice, colour, mask)) continue;
+                pixels += uint64_t(colour.Width()) * uint64_t(colour.Height());
+                if (pixels > pixelBudget || !IconBitsOf(colour, mask, last)) continue;
+                lastChoice = choice;
             }
             filler.Add(last);
             listed.push_back(i);
@@ -206,8 +208,9 @@ bool TExtIcon::LoadIconsFromFile(const std::string& fileName) {
     }
     const int held = ImageList1.Count();
     if (held == 0) return false;
-    if (held != static_cast<int>(listed.size())) {
-        // An image the list refused: the numbers no longer name the file's icons.
+    if (held != static_cast<int>(listed.size()) || pixels > pixelBudget) {
+        // An image the list refused: the numbers no longer name the file's icons; or a file
+        // that costs more than its size calls for.
         ImageList1.Clear();
         return false;
     }

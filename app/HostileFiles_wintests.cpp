@@ -127,7 +127,7 @@ TEST_F(HostileFileTest, ModulesAndIconFilesTheSystemCannotReadAreOursToReadInTim
         {"hostile_ne_icon_ids_missing.icl", false},     {"hostile_ne_no_group_entries.icl", false},
         {"hostile_ne_group_count.icl", false},          {"hostile_65535_entries_one_png.ico", true},
         {"hostile_65535_entries_small_png.ico", true},  {"hostile_65535_entries_one_bitmap.ico", true},
-        {"valid_ne_5000_groups.icl", true},
+        {"hostile_ne_groups_two_large_images.icl", false}, {"valid_ne_5000_groups.icl", true},
     };
     for (const auto& c : cases) {
         for (bool link : {false, true}) {

@@ -427,10 +427,6 @@ SourceCheck CheckIconSourceFile(const std::string& path) {
     return CheckFileSource(path, [](TByteSource& s) { return CheckIconSource(s); });
 }
 
-SourceCheck CheckCursorFileAt(const std::string& path) {
-    return CheckFileSource(path, [](TByteSource& s) { return CheckCursorFile(s); });
-}
-
 // ---- the reader
 
 SourceCheck TIconSource::Load(std::vector<uint8_t> bytes) {
@@ -444,6 +440,15 @@ SourceCheck TIconSource::Load(std::vector<uint8_t> bytes) {
         SourceCheck walk = WalkModule(src, found);
         if (!walk.Ok()) return walk;
         if (found.Groups.empty()) return Refuse(SourceFault::NoIcons, "a module without icons");
+        // Each icon is chosen from all its group's entries: the groups together may name no
+        // more entries than a tree may hold, however many of them share one group's bytes.
+        int64_t entries = 0;
+        for (const IconSourceResource& g : found.Groups) {
+            uint8_t gh[6];
+            if (g.Bytes >= 6 && src.Read(g.Offset, gh, 6)) entries += GetLE16(gh + 4);
+            if (entries > kMaxResourceEntries)
+                return Refuse(SourceFault::ExceedsLimit, "group icons that name more entries than a module holds");
+        }
         FGroups = std::move(found.Groups);
         FIcons = std::move(found.Icons);
         std::stable_sort(FIcons.begin(), FIcons.end(),

@@ -6,7 +6,8 @@
 // headers; 16-bit NE and 32/64-bit PE modules whose resource tables, group icons and icons do;
 // animated cursors whose chunks do. Anything else is refused and never handed on.
 // A module's resource tree is walked once: a directory or entry reached twice, sections
-// that overlap or lie in the headers, and counts beyond what a table holds are refused.
+// that overlap or lie in the headers, and counts beyond what a table holds are refused; so
+// are group icons that together name more entries than a tree may hold (they share bytes).
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -16,11 +17,10 @@
 // An icon or cursor file or a module with icons whose every table and image lies inside it
 // (the walk TIconSource reads modules with, and the image checks on top).
 SourceCheck CheckIconSource(TByteSource& source);
-// What a cursor loader may read: a cursor or icon file, or an animated cursor.
-SourceCheck CheckCursorFile(TByteSource& source);
 // The same for a file on disk (UTF-8 path); a file that cannot be read is refused.
 SourceCheck CheckIconSourceFile(const std::string& path);
-SourceCheck CheckCursorFileAt(const std::string& path);
+// What a cursor loader may read: a cursor or icon file, or an animated cursor.
+SourceCheck CheckCursorFile(TByteSource& source);
 
 class TBitmap;
 
@@ -49,6 +49,7 @@ public:
     // The file at path (UTF-8), refused when it cannot be read or is larger than kMaxFileBytes.
     SourceCheck LoadFile(const std::string& path);
     int Count() const { return static_cast<int>(FGroups.size()); }
+    uint64_t Bytes() const { return FBytes.size(); }  // of the file
     // The image of icon `index` that fits width x height best, and of those the depth
     // nearest `depth` (the first of equals in the directory's order). False when the icon's
     // directory cannot be read or names no image inside the file.

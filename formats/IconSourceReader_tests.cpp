@@ -179,6 +179,46 @@ TEST(IconSourceReader, HostileTreesAndDirectoriesCostOnlyTheirSize) {
     }
 }
 
+// A 16-bit library whose 5000 group icons all name one group of 65535 entries: each group
+// alone lies inside the file, but reading them all would cost 5000 times the file.
+TEST(IconSourceReader, GroupIconsThatShareTheirBytesAreRefusedAtOnce) {
+    std::vector<uint8_t> file = TestFileBytes(kCorpus / "moduleicons" / "valid_ne_5000_groups.icl");
+    ASSERT_EQ(file.size() % 16, 0u);
+    const std::size_t table = GetLE32(file.data() + 0x3C) + GetLE16(file.data() + GetLE32(file.data() + 0x3C) + 0x24);
+    ASSERT_EQ(GetLE16(file.data() + table), 4);       // the alignment shift
+    ASSERT_EQ(GetLE16(file.data() + table + 2), 0x800E);  // the group icons come first
+    const uint16_t groups = GetLE16(file.data() + table + 4);
+    ASSERT_EQ(groups, 5000);
+    // The shared group: 65535 entries that all name icon 1, each an 8-bit 32x32 image.
+    const std::size_t at = file.size(), bytes = (6 + 65535 * 14 + 15) / 16 * 16;
+    file.resize(at + bytes, 0);
+    PutLE16(file.data() + at + 2, 1);
+    PutLE16(file.data() + at + 4, 65535);
+    for (std::size_t i = 0; i < 65535; ++i) {
+        uint8_t* e = file.data() + at + 6 + 14 * i;
+        e[0] = e[1] = 32;
+        PutLE16(e + 4, 1);
+        PutLE16(e + 6, 8);
+        PutLE32(e + 8, 8);
+        PutLE16(e + 12, 1);
+    }
+    for (uint16_t g = 0; g < groups; ++g) {
+        uint8_t* e = file.data() + table + 10 + 12 * g;
+        PutLE16(e, static_cast<uint32_t>(at / 16));
+        PutLE16(e + 2, static_cast<uint32_t>(bytes / 16));
+    }
+    const auto start = std::chrono::steady_clock::now();
+    TIconSource source;
+    const SourceCheck loaded = source.Load(file);
+    for (int i = 0; i < source.Count(); ++i) {
+        IconChoice choice;
+        source.Choose(i, 32, 32, 32, choice);
+    }
+    const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_EQ(loaded.Fault, SourceFault::ExceedsLimit) << loaded.What;
+    EXPECT_LT(ms, 300);
+}
+
 TEST(IconSourceReader, RefusesFilesThatAreNeitherAndEveryCutOfAModuleSafely) {
     TIconSource source;
     EXPECT_EQ(source.Load({}).Fault, SourceFault::NotASource);

@@ -59,18 +59,24 @@ HENHMETAFILE EnhancedOf(const TMetafilePicture& picture, HDC screen, int dpiX, i
     return SetWinMetaFileBits(size, picture.Bits.data(), screen, &mfp);
 }
 
+// The metafile in the file, read at the resolution of the screen (96 dpi without one).
+std::optional<TMetafilePicture> ReadMetafileFile(const std::string& path, HDC screen, int& dpiX, int& dpiY) {
+    std::vector<uint8_t> bytes;
+    if (!ReadWholeFile(path, bytes, kMetafileMaxBytes)) return std::nullopt;
+    dpiX = screen ? GetDeviceCaps(screen, LOGPIXELSX) : 96;
+    dpiY = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
+    return ReadMetafile(bytes.data(), bytes.size(), dpiX, dpiY);
+}
+
 } // namespace
 
 bool DrawMetafileInProcess(const std::string& path, TBitmap& out) {
-    std::vector<uint8_t> bytes;
-    if (!ReadWholeFile(path, bytes, kMetafileMaxBytes)) return false;
     HDC screen = GetDC(nullptr);
     TScopeExit releaseScreen([screen] {
         if (screen) ReleaseDC(nullptr, screen);
     });
-    const int dpiX = screen ? GetDeviceCaps(screen, LOGPIXELSX) : 96;
-    const int dpiY = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
-    std::optional<TMetafilePicture> picture = ReadMetafile(bytes.data(), bytes.size(), dpiX, dpiY);
+    int dpiX = 96, dpiY = 96;
+    std::optional<TMetafilePicture> picture = ReadMetafileFile(path, screen, dpiX, dpiY);
     if (!picture) return false;
     HENHMETAFILE emf = EnhancedOf(*picture, screen, dpiX, dpiY);
     if (!emf) return false;
@@ -99,14 +105,11 @@ bool DrawMetafileInProcess(const std::string& path, TBitmap& out) {
 }
 
 bool DrawMetafileFile(const std::string& path, TBitmap& out) {
-    std::vector<uint8_t> bytes;
-    if (!ReadWholeFile(path, bytes, kMetafileMaxBytes)) return false;
     // Our own reading first: what is no sound metafile never reaches the helper.
     HDC screen = GetDC(nullptr);
-    const int dpiX = screen ? GetDeviceCaps(screen, LOGPIXELSX) : 96;
-    const int dpiY = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
+    int dpiX = 96, dpiY = 96;
+    const std::optional<TMetafilePicture> picture = ReadMetafileFile(path, screen, dpiX, dpiY);
     if (screen) ReleaseDC(nullptr, screen);
-    const std::optional<TMetafilePicture> picture = ReadMetafile(bytes.data(), bytes.size(), dpiX, dpiY);
     if (!picture) return false;
     const std::optional<std::vector<uint8_t>> answer = ReaderAnswer({TReaderJob::Metafile, path});
     if (!answer) return false;

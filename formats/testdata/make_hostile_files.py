@@ -231,6 +231,13 @@ big_png = png(256, 256, b''.join(b'\0' + bytes(noise.getrandbits(8) for _ in ran
 write_reader("hostile_65535_entries_one_png.ico", same_image_icon(big_png, 256, 32))
 small_png = png(256, 256, (b'\0' + b'\x40\x80\xC0\xFF' * 256) * 256)
 write_reader("hostile_65535_entries_small_png.ico", same_image_icon(small_png, 256, 32))
+# 5000 groups that show two 256x256 images in turn: each group is sound, but decoding the
+# image of every one costs thousands of large images for a file of a few.
+def large_group(icon_id):
+    return struct.pack('<HHH', 0, 1, 1) + struct.pack('<BBBBHHIH', 0, 0, 0, 0, 1, 32, len(small_png), icon_id)
+write_reader("hostile_ne_groups_two_large_images.icl",
+      ne_module([(0x800E, [(i % 2, 0x8001 + i) for i in range(5000)]), (0x8003, [(2, 0x8001), (3, 0x8002)])],
+                [large_group(1), large_group(2), small_png, small_png]))
 # A 24-bit 127x127 image of 50,840 bytes, one record's worth.
 rows = 127 * ((3 * 127 + 3) // 4 * 4) + 127 * 16
 bitmap = struct.pack('<IiiHHIIiiII', 40, 127, 254, 1, 24, 0, 0, 0, 0, 0, 0) + bytes(noise.getrandbits(8) for _ in range(rows))
