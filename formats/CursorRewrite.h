@@ -3,7 +3,8 @@
 // so that the system's cursor loaders only ever see a file we wrote: an animated cursor through
 // the .ani reader and writer (its icons in 256 colours, its frame tables and default rate kept, chunks of the frame list
 // other than icons left out),
-// a cursor or icon file through the icon codec (every image it reads, bitmap images only).
+// a cursor or icon file through the icon codec (every image it reads, decoded and written again
+// as a bitmap image of our own; a file holding PNG images is not taken).
 #include <cstddef>
 #include <cstdint>
 #include <vector>

@@ -71,8 +71,18 @@ TEST(CursorRewrite, CursorAndIconFilesKeepTheirImagesAndKind) {
             ASSERT_TRUE(before.DecodeImage(i, c1, m1, false));
             ASSERT_TRUE(after.DecodeImage(i, c2, m2, false));
             ASSERT_EQ(c2.Width(), c1.Width());
+            ASSERT_EQ(m2.PixelFormat(), m1.PixelFormat());
             for (int y = 0; y < c1.Height(); ++y)
-                for (int x = 0; x < c1.Width(); ++x) ASSERT_EQ(c2.Pixel(x, y), c1.Pixel(x, y)) << i << ": " << x << "," << y;
+                for (int x = 0; x < c1.Width(); ++x) {
+                    ASSERT_EQ(c2.Pixel(x, y), c1.Pixel(x, y)) << i << ": " << x << "," << y;
+                    ASSERT_EQ(m2.PixelIndex(x, y), m1.PixelIndex(x, y)) << i << ": " << x << "," << y;
+                }
+            if (before.IconDir().idType == 2) {  // the hotspot
+                EXPECT_EQ(after.Item(i).Entry.wPlanes, before.Item(i).Entry.wPlanes);
+                EXPECT_EQ(after.Item(i).Entry.wBitCount, before.Item(i).Entry.wBitCount);
+            }
+            // The copy holds images of our own writing, never the file's own image bytes.
+            EXPECT_NE(after.Item(i).Data, before.Item(i).Data) << i;
         }
     }
 }

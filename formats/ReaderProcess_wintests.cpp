@@ -204,10 +204,13 @@ TCursorLook LookOf(HCURSOR c) {
 
 } // namespace
 
-TEST(ReaderProcess, ACursorFileOurReadersDoNotTakeLooksAsTheSystemLoadsIt) {
-    // A PNG image inside: decoded by the system's own codec, so loaded in the helper.
-    const std::string file = WinePath(std::string(TAMSOLO_SOURCE_DIR) + "/formats/testdata/pillow_png.ico");
+// A cursor file we re-write and one loaded in the helper (a PNG image inside, which only the
+// system's own codec decodes) look as the system loads the file itself.
+TEST(ReaderProcess, ACursorFileLooksAsTheSystemLoadsItWhetherReWrittenOrLoadedInTheHelper) {
+    for (const char* name : {"pillow_png.ico", "icotool_8bit.cur", "icotool_1bit.cur", "icotool_multi.ico"})
     for (TUserCursorLoad how : {TUserCursorLoad::FromFile, TUserCursorLoad::DefaultSize}) {
+        SCOPED_TRACE(name);
+        const std::string file = WinePath(std::string(TAMSOLO_SOURCE_DIR) + "/formats/testdata/" + name);
         HCURSOR system = how == TUserCursorLoad::FromFile
                              ? LoadCursorFromFileW(Utf8ToWide(file).c_str())
                              : static_cast<HCURSOR>(LoadImageW(nullptr, Utf8ToWide(file).c_str(), IMAGE_CURSOR, 0, 0,
