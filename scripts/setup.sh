@@ -1,18 +1,26 @@
 #!/usr/bin/env bash
 # Installs every Debian package that building, testing and running Tamsolo needs.
 # Safe to run again: it only installs what is missing.
+#   scripts/setup.sh          everything: the native build, the checking tools, the fuzzers
+#   scripts/setup.sh --run    only what building and starting the Windows programs needs
 set -euo pipefail
 
+# Cross-building the two programs and starting them under Wine on an X display.
 packages=(
-  cmake g++ make ninja-build libgtest-dev googletest zlib1g-dev
-  clang
+  cmake make ninja-build googletest
   mingw-w64 g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix libz-mingw-w64-dev
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
   wine wine32:i386 wine64
-  xvfb xauth x11-utils imagemagick
+  xvfb xauth x11-utils
   fonts-ipafont-gothic fonts-wine locales
-  pngcheck icoutils giflib-tools gifsicle python3-pil
 )
+if [ "${1:-}" != --run ]; then
+  # The native build under the sanitizers, the fuzzers and the independent readers the tests use.
+  packages+=(
+    g++ libgtest-dev zlib1g-dev clang imagemagick
+    pngcheck icoutils giflib-tools gifsicle python3-pil
+  )
+fi
 
 SUDO=""
 [ "$(id -u)" -eq 0 ] || SUDO=sudo

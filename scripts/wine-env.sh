@@ -51,6 +51,14 @@ tamsolo_prefix() {
     wineserver -w
     touch "$WINEPREFIX/.tamsolo-ready"
   fi
+  # Debian's Wine 8 loads none of the fonts of its own data folder (/usr/share/wine/fonts,
+  # which its loader reaches as /usr/lib/wine/../../share/wine): the caption buttons, drawn
+  # with Marlett's glyphs, showed as "0 1 r" in every title bar. The prefix's own Fonts
+  # folder is always read, so Marlett goes there.
+  local marlett=/usr/share/wine/fonts/marlett.ttf fonts="$WINEPREFIX/drive_c/windows/Fonts"
+  if [ -f "$marlett" ] && [ -d "$fonts" ] && [ ! -f "$fonts/marlett.ttf" ]; then
+    cp "$marlett" "$fonts/marlett.ttf"
+  fi
 }
 
 TAMSOLO_XVFB_PID=""
