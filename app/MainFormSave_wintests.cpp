@@ -193,7 +193,9 @@ TEST_F(SaveTest, TheWholeDocumentIsWrittenByFilterIndexInTheChosenMode) {
         EXPECT_EQ(modeShown, 1) << c.Index;
         for (const std::string& f : c.Files) {
             ASSERT_TRUE(FileExists(folder + f)) << f;
-            if (c.Size >= 0) EXPECT_EQ(SizeOf(f), c.Size) << f;
+            if (c.Size >= 0) {
+                EXPECT_EQ(SizeOf(f), c.Size) << f;
+            }
         }
         EXPECT_TRUE(boxes.Calls.empty()) << c.Index;
     }
@@ -567,6 +569,7 @@ struct TypingSaveDialog {
 // name box takes only what fits beside the folder (and the extension), and a longer name
 // offered is refused with a message while the dialog stays open.
 TEST_F(SaveTest, ANameTooLongForAPathNeverReachesTheSystemDialogsSave) {
+    if (!FileDialogGuardsNameLength()) GTEST_SKIP() << "only Wine's dialog keeps the path in a MAX_PATH buffer";
     Answer("first.txt", 1);
     form->SaveANIBtnClick();  // the dialogs now open in the test's folder
     ASSERT_EQ(form->Path(), folder);

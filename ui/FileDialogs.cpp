@@ -16,10 +16,12 @@ TFileDialogHook& Hook() {
 }
 constexpr DWORD kBufferChars = 64 * 1024;
 
-// The name box never takes more than fits beside the folder shown in a path of MAX_PATH
-// characters: Wine's dialog builds the path in a buffer of that size on OK, and a longer
-// one overruns it. A longer name put there other than by typing (the name offered, a file
-// picked) is refused on OK with a message, and the dialog stays open.
+// Under Wine the name box never takes more than fits beside the folder shown in a path of
+// MAX_PATH characters: Wine's dialog builds the path in a buffer of that size on OK, and a
+// longer one overruns it. A longer name put there other than by typing (the name offered, a
+// file picked) is refused on OK with a message, and the dialog stays open. Windows' own
+// dialog has no such buffer, and a hooked dialog would show there in its older style, so
+// the guard is installed only under Wine.
 const char* const kNameTooLong = "ファイル名が長すぎます。";
 constexpr UINT_PTR kSubclassId = 0x7A5F;
 
@@ -89,6 +91,12 @@ UINT_PTR CALLBACK DialogHook(HWND child, UINT msg, WPARAM, LPARAM lp) {
 }
 } // namespace
 
+bool FileDialogGuardsNameLength() {
+    // Wine's ntdll exports its version; Windows' does not.
+    static const bool wine = GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+    return wine;
+}
+
 void SetFileDialogHook(TFileDialogHook hook) { Hook() = std::move(hook); }
 
 std::wstring SystemFilterText(const std::string& filter) {
@@ -145,11 +153,10 @@ bool TFileDialog::Execute(HWND owner) {
     ofn.lpstrDefExt = ext.empty() ? nullptr : ext.c_str();
     ofn.Flags = OFN_EXPLORER | OFN_NOCHANGEDIR;
     // A multiple choice lists many names in the box; only a single name is kept to a path's length.
-    if (MultiSelect)
-        ofn.Flags |= OFN_ALLOWMULTISELECT;
-    else
-        ofn.Flags |= OFN_ENABLEHOOK | OFN_ENABLESIZING;
-    ofn.lpfnHook = MultiSelect ? nullptr : DialogHook;
+    const bool guarded = !MultiSelect && FileDialogGuardsNameLength();
+    if (MultiSelect) ofn.Flags |= OFN_ALLOWMULTISELECT;
+    if (guarded) ofn.Flags |= OFN_ENABLEHOOK | OFN_ENABLESIZING;
+    ofn.lpfnHook = guarded ? DialogHook : nullptr;
     if (FileMustExist) ofn.Flags |= OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST;
     if (OverwritePrompt) ofn.Flags |= OFN_OVERWRITEPROMPT;
     if (HideReadOnly) ofn.Flags |= OFN_HIDEREADONLY;

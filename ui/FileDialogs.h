@@ -31,6 +31,10 @@ public:
     bool Execute(HWND owner);
 };
 
+// Whether a single-choice dialog keeps its name box to what fits beside the folder shown:
+// true under Wine, whose dialog overruns a MAX_PATH buffer with a longer path.
+bool FileDialogGuardsNameLength();
+
 // Answers a dialog instead of the system: may set FileName, Files and FilterIndex; the
 // result is the dialog's result. nullptr restores the system dialogs.
 using TFileDialogHook = std::function<bool(TFileDialog& dialog)>;
