@@ -196,9 +196,11 @@ TEST_F(ImportTest, FilesThatGiveNoImageAreReportedAndAddNothing) {
         EXPECT_EQ(form->ImagePage->ListBox1->Item(form->LastImage()).substr(0, 8), "pil_1bit") << c.Path;
     }
     EXPECT_EQ(form->LastImage(), static_cast<int>(std::size(cases)) - 1);
-    for (const auto& call : boxes.Calls)
-        if (call.Caption != "<beep>" && call.Text.find("読み込めません") != std::string::npos)
+    for (const auto& call : boxes.Calls) {
+        if (call.Caption != "<beep>" && call.Text.find("読み込めません") != std::string::npos) {
             EXPECT_EQ(call.Caption, "開いたファイル");
+        }
+    }
 }
 
 TEST_F(ImportTest, ATrueColourIconDroppedWithAPalettedOneWaitsOnlyForThePicker) {

@@ -99,8 +99,11 @@ TEST_F(MainFormTest, ShowsSixCaptionedPages) {
         EXPECT_TRUE(page->Visible()) << i;
         const RECT r = page->BoundsRect();
         EXPECT_TRUE(EqualRect(&r, &first)) << i;
-        for (int j = 0; j < 6; ++j)
-            if (j != i && f->PageControl1->Page(j)->Handle()) EXPECT_FALSE(f->PageControl1->Page(j)->Visible()) << i << " " << j;
+        for (int j = 0; j < 6; ++j) {
+            if (j != i && f->PageControl1->Page(j)->Handle()) {
+                EXPECT_FALSE(f->PageControl1->Page(j)->Visible()) << i << " " << j;
+            }
+        }
     }
     EXPECT_EQ(f->DocName(), "無題");
     EXPECT_EQ(f->Caption(), "Tamsolo");

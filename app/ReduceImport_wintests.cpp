@@ -239,7 +239,9 @@ TEST_F(ReduceImportTest, TheMainWindowIsActiveAgainAfterEveryBoxOfAnImport) {
             const int before = form->LastImage();
             Drop({c.File});
             EXPECT_EQ(form->LastImage(), before + 1) << c.Name;
-            if (c.Question) EXPECT_EQ(box->Text, "すまーとリサイズを行いますか？") << c.Name;
+            if (c.Question) {
+                EXPECT_EQ(box->Text, "すまーとリサイズを行いますか？") << c.Name;
+            }
             EXPECT_EQ(watch.Closed, std::vector<std::string>{}) << c.Name;
         }
         StopAnswering();

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "base/ByteIO.h"
@@ -51,14 +52,14 @@ struct WmfBuilder {
 constexpr uint16_t kRectangle = 0x041B, kSetWindowOrg = 0x020B, kSetWindowExt = 0x020C;
 
 std::vector<uint8_t> Placeable(const std::vector<uint8_t>& wmf, int16_t right, int16_t bottom, uint16_t inch) {
-    std::vector<uint8_t> out(22, 0);
+    std::vector<uint8_t> out(22 + wmf.size(), 0);
     PutLE32(&out[0], 0x9AC6CDD7);
     PutLE16(&out[6], 0xFFF6);  // left -10
     PutLE16(&out[8], 5);       // top
     PutLE16(&out[10], static_cast<uint16_t>(right));
     PutLE16(&out[12], static_cast<uint16_t>(bottom));
     PutLE16(&out[14], inch);
-    out.insert(out.end(), wmf.begin(), wmf.end());
+    std::copy(wmf.begin(), wmf.end(), out.begin() + 22);
     return out;
 }
 

@@ -480,7 +480,9 @@ TEST(GIFImageOptimize, OnlyTheFirstFrameOfAnAnimationKeepsItsLoopExtension) {
         image.Optimize(GIFOptimizeOption(ooCleanup), rmNone, dmNearest, 8);
         ASSERT_EQ(image.Images().GetCount(), frames);
         EXPECT_EQ(loops(*image.Images().GetImage(0)), frames > 1 ? 1 : 0);
-        if (frames > 1) EXPECT_EQ(loops(*image.Images().GetImage(1)), 0);
+        if (frames > 1) {
+            EXPECT_EQ(loops(*image.Images().GetImage(1)), 0);
+        }
     }
 }
 

@@ -31,17 +31,22 @@ TEST(CursorSchemes, SplitsAtEveryCommaAndReportsMissingFieldsAfterTheFirst) {
         int fields;  // how many leading fields carry a name
         int reported;
     };
-    std::string full, fourteen, thirteen;
-    for (int i = 0; i < 15; ++i) full += (i ? "," : "") + std::string("f") + std::to_string(i);
-    for (int i = 0; i < 14; ++i) fourteen += (i ? "," : "") + std::string("f") + std::to_string(i);
-    for (int i = 0; i < 13; ++i) thirteen += (i ? "," : "") + std::string("f") + std::to_string(i);
+    const auto fields = [](int n) {
+        std::string value;
+        for (int i = 0; i < n; ++i) {
+            if (i) value += ',';
+            value.append("f").append(std::to_string(i));
+        }
+        return value;
+    };
+    const std::string full = fields(15), fourteen = fields(14), thirteen = fields(13);
     for (const Case& c : {Case{full, 15, 0}, Case{fourteen, 14, 0}, Case{thirteen, 13, 1}, Case{"", 0, 13},
                           Case{full + ",extra,more", 15, 0}}) {
         TSchemeFields f = SplitSchemeValue(c.value);
         ASSERT_EQ(f.Files.size(), 15u) << c.value;
         EXPECT_EQ(f.MissingReported, c.reported) << c.value;
         for (int i = 0; i < 15; ++i)
-            EXPECT_EQ(f.Files[static_cast<std::size_t>(i)], i < c.fields ? "f" + std::to_string(i) : "") << c.value;
+            EXPECT_EQ(f.Files[static_cast<std::size_t>(i)], i < c.fields ? std::string("f").append(std::to_string(i)) : std::string()) << c.value;
     }
     EXPECT_EQ(SplitSchemeValue(",,x").Files[2], "x");
     EXPECT_EQ(JoinSchemeFiles(SplitSchemeValue(full).Files), full);

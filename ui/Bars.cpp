@@ -32,7 +32,9 @@ bool TScrollBar::HandleScroll(WORD code) {
     case SB_PAGERIGHT: p += 10; break;
     case SB_THUMBTRACK:
     case SB_THUMBPOSITION: {
-        SCROLLINFO si{sizeof si, SIF_TRACKPOS};
+        SCROLLINFO si{};
+        si.cbSize = sizeof si;
+        si.fMask = SIF_TRACKPOS;
         GetScrollInfo(FHandle, SB_CTL, &si);
         p = si.nTrackPos;
         break;

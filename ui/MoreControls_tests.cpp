@@ -154,3 +154,21 @@ TEST(ResourceStream, ReadsAResourceOfTheModuleAndRefusesAMissingOne) {
     EXPECT_STREQ(buf, "hello");
     EXPECT_THROW(TResourceStream(GetModuleHandleW(nullptr), "NOPE", "DATA"), EFOpenError);
 }
+
+static int CALLBACK KeepFaceName(const LOGFONTW* font, const TEXTMETRICW*, DWORD, LPARAM found) {
+    *reinterpret_cast<std::wstring*>(found) = font->lfFaceName;
+    return 0;
+}
+
+// The system draws the caption buttons, menu check marks and arrows with the glyphs of its
+// symbol font Marlett; without it every title bar shows the letters "0 1 r" instead.
+TEST(SystemFonts, TheSymbolFontOfTheCaptionButtonsIsInstalled) {
+    LOGFONTW wanted{};
+    wanted.lfCharSet = DEFAULT_CHARSET;
+    wcscpy(wanted.lfFaceName, L"Marlett");
+    std::wstring found;
+    HDC dc = GetDC(nullptr);
+    EnumFontFamiliesExW(dc, &wanted, KeepFaceName, reinterpret_cast<LPARAM>(&found), 0);
+    ReleaseDC(nullptr, dc);
+    EXPECT_EQ(found, L"Marlett");
+}
