@@ -42,6 +42,8 @@ TEST(PictureImport, NamesImagesByTitleAndTheClipboardFileSpecially) {
     EXPECT_EQ(ImportedImageName(std::string("/tmp/") + kClipboardFileName), "ｸﾘｯﾌﾟﾎﾞｰﾄﾞ");
 }
 
+namespace {
+
 // Square padding as a picture of its own, as the import once built it before resizing.
 TBitmap PaddedSquare(const TBitmap& picture) {
     const int w = picture.Width(), h = picture.Height();
@@ -53,12 +55,23 @@ TBitmap PaddedSquare(const TBitmap& picture) {
     return out;
 }
 
+// The import of a picture with the square padding on, resized smartly or stretched.
+PictureImport ImportPadded(const TBitmap& picture, bool smart) {
+    PictureImportOptions options;
+    options.Henpei = true;
+    options.SmartResize = smart;
+    ImportedImage im;
+    return ImportPictureFromBitmap(picture, options, im);
+}
+
 void ExpectSamePixels(const TBitmap& a, const TBitmap& b) {
     ASSERT_EQ(a.Width(), b.Width());
     ASSERT_EQ(a.Height(), b.Height());
     for (int y = 0; y < a.Height(); ++y)
         for (int x = 0; x < a.Width(); ++x) ASSERT_EQ(a.Pixel(x, y), b.Pixel(x, y)) << x << "," << y;
 }
+
+} // namespace
 
 TEST(PictureImport, PadsAFlatPictureCentredOnBlack) {
     TBitmap flat(64, 16, TPixelFormat::pf24bit);
@@ -78,11 +91,7 @@ TEST(PictureImport, PaddingWithoutTheSquareGivesWhatResizingTheSquareGave) {
                 SCOPED_TRACE(std::to_string(w) + "x" + std::to_string(h) + (smart ? " smart" : " stretched") +
                              (pf == TPixelFormat::pf8bit ? " 8-bit" : ""));
                 const TBitmap picture = Pattern(w, h, pf);
-                PictureImportOptions options;
-                options.Henpei = true;
-                options.SmartResize = smart;
-                ImportedImage im;
-                const PictureImport r = ImportPictureFromBitmap(picture, options, im);
+                const PictureImport r = ImportPadded(picture, smart);
                 ASSERT_EQ(r.Result, PictureReadResult::NeedsReduction);
                 const TBitmap square = PaddedSquare(picture);  // a square of 32 or less is stretched
                 ExpectSamePixels(r.Target, smart && square.Width() > 32 ? SmartResizeTo32(square) : StretchTo32(square));
@@ -95,11 +104,7 @@ TEST(PictureImport, PadsPicturesOfExtremeAspectRatiosWithoutBuildingTheSquare) {
         for (bool smart : {false, true}) {
             TBitmap line(w, h, TPixelFormat::pf1bit);
             line.Fill(clWhite);
-            PictureImportOptions options;
-            options.Henpei = true;
-            options.SmartResize = smart;
-            ImportedImage im;
-            const PictureImport r = ImportPictureFromBitmap(line, options, im);
+            const PictureImport r = ImportPadded(line, smart);
             ASSERT_EQ(r.Result, PictureReadResult::NeedsReduction);
             EXPECT_EQ(r.Target.Width(), 32);
             EXPECT_EQ(r.Target.Pixel(0, 0), clBlack) << w << "x" << h;
