@@ -167,10 +167,29 @@ TEST_F(ImportTest, FilesThatGiveNoImageAreReportedAndAddNothing) {
         PutLE32(f.data() + 68 + 8 + 22 + 4, 48);
         WriteWholeFile(wide, f.data(), f.size());
     }
+    // Pictures declared past the import's size limit: six bytes of RLE for 32768 x 8192, and
+    // a PNG header of 16000 x 16000 grey.
+    const std::string bombBmp = folder + "bomb.bmp", bombPng = folder + "bomb.png";
+    {
+        ByteWriter w;
+        w.Bytes("BM", 2);
+        for (uint32_t v : {14u + 40 + 6, 0u, 14u + 40, 40u, 32768u, 8192u}) w.U32(v);
+        w.U16(1);
+        w.U16(8);
+        for (uint32_t v : {1u, 6u, 0u, 0u, 0u, 0u}) w.U32(v);
+        w.Bytes("\0\0\0\0\0\1", 6);
+        WriteWholeFile(bombBmp, w.Data.data(), w.Data.size());
+        const uint8_t png[] = {0x89, 'P', 'N', 'G', 13, 10, 26, 10, 0, 0, 0, 13, 'I', 'H', 'D', 'R', 0, 0, 0x3E, 0x80, 0,
+                               0, 0x3E, 0x80, 8, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 'I', 'D', 'A', 'T', 0x78, 0xDA, 0, 0,
+                               0, 0, 0, 0, 0, 0, 'I', 'E', 'N', 'D', 0, 0, 0, 0};
+        WriteWholeFile(bombPng, png, sizeof png);
+    }
     struct Case {
         std::string Path;
         std::vector<std::string> Texts;
     } cases[] = {
+        {bombBmp, {bombBmp + " " + notImported}},
+        {bombPng, {bombPng + " " + notImported}},
         {Data("bitmap_named.ico"),
          {Data("bitmap_named.ico") + " は\nｴｸｽﾌﾟﾛｰﾗ擬似ｱｲｺﾝ(ﾋﾞｯﾄﾏｯﾌﾟ)です。", Data("bitmap_named.ico") + " " + notImported}},
         {Fixture("icotool_32bit.ico"),
@@ -196,9 +215,11 @@ TEST_F(ImportTest, FilesThatGiveNoImageAreReportedAndAddNothing) {
         EXPECT_EQ(form->ImagePage->ListBox1->Item(form->LastImage()).substr(0, 8), "pil_1bit") << c.Path;
     }
     EXPECT_EQ(form->LastImage(), static_cast<int>(std::size(cases)) - 1);
-    for (const auto& call : boxes.Calls)
-        if (call.Caption != "<beep>" && call.Text.find("読み込めません") != std::string::npos)
+    for (const auto& call : boxes.Calls) {
+        if (call.Caption != "<beep>" && call.Text.find("読み込めません") != std::string::npos) {
             EXPECT_EQ(call.Caption, "開いたファイル");
+        }
+    }
 }
 
 TEST_F(ImportTest, ATrueColourIconDroppedWithAPalettedOneWaitsOnlyForThePicker) {
