@@ -398,7 +398,7 @@ TEST_F(ImportTest, TheOpenDialogStartsInTheLastFolderAndHandsOnEveryChosenFile) 
 }
 
 TEST_F(ImportTest, TheCommandLineFileIsOpenedAfterTheFirstPaint) {
-    TForm1 other(GetModuleHandleW(nullptr), "\"" + Data("im_rle8.bmp") + "\"", form->SettingsKeys());
+    TForm1 other(GetModuleHandleW(nullptr), Format("\"%s\"", Data("im_rle8.bmp").c_str()), form->SettingsKeys());
     other.FormPaint();
     ASSERT_TRUE(PumpUntil([&] { return other.LastImage() == 0; }));
     EXPECT_EQ(other.ImagePage->ListBox1->Item(0), "im_rle8");
