@@ -13,6 +13,7 @@
 #include "base/ByteIO.h"
 #include "base/Format.h"
 #include "formats/AniTestSupport.h"
+#include "formats/HostilePictureFiles.h"
 #include "formats/ImageWriters.h"
 #include "formats/PictureImport.h"
 #include "ui/Clipboard.h"
@@ -167,23 +168,11 @@ TEST_F(ImportTest, FilesThatGiveNoImageAreReportedAndAddNothing) {
         PutLE32(f.data() + 68 + 8 + 22 + 4, 48);
         WriteWholeFile(wide, f.data(), f.size());
     }
-    // Pictures declared past the import's size limit: six bytes of RLE for 32768 x 8192, and
-    // a PNG header of 16000 x 16000 grey.
+    // Pictures declared past the import's size limit.
     const std::string bombBmp = folder + "bomb.bmp", bombPng = folder + "bomb.png";
-    {
-        ByteWriter w;
-        w.Bytes("BM", 2);
-        for (uint32_t v : {14u + 40 + 6, 0u, 14u + 40, 40u, 32768u, 8192u}) w.U32(v);
-        w.U16(1);
-        w.U16(8);
-        for (uint32_t v : {1u, 6u, 0u, 0u, 0u, 0u}) w.U32(v);
-        w.Bytes("\0\0\0\0\0\1", 6);
-        WriteWholeFile(bombBmp, w.Data.data(), w.Data.size());
-        const uint8_t png[] = {0x89, 'P', 'N', 'G', 13, 10, 26, 10, 0, 0, 0, 13, 'I', 'H', 'D', 'R', 0, 0, 0x3E, 0x80, 0,
-                               0, 0x3E, 0x80, 8, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 'I', 'D', 'A', 'T', 0x78, 0xDA, 0, 0,
-                               0, 0, 0, 0, 0, 0, 'I', 'E', 'N', 'D', 0, 0, 0, 0};
-        WriteWholeFile(bombPng, png, sizeof png);
-    }
+    const std::vector<uint8_t> bmp = RleBombBitmap(), png = PngBombHeader();
+    WriteWholeFile(bombBmp, bmp.data(), bmp.size());
+    WriteWholeFile(bombPng, png.data(), png.size());
     struct Case {
         std::string Path;
         std::vector<std::string> Texts;

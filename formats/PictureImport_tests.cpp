@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "base/ByteIO.h"
 #include "base/Stream.h"
+#include "formats/HostilePictureFiles.h"
 
 namespace {
 
@@ -189,20 +189,10 @@ TEST(PictureImport, FinishesAReductionWithNearestEntries) {
 }
 
 TEST(PictureImport, RefusesPicturesPastTheSizeLimitBeforeDecodingThem) {
-    // Six bytes of RLE that declare 32768 x 8192, and a PNG header of 16000 x 16000 grey.
-    ByteWriter bmp;
-    bmp.Bytes("BM", 2);
-    for (uint32_t v : {14u + 40 + 6, 0u, 14u + 40, 40u, 32768u, 8192u}) bmp.U32(v);
-    bmp.U16(1);
-    bmp.U16(8);
-    for (uint32_t v : {1u, 6u, 0u, 0u, 0u, 0u}) bmp.U32(v);
-    for (uint8_t b : {0, 0, 0, 0, 0, 1}) bmp.U8(b);
-    const uint8_t png[] = {0x89, 'P', 'N', 'G', 13, 10, 26, 10, 0, 0, 0, 13, 'I', 'H', 'D', 'R', 0, 0, 0x3E, 0x80,
-                           0, 0, 0x3E, 0x80, 8, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 8, 'I', 'D', 'A', 'T', 0x78, 0xDA,
-                           0xED, 0xC1, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 'I', 'E', 'N', 'D', 0, 0, 0, 0};
+    const std::vector<uint8_t> bmp = RleBombBitmap(), png = PngBombHeader();
     const std::string dir = ::testing::TempDir();
-    ASSERT_TRUE(WriteWholeFile(dir + "pi_bomb.bmp", bmp.Data.data(), bmp.Data.size()));
-    ASSERT_TRUE(WriteWholeFile(dir + "pi_bomb.png", png, sizeof png));
+    ASSERT_TRUE(WriteWholeFile(dir + "pi_bomb.bmp", bmp.data(), bmp.size()));
+    ASSERT_TRUE(WriteWholeFile(dir + "pi_bomb.png", png.data(), png.size()));
     PictureImportOptions options;
     options.Henpei = true;
     ImportedImage im;
