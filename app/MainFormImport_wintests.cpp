@@ -13,6 +13,7 @@
 #include "base/ByteIO.h"
 #include "base/Format.h"
 #include "formats/AniTestSupport.h"
+#include "formats/HostilePictureFiles.h"
 #include "formats/ImageWriters.h"
 #include "formats/PictureImport.h"
 #include "ui/Clipboard.h"
@@ -167,10 +168,17 @@ TEST_F(ImportTest, FilesThatGiveNoImageAreReportedAndAddNothing) {
         PutLE32(f.data() + 68 + 8 + 22 + 4, 48);
         WriteWholeFile(wide, f.data(), f.size());
     }
+    // Pictures declared past the import's size limit.
+    const std::string bombBmp = folder + "bomb.bmp", bombPng = folder + "bomb.png";
+    const std::vector<uint8_t> bmp = RleBombBitmap(), png = PngBombHeader();
+    WriteWholeFile(bombBmp, bmp.data(), bmp.size());
+    WriteWholeFile(bombPng, png.data(), png.size());
     struct Case {
         std::string Path;
         std::vector<std::string> Texts;
     } cases[] = {
+        {bombBmp, {bombBmp + " " + notImported}},
+        {bombPng, {bombPng + " " + notImported}},
         {Data("bitmap_named.ico"),
          {Data("bitmap_named.ico") + " は\nｴｸｽﾌﾟﾛｰﾗ擬似ｱｲｺﾝ(ﾋﾞｯﾄﾏｯﾌﾟ)です。", Data("bitmap_named.ico") + " " + notImported}},
         {Fixture("icotool_32bit.ico"),
@@ -379,7 +387,7 @@ TEST_F(ImportTest, TheOpenDialogStartsInTheLastFolderAndHandsOnEveryChosenFile) 
 }
 
 TEST_F(ImportTest, TheCommandLineFileIsOpenedAfterTheFirstPaint) {
-    TForm1 other(GetModuleHandleW(nullptr), "\"" + Data("im_rle8.bmp") + "\"", form->SettingsKeys());
+    TForm1 other(GetModuleHandleW(nullptr), Format("\"%s\"", Data("im_rle8.bmp").c_str()), form->SettingsKeys());
     other.FormPaint();
     ASSERT_TRUE(PumpUntil([&] { return other.LastImage() == 0; }));
     EXPECT_EQ(other.ImagePage->ListBox1->Item(0), "im_rle8");

@@ -300,7 +300,8 @@ void TBitmap::ReadDib(const uint8_t* data, std::size_t size, std::size_t headerP
     bool topDown = height < 0;
     if (topDown) height = -height;
     if (width <= 0 || height <= 0) Bad("bad dimensions");
-    if (width > limits.MaxWidth || height > limits.MaxHeight) Bad("exceeds limit");
+    if (width > limits.MaxWidth || height > limits.MaxHeight || width * height > limits.MaxPixels)
+        Bad("exceeds limit");
     if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32) Bad("unsupported depth");
     bool rle = compression == BI_RLE8_ || compression == BI_RLE4_;
     if (compression == BI_RLE8_ && bits != 8) Bad("bad compression");
@@ -361,22 +362,23 @@ void TBitmap::ReadDib(const uint8_t* data, std::size_t size, std::size_t headerP
     const int w = static_cast<int>(width);
 
     if (rle) {
-        // Decodes into the bottom-up rows; out-of-range runs are clipped, never written past the rows.
+        // Decodes into the bottom-up rows. The column stays within 0..w and the row within
+        // 0..h whatever the counts add up to: the pixels of a run or an absolute stretch past
+        // the row's end are dropped, a delta past the row's end leaves the rest of the row
+        // blank, and one past the last row ends the picture.
         int x = 0, y = 0;  // y counts stored rows from the bottom
         std::size_t p = pos;
-        auto put = [&](int index) {
-            if (x < w && y < h) {
-                int top = h - 1 - y;
-                out.SetPixelIndex(x, top, index);
-            }
-            ++x;
+        const bool four = compression == BI_RLE4_;
+        auto put = [&](int count, auto index) {
+            const int n = std::min(count, w - x), top = h - 1 - y;
+            for (int i = 0; i < n; ++i) out.SetPixelIndex(x + i, top, index(i));
+            x += n;
         };
-        bool four = compression == BI_RLE4_;
         while (p + 1 < size && y < h) {
-            uint8_t count = data[p], value = data[p + 1];
+            const uint8_t count = data[p], value = data[p + 1];
             p += 2;
             if (count > 0) {
-                for (int i = 0; i < count; ++i) put(four ? ((i & 1) ? value & 15 : value >> 4) : value);
+                put(count, [&](int i) { return four ? ((i & 1) ? value & 15 : value >> 4) : value; });
             } else if (value == 0) {
                 x = 0;
                 ++y;
@@ -384,14 +386,14 @@ void TBitmap::ReadDib(const uint8_t* data, std::size_t size, std::size_t headerP
                 break;
             } else if (value == 2) {
                 if (p + 1 >= size) break;
-                x += data[p];
-                y += data[p + 1];
+                x = std::min(w, x + data[p]);
+                y = std::min(h, y + data[p + 1]);
                 p += 2;
             } else {
-                std::size_t bytes = four ? (value + 1u) / 2u : value;
+                const std::size_t bytes = four ? (value + 1u) / 2u : value;
                 if (bytes > size - p) break;
-                for (int i = 0; i < value; ++i)
-                    put(four ? ((i & 1) ? data[p + i / 2] & 15 : data[p + i / 2] >> 4) : data[p + i]);
+                const uint8_t* src = data + p;
+                put(value, [&](int i) { return four ? ((i & 1) ? src[i / 2] & 15 : src[i / 2] >> 4) : src[i]; });
                 p += (bytes + 1) & ~std::size_t(1);
             }
         }

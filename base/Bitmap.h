@@ -16,10 +16,17 @@ enum class TPixelFormat { pf1bit, pf4bit, pf8bit, pf15bit, pf16bit, pf24bit, pf3
 int BitsOf(TPixelFormat pf);
 bool IsPaletted(TPixelFormat pf);
 
+// The largest picture a reader builds, by the size its header declares: 8192 x 8192 pixels
+// in all (a camera's photograph of 64 megapixels fits; what the import makes of it is 32x32)
+// and no side over 32768.
+constexpr int kMaxPictureSide = 32768;
+constexpr int64_t kMaxPicturePixels = int64_t{8192} * 8192;
+
 // Limits a reader applies before allocating.
 struct TBitmapLimits {
-    int MaxWidth = 32768;
-    int MaxHeight = 32768;
+    int MaxWidth = kMaxPictureSide;
+    int MaxHeight = kMaxPictureSide;
+    int64_t MaxPixels = kMaxPicturePixels;
     int64_t MaxBytes = 256LL * 1024 * 1024;
 };
 

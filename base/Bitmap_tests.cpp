@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
+
 #include "base/ByteIO.h"
 #include "base/Exception.h"
 #include "base/Stream.h"
@@ -18,6 +21,45 @@ TBitmap Loaded(const std::vector<uint8_t>& bytes) {
     TBitmap b;
     b.LoadFromMemory(bytes.data(), bytes.size());
     return b;
+}
+
+// A .bmp file of the given header whose bits are `bits` (RLE or not), with a grey table.
+std::vector<uint8_t> BmpFile(int32_t width, int32_t height, int depth, uint32_t compression,
+                             const std::vector<uint8_t>& bits) {
+    const uint32_t colours = depth <= 8 ? 1u << depth : 0;
+    ByteWriter w;
+    w.Bytes("BM", 2);
+    w.U32(static_cast<uint32_t>(14 + 40 + 4 * colours + bits.size()));
+    w.U32(0);
+    w.U32(14 + 40 + 4 * colours);
+    w.U32(40);
+    w.U32(static_cast<uint32_t>(width));
+    w.U32(static_cast<uint32_t>(height));
+    w.U16(1);
+    w.U16(static_cast<uint32_t>(depth));
+    w.U32(compression);
+    w.U32(static_cast<uint32_t>(bits.size()));
+    w.U32(0);
+    w.U32(0);
+    w.U32(colours);
+    w.U32(0);
+    for (uint32_t i = 0; i < colours; ++i) w.U32(i * 0x010101);
+    w.Bytes(bits.data(), bits.size());
+    return w.Data;
+}
+
+// Repeats the bytes `times` times.
+std::vector<uint8_t> Repeated(std::initializer_list<uint8_t> bytes, std::size_t times) {
+    std::vector<uint8_t> out(bytes);
+    out.resize(bytes.size() * times);
+    for (std::size_t done = bytes.size(); done < out.size(); done *= 2)
+        std::memcpy(out.data() + done, out.data(), std::min(done, out.size() - done));
+    return out;
+}
+
+std::vector<uint8_t> Joined(std::vector<uint8_t> a, const std::vector<uint8_t>& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
 }
 
 } // namespace
@@ -98,6 +140,65 @@ TEST(Bitmap, ReaderDecodesRle8) {
     EXPECT_EQ(c.PixelIndex(0, 0), 1);
     EXPECT_EQ(c.PixelIndex(2, 0), 3);
     EXPECT_EQ(c.PixelIndex(3, 0), 0);
+}
+
+TEST(Bitmap, RleCountersStayInsideThePictureWhateverTheyAddUpTo) {
+    // Runs of 255 pixels, or deltas of 255 columns, whose sum passes 2^31 on the bottom row
+    // of a 32x32 picture; then the end of the row and a run of 3 on the next one.
+    constexpr std::size_t kPast2G = (std::size_t{1} << 31) / 255 + 1;
+    struct Case {
+        const char* what;
+        int depth;
+        uint32_t compression;
+        std::vector<uint8_t> head;  // what runs the counter up
+        int bottomRow;              // the index the bottom row's 32 pixels hold
+        int next;                   // the index of the run on the row above
+    };
+    const Case cases[] = {
+        {"RLE8 runs", 8, 1, Repeated({255, 7}, kPast2G), 7, 9},
+        {"RLE4 runs", 4, 2, Repeated({255, 0x55}, kPast2G), 5, 9},
+        {"RLE8 deltas", 8, 1, Repeated({0, 2, 255, 0}, kPast2G), 0, 9},
+        {"RLE8 absolute stretch past the row", 8, 1, Joined({0, 254}, Repeated({6}, 254)), 6, 9},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const uint8_t run = c.depth == 4 ? 0x99 : 9;
+        TBitmap b = Loaded(BmpFile(32, 32, c.depth, c.compression, Joined(c.head, {0, 0, 3, run, 0, 1})));
+        ASSERT_EQ(b.Width(), 32);
+        for (int x = 0; x < 32; ++x) EXPECT_EQ(b.PixelIndex(x, 31), c.bottomRow) << x;
+        EXPECT_EQ(b.PixelIndex(0, 30), c.next);
+        EXPECT_EQ(b.PixelIndex(2, 30), c.next);
+        EXPECT_EQ(b.PixelIndex(3, 30), 0);
+        EXPECT_EQ(b.PixelIndex(0, 0), 0);
+    }
+}
+
+TEST(Bitmap, RleDeltaPastTheLastRowEndsThePicture) {
+    // 4x2: a run of 3, a delta that moves one column and past the top row, then runs that
+    // would be drawn if the delta had wrapped.
+    const std::vector<uint8_t> bits = {3, 4, 0, 2, 1, 200, 2, 8, 0, 0, 4, 8, 0, 1};
+    TBitmap b = Loaded(BmpFile(4, 2, 8, 1, bits));
+    EXPECT_EQ(b.PixelIndex(0, 1), 4);
+    EXPECT_EQ(b.PixelIndex(2, 1), 4);
+    EXPECT_EQ(b.PixelIndex(3, 1), 0);
+    for (int x = 0; x < 4; ++x) EXPECT_EQ(b.PixelIndex(x, 0), 0) << x;
+}
+
+TEST(Bitmap, PictureSizeIsRefusedByTheHeaderBeforeAnythingIsAllocated) {
+    // Six bytes of RLE that declare 32768 x 8192 (268 million pixels).
+    const std::vector<uint8_t> bomb = BmpFile(32768, 8192, 8, 1, {0, 0, 0, 0, 0, 1});
+    TBitmap b;
+    EXPECT_THROW(b.LoadFromMemory(bomb.data(), bomb.size()), EInvalidGraphic);
+    EXPECT_TRUE(b.Empty());
+    // The limit counts pixels: at it a picture is read, one row more is refused.
+    TBitmapLimits limits;
+    limits.MaxPixels = 12;
+    const std::vector<uint8_t> at = BmpFile(4, 3, 8, 1, {0, 1});
+    TBitmap atLimit;
+    atLimit.LoadFromMemory(at.data(), at.size(), limits);
+    EXPECT_EQ(atLimit.Height(), 3);
+    const std::vector<uint8_t> over = BmpFile(4, -4, 24, 0, std::vector<uint8_t>(48));
+    EXPECT_THROW(b.LoadFromMemory(over.data(), over.size(), limits), EInvalidGraphic);
 }
 
 TEST(Bitmap, ReaderRejectsBrokenFiles) {

@@ -1,6 +1,7 @@
 #include "PictureImport.h"
 
 #include <algorithm>
+#include <new>
 
 #include "base/Exception.h"
 #include "base/Format.h"
@@ -51,17 +52,36 @@ std::string ImportedImageName(const std::string& path) {
     return title;
 }
 
-TBitmap PadToSquare(const TBitmap& picture) {
-    const int w = picture.Width(), h = picture.Height();
-    const int side = std::max(w, h);
-    TBitmap out(side, side, TPixelFormat::pf24bit);  // blank = black
-    const int left = (side - w) / 2, top = (side - h) / 2;
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) out.SetPixel(left + x, top + y, picture.Pixel(x, y));
-    return out;
-}
+namespace {
 
-TBitmap SmartResizeTo32(const TBitmap& picture) {
+// The picture as the resizes read it: itself, or padded to the square of its larger side on
+// black, the picture centred. The padded square is never built: it may be far larger than
+// the picture (32768 x 32768 for a picture of 1 x 32768).
+class TResizeSource {
+public:
+    TResizeSource(const TBitmap& picture, bool padToSquare)
+        : FPicture(picture), FWidth(picture.Width()), FHeight(picture.Height()) {
+        if (!padToSquare) return;
+        FWidth = FHeight = std::max(FWidth, FHeight);
+        FLeft = (FWidth - picture.Width()) / 2;
+        FTop = (FHeight - picture.Height()) / 2;
+    }
+    int64_t Width() const { return FWidth; }
+    int64_t Height() const { return FHeight; }
+    TColor Pixel(int64_t x, int64_t y) const {
+        x -= FLeft;
+        y -= FTop;
+        if (x < 0 || y < 0 || x >= FPicture.Width() || y >= FPicture.Height()) return clBlack;
+        return FPicture.Pixel(static_cast<int>(x), static_cast<int>(y));
+    }
+
+private:
+    const TBitmap& FPicture;
+    int FWidth, FHeight;
+    int FLeft = 0, FTop = 0;
+};
+
+TBitmap SmartResize(const TResizeSource& picture) {
     TBitmap out(kImageSize, kImageSize, TPixelFormat::pf24bit);
     const int64_t w = picture.Width(), h = picture.Height();
     if (w <= 0 || h <= 0) return out;
@@ -71,12 +91,12 @@ TBitmap SmartResizeTo32(const TBitmap& picture) {
     for (int j = 0; j < kImageSize; ++j)
         for (int i = 0; i < kImageSize; ++i) {
             int64_t startX = std::min(i * sx / 100, w - 1), startY = std::min(j * sy / 100, h - 1);
-            TColor first = picture.Pixel(static_cast<int>(startX), static_cast<int>(startY));
+            TColor first = picture.Pixel(startX, startY);
             int64_t r = RedOf(first), g = GreenOf(first), b = BlueOf(first), n = 1;
             for (int64_t y = j * sy; y < j * sy + sy; y += stepY)
                 for (int64_t x = i * sx; x < i * sx + sx; x += stepX) {
                     if (x / 100 >= w || y / 100 >= h) continue;
-                    TColor c = picture.Pixel(static_cast<int>(x / 100), static_cast<int>(y / 100));
+                    TColor c = picture.Pixel(x / 100, y / 100);
                     r += RedOf(c);
                     g += GreenOf(c);
                     b += BlueOf(c);
@@ -87,15 +107,22 @@ TBitmap SmartResizeTo32(const TBitmap& picture) {
     return out;
 }
 
-TBitmap StretchTo32(const TBitmap& picture) {
+TBitmap Stretch(const TResizeSource& picture) {
     TBitmap out(kImageSize, kImageSize, TPixelFormat::pf24bit);
     const int64_t w = picture.Width(), h = picture.Height();
     if (w <= 0 || h <= 0) return out;
     for (int j = 0; j < kImageSize; ++j)
-        for (int i = 0; i < kImageSize; ++i)
-            out.SetPixel(i, j, picture.Pixel(static_cast<int>(i * w / kImageSize), static_cast<int>(j * h / kImageSize)));
+        for (int i = 0; i < kImageSize; ++i) out.SetPixel(i, j, picture.Pixel(i * w / kImageSize, j * h / kImageSize));
     return out;
 }
+
+} // namespace
+
+TBitmap SmartResizeTo32(const TBitmap& picture, bool padToSquare) {
+    return SmartResize(TResizeSource(picture, padToSquare));
+}
+
+TBitmap StretchTo32(const TBitmap& picture, bool padToSquare) { return Stretch(TResizeSource(picture, padToSquare)); }
 
 bool ReadBmpImage(const TBitmap& picture, ImportedImage& out) {
     if (picture.Width() != kImageSize || picture.Height() != kImageSize || !IsPaletted(picture.PixelFormat()))
@@ -119,6 +146,8 @@ uint8_t ReadBmpFile(const std::string& path, ImportedImage& out) {
         return ReadBmpImage(picture, out) ? 1 : 0;
     } catch (const EInvalidGraphic&) {
         return 0;
+    } catch (const std::bad_alloc&) {
+        return 0;
     }
 }
 
@@ -126,19 +155,16 @@ PictureImport ImportPictureFromBitmap(const TBitmap& source, const PictureImport
     PictureImport result;
     if (source.Empty()) return result;
     result.SourceIs4Bit = source.PixelFormat() == TPixelFormat::pf4bit;
-    TBitmap padded;
+    // A padded picture is a 24-bit square: never taken as it is.
     const bool pad = options.Henpei && source.Width() != source.Height();
-    if (pad) padded = PadToSquare(source);
-    const TBitmap& picture = pad ? padded : source;
-
-    if (picture.Width() == kImageSize && picture.Height() == kImageSize && IsPaletted(picture.PixelFormat())) {
-        result.Result = ReadBmpImage(picture, out) ? PictureReadResult::Read : PictureReadResult::Failed;
+    if (!pad && source.Width() == kImageSize && source.Height() == kImageSize && IsPaletted(source.PixelFormat())) {
+        result.Result = ReadBmpImage(source, out) ? PictureReadResult::Read : PictureReadResult::Failed;
         return result;
     }
     bool smart = false;
-    if (picture.Width() > kImageSize || picture.Height() > kImageSize)
+    if (source.Width() > kImageSize || source.Height() > kImageSize)
         smart = options.SmartResize || (options.AskSmartResize && options.AskSmartResize());
-    result.Target = smart ? SmartResizeTo32(picture) : StretchTo32(picture);
+    result.Target = smart ? SmartResizeTo32(source, pad) : StretchTo32(source, pad);
     result.Result = PictureReadResult::NeedsReduction;
     return result;
 }
@@ -151,6 +177,8 @@ PictureImport ImportPicture(const std::string& path, const PictureImportOptions&
         picture.LoadFromMemory(bytes.data(), bytes.size());
     } catch (const EInvalidGraphic&) {
         return {};
+    } catch (const std::bad_alloc&) {
+        return {};  // a picture within the limits that this process has no room for
     }
     return ImportPictureFromBitmap(picture, options, out);
 }
@@ -161,10 +189,12 @@ PictureImport ReadPngFile(const std::string& path, const PictureImportOptions& o
     TBitmap picture;
     try {
         TRUDEDI png;
+        png.SetImage(&picture);  // decoded in place, never copied
         TBytesStream s(bytes.data(), static_cast<int64_t>(bytes.size()));
         png.LoadFromStream(s);
-        png.AssignTo(picture);
     } catch (const Exception&) {
+        return {};
+    } catch (const std::bad_alloc&) {
         return {};
     }
     return ImportPictureFromBitmap(picture, options, out);

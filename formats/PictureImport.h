@@ -56,12 +56,12 @@ struct PictureImport {
     bool SourceIs4Bit = false;  // entries 16-255 of the reduced palette are then zeroed
 };
 
-// Square padding: the side of the larger dimension, black, the picture centred.
-TBitmap PadToSquare(const TBitmap& picture);
+// The two resizes onto 32x32. With padToSquare they resize the picture padded to a square:
+// the side of its larger dimension, black, the picture centred (the square is not built).
 // Averages each target pixel over its share of the picture; any size, any step.
-TBitmap SmartResizeTo32(const TBitmap& picture);
-// Nearest-pixel stretch onto 32x32.
-TBitmap StretchTo32(const TBitmap& picture);
+TBitmap SmartResizeTo32(const TBitmap& picture, bool padToSquare = false);
+// Nearest-pixel stretch.
+TBitmap StretchTo32(const TBitmap& picture, bool padToSquare = false);
 
 // A 32x32 picture of 1, 4 or 8 bits: palette and indices taken as they are, the top-left
 // pixel's colour as the transparent colour. False when it is not such a picture.

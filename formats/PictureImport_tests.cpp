@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <string>
 
 #include "base/Stream.h"
+#include "formats/HostilePictureFiles.h"
 
 namespace {
 
@@ -39,16 +42,73 @@ TEST(PictureImport, NamesImagesByTitleAndTheClipboardFileSpecially) {
     EXPECT_EQ(ImportedImageName(std::string("/tmp/") + kClipboardFileName), "ｸﾘｯﾌﾟﾎﾞｰﾄﾞ");
 }
 
+namespace {
+
+// Square padding as a picture of its own, as the import once built it before resizing.
+TBitmap PaddedSquare(const TBitmap& picture) {
+    const int w = picture.Width(), h = picture.Height();
+    const int side = std::max(w, h);
+    TBitmap out(side, side, TPixelFormat::pf24bit);
+    const int left = (side - w) / 2, top = (side - h) / 2;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) out.SetPixel(left + x, top + y, picture.Pixel(x, y));
+    return out;
+}
+
+// The import of a picture with the square padding on, resized smartly or stretched.
+PictureImport ImportPadded(const TBitmap& picture, bool smart) {
+    PictureImportOptions options;
+    options.Henpei = true;
+    options.SmartResize = smart;
+    ImportedImage im;
+    return ImportPictureFromBitmap(picture, options, im);
+}
+
+void ExpectSamePixels(const TBitmap& a, const TBitmap& b) {
+    ASSERT_EQ(a.Width(), b.Width());
+    ASSERT_EQ(a.Height(), b.Height());
+    for (int y = 0; y < a.Height(); ++y)
+        for (int x = 0; x < a.Width(); ++x) ASSERT_EQ(a.Pixel(x, y), b.Pixel(x, y)) << x << "," << y;
+}
+
+} // namespace
+
 TEST(PictureImport, PadsAFlatPictureCentredOnBlack) {
-    TBitmap flat(48, 16, TPixelFormat::pf24bit);
+    TBitmap flat(64, 16, TPixelFormat::pf24bit);
     flat.Fill(clRed);
-    TBitmap sq = PadToSquare(flat);
-    ASSERT_EQ(sq.Width(), 48);
-    ASSERT_EQ(sq.Height(), 48);
-    EXPECT_EQ(sq.Pixel(0, 15), clBlack);
-    EXPECT_EQ(sq.Pixel(0, 16), clRed);
-    EXPECT_EQ(sq.Pixel(47, 31), clRed);
-    EXPECT_EQ(sq.Pixel(47, 32), clBlack);
+    const TBitmap sq = StretchTo32(flat, true);  // the square of 64: rows 24 to 39 are the picture
+    EXPECT_EQ(sq.Pixel(0, 11), clBlack);
+    EXPECT_EQ(sq.Pixel(0, 12), clRed);
+    EXPECT_EQ(sq.Pixel(31, 19), clRed);
+    EXPECT_EQ(sq.Pixel(31, 20), clBlack);
+}
+
+TEST(PictureImport, PaddingWithoutTheSquareGivesWhatResizingTheSquareGave) {
+    const std::pair<int, int> sizes[] = {{48, 16}, {16, 48}, {33, 100}, {100, 33}, {7, 3}, {3, 31}, {1, 40}, {640, 480}};
+    for (auto [w, h] : sizes)
+        for (TPixelFormat pf : {TPixelFormat::pf24bit, TPixelFormat::pf8bit})
+            for (bool smart : {false, true}) {
+                SCOPED_TRACE(std::to_string(w) + "x" + std::to_string(h) + (smart ? " smart" : " stretched") +
+                             (pf == TPixelFormat::pf8bit ? " 8-bit" : ""));
+                const TBitmap picture = Pattern(w, h, pf);
+                const PictureImport r = ImportPadded(picture, smart);
+                ASSERT_EQ(r.Result, PictureReadResult::NeedsReduction);
+                const TBitmap square = PaddedSquare(picture);  // a square of 32 or less is stretched
+                ExpectSamePixels(r.Target, smart && square.Width() > 32 ? SmartResizeTo32(square) : StretchTo32(square));
+            }
+}
+
+TEST(PictureImport, PadsPicturesOfExtremeAspectRatiosWithoutBuildingTheSquare) {
+    // The squares would be 32768 x 32768 at 24 bits (3 GB); the picture is a white line.
+    for (auto [w, h] : {std::pair{1, 32768}, {32768, 1}, {32768, 2}})
+        for (bool smart : {false, true}) {
+            TBitmap line(w, h, TPixelFormat::pf1bit);
+            line.Fill(clWhite);
+            const PictureImport r = ImportPadded(line, smart);
+            ASSERT_EQ(r.Result, PictureReadResult::NeedsReduction);
+            EXPECT_EQ(r.Target.Width(), 32);
+            EXPECT_EQ(r.Target.Pixel(0, 0), clBlack) << w << "x" << h;
+        }
 }
 
 TEST(PictureImport, SmartResizeFinishesForEverySizeAndAverages) {
@@ -126,6 +186,19 @@ TEST(PictureImport, FinishesAReductionWithNearestEntries) {
     FinishReducedImport(t, pal, true, im);  // a 4-bit source keeps 16 entries only
     EXPECT_EQ(im.Cur.Pixels.At(5, 5), 0);
     EXPECT_EQ(im.Cur.Palette[20], TRGBQuad{});
+}
+
+TEST(PictureImport, RefusesPicturesPastTheSizeLimitBeforeDecodingThem) {
+    const std::vector<uint8_t> bmp = RleBombBitmap(), png = PngBombHeader();
+    const std::string dir = ::testing::TempDir();
+    ASSERT_TRUE(WriteWholeFile(dir + "pi_bomb.bmp", bmp.data(), bmp.size()));
+    ASSERT_TRUE(WriteWholeFile(dir + "pi_bomb.png", png.data(), png.size()));
+    PictureImportOptions options;
+    options.Henpei = true;
+    ImportedImage im;
+    EXPECT_EQ(ImportPicture(dir + "pi_bomb.bmp", options, im).Result, PictureReadResult::Failed);
+    EXPECT_EQ(ReadBmpFile(dir + "pi_bomb.bmp", im), 0);
+    EXPECT_EQ(ReadPngFile(dir + "pi_bomb.png", options, im).Result, PictureReadResult::Failed);
 }
 
 #ifndef _WIN32

@@ -321,7 +321,7 @@ bool TSpiload::load() {
 bool TSpiload::LoadWithoutPlugin() {
     auto picture = std::make_unique<TBitmap>();
     if (FExtension == ".BMP") {
-        picture->LoadFromFile(FFileName);  // a broken file raises EInvalidGraphic to the caller
+        picture->LoadFromFile(FFileName);  // a broken or too large file raises EInvalidGraphic to the caller
     } else if (!DrawMetafileFile(FFileName, *picture)) {
         return false;  // a broken or empty metafile
     }
@@ -345,6 +345,10 @@ bool TSpiload::LoadWithPlugin() {
         color_bit = info.ColorDepth;
         HANDLE text = info.HInfo;
         if (text) Guarded([&] { FreeBlock(text); });
+        if (SusiePictureTooLarge(info)) {  // refused before the plug-in builds it
+            errer = ERROR_INVALID_DATA;
+            return false;
+        }
     }
     HANDLE infoBlock = nullptr, bitsBlock = nullptr;
     int answer = -1;

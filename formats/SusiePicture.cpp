@@ -1,5 +1,6 @@
 #include "formats/SusiePicture.h"
 
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -18,6 +19,11 @@ bool ReadWithoutPlugin(const std::string& extension) {
     return extension == ".BMP" || extension == ".WMF" || extension == ".EMF";
 }
 
+bool SusiePictureTooLarge(const TSusiePictureInfo& info, const TBitmapLimits& limits) {
+    const int64_t width = std::abs(int64_t{info.Width}), height = std::abs(int64_t{info.Height});
+    return width > limits.MaxWidth || height > limits.MaxHeight || width * height > limits.MaxPixels;
+}
+
 TBitmap SusieBlocksToBitmap(const uint8_t* info, std::size_t infoSize, const uint8_t* bits, std::size_t bitsSize,
                             const TBitmapLimits& limits) {
     if (!info || !bits || infoSize < 40 || bitsSize == 0) throw EInvalidGraphic("missing picture blocks");
@@ -28,7 +34,8 @@ TBitmap SusieBlocksToBitmap(const uint8_t* info, std::size_t infoSize, const uin
     const unsigned depth = GetLE16(info + 14);
     const uint32_t compression = GetLE32(info + 16);
     if (height < 0) height = -height;
-    if (width <= 0 || height <= 0 || width > limits.MaxWidth || height > limits.MaxHeight)
+    if (width <= 0 || height <= 0 || width > limits.MaxWidth || height > limits.MaxHeight ||
+        width * height > limits.MaxPixels)
         throw EInvalidGraphic("bad dimensions");
     if (depth == 0 || depth > 32) throw EInvalidGraphic("unsupported depth");
     // Uncompressed rows must all lie in the pixel block; compressed ones are bounded by it.

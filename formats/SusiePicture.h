@@ -25,6 +25,10 @@ std::string SusieExtension(const std::string& path);
 // ".BMP", ".WMF" and ".EMF" are read without plug-ins.
 bool ReadWithoutPlugin(const std::string& extension);
 
+// Whether the size a plug-in's picture information declares is past the limits: such a
+// picture is not asked for. (A size of 0 says nothing: the blocks are checked then.)
+bool SusiePictureTooLarge(const TSusiePictureInfo& info, const TBitmapLimits& limits = {});
+
 // The picture of the two blocks (each with the size of its memory block). Width, height and
 // depth come from the information block's header; every size is checked against the blocks.
 // Throws EInvalidGraphic when the blocks do not hold a picture.

@@ -61,6 +61,7 @@ TEST(SusiePicture, RejectsBlocksThatDoNotHoldTheirPicture) {
     PutLE32(bigHeader.data(), 400);
     std::vector<uint8_t> zeroWidth = Info(0, 2, 3);
     std::vector<uint8_t> hugeHeight = Info(4, 100000, 3);
+    std::vector<uint8_t> manyPixels = Info(16384, 8192, 3);
     struct Case {
         const std::vector<uint8_t>* Info;
         std::size_t InfoSize, BitsSize;
@@ -70,12 +71,29 @@ TEST(SusiePicture, RejectsBlocksThatDoNotHoldTheirPicture) {
         {&bigHeader, bigHeader.size(), 8},  // header larger than its block
         {&zeroWidth, zeroWidth.size(), 8},
         {&hugeHeight, hugeHeight.size(), 8},
+        {&manyPixels, manyPixels.size(), 8},
         {&info, info.size(), 0},
     };
     for (const Case& c : cases)
         EXPECT_THROW(SusieBlocksToBitmap(c.Info->data(), c.InfoSize, bits.data(), c.BitsSize), EInvalidGraphic)
             << c.InfoSize << " " << c.BitsSize;
     EXPECT_THROW(SusieBlocksToBitmap(nullptr, 0, bits.data(), bits.size()), EInvalidGraphic);
+}
+
+TEST(SusiePicture, APictureDeclaredPastTheLimitsIsNotAskedFor) {
+    struct Case {
+        int32_t Width, Height;
+        bool TooLarge;
+    } cases[] = {
+        {9248, 6936, false}, {8192, 8192, false}, {8192, 8193, true}, {32769, 1, true},
+        {1, 60000000, true}, {-16000, 16000, true}, {0, 0, false},
+    };
+    for (const Case& c : cases) {
+        TSusiePictureInfo info{};
+        info.Width = c.Width;
+        info.Height = c.Height;
+        EXPECT_EQ(SusiePictureTooLarge(info), c.TooLarge) << c.Width << "x" << c.Height;
+    }
 }
 
 } // namespace

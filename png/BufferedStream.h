@@ -95,6 +95,9 @@ public:
     TProgressEvent OnProgress;
     // Largest bitmap (or row buffer) in bytes that a reader may allocate.
     int64_t FMaxImageBytes = 256LL * 1024 * 1024;
+    // Largest picture a reader builds, refused by the size its header declares.
+    int64_t FMaxPixels = kMaxPicturePixels;
+    int FMaxSide = kMaxPictureSide;
 
     std::string FComment;
     int FWidth = 0, FHeight = 0;

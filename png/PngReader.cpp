@@ -11,7 +11,20 @@ namespace {
 constexpr TColor PaletteAlphaPending = 0x1FFFFFF;
 constexpr uint32_t MaxChunkLength = 0x7FFFFFFF;
 
+// Deflate gives at most 1032 bytes for one it reads (a match of 258 bytes in two bits).
+constexpr int64_t kMaxInflateRatio = 1032;
+
 int64_t LineSize64(int64_t width, int bits) { return ((width * bits + 7) / 8 + 3) & ~int64_t(3); }
+
+// The bytes the image data inflates to: every row of every pass with its filter byte.
+int64_t FilteredBytes(int width, int height, bool adam7, int pngPixelBits) {
+    int64_t total = 0;
+    for (int pass = 0; pass < (adam7 ? 7 : 1); ++pass) {
+        const TPassLayout l = LayoutPass(adam7 ? Adam7Passes[pass] : PngFullPass, width, height, 1, pngPixelBits);
+        if (!l.Empty()) total += static_cast<int64_t>(l.Rows) * l.RowLength;
+    }
+    return total;
+}
 } // namespace
 
 TRUDEDIReadStream::TRUDEDIReadStream() {
@@ -376,6 +389,12 @@ void TRUDEDIReadStream::CreateDIB() {
 void TRUDEDIReadStream::ReadImage() {
     if (ZLIBDecodeInit(FInfo) != 0) throw ERUDEDI("PNG LoadStream: Error ZLIB");
     CheckImageFormat();
+    // The picture's size is refused by the header, and so is image data that the rest of the
+    // file could never inflate to: before anything is allocated.
+    if (FWidth > FMaxSide || FHeight > FMaxSide || static_cast<int64_t>(FWidth) * FHeight > FMaxPixels)
+        throw ERUDEDI("Read Image (PNG): Image too large");
+    if (FilteredBytes(FWidth, FHeight, FInterlaceType == 1, FPngPixelBits) > kMaxInflateRatio * (Left() + 1))
+        throw ERUDEDI("Read Image (PNG): Read Error");
     // Every allocation below is checked against the limit first, in 64 bits.
     const int64_t rowBytes = LineSize64(FWidth, FPngPixelBits);
     const int64_t dibRow = LineSize64(FWidth, FBitCount);

@@ -373,6 +373,36 @@ TEST(PngReader, ImageDataThatEndsOrBreaksIsAReadError) {
     for (const Case& c : cases) EXPECT_EQ(LoadError(c.Png), "Read Image (PNG): Read Error") << c.Name;
 }
 
+TEST(PngReader, RefusesByTheHeaderPicturesPastTheLimitAndDataTheFileCannotHold) {
+    const Bytes idat = SmallIdat();
+    struct Case { const char* Message; Bytes Png; };
+    const Case cases[] = {
+        {"Read Image (PNG): Image too large", PngOf({Ihdr(16000, 16000, 8, 0), idat})},
+        {"Read Image (PNG): Image too large", PngOf({Ihdr(16000, 5500, 16, 6), idat})},
+        {"Read Image (PNG): Image too large", PngOf({Ihdr(8192, 8193, 1, 0), idat})},
+        {"Read Image (PNG): Image too large", PngOf({Ihdr(1, 60000000, 1, 0), idat})},
+        {"Read Image (PNG): Image too large", PngOf({Ihdr(32769, 1, 1, 0), idat})},
+        // 256 MB of rows from 2 KB of image data: no deflate stream expands so far.
+        {"Read Image (PNG): Read Error", PngOf({Ihdr(8000, 8000, 8, 6), Chunk("IDAT", Bytes(2048, 0))})},
+        {"Read Image (PNG): Read Error", PngOf({Ihdr(8000, 8000, 8, 6, 1), Chunk("IDAT", Bytes(2048, 0))})},
+    };
+    for (const Case& c : cases) {
+        TRUDEDI p;
+        try {
+            Load(p, c.Png);
+            ADD_FAILURE() << "read " << c.Message;
+        } catch (const ERUDEDI& e) {
+            EXPECT_STREQ(e.what(), c.Message);
+        }
+        EXPECT_TRUE(p.GetImage().Empty()) << "a picture was allocated for " << c.Message;
+    }
+    // At the limit, with the image data it needs, the picture is read.
+    TRUDEDI p;
+    Load(p, PngOf({Ihdr(8192, 8192, 1, 0), Chunk("IDAT", Deflate(Bytes(8192 * 1025, 0), 9)), Chunk("IEND", {})}));
+    EXPECT_EQ(p.GetWidth(), 8192);
+    EXPECT_EQ(p.GetHeight(), 8192);
+}
+
 TEST(PngReader, KeepsNoMorePaletteEntriesThanTheBitmapIndexes) {
     Bytes png = PngOf({Ihdr(4, 3, 4, 3), Chunk("PLTE", Palette(256)), Chunk("IDAT", Deflate(RawRows(4, 3, 2))),
                        Chunk("IEND", {})});
