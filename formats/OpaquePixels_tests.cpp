@@ -99,8 +99,12 @@ void ExpectFrames(const std::string& report, const std::string& want, const std:
         std::size_t k = 0;
         while (k < g.size() && k < e.size() && g[k] == e[k]) ++k;
         const std::size_t pixel = std::count(e.begin(), e.begin() + static_cast<std::ptrdiff_t>(k), ' ');
+        auto token = [k](const std::string& line) {
+            const std::size_t start = k == 0 ? 0 : line.rfind(' ', k - 1) + 1;
+            return line.substr(start, line.find(' ', start) - start);
+        };
         ADD_FAILURE() << what << ": frame " << i / 2 << " pixel " << pixel << " (" << pixel % 32 << ", " << pixel / 32
-                      << ") is \"" << g.substr(g.rfind(' ', k) + 1, 6) << "\", want \"" << e.substr(e.rfind(' ', k) + 1, 6) << "\"";
+                      << ") is \"" << token(g) << "\", want \"" << token(e) << "\"";
     }
     EXPECT_EQ(got.back(), "exit=0") << what;
 }
