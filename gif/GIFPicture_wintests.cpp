@@ -91,7 +91,8 @@ void Fill(TDibSection& dib, COLORREF c) {
 
 int ThreadCount() {
     HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
-    THREADENTRY32 entry{sizeof entry};
+    THREADENTRY32 entry{};
+    entry.dwSize = sizeof entry;
     int count = 0;
     for (BOOL ok = Thread32First(snapshot, &entry); ok; ok = Thread32Next(snapshot, &entry))
         if (entry.th32OwnerProcessID == GetCurrentProcessId()) ++count;
@@ -666,7 +667,9 @@ TEST(PictureClipboard, BothPicturesTakeTheStandardBitmapFormat) {
         ASSERT_TRUE(LoadGraphicFromClipboard(owner.get(), png, CF_BITMAP));
         ASSERT_EQ(png.GetWidth(), width);
         ASSERT_EQ(png.GetHeight(), height);
-        if (!device) EXPECT_EQ(png.GetImage().PixelFormat(), TPixelFormat::pf8bit);
+        if (!device) {
+            EXPECT_EQ(png.GetImage().PixelFormat(), TPixelFormat::pf8bit);
+        }
         for (int i = 0; i < width * height; ++i) EXPECT_EQ(png.GetImage().Pixel(i % width, i / width), expected[i]) << i;
     }
     // No bitmap under that format: the pictures' own message.
