@@ -76,21 +76,10 @@ std::string ReadByPillow(const std::string& path) {
     return RunTool("/usr/bin/python3 '" + script + "' '" + path + "'");
 }
 
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::size_t start = 0, end;
-    while ((end = text.find('\n', start)) != std::string::npos) {
-        lines.push_back(text.substr(start, end - start));
-        start = end + 1;
-    }
-    if (start < text.size()) lines.push_back(text.substr(start));
-    return lines;
-}
-
 // Compares what Pillow read with the expected frames: each frame's opaque count, then its
 // pixels, reported by the first one that differs.
 void ExpectFrames(const std::string& report, const std::string& want, const std::string& what) {
-    const std::vector<std::string> got = Lines(report), expected = Lines(want + "exit=0");
+    const std::vector<std::string> got = OutputLines(report), expected = OutputLines(want + "exit=0");
     ASSERT_EQ(got.size(), expected.size()) << what << "\n" << report.substr(0, 300);
     for (std::size_t i = 0; i + 1 < expected.size(); i += 2) {
         EXPECT_EQ(got[i], expected[i]) << what << ": opaque pixels of frame " << i / 2;
