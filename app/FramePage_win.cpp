@@ -406,7 +406,6 @@ void TFramePage::ListBox2MouseUp(const TMouseEvent& e) {
 
 void TFramePage::ListBox2DragDrop(int n) {
     int sel = ListBox2->ItemIndex();
-    if (n == FDoc.FrameCount()) n = n - 1;  // below the last line: the frame goes to the end
     if (sel < 0 || n < 0 || n >= FDoc.FrameCount() || n == sel) return;
     FDoc.MoveFrame(sel, n);
     ListBox2->Move(sel, n);

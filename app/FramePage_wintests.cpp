@@ -274,7 +274,7 @@ TEST_F(FramePageTest, AFrameDragBeginsAfterFourPixelsAndShowsWhereItCanDrop) {
     EXPECT_TRUE(list.Dragging());
     EXPECT_EQ(GetCursor(), TDragListBox::DragCursor());
     list.Perform(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(20, last.bottom + 2));
-    EXPECT_EQ(GetCursor(), TDragListBox::DragCursor());  // below the last line: the end
+    EXPECT_EQ(GetCursor(), TDragListBox::DragCursor());  // below the last line: still over the list
     list.Perform(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(-30, first.top + 4));
     EXPECT_EQ(GetCursor(), TDragListBox::NoDropCursor());
     list.Perform(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(20, last.top + 4));
@@ -287,13 +287,17 @@ TEST_F(FramePageTest, AFrameDragBeginsAfterFourPixelsAndShowsWhereItCanDrop) {
     list.Perform(WM_LBUTTONUP, 0, MAKELPARAM(20, first.top + 4));
     EXPECT_EQ(form->Document().Frames(), (std::vector<FrameLine>{{1, 6}, {2, 7}, {0, 5}}));
     EXPECT_EQ(list.ItemIndex(), 0);
-    // A drop below the last line moves the frame to the end.
+    // A drop below the last line lands on no line: nothing moves and the line stays selected.
     list.Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, first.top + 4));
     list.Perform(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(20, last.bottom + 2));
+    EXPECT_EQ(GetCursor(), TDragListBox::DragCursor());
     list.Perform(WM_LBUTTONUP, 0, MAKELPARAM(20, last.bottom + 2));
-    EXPECT_EQ(form->Document().Frames(), (std::vector<FrameLine>{{2, 7}, {0, 5}, {1, 6}}));
-    EXPECT_EQ(list.ItemIndex(), 2);
-    EXPECT_EQ(list.Item(2), FormatFrameLine(1, 6));
+    EXPECT_FALSE(list.Dragging());
+    EXPECT_EQ(form->Document().Frames(), (std::vector<FrameLine>{{1, 6}, {2, 7}, {0, 5}}));
+    EXPECT_EQ(list.ItemIndex(), 0);
+    EXPECT_EQ(list.Item(2), FormatFrameLine(0, 5));
+    form->FramePage->ListBox2DragDrop(3);  // the row past the last one is no line either
+    EXPECT_EQ(form->Document().Frames(), (std::vector<FrameLine>{{1, 6}, {2, 7}, {0, 5}}));
 }
 
 TEST_F(FramePageTest, MovingAndUnitingFramesChangesTheDocumentAndTheListAlike) {

@@ -431,11 +431,7 @@ void TImagePage::ListBox1MouseUp(const TMouseEvent& e) {
 
 void TImagePage::ListBox1DragDrop(int n) {
     const int cur = FDoc.CurImage();
-    if (n < 0 || n > FDoc.LastImage() + 1 || cur < 0) return;
-    if (n > FDoc.LastImage()) {  // below the last row: the image goes to the end
-        if (cur == FDoc.LastImage()) return;
-        n = FDoc.LastImage();
-    }
+    if (n < 0 || n > FDoc.LastImage() || cur < 0) return;
     if (n != cur) {
         FDoc.MoveCurrentImage(n);
         ImageList1.Move(cur, n);

@@ -150,7 +150,7 @@ TEST_F(ImagePageTest, ADragShowsTheDragCursorOverTheListAndTheNoDropCursorBeside
         int X, Y;
         HCURSOR Shown;
     } steps[] = {{50, last.top + 4, TDragListBox::DragCursor()},
-                 {50, last.bottom + 2, TDragListBox::DragCursor()},   // below the last row: the end
+                 {50, last.bottom + 2, TDragListBox::DragCursor()},   // below the last row: still over the list
                  {-30, first.top + 4, TDragListBox::NoDropCursor()},   // beside the list
                  {50, last.top + 4, TDragListBox::DragCursor()}};
     for (const Step& k : steps) {
@@ -167,19 +167,22 @@ TEST_F(ImagePageTest, ADragShowsTheDragCursorOverTheListAndTheNoDropCursorBeside
     list.Perform(WM_LBUTTONUP, 0, MAKELPARAM(-30, first.top + 4));
     EXPECT_FALSE(list.Dragging());
     ExpectInStep(0, 20, "twenty");
-    // A drop below the last row moves the image to the end.
-    list.Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(first.left + 50, first.top + 4));
-    list.Perform(WM_LBUTTONUP, 0, MAKELPARAM(50, last.bottom + 2));
-    ExpectInStep(0, 30, "thirty");
-    ExpectInStep(1, 10, "ten");
-    ExpectInStep(2, 20, "twenty");
-    EXPECT_EQ(form->CurImage(), 2);
-    EXPECT_EQ(list.ItemIndex(), 2);
-    // The last image dropped there again stays, and no rename starts: that takes its own row.
-    list.Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(50, last.top + 4));
-    list.Perform(WM_LBUTTONUP, 0, MAKELPARAM(50, last.bottom + 2));
-    ExpectInStep(2, 20, "twenty");
-    EXPECT_FALSE(form->ImagePage->Renaming());
+    // A drop below the last row lands on no row: nothing moves, the image dragged stays
+    // current, and no rename starts (that takes a second click on its own row).
+    for (int row : {0, 2}) {
+        const RECT from = list.ItemRect(row);
+        list.Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(50, from.top + 4));
+        list.Perform(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(50, last.bottom + 2));
+        EXPECT_EQ(GetCursor(), TDragListBox::DragCursor());
+        list.Perform(WM_LBUTTONUP, 0, MAKELPARAM(50, last.bottom + 2));
+        EXPECT_FALSE(list.Dragging());
+        ExpectInStep(0, 20, "twenty");
+        ExpectInStep(1, 30, "thirty");
+        ExpectInStep(2, 10, "ten");
+        EXPECT_EQ(form->CurImage(), row);
+        EXPECT_EQ(list.ItemIndex(), row);
+        EXPECT_FALSE(form->ImagePage->Renaming());
+    }
 }
 
 TEST_F(ImagePageTest, RenamingInPlaceKeepsTheOldNameWhenEmptied) {

@@ -48,10 +48,10 @@ public:
     void WriteSettings();
     void Timer3Timer();
 
-    // Help at the topic of the page shown (no control is bound to Button1Click).
+    // Help at its first topic, context 1, on every page (no control is bound to Button1Click).
+    static constexpr ULONG_PTR kHelpContext = 1;
     void Button1Click();
     void SpeedButton1Click();
-    int HelpContextOfPage() const;
 
     // The main window's message box for itself and the readers and writers.
     void ReportMessage(const std::string& text, TMessageCaption kind, TMessageIcon icon);

@@ -223,11 +223,9 @@ LRESULT TForm1::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     return TForm::WndProc(msg, wp, lp);
 }
 
-// Help at the topic of the page shown: the pages are contexts 1 to 6 in their order (the
-// image page, the first, is context 1). The help button under the pages and Button1Click
-// do the same.
-int TForm1::HelpContextOfPage() const { return std::max(0, PageControl1->ActivePageIndex()) + 1; }
-void TForm1::Button1Click() { TApplication::Instance().HelpCommand(HELP_CONTEXT, static_cast<ULONG_PTR>(HelpContextOfPage())); }
+// Help at its first topic, whichever page is shown; its list of topics leads to the others.
+// The help button under the pages and Button1Click do the same.
+void TForm1::Button1Click() { TApplication::Instance().HelpCommand(HELP_CONTEXT, kHelpContext); }
 void TForm1::SpeedButton1Click() { Button1Click(); }
 
 void TForm1::ReportMessage(const std::string& text, TMessageCaption kind, TMessageIcon icon) {

@@ -35,9 +35,9 @@ int GifDelayOfJiffies(int jiffies) {
 }
 
 GifFrameParts EncodeGifFrame(const CCURSOR& image, AniSaveMode mode) {
-    const TBitmap saved = SavedBitmap(image, mode);
+    const SavedPicture picture = SavedPictureOf(image, mode);
     TGIFImage gif;
-    gif.Assign(saved);
+    gif.Assign(picture.Bitmap);
     TMemoryStream encoded;
     gif.SaveToStream(encoded);
     const std::vector<uint8_t>& b = encoded.Bytes();
@@ -48,7 +48,7 @@ GifFrameParts EncodeGifFrame(const CCURSOR& image, AniSaveMode mode) {
     GifFrameParts parts;
     parts.Header.assign(b.begin(), b.begin() + kHeaderBytes);
     parts.Image.assign(b.begin() + kHeaderBytes, b.end() - 1);
-    if (SavedTransparentIndex(image, saved) >= 0) {
+    if (picture.TransparentIndex >= 0) {
         TGIFSubImage* frame = gif.Images().GetImage(0);
         parts.TransparentIndex = frame->GetPixel(std::clamp<int>(image.TransX, 0, kImageSize - 1),
                                                  std::clamp<int>(image.TransY, 0, kImageSize - 1));

@@ -23,21 +23,10 @@ const char* const kFrameScript =
     "print(im.info.get(\\\"duration\\\"), getattr(im, \\\"disposal_method\\\", None), None if t is None else t == im.getpixel((16, 0))); "
     "print(\\\" \\\".join(\\\"%02x%02x%02x\\\" % p for p in im.convert(\\\"RGB\\\").getdata()))')";
 
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::size_t start = 0, end;
-    while ((end = text.find('\n', start)) != std::string::npos) {
-        lines.push_back(text.substr(start, end - start));
-        start = end + 1;
-    }
-    lines.push_back(text.substr(start));
-    return lines;
-}
-
 // Compares Pillow's report with the expected lines; pixel lines are compared whole but
 // reported by their first differing pixel only.
 void ExpectFrames(const std::string& report, const std::vector<std::string>& want, const std::string& what) {
-    const std::vector<std::string> got = Lines(report);
+    const std::vector<std::string> got = OutputLines(report);
     ASSERT_EQ(got.size(), want.size()) << what << "\n" << report.substr(0, 400);
     for (std::size_t i = 0; i < want.size(); ++i) {
         if (got[i] == want[i]) continue;

@@ -22,6 +22,17 @@ inline std::string IconFixture(const char* name) {
     return std::string(TAMSOLO_SOURCE_DIR) + "/formats/testdata/" + name;
 }
 
+// Takes the edited copy as the Out copy, its top-left w x h block masked out on black (entry 0).
+inline void MaskTopLeftOnBlack(CCURSOR& c, int w, int h) {
+    c.OutPalette = c.Palette;
+    c.OutPixels = c.Pixels;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            c.OutPixels.At(x, y) = 0;
+            c.OutPixels.SetMaskBit(x, y, true);
+        }
+}
+
 // Bands of black, white, red and blue (index (x / 8 + y / 8) % 4); the Out copy equals the
 // edited copy except the top-left 4x4 corner, masked out on black. Hotspot (6, 9).
 inline CCURSOR BandedTestImage() {
@@ -30,13 +41,7 @@ inline CCURSOR BandedTestImage() {
     for (int i = 0; i < 4; ++i) c.Palette[static_cast<std::size_t>(i)] = ColorToQuad(colours[i]);
     for (int y = 0; y < 32; ++y)
         for (int x = 0; x < 32; ++x) c.Pixels.At(x, y) = static_cast<uint8_t>((x / 8 + y / 8) % 4);
-    c.OutPalette = c.Palette;
-    c.OutPixels = c.Pixels;
-    for (int y = 0; y < 4; ++y)
-        for (int x = 0; x < 4; ++x) {
-            c.OutPixels.At(x, y) = 0;
-            c.OutPixels.SetMaskBit(x, y, true);
-        }
+    MaskTopLeftOnBlack(c, 4, 4);
     c.HotX = 6;
     c.HotY = 9;
     return c;

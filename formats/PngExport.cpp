@@ -62,10 +62,50 @@ TBitmap SavedBitmap(const CCURSOR& image, AniSaveMode mode) {
     return b;
 }
 
-int SavedTransparentIndex(const CCURSOR& image, const TBitmap& saved) {
-    if (!image.Transparent || !IsPaletted(saved.PixelFormat())) return -1;
-    return saved.PixelIndex(std::clamp<int>(image.TransX, 0, kImageSize - 1),
-                            std::clamp<int>(image.TransY, 0, kImageSize - 1));
+int GiveTransparentPixelsAnEntry(TBitmap& bitmap, const std::vector<bool>& transparent) {
+    std::vector<bool> used(256, false);
+    int shared = -1;
+    for (int y = 0; y < kImageSize; ++y)
+        for (int x = 0; x < kImageSize; ++x) {
+            const int index = bitmap.PixelIndex(x, y);
+            if (!transparent[static_cast<std::size_t>(y * kImageSize + x)]) used[static_cast<std::size_t>(index)] = true;
+            else if (shared < 0) shared = index;
+        }
+    if (shared < 0) return -1;
+    std::vector<TRGBQuad>& colours = bitmap.Colors();
+    const TRGBQuad shown = static_cast<std::size_t>(shared) < colours.size() ? colours[static_cast<std::size_t>(shared)] : TRGBQuad{};
+    int entry = used[static_cast<std::size_t>(shared)] ? -1 : shared;
+    for (int i = 0; entry < 0 && i < static_cast<int>(colours.size()); ++i)
+        if (!used[static_cast<std::size_t>(i)]) entry = i;
+    if (entry < 0) {
+        // Every entry is taken by an opaque pixel: one more entry, in the next format that holds it.
+        entry = static_cast<int>(colours.size());
+        if (entry >= 256) return -1;
+        TBitmap wider(kImageSize, kImageSize, entry < 16 ? TPixelFormat::pf4bit : TPixelFormat::pf8bit);
+        wider.Colors() = colours;
+        for (int y = 0; y < kImageSize; ++y)
+            for (int x = 0; x < kImageSize; ++x) wider.SetPixelIndex(x, y, bitmap.PixelIndex(x, y));
+        bitmap = std::move(wider);
+        bitmap.Colors().push_back(shown);
+    } else {
+        bitmap.Colors()[static_cast<std::size_t>(entry)] = shown;
+    }
+    for (int y = 0; y < kImageSize; ++y)
+        for (int x = 0; x < kImageSize; ++x)
+            if (transparent[static_cast<std::size_t>(y * kImageSize + x)]) bitmap.SetPixelIndex(x, y, entry);
+    return entry;
+}
+
+SavedPicture SavedPictureOf(const CCURSOR& image, AniSaveMode mode) {
+    SavedPicture picture{SavedBitmap(image, mode), -1};
+    if (!image.Transparent || !IsPaletted(picture.Bitmap.PixelFormat())) return picture;
+    const uint8_t key = image.Pixels.At(std::clamp<int>(image.TransX, 0, kImageSize - 1),
+                                        std::clamp<int>(image.TransY, 0, kImageSize - 1));
+    std::vector<bool> transparent(kIndexBytes);
+    for (int y = 0; y < kImageSize; ++y)
+        for (int x = 0; x < kImageSize; ++x) transparent[static_cast<std::size_t>(y * kImageSize + x)] = image.Pixels.At(x, y) == key;
+    picture.TransparentIndex = GiveTransparentPixelsAnEntry(picture.Bitmap, transparent);
+    return picture;
 }
 
 std::vector<uint8_t> StripPngStamps(const std::vector<uint8_t>& png) {
@@ -86,11 +126,11 @@ std::vector<uint8_t> StripPngStamps(const std::vector<uint8_t>& png) {
 }
 
 std::vector<uint8_t> BuildPngImage(const CCURSOR& image, AniSaveMode mode) {
-    const TBitmap saved = SavedBitmap(image, mode);
+    const SavedPicture picture = SavedPictureOf(image, mode);
     TRUDEDI codec;
-    codec.Assign(saved);
-    const int index = SavedTransparentIndex(image, saved);
-    codec.SetTransColor(index < 0 ? -1 : static_cast<TColor>(0x01000000 | index));
+    codec.Assign(picture.Bitmap);
+    codec.FPaletteBitDepth = picture.Bitmap.Colors().size() <= 4 ? 2 : 0;
+    codec.SetTransColor(picture.TransparentIndex < 0 ? -1 : static_cast<TColor>(0x01000000 | picture.TransparentIndex));
     TMemoryStream encoded;
     codec.SaveToStream(encoded);
     return StripPngStamps(encoded.Bytes());

@@ -17,6 +17,18 @@ inline std::string RunTool(const std::string& cmd) {
     return out;
 }
 
+// The lines of a tool's output (the last one, "exit=<status>", without a line break).
+inline std::vector<std::string> OutputLines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::size_t start = 0, end;
+    while ((end = text.find('\n', start)) != std::string::npos) {
+        lines.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    lines.push_back(text.substr(start));
+    return lines;
+}
+
 // Runs a Python script with Pillow on one file, given as sys.argv[1].
 inline std::string RunPillow(const std::string& script, const std::string& path) {
     return RunTool("/usr/bin/python3 -c \"" + script + "\" '" + path + "'");

@@ -67,6 +67,7 @@ void TRUDEDI::Assign(const TRUDEDI& source) {
     FXPixels = source.FXPixels;
     FYPixels = source.FYPixels;
     FStampTime = source.FStampTime;
+    FPaletteBitDepth = source.FPaletteBitDepth;
     FTime = source.FTime;
     FChrm = source.FChrm;
     SetTransFlag(FImageTransparent);
@@ -112,6 +113,7 @@ void TRUDEDI::Write(TStream& stream, bool ownImageDefaults) {
     w.FComment = FComment;
     w.FBGColor = FBGColor;
     w.FTransColor = FTransColor;
+    w.FPaletteDepth = FPaletteBitDepth;
     w.FGamma = FGamma;
     w.FSBit = FSBit;
     w.FUnitSpecifier = FUnitSpecifier;

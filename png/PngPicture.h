@@ -93,6 +93,9 @@ public:
     int FXPixels = 0, FYPixels = 0;
     bool FMacBinaryCheck = true;
     bool FStampTime = true;
+    // A paletted image is written at this bit depth (1, 2 or 4, below the bitmap's) when
+    // its palette fits in it; 0 = the bitmap's own.
+    int FPaletteBitDepth = 0;
     bool FRestore1516 = false;
     TRUDEDIPasswordEvent OnPassword;
     TRUDEDIDECodeEvent OnEncode;

@@ -51,6 +51,7 @@ std::vector<TGLDPalRGB> TRUDEDIWriteStream::WrittenPalette() const {
     std::vector<TGLDPalRGB> pal(256);
     int n = Sfunc::GetPaletteColorTable(FBitmap->Colors(), pal.data());
     if (FSrcBits <= 8) n = std::min(n, 1 << FSrcBits);
+    if (FColorType == 3) n = std::min(n, 1 << FBitDepth);
     pal.resize(static_cast<std::size_t>(std::max(n, 0)));
     return pal;
 }
@@ -109,6 +110,9 @@ void TRUDEDIWriteStream::WriteIHDR() {
         if (FAlphaPalette) FColorType = FUseAlpha ? 4 : 0;
     } else if (FPNGBits <= 8) {
         FBitDepth = FPNGBits;
+        const bool depthAsked = (FPaletteDepth == 1 || FPaletteDepth == 2 || FPaletteDepth == 4) && FPaletteDepth < FPNGBits;
+        if (depthAsked && FBitmap->Colors().size() <= std::size_t{1} << FPaletteDepth)
+            FBitDepth = FPaletteDepth;
         FColorType = 3;
         FPixelBits = FBitDepth;
         // A palette image needs its PLTE chunk: refuse before anything is written.
@@ -328,6 +332,10 @@ void TRUDEDIWriteStream::FreeBufMem() {
 
 void TRUDEDIWriteStream::GetLinePixels(const uint8_t* src, const uint8_t* alpha) {
     uint8_t* out = FInfo.CurRow;
+    if (FColorType == 3 && FBitDepth < FSrcBits) {
+        PackPaletteRow(src);
+        return;
+    }
     const int n = FPassWidth, x0 = FPassXPix, step = FPassXPixStep;
     auto transparency = [&](int i) { return static_cast<uint8_t>(255 - alpha[x0 + i * step]); };
     switch (FSrcBits) {
@@ -397,6 +405,20 @@ void TRUDEDIWriteStream::GetLinePixels(const uint8_t* src, const uint8_t* alpha)
         }
         break;
     }
+    }
+}
+
+void TRUDEDIWriteStream::PackPaletteRow(const uint8_t* src) {
+    uint8_t* out = FInfo.CurRow;
+    const int n = FPassWidth, x0 = FPassXPix, step = FPassXPixStep, depth = FBitDepth;
+    std::memset(out, 0, static_cast<std::size_t>((static_cast<int64_t>(n) * depth + 7) / 8));
+    for (int i = 0; i < n; ++i) {
+        const int x = x0 + i * step;
+        const unsigned v = FSrcBits == 8 ? src[x] : FSrcBits == 4 ? ((x & 1) ? src[x >> 1] & 0x0Fu : src[x >> 1] >> 4u)
+                                                                 : (src[x >> 3] >> (7 - (x & 7))) & 1u;
+        if (v >> depth) throw ERUDEDI("Write Image (PNG): pixel index past the bit depth");
+        const int bit = i * depth;
+        out[bit >> 3] |= static_cast<uint8_t>(v << (8 - depth - (bit & 7)));
     }
 }
 

@@ -33,6 +33,9 @@ public:
     std::string FPassword;
     bool FWriteSignature = true;
     bool FAlphaPaletteOption = false;
+    // A paletted source is written at this bit depth (1, 2 or 4, below its own) when its
+    // palette fits in it; a pixel whose index does not fit then stops the write. 0 = its own.
+    int FPaletteDepth = 0;
     bool FStampTime = true;
     const TPNGTime* FTimeLink = nullptr;                 // not owned
     const TPNGChromaticities* FChrmLink = nullptr;       // not owned
@@ -62,6 +65,8 @@ private:
     void FreeBufMem();
     void SetGrayScalePaletteIndex();
     void GetLinePixels(const uint8_t* src, const uint8_t* alpha);
+    // The pass's palette indices of a source row packed at the written bit depth.
+    void PackPaletteRow(const uint8_t* src);
     void FinishImage(bool failed);  // after a failure the flush is tried and its errors dropped
 
     // Entries of the PLTE chunk: the source palette, at most 2^depth entries.

@@ -276,3 +276,44 @@ TEST(PngWriter, RowHookSeesEveryRowWhenAPasswordIsSet) {
     EXPECT_EQ(lines.back(), static_cast<int>(lines.size()) - 1);
     EXPECT_EQ(Find(ParseChunks(png), "tpNG")->Data[4], 1);
 }
+
+TEST(PngWriter, PaletteBitDepthPacksTheIndicesAtTheDepthAsked) {
+    for (TRUDEDIInterlaceType interlace : {gptNone, gptAdam7}) {
+        TBitmap b(13, 5, TPixelFormat::pf4bit);
+        b.Colors() = {TRGBQuad{0, 0, 0, 0}, TRGBQuad{255, 255, 255, 0}, TRGBQuad{0, 0, 250, 0}};
+        for (int y = 0; y < 5; ++y)
+            for (int x = 0; x < 13; ++x) b.SetPixelIndex(x, y, (x + 2 * y) % 3);
+        TRUDEDI p;
+        p.Assign(b);
+        p.FInterlaceType = interlace;
+        p.FPaletteBitDepth = 2;
+        p.SetTransColor(0x01000002);
+        const Bytes png = Encode(p);
+        const std::vector<TParsedChunk> chunks = ParseChunks(png);
+        EXPECT_EQ(chunks[0].Data[8], 2);  // IHDR bit depth
+        EXPECT_EQ(Find(chunks, "PLTE")->Data.size(), 9u);
+        EXPECT_EQ(Find(chunks, "tRNS")->Data, (Bytes{255, 255, 0}));
+        if (interlace == gptNone) {
+            const Bytes rows = InflateIdat(png);
+            ASSERT_EQ(rows.size(), 5u * (1 + 4));  // a filter byte and 13 pixels of 2 bits per row
+            EXPECT_EQ(Bytes(rows.begin() + 1, rows.begin() + 5), (Bytes{0b00011000, 0b01100001, 0b10000110, 0b00000000}));
+        }
+        TMemoryStream m;
+        m.WriteBuffer(png.data(), png.size());
+        m.SetPosition(0);
+        TRUDEDI back;
+        back.LoadFromStream(m);
+        for (int y = 0; y < 5; ++y)
+            for (int x = 0; x < 13; ++x) EXPECT_EQ(back.GetImage().PixelIndex(x, y), (x + 2 * y) % 3) << x << "," << y;
+    }
+    // A palette larger than the depth keeps the bitmap's depth; an index past it stops the write.
+    TRUDEDI wide;
+    wide.Assign(Pattern(8, 8, TPixelFormat::pf4bit, 5));
+    wide.FPaletteBitDepth = 2;
+    EXPECT_EQ(ParseChunks(Encode(wide))[0].Data[8], 4);
+    TBitmap past = Pattern(8, 8, TPixelFormat::pf8bit, 4);
+    TRUDEDI refused;
+    refused.Assign(past);
+    refused.FPaletteBitDepth = 2;
+    EXPECT_THROW(Encode(refused), ERUDEDI);
+}

@@ -151,19 +151,17 @@ void TDragListBox::EndDrag() {
     SetCursor(LoadCursorW(nullptr, IDC_ARROW));
 }
 
-int TDragListBox::DropRowAt(POINT client) const {
+bool TDragListBox::OverList(POINT client) const {
     RECT r;
     GetClientRect(FHandle, &r);
-    if (!PtInRect(&r, client)) return -1;
-    const int row = ItemAtPos(client);
-    if (row >= 0) return row;
-    const int count = Count();
-    return count > 0 && client.y >= ItemRect(count - 1).bottom ? count : -1;
+    return PtInRect(&r, client) != FALSE;
 }
+
+int TDragListBox::DropRowAt(POINT client) const { return OverList(client) ? ItemAtPos(client) : -1; }
 
 void TDragListBox::ShowDragCursor(POINT client) {
     const int row = DropRowAt(client);
-    const bool accepted = row >= 0 && (!OnDragOver || OnDragOver(row));
+    const bool accepted = OverList(client) && (row < 0 || !OnDragOver || OnDragOver(row));
     SetCursor(accepted ? DragCursor() : NoDropCursor());
 }
 

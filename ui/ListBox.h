@@ -49,10 +49,10 @@ private:
 // A drag of rows is started by the owner (BeginDrag with the mouse's client point, while
 // the left button is held) and
 // lasts until that button is released (after OnMouseUp) or the capture is lost. While it
-// lasts the cursor tells whether a drop would be taken, as list-box drags do: the drag
-// cursor over a row that accepts it (OnDragOver; without a handler every row does) and
-// over the empty part of the list below its last row (the row Count(): the end), the
-// no-drop cursor anywhere else.
+// lasts the cursor tells whether the list takes the drag, as list-box drags do: the drag
+// cursor anywhere over the list (the empty part below its last row too) except a row whose
+// OnDragOver refuses it (without a handler every row takes it), the no-drop cursor once the
+// drag leaves the list. A drop lands only on a row: below the last row it changes nothing.
 class TDragListBox : public TListBox {
 public:
     using TListBox::TListBox;
@@ -60,8 +60,8 @@ public:
     void BeginDrag(POINT client);
     void EndDrag();
     bool Dragging() const { return FDragging; }
-    // Where a drop at a client point lands: the row under it, Count() below the last row
-    // (the end of the list), or -1 outside the list or over an empty list.
+    // Where a drop at a client point lands: the row under it, or -1 (outside the list,
+    // below its last row, over an empty list).
     int DropRowAt(POINT client) const;
     std::function<bool(int row)> OnDragOver;
 
@@ -73,6 +73,7 @@ protected:
     LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
 
 private:
+    bool OverList(POINT client) const;
     void ShowDragCursor(POINT client);
 
     bool FDragging = false;
