@@ -11,6 +11,8 @@
 #include "base/ScopeGuard.h"
 #include "base/Stream.h"
 #include "formats/Metafile.h"
+#include "formats/CursorPicture.h"
+#include "formats/CursorTestFiles.h"
 #include "formats/MetafileTestSupport.h"
 #include "formats/PluginTestSupport.h"
 #include "formats/ShortCut.h"
@@ -87,9 +89,11 @@ TEST(ReaderProcess, AnAnswerThatIsNotWhatWasAskedForIsNoAnswer) {
     link.SCFileName = WinePath(corpus + "iconsource/valid_link.lnk");
     EXPECT_EQ(link.SCLoad(), TShortCutLoad::Failed);
     EXPECT_EQ(link.SCExecFile, "");
-    EXPECT_EQ(LoadUserCursor(WinePath(std::string(TAMSOLO_SOURCE_DIR) + "/formats/testdata/pillow_png.ico"),
-                             TUserCursorLoad::FromFile),
-              nullptr);
+    // A cursor our readers leave to the helper.
+    const std::string cursor = FreshFolder("tamsolo-reader-answer") + "\\bitfields.cur";
+    const std::vector<uint8_t> bytes = cursortest::IconFileOf(2, {{cursortest::BitfieldsImage(32, 32), 32, 32, 1, 1}});
+    ASSERT_TRUE(WriteWholeFile(cursor, bytes.data(), bytes.size()));
+    EXPECT_EQ(LoadUserCursor(cursor, TUserCursorLoad::FromFile), nullptr);
 }
 
 TEST(ReaderProcess, MetafilesTheSystemTrustsNeverHarmThisProcess) {
@@ -204,13 +208,19 @@ TCursorLook LookOf(HCURSOR c) {
 
 } // namespace
 
-// A cursor file we re-write and one loaded in the helper (a PNG image inside, which only the
-// system's own codec decodes) look as the system loads the file itself.
-TEST(ReaderProcess, ACursorFileLooksAsTheSystemLoadsItWhetherReWrittenOrLoadedInTheHelper) {
+// Cursor files our readers read (made by other tools) and one loaded in the helper (colours
+// laid out by bit masks, which our readers leave to the system's) look as the system loads
+// the file itself.
+TEST(ReaderProcess, ACursorFileLooksAsTheSystemLoadsItWhetherReadHereOrLoadedInTheHelper) {
+    std::vector<std::string> files;
     for (const char* name : {"pillow_png.ico", "icotool_8bit.cur", "icotool_1bit.cur", "icotool_multi.ico"})
+        files.push_back(WinePath(std::string(TAMSOLO_SOURCE_DIR) + "/formats/testdata/" + name));
+    files.push_back(FreshFolder("tamsolo-helper-cursor") + "\\bitfields.cur");
+    const std::vector<uint8_t> bitfields = cursortest::IconFileOf(2, {{cursortest::BitfieldsImage(48, 48), 48, 48, 9, 9}});
+    ASSERT_TRUE(WriteWholeFile(files.back(), bitfields.data(), bitfields.size()));
+    for (const std::string& file : files)
     for (TUserCursorLoad how : {TUserCursorLoad::FromFile, TUserCursorLoad::DefaultSize}) {
-        SCOPED_TRACE(name);
-        const std::string file = WinePath(std::string(TAMSOLO_SOURCE_DIR) + "/formats/testdata/" + name);
+        SCOPED_TRACE(file);
         HCURSOR system = how == TUserCursorLoad::FromFile
                              ? LoadCursorFromFileW(Utf8ToWide(file).c_str())
                              : static_cast<HCURSOR>(LoadImageW(nullptr, Utf8ToWide(file).c_str(), IMAGE_CURSOR, 0, 0,
@@ -226,5 +236,98 @@ TEST(ReaderProcess, ACursorFileLooksAsTheSystemLoadsItWhetherReWrittenOrLoadedIn
         EXPECT_TRUE(b.Colour == a.Colour);
         DestroyCursor(system);
         DestroyCursor(ours);
+    }
+}
+
+namespace {
+
+using cursortest::AniFileOf;
+using cursortest::BitmapImage;
+using cursortest::IconFileOf;
+using cursortest::PngImage;
+
+struct TCursorFileCase {
+    const char* Name;
+    std::vector<uint8_t> Bytes;
+};
+
+// Ordinary cursors of today's editors: large sides, alpha, PNG images, many images in one
+// file, animations whose sequence starts on a later frame, icon files used as cursors.
+std::vector<TCursorFileCase> OrdinaryCursorFiles() {
+    const std::vector<uint8_t> cur48 = IconFileOf(2, {{BitmapImage(48, 48, 32, 1), 48, 48, 11, 40}});
+    std::vector<TCursorFileCase> cases = {
+        {"alpha48.cur", cur48},
+        {"alpha64.cur", IconFileOf(2, {{BitmapImage(64, 64, 32, 2), 64, 64, 63, 5}})},
+        {"alpha128.cur", IconFileOf(2, {{BitmapImage(128, 128, 32, 3), 128, 128, 64, 127}})},
+        {"palette48.cur", IconFileOf(2, {{BitmapImage(48, 48, 8, 4), 48, 48, 7, 7}})},
+        {"png48.cur", IconFileOf(2, {{PngImage(48, 48, false, false, 5), 48, 48, 20, 30}})},
+        {"png256_and_bitmap.cur",
+         IconFileOf(2, {{PngImage(256, 256, false, false, 6), 256, 256, 200, 100}, {BitmapImage(32, 32, 32, 7), 32, 32, 3, 4}})},
+        {"png256_and_bitmap48.cur",
+         IconFileOf(2, {{PngImage(256, 256, false, false, 6), 256, 256, 200, 100}, {BitmapImage(48, 48, 32, 7), 48, 48, 3, 4}})},
+        {"png1024_16bit_interlaced.cur", IconFileOf(2, {{PngImage(1024, 1024, true, true, 8), 0, 0, 512, 700}})},
+        {"png1024.cur", IconFileOf(2, {{PngImage(1024, 1024, false, false, 8), 0, 0, 512, 700}})},
+        {"png64_16bit.cur", IconFileOf(2, {{PngImage(64, 64, true, false, 8), 64, 64, 5, 6}})},
+        {"png64_interlaced.cur", IconFileOf(2, {{PngImage(64, 64, false, true, 8), 64, 64, 5, 6}})},
+        {"sizes16_40_64.cur", IconFileOf(2, {{BitmapImage(16, 16, 32, 9), 16, 16, 1, 1},
+                                              {BitmapImage(40, 40, 32, 10), 40, 40, 30, 30},
+                                              {BitmapImage(64, 64, 8, 11), 64, 64, 9, 9}})},
+        {"sizes64_40.cur", IconFileOf(2, {{BitmapImage(64, 64, 32, 19), 64, 64, 50, 50}, {BitmapImage(40, 40, 8, 20), 40, 40, 39, 0}})},
+        {"depths48.cur", IconFileOf(2, {{BitmapImage(48, 48, 8, 12), 48, 48, 5, 6}, {BitmapImage(48, 48, 32, 13), 48, 48, 7, 8}})},
+        {"alpha48.ico", IconFileOf(1, {{BitmapImage(48, 48, 32, 14), 48, 48, 1, 32}})},
+        {"alpha48.ani", AniFileOf({cur48, IconFileOf(2, {{BitmapImage(48, 48, 32, 15), 48, 48, 2, 3}})})},
+        {"sequence64.ani", AniFileOf({IconFileOf(2, {{BitmapImage(64, 64, 32, 16), 64, 64, 4, 4}}),
+                                      IconFileOf(2, {{PngImage(64, 64, false, true, 17), 64, 64, 60, 2}})},
+                                     {1, 0, 1})},
+        {"icons128.ani", AniFileOf({IconFileOf(1, {{BitmapImage(128, 128, 32, 18), 128, 128, 1, 32}})})},
+    };
+    return cases;
+}
+
+} // namespace
+
+// Cursors our own readers read are made from our decoded pixels at the system's cursor size
+// (no helper is started: there is none to start) and look exactly as the system's loader
+// makes them of the file itself, one image decoded per file.
+TEST(ReaderProcess, OrdinaryCursorsAreOurOwnPicturesAndLookAsTheSystemLoadsThem) {
+    SetReaderProgram("C:\\no such folder\\helper.exe");
+    TScopeExit back([] { SetReaderProgram(""); });
+    const std::string dir = FreshFolder("tamsolo-ordinary-cursors") + "\\";
+    for (const TCursorFileCase& c : OrdinaryCursorFiles()) {
+        SCOPED_TRACE(c.Name);
+        const std::string file = dir + c.Name;
+        ASSERT_TRUE(WriteWholeFile(file, c.Bytes.data(), c.Bytes.size()));
+        for (TUserCursorLoad how : {TUserCursorLoad::FromFile, TUserCursorLoad::DefaultSize}) {
+            HCURSOR system = how == TUserCursorLoad::FromFile
+                                 ? LoadCursorFromFileW(Utf8ToWide(file).c_str())
+                                 : static_cast<HCURSOR>(LoadImageW(nullptr, Utf8ToWide(file).c_str(), IMAGE_CURSOR, 0,
+                                                                   0, LR_LOADFROMFILE | LR_DEFAULTSIZE));
+            const uint64_t decoded = CursorPicturesDecoded();
+            HCURSOR ours = LoadUserCursor(file, how);
+            EXPECT_EQ(CursorPicturesDecoded() - decoded, 1u);
+            ASSERT_NE(ours, nullptr);
+            // Wine's loader reads no 16-bit PNG: our picture stands alone.
+            if (!system && std::string(c.Name).find("16bit") != std::string::npos) continue;
+            ASSERT_NE(system, nullptr);
+            const TCursorLook a = LookOf(system), b = LookOf(ours);
+            // An animation's frames keep their own size.
+            if (!std::string(c.Name).ends_with(".ani")) {
+                EXPECT_EQ(a.Width, GetSystemMetrics(SM_CXCURSOR));
+            }
+            EXPECT_EQ(b.Width, a.Width);
+            EXPECT_EQ(b.Height, a.Height);
+            EXPECT_EQ(b.HotX, a.HotX);
+            EXPECT_EQ(b.HotY, a.HotY);
+            EXPECT_TRUE(b.Mask == a.Mask);
+            EXPECT_TRUE(b.Colour == a.Colour);
+            for (std::size_t i = 0; a.Colour.size() == b.Colour.size() && i < a.Colour.size(); ++i) {
+                if (a.Colour[i] == b.Colour[i]) continue;
+                ADD_FAILURE() << "first colour difference at " << i << ": " << std::hex << a.Colour[i] << " against "
+                              << b.Colour[i];
+                break;
+            }
+            DestroyCursor(system);
+            DestroyCursor(ours);
+        }
     }
 }
