@@ -174,4 +174,42 @@ inline std::vector<uint8_t> AniFileOf(const std::vector<std::vector<uint8_t>>& f
     return file.Data;
 }
 
+struct TNamedFile {
+    const char* Name;
+    std::vector<uint8_t> Bytes;
+};
+
+// Ordinary cursors of today's editors: large sides, alpha, PNG images, many images in one
+// file, animations whose sequence starts on a later frame, icon files used as cursors.
+inline std::vector<TNamedFile> OrdinaryCursorFiles() {
+    const std::vector<uint8_t> cur48 = IconFileOf(2, {{BitmapImage(48, 48, 32, 1), 48, 48, 11, 40}});
+    std::vector<TNamedFile> cases = {
+        {"alpha48.cur", cur48},
+        {"alpha64.cur", IconFileOf(2, {{BitmapImage(64, 64, 32, 2), 64, 64, 63, 5}})},
+        {"alpha128.cur", IconFileOf(2, {{BitmapImage(128, 128, 32, 3), 128, 128, 64, 127}})},
+        {"palette48.cur", IconFileOf(2, {{BitmapImage(48, 48, 8, 4), 48, 48, 7, 7}})},
+        {"png48.cur", IconFileOf(2, {{PngImage(48, 48, false, false, 5), 48, 48, 20, 30}})},
+        {"png256_and_bitmap.cur",
+         IconFileOf(2, {{PngImage(256, 256, false, false, 6), 256, 256, 200, 100}, {BitmapImage(32, 32, 32, 7), 32, 32, 3, 4}})},
+        {"png256_and_bitmap48.cur",
+         IconFileOf(2, {{PngImage(256, 256, false, false, 6), 256, 256, 200, 100}, {BitmapImage(48, 48, 32, 7), 48, 48, 3, 4}})},
+        {"png1024_16bit_interlaced.cur", IconFileOf(2, {{PngImage(1024, 1024, true, true, 8), 0, 0, 512, 700}})},
+        {"png1024.cur", IconFileOf(2, {{PngImage(1024, 1024, false, false, 8), 0, 0, 512, 700}})},
+        {"png64_16bit.cur", IconFileOf(2, {{PngImage(64, 64, true, false, 8), 64, 64, 5, 6}})},
+        {"png64_interlaced.cur", IconFileOf(2, {{PngImage(64, 64, false, true, 8), 64, 64, 5, 6}})},
+        {"sizes16_40_64.cur", IconFileOf(2, {{BitmapImage(16, 16, 32, 9), 16, 16, 1, 1},
+                                              {BitmapImage(40, 40, 32, 10), 40, 40, 30, 30},
+                                              {BitmapImage(64, 64, 8, 11), 64, 64, 9, 9}})},
+        {"sizes64_40.cur", IconFileOf(2, {{BitmapImage(64, 64, 32, 19), 64, 64, 50, 50}, {BitmapImage(40, 40, 8, 20), 40, 40, 39, 0}})},
+        {"depths48.cur", IconFileOf(2, {{BitmapImage(48, 48, 8, 12), 48, 48, 5, 6}, {BitmapImage(48, 48, 32, 13), 48, 48, 7, 8}})},
+        {"alpha48.ico", IconFileOf(1, {{BitmapImage(48, 48, 32, 14), 48, 48, 1, 32}})},
+        {"alpha48.ani", AniFileOf({cur48, IconFileOf(2, {{BitmapImage(48, 48, 32, 15), 48, 48, 2, 3}})})},
+        {"sequence64.ani", AniFileOf({IconFileOf(2, {{BitmapImage(64, 64, 32, 16), 64, 64, 4, 4}}),
+                                      IconFileOf(2, {{PngImage(64, 64, false, true, 17), 64, 64, 60, 2}})},
+                                     {1, 0, 1})},
+        {"icons128.ani", AniFileOf({IconFileOf(1, {{BitmapImage(128, 128, 32, 18), 128, 128, 1, 32}})})},
+    };
+    return cases;
+}
+
 } // namespace cursortest

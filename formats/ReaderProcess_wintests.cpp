@@ -12,6 +12,7 @@
 #include "base/Stream.h"
 #include "formats/Metafile.h"
 #include "formats/CursorPicture.h"
+#include "formats/CursorLookTestSupport.h"
 #include "formats/CursorTestFiles.h"
 #include "formats/MetafileTestSupport.h"
 #include "formats/PluginTestSupport.h"
@@ -20,6 +21,11 @@
 #include "ui/Win.h"
 
 namespace {
+
+using cursorlook::ExpectLooksAlike;
+using cursorlook::LookOf;
+using cursorlook::SystemLoadedCursor;
+using cursorlook::TCursorLook;
 
 const std::filesystem::path kReaders = std::filesystem::path(TAMSOLO_SOURCE_DIR) / "formats" / "fuzz-corpus" / "readers";
 
@@ -171,42 +177,6 @@ TEST(ReaderProcess, CursorFilesTheSystemLoaderTrustsGiveACursorOrNoneAndThisProc
 
 } // namespace
 
-namespace {
-
-struct TCursorLook {
-    int Width = 0, Height = 0;
-    unsigned HotX = 0, HotY = 0;
-    std::vector<uint32_t> Mask, Colour;
-    bool operator==(const TCursorLook&) const = default;
-};
-
-std::vector<uint32_t> PixelsOf(HBITMAP b, int width, int height) {
-    std::vector<uint32_t> px(std::size_t(width) * height);
-    BITMAPINFO bi = TopDownDibInfo(width, height, 32);
-    HDC dc = GetDC(nullptr);
-    GetDIBits(dc, b, 0, static_cast<UINT>(height), px.data(), &bi, DIB_RGB_COLORS);
-    ReleaseDC(nullptr, dc);
-    return px;
-}
-
-TCursorLook LookOf(HCURSOR c) {
-    TCursorLook look;
-    ICONINFO ii{};
-    if (!c || !GetIconInfo(c, &ii)) return look;
-    BITMAP bm{};
-    GetObjectW(ii.hbmMask, sizeof bm, &bm);
-    look.Width = bm.bmWidth;
-    look.Height = ii.hbmColor ? bm.bmHeight : bm.bmHeight / 2;
-    look.HotX = ii.xHotspot;
-    look.HotY = ii.yHotspot;
-    look.Mask = PixelsOf(ii.hbmMask, look.Width, look.Height);
-    if (ii.hbmColor) look.Colour = PixelsOf(ii.hbmColor, look.Width, look.Height);
-    if (ii.hbmColor) DeleteObject(ii.hbmColor);
-    DeleteObject(ii.hbmMask);
-    return look;
-}
-
-} // namespace
 
 // Cursor files our readers read (made by other tools) and one loaded in the helper (colours
 // laid out by bit masks, which our readers leave to the system's) look as the system loads
@@ -221,70 +191,16 @@ TEST(ReaderProcess, ACursorFileLooksAsTheSystemLoadsItWhetherReadHereOrLoadedInT
     for (const std::string& file : files)
     for (TUserCursorLoad how : {TUserCursorLoad::FromFile, TUserCursorLoad::DefaultSize}) {
         SCOPED_TRACE(file);
-        HCURSOR system = how == TUserCursorLoad::FromFile
-                             ? LoadCursorFromFileW(Utf8ToWide(file).c_str())
-                             : static_cast<HCURSOR>(LoadImageW(nullptr, Utf8ToWide(file).c_str(), IMAGE_CURSOR, 0, 0,
-                                                               LR_LOADFROMFILE | LR_DEFAULTSIZE));
+        HCURSOR system = SystemLoadedCursor(file, how == TUserCursorLoad::DefaultSize);
         HCURSOR ours = LoadUserCursor(file, how);
         ASSERT_NE(system, nullptr);
         ASSERT_NE(ours, nullptr);
-        const TCursorLook a = LookOf(system), b = LookOf(ours);
-        EXPECT_GT(a.Width, 0);
-        EXPECT_EQ(b.Width, a.Width);
-        EXPECT_EQ(b.HotX, a.HotX);
-        EXPECT_TRUE(b.Mask == a.Mask);
-        EXPECT_TRUE(b.Colour == a.Colour);
+        ExpectLooksAlike(LookOf(system), LookOf(ours));
         DestroyCursor(system);
         DestroyCursor(ours);
     }
 }
 
-namespace {
-
-using cursortest::AniFileOf;
-using cursortest::BitmapImage;
-using cursortest::IconFileOf;
-using cursortest::PngImage;
-
-struct TCursorFileCase {
-    const char* Name;
-    std::vector<uint8_t> Bytes;
-};
-
-// Ordinary cursors of today's editors: large sides, alpha, PNG images, many images in one
-// file, animations whose sequence starts on a later frame, icon files used as cursors.
-std::vector<TCursorFileCase> OrdinaryCursorFiles() {
-    const std::vector<uint8_t> cur48 = IconFileOf(2, {{BitmapImage(48, 48, 32, 1), 48, 48, 11, 40}});
-    std::vector<TCursorFileCase> cases = {
-        {"alpha48.cur", cur48},
-        {"alpha64.cur", IconFileOf(2, {{BitmapImage(64, 64, 32, 2), 64, 64, 63, 5}})},
-        {"alpha128.cur", IconFileOf(2, {{BitmapImage(128, 128, 32, 3), 128, 128, 64, 127}})},
-        {"palette48.cur", IconFileOf(2, {{BitmapImage(48, 48, 8, 4), 48, 48, 7, 7}})},
-        {"png48.cur", IconFileOf(2, {{PngImage(48, 48, false, false, 5), 48, 48, 20, 30}})},
-        {"png256_and_bitmap.cur",
-         IconFileOf(2, {{PngImage(256, 256, false, false, 6), 256, 256, 200, 100}, {BitmapImage(32, 32, 32, 7), 32, 32, 3, 4}})},
-        {"png256_and_bitmap48.cur",
-         IconFileOf(2, {{PngImage(256, 256, false, false, 6), 256, 256, 200, 100}, {BitmapImage(48, 48, 32, 7), 48, 48, 3, 4}})},
-        {"png1024_16bit_interlaced.cur", IconFileOf(2, {{PngImage(1024, 1024, true, true, 8), 0, 0, 512, 700}})},
-        {"png1024.cur", IconFileOf(2, {{PngImage(1024, 1024, false, false, 8), 0, 0, 512, 700}})},
-        {"png64_16bit.cur", IconFileOf(2, {{PngImage(64, 64, true, false, 8), 64, 64, 5, 6}})},
-        {"png64_interlaced.cur", IconFileOf(2, {{PngImage(64, 64, false, true, 8), 64, 64, 5, 6}})},
-        {"sizes16_40_64.cur", IconFileOf(2, {{BitmapImage(16, 16, 32, 9), 16, 16, 1, 1},
-                                              {BitmapImage(40, 40, 32, 10), 40, 40, 30, 30},
-                                              {BitmapImage(64, 64, 8, 11), 64, 64, 9, 9}})},
-        {"sizes64_40.cur", IconFileOf(2, {{BitmapImage(64, 64, 32, 19), 64, 64, 50, 50}, {BitmapImage(40, 40, 8, 20), 40, 40, 39, 0}})},
-        {"depths48.cur", IconFileOf(2, {{BitmapImage(48, 48, 8, 12), 48, 48, 5, 6}, {BitmapImage(48, 48, 32, 13), 48, 48, 7, 8}})},
-        {"alpha48.ico", IconFileOf(1, {{BitmapImage(48, 48, 32, 14), 48, 48, 1, 32}})},
-        {"alpha48.ani", AniFileOf({cur48, IconFileOf(2, {{BitmapImage(48, 48, 32, 15), 48, 48, 2, 3}})})},
-        {"sequence64.ani", AniFileOf({IconFileOf(2, {{BitmapImage(64, 64, 32, 16), 64, 64, 4, 4}}),
-                                      IconFileOf(2, {{PngImage(64, 64, false, true, 17), 64, 64, 60, 2}})},
-                                     {1, 0, 1})},
-        {"icons128.ani", AniFileOf({IconFileOf(1, {{BitmapImage(128, 128, 32, 18), 128, 128, 1, 32}})})},
-    };
-    return cases;
-}
-
-} // namespace
 
 // Cursors our own readers read are made from our decoded pixels at the system's cursor size
 // (no helper is started: there is none to start) and look exactly as the system's loader
@@ -293,39 +209,28 @@ TEST(ReaderProcess, OrdinaryCursorsAreOurOwnPicturesAndLookAsTheSystemLoadsThem)
     SetReaderProgram("C:\\no such folder\\helper.exe");
     TScopeExit back([] { SetReaderProgram(""); });
     const std::string dir = FreshFolder("tamsolo-ordinary-cursors") + "\\";
-    for (const TCursorFileCase& c : OrdinaryCursorFiles()) {
+    for (const cursortest::TNamedFile& c : cursortest::OrdinaryCursorFiles()) {
         SCOPED_TRACE(c.Name);
         const std::string file = dir + c.Name;
         ASSERT_TRUE(WriteWholeFile(file, c.Bytes.data(), c.Bytes.size()));
         for (TUserCursorLoad how : {TUserCursorLoad::FromFile, TUserCursorLoad::DefaultSize}) {
-            HCURSOR system = how == TUserCursorLoad::FromFile
-                                 ? LoadCursorFromFileW(Utf8ToWide(file).c_str())
-                                 : static_cast<HCURSOR>(LoadImageW(nullptr, Utf8ToWide(file).c_str(), IMAGE_CURSOR, 0,
-                                                                   0, LR_LOADFROMFILE | LR_DEFAULTSIZE));
+            HCURSOR system = SystemLoadedCursor(file, how == TUserCursorLoad::DefaultSize);
             const uint64_t decoded = CursorPicturesDecoded();
             HCURSOR ours = LoadUserCursor(file, how);
             EXPECT_EQ(CursorPicturesDecoded() - decoded, 1u);
             ASSERT_NE(ours, nullptr);
             // Wine's loader reads no 16-bit PNG: our picture stands alone.
-            if (!system && std::string(c.Name).find("16bit") != std::string::npos) continue;
+            if (!system && std::string(c.Name).find("16bit") != std::string::npos) {
+                DestroyCursor(ours);
+                continue;
+            }
             ASSERT_NE(system, nullptr);
-            const TCursorLook a = LookOf(system), b = LookOf(ours);
+            const TCursorLook a = LookOf(system);
             // An animation's frames keep their own size.
             if (!std::string(c.Name).ends_with(".ani")) {
                 EXPECT_EQ(a.Width, GetSystemMetrics(SM_CXCURSOR));
             }
-            EXPECT_EQ(b.Width, a.Width);
-            EXPECT_EQ(b.Height, a.Height);
-            EXPECT_EQ(b.HotX, a.HotX);
-            EXPECT_EQ(b.HotY, a.HotY);
-            EXPECT_TRUE(b.Mask == a.Mask);
-            EXPECT_TRUE(b.Colour == a.Colour);
-            for (std::size_t i = 0; a.Colour.size() == b.Colour.size() && i < a.Colour.size(); ++i) {
-                if (a.Colour[i] == b.Colour[i]) continue;
-                ADD_FAILURE() << "first colour difference at " << i << ": " << std::hex << a.Colour[i] << " against "
-                              << b.Colour[i];
-                break;
-            }
+            ExpectLooksAlike(a, LookOf(ours));
             DestroyCursor(system);
             DestroyCursor(ours);
         }
