@@ -11,7 +11,7 @@
 
 namespace {
 
-std::atomic<uint64_t> gDecoded{0};
+std::atomic<uint32_t> gDecoded{0};  // lock-free on every target
 
 constexpr std::size_t kDirectoryBytes = 6, kEntryBytes = 16;
 constexpr uint32_t kAniIconFlag = 1;  // the frames are icon or cursor files

@@ -2,12 +2,11 @@
 // Cursor files made byte by byte by the tests, as ordinary cursor editors write them: .cur and
 // .ico files of bitmap images (any side, 8 or 32 bits with alpha) and PNG images (8 or 16
 // bits a channel, plain or interlaced), and animated cursors of such files.
-#include <zlib.h>
-
 #include <cstdint>
 #include <vector>
 
 #include "base/ByteIO.h"
+#include "formats/HostileIconFiles.h"
 
 namespace cursortest {
 
@@ -68,18 +67,6 @@ inline std::vector<uint8_t> BitfieldsImage(int w, int h) {
     return image;
 }
 
-namespace detail {
-inline void PngChunk(std::vector<uint8_t>& out, const char* type, const std::vector<uint8_t>& data) {
-    const uint32_t n = static_cast<uint32_t>(data.size());
-    for (int s = 24; s >= 0; s -= 8) out.push_back(static_cast<uint8_t>(n >> s));
-    const std::size_t typeAt = out.size();
-    out.insert(out.end(), type, type + 4);
-    out.insert(out.end(), data.begin(), data.end());
-    const uint32_t crc = static_cast<uint32_t>(crc32(0L, out.data() + typeAt, static_cast<uInt>(out.size() - typeAt)));
-    for (int s = 24; s >= 0; s -= 8) out.push_back(static_cast<uint8_t>(crc >> s));
-}
-} // namespace detail
-
 // An RGBA PNG of the pattern, 8 or 16 bits a channel, plain or Adam7-interlaced.
 inline std::vector<uint8_t> PngImage(int w, int h, bool sixteen, bool interlaced, int seed) {
     struct Pass {
@@ -108,11 +95,11 @@ inline std::vector<uint8_t> PngImage(int w, int h, bool sixteen, bool interlaced
     packed.resize(packedSize);
     std::vector<uint8_t> png = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
     const auto W = static_cast<uint32_t>(w), H = static_cast<uint32_t>(h);
-    detail::PngChunk(png, "IHDR",
+    hostile_detail::PngChunk(png, "IHDR",
                      {uint8_t(W >> 24), uint8_t(W >> 16), uint8_t(W >> 8), uint8_t(W), uint8_t(H >> 24), uint8_t(H >> 16),
                       uint8_t(H >> 8), uint8_t(H), uint8_t(sixteen ? 16 : 8), 6, 0, 0, uint8_t(interlaced ? 1 : 0)});
-    detail::PngChunk(png, "IDAT", packed);
-    detail::PngChunk(png, "IEND", {});
+    hostile_detail::PngChunk(png, "IDAT", packed);
+    hostile_detail::PngChunk(png, "IEND", {});
     return png;
 }
 

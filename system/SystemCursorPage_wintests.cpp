@@ -215,7 +215,7 @@ TEST_F(SystemCursorPageTest, RoleButtonsFollowTheSelection) {
     EXPECT_TRUE(cursors->WinDefCurBtn->Enabled());
     EXPECT_TRUE(cursors->UndoWinCurBtn->Enabled());
 
-    // Animations the system's loader faults on: the page pictures our own re-written copy.
+    // Animations the system's loader faults on: the page pictures them with our own readers.
     for (const char* name : {"hostile_fram_junk.ani", "hostile_two_fram.ani"}) {
         SCOPED_TRACE(name);
         const std::string file = CorpusFile("readers", name);
