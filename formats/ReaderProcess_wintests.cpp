@@ -236,3 +236,33 @@ TEST(ReaderProcess, OrdinaryCursorsAreOurOwnPicturesAndLookAsTheSystemLoadsThem)
         }
     }
 }
+
+// The cursors that took seconds each through the helper: our readers read each at once, one
+// image decoded, however many frames or pixels the file holds.
+TEST(ReaderProcess, LargeAndManyFramedCursorsAreReadAtOnce) {
+    SetReaderProgram("C:\\no such folder\\helper.exe");
+    TScopeExit back([] { SetReaderProgram(""); });
+    std::vector<std::vector<uint8_t>> frames;
+    for (int i = 0; i < 950; ++i)
+        frames.push_back(cursortest::IconFileOf(2, {{cursortest::BitmapImage(64, 64, 32, i % 5), 64, 64, 3, 3}}));
+    const std::vector<std::pair<std::string, std::vector<uint8_t>>> files = {
+        {"frames950.ani", cursortest::AniFileOf(frames)},
+        {"png1024_16bit_interlaced.cur",
+         cursortest::IconFileOf(2, {{cursortest::PngImage(1024, 1024, true, true, 1), 0, 0, 512, 512}})},
+        {"png256_and_bitmap.cur", cursortest::IconFileOf(2, {{cursortest::PngImage(256, 256, false, false, 2), 256, 256, 9, 9},
+                                                             {cursortest::BitmapImage(48, 48, 32, 3), 48, 48, 9, 9}})},
+    };
+    const std::string dir = FreshFolder("tamsolo-large-cursors") + "\\";
+    for (const auto& [name, bytes] : files) {
+        SCOPED_TRACE(name);
+        ASSERT_TRUE(WriteWholeFile(dir + name, bytes.data(), bytes.size()));
+        const uint64_t decoded = CursorPicturesDecoded();
+        HCURSOR cursor = nullptr;
+        const double s = Seconds([&] { cursor = LoadUserCursor(dir + name, TUserCursorLoad::DefaultSize); });
+        std::printf("%-32s %8zu bytes  %.3f s\n", name.c_str(), bytes.size(), s);
+        EXPECT_NE(cursor, nullptr);
+        EXPECT_EQ(CursorPicturesDecoded() - decoded, 1u);
+        EXPECT_LT(s, 3.0);  // about ten times what it takes
+        if (cursor) DestroyCursor(cursor);
+    }
+}
