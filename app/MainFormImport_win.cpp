@@ -11,6 +11,7 @@
 #include "base/Format.h"
 #include "base/ScopeGuard.h"
 #include "base/SystemLibrary_win.h"
+#include "formats/FileMessages.h"
 #include "formats/PictureImport.h"
 #include "formats/ShortCut.h"
 #include "ui/Application.h"
@@ -26,7 +27,7 @@ const char* const kOpenFilter =
     "|すべてのファイル(*.*)|*.*";
 
 const char* const kBitmapAsIcon = "%s は\nｴｸｽﾌﾟﾛｰﾗ擬似ｱｲｺﾝ(ﾋﾞｯﾄﾏｯﾌﾟ)です。";
-const char* const kNothingImported = "%s は\nｲﾒｰｼﾞが含まれていないか,入力がｷｬﾝｾﾙされたため読み込めませんでした。";
+const char* const kNothingImported = kNothingReadMessage;
 const char* const kLimitOne = "イメージは1000個までです。";
 const char* const kLimitMany = "イメージの数が1000個を超えたのですべてのイメージを読み込めませんでした。";
 const char* const kIcon24Bit = "サイズは32x32ですが24bitカラー形式しか含まれていません。\nvevedaで読み込みます。";

@@ -4,6 +4,7 @@
 
 #include "ui/Application.h"
 #include "base/Exception.h"
+#include "formats/FileMessages.h"
 #include "ui/Resource.h"
 #include "app/SmallDialogs.h"
 
@@ -232,7 +233,7 @@ void TForm1::ReportMessage(const std::string& text, TMessageCaption kind, TMessa
     std::string caption;
     switch (kind) {
     case TMessageCaption::Application: caption = TApplication::Instance().Title(); break;
-    case TMessageCaption::OpenedFile: caption = "開いたファイル"; break;
+    case TMessageCaption::OpenedFile: caption = kOpenedFileCaption; break;
     case TMessageCaption::SaveImage: caption = SaveIconBtn->Caption(); break;
     case TMessageCaption::SaveAll: caption = SaveANIBtn->Caption(); break;
     case TMessageCaption::None: break;

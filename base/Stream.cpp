@@ -207,18 +207,26 @@ bool DeleteFileUtf8(const std::string& path) {
 bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& out, int64_t maxBytes) {
     std::FILE* f = OpenFileUtf8(path, "rb");
     if (!f) return false;
-    out.clear();
-    uint8_t buf[65536];
+    // Reads of doubling size straight into the result: few calls for a large file (each one
+    // costs a round trip under Wine), one byte more than allowed tells a file too large.
+    const std::size_t limit = static_cast<std::size_t>(std::max<int64_t>(maxBytes, 0)) + 1;
+    out.assign(std::min<std::size_t>(limit, 65536), 0);
+    std::size_t have = 0;
     bool ok = true;
     for (;;) {
-        std::size_t n = std::fread(buf, 1, sizeof buf, f);
-        if (n == 0) break;
-        if (static_cast<int64_t>(out.size() + n) > maxBytes) {
-            ok = false;
-            break;
+        if (have == out.size()) {
+            if (out.size() >= limit) {
+                ok = false;
+                break;
+            }
+            out.resize(std::min(limit, out.size() * 2));
         }
-        out.insert(out.end(), buf, buf + n);
+        const std::size_t n = std::fread(out.data() + have, 1, out.size() - have, f);
+        if (n == 0) break;
+        have += n;
     }
+    if (have > static_cast<std::size_t>(std::max<int64_t>(maxBytes, 0))) ok = false;
+    out.resize(have);
     if (std::ferror(f)) ok = false;
     std::fclose(f);
     return ok;

@@ -289,3 +289,20 @@ TEST(SafeFileStream, FilesSavedTogetherAreReplacedOnlyWhenAllAreWritten) {
     for (const TFileBytes& f : files) EXPECT_EQ(FileText(f.Path), std::string(f.Bytes.begin(), f.Bytes.end()));
     EXPECT_EQ(FolderNames(dir).size(), 5u);
 }
+
+TEST(ReadWholeFile, ReadsAFileWholeUpToItsLimitAndRefusesOneByteMore) {
+    auto dir = EmptyFolder("read_whole");
+    for (std::size_t size : {std::size_t{0}, std::size_t{1}, std::size_t{65536}, std::size_t{300001}}) {
+        SCOPED_TRACE(size);
+        std::vector<uint8_t> data(size);
+        for (std::size_t i = 0; i < size; ++i) data[i] = static_cast<uint8_t>(i * 7 + i / 251);
+        const std::string path = (dir / "file.bin").string();
+        ASSERT_TRUE(WriteWholeFile(path, data.data(), data.size()));
+        std::vector<uint8_t> read;
+        EXPECT_TRUE(ReadWholeFile(path, read, static_cast<int64_t>(size)));
+        EXPECT_TRUE(read == data);
+        if (size > 0) {
+            EXPECT_FALSE(ReadWholeFile(path, read, static_cast<int64_t>(size) - 1));
+        }
+    }
+}

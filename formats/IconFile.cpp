@@ -44,13 +44,13 @@ void PutEntry(ByteWriter& w, const ICONDIRENTRY& e) {
     w.U32(e.dwImageOffset);
 }
 
-bool DecodePng(const uint8_t* data, std::size_t size, TBitmap& colour, TBitmap& mask) {
+bool DecodePng(const uint8_t* data, std::size_t size, TBitmap& colour, TBitmap& mask, int maxSide) {
     try {
         TRUDEDI png;
-        png.SetMaxImageBytes(int64_t(kIconMaxSide) * kIconMaxSide * 8);
+        png.SetMaxImageBytes(int64_t(maxSide) * maxSide * 8);
         TBytesStream s(data, static_cast<int64_t>(size));
         png.LoadFromStream(s);
-        if (png.GetEmpty() || png.GetWidth() > kIconMaxSide || png.GetHeight() > kIconMaxSide) return false;
+        if (png.GetEmpty() || png.GetWidth() > maxSide || png.GetHeight() > maxSide) return false;
         png.AssignTo(colour);
         const TBitmap& alpha = png.GetAlphaBitmap();
         const int w = colour.Width(), h = colour.Height();
@@ -87,11 +87,11 @@ bool IsPngSignature(const uint8_t* data, std::size_t size) {
     return size >= 8 && std::memcmp(data, sig, 8) == 0;
 }
 
-bool IconPngSize(const uint8_t* data, std::size_t size, int& w, int& h) {
+bool IconPngSize(const uint8_t* data, std::size_t size, int& w, int& h, int maxSide) {
     if (!IsPngSignature(data, size) || size < 33 || std::memcmp(data + 12, "IHDR", 4) != 0) return false;
     const uint32_t pw = (uint32_t(data[16]) << 24) | (uint32_t(data[17]) << 16) | (uint32_t(data[18]) << 8) | data[19];
     const uint32_t ph = (uint32_t(data[20]) << 24) | (uint32_t(data[21]) << 16) | (uint32_t(data[22]) << 8) | data[23];
-    if (pw == 0 || ph == 0 || pw > kIconMaxSide || ph > kIconMaxSide) return false;
+    if (pw == 0 || ph == 0 || pw > uint32_t(maxSide) || ph > uint32_t(maxSide)) return false;
     w = static_cast<int>(pw);
     h = static_cast<int>(ph);
     return true;
@@ -112,12 +112,12 @@ bool ReadIconBitmapHeader(const uint8_t* data, std::size_t size, IconBitmapHeade
     return !r.Failed();
 }
 
-bool ComputeIconLayout(const uint8_t* data, std::size_t size, IconLayout& out) {
+bool ComputeIconLayout(const uint8_t* data, std::size_t size, IconLayout& out, int maxSide) {
     IconBitmapHeader h;
     if (!ReadIconBitmapHeader(data, size, h)) return false;
     if (h.Size < kIconInfoHeaderBytes || h.Size > size) return false;
     if (h.Compression != 0 || !ValidDepth(h.BitCount)) return false;
-    if (h.Width <= 0 || h.Width > kIconMaxSide || h.Rows() <= 0 || h.Rows() > kIconMaxSide) return false;
+    if (h.Width <= 0 || h.Width > maxSide || h.Rows() <= 0 || h.Rows() > maxSide) return false;
     IconLayout l;
     l.Width = h.Width;
     l.Height = h.Rows();
@@ -128,7 +128,7 @@ bool ComputeIconLayout(const uint8_t* data, std::size_t size, IconLayout& out) {
     }
     l.RowBytes = ColourRowBytes(l.Width, l.Bits);
     l.MaskRowBytes = MaskRowBytes(l.Width);
-    // Sizes stay far below 2^31: at most 256 rows of 1024 bytes plus a palette.
+    // Sizes stay far below 2^31 for any side a caller allows (1024 rows of 4096 bytes).
     l.PaletteOffset = h.Size;
     l.ColourOffset = h.Size + 4u * static_cast<std::size_t>(l.Colours);
     std::size_t colourEnd = l.ColourOffset + static_cast<std::size_t>(l.RowBytes) * l.Height;
@@ -491,11 +491,12 @@ bool TIconFile::DecodeImage(int i, TBitmap& colour, TBitmap& mask, bool trueColo
     return DecodeIconResource(c.Data.data(), c.Data.size(), colour, mask, trueColour);
 }
 
-bool DecodeIconResource(const uint8_t* d, std::size_t size, TBitmap& colour, TBitmap& mask, bool trueColour) {
+bool DecodeIconResource(const uint8_t* d, std::size_t size, TBitmap& colour, TBitmap& mask, bool trueColour,
+                        int maxSide) {
     if (!d) return false;
-    if (IsPngSignature(d, size)) return DecodePng(d, size, colour, mask);
+    if (IsPngSignature(d, size)) return DecodePng(d, size, colour, mask, maxSide);
     IconLayout l;
-    if (!ComputeIconLayout(d, size, l)) return false;
+    if (!ComputeIconLayout(d, size, l, maxSide)) return false;
     const int w = l.Width, h = l.Height;
     std::vector<TRGBQuad> pal(static_cast<std::size_t>(l.Colours));
     for (int k = 0; k < l.Colours; ++k) {

@@ -60,16 +60,18 @@ struct IconLayout {
 
 bool IsPngSignature(const uint8_t* data, std::size_t size);
 // Width and height from the IHDR chunk that must follow a PNG signature; false unless both
-// lie in 1..kIconMaxSide.
-bool IconPngSize(const uint8_t* data, std::size_t size, int& w, int& h);
+// lie in 1..maxSide.
+bool IconPngSize(const uint8_t* data, std::size_t size, int& w, int& h, int maxSide = kIconMaxSide);
 bool ReadIconBitmapHeader(const uint8_t* data, std::size_t size, IconBitmapHeader& out);
 // Computes the layout of a bitmap resource of `size` bytes and checks that the header's
-// width, height and depth fit in them. False for anything that cannot be decoded.
-bool ComputeIconLayout(const uint8_t* data, std::size_t size, IconLayout& out);
+// width, height and depth fit in them. False for anything that cannot be decoded, or whose
+// sides pass maxSide.
+bool ComputeIconLayout(const uint8_t* data, std::size_t size, IconLayout& out, int maxSide = kIconMaxSide);
 
 // Decodes one image resource (bitmap resource or PNG stream) of `size` bytes as
-// TIconFile::DecodeImage does; false when it cannot be decoded.
-bool DecodeIconResource(const uint8_t* data, std::size_t size, TBitmap& colour, TBitmap& mask, bool trueColour);
+// TIconFile::DecodeImage does; false when it cannot be decoded or its sides pass maxSide.
+bool DecodeIconResource(const uint8_t* data, std::size_t size, TBitmap& colour, TBitmap& mask, bool trueColour,
+                        int maxSide = kIconMaxSide);
 
 // One image of an icon or cursor file.
 class CICONDAT {

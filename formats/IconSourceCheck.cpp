@@ -518,23 +518,27 @@ bool TIconSource::Choose(int index, int width, int height, int depth, IconChoice
         }
         images.push_back(c);
     }
-    if (images.empty()) return false;
-    // The nearest size first (the sum of both differences, the first of equal sums giving
-    // the differences sought), then among the images that differ by just as much the
-    // nearest depth.
+    const int chosen = NearestIconImage(images, width, height, depth);
+    if (chosen < 0) return false;
+    out = images[static_cast<std::size_t>(chosen)];
+    return true;
+}
+
+int NearestIconImage(const std::vector<IconChoice>& images, int width, int height, int depth) {
     auto diff = [](int a, int b) { return a > b ? a - b : b - a; };
     int dx = 0, dy = 0, best = -1;
     for (const IconChoice& c : images) {
         const int x = diff(c.Width, width), y = diff(c.Height, height);
         if (best < 0 || x + y < best) dx = x, dy = y, best = x + y;
     }
-    int colours = -1;
-    for (const IconChoice& c : images) {
+    int colours = -1, chosen = -1;
+    for (std::size_t i = 0; i < images.size(); ++i) {
+        const IconChoice& c = images[i];
         if (diff(c.Width, width) != dx || diff(c.Height, height) != dy) continue;
         const int d = diff(c.Bits, depth);
-        if (colours < 0 || d < colours) colours = d, out = c;
+        if (colours < 0 || d < colours) colours = d, chosen = static_cast<int>(i);
     }
-    return true;
+    return chosen;
 }
 
 bool TIconSource::Decode(const IconChoice& choice, TBitmap& colour, TBitmap& mask) const {

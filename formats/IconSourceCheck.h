@@ -38,6 +38,12 @@ struct IconChoice {
     uint64_t Offset = 0, Bytes = 0;       // its bytes in the file
 };
 
+// Of the images of one icon, the one that fits width x height best: the nearest size (the
+// sum of both differences, the first of equal sums giving the differences sought), then among
+// the images that differ by just as much the depth nearest `depth` (the first of equals).
+// -1 when there is none. The system's icon and cursor loaders choose so.
+int NearestIconImage(const std::vector<IconChoice>& images, int width, int height, int depth);
+
 // The icons of a module (.exe, .dll, .icl: one per group icon, in the order of its tables)
 // or of an icon or cursor file (one icon), read from one in-memory copy of the file. Only
 // the image chosen for a size is ever decoded.

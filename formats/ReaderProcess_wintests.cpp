@@ -11,6 +11,9 @@
 #include "base/ScopeGuard.h"
 #include "base/Stream.h"
 #include "formats/Metafile.h"
+#include "formats/CursorPicture.h"
+#include "formats/CursorLookTestSupport.h"
+#include "formats/CursorTestFiles.h"
 #include "formats/MetafileTestSupport.h"
 #include "formats/PluginTestSupport.h"
 #include "formats/ShortCut.h"
@@ -18,6 +21,11 @@
 #include "ui/Win.h"
 
 namespace {
+
+using cursorlook::ExpectLooksAlike;
+using cursorlook::LookOf;
+using cursorlook::SystemLoadedCursor;
+using cursorlook::TCursorLook;
 
 const std::filesystem::path kReaders = std::filesystem::path(TAMSOLO_SOURCE_DIR) / "formats" / "fuzz-corpus" / "readers";
 
@@ -87,9 +95,11 @@ TEST(ReaderProcess, AnAnswerThatIsNotWhatWasAskedForIsNoAnswer) {
     link.SCFileName = WinePath(corpus + "iconsource/valid_link.lnk");
     EXPECT_EQ(link.SCLoad(), TShortCutLoad::Failed);
     EXPECT_EQ(link.SCExecFile, "");
-    EXPECT_EQ(LoadUserCursor(WinePath(std::string(TAMSOLO_SOURCE_DIR) + "/formats/testdata/pillow_png.ico"),
-                             TUserCursorLoad::FromFile),
-              nullptr);
+    // A cursor our readers leave to the helper.
+    const std::string cursor = FreshFolder("tamsolo-reader-answer") + "\\bitfields.cur";
+    const std::vector<uint8_t> bytes = cursortest::IconFileOf(2, {{cursortest::BitfieldsImage(32, 32), 32, 32, 1, 1}});
+    ASSERT_TRUE(WriteWholeFile(cursor, bytes.data(), bytes.size()));
+    EXPECT_EQ(LoadUserCursor(cursor, TUserCursorLoad::FromFile), nullptr);
 }
 
 TEST(ReaderProcess, MetafilesTheSystemTrustsNeverHarmThisProcess) {
@@ -167,64 +177,92 @@ TEST(ReaderProcess, CursorFilesTheSystemLoaderTrustsGiveACursorOrNoneAndThisProc
 
 } // namespace
 
-namespace {
 
-struct TCursorLook {
-    int Width = 0, Height = 0;
-    unsigned HotX = 0, HotY = 0;
-    std::vector<uint32_t> Mask, Colour;
-    bool operator==(const TCursorLook&) const = default;
-};
-
-std::vector<uint32_t> PixelsOf(HBITMAP b, int width, int height) {
-    std::vector<uint32_t> px(std::size_t(width) * height);
-    BITMAPINFO bi = TopDownDibInfo(width, height, 32);
-    HDC dc = GetDC(nullptr);
-    GetDIBits(dc, b, 0, static_cast<UINT>(height), px.data(), &bi, DIB_RGB_COLORS);
-    ReleaseDC(nullptr, dc);
-    return px;
-}
-
-TCursorLook LookOf(HCURSOR c) {
-    TCursorLook look;
-    ICONINFO ii{};
-    if (!c || !GetIconInfo(c, &ii)) return look;
-    BITMAP bm{};
-    GetObjectW(ii.hbmMask, sizeof bm, &bm);
-    look.Width = bm.bmWidth;
-    look.Height = ii.hbmColor ? bm.bmHeight : bm.bmHeight / 2;
-    look.HotX = ii.xHotspot;
-    look.HotY = ii.yHotspot;
-    look.Mask = PixelsOf(ii.hbmMask, look.Width, look.Height);
-    if (ii.hbmColor) look.Colour = PixelsOf(ii.hbmColor, look.Width, look.Height);
-    if (ii.hbmColor) DeleteObject(ii.hbmColor);
-    DeleteObject(ii.hbmMask);
-    return look;
-}
-
-} // namespace
-
-// A cursor file we re-write and one loaded in the helper (a PNG image inside, which only the
-// system's own codec decodes) look as the system loads the file itself.
-TEST(ReaderProcess, ACursorFileLooksAsTheSystemLoadsItWhetherReWrittenOrLoadedInTheHelper) {
+// Cursor files our readers read (made by other tools) and one loaded in the helper (colours
+// laid out by bit masks, which our readers leave to the system's) look as the system loads
+// the file itself.
+TEST(ReaderProcess, ACursorFileLooksAsTheSystemLoadsItWhetherReadHereOrLoadedInTheHelper) {
+    std::vector<std::string> files;
     for (const char* name : {"pillow_png.ico", "icotool_8bit.cur", "icotool_1bit.cur", "icotool_multi.ico"})
+        files.push_back(WinePath(std::string(TAMSOLO_SOURCE_DIR) + "/formats/testdata/" + name));
+    files.push_back(FreshFolder("tamsolo-helper-cursor") + "\\bitfields.cur");
+    const std::vector<uint8_t> bitfields = cursortest::IconFileOf(2, {{cursortest::BitfieldsImage(48, 48), 48, 48, 9, 9}});
+    ASSERT_TRUE(WriteWholeFile(files.back(), bitfields.data(), bitfields.size()));
+    for (const std::string& file : files)
     for (TUserCursorLoad how : {TUserCursorLoad::FromFile, TUserCursorLoad::DefaultSize}) {
-        SCOPED_TRACE(name);
-        const std::string file = WinePath(std::string(TAMSOLO_SOURCE_DIR) + "/formats/testdata/" + name);
-        HCURSOR system = how == TUserCursorLoad::FromFile
-                             ? LoadCursorFromFileW(Utf8ToWide(file).c_str())
-                             : static_cast<HCURSOR>(LoadImageW(nullptr, Utf8ToWide(file).c_str(), IMAGE_CURSOR, 0, 0,
-                                                               LR_LOADFROMFILE | LR_DEFAULTSIZE));
+        SCOPED_TRACE(file);
+        HCURSOR system = SystemLoadedCursor(file, how == TUserCursorLoad::DefaultSize);
         HCURSOR ours = LoadUserCursor(file, how);
         ASSERT_NE(system, nullptr);
         ASSERT_NE(ours, nullptr);
-        const TCursorLook a = LookOf(system), b = LookOf(ours);
-        EXPECT_GT(a.Width, 0);
-        EXPECT_EQ(b.Width, a.Width);
-        EXPECT_EQ(b.HotX, a.HotX);
-        EXPECT_TRUE(b.Mask == a.Mask);
-        EXPECT_TRUE(b.Colour == a.Colour);
+        ExpectLooksAlike(LookOf(system), LookOf(ours));
         DestroyCursor(system);
         DestroyCursor(ours);
+    }
+}
+
+
+// Cursors our own readers read are made from our decoded pixels at the system's cursor size
+// (no helper is started: there is none to start) and look exactly as the system's loader
+// makes them of the file itself, one image decoded per file.
+TEST(ReaderProcess, OrdinaryCursorsAreOurOwnPicturesAndLookAsTheSystemLoadsThem) {
+    SetReaderProgram("C:\\no such folder\\helper.exe");
+    TScopeExit back([] { SetReaderProgram(""); });
+    const std::string dir = FreshFolder("tamsolo-ordinary-cursors") + "\\";
+    for (const cursortest::TNamedFile& c : cursortest::OrdinaryCursorFiles()) {
+        SCOPED_TRACE(c.Name);
+        const std::string file = dir + c.Name;
+        ASSERT_TRUE(WriteWholeFile(file, c.Bytes.data(), c.Bytes.size()));
+        for (TUserCursorLoad how : {TUserCursorLoad::FromFile, TUserCursorLoad::DefaultSize}) {
+            HCURSOR system = SystemLoadedCursor(file, how == TUserCursorLoad::DefaultSize);
+            const uint64_t decoded = CursorPicturesDecoded();
+            HCURSOR ours = LoadUserCursor(file, how);
+            EXPECT_EQ(CursorPicturesDecoded() - decoded, 1u);
+            ASSERT_NE(ours, nullptr);
+            // Wine's loader reads no 16-bit PNG: our picture stands alone.
+            if (!system && std::string(c.Name).find("16bit") != std::string::npos) {
+                DestroyCursor(ours);
+                continue;
+            }
+            ASSERT_NE(system, nullptr);
+            const TCursorLook a = LookOf(system);
+            // An animation's frames keep their own size.
+            if (!std::string(c.Name).ends_with(".ani")) {
+                EXPECT_EQ(a.Width, GetSystemMetrics(SM_CXCURSOR));
+            }
+            ExpectLooksAlike(a, LookOf(ours));
+            DestroyCursor(system);
+            DestroyCursor(ours);
+        }
+    }
+}
+
+// The cursors that took seconds each through the helper: our readers read each at once, one
+// image decoded, however many frames or pixels the file holds.
+TEST(ReaderProcess, LargeAndManyFramedCursorsAreReadAtOnce) {
+    SetReaderProgram("C:\\no such folder\\helper.exe");
+    TScopeExit back([] { SetReaderProgram(""); });
+    std::vector<std::vector<uint8_t>> frames;
+    for (int i = 0; i < 950; ++i)
+        frames.push_back(cursortest::IconFileOf(2, {{cursortest::BitmapImage(64, 64, 32, i % 5), 64, 64, 3, 3}}));
+    const std::vector<std::pair<std::string, std::vector<uint8_t>>> files = {
+        {"frames950.ani", cursortest::AniFileOf(frames)},
+        {"png1024_16bit_interlaced.cur",
+         cursortest::IconFileOf(2, {{cursortest::PngImage(1024, 1024, true, true, 1), 0, 0, 512, 512}})},
+        {"png256_and_bitmap.cur", cursortest::IconFileOf(2, {{cursortest::PngImage(256, 256, false, false, 2), 256, 256, 9, 9},
+                                                             {cursortest::BitmapImage(48, 48, 32, 3), 48, 48, 9, 9}})},
+    };
+    const std::string dir = FreshFolder("tamsolo-large-cursors") + "\\";
+    for (const auto& [name, bytes] : files) {
+        SCOPED_TRACE(name);
+        ASSERT_TRUE(WriteWholeFile(dir + name, bytes.data(), bytes.size()));
+        const uint64_t decoded = CursorPicturesDecoded();
+        HCURSOR cursor = nullptr;
+        const double s = Seconds([&] { cursor = LoadUserCursor(dir + name, TUserCursorLoad::DefaultSize); });
+        std::printf("%-32s %8zu bytes  %.3f s\n", name.c_str(), bytes.size(), s);
+        EXPECT_NE(cursor, nullptr);
+        EXPECT_EQ(CursorPicturesDecoded() - decoded, 1u);
+        EXPECT_LT(s, 3.0);  // about ten times what it takes
+        if (cursor) DestroyCursor(cursor);
     }
 }

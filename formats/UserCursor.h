@@ -2,9 +2,12 @@
 // Cursors from files the user chose (the editor's own pen and fill cursors, the cursors of a
 // system cursor scheme), loaded without ever handing the file's own bytes to the system's
 // loaders in this process: a file our own check refuses gives no cursor; a file our readers
-// take is re-written by our writers (CursorRewrite.h) and the system loads our copy; any
-// other file is loaded by the reader helper, and the cursor is built here from the picture
-// it answers (the first frame of an animation then).
+// take gives the cursor built here from our own decoded pixels (CursorPicture.h: the image
+// the system's loader would take, stretched to the cursor size as it stretches it; an
+// animated cursor's first step), except that an animated cursor loaded to animate is our
+// re-written copy (CursorRewrite.h), which the system loads, where our .ani codec takes it;
+// only a file our readers cannot read is loaded by the reader helper, and the cursor is
+// built here from the picture it answers (the first frame of an animation then).
 #include <windows.h>
 
 #include <string>

@@ -1,6 +1,10 @@
 // The options page: its controls, the shell associations and the custom editor cursors.
 #include "system/OptionsPage.h"
 
+#include "base/Format.h"
+#include "formats/FileMessages.h"
+#include "formats/UserCursor.h"
+#include "ui/Dialogs.h"
 #include "ui/PageLayout.h"
 #include "ui/Registry.h"
 
@@ -159,8 +163,15 @@ void TOptionsPage::ChoosePluginFolder(const std::string& folder) {
 void TOptionsPage::PickCursorFile(TEdit& edit) {
     OpenCustumCur.InitialDir = FHost.LastFolder ? FHost.LastFolder() : std::string();
     OpenCustumCur.FileName.clear();
-    if (!OpenCustumCur.Execute(GetAncestor(FPage->Handle(), GA_ROOT))) return;
-    edit.SetText(OpenCustumCur.FileName);  // runs the check box's handler
+    HWND owner = GetAncestor(FPage->Handle(), GA_ROOT);
+    if (!OpenCustumCur.Execute(owner)) return;
+    // A file that gives no cursor is not taken.
+    const std::string file = OpenCustumCur.FileName;
+    if (!TCursorHandle(LoadUserCursor(file, TUserCursorLoad::FromFile))) {
+        ShowMessageBox(owner, Format(kNothingReadMessage, file.c_str()), kOpenedFileCaption, MB_OK | MB_ICONINFORMATION);
+        return;
+    }
+    edit.SetText(file);  // runs the check box's handler
 }
 
 void TOptionsPage::CustumPenBtnClick() { PickCursorFile(*Panel14); }

@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "base/Stream.h"
+#include "formats/MonoCursor.h"
 
 #include "app/WinTestSupport.h"
 #include "system/RegQuery_wintests.h"
@@ -137,13 +138,31 @@ TEST_F(OptionsPageTest, TheControlsShowTheRecordAndWriteEveryEditIntoIt) {
 
 TEST_F(OptionsPageTest, CustomCursorsNeedAnExistingPlainFile) {
     std::string pen = folder + "pen.cur";
-    {
-        TFileStream f(pen, TFileMode::fmCreate);
-        uint8_t b = 0;
-        f.WriteBuffer(&b, 1);
-    }
+    MonoCursorRecord record = MonoCursorRecord::Blank();
+    record.SetPixel(3, 3, false, true);
+    ASSERT_TRUE(WriteMonoCurFile(pen, record, 1, 2));
     options->CustumPen->SetChecked(true);  // no file named yet
     EXPECT_FALSE(options->CustumPen->Checked());
+    // A file that gives no cursor is not taken: the import's message, the name as it was.
+    RecordedBoxes boxes;
+    changes.clear();
+    for (const std::string& bad : {folder + "one byte.cur", folder + "picture.cur"}) {
+        SCOPED_TRACE(bad);
+        const std::vector<uint8_t> bytes = bad.ends_with("picture.cur") ? std::vector<uint8_t>{'B', 'M', 0, 0, 0, 0}
+                                                                         : std::vector<uint8_t>{0};
+        ASSERT_TRUE(WriteWholeFile(bad, bytes.data(), bytes.size()));
+        SetFileDialogHook([&](TFileDialog& d) {
+            d.FileName = bad;
+            return true;
+        });
+        boxes.Calls.clear();
+        options->CustumPenBtn->Perform(BM_CLICK);
+        EXPECT_EQ(options->Panel14->Text(), "");
+        ASSERT_EQ(boxes.Calls.size(), 1u);
+        EXPECT_EQ(boxes.Calls[0].Text, bad + " は\nｲﾒｰｼﾞが含まれていないか,入力がｷｬﾝｾﾙされたため読み込めませんでした。");
+        EXPECT_EQ(boxes.Calls[0].Caption, "開いたファイル");
+    }
+    EXPECT_TRUE(changes.empty());
     SetFileDialogHook([&](TFileDialog& d) {
         EXPECT_EQ(d.InitialDir, folder);
         d.FileName = pen;

@@ -3,6 +3,8 @@
 
 #include <map>
 
+#include "base/Format.h"
+#include "formats/FileMessages.h"
 #include "formats/UserCursor.h"
 #include "ui/Application.h"
 #include "ui/Cursor.h"
@@ -303,10 +305,18 @@ void TSystemCursorPage::WinCurOpenClick() {
     int role = ListBox3->ItemIndex();
     if (role < 0 || role >= kCursorRoleCount) return;
     if (!FOpenCursor.Execute(GetAncestor(FPage->Handle(), GA_ROOT))) return;
+    // A file that gives no cursor is not taken: the role keeps its file, and applying can
+    // never hand it to every program the system loads cursors for.
+    const std::string file = FOpenCursor.FileName;
+    TCursorHandle shown(LoadUserCursor(Expanded(file), TUserCursorLoad::DefaultSize));
+    if (!shown) {
+        Message(Format(kNothingReadMessage, file.c_str()), kOpenedFileCaption, kInfo);
+        return;
+    }
     FSchemes.SetText(WinCurDesin->Text());
-    FSchemes.SetFile(role, FOpenCursor.FileName);
+    FSchemes.SetFile(role, file);
     LoadPendingCursors();
-    FSchemeCursors.at(static_cast<std::size_t>(role)) = RoleCursor(role);
+    FSchemeCursors.at(static_cast<std::size_t>(role)) = std::move(shown);
     ListBox3->Invalidate();
     tekiyoubtn->SetEnabled(true);
     UndoWinCurBtn->SetEnabled(true);

@@ -4,9 +4,17 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 
 #include "app/WinTestSupport.h"
+#include "base/BestTime.h"
+#include "base/ScopeGuard.h"
+#include "base/Stream.h"
 #include "formats/CorpusTestSupport.h"
+#include "formats/CursorLookTestSupport.h"
+#include "formats/CursorPicture.h"
+#include "formats/CursorTestFiles.h"
+#include "formats/ReaderProcess.h"
 #include "system/RegQuery_wintests.h"
 #include "ui/Form.h"
 #include "ui/Registry.h"
@@ -207,7 +215,7 @@ TEST_F(SystemCursorPageTest, RoleButtonsFollowTheSelection) {
     EXPECT_TRUE(cursors->WinDefCurBtn->Enabled());
     EXPECT_TRUE(cursors->UndoWinCurBtn->Enabled());
 
-    // Animations the system's loader faults on: the page pictures our own re-written copy.
+    // Animations the system's loader faults on: the page pictures them with our own readers.
     for (const char* name : {"hostile_fram_junk.ani", "hostile_two_fram.ani"}) {
         SCOPED_TRACE(name);
         const std::string file = CorpusFile("readers", name);
@@ -350,4 +358,90 @@ TEST_F(SystemCursorPageTest, AFailedReadDisablesTheSchemeControlsOnEntering) {
     EXPECT_FALSE(cursors->ListBox3->Enabled());
     EXPECT_FALSE(cursors->AddWinDesBtn->Enabled());
     EXPECT_FALSE(cursors->DelWinDesBtn->Enabled());
+}
+
+// A scheme whose 15 roles name ordinary cursors of today (48, 64 and 128 pixels, alpha, PNG
+// images, animations): the page's first show reads each with our own readers, one image a
+// file and no helper (there is none to start), and each picture is what the system's loader
+// makes of the file.
+TEST_F(SystemCursorPageTest, AnOrdinarySchemeShowsAtOnceAsTheSystemLoadsIt) {
+    SetReaderProgram("C:\\no such folder\\helper.exe");
+    TScopeExit back([] { SetReaderProgram(""); });
+    const char* const names[kCursorRoleCount] = {
+        "alpha48.cur", "alpha64.cur", "alpha128.cur", "palette48.cur", "png48.cur", "png256_and_bitmap48.cur",
+        "png1024.cur", "png64_interlaced.cur", "sizes16_40_64.cur", "depths48.cur", "alpha48.ico", "alpha48.ani",
+        "sequence64.ani", "icons128.ani", "alpha48.ani"};
+    std::map<std::string, std::string> written;
+    for (const cursortest::TNamedFile& f : cursortest::OrdinaryCursorFiles()) {
+        written[f.Name] = folder + f.Name;
+        ASSERT_TRUE(WriteWholeFile(folder + f.Name, f.Bytes.data(), f.Bytes.size()));
+    }
+    TRegistry reg;
+    ASSERT_TRUE(reg.OpenKey(kCursors, true));
+    for (int role = 0; role < kCursorRoleCount; ++role)
+        reg.WriteString(CursorRoleNames[static_cast<std::size_t>(role)], written.at(names[role]));
+    reg.CloseKey();
+    ASSERT_TRUE(cursors->ReadCursorSchemes());
+    const uint64_t decoded = CursorPicturesDecoded();
+    // The first show: the list's first paint loads the cursors.
+    const double seconds = BestTime(1, [&] {
+        ShowWindow(form->Handle(), SW_SHOWNOACTIVATE);
+        UpdateWindow(form->Handle());
+    });
+    std::printf("the page's first show with 15 ordinary cursors: %.3f s\n", seconds);
+    EXPECT_EQ(CursorPicturesDecoded() - decoded, static_cast<uint64_t>(kCursorRoleCount));
+    EXPECT_LT(seconds, 4.0);  // about ten times what it takes
+    for (int role = 0; role < kCursorRoleCount; ++role) {
+        SCOPED_TRACE(names[role]);
+        ASSERT_NE(cursors->SchemeCursor(role), nullptr);
+        HCURSOR system = cursorlook::SystemLoadedCursor(written.at(names[role]), true);
+        ASSERT_NE(system, nullptr);
+        cursorlook::ExpectLooksAlike(cursorlook::LookOf(system), cursorlook::LookOf(cursors->SchemeCursor(role)));
+        DestroyCursor(system);
+    }
+}
+
+// "参照" with a file that gives no cursor: the import's message, the role keeps its file, and
+// applying writes nothing of it.
+TEST_F(SystemCursorPageTest, BrowsingToAFileThatGivesNoCursorLeavesTheRoleAsItWas) {
+    WriteKeys("", {{3, curFile}}, {});
+    ASSERT_TRUE(cursors->ReadCursorSchemes());
+    std::vector<uint8_t> bitmap = {'B', 'M'};
+    bitmap.resize(70, 0xFF);
+    std::vector<uint8_t> manyEntries = {0, 0, 2, 0, 0xFF, 0xFF};  // 65535 entries, none there
+    manyEntries.resize(6 + 16 * 4, 0x20);
+    const std::vector<std::pair<std::string, std::vector<uint8_t>>> files = {
+        {folder + "picture.cur", bitmap}, {folder + "many entries.cur", manyEntries}};
+    std::vector<std::string> hostile;
+    for (const auto& [file, bytes] : files) {
+        ASSERT_TRUE(WriteWholeFile(file, bytes.data(), bytes.size()));
+        hostile.push_back(file);
+    }
+    // Two frame lists, the first short of the frames its header names: the system's loader
+    // faults on it (in the helper) and our readers refuse it.
+    hostile.push_back(CorpusFile("readers", "hostile_two_fram_b.ani"));
+    const HCURSOR before = cursors->SchemeCursor(3);
+    for (const std::string& file : hostile) {
+        SCOPED_TRACE(file);
+        SetFileDialogHook([&](TFileDialog& d) {
+            d.FileName = file;
+            return true;
+        });
+        SelectRole(3);
+        boxes.Calls.clear();
+        Press(*cursors->WinCurOpen);
+        ASSERT_EQ(boxes.Calls.size(), 1u);
+        EXPECT_EQ(boxes.Calls[0].Text, file + " は\nｲﾒｰｼﾞが含まれていないか,入力がｷｬﾝｾﾙされたため読み込めませんでした。");
+        EXPECT_EQ(boxes.Calls[0].Caption, "開いたファイル");
+        EXPECT_EQ(cursors->Schemes().File(3), curFile);
+        EXPECT_EQ(cursors->SchemeCursor(3), before);
+        EXPECT_FALSE(cursors->tekiyoubtn->Enabled());
+        EXPECT_FALSE(cursors->UndoWinCurBtn->Enabled());
+    }
+    boxes.Answer = IDYES;
+    cursors->tekiyoubtnClick();
+    auto keys = Query();
+    EXPECT_EQ(keys[""]["Wait"].Data, curFile);
+    for (const auto& [name, value] : keys[""])
+        for (const std::string& file : hostile) EXPECT_EQ(value.Data.find(file), std::string::npos) << name;
 }
