@@ -289,3 +289,147 @@ TEST(SafeFileStream, FilesSavedTogetherAreReplacedOnlyWhenAllAreWritten) {
     for (const TFileBytes& f : files) EXPECT_EQ(FileText(f.Path), std::string(f.Bytes.begin(), f.Bytes.end()));
     EXPECT_EQ(FolderNames(dir).size(), 5u);
 }
+
+// A set whose targets cannot all be replaced: a folder stands among them, or a step of the
+// replace fails at any point. Every old file keeps its bytes, no new file appears and no
+// temporary or backup file stays.
+TEST(SafeFileStream, FilesSavedTogetherPutEveryOldFileBackWhenOneCannotBeReplaced) {
+    auto dir = EmptyFolder("safe_together_back");
+    const std::string folder = dir.string() + "/";
+    const std::vector<std::string> old = {"walk_00.ico", "walk_02.ico", "walk_04.ico"};
+    std::vector<TFileBytes> files;
+    for (int i = 0; i < 5; ++i) files.push_back({folder + "walk_0" + std::to_string(i) + ".ico", std::vector<uint8_t>(100 + i, 'n')});
+    auto expectOld = [&](std::vector<std::string> names) {
+        for (const std::string& n : old) EXPECT_EQ(FileText(folder + n), "old " + n);
+        names.insert(names.end(), old.begin(), old.end());
+        std::sort(names.begin(), names.end());
+        EXPECT_EQ(FolderNames(dir), names);
+    };
+    PutFiles(folder, old, "old ");
+    std::filesystem::create_directory(dir / "walk_03.ico");
+    EXPECT_FALSE(WriteFilesTogether(files));
+    expectOld({"walk_03.ico"});
+    std::filesystem::remove(dir / "walk_03.ico");
+
+    struct Case {
+        TReplaceStep Step;
+        int At;  // the step of that kind that fails
+    } cases[] = {{TReplaceStep::Aside, 0}, {TReplaceStep::Aside, 2}, {TReplaceStep::In, 0}, {TReplaceStep::In, 3},
+                 {TReplaceStep::In, 4}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << (c.Step == TReplaceStep::Aside ? "aside " : "in ") << c.At);
+        TFailingReplaceScope failing([&](TReplaceStep step, const std::string&, int n) { return step == c.Step && n == c.At; });
+        EXPECT_FALSE(WriteFilesTogether(files));
+        EXPECT_TRUE(TakeLeftFiles().Empty());
+        expectOld({});
+    }
+}
+
+// The new file could not take the target's name after the old one went aside: the old
+// file is put back; when that fails too, both stay where they are and are named.
+TEST(SafeFileStream, AReplaceThatFailsAfterTheOldFileWentAsideNeverLosesBoth) {
+    auto dir = EmptyFolder("safe_replace_steps");
+    const std::string path = (dir / "target.ani").string();
+    ASSERT_TRUE(WriteWholeFile(path, "old", 3));
+    {
+        TFailingReplaceScope failing([](TReplaceStep step, const std::string&, int) { return step == TReplaceStep::In; });
+        EXPECT_FALSE(WriteWholeFile(path, "new bytes", 9));
+        EXPECT_TRUE(TakeLeftFiles().Empty());
+    }
+    EXPECT_EQ(FileText(path), "old");
+    EXPECT_EQ(FolderNames(dir), std::vector<std::string>{"target.ani"});
+
+    TFailingReplaceScope failing([](TReplaceStep step, const std::string&, int) { return step != TReplaceStep::Aside; });
+    EXPECT_FALSE(WriteWholeFile(path, "new bytes", 9));
+    const TLeftFiles left = TakeLeftFiles();
+    ASSERT_EQ(left.NewBytes.size(), 1u);
+    ASSERT_EQ(left.OldBytes.size(), 1u);
+    EXPECT_EQ(FileText(left.NewBytes[0]), "new bytes");
+    EXPECT_EQ(FileText(left.OldBytes[0]), "old");
+    std::vector<std::string> names = {std::filesystem::path(left.NewBytes[0]).filename().string(),
+                                      std::filesystem::path(left.OldBytes[0]).filename().string()};
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(FolderNames(dir), names);  // no file at the target, and nothing else
+    for (const std::string& n : names) EXPECT_LE(n.size(), 12u) << n;
+}
+
+// Names up to the longest a folder takes save, also over an old file: the temporary
+// file's name never grows with the target's.
+TEST(SafeFileStream, NamesOfTheLongestLengthSave) {
+    auto dir = EmptyFolder("safe_long_names");
+    std::string japanese;
+    for (int i = 0; i < 82; ++i) japanese += "名";  // 246 bytes
+    for (const std::string& name : {japanese + ".ani", std::string(251, 'n') + ".ani"}) {
+        SCOPED_TRACE(name.size());
+        const std::string path = (dir / name).string();
+        ASSERT_TRUE(WriteWholeFile(path, "first", 5));
+        ASSERT_TRUE(WriteWholeFile(path, "second", 6));
+        EXPECT_EQ(FileText(path), "second");
+        EXPECT_EQ(FolderNames(dir), std::vector<std::string>{name});
+        std::filesystem::remove(dir / name);
+    }
+}
+
+// Every name of a file with several names shows the new bytes; when they cannot be
+// written into it, its old bytes are put back, and when even that fails the new and the
+// old bytes are named.
+TEST(SafeFileStream, AFileWithSeveralNamesGetsTheNewBytesUnderEveryName) {
+    auto dir = EmptyFolder("safe_hard_links");
+    const std::string path = (dir / "walk.ani").string(), other = (dir / "other.ani").string();
+    ASSERT_TRUE(WriteWholeFile(path, "old bytes", 9));
+    std::filesystem::create_hard_link(path, other);
+    ASSERT_TRUE(WriteWholeFile(path, "new", 3));
+    EXPECT_EQ(FileText(path), "new");
+    EXPECT_EQ(FileText(other), "new");
+    EXPECT_EQ(std::filesystem::hard_link_count(path), 2u);
+    EXPECT_EQ(FolderNames(dir), (std::vector<std::string>{"other.ani", "walk.ani"}));
+    {
+        TFailingReplaceScope failing([](TReplaceStep step, const std::string&, int) { return step == TReplaceStep::In; });
+        EXPECT_FALSE(WriteWholeFile(other, "newer bytes", 11));
+        EXPECT_TRUE(TakeLeftFiles().Empty());
+    }
+    EXPECT_EQ(FileText(path), "new");
+    EXPECT_EQ(FolderNames(dir), (std::vector<std::string>{"other.ani", "walk.ani"}));
+
+    TFailingReplaceScope failing([](TReplaceStep step, const std::string&, int) { return step != TReplaceStep::Aside; });
+    EXPECT_FALSE(WriteWholeFile(other, "newer bytes", 11));
+    const TLeftFiles left = TakeLeftFiles();
+    ASSERT_EQ(left.NewBytes.size(), 1u);
+    ASSERT_EQ(left.OldBytes.size(), 1u);
+    EXPECT_EQ(FileText(left.NewBytes[0]), "newer bytes");
+    EXPECT_EQ(FileText(left.OldBytes[0]), "new");
+}
+
+// A link that leads to no file a save may make is refused, and stays a link.
+TEST(SafeFileStream, ALinkThatLeadsNowhereIsRefusedAndStaysALink) {
+    THostFolder host("safe_loops");
+    if (host.Unix().empty()) GTEST_SKIP() << "no host shell";
+    ASSERT_EQ(host.Shell("ln -s a.ani b.ani && ln -s b.ani a.ani && echo ready"), "ready");
+    const std::string folder = host.Folder();
+    EXPECT_FALSE(WriteWholeFile(folder + "a.ani", "bytes", 5));
+    EXPECT_THROW(TSafeFileStream{folder + "b.ani"}, EFOpenError);
+    EXPECT_EQ(host.Shell("test -L a.ani && test -L b.ani && test $(ls -A | wc -l) = 2 && echo links"), "links");
+#ifdef _WIN32
+    // The system gives no way to the file a link to a missing file names.
+    ASSERT_EQ(host.Shell("ln -s later.ani dangling.ani && echo ready"), "ready");
+    EXPECT_FALSE(WriteWholeFile(folder + "dangling.ani", "bytes", 5));
+    EXPECT_EQ(host.Shell("test -L dangling.ani && test ! -e later.ani && test $(ls -A | wc -l) = 3 && echo link"), "link");
+#endif
+}
+
+TEST(SafeFileStream, UnusedNamesAreShortAndFitThePath) {
+    auto dir = EmptyFolder("safe_unused");
+    const std::string folder = dir.string() + "/";
+    const std::string a = UnusedNameIn(folder), b = UnusedNameIn(folder);
+    EXPECT_NE(a, b);
+    for (const std::string& n : {a, b}) {
+        EXPECT_EQ(n.rfind(folder, 0), 0u);
+        EXPECT_EQ(n.size() - folder.size(), 12u);
+        EXPECT_FALSE(NameTaken(n));
+    }
+#ifdef _WIN32
+    // A deep folder: the name is shortened to what fits in MAX_PATH.
+    const std::string deep = "C:\\" + std::string(250, 'd') + "\\";
+    EXPECT_EQ(Utf8ToWide(UnusedNameIn(deep)).size(), 259u);
+#endif
+}
