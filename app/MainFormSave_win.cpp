@@ -88,8 +88,10 @@ namespace {
 // "label|*.ext|label|*.ext…" of a table.
 std::string FilterOf(const std::vector<TForm1::TSaveFormat>& formats) {
     std::string filter;
-    for (const TForm1::TSaveFormat& f : formats)
-        filter += (filter.empty() ? "" : "|") + std::string(f.Label) + "|*." + f.Extension;
+    for (const TForm1::TSaveFormat& f : formats) {
+        if (!filter.empty()) filter += '|';
+        filter.append(f.Label).append("|*.").append(f.Extension);
+    }
     return filter;
 }
 } // namespace
