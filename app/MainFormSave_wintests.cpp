@@ -85,6 +85,7 @@ struct SaveTest : MainWindowTest {
         else
             form->SaveIconBtnClick();
     }
+    void TypeIntoTheSystemsDialog(UINT_PTR& timer);
     int64_t SizeOf(const std::string& name) const {
         std::vector<uint8_t> bytes;
         return ReadWholeFile(folder + name, bytes, 1 << 20) ? static_cast<int64_t>(bytes.size()) : -1;
@@ -223,7 +224,9 @@ TEST_F(SaveTest, TheWholeDocumentIsWrittenByFilterIndexInTheChosenMode) {
         EXPECT_EQ(modeShown, 1) << c.Index;
         for (const std::string& f : c.Files) {
             ASSERT_TRUE(FileExists(folder + f)) << f;
-            if (c.Size >= 0) EXPECT_EQ(SizeOf(f), c.Size) << f;
+            if (c.Size >= 0) {
+                EXPECT_EQ(SizeOf(f), c.Size) << f;
+            }
         }
         EXPECT_TRUE(boxes.Calls.empty()) << c.Index;
     }
@@ -684,16 +687,23 @@ struct TypingSaveDialog {
     }
 };
 
+// Opens the dialogs in the test's folder, then lets TypingSaveDialog answer the system's own
+// save dialog on a timer (the caller kills it).
+void SaveTest::TypeIntoTheSystemsDialog(UINT_PTR& timer) {
+    Answer("first.txt", 1);
+    form->SaveANIBtnClick();
+    ASSERT_EQ(form->Path(), folder);
+    SetFileDialogHook(nullptr);
+    TypingSaveDialog::MessageShown() = [this] { return !boxes.Calls.empty(); };
+    timer = SetTimer(nullptr, 0, 50, TypingSaveDialog::Fire);
+}
+
 // Wine's dialog overruns a buffer of MAX_PATH characters with a longer path on Save: the
 // name box takes only what fits beside the folder (and the extension), and a longer name
 // offered is refused with a message while the dialog stays open.
 TEST_F(SaveTest, ANameTooLongForAPathNeverReachesTheSystemDialogsSave) {
-    Answer("first.txt", 1);
-    form->SaveANIBtnClick();  // the dialogs now open in the test's folder
-    ASSERT_EQ(form->Path(), folder);
-    SetFileDialogHook(nullptr);
-    TypingSaveDialog::MessageShown() = [this] { return !boxes.Calls.empty(); };
-    const UINT_PTR timer = SetTimer(nullptr, 0, 50, TypingSaveDialog::Fire);
+    UINT_PTR timer = 0;
+    ASSERT_NO_FATAL_FAILURE(TypeIntoTheSystemsDialog(timer));
     const TScopeExit stopTimer([timer] { KillTimer(nullptr, timer); });  // also when an assertion ends the test
     const std::wstring wfolder = W(folder);
     const int room = MAX_PATH - 1 - static_cast<int>(wfolder.size()) - 4;  // folder ends with a backslash; ".ani"
@@ -736,12 +746,8 @@ TEST_F(SaveTest, ANameTooLongForAPathNeverReachesTheSystemDialogsSave) {
 // A full path typed into the name box is measured as the path it is, not as a name beside
 // the folder shown: one that fits in MAX_PATH saves to the place the bare name saves to.
 TEST_F(SaveTest, ATypedFullPathIsMeasuredAsThePathItIs) {
-    Answer("first.txt", 1);
-    form->SaveANIBtnClick();  // the dialogs now open in the test's folder
-    ASSERT_EQ(form->Path(), folder);
-    SetFileDialogHook(nullptr);
-    TypingSaveDialog::MessageShown() = [this] { return !boxes.Calls.empty(); };
-    const UINT_PTR timer = SetTimer(nullptr, 0, 50, TypingSaveDialog::Fire);
+    UINT_PTR timer = 0;
+    ASSERT_NO_FATAL_FAILURE(TypeIntoTheSystemsDialog(timer));
     const TScopeExit stopTimer([timer] { KillTimer(nullptr, timer); });
     const std::wstring wfolder = W(folder);
     // 250 characters and ".ani": longer than a name beside the folder may be.

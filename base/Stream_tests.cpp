@@ -328,6 +328,22 @@ TEST(SafeFileStream, FilesSavedTogetherPutEveryOldFileBackWhenOneCannotBeReplace
     }
 }
 
+namespace {
+// A save whose new bytes cannot be put in place and whose old bytes cannot be put back:
+// one file of each is left, named, holding them (an empty record when that failed).
+TLeftFiles SaveThatCannotPutBack(const std::string& path, const std::string& fresh, const std::string& old) {
+    TFailingReplaceScope failing([](TReplaceStep step, const std::string&, int) { return step != TReplaceStep::Aside; });
+    EXPECT_FALSE(WriteWholeFile(path, fresh.data(), fresh.size()));
+    TLeftFiles left = TakeLeftFiles();
+    EXPECT_EQ(left.NewBytes.size(), 1u);
+    EXPECT_EQ(left.OldBytes.size(), 1u);
+    if (left.NewBytes.size() != 1 || left.OldBytes.size() != 1) return {};
+    EXPECT_EQ(FileText(left.NewBytes[0]), fresh);
+    EXPECT_EQ(FileText(left.OldBytes[0]), old);
+    return left;
+}
+} // namespace
+
 // The new file could not take the target's name after the old one went aside: the old
 // file is put back; when that fails too, both stay where they are and are named.
 TEST(SafeFileStream, AReplaceThatFailsAfterTheOldFileWentAsideNeverLosesBoth) {
@@ -342,13 +358,8 @@ TEST(SafeFileStream, AReplaceThatFailsAfterTheOldFileWentAsideNeverLosesBoth) {
     EXPECT_EQ(FileText(path), "old");
     EXPECT_EQ(FolderNames(dir), std::vector<std::string>{"target.ani"});
 
-    TFailingReplaceScope failing([](TReplaceStep step, const std::string&, int) { return step != TReplaceStep::Aside; });
-    EXPECT_FALSE(WriteWholeFile(path, "new bytes", 9));
-    const TLeftFiles left = TakeLeftFiles();
-    ASSERT_EQ(left.NewBytes.size(), 1u);
-    ASSERT_EQ(left.OldBytes.size(), 1u);
-    EXPECT_EQ(FileText(left.NewBytes[0]), "new bytes");
-    EXPECT_EQ(FileText(left.OldBytes[0]), "old");
+    const TLeftFiles left = SaveThatCannotPutBack(path, "new bytes", "old");
+    ASSERT_FALSE(left.Empty());
     std::vector<std::string> names = {std::filesystem::path(left.NewBytes[0]).filename().string(),
                                       std::filesystem::path(left.OldBytes[0]).filename().string()};
     std::sort(names.begin(), names.end());
@@ -400,13 +411,7 @@ TEST(SafeFileStream, AFileWithSeveralNamesGetsTheNewBytesUnderEveryName) {
     EXPECT_EQ(FileText(path), "through the other name");
     EXPECT_EQ(FolderNames(dir), (std::vector<std::string>{"other.ani", "walk.ani"}));
 
-    TFailingReplaceScope failing([](TReplaceStep step, const std::string&, int) { return step != TReplaceStep::Aside; });
-    EXPECT_FALSE(WriteWholeFile(other, "newer bytes", 11));
-    const TLeftFiles left = TakeLeftFiles();
-    ASSERT_EQ(left.NewBytes.size(), 1u);
-    ASSERT_EQ(left.OldBytes.size(), 1u);
-    EXPECT_EQ(FileText(left.NewBytes[0]), "newer bytes");
-    EXPECT_EQ(FileText(left.OldBytes[0]), "through the other name");
+    SaveThatCannotPutBack(other, "newer bytes", "through the other name");
 }
 
 // A link that leads to no file a save may make is refused, and stays a link.
