@@ -229,7 +229,7 @@ struct TTargetState {
     uint32_t Names = 0;
 };
 TTargetState InspectTarget(const std::string& path);
-// Gives the new file to what the old file was: its attributes, security and creation time
+// Gives the new file what the old file had: its attributes, security and creation time
 // (Windows) or its mode and owner (elsewhere). False when that cannot be given.
 bool TakeOverAttributes(const std::string& oldFile, const std::string& newFile);
 // Gives the file from the name to, which no entry has; false when it could not.
