@@ -4,6 +4,7 @@
 #include "app/SmallDialogs.h"
 #include "app/VersionDlg.h"
 #include "base/Format.h"
+#include "base/Stream.h"
 #include "formats/GifExport.h"
 #include "formats/IconLibrary.h"
 #include "formats/ImageWriters.h"
@@ -12,6 +13,22 @@
 
 namespace {
 const char* const kCannotWrite = "何らかの原因でファイルを書きこめません。";
+const char* const kNewBytesLeft = "保存した内容は次のファイルに残してあります。";
+const char* const kOldBytesLeft = "元の内容は次のファイルに残してあります。";
+
+// The failure message, naming the files a replace that could not put everything back left.
+std::string CannotWriteText() {
+    const TLeftFiles left = TakeLeftFiles();
+    std::string text = kCannotWrite;
+    const auto name = [&](const char* what, const std::vector<std::string>& files) {
+        if (files.empty()) return;
+        text += std::string("\n") + what;
+        for (const std::string& f : files) text += "\n" + f;
+    };
+    name(kNewBytesLeft, left.NewBytes);
+    name(kOldBytesLeft, left.OldBytes);
+    return text;
+}
 
 // The chosen file's name without folder and extension.
 std::string NameWithoutExtension(const std::string& path) { return ChangeFileExt(ExtractFileName(path), ""); }
@@ -96,6 +113,7 @@ void TForm1::BuildSaveFilters() {
 // writer ran and failed (a cancelled dialog or an unknown row writes nothing).
 bool TForm1::SaveThroughDialog(TFileDialog& dialog, const std::vector<TSaveFormat>& formats) {
     if (!dialog.Execute(FHandle)) return true;
+    TakeLeftFiles();  // only what this save leaves is named
     FPath = ExtractFilePath(dialog.FileName);
     SaveModeBox->ShowModal();  // the mode last selected holds, also when the box is closed
     const int row = dialog.FilterIndex - 1;
@@ -113,7 +131,7 @@ void TForm1::SaveANIBtnClick() {
     SaveAniDlg.FileName = FDocName;
     SaveAniDlg.InitialDir = FPath;
     if (!SaveThroughDialog(SaveAniDlg, DocumentSaveFormats()))
-        ReportMessage(kCannotWrite, TMessageCaption::SaveAll, TMessageIcon::Warning);
+        ReportMessage(CannotWriteText(), TMessageCaption::SaveAll, TMessageIcon::Warning);
 }
 
 void TForm1::SaveIconBtnClick() {
@@ -121,7 +139,7 @@ void TForm1::SaveIconBtnClick() {
     SaveDlg.FileName = CurrentEntry().ImageName;
     SaveDlg.InitialDir = FPath;
     if (!SaveThroughDialog(SaveDlg, ImageSaveFormats()))
-        ReportMessage(kCannotWrite, TMessageCaption::SaveImage, TMessageIcon::Warning);
+        ReportMessage(CannotWriteText(), TMessageCaption::SaveImage, TMessageIcon::Warning);
 }
 
 // ---- the writers' views of the document

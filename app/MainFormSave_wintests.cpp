@@ -5,6 +5,7 @@
 #include <dlgs.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 
@@ -55,6 +56,36 @@ struct SaveTest : MainWindowTest {
             DeleteFileUtf8(folder + n);
         }
     }
+    // Saves into an empty folder of its own below the test's folder.
+    void UseOwnFolder(const std::string& name) {
+        folder += name + "\\";
+        std::filesystem::remove_all(std::filesystem::path(W(folder)));
+        std::filesystem::create_directory(std::filesystem::path(W(folder)));
+    }
+    std::vector<std::string> Names() const {
+        std::vector<std::string> names;
+        for (const auto& e : std::filesystem::directory_iterator(std::filesystem::path(W(folder))))
+            names.push_back(U(e.path().filename().wstring()));
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+    std::string Text(const std::string& name) const {
+        std::vector<uint8_t> bytes;
+        EXPECT_TRUE(ReadWholeFile(folder + name, bytes, 1 << 20)) << name;
+        return std::string(bytes.begin(), bytes.end());
+    }
+    void Put(const std::string& name, const std::string& bytes) {
+        ASSERT_TRUE(WriteWholeFile(folder + name, bytes.data(), bytes.size())) << name;
+    }
+    void Save(bool document, const std::string& name, int index) {
+        boxes.Calls.clear();
+        Answer(name, index);
+        if (document)
+            form->SaveANIBtnClick();
+        else
+            form->SaveIconBtnClick();
+    }
+    void TypeIntoTheSystemsDialog(UINT_PTR& timer);
     int64_t SizeOf(const std::string& name) const {
         std::vector<uint8_t> bytes;
         return ReadWholeFile(folder + name, bytes, 1 << 20) ? static_cast<int64_t>(bytes.size()) : -1;
@@ -367,9 +398,7 @@ TEST_F(SaveTest, ANumberedSaveThatDoesNotFitKeepsTheOldSetAndSaysSo) {
 }
 
 TEST_F(SaveTest, EverySaveThatRunsOutOfRoomKeepsTheOldFilesAndSaysSo) {
-    folder += "full\\";  // an empty folder of its own
-    std::filesystem::remove_all(std::filesystem::path(W(folder)));
-    std::filesystem::create_directory(std::filesystem::path(W(folder)));
+    UseOwnFolder("full");
     std::unique_ptr<TFullDiskScope> full;
     std::vector<Overwrite> cases = ImageSaves();
     cases.insert(cases.end(), {{true, 1, {"walk.ani"}},
@@ -391,62 +420,155 @@ TEST_F(SaveTest, SavesKeepWhatTheTargetFileWas) {
     THostFolder host("save-kept");
     if (host.Unix().empty()) GTEST_SKIP() << "no host shell";
     folder = host.Folder();
-    auto put = [&](const std::string& name, const std::string& bytes) {
-        ASSERT_TRUE(WriteWholeFile(folder + name, bytes.data(), bytes.size())) << name;
-    };
-    auto text = [&](const std::string& name) {
-        std::vector<uint8_t> bytes;
-        EXPECT_TRUE(ReadWholeFile(folder + name, bytes, 1 << 20)) << name;
-        return std::string(bytes.begin(), bytes.end());
-    };
-    auto save = [&](bool document, const std::string& name, int index) {
-        boxes.Calls.clear();
-        Answer(name, index);
-        if (document)
-            form->SaveANIBtnClick();
-        else
-            form->SaveIconBtnClick();
-    };
     auto attributes = [&](const std::string& name) { return GetFileAttributesW(W(folder + name).c_str()); };
 
-    put("one.bmp", "old");
+    Put("one.bmp", "old");
     ASSERT_TRUE(SetFileAttributesW(W(folder + "one.bmp").c_str(), FILE_ATTRIBUTE_HIDDEN));
-    save(false, "one.txt", 3);
+    Save(false, "one.txt", 3);
     EXPECT_TRUE(boxes.Calls.empty());
     EXPECT_EQ(SizeOf("one.bmp"), 2102);
     EXPECT_TRUE(attributes("one.bmp") & FILE_ATTRIBUTE_HIDDEN);
 
-    put("walk.ani", "old ani");
-    put("walk_00.bmp", "old 0");
-    put("walk_01.bmp", "old 1");
+    Put("walk.ani", "old ani");
+    Put("walk_00.bmp", "old 0");
+    Put("walk_01.bmp", "old 1");
     for (const char* locked : {"walk.ani", "walk_01.bmp"})
         ASSERT_TRUE(SetFileAttributesW(W(folder + locked).c_str(), FILE_ATTRIBUTE_READONLY));
     for (int index : {1, 7}) {
-        save(true, "walk.txt", index);
+        Save(true, "walk.txt", index);
         EXPECT_EQ(boxes.Calls.size(), 1u) << index;
         if (!boxes.Calls.empty()) {
             EXPECT_EQ(boxes.Calls[0].Text, kCannotWrite);
         }
     }
-    EXPECT_EQ(text("walk.ani"), "old ani");
-    EXPECT_EQ(text("walk_00.bmp"), "old 0");
-    EXPECT_EQ(text("walk_01.bmp"), "old 1");
+    EXPECT_EQ(Text("walk.ani"), "old ani");
+    EXPECT_EQ(Text("walk_00.bmp"), "old 0");
+    EXPECT_EQ(Text("walk_01.bmp"), "old 1");
     EXPECT_FALSE(FileExists(folder + "walk_02.bmp"));
     for (const char* locked : {"walk.ani", "walk_01.bmp"}) SetFileAttributesW(W(folder + locked).c_str(), FILE_ATTRIBUTE_NORMAL);
 
     ASSERT_EQ(host.Shell("mkdir real && printf old > real/kept.cur && ln -s real/kept.cur link.cur && echo ready"), "ready");
-    save(false, "link.txt", 2);
+    Save(false, "link.txt", 2);
     EXPECT_TRUE(boxes.Calls.empty());
     EXPECT_EQ(SizeOf("real\\kept.cur"), 2238);
     EXPECT_EQ(host.Shell("test -L link.cur && echo link"), "link");
 
-    put("one.gif.~tmp", "mine");
-    put("one.gif.~tmp0", "mine too");
-    save(false, "one.txt", 5);
+    Put("one.gif.~tmp", "mine");
+    Put("one.gif.~tmp0", "mine too");
+    Save(false, "one.txt", 5);
     EXPECT_TRUE(boxes.Calls.empty());
     EXPECT_GT(SizeOf("one.gif"), 0);
-    EXPECT_EQ(text("one.gif.~tmp"), "mine");
-    EXPECT_EQ(text("one.gif.~tmp0"), "mine too");
+    EXPECT_EQ(Text("one.gif.~tmp"), "mine");
+    EXPECT_EQ(Text("one.gif.~tmp0"), "mine too");
+}
+
+// A numbered set is one save: with a folder among its names, or one of its old files held
+// open by another program that lets nobody move it, the message shows, every old file
+// keeps its bytes, no new file appears and nothing else is left in the folder.
+TEST_F(SaveTest, ANumberedSetThatCannotReplaceEveryFileKeepsEveryOldFile) {
+    UseOwnFolder("set");
+    const std::vector<std::string> names = {"x_00.ico", "x_01.ico", "x_02.ico"};
+    auto expectOld = [&](const std::vector<std::string>& files) {
+        ASSERT_EQ(boxes.Calls.size(), 1u);
+        EXPECT_EQ(boxes.Calls[0].Text, kCannotWrite);
+        EXPECT_EQ(boxes.Calls[0].Caption, "すべて保存");
+        for (const std::string& f : files) EXPECT_EQ(Text(f), "old " + f) << f;
+        EXPECT_EQ(Names(), names);
+    };
+    Put("x_00.ico", "old x_00.ico");
+    Put("x_02.ico", "old x_02.ico");
+    ASSERT_TRUE(CreateDirectoryW(W(folder + "x_01.ico").c_str(), nullptr));
+    Save(true, "x.ico", 5);
+    expectOld({"x_00.ico", "x_02.ico"});
+    ASSERT_TRUE(RemoveDirectoryW(W(folder + "x_01.ico").c_str()));
+
+    Put("x_01.ico", "old x_01.ico");
+    const HANDLE held = CreateFileW(W(folder + "x_01.ico").c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                    nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    const TScopeExit release([held] { CloseHandle(held); });
+    Save(true, "x.ico", 5);
+    expectOld(names);
+}
+
+// The replace fails once the old file is gone from its name: the old file is put back;
+// when it cannot be, the new bytes stay and the message says where, and where the old are.
+TEST_F(SaveTest, ASaveWhoseReplaceFailsAfterTheTargetWentAsideKeepsTheOldOrTheNewBytes) {
+    UseOwnFolder("steps");
+    Put("one.bmp", "old");
+    mode = 1;
+    {
+        TFailingReplaceScope failing([](TReplaceStep step, const std::string&, int) { return step == TReplaceStep::In; });
+        Save(false, "one.txt", 3);
+    }
+    ASSERT_EQ(boxes.Calls.size(), 1u);
+    EXPECT_EQ(boxes.Calls[0].Text, kCannotWrite);
+    EXPECT_EQ(Text("one.bmp"), "old");
+    EXPECT_EQ(Names(), std::vector<std::string>{"one.bmp"});
+
+    std::vector<std::string> left;
+    {
+        TFailingReplaceScope failing([](TReplaceStep step, const std::string&, int) { return step != TReplaceStep::Aside; });
+        Save(false, "one.txt", 3);
+    }
+    ASSERT_EQ(boxes.Calls.size(), 1u);
+    const std::string& text = boxes.Calls[0].Text;
+    const std::string newLine = "\n保存した内容は次のファイルに残してあります。\n", oldLine = "\n元の内容は次のファイルに残してあります。\n";
+    const std::size_t newAt = text.find(newLine), oldAt = text.find(oldLine);
+    ASSERT_EQ(text.rfind(kCannotWrite, 0), 0u) << text;
+    ASSERT_NE(newAt, std::string::npos) << text;
+    ASSERT_NE(oldAt, std::string::npos) << text;
+    const std::string newFile = text.substr(newAt + newLine.size(), oldAt - newAt - newLine.size());
+    const std::string oldFile = text.substr(oldAt + oldLine.size());
+    ASSERT_EQ(newFile.rfind(folder, 0), 0u) << newFile;
+    ASSERT_EQ(oldFile.rfind(folder, 0), 0u) << oldFile;
+    EXPECT_EQ(SizeOf(newFile.substr(folder.size())), 2102);
+    EXPECT_EQ(Text(oldFile.substr(folder.size())), "old");
+    std::vector<std::string> both = {newFile.substr(folder.size()), oldFile.substr(folder.size())};
+    std::sort(both.begin(), both.end());
+    EXPECT_EQ(Names(), both);  // no file at the target, nothing else
+}
+
+// A name of 250 bytes (82 Japanese characters and ".ani"), new and over an old file; a
+// target with a second name, which shows the new bytes too.
+TEST_F(SaveTest, LongNamesAndFilesWithSeveralNamesSave) {
+    UseOwnFolder("names");
+    std::string name;
+    for (int i = 0; i < 82; ++i) name += "歩";
+    ASSERT_EQ(name.size() + 4, 250u);
+    for (int round = 0; round < 2; ++round) {
+        Save(true, name + ".ani", 1);
+        EXPECT_TRUE(boxes.Calls.empty()) << round;
+        EXPECT_GT(SizeOf(name + ".ani"), 0) << round;
+        EXPECT_EQ(Names(), std::vector<std::string>{name + ".ani"});
+    }
+    ASSERT_TRUE(DeleteFileW(W(folder + name + ".ani").c_str()));
+
+    mode = 1;
+    Put("one.bmp", "old");
+    ASSERT_TRUE(CreateHardLinkW(W(folder + "other.bmp").c_str(), W(folder + "one.bmp").c_str(), nullptr));
+    Save(false, "one.txt", 3);
+    EXPECT_TRUE(boxes.Calls.empty());
+    EXPECT_EQ(SizeOf("one.bmp"), 2102);
+    EXPECT_EQ(Text("other.bmp"), Text("one.bmp"));
+    EXPECT_EQ(Names(), (std::vector<std::string>{"one.bmp", "other.bmp"}));
+}
+
+// A link to a file that does not exist, or a loop of links: the save is refused with the
+// message, and the links stay links.
+TEST_F(SaveTest, ALinkThatLeadsToNoFileIsRefusedAndStaysALink) {
+    THostFolder host("save-links");
+    if (host.Unix().empty()) GTEST_SKIP() << "no host shell";
+    folder = host.Folder();
+    ASSERT_EQ(host.Shell("ln -s later.cur dangling.cur && ln -s a.cur b.cur && ln -s b.cur a.cur && echo ready"), "ready");
+    for (const char* name : {"dangling.txt", "a.txt"}) {
+        Save(false, name, 2);
+        ASSERT_EQ(boxes.Calls.size(), 1u) << name;
+        EXPECT_EQ(boxes.Calls[0].Text, kCannotWrite) << name;
+    }
+    EXPECT_EQ(host.Shell("test -L dangling.cur && test -L a.cur && test -L b.cur && test ! -e later.cur && "
+                         "test $(ls -A | wc -l) = 3 && echo links"),
+              "links");
 }
 
 // Answers the system's own save dialog as a user does: types the name, picks the file
@@ -565,17 +687,24 @@ struct TypingSaveDialog {
     }
 };
 
+// Opens the dialogs in the test's folder, then lets TypingSaveDialog answer the system's own
+// save dialog on a timer (the caller kills it).
+void SaveTest::TypeIntoTheSystemsDialog(UINT_PTR& timer) {
+    Answer("first.txt", 1);
+    form->SaveANIBtnClick();
+    ASSERT_EQ(form->Path(), folder);
+    SetFileDialogHook(nullptr);
+    TypingSaveDialog::MessageShown() = [this] { return !boxes.Calls.empty(); };
+    timer = SetTimer(nullptr, 0, 50, TypingSaveDialog::Fire);
+}
+
 // Wine's dialog overruns a buffer of MAX_PATH characters with a longer path on Save: the
 // name box takes only what fits beside the folder (and the extension), and a longer name
 // offered is refused with a message while the dialog stays open.
 TEST_F(SaveTest, ANameTooLongForAPathNeverReachesTheSystemDialogsSave) {
     if (!FileDialogGuardsNameLength()) GTEST_SKIP() << "only Wine's dialog keeps the path in a MAX_PATH buffer";
-    Answer("first.txt", 1);
-    form->SaveANIBtnClick();  // the dialogs now open in the test's folder
-    ASSERT_EQ(form->Path(), folder);
-    SetFileDialogHook(nullptr);
-    TypingSaveDialog::MessageShown() = [this] { return !boxes.Calls.empty(); };
-    const UINT_PTR timer = SetTimer(nullptr, 0, 50, TypingSaveDialog::Fire);
+    UINT_PTR timer = 0;
+    ASSERT_NO_FATAL_FAILURE(TypeIntoTheSystemsDialog(timer));
     const TScopeExit stopTimer([timer] { KillTimer(nullptr, timer); });  // also when an assertion ends the test
     const std::wstring wfolder = W(folder);
     const int room = MAX_PATH - 1 - static_cast<int>(wfolder.size()) - 4;  // folder ends with a backslash; ".ani"
@@ -613,6 +742,33 @@ TEST_F(SaveTest, ANameTooLongForAPathNeverReachesTheSystemDialogsSave) {
     EXPECT_EQ(boxes.Calls[0].Text, "ファイル名が長すぎます。");
     EXPECT_EQ(boxes.Calls[0].Caption, "すべて保存");
     EXPECT_TRUE(boxes.Calls[0].Flags & MB_ICONWARNING);
+}
+
+// A full path typed into the name box is measured as the path it is, not as a name beside
+// the folder shown: one that fits in MAX_PATH saves to the place the bare name saves to.
+TEST_F(SaveTest, ATypedFullPathIsMeasuredAsThePathItIs) {
+    UINT_PTR timer = 0;
+    ASSERT_NO_FATAL_FAILURE(TypeIntoTheSystemsDialog(timer));
+    const TScopeExit stopTimer([timer] { KillTimer(nullptr, timer); });
+    const std::wstring wfolder = W(folder);
+    // 250 characters and ".ani": longer than a name beside the folder may be.
+    const std::size_t length = 250;
+    ASSERT_GT(length, static_cast<std::size_t>(MAX_PATH - 1 - 4) - wfolder.size());
+    ASSERT_LT(wfolder.size() + 10, length);
+    std::wstring full = wfolder + L"F" + std::wstring(length - wfolder.size() - 1, L'f');
+    ASSERT_EQ(full.size(), length);
+    TypingSaveDialog::Name() = full;
+    TypingSaveDialog::Step() = 0;
+    boxes.Calls.clear();
+    modeShown = 0;
+    form->SaveANIBtnClick();
+    EXPECT_EQ(TypingSaveDialog::Step(), 1);
+    EXPECT_TRUE(boxes.Calls.empty());
+    EXPECT_EQ(TypingSaveDialog::Typed(), full);
+    EXPECT_EQ(modeShown, 1);
+    const std::string bare = U(full.substr(wfolder.size())) + ".ani";
+    EXPECT_GT(SizeOf(bare), 0);
+    DeleteFileW(W(folder + bare).c_str());
 }
 
 TEST_F(SaveTest, FrameLinesNamingMissingImagesAreNeverSaved) {

@@ -24,3 +24,25 @@ TEST(FileNames, ProposesTheFirstFreeNewFolderName) {
     for (int i = 1; i <= 98; ++i) taken.insert("新しいフォルダ(" + std::to_string(i) + ")");
     EXPECT_EQ(ProposeNewFolderName(exists), "新しいフォルダ(99)");
 }
+
+TEST(FileNames, ATypedNameIsMeasuredAsThePathItBecomes) {
+    const std::wstring folder = L"C:\\Users\\me\\Pictures";  // 20 characters, no separator at its end
+    struct Case {
+        const wchar_t* Folder;
+        std::wstring Typed;
+        std::size_t Length;
+    } cases[] = {
+        {folder.c_str(), L"walk.ani", 20 + 1 + 8},
+        {L"C:\\Users\\me\\Pictures\\", L"walk.ani", 21 + 8},
+        {folder.c_str(), L"sub\\walk.ani", 20 + 1 + 12},
+        {folder.c_str(), L"D:\\walk.ani", 11},
+        {folder.c_str(), L"Z:/tmp/walk.ani", 15},
+        {folder.c_str(), L"\\\\server\\share\\walk.ani", 23},
+        {folder.c_str(), L"\\walk.ani", 2 + 9},
+        {L"\\\\server\\share\\sub", L"\\walk.ani", 14 + 9},
+        {L"\\\\server\\share", L"/walk.ani", 14 + 9},
+        {folder.c_str(), std::wstring(214, L'x').replace(0, 3, L"Z:\\"), 214},
+    };
+    for (std::size_t i = 0; i < std::size(cases); ++i)
+        EXPECT_EQ(TypedPathLength(cases[i].Folder, cases[i].Typed), cases[i].Length) << "case " << i;
+}

@@ -1,45 +1,122 @@
 // The Windows side of the whole-file save: the temporary file, created new and written
 // through the system's own file calls with every write checked, flushed to the disk and
-// measured there before it takes the target's place in one step. (The C runtime's buffered writes and its fclose can
-// report success for bytes that never reached a full disk.)
+// measured there, and the steps that put it in the target's place: the old file moved to a
+// backup name and the new one moved in by MoveFileExW (the system's ReplaceFileW can lose
+// the old file when its second move fails, and under Wine leaves a file of its own behind
+// when its first one does), the attributes, security and creation time taken over first.
+// (The C runtime's buffered writes and its fclose can report success for bytes that never
+// reached a full disk.)
 #include <windows.h>
 
 #include <algorithm>
+#include <vector>
 
 #include "Exception.h"
 #include "Stream.h"
 #include "Text.h"
 
 namespace {
-// What a replaced file keeps of its attributes where the system's replace drops them.
+// What a replaced file keeps of its attributes.
 constexpr DWORD kKeptAttributes =
     FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
 } // namespace
 
-bool ReplaceFileUtf8(const std::string& from, const std::string& to) {
-    const std::wstring source = Utf8ToWide(from), target = Utf8ToWide(to);
-    const auto move = [&] {
-        return MoveFileExW(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
-    };
-    const DWORD old = GetFileAttributesW(target.c_str());
-    if (old == INVALID_FILE_ATTRIBUTES || (old & FILE_ATTRIBUTE_DIRECTORY)) return move();
-    // The target's directory entry stays, with its attributes, security and creation time.
-    if (!ReplaceFileW(target.c_str(), source.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) {
-        // The old file is gone already and the new one still has its temporary name: it
-        // must still take the target's name, or the caller's clean-up would lose both.
-        return GetLastError() == ERROR_UNABLE_TO_MOVE_REPLACEMENT && move();
+bool TakeOverAttributes(const std::string& oldFile, const std::string& newFile) {
+    const std::wstring from = Utf8ToWide(oldFile), to = Utf8ToWide(newFile);
+    const DWORD old = GetFileAttributesW(from.c_str());
+    if (old == INVALID_FILE_ATTRIBUTES || (old & FILE_ATTRIBUTE_DIRECTORY)) return true;
+    // As the system's own replace does, what cannot be carried over is left: the bytes matter most.
+    const HANDLE source = CreateFileW(from.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, 0, nullptr);
+    if (source != INVALID_HANDLE_VALUE) {
+        FILETIME created{};
+        const bool known = GetFileTime(source, &created, nullptr, nullptr) != 0;
+        CloseHandle(source);
+        const HANDLE target = CreateFileW(to.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        if (target != INVALID_HANDLE_VALUE) {
+            if (known) SetFileTime(target, &created, nullptr, nullptr);
+            CloseHandle(target);
+        }
     }
-    const DWORD now = GetFileAttributesW(target.c_str());
-    if (now != INVALID_FILE_ATTRIBUTES && (now & kKeptAttributes) != (old & kKeptAttributes))
-        SetFileAttributesW(target.c_str(), (now & ~kKeptAttributes) | (old & kKeptAttributes));
+    DWORD need = 0;
+    GetFileSecurityW(from.c_str(), DACL_SECURITY_INFORMATION, nullptr, 0, &need);
+    if (need > 0) {
+        std::vector<BYTE> security(need);
+        if (GetFileSecurityW(from.c_str(), DACL_SECURITY_INFORMATION, security.data(), need, &need))
+            SetFileSecurityW(to.c_str(), DACL_SECURITY_INFORMATION, security.data());
+    }
+    const DWORD now = GetFileAttributesW(to.c_str());
+    if (now != INVALID_FILE_ATTRIBUTES && (now & kKeptAttributes) != (old & kKeptAttributes)) {
+        const DWORD wanted = (now & ~kKeptAttributes) | (old & kKeptAttributes);
+        SetFileAttributesW(to.c_str(), wanted ? wanted : FILE_ATTRIBUTE_NORMAL);
+    }
     return true;
 }
 
+bool MoveFileUtf8(const std::string& from, const std::string& to) {
+    return MoveFileExW(Utf8ToWide(from).c_str(), Utf8ToWide(to).c_str(), MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+bool WriteInPlace(const std::string& path, const std::vector<uint8_t>& bytes) {
+    const HANDLE h = CreateFileW(Utf8ToWide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    bool ok = true;
+    for (std::size_t done = 0; ok && done < bytes.size();) {
+        const DWORD n = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1 << 30));
+        DWORD wrote = 0;
+        ok = WriteFile(h, bytes.data() + done, n, &wrote, nullptr) && wrote == n;
+        done += wrote;
+    }
+    LARGE_INTEGER size{};
+    ok = ok && SetEndOfFile(h) && FlushFileBuffers(h) && GetFileSizeEx(h, &size) &&
+         size.QuadPart == static_cast<LONGLONG>(bytes.size());
+    return CloseHandle(h) && ok;
+}
+
+TTargetState InspectTarget(const std::string& path) {
+    const std::wstring name = Utf8ToWide(path);
+    const DWORD a = GetFileAttributesW(name.c_str());
+    if (a == INVALID_FILE_ATTRIBUTES) return {};
+    TTargetState state{true, (a & FILE_ATTRIBUTE_DIRECTORY) != 0, 1};
+    const HANDLE h = CreateFileW(name.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                 OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (h != INVALID_HANDLE_VALUE) {
+        BY_HANDLE_FILE_INFORMATION info{};
+        if (GetFileInformationByHandle(h, &info)) state.Names = info.nNumberOfLinks;
+        CloseHandle(h);
+    }
+    return state;
+}
+
+namespace {
+// Whether a name that no call can open is still taken: a link whose file is missing
+// (the system shows it as a reparse point; Wine hides it from every call but the one that
+// creates a file there, which finds the name taken).
+bool NameHeldByALink(const std::wstring& name) {
+    const DWORD a = GetFileAttributesW(name.c_str());
+    if (a != INVALID_FILE_ATTRIBUTES) return (a & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+    const HANDLE probe = CreateFileW(name.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
+                                     FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (probe != INVALID_HANDLE_VALUE) {
+        CloseHandle(probe);  // the name was free; the probe goes with its handle
+        return false;
+    }
+    const DWORD error = GetLastError();
+    return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS;
+}
+} // namespace
+
 std::string ResolveSaveTarget(const std::string& path) {
     // The name the system finds for the file a link leads to; a file not there yet is its own name.
-    const HANDLE h = CreateFileW(Utf8ToWide(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+    const std::wstring wide = Utf8ToWide(path);
+    const HANDLE h = CreateFileW(wide.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                  nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return path;
+    if (h == INVALID_HANDLE_VALUE) {
+        const DWORD error = GetLastError();
+        if (error == ERROR_CANT_RESOLVE_FILENAME) return "";  // a loop of links
+        if (error == ERROR_FILE_NOT_FOUND && NameHeldByALink(wide)) return "";
+        return path;
+    }
     std::wstring name(32768, L'\0');
     const DWORD n = GetFinalPathNameByHandleW(h, name.data(), static_cast<DWORD>(name.size()),
                                               FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);

@@ -1,6 +1,9 @@
 #pragma once
-// Tests: a save file that runs out of room at byte N, put under every safe save.
+// Tests: a save file that runs out of room at byte N, put under every safe save, and
+// replace steps that fail.
 #include <algorithm>
+#include <array>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -43,4 +46,24 @@ struct TFullDiskScope {
     ~TFullDiskScope() { SetSaveFileFactory(nullptr); }
     TFullDiskScope(const TFullDiskScope&) = delete;
     TFullDiskScope& operator=(const TFullDiskScope&) = delete;
+};
+
+// While it lives, the replace steps of every safe save ask fails(step, target, n) first,
+// n counting the steps of that kind from 0: true makes the step fail. Files a failed
+// replace left from before are forgotten, and so are those it leaves when it ends.
+struct TFailingReplaceScope {
+    using TRule = std::function<bool(TReplaceStep step, const std::string& target, int n)>;
+    explicit TFailingReplaceScope(TRule fails) {
+        TakeLeftFiles();
+        SetReplaceStepHook([fails = std::move(fails), counts = std::make_shared<std::array<int, 3>>()](
+                               TReplaceStep step, const std::string& target) {
+            return !fails(step, target, (*counts)[static_cast<std::size_t>(step)]++);
+        });
+    }
+    ~TFailingReplaceScope() {
+        SetReplaceStepHook(nullptr);
+        TakeLeftFiles();
+    }
+    TFailingReplaceScope(const TFailingReplaceScope&) = delete;
+    TFailingReplaceScope& operator=(const TFailingReplaceScope&) = delete;
 };

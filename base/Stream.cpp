@@ -3,7 +3,10 @@
 #include <algorithm>
 #include <atomic>
 #include <cstring>
+#include <limits>
+#include <mutex>
 #include <random>
+#include <utility>
 
 #include "Exception.h"
 #include "Text.h"
@@ -244,21 +247,49 @@ TSaveFileFactory& SaveFileFactory() {
 void SetSaveFileFactory(TSaveFileFactory factory) { SaveFileFactory() = std::move(factory); }
 
 namespace {
-// A name beside the target that no file has: the target's name with ".~tmp" and a number
-// that differs between processes and between the saves of one process.
-std::string TemporaryName(const std::string& target) {
-    static std::atomic<unsigned> counter{0};
-    static const unsigned seed = static_cast<unsigned>(std::random_device{}());
-    return target + ".~tmp" + std::to_string((seed + counter++) % 1000000u);
+std::string FolderOf(const std::string& path) {
+#ifdef _WIN32
+    const std::size_t slash = path.find_last_of("\\/");
+#else
+    const std::size_t slash = path.rfind('/');
+#endif
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
+
+// The longest path the platform's calls take (in its own units), and the length of a path there.
+#ifdef _WIN32
+constexpr std::size_t kLongestPath = 259;  // MAX_PATH without its terminating zero
+std::size_t PathUnits(const std::string& path) { return Utf8ToWide(path).size(); }
+#else
+constexpr std::size_t kLongestPath = 4095;
+std::size_t PathUnits(const std::string& path) { return path.size(); }
+#endif
 } // namespace
 
-TSafeFileStream::TSafeFileStream(const std::string& path) : FPath(ResolveSaveTarget(path)) {
-    if (RefusesWrites(FPath)) throw EFOpenError("Cannot create file \"" + path + "\"");
-    // The file is created new, never opened: a name that turns out taken is given up for the next.
+std::string UnusedNameIn(const std::string& folder) {
+    static std::atomic<uint64_t> counter{0};
+    static const uint64_t seed = (static_cast<uint64_t>(std::random_device{}()) << 32) ^ std::random_device{}();
+    const std::size_t used = PathUnits(folder);
+    // "~" and seven letters or digits and ".tmp"; without the extension and with fewer
+    // letters where the path would not fit (never fewer than three).
+    const std::size_t room = used < kLongestPath ? kLongestPath - used : 0;
+    const std::size_t letters = room >= 12 ? 7 : std::max<std::size_t>(room, 4) - 1;
+    const char* const digits = "0123456789abcdefghijklmnopqrstuvwxyz";
     for (int attempt = 0;; ++attempt) {
-        FTempPath = TemporaryName(FPath);
-        if (NameTaken(FTempPath) && attempt < 100) continue;
+        uint64_t n = seed + 0x9E3779B97F4A7C15ull * ++counter;
+        std::string name = "~";
+        for (std::size_t i = 0; i < letters; ++i, n /= 36) name += digits[n % 36];
+        if (room >= 12) name += ".tmp";
+        if (!NameTaken(folder + name) || attempt >= 100) return folder + name;
+    }
+}
+
+TSafeFileStream::TSafeFileStream(const std::string& path) : FPath(ResolveSaveTarget(path)) {
+    if (FPath.empty() || RefusesWrites(FPath)) throw EFOpenError("Cannot create file \"" + path + "\"");
+    // The file is created new, never opened: a name that turns out taken is given up for the next.
+    const std::string folder = FolderOf(FPath);
+    for (int attempt = 0;; ++attempt) {
+        FTempPath = UnusedNameIn(folder);
         try {
             FFile = SaveFileFactory() ? SaveFileFactory()(FTempPath) : CreateSaveFile(FTempPath);
             return;
@@ -316,12 +347,146 @@ bool TSafeFileStream::Finish() {
     return FFinished;
 }
 
+// ---- the replace: old files aside, new files in, and everything put back on failure
+
+namespace {
+TReplaceStepHook& ReplaceStepHook() {
+    static TReplaceStepHook hook;
+    return hook;
+}
+
+std::mutex& LeftFilesLock() {
+    static std::mutex lock;
+    return lock;
+}
+TLeftFiles& LeftFiles() {
+    static TLeftFiles left;
+    return left;
+}
+void LeaveFiles(const std::string& newBytes, const std::string& oldBytes) {
+    const std::lock_guard<std::mutex> hold(LeftFilesLock());
+    if (!newBytes.empty()) LeftFiles().NewBytes.push_back(newBytes);
+    if (!oldBytes.empty()) LeftFiles().OldBytes.push_back(oldBytes);
+}
+
+bool Step(TReplaceStep step, const std::string& target, const std::function<bool()>& action) {
+    if (ReplaceStepHook() && !ReplaceStepHook()(step, target)) return false;
+    return action();
+}
+
+bool ReadAll(const std::string& path, std::vector<uint8_t>& bytes) {
+    return ReadWholeFile(path, bytes, std::numeric_limits<int64_t>::max());
+}
+
+// A copy of a file's bytes under a new name, checked on the disk.
+bool CopyFileBytes(const std::string& from, const std::string& to) {
+    std::vector<uint8_t> bytes;
+    if (!ReadAll(from, bytes)) return false;
+    try {
+        std::unique_ptr<TSaveFile> f = CreateSaveFile(to);
+        const bool written = f->Write(bytes.data(), static_cast<int64_t>(bytes.size()));
+        if (f->Close(static_cast<int64_t>(bytes.size())) && written) return true;
+    } catch (const EFOpenError&) {
+        return false;
+    }
+    DeleteFileUtf8(to);
+    return false;
+}
+
+// The new bytes of one target and where its old file waits.
+struct TReplacement {
+    TReplacement(std::string temp, std::string target) : Temp(std::move(temp)), Target(std::move(target)) {}
+    std::string Temp;    // the finished new file
+    std::string Target;
+    std::string Backup;  // the old file (or the copy of its bytes) while the replace runs
+    bool InPlace = false;  // the target has other names: the new bytes are written into it
+    bool Aside = false;    // the old bytes are at Backup
+    bool Touched = false;  // the target may hold new bytes
+};
+
+// Writes the new bytes of a file written in place into its target.
+bool WriteBytesOf(const std::string& from, const std::string& target) {
+    std::vector<uint8_t> bytes;
+    return ReadAll(from, bytes) && WriteInPlace(target, bytes);
+}
+
+// Puts every old file back after a failed replace; what cannot be put back stays, named
+// by TakeLeftFiles.
+void PutBack(std::vector<TReplacement>& all) {
+    for (auto e = all.rbegin(); e != all.rend(); ++e) {
+        if (e->InPlace) {
+            if (e->Touched && !Step(TReplaceStep::Back, e->Target, [&] { return WriteBytesOf(e->Backup, e->Target); })) {
+                LeaveFiles(e->Temp, e->Backup);
+                continue;
+            }
+        } else {
+            if (e->Touched && !Step(TReplaceStep::Back, e->Target, [&] { return MoveFileUtf8(e->Target, e->Temp); })) {
+                LeaveFiles("", e->Backup);  // the target shows the new bytes
+                continue;
+            }
+            if (e->Aside && !Step(TReplaceStep::Back, e->Target, [&] { return MoveFileUtf8(e->Backup, e->Target); })) {
+                LeaveFiles(e->Temp, e->Backup);  // no file at the target: both stay
+                continue;
+            }
+        }
+        if (e->Aside && e->InPlace) DeleteFileUtf8(e->Backup);
+        DeleteFileUtf8(e->Temp);
+    }
+}
+
+bool ReplaceAll(std::vector<TReplacement>& all) {
+    for (TReplacement& e : all) {
+        const TTargetState state = InspectTarget(e.Target);
+        if (state.Folder) {
+            for (TReplacement& d : all) DeleteFileUtf8(d.Temp);
+            return false;
+        }
+        if (state.Exists) e.Backup = UnusedNameIn(FolderOf(e.Target));
+        e.InPlace = state.Names > 1;
+    }
+    for (TReplacement& e : all) {
+        if (e.Backup.empty()) continue;
+        const bool aside = Step(TReplaceStep::Aside, e.Target, [&] {
+            return e.InPlace ? CopyFileBytes(e.Target, e.Backup)
+                             : TakeOverAttributes(e.Target, e.Temp) && MoveFileUtf8(e.Target, e.Backup);
+        });
+        if (!aside) {
+            PutBack(all);
+            return false;
+        }
+        e.Aside = true;
+    }
+    for (TReplacement& e : all) {
+        e.Touched = e.InPlace;  // a write that fails half-way leaves part of the new bytes
+        const bool in = Step(TReplaceStep::In, e.Target, [&] {
+            return e.InPlace ? WriteBytesOf(e.Temp, e.Target) : MoveFileUtf8(e.Temp, e.Target);
+        });
+        if (!in) {
+            PutBack(all);
+            return false;
+        }
+        e.Touched = true;
+    }
+    for (TReplacement& e : all) {
+        if (e.Aside) DeleteFileUtf8(e.Backup);
+        if (e.InPlace) DeleteFileUtf8(e.Temp);
+    }
+    return true;
+}
+} // namespace
+
+void SetReplaceStepHook(TReplaceStepHook hook) { ReplaceStepHook() = std::move(hook); }
+
+TLeftFiles TakeLeftFiles() {
+    const std::lock_guard<std::mutex> hold(LeftFilesLock());
+    return std::exchange(LeftFiles(), TLeftFiles{});
+}
+
 bool TSafeFileStream::Replace() {
     if (!FFinished) return false;
     FFinished = false;
-    if (ReplaceFileUtf8(FTempPath, FPath)) return true;
-    DeleteFileUtf8(FTempPath);
-    return false;
+    std::vector<TReplacement> one{TReplacement(FTempPath, FPath)};
+    return ReplaceAll(one);
 }
 
 bool TSafeFileStream::Commit() { return Finish() && Replace(); }
@@ -339,9 +504,12 @@ bool WriteFilesTogether(const std::vector<TFileBytes>& files) {
             return false;
         if (!s.Finish()) return false;
     }
-    for (auto& s : written)
-        if (!s->Replace()) return false;
-    return true;
+    std::vector<TReplacement> all;
+    for (auto& s : written) {
+        all.emplace_back(s->FTempPath, s->FPath);
+        s->FFinished = false;  // the replace takes care of the file now
+    }
+    return ReplaceAll(all);
 }
 
 bool WriteFileSafely(const std::string& path, const std::function<void(TStream&)>& write) {
@@ -361,33 +529,20 @@ bool WriteWholeFile(const std::string& path, const void* data, std::size_t size)
 }
 
 #ifndef _WIN32
-bool ReplaceFileUtf8(const std::string& from, const std::string& to) {
-    struct stat st;
-    if (::stat(to.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
-        // The new file takes the old one's owner where this process may give it (root), and its mode.
-        if (::chown(from.c_str(), st.st_uid, st.st_gid) != 0) { /* another owner is not ours to give */ }
-        if (::chmod(from.c_str(), st.st_mode & 07777) != 0) return false;
-    }
-    return std::rename(from.c_str(), to.c_str()) == 0;
-}
-
 std::string ResolveSaveTarget(const std::string& path) {
     std::string at = path;
     // Follows the links one by one, so that a link to a file not made yet names that file.
     for (int hops = 0; hops < 40; ++hops) {
         struct stat st;
-        if (::lstat(at.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) break;
+        if (::lstat(at.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return at;
         std::vector<char> buf(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : 4096) + 1);
         const ssize_t n = ::readlink(at.c_str(), buf.data(), buf.size());
-        if (n <= 0 || static_cast<std::size_t>(n) >= buf.size()) break;
+        if (n <= 0 || static_cast<std::size_t>(n) >= buf.size()) return "";
         std::string next(buf.data(), static_cast<std::size_t>(n));
-        if (next[0] != '/') {
-            const std::size_t slash = at.rfind('/');
-            next = (slash == std::string::npos ? std::string() : at.substr(0, slash + 1)) + next;
-        }
+        if (next[0] != '/') next = FolderOf(at) + next;
         at = next;
     }
-    return at;
+    return "";  // still a link: a loop, never to be replaced by a file
 }
 
 bool NameTaken(const std::string& path) {
@@ -453,4 +608,38 @@ private:
 } // namespace
 
 std::unique_ptr<TSaveFile> CreateSaveFile(const std::string& path) { return std::make_unique<TPosixSaveFile>(path); }
+
+TTargetState InspectTarget(const std::string& path) {
+    struct stat st;
+    if (::stat(path.c_str(), &st) != 0) return {};
+    return {true, S_ISDIR(st.st_mode), static_cast<uint32_t>(st.st_nlink)};
+}
+
+bool TakeOverAttributes(const std::string& oldFile, const std::string& newFile) {
+    struct stat st;
+    if (::stat(oldFile.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return true;
+    // The new file takes the old one's owner where this process may give it (root), and its mode.
+    if (::chown(newFile.c_str(), st.st_uid, st.st_gid) != 0) { /* another owner is not ours to give */ }
+    return ::chmod(newFile.c_str(), st.st_mode & 07777) == 0;
+}
+
+bool MoveFileUtf8(const std::string& from, const std::string& to) {
+    return !NameTaken(to) && std::rename(from.c_str(), to.c_str()) == 0;
+}
+
+bool WriteInPlace(const std::string& path, const std::vector<uint8_t>& bytes) {
+    const int h = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
+    if (h < 0) return false;
+    bool ok = true;
+    for (std::size_t done = 0; ok && done < bytes.size();) {
+        const ssize_t n = ::write(h, bytes.data() + done, std::min<std::size_t>(bytes.size() - done, 1 << 30));
+        if (n < 0 && errno == EINTR) continue;
+        ok = n > 0;
+        if (ok) done += static_cast<std::size_t>(n);
+    }
+    ok = ok && ::ftruncate(h, static_cast<off_t>(bytes.size())) == 0 && ::fsync(h) == 0;
+    struct stat st;
+    ok = ok && ::fstat(h, &st) == 0 && st.st_size == static_cast<off_t>(bytes.size());
+    return ::close(h) == 0 && ok;
+}
 #endif

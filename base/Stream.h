@@ -118,14 +118,20 @@ std::unique_ptr<TSaveFile> CreateSaveFile(const std::string& path);
 using TSaveFileFactory = std::function<std::unique_ptr<TSaveFile>(const std::string& path)>;
 void SetSaveFileFactory(TSaveFileFactory factory);
 
-// A file written whole or not at all. The bytes go to a temporary file of a name no
+// A file written whole or not at all. The bytes go to a temporary file of a short name no
 // other file has, in the folder of the file the target names (a symbolic link is followed,
-// and stays a link); Commit closes it and puts it in the target's place, keeping what the
-// target was (its attributes or mode). Until then, and when anything fails (a write, the
-// flush to disk, the size found on disk, the replace), the target keeps its old bytes, and
-// the temporary file is removed again. A target that refuses writes (read-only) is refused
-// at once. A target with other hard links gets a file of its own: the other names keep
-// the old bytes.
+// and stays a link; a link that leads to no file a save may make is refused); Commit
+// closes it and puts it in the target's place, keeping what the target was (its attributes
+// or mode). Until then, and when anything fails (a write, the flush to disk, the size found
+// on disk, the replace), the target keeps its old bytes, and the temporary file is removed
+// again. The old file keeps a backup name of its own until the new one is in place and is
+// put back when the replace fails; when it cannot be put back, the new bytes are never
+// removed: their file stays and TakeLeftFiles names it. A target that refuses writes
+// (read-only) is refused at once. A target with other hard links gets the new bytes
+// written into it, so that every name shows them, while a copy of its old bytes waits to
+// put them back.
+struct TFileBytes;
+
 class TSafeFileStream : public TStream {
 public:
     // Throws EFOpenError when the target refuses writes or no temporary file can be created.
@@ -142,11 +148,14 @@ public:
     // Closes the temporary file and checks that it holds every byte on disk; the target is
     // not touched yet. False (and the temporary file gone) when anything failed.
     bool Finish();
-    // Puts a finished temporary file in the target's place; false leaves the target as it was.
+    // Puts a finished temporary file in the target's place; false leaves the target as it
+    // was, unless TakeLeftFiles names what could not be put back.
     bool Replace();
     const std::string& TemporaryPath() const { return FTempPath; }
 
 private:
+    friend bool WriteFilesTogether(const std::vector<TFileBytes>& files);
+
     std::string FPath;  // the file replaced: the target, or the file its symbolic link names
     std::string FTempPath;
     std::unique_ptr<TSaveFile> FFile;
@@ -157,9 +166,11 @@ private:
 };
 
 // Several files saved as one: every file is written to its temporary file first, and the
-// targets are replaced only when all of them are there whole. When a file cannot be
-// written, every temporary file goes again and every target keeps its old bytes (and no
-// target that did not exist appears). False on any failure.
+// targets are replaced only when all of them are there whole, as one replace: every old
+// file goes aside, every new one in, and when any step fails every old file is put back.
+// When a file cannot be written or replaced, every temporary file goes again and every
+// target keeps its old bytes (and no target that did not exist appears). False on any
+// failure.
 struct TFileBytes {
     std::string Path;
     std::vector<uint8_t> Bytes;
@@ -175,15 +186,54 @@ bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& out, int64_t m
 bool WriteWholeFile(const std::string& path, const void* data, std::size_t size);
 // write fills the stream; an exception from it leaves the old file and is passed on.
 bool WriteFileSafely(const std::string& path, const std::function<void(TStream&)>& write);
-// Puts the file from in the place of the file to, in one step; an existing to keeps its
-// attributes (Windows) or its mode and owner (elsewhere). False when it could not.
-bool ReplaceFileUtf8(const std::string& from, const std::string& to);
+
+// What failed replaces had to leave on the disk because they could not put things back
+// as they were: files holding the new bytes of a save, and files holding a target's old
+// bytes. Each failure adds its files; taking them empties the lists (the save commands
+// name them in their message).
+struct TLeftFiles {
+    std::vector<std::string> NewBytes;
+    std::vector<std::string> OldBytes;
+    bool Empty() const { return NewBytes.empty() && OldBytes.empty(); }
+};
+TLeftFiles TakeLeftFiles();
+
+// The steps of a replace, each of which tests can make fail: the old file goes aside to
+// its backup name (or is copied there, for a file written in place), the new one takes
+// the target's name (or its bytes are written into the target), and a failed replace puts
+// things back. A hook that answers false makes the step fail before it is done; an empty
+// function restores the real steps.
+enum class TReplaceStep { Aside, In, Back };
+using TReplaceStepHook = std::function<bool(TReplaceStep step, const std::string& target)>;
+void SetReplaceStepHook(TReplaceStepHook hook);
+
+// A short name that no entry of the folder has (the folder ends with its separator), for
+// the temporary and backup files of a save: never longer than 12 characters, and shorter
+// where a longer one would not fit in a path of the platform.
+std::string UnusedNameIn(const std::string& folder);
 
 // The platform's side of a safe save (FileReplace_win.cpp on Windows, Stream.cpp elsewhere).
 // The file a save to path writes: the file a symbolic link at path names (outside Windows
-// also when that file does not exist yet), else path itself.
+// also when that file does not exist yet), else path itself; "" when path is a link that
+// leads to no file a save may make (a loop of links, and on Windows a link to a missing
+// file: the system gives no way to the file it names).
 std::string ResolveSaveTarget(const std::string& path);
 // Whether any directory entry (a file, a folder, a link, also a broken one) has the name.
 bool NameTaken(const std::string& path);
 // Whether path is an existing file that must not be written (read-only).
 bool RefusesWrites(const std::string& path);
+// What stands at a target: nothing, a folder, or a file with the number of its names.
+struct TTargetState {
+    bool Exists = false;
+    bool Folder = false;
+    uint32_t Names = 0;
+};
+TTargetState InspectTarget(const std::string& path);
+// Gives the new file what the old file had: its attributes, security and creation time
+// (Windows) or its mode and owner (elsewhere). False when that cannot be given.
+bool TakeOverAttributes(const std::string& oldFile, const std::string& newFile);
+// Gives the file from the name to, which no entry has; false when it could not.
+bool MoveFileUtf8(const std::string& from, const std::string& to);
+// Writes bytes into the existing file in place (every name of it shows them), flushed
+// and measured on the disk; false when any of that failed.
+bool WriteInPlace(const std::string& path, const std::vector<uint8_t>& bytes);

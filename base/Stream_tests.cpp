@@ -61,7 +61,10 @@ std::filesystem::path EmptyFolder(const std::string& name) {
 
 std::vector<std::string> FolderNames(const std::filesystem::path& dir) {
     std::vector<std::string> names;
-    for (const auto& e : std::filesystem::directory_iterator(dir)) names.push_back(e.path().filename().string());
+    for (const auto& e : std::filesystem::directory_iterator(dir)) {
+        const std::u8string name = e.path().filename().u8string();  // UTF-8 on every system
+        names.emplace_back(name.begin(), name.end());
+    }
     std::sort(names.begin(), names.end());
     return names;
 }
@@ -305,4 +308,159 @@ TEST(ReadWholeFile, ReadsAFileWholeUpToItsLimitAndRefusesOneByteMore) {
             EXPECT_FALSE(ReadWholeFile(path, read, static_cast<int64_t>(size) - 1));
         }
     }
+}
+
+// A set whose targets cannot all be replaced: a folder stands among them, or a step of the
+// replace fails at any point. Every old file keeps its bytes, no new file appears and no
+// temporary or backup file stays.
+TEST(SafeFileStream, FilesSavedTogetherPutEveryOldFileBackWhenOneCannotBeReplaced) {
+    auto dir = EmptyFolder("safe_together_back");
+    const std::string folder = dir.string() + "/";
+    const std::vector<std::string> old = {"walk_00.ico", "walk_02.ico", "walk_04.ico"};
+    std::vector<TFileBytes> files;
+    for (int i = 0; i < 5; ++i) files.push_back({folder + "walk_0" + std::to_string(i) + ".ico", std::vector<uint8_t>(100 + i, 'n')});
+    auto expectOld = [&](std::vector<std::string> names) {
+        for (const std::string& n : old) EXPECT_EQ(FileText(folder + n), "old " + n);
+        names.insert(names.end(), old.begin(), old.end());
+        std::sort(names.begin(), names.end());
+        EXPECT_EQ(FolderNames(dir), names);
+    };
+    PutFiles(folder, old, "old ");
+    std::filesystem::create_directory(dir / "walk_03.ico");
+    EXPECT_FALSE(WriteFilesTogether(files));
+    expectOld({"walk_03.ico"});
+    std::filesystem::remove(dir / "walk_03.ico");
+
+    struct Case {
+        TReplaceStep Step;
+        int At;  // the step of that kind that fails
+    } cases[] = {{TReplaceStep::Aside, 0}, {TReplaceStep::Aside, 2}, {TReplaceStep::In, 0}, {TReplaceStep::In, 3},
+                 {TReplaceStep::In, 4}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << (c.Step == TReplaceStep::Aside ? "aside " : "in ") << c.At);
+        TFailingReplaceScope failing([&](TReplaceStep step, const std::string&, int n) { return step == c.Step && n == c.At; });
+        EXPECT_FALSE(WriteFilesTogether(files));
+        EXPECT_TRUE(TakeLeftFiles().Empty());
+        expectOld({});
+    }
+}
+
+namespace {
+// A save whose new bytes cannot be put in place and whose old bytes cannot be put back:
+// one file of each is left, named, holding them (an empty record when that failed).
+TLeftFiles SaveThatCannotPutBack(const std::string& path, const std::string& fresh, const std::string& old) {
+    TFailingReplaceScope failing([](TReplaceStep step, const std::string&, int) { return step != TReplaceStep::Aside; });
+    EXPECT_FALSE(WriteWholeFile(path, fresh.data(), fresh.size()));
+    TLeftFiles left = TakeLeftFiles();
+    EXPECT_EQ(left.NewBytes.size(), 1u);
+    EXPECT_EQ(left.OldBytes.size(), 1u);
+    if (left.NewBytes.size() != 1 || left.OldBytes.size() != 1) return {};
+    EXPECT_EQ(FileText(left.NewBytes[0]), fresh);
+    EXPECT_EQ(FileText(left.OldBytes[0]), old);
+    return left;
+}
+} // namespace
+
+// The new file could not take the target's name after the old one went aside: the old
+// file is put back; when that fails too, both stay where they are and are named.
+TEST(SafeFileStream, AReplaceThatFailsAfterTheOldFileWentAsideNeverLosesBoth) {
+    auto dir = EmptyFolder("safe_replace_steps");
+    const std::string path = (dir / "target.ani").string();
+    ASSERT_TRUE(WriteWholeFile(path, "old", 3));
+    {
+        TFailingReplaceScope failing([](TReplaceStep step, const std::string&, int) { return step == TReplaceStep::In; });
+        EXPECT_FALSE(WriteWholeFile(path, "new bytes", 9));
+        EXPECT_TRUE(TakeLeftFiles().Empty());
+    }
+    EXPECT_EQ(FileText(path), "old");
+    EXPECT_EQ(FolderNames(dir), std::vector<std::string>{"target.ani"});
+
+    const TLeftFiles left = SaveThatCannotPutBack(path, "new bytes", "old");
+    ASSERT_FALSE(left.Empty());
+    std::vector<std::string> names = {std::filesystem::path(left.NewBytes[0]).filename().string(),
+                                      std::filesystem::path(left.OldBytes[0]).filename().string()};
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(FolderNames(dir), names);  // no file at the target, and nothing else
+    for (const std::string& n : names) EXPECT_LE(n.size(), 12u) << n;
+}
+
+// Names up to the longest a folder takes (on Windows: up to the longest path) save, also
+// over an old file: the temporary file's name never grows with the target's.
+TEST(SafeFileStream, NamesOfTheLongestLengthSave) {
+    auto dir = EmptyFolder("safe_long_names");
+    std::string japanese;
+    for (int i = 0; i < 82; ++i) japanese += "名";  // 246 bytes
+#ifdef _WIN32
+    const std::size_t longest = 259 - Utf8ToWide((dir / "").string()).size();
+#else
+    const std::size_t longest = 255;
+#endif
+    for (const std::string& name : {japanese + ".ani", std::string(longest - 4, 'n') + ".ani"}) {
+        SCOPED_TRACE(name.size());
+        const std::string path = (dir / "").string() + name;  // UTF-8, as the program names files
+        ASSERT_TRUE(WriteWholeFile(path, "first", 5));
+        ASSERT_TRUE(WriteWholeFile(path, "second", 6));
+        EXPECT_EQ(FileText(path), "second");
+        EXPECT_EQ(FolderNames(dir), std::vector<std::string>{name});
+        EXPECT_TRUE(DeleteFileUtf8(path));
+    }
+}
+
+// Every name of a file with several names shows the new bytes; when they cannot be
+// written into it, its old bytes are put back, and when even that fails the new and the
+// old bytes are named.
+TEST(SafeFileStream, AFileWithSeveralNamesGetsTheNewBytesUnderEveryName) {
+    auto dir = EmptyFolder("safe_hard_links");
+    const std::string path = (dir / "walk.ani").string(), other = (dir / "other.ani").string();
+    ASSERT_TRUE(WriteWholeFile(path, "old bytes", 9));
+    std::filesystem::create_hard_link(path, other);
+    ASSERT_TRUE(WriteWholeFile(path, "new", 3));
+    EXPECT_EQ(FileText(path), "new");
+    EXPECT_EQ(FileText(other), "new");
+    ASSERT_TRUE(WriteWholeFile(other, "through the other name", 22));
+    EXPECT_EQ(FileText(path), "through the other name");  // still one file
+    EXPECT_EQ(FolderNames(dir), (std::vector<std::string>{"other.ani", "walk.ani"}));
+    {
+        TFailingReplaceScope failing([](TReplaceStep step, const std::string&, int) { return step == TReplaceStep::In; });
+        EXPECT_FALSE(WriteWholeFile(other, "newer bytes", 11));
+        EXPECT_TRUE(TakeLeftFiles().Empty());
+    }
+    EXPECT_EQ(FileText(path), "through the other name");
+    EXPECT_EQ(FolderNames(dir), (std::vector<std::string>{"other.ani", "walk.ani"}));
+
+    SaveThatCannotPutBack(other, "newer bytes", "through the other name");
+}
+
+// A link that leads to no file a save may make is refused, and stays a link.
+TEST(SafeFileStream, ALinkThatLeadsNowhereIsRefusedAndStaysALink) {
+    THostFolder host("safe_loops");
+    if (host.Unix().empty()) GTEST_SKIP() << "no host shell";
+    ASSERT_EQ(host.Shell("ln -s a.ani b.ani && ln -s b.ani a.ani && echo ready"), "ready");
+    const std::string folder = host.Folder();
+    EXPECT_FALSE(WriteWholeFile(folder + "a.ani", "bytes", 5));
+    EXPECT_THROW(TSafeFileStream{folder + "b.ani"}, EFOpenError);
+    EXPECT_EQ(host.Shell("test -L a.ani && test -L b.ani && test $(ls -A | wc -l) = 2 && echo links"), "links");
+#ifdef _WIN32
+    // The system gives no way to the file a link to a missing file names.
+    ASSERT_EQ(host.Shell("ln -s later.ani dangling.ani && echo ready"), "ready");
+    EXPECT_FALSE(WriteWholeFile(folder + "dangling.ani", "bytes", 5));
+    EXPECT_EQ(host.Shell("test -L dangling.ani && test ! -e later.ani && test $(ls -A | wc -l) = 3 && echo link"), "link");
+#endif
+}
+
+TEST(SafeFileStream, UnusedNamesAreShortAndFitThePath) {
+    auto dir = EmptyFolder("safe_unused");
+    const std::string folder = dir.string() + "/";
+    const std::string a = UnusedNameIn(folder), b = UnusedNameIn(folder);
+    EXPECT_NE(a, b);
+    for (const std::string& n : {a, b}) {
+        EXPECT_EQ(n.rfind(folder, 0), 0u);
+        EXPECT_EQ(n.size() - folder.size(), 12u);
+        EXPECT_FALSE(NameTaken(n));
+    }
+#ifdef _WIN32
+    // A deep folder: the name is shortened to what fits in MAX_PATH.
+    const std::string deep = "C:\\" + std::string(250, 'd') + "\\";
+    EXPECT_EQ(Utf8ToWide(UnusedNameIn(deep)).size(), 259u);
+#endif
 }

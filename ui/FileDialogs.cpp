@@ -6,6 +6,7 @@
 
 #include <algorithm>
 
+#include "base/FileNames.h"
 #include "base/SystemLibrary_win.h"
 #include "ui/Dialogs.h"
 
@@ -16,12 +17,13 @@ TFileDialogHook& Hook() {
 }
 constexpr DWORD kBufferChars = 64 * 1024;
 
-// Under Wine the name box never takes more than fits beside the folder shown in a path of
-// MAX_PATH characters: Wine's dialog builds the path in a buffer of that size on OK, and a
-// longer one overruns it. A longer name put there other than by typing (the name offered, a
-// file picked) is refused on OK with a message, and the dialog stays open. Windows' own
-// dialog has no such buffer, and a hooked dialog would show there in its older style, so
-// the guard is installed only under Wine.
+// Under Wine the name box never takes more than fits in a path of MAX_PATH characters,
+// measured as the path it becomes (beside the folder shown, or a full path as typed): Wine's
+// dialog builds the path in a buffer of that size on OK, and a longer one overruns it. A
+// longer name put there other than by typing (the name offered, a file picked) is refused on
+// OK with a message, and the dialog stays open. Windows' own dialog has no such buffer, and
+// a hooked dialog would show there in its older style, so the guard is installed only under
+// Wine.
 const char* const kNameTooLong = "ファイル名が長すぎます。";
 constexpr UINT_PTR kSubclassId = 0x7A5F;
 
@@ -33,29 +35,36 @@ HWND NameEdit(HWND dialog) {
     return GetDlgItem(dialog, edt1);
 }
 
-// Characters a typed name may have in the folder the dialog shows, with room kept for
-// the default extension (reserve characters).
-int NameRoom(HWND dialog, int reserve) {
+std::wstring TextOf(HWND edit) {
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(edit)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(edit, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+// Characters the name box may hold for what it holds now, in the folder the dialog shows,
+// with room kept for the default extension (reserve characters).
+int NameRoom(HWND dialog, HWND edit, int reserve) {
     std::vector<wchar_t> folder(MAX_PATH, L'\0');
     LRESULT n = SendMessageW(dialog, CDM_GETFOLDERPATH, folder.size(), reinterpret_cast<LPARAM>(folder.data()));
     if (n > static_cast<LRESULT>(folder.size())) {
         folder.assign(static_cast<std::size_t>(n), L'\0');
         n = SendMessageW(dialog, CDM_GETFOLDERPATH, folder.size(), reinterpret_cast<LPARAM>(folder.data()));
     }
-    const int length = n > 0 ? static_cast<int>(wcslen(folder.data())) : 0;
-    const int separator = length > 0 && folder[static_cast<std::size_t>(length) - 1] != L'\\' ? 1 : 0;
-    return std::max(1, MAX_PATH - 1 - length - separator - reserve);
+    const std::wstring shown = n > 0 ? std::wstring(folder.data()) : std::wstring();
+    const std::wstring text = TextOf(edit);
+    const int before = static_cast<int>(TypedPathLength(shown, text) - text.size());  // what the dialog puts before it
+    return std::max(1, MAX_PATH - 1 - before - reserve);
 }
 
 void LimitName(HWND dialog, int reserve) {
     if (HWND edit = NameEdit(dialog))
-        SendMessageW(edit, EM_SETLIMITTEXT, static_cast<WPARAM>(NameRoom(dialog, reserve)), 0);
+        SendMessageW(edit, EM_SETLIMITTEXT, static_cast<WPARAM>(NameRoom(dialog, edit, reserve)), 0);
 }
 
 LRESULT CALLBACK GuardedDialog(HWND dialog, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR reserve) {
     if (msg == WM_COMMAND && LOWORD(wp) == IDOK) {
         HWND edit = NameEdit(dialog);
-        if (edit && GetWindowTextLengthW(edit) > NameRoom(dialog, static_cast<int>(reserve))) {
+        if (edit && GetWindowTextLengthW(edit) > NameRoom(dialog, edit, static_cast<int>(reserve))) {
             std::wstring title(256, L'\0');
             title.resize(static_cast<std::size_t>(GetWindowTextW(dialog, title.data(), static_cast<int>(title.size()))));
             ShowMessageBox(dialog, kNameTooLong, U(title), MB_OK | MB_ICONWARNING);
@@ -63,6 +72,9 @@ LRESULT CALLBACK GuardedDialog(HWND dialog, UINT msg, WPARAM wp, LPARAM lp, UINT
             SendMessageW(edit, EM_SETSEL, 0, -1);
             return 0;
         }
+    } else if (msg == WM_COMMAND && ((LOWORD(wp) == cmb13 && HIWORD(wp) == CBN_EDITCHANGE) ||
+                                     (LOWORD(wp) == edt1 && HIWORD(wp) == EN_CHANGE))) {
+        LimitName(dialog, static_cast<int>(reserve));  // a full path being typed has the room of a whole path
     } else if (msg == WM_NCDESTROY) {
         RemoveWindowSubclass(dialog, GuardedDialog, kSubclassId);
     }
