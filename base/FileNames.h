@@ -1,5 +1,6 @@
 #pragma once
-// Rules for names of files and folders that the user types.
+// Rules for names of files and folders that the user types, and for the names Windows
+// takes for devices rather than files.
 #include <functional>
 #include <string>
 
@@ -11,3 +12,10 @@ bool IsValidFileName(const std::string& name);
 // The first of "新しいフォルダ", "新しいフォルダ(1)" … "新しいフォルダ(98)" for which
 // exists(name) is false; "新しいフォルダ(99)" when all are taken.
 std::string ProposeNewFolderName(const std::function<bool(const std::string& name)>& exists);
+
+// Whether Windows takes path for a device rather than a file on a disk: a path in the device
+// namespace (\\.\COM1, \\?\GLOBALROOT\..., but not \\?\C:\... or \\?\UNC\...), or a last
+// component whose part before the first dot, blanks and colons dropped, is a DOS device:
+// CON, PRN, AUX, NUL, CONIN$, CONOUT$, COM0-COM9 and LPT0-LPT9 (also with the superscript
+// digits ¹²³), in any case and with any extension (AUX.bmp, com1.tar.png).
+bool IsDeviceName(const std::string& path);

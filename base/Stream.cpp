@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <cstring>
 #include <random>
 
@@ -13,7 +14,6 @@
 #include <sys/stat.h>
 #include <wchar.h>
 #else
-#include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -127,7 +127,19 @@ void TBytesStream::SetSize(int64_t) { throw EStreamError("Stream is read only");
 
 // ---- TFileStream
 
+#ifndef _WIN32
+std::optional<int64_t> DiskFileSize(const std::string& path) {
+    struct stat st;
+    if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+    return static_cast<int64_t>(st.st_size);
+}
+#endif
+
 std::FILE* OpenFileUtf8(const std::string& path, const char* mode) {
+    if (mode[0] == 'r' && !DiskFileSize(path)) {
+        errno = ENOENT;
+        return nullptr;
+    }
 #ifdef _WIN32
     return _wfopen(Utf8ToWide(path).c_str(), Utf8ToWide(mode).c_str());
 #else
@@ -205,22 +217,16 @@ bool DeleteFileUtf8(const std::string& path) {
 }
 
 bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& out, int64_t maxBytes) {
+    out.clear();
+    const std::optional<int64_t> size = DiskFileSize(path);
+    if (!size || *size > maxBytes) return false;
     std::FILE* f = OpenFileUtf8(path, "rb");
     if (!f) return false;
-    out.clear();
-    uint8_t buf[65536];
-    bool ok = true;
-    for (;;) {
-        std::size_t n = std::fread(buf, 1, sizeof buf, f);
-        if (n == 0) break;
-        if (static_cast<int64_t>(out.size() + n) > maxBytes) {
-            ok = false;
-            break;
-        }
-        out.insert(out.end(), buf, buf + n);
-    }
-    if (std::ferror(f)) ok = false;
+    out.resize(static_cast<std::size_t>(*size));
+    const std::size_t n = out.empty() ? 0 : std::fread(out.data(), 1, out.size(), f);
+    const bool ok = n == out.size() && !std::ferror(f);
     std::fclose(f);
+    if (!ok) out.clear();
     return ok;
 }
 
