@@ -145,7 +145,9 @@ TEST_F(HostileFileTest, ModulesAndIconFilesTheSystemCannotReadAreOursToReadInTim
             ASSERT_FALSE(messages.empty());
             EXPECT_EQ(messages.back(), Format(kNotImported, path.c_str()));
             EXPECT_EQ(ExtIconAnswer().Shown - shown, c.Picker ? 1 : 0);
-            if (c.Picker) EXPECT_EQ(ExtIconAnswer().Work.Decodes, c.Decodes);
+            if (c.Picker) {
+                EXPECT_EQ(ExtIconAnswer().Work.Decodes, c.Decodes);
+            }
             EXPECT_TRUE(View() == before);
         }
     }
