@@ -1,7 +1,6 @@
 #include "base/FileNames.h"
 
 #include <algorithm>
-#include <cctype>
 
 bool IsValidFileName(const std::string& name) {
     if (name.empty() || name == "." || name == "..") return false;
@@ -42,13 +41,13 @@ bool IsDosDevice(const std::string& stem) {
 bool IsDeviceName(const std::string& path) {
     std::string p = path;
     std::replace(p.begin(), p.end(), '/', '\\');
-    if (p.rfind("\\\\.\\", 0) == 0 || p.rfind("\\\\?\\", 0) == 0 || p.rfind("\\??\\", 0) == 0) {
-        // The long-path form of a drive or share names files; every other name there is a device's.
-        const std::string rest = Upper(p.substr(4));
-        const bool drive = p[2] != '.' && rest.size() >= 3 && std::isalpha(static_cast<unsigned char>(rest[0])) &&
-                           rest[1] == ':' && rest[2] == '\\';
-        const bool share = p[2] != '.' && rest.rfind("UNC\\", 0) == 0;
-        if (!drive && !share) return true;
+    if (p.rfind("\\\\.\\", 0) == 0) return true;  // the device namespace itself
+    if (p.rfind("\\\\?\\", 0) == 0 || p.rfind("\\??\\", 0) == 0) {
+        // The long form names files (\\?\C:\..., \\?\UNC\..., Wine's \\?\unix\...) unless
+        // it reaches into the object namespace or its first component is a device or a pipe.
+        const std::string rest = p.substr(4);
+        const std::string first = Upper(rest.substr(0, rest.find('\\')));
+        if (first == "GLOBALROOT" || first == "PIPE" || first == "MAILSLOT" || IsDosDevice(first)) return true;
     }
     while (!p.empty() && (p.back() == ' ' || p.back() == ':')) p.pop_back();
     const std::size_t slash = p.find_last_of("\\:");

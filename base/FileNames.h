@@ -14,8 +14,9 @@ bool IsValidFileName(const std::string& name);
 std::string ProposeNewFolderName(const std::function<bool(const std::string& name)>& exists);
 
 // Whether Windows takes path for a device rather than a file on a disk: a path in the device
-// namespace (\\.\COM1, \\?\GLOBALROOT\..., but not \\?\C:\... or \\?\UNC\...), or a last
-// component whose part before the first dot, blanks and colons dropped, is a DOS device:
-// CON, PRN, AUX, NUL, CONIN$, CONOUT$, COM0-COM9 and LPT0-LPT9 (also with the superscript
-// digits ¹²³), in any case and with any extension (AUX.bmp, com1.tar.png).
+// namespace (\\.\COM1, \\.\pipe\x), a long path into the object namespace or onto a device
+// or pipe (\\?\GLOBALROOT\..., \\?\COM1, \\?\pipe\x; \\?\C:\..., \\?\UNC\... and Wine's
+// \\?\unix\... name files), or a last component whose part before the first dot, blanks and
+// colons dropped, is a DOS device: CON, PRN, AUX, NUL, CONIN$, CONOUT$, COM0-COM9 and LPT0-LPT9
+// (also with the superscript digits ¹²³), in any case and with any extension (AUX.bmp, com1.tar.png).
 bool IsDeviceName(const std::string& path);
