@@ -97,13 +97,16 @@ TEST_F(IconPickerTest, ListsTheIconsOfSoundModulesAsTheSystemExtractsThem) {
     }
 }
 
-TEST_F(IconPickerTest, OpensOnShell32WithinASecond) {
+// About 0.3 s under Wine on a loaded machine; the limit is far above that, for a picker that
+// decodes or makes icons again and again takes tens of seconds.
+TEST_F(IconPickerTest, OpensOnShell32InAFewSeconds) {
     const auto start = std::chrono::steady_clock::now();
     TExtIcon picker(nullptr);
     ASSERT_TRUE(picker.LoadIconsFromFile("C:\\windows\\system32\\shell32.dll"));
     const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
     std::printf("shell32.dll: %d icons in %.0f ms\n", picker.IconCount(), ms);
-    EXPECT_LT(ms, 1000);
+    EXPECT_LT(ms, 5000);
+    EXPECT_LE(picker.Work().Decodes, picker.IconCount());
 }
 
 // Thousands of icons that show one image cost one decode and one list entry, whether the

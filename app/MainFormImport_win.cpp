@@ -114,17 +114,20 @@ TForm1::TOpenResult TForm1::OpenImageFile(const std::string& path) {
     std::string file = path;
     ImportKind kind = ClassifyImportPath(file);
     // Only files on a disk are read: a device (AUX.bmp, COM1), a pipe or a FIFO, named or
-    // the target of a shortcut, is refused before any reader opens it.
+    // the target of a shortcut, is refused before any reader opens it. (The animated cursor's
+    // reader refuses one itself, with its own message.)
     const auto refuse = [&] {
         ReportMessage(Format(kNothingImported, path.c_str()), TMessageCaption::OpenedFile, TMessageIcon::Information);
         return TOpenResult::NothingAdded;
     };
-    if (!DiskFileSize(file)) return refuse();
+    const auto onDisk = [&] { return kind == ImportKind::Ani || DiskFileSize(file).has_value(); };
+    if (!onDisk()) return refuse();
     if (kind == ImportKind::Shortcut) {
         std::optional<std::string> target = ResolveShortcut(file);
-        if (!target || !DiskFileSize(*target)) return refuse();
+        if (!target) return refuse();
         file = *target;
         kind = ClassifyImportPath(file);
+        if (!onDisk()) return refuse();
     }
     ImportedImage image;
     bool read = false;
