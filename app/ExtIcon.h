@@ -2,6 +2,7 @@
 // TExtIcon: the modal dialog that shows the icons of an executable module or icon library
 // (.exe, .dll, .icl and the like) and lets the user pick one by number. The icons are read
 // and decoded by our own reader (TIconSource); no system reader sees the file.
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -17,6 +18,15 @@
 
 class TIconSource;
 
+// The work of the last LoadIconsFromFile: images decoded (each once, also those that failed),
+// list entries made (one per image the list shows, however many icons show it) and the
+// pixels charged to the file's budget.
+struct TExtIconWork {
+    int Decodes = 0;
+    int EntriesMade = 0;
+    uint64_t Pixels = 0;
+};
+
 class TExtIcon : public TForm {
 public:
     explicit TExtIcon(TForm* owner);
@@ -29,6 +39,11 @@ public:
     // Icon number ValueBox1.Value at the size of the image chosen for the list, never
     // stretched; null when there is none.
     TIconHandle PickedIconAtOwnSize() const;
+    // The number of icons listed, and the entry of ImageList1 that shows icon `icon` (icons
+    // that show one image share its entry); -1 for a number not listed.
+    int IconCount() const { return static_cast<int>(FListEntries.size()); }
+    int ListEntry(int icon) const;
+    const TExtIconWork& Work() const { return FWork; }
 
     std::unique_ptr<TLabel> Label1, Label2, Label3;
     std::unique_ptr<TPanel> Panel1;  // the number of icons
@@ -36,11 +51,13 @@ public:
     std::unique_ptr<TPanel> Bevel1;  // frames Image1
     std::unique_ptr<TImage> Image1;  // the icon shown; after OK the picked one
     std::unique_ptr<TButton> Button1, Button2;
-    TImageList ImageList1{32, 32, true};  // the icons with their alpha
+    TImageList ImageList1{32, 32, true};  // the images the icons show, with their alpha
 
 private:
     std::unique_ptr<TIconSource> FSource;  // the file the list was read from
-    std::vector<int> FSourceIcons;         // the reader's icon number of each list entry
+    std::vector<int> FSourceIcons;         // the reader's icon number of each icon listed
+    std::vector<int> FListEntries;         // ImageList1's entry of each icon listed
+    TExtIconWork FWork;
     int FDepth = 32;                       // the screen's bits per pixel when it was read
 };
 

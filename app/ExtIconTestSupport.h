@@ -12,6 +12,7 @@ struct TExtIconAnswer {
     std::string Count;     // Panel1's text when it was shown
     int Max = -1;          // ValueBox1's Max
     int ValueBeyond = -1;  // the number after asking for one past the last
+    TExtIconWork Work;     // what filling the dialog cost
     UINT_PTR Timer = 0;
 };
 
@@ -38,6 +39,7 @@ inline void CALLBACK AnswerExtIconTick(HWND, UINT, UINT_PTR, DWORD) {
     TExtIcon& d = *find.Dialog;
     ++a.Shown;
     a.Count = d.Panel1->Caption();
+    a.Work = d.Work();
     a.Max = d.ValueBox1->Max();
     d.ValueBox1->SetValue(d.ValueBox1->Max() + 1);  // refused: the number stays
     a.ValueBeyond = d.ValueBox1->Value();

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <map>
+#include <utility>
 
 #include "base/Format.h"
 #include "formats/IconSourceCheck.h"
@@ -125,11 +127,13 @@ public:
     TListFiller(const TListFiller&) = delete;
     TListFiller& operator=(const TListFiller&) = delete;
 
-    void Add(const TIconBits& b) {
+    // The list entry the image becomes (when the list takes every image).
+    int Add(const TIconBits& b) {
+        const int entry = FAdded++;
         if (b.Width != kListSide || b.Height != kListSide) {
             Flush();
             if (TIconHandle icon = IconFromBits(b)) FList.AddIcon(icon.Get());
-            return;
+            return entry;
         }
         const std::size_t stripWidth = std::size_t{kListSide} * kStripImages, maskRow = stripWidth / 8;
         if (FColour.empty()) {
@@ -142,7 +146,9 @@ public:
             std::memcpy(&FMask[y * maskRow + kListSide / 8 * FPending], &b.Mask[y * b.MaskRow()], kListSide / 8);
         }
         if (++FPending == kStripImages) Flush();
+        return entry;
     }
+    int Added() const { return FAdded; }
 
     void Flush() {
         if (FPending == 0) return;
@@ -168,6 +174,7 @@ private:
     std::vector<uint32_t> FColour;
     std::vector<uint8_t> FMask;
     int FPending = 0;
+    int FAdded = 0;
 };
 
 } // namespace
@@ -176,52 +183,67 @@ bool TExtIcon::LoadIconsFromFile(const std::string& fileName) {
     // Our own reader takes the file apart within its bounds and decodes only the image each
     // icon shows; a broken or hostile file gives no icon instead of a fault.
     TWaitCursor wait;
+    FWork = TExtIconWork{};
     auto source = std::make_unique<TIconSource>();
     if (!source->LoadFile(fileName).Ok()) return false;
     const int depth = ScreenDepth();
-    std::vector<int> listed;
+    std::vector<int> listed, entries;
     ImageList1.Clear();
     // The pixels decoded, together no more than a file of this size holds (eight to a byte at
-    // one bit each) beside a margin for compressed images: icons that show a few large
-    // images in turn would otherwise decode them again for every icon.
+    // one bit each) beside a margin for compressed images. Every decode is charged, also one
+    // that fails; and each image is decoded and made a list entry once, however many icons
+    // show it: the icons of a module may all name one large or one broken image.
     const uint64_t pixelBudget = 8 * source->Bytes() + (uint64_t{1} << 23);
     uint64_t pixels = 0;
+    int made = 0;
     {
         TListFiller filler(ImageList1);
-        // The last image decoded, for icons that show the same image one after another.
-        IconChoice lastChoice;
-        TIconBits last;
+        std::map<std::pair<uint64_t, uint64_t>, int> entryOf;  // an image's bytes: its entry, -1 when unusable
         for (int i = 0; i < source->Count() && pixels <= pixelBudget; ++i) {
             IconChoice choice;
             if (!source->Choose(i, kListSide, kListSide, depth, choice)) continue;
-            if (last.Width == 0 || choice.Offset != lastChoice.Offset || choice.Bytes != lastChoice.Bytes) {
+            auto known = entryOf.find({choice.Offset, choice.Bytes});
+            if (known == entryOf.end()) {
                 TBitmap colour, mask;
-                last = TIconBits{};
-                if (!source->Decode(choice, colour, mask)) continue;
-                pixels += uint64_t(colour.Width()) * uint64_t(colour.Height());
-                if (pixels > pixelBudget || !IconBitsOf(colour, mask, last)) continue;
-                lastChoice = choice;
+                TIconBits bits;
+                ++FWork.Decodes;
+                const bool decoded = source->Decode(choice, colour, mask);
+                pixels += decoded ? uint64_t(colour.Width()) * uint64_t(colour.Height()) : source->DecodeCost(choice);
+                int entry = -1;
+                if (decoded && pixels <= pixelBudget && IconBitsOf(colour, mask, bits)) {
+                    entry = filler.Add(bits);
+                    ++FWork.EntriesMade;
+                }
+                known = entryOf.emplace(std::make_pair(choice.Offset, choice.Bytes), entry).first;
             }
-            filler.Add(last);
+            if (known->second < 0) continue;
             listed.push_back(i);
+            entries.push_back(known->second);
         }
+        made = filler.Added();
     }
-    const int held = ImageList1.Count();
+    FWork.Pixels = pixels;
+    const int held = static_cast<int>(listed.size());
     if (held == 0) return false;
-    if (held != static_cast<int>(listed.size()) || pixels > pixelBudget) {
-        // An image the list refused: the numbers no longer name the file's icons; or a file
+    if (ImageList1.Count() != made || pixels > pixelBudget) {
+        // An image the list refused: the entries no longer name the file's icons; or a file
         // that costs more than its size calls for.
         ImageList1.Clear();
         return false;
     }
     FSource = std::move(source);
     FSourceIcons = std::move(listed);
+    FListEntries = std::move(entries);
     FDepth = depth;
     Panel1->SetCaption(IntToStr(held));
     ValueBox1->SetMax(held - 1);
     ValueBox1->SetValue(0);
     ValueBox1Change();
     return true;
+}
+
+int TExtIcon::ListEntry(int icon) const {
+    return icon >= 0 && icon < static_cast<int>(FListEntries.size()) ? FListEntries[static_cast<std::size_t>(icon)] : -1;
 }
 
 TIconHandle TExtIcon::PickedIconAtOwnSize() const {
@@ -231,9 +253,9 @@ TIconHandle TExtIcon::PickedIconAtOwnSize() const {
 }
 
 void TExtIcon::ValueBox1Change() {
-    const int index = ValueBox1->Value();
-    if (index < 0 || index >= ImageList1.Count()) return;
-    Image1->SetIcon(ImageList1.GetIcon(index));
+    const int entry = ListEntry(ValueBox1->Value());
+    if (entry < 0 || entry >= ImageList1.Count()) return;
+    Image1->SetIcon(ImageList1.GetIcon(entry));
 }
 
 bool PickLibraryIconPicture(TForm* owner, const std::string& fileName, const std::function<TColor()>& background,

@@ -13,6 +13,8 @@
 #include "app/WinTestSupport.h"
 #include "base/Text.h"
 #include "formats/AniTestSupport.h"
+#include "base/Stream.h"
+#include "formats/HostileIconFiles.h"
 #include "formats/IconLibrary.h"
 #include "formats/IconTestImages.h"
 #include "formats/PluginTestSupport.h"
@@ -72,7 +74,7 @@ TEST_F(IconPickerTest, ListsTheIconsOfSoundModulesAsTheSystemExtractsThem) {
         ASSERT_GT(count, 0u);
         TExtIcon picker(nullptr);
         ASSERT_TRUE(picker.LoadIconsFromFile(source));
-        ASSERT_EQ(picker.ImageList1.Count(), static_cast<int>(count));
+        ASSERT_EQ(picker.IconCount(), static_cast<int>(count));
         EXPECT_EQ(picker.Panel1->Caption(), std::to_string(count));
         EXPECT_EQ(picker.ValueBox1->Max(), static_cast<int>(count) - 1);
         // The system's icons as the picker once listed them.
@@ -86,7 +88,7 @@ TEST_F(IconPickerTest, ListsTheIconsOfSoundModulesAsTheSystemExtractsThem) {
         int differing = 0;
         for (int i = 0; i < static_cast<int>(count); ++i)
             for (COLORREF background : {RGB(0, 128, 0), RGB(255, 0, 255)})
-                if (Drawn(picker.ImageList1, i, background) != Drawn(system, i, background)) {
+                if (Drawn(picker.ImageList1, picker.ListEntry(i), background) != Drawn(system, i, background)) {
                     ++differing;
                     ADD_FAILURE() << "icon " << i << " differs on " << std::hex << background;
                     break;
@@ -95,13 +97,52 @@ TEST_F(IconPickerTest, ListsTheIconsOfSoundModulesAsTheSystemExtractsThem) {
     }
 }
 
-TEST_F(IconPickerTest, OpensOnShell32WithinASecond) {
+// About 0.3 s under Wine on a loaded machine; the limit is far above that, for a picker that
+// decodes or makes icons again and again takes tens of seconds.
+TEST_F(IconPickerTest, OpensOnShell32InAFewSeconds) {
     const auto start = std::chrono::steady_clock::now();
     TExtIcon picker(nullptr);
     ASSERT_TRUE(picker.LoadIconsFromFile("C:\\windows\\system32\\shell32.dll"));
     const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-    std::printf("shell32.dll: %d icons in %.0f ms\n", picker.ImageList1.Count(), ms);
-    EXPECT_LT(ms, 1000);
+    std::printf("shell32.dll: %d icons in %.0f ms\n", picker.IconCount(), ms);
+    EXPECT_LT(ms, 5000);
+    EXPECT_LE(picker.Work().Decodes, picker.IconCount());
+}
+
+// Thousands of icons that show one image cost one decode and one list entry, whether the
+// image is large, small or broken (a broken one is remembered, and charged to the file).
+TEST_F(IconPickerTest, DecodesEachImageOnceAndSharesItsEntryAmongItsIcons) {
+    const std::vector<uint8_t> png = LargePngImage(0);
+    const std::vector<uint8_t> cut(png.begin(), png.begin() + static_cast<std::ptrdiff_t>(png.size() / 2));
+    const struct {
+        const char* Name;
+        uint32_t Groups;
+        std::vector<uint8_t> Image;
+        uint8_t Side;
+        bool Listed;
+    } cases[] = {
+        {"one_large_png.dll", 3000, png, 0, true},
+        {"one_broken_png.dll", 20000, cut, 0, false},
+        {"one_bitmap.dll", 20000, PaddedBitmapImage(0), 32, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        const std::vector<uint8_t> module = ModuleOfGroupsNamingOneImage(c.Groups, c.Image, c.Side);
+        const std::string path = folder + c.Name;
+        ASSERT_TRUE(WriteWholeFile(path, module.data(), module.size()));
+        TExtIcon picker(nullptr);
+        EXPECT_EQ(picker.LoadIconsFromFile(path), c.Listed);
+        EXPECT_EQ(picker.Work().Decodes, 1);
+        EXPECT_EQ(picker.Work().EntriesMade, c.Listed ? 1 : 0);
+        EXPECT_EQ(picker.Work().Pixels, c.Side ? uint64_t{c.Side} * c.Side : 65536u);
+        if (!c.Listed) continue;
+        EXPECT_EQ(picker.IconCount(), static_cast<int>(c.Groups));
+        EXPECT_EQ(picker.ImageList1.Count(), 1);
+        EXPECT_EQ(picker.Panel1->Caption(), std::to_string(c.Groups));
+        EXPECT_EQ(picker.ListEntry(static_cast<int>(c.Groups) - 1), 0);
+        picker.ValueBox1->SetValue(static_cast<int>(c.Groups) - 1);
+        EXPECT_NE(picker.Image1->Icon(), nullptr);
+    }
 }
 
 } // namespace

@@ -12,6 +12,7 @@
 #include "base/ScopeGuard.h"
 #include "base/SystemLibrary_win.h"
 #include "formats/FileMessages.h"
+#include "base/Stream.h"
 #include "formats/PictureImport.h"
 #include "formats/ShortCut.h"
 #include "ui/Application.h"
@@ -126,14 +127,21 @@ void TForm1::FinishImport() {
 TForm1::TOpenResult TForm1::OpenImageFile(const std::string& path) {
     std::string file = path;
     ImportKind kind = ClassifyImportPath(file);
+    // Only files on a disk are read: a device (AUX.bmp, COM1), a pipe or a FIFO, named or
+    // the target of a shortcut, is refused before any reader opens it. (The animated cursor's
+    // reader refuses one itself, with its own message.)
+    const auto refuse = [&] {
+        ReportMessage(Format(kNothingImported, path.c_str()), TMessageCaption::OpenedFile, TMessageIcon::Information);
+        return TOpenResult::NothingAdded;
+    };
+    const auto onDisk = [&] { return kind == ImportKind::Ani || DiskFileSize(file).has_value(); };
+    if (!onDisk()) return refuse();
     if (kind == ImportKind::Shortcut) {
         std::optional<std::string> target = ResolveShortcut(file);
-        if (!target) {
-            ReportMessage(Format(kNothingImported, path.c_str()), TMessageCaption::OpenedFile, TMessageIcon::Information);
-            return TOpenResult::NothingAdded;
-        }
+        if (!target) return refuse();
         file = *target;
         kind = ClassifyImportPath(file);
+        if (!onDisk()) return refuse();
     }
     ImportedImage image;
     bool read = false;
@@ -169,10 +177,7 @@ TForm1::TOpenResult TForm1::OpenImageFile(const std::string& path) {
     }
     // A cancelled reduction ends this file's import: no other reader is tried.
     if (!read && !FReduceCancelled) read = ImportFromLibrary(file, image);
-    if (!read || !StoreImportedImage(file, image)) {
-        ReportMessage(Format(kNothingImported, path.c_str()), TMessageCaption::OpenedFile, TMessageIcon::Information);
-        return TOpenResult::NothingAdded;
-    }
+    if (!read || !StoreImportedImage(file, image)) return refuse();
     return TOpenResult::Added;
 }
 

@@ -46,3 +46,18 @@ TEST(FileNames, ATypedNameIsMeasuredAsThePathItBecomes) {
     for (std::size_t i = 0; i < std::size(cases); ++i)
         EXPECT_EQ(TypedPathLength(cases[i].Folder, cases[i].Typed), cases[i].Length) << "case " << i;
 }
+
+TEST(FileNames, TellsDeviceNamesFromFileNames) {
+    for (const char* device : {"AUX", "aux.bmp", "C:\\pictures\\AUX.bmp", "C:\\pictures\\COM1.png", "COM9.tar.png",
+                               "lpt1", "LPT0.ico", "C:/x/Con.ani", "PRN", "nul.lnk", "AUX .bmp", "C:\\x\\AUX:",
+                               "C:AUX", "CONIN$", "conout$.txt", "COM\xC2\xB9.bmp", "\\\\.\\COM1", "\\\\.\\C:\\a.bmp",
+                               "\\\\?\\GLOBALROOT\\Device\\Serial0", "//./pipe/x", "\\??\\COM1", "\\\\?\\COM1",
+                               "\\\\?\\pipe\\x", "\\\\?\\unix\\tmp\\AUX.bmp"})
+        EXPECT_TRUE(IsDeviceName(device)) << device;
+    for (const char* file : {"AUX1.bmp", "AUXILIARY.png", "COM10.bmp", "COM.bmp", "LPT", "console.bmp",
+                             "C:\\AUX\\picture.bmp", "my AUX.bmp", "C:\\x\\NULL.ico", "\\\\?\\C:\\x\\a.bmp",
+                             "\\\\?\\UNC\\server\\share\\a.bmp", "\\\\?\\unix\\tmp\\a.bmp",
+                             "\\\\?\\Volume{0a1b2c3d-0000-0000-0000-000000000000}\\a.ico", "\\\\server\\share\\a.bmp", "Z:\\tmp\\a.bmp", "",
+                             "C:\\", "COMA.png"})
+        EXPECT_FALSE(IsDeviceName(file)) << file;
+}

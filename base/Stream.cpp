@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <cstring>
 #include <limits>
 #include <mutex>
@@ -16,7 +17,6 @@
 #include <sys/stat.h>
 #include <wchar.h>
 #else
-#include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -130,7 +130,19 @@ void TBytesStream::SetSize(int64_t) { throw EStreamError("Stream is read only");
 
 // ---- TFileStream
 
+#ifndef _WIN32
+std::optional<int64_t> DiskFileSize(const std::string& path) {
+    struct stat st;
+    if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+    return static_cast<int64_t>(st.st_size);
+}
+#endif
+
 std::FILE* OpenFileUtf8(const std::string& path, const char* mode) {
+    if (mode[0] == 'r' && !DiskFileSize(path)) {
+        errno = ENOENT;
+        return nullptr;
+    }
 #ifdef _WIN32
     return _wfopen(Utf8ToWide(path).c_str(), Utf8ToWide(mode).c_str());
 #else
@@ -208,30 +220,16 @@ bool DeleteFileUtf8(const std::string& path) {
 }
 
 bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& out, int64_t maxBytes) {
+    out.clear();
+    const std::optional<int64_t> size = DiskFileSize(path);
+    if (!size || *size > maxBytes) return false;
     std::FILE* f = OpenFileUtf8(path, "rb");
     if (!f) return false;
-    // Reads of doubling size straight into the result: few calls for a large file (each one
-    // costs a round trip under Wine), one byte more than allowed tells a file too large.
-    const std::size_t limit = static_cast<std::size_t>(std::max<int64_t>(maxBytes, 0)) + 1;
-    out.assign(std::min<std::size_t>(limit, 65536), 0);
-    std::size_t have = 0;
-    bool ok = true;
-    for (;;) {
-        if (have == out.size()) {
-            if (out.size() >= limit) {
-                ok = false;
-                break;
-            }
-            out.resize(std::min(limit, out.size() * 2));
-        }
-        const std::size_t n = std::fread(out.data() + have, 1, out.size() - have, f);
-        if (n == 0) break;
-        have += n;
-    }
-    if (have > static_cast<std::size_t>(std::max<int64_t>(maxBytes, 0))) ok = false;
-    out.resize(have);
-    if (std::ferror(f)) ok = false;
+    out.resize(static_cast<std::size_t>(*size));
+    const std::size_t n = out.empty() ? 0 : std::fread(out.data(), 1, out.size(), f);
+    const bool ok = n == out.size() && !std::ferror(f);
     std::fclose(f);
+    if (!ok) out.clear();
     return ok;
 }
 

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -177,10 +178,21 @@ struct TFileBytes {
 };
 bool WriteFilesTogether(const std::vector<TFileBytes>& files);
 
+// The size that the regular file on a disk that path names reports, or nothing when path
+// names no such file: a device (a DOS device name such as AUX.bmp or COM1, a \\.\ path), a
+// directory, a pipe, a FIFO, a socket or a character device, also behind a link. Nothing
+// is opened in a way that could wait for a device or for a pipe's writer.
+std::optional<int64_t> DiskFileSize(const std::string& path);
+
 // Whole-file helpers; paths are UTF-8.
+// A mode that reads or changes an existing file ("r...") opens only what DiskFileSize finds,
+// so no reader of a user's file ever opens a device.
 std::FILE* OpenFileUtf8(const std::string& path, const char* mode);
 bool FileExists(const std::string& path);
 bool DeleteFileUtf8(const std::string& path);
+// The file's bytes; false when it is no disk file, when the size it reports is above
+// maxBytes (refused before anything is read) or when it cannot be read whole. Never more
+// than the reported size is read.
 bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& out, int64_t maxBytes);
 // Both write through TSafeFileStream: false leaves the old file as it was.
 bool WriteWholeFile(const std::string& path, const void* data, std::size_t size);

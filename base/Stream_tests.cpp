@@ -77,6 +77,50 @@ std::string FileText(const std::string& path) {
 
 } // namespace
 
+// Only regular files on a disk are read: nothing that names a device, a pipe, a FIFO or a
+// directory is opened for reading, and a file larger than the reader can use is refused by
+// the size it reports, before a byte is read (a 4 GB sparse file reads as quickly as zeros).
+TEST(FileStream, ReadsOnlyDiskFilesAndRefusesByTheReportedSize) {
+    const std::filesystem::path dir = EmptyFolder("disk_files");
+    const std::string plain = (dir / "plain.bmp").string();
+    { TFileStream(plain, TFileMode::fmCreate).WriteBuffer("hello", 5); }
+    EXPECT_EQ(DiskFileSize(plain), 5);
+    std::vector<uint8_t> bytes;
+    EXPECT_TRUE(ReadWholeFile(plain, bytes, 5));
+    EXPECT_EQ(bytes.size(), 5u);
+    EXPECT_FALSE(ReadWholeFile(plain, bytes, 4));
+    EXPECT_TRUE(bytes.empty());
+
+    const std::string sparse = (dir / "sparse.png").string();
+    { TFileStream(sparse, TFileMode::fmCreate); }
+    std::filesystem::resize_file(sparse, 4ull << 30);
+    EXPECT_EQ(DiskFileSize(sparse), int64_t(4) << 30);
+    std::vector<uint8_t> none;
+    EXPECT_FALSE(ReadWholeFile(sparse, none, 256 << 20));
+    EXPECT_EQ(none.capacity(), 0u) << "nothing may be read or held for a file above the limit";
+
+    std::vector<std::string> notFiles = {dir.string(), (dir / "missing.bmp").string()};
+#ifdef _WIN32
+    // Every one of these would open a device (the serial port for AUX and COM1).
+    for (const char* name : {"AUX.bmp", "COM1.png", "nul.ani", "CON", "LPT1.ico"}) notFiles.push_back((dir / name).string());
+    notFiles.push_back("\\\\.\\COM1");
+    notFiles.push_back("\\\\.\\pipe\\tamsolo_no_pipe");
+#else
+    const std::string fifo = (dir / "fifo.bmp").string(), zero = (dir / "zero.png").string();
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    std::filesystem::create_symlink("/dev/zero", zero);
+    notFiles.insert(notFiles.end(), {fifo, zero, "/dev/null"});
+#endif
+    for (const std::string& name : notFiles) {
+        SCOPED_TRACE(name);
+        EXPECT_FALSE(DiskFileSize(name));
+        EXPECT_FALSE(ReadWholeFile(name, bytes, 1 << 20));
+        EXPECT_EQ(OpenFileUtf8(name, "rb"), nullptr);
+        EXPECT_THROW(TFileStream(name, TFileMode::fmOpenRead), EFOpenError);
+    }
+    std::filesystem::remove_all(dir);
+}
+
 TEST(SafeFileStream, AWriteThatFailsHalfWayLeavesTheOldFileAndNoOtherFile) {
     auto dir = EmptyFolder("safe_half");
     std::string path = (dir / "target.ani").string();

@@ -1,9 +1,11 @@
 #pragma once
-// Icon files of hostile design, made in memory by the tests: a directory of many entries
-// that all point to one stored image.
+// Icon files and modules of hostile design, made in memory by the tests: a directory of many
+// entries that all point to one stored image, a module of many groups that all name one.
 #include <zlib.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 #include "base/ByteIO.h"
@@ -76,4 +78,95 @@ inline std::vector<uint8_t> LargePngImage(std::size_t size) {
     hostile_detail::PngChunk(png, "IDAT", packed);
     hostile_detail::PngChunk(png, "IEND", {});
     return png;
+}
+
+// A 32-bit module (PE32, one .rsrc section) of `groups` group icons, each of its own bytes
+// and each naming icon 1, the one image: `side` x `side` (0 = 256) at 32 bits. Sound in
+// every table; what it costs is that thousands of icons show one large or one broken image.
+inline std::vector<uint8_t> ModuleOfGroupsNamingOneImage(uint32_t groups, const std::vector<uint8_t>& image,
+                                                         uint8_t side) {
+    constexpr uint32_t kRva = 0x1000, kDirectory = 16, kEntry = 8, kData = 16, kGroup = 6 + 14;
+    const auto subdirectory = [](uint32_t at) { return 0x80000000u | at; };
+    // The tree: the root (icons, group icons), the two name directories, one language
+    // directory per resource, the data entries, then the image and the groups.
+    const uint32_t iconNames = kDirectory + 2 * kEntry, groupNames = iconNames + kDirectory + kEntry;
+    const uint32_t iconLanguage = groupNames + kDirectory + kEntry * groups;
+    const uint32_t groupLanguages = iconLanguage + kDirectory + kEntry;
+    const uint32_t iconData = groupLanguages + (kDirectory + kEntry) * groups, groupData = iconData + kData;
+    const uint32_t imageAt = groupData + kData * groups;
+    const uint32_t groupsAt = (imageAt + static_cast<uint32_t>(image.size()) + 3) & ~3u;
+    std::vector<uint8_t> tree(groupsAt + kGroup * groups, 0);
+    const auto directory = [&](uint32_t at, uint32_t count) {
+        PutLE16(&tree[at + 14], count);
+        return at + kDirectory;
+    };
+    const auto entry = [&](uint32_t at, uint32_t name, uint32_t target) {
+        PutLE32(&tree[at], name);
+        PutLE32(&tree[at + 4], target);
+    };
+    const auto data = [&](uint32_t at, uint32_t where, uint32_t bytes) {
+        PutLE32(&tree[at], kRva + where);
+        PutLE32(&tree[at + 4], bytes);
+    };
+    uint32_t e = directory(0, 2);
+    entry(e, 3, subdirectory(iconNames));
+    entry(e + kEntry, 14, subdirectory(groupNames));
+    entry(directory(iconNames, 1), 1, subdirectory(iconLanguage));
+    entry(directory(iconLanguage, 1), 0x409, iconData);
+    data(iconData, imageAt, static_cast<uint32_t>(image.size()));
+    std::copy(image.begin(), image.end(), tree.begin() + imageAt);
+    e = directory(groupNames, groups);
+    for (uint32_t g = 0; g < groups; ++g) {
+        const uint32_t language = groupLanguages + (kDirectory + kEntry) * g, at = groupsAt + kGroup * g;
+        entry(e + kEntry * g, g + 1, subdirectory(language));
+        entry(directory(language, 1), 0x409, groupData + kData * g);
+        data(groupData + kData * g, at, kGroup);
+        PutLE16(&tree[at + 2], 1);
+        PutLE16(&tree[at + 4], 1);
+        tree[at + 6] = tree[at + 7] = side;
+        PutLE16(&tree[at + 10], 1);
+        PutLE16(&tree[at + 12], 32);
+        PutLE32(&tree[at + 14], static_cast<uint32_t>(image.size()));
+        PutLE16(&tree[at + 18], 1);
+    }
+    // The headers: DOS stub, COFF header, PE32 optional header, one section.
+    const uint32_t raw = (static_cast<uint32_t>(tree.size()) + 0x1FF) & ~0x1FFu;
+    std::vector<uint8_t> file(0x200 + raw, 0);
+    file[0] = 'M';
+    file[1] = 'Z';
+    PutLE32(&file[0x3C], 0x40);
+    uint8_t* p = &file[0x40];
+    std::memcpy(p, "PE\0\0", 4);
+    PutLE16(p + 4, 0x14C);
+    PutLE16(p + 6, 1);
+    PutLE16(p + 20, 0xE0);
+    PutLE16(p + 22, 0x2102);
+    uint8_t* o = p + 24;
+    PutLE16(o, 0x10B);
+    PutLE32(o + 20, 0x1000);  // base of code
+    PutLE32(o + 24, 0x1000);  // base of data
+    PutLE32(o + 28, 0x10000000);
+    PutLE32(o + 32, 0x1000);  // section alignment
+    PutLE32(o + 36, 0x200);   // file alignment
+    PutLE16(o + 40, 4);
+    PutLE16(o + 48, 4);
+    PutLE32(o + 56, 0x1000 + ((raw + 0xFFF) & ~0xFFFu));  // size of image
+    PutLE32(o + 60, 0x200);                                // size of headers
+    PutLE16(o + 68, 2);
+    PutLE32(o + 72, 0x100000);
+    PutLE32(o + 76, 0x1000);
+    PutLE32(o + 80, 0x100000);
+    PutLE32(o + 84, 0x1000);
+    PutLE32(o + 92, 16);
+    PutLE32(o + 96 + 2 * 8, kRva);  // the resource directory
+    PutLE32(o + 96 + 2 * 8 + 4, static_cast<uint32_t>(tree.size()));
+    uint8_t* s = o + 0xE0;
+    std::memcpy(s, ".rsrc\0\0\0", 8);
+    PutLE32(s + 8, static_cast<uint32_t>(tree.size()));
+    PutLE32(s + 12, kRva);
+    PutLE32(s + 16, raw);
+    PutLE32(s + 20, 0x200);
+    PutLE32(s + 36, 0x40000040);
+    std::copy(tree.begin(), tree.end(), file.begin() + 0x200);
+    return file;
 }

@@ -87,10 +87,19 @@ bool IsPngSignature(const uint8_t* data, std::size_t size) {
     return size >= 8 && std::memcmp(data, sig, 8) == 0;
 }
 
+namespace {
+// The width and height an IHDR chunk right after the signature names, unchecked.
+bool PngHeaderSize(const uint8_t* data, std::size_t size, std::size_t least, uint32_t& w, uint32_t& h) {
+    if (!IsPngSignature(data, size) || size < least || std::memcmp(data + 12, "IHDR", 4) != 0) return false;
+    w = (uint32_t(data[16]) << 24) | (uint32_t(data[17]) << 16) | (uint32_t(data[18]) << 8) | data[19];
+    h = (uint32_t(data[20]) << 24) | (uint32_t(data[21]) << 16) | (uint32_t(data[22]) << 8) | data[23];
+    return true;
+}
+} // namespace
+
 bool IconPngSize(const uint8_t* data, std::size_t size, int& w, int& h, int maxSide) {
-    if (!IsPngSignature(data, size) || size < 33 || std::memcmp(data + 12, "IHDR", 4) != 0) return false;
-    const uint32_t pw = (uint32_t(data[16]) << 24) | (uint32_t(data[17]) << 16) | (uint32_t(data[18]) << 8) | data[19];
-    const uint32_t ph = (uint32_t(data[20]) << 24) | (uint32_t(data[21]) << 16) | (uint32_t(data[22]) << 8) | data[23];
+    uint32_t pw = 0, ph = 0;
+    if (!PngHeaderSize(data, size, 33, pw, ph)) return false;
     if (pw == 0 || ph == 0 || pw > uint32_t(maxSide) || ph > uint32_t(maxSide)) return false;
     w = static_cast<int>(pw);
     h = static_cast<int>(ph);
@@ -489,6 +498,20 @@ bool TIconFile::DecodeImage(int i, TBitmap& colour, TBitmap& mask, bool trueColo
     if (i < 0 || i >= static_cast<int>(FIconList.size())) return false;
     const CICONDAT& c = *FIconList[static_cast<std::size_t>(i)];
     return DecodeIconResource(c.Data.data(), c.Data.size(), colour, mask, trueColour);
+}
+
+uint64_t IconResourceCost(const uint8_t* data, std::size_t size) {
+    constexpr uint64_t kMost = uint64_t{kIconMaxSide} * kIconMaxSide;
+    uint64_t w = 0, h = 0;
+    if (!data) return 1;
+    if (IsPngSignature(data, size)) {
+        uint32_t pw = 0, ph = 0;
+        if (PngHeaderSize(data, size, 24, pw, ph)) w = pw, h = ph;
+    } else if (IconBitmapHeader header; ReadIconBitmapHeader(data, size, header)) {
+        w = static_cast<uint64_t>(std::max<int64_t>(0, header.Width));
+        h = static_cast<uint64_t>(std::max<int64_t>(0, header.Rows()));
+    }
+    return std::clamp<uint64_t>(std::min(w, kMost) * std::min(h, kMost), 1, kMost);
 }
 
 bool DecodeIconResource(const uint8_t* d, std::size_t size, TBitmap& colour, TBitmap& mask, bool trueColour,

@@ -72,6 +72,10 @@ bool ComputeIconLayout(const uint8_t* data, std::size_t size, IconLayout& out, i
 // TIconFile::DecodeImage does; false when it cannot be decoded or its sides pass maxSide.
 bool DecodeIconResource(const uint8_t* data, std::size_t size, TBitmap& colour, TBitmap& mask, bool trueColour,
                         int maxSide = kIconMaxSide);
+// What DecodeIconResource costs for the resource, in pixels, whether it then decodes or
+// fails: the width times the height its header names (a PNG's IHDR, a bitmap's header),
+// at least 1 and at most kIconMaxSide squared, which is all the decoder takes.
+uint64_t IconResourceCost(const uint8_t* data, std::size_t size);
 
 // One image of an icon or cursor file.
 class CICONDAT {

@@ -398,7 +398,9 @@ TEST(IconFile, EntriesSharingOneImageLoadQuicklyAndKeepNoMoreThanTheFileHolds) {
         ImportedImage image;
         const IconImport read = ReadIconImage(f, [](bool) { return clWhite; }, image);
         const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        EXPECT_LT(seconds, 1.0);
+        // Well under half a second even in the sanitized build on a loaded machine; a load that
+        // copied or decoded the image for every entry would take hours.
+        EXPECT_LT(seconds, 10.0);
         std::size_t stored = 0;
         for (int i = 0; i < f.GetCount(); ++i) {
             EXPECT_TRUE(f.Item(i).Data == c.Image);
@@ -449,6 +451,8 @@ TEST(IconFile, ADirectoryNamingOneImageAgainAndAgainCostsOnlyTheFilesSize) {
         EXPECT_GT(icons.GetCount(), 0);
         EXPECT_LE(held, bytes.size());
         EXPECT_EQ(icons.GetCount() + icons.SkippedCount(), 65535);
-        EXPECT_LT(ms, 500);
+        // About a tenth of a second in the sanitized build on a loaded machine; a check of the
+        // image for every entry takes minutes.
+        EXPECT_LT(ms, 5000);
     }
 }

@@ -541,7 +541,18 @@ int NearestIconImage(const std::vector<IconChoice>& images, int width, int heigh
     return chosen;
 }
 
+namespace {
+bool InFile(const IconChoice& choice, std::size_t size) {
+    return choice.Bytes != 0 && choice.Offset <= size && choice.Bytes <= size - choice.Offset;
+}
+} // namespace
+
 bool TIconSource::Decode(const IconChoice& choice, TBitmap& colour, TBitmap& mask) const {
-    if (choice.Bytes == 0 || choice.Offset > FBytes.size() || choice.Bytes > FBytes.size() - choice.Offset) return false;
+    if (!InFile(choice, FBytes.size())) return false;
     return DecodeIconResource(FBytes.data() + choice.Offset, static_cast<std::size_t>(choice.Bytes), colour, mask, true);
+}
+
+uint64_t TIconSource::DecodeCost(const IconChoice& choice) const {
+    if (!InFile(choice, FBytes.size())) return 1;
+    return IconResourceCost(FBytes.data() + choice.Offset, static_cast<std::size_t>(choice.Bytes));
 }

@@ -62,6 +62,9 @@ public:
     bool Choose(int index, int width, int height, int depth, IconChoice& out) const;
     // Decodes a chosen image (as TIconFile::DecodeImage with true colour).
     bool Decode(const IconChoice& choice, TBitmap& colour, TBitmap& mask) const;
+    // The pixels that decoding a chosen image costs, whether it decodes or not
+    // (IconResourceCost of its bytes; 1 for bytes outside the file).
+    uint64_t DecodeCost(const IconChoice& choice) const;
 
 private:
     std::vector<uint8_t> FBytes;

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "base/ScopeGuard.h"
+#include "base/Stream.h"
 #include "base/Text.h"
 #include "formats/Metafile.h"
 #include "formats/ReaderProcess.h"
@@ -69,6 +70,7 @@ std::vector<uint8_t> CursorAnswerOf(TReaderJob job, HCURSOR cursor) {
 }
 
 std::vector<uint8_t> CursorAnswer(TReaderJob job, const std::string& path) {
+    if (!DiskFileSize(path)) return {};  // the system's loaders would open a device as well
     const std::wstring file = Utf8ToWide(path);
     HCURSOR cursor = job == TReaderJob::CursorFile
                          ? LoadCursorFromFileW(file.c_str())

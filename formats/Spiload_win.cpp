@@ -12,6 +12,7 @@
 #include <type_traits>
 
 #include "base/Exception.h"
+#include "base/Stream.h"
 #include "base/Text.h"
 #include "formats/Metafile.h"
 #include "formats/SusiePicture.h"
@@ -285,6 +286,9 @@ void TSpiload::set_spipath() {
 bool TSpiload::set_file(const std::string& fileName) {
     FFileName = fileName;
     FExtension = SusieExtension(fileName);
+    FSelected = nullptr;
+    // A plug-in is handed the name and a handle: never those of a device, a pipe or a FIFO.
+    if (!DiskFileSize(fileName)) return false;
     return check();
 }
 
