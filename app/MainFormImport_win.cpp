@@ -11,6 +11,7 @@
 #include "base/Format.h"
 #include "base/ScopeGuard.h"
 #include "formats/PictureImport.h"
+#include "formats/ReaderProcess.h"
 #include "formats/ShortCut.h"
 #include "ui/Application.h"
 #include "ui/Clipboard.h"
@@ -26,6 +27,7 @@ const char* const kOpenFilter =
 
 const char* const kBitmapAsIcon = "%s は\nｴｸｽﾌﾟﾛｰﾗ擬似ｱｲｺﾝ(ﾋﾞｯﾄﾏｯﾌﾟ)です。";
 const char* const kNothingImported = "%s は\nｲﾒｰｼﾞが含まれていないか,入力がｷｬﾝｾﾙされたため読み込めませんでした。";
+const char* const kReaderNotStarted = "%s は\n読み込み用の補助プロセスを起動できないため読み込めませんでした。";
 const char* const kLimitOne = "イメージは1000個までです。";
 const char* const kLimitMany = "イメージの数が1000個を超えたのですべてのイメージを読み込めませんでした。";
 const char* const kIcon24Bit = "サイズは32x32ですが24bitカラー形式しか含まれていません。\nvevedaで読み込みます。";
@@ -77,9 +79,10 @@ void TForm1::DropPanel1DropFiles(TControl*, const std::vector<std::string>& file
     FMultiDrop = files.size() > 1;
     std::exception_ptr failure;  // what stopped the drop: raised once what came in is shown
     {
-        // One batch for the whole drop: the lists repaint once, and the page shows the last
-        // image once, at its end.
+        // One batch for the whole drop: the lists repaint once, the page shows the last
+        // image once, at its end, and one reader helper serves every file that needs it.
         TWaitCursor hourglass;
+        TReaderBatch readers;
         ImagePage->BeginAdds();
         TScopeExit endImages([this] { ImagePage->EndAdds(); });
         FramePage->BeginAdds();
@@ -110,14 +113,19 @@ void TForm1::FinishImport() {
 }
 
 TForm1::TOpenResult TForm1::OpenImageFile(const std::string& path) {
+    // A file the reader helper was to read, when the helper could not be started, is not said
+    // to hold no image.
+    const TReaderStartWatch helper;
+    const auto nothing = [&] {
+        ReportMessage(Format(helper.HelperNotStarted() ? kReaderNotStarted : kNothingImported, path.c_str()),
+                      TMessageCaption::OpenedFile, TMessageIcon::Information);
+        return TOpenResult::NothingAdded;
+    };
     std::string file = path;
     ImportKind kind = ClassifyImportPath(file);
     if (kind == ImportKind::Shortcut) {
         std::optional<std::string> target = ResolveShortcut(file);
-        if (!target) {
-            ReportMessage(Format(kNothingImported, path.c_str()), TMessageCaption::OpenedFile, TMessageIcon::Information);
-            return TOpenResult::NothingAdded;
-        }
+        if (!target) return nothing();
         file = *target;
         kind = ClassifyImportPath(file);
     }
@@ -155,10 +163,7 @@ TForm1::TOpenResult TForm1::OpenImageFile(const std::string& path) {
     }
     // A cancelled reduction ends this file's import: no other reader is tried.
     if (!read && !FReduceCancelled) read = ImportFromLibrary(file, image);
-    if (!read || !StoreImportedImage(file, image)) {
-        ReportMessage(Format(kNothingImported, path.c_str()), TMessageCaption::OpenedFile, TMessageIcon::Information);
-        return TOpenResult::NothingAdded;
-    }
+    if (!read || !StoreImportedImage(file, image)) return nothing();
     return TOpenResult::Added;
 }
 
