@@ -142,6 +142,24 @@ std::vector<uint8_t> TokenInformation(HANDLE token, TOKEN_INFORMATION_CLASS what
     return bytes;
 }
 
+// The privileges a token holds, of its TokenPrivileges information.
+std::vector<LUID> PrivilegesOf(const std::vector<uint8_t>& information) {
+    if (information.size() < sizeof(TOKEN_PRIVILEGES)) return {};
+    const auto* p = reinterpret_cast<const TOKEN_PRIVILEGES*>(information.data());
+    const std::size_t room =
+        (information.size() - offsetof(TOKEN_PRIVILEGES, Privileges)) / sizeof(LUID_AND_ATTRIBUTES);
+    std::vector<LUID> luids;
+    for (std::size_t i = 0; i < std::min<std::size_t>(p->PrivilegeCount, room); ++i) luids.push_back(p->Privileges[i].Luid);
+    return luids;
+}
+
+// The one privilege the helper keeps: bypassing traverse checks, which every process has.
+std::optional<LUID> TraversePrivilege() {
+    LUID traverse{};
+    if (!LookupPrivilegeValueW(nullptr, SE_CHANGE_NOTIFY_NAME, &traverse)) return std::nullopt;
+    return traverse;
+}
+
 // Some information of a process's token.
 std::vector<uint8_t> ProcessTokenInformation(HANDLE process, TOKEN_INFORMATION_CLASS what) {
     HANDLE token = nullptr;
@@ -164,14 +182,9 @@ HANDLE LesserToken() {
     // Every privilege but bypassing traverse checks is named as well as asked away with
     // DISABLE_MAX_PRIVILEGE: some systems honour only the list.
     std::vector<LUID_AND_ATTRIBUTES> privileges;
-    const std::vector<uint8_t> held = TokenInformation(own, TokenPrivileges);
-    LUID traverse{};
-    if (held.size() >= sizeof(TOKEN_PRIVILEGES) && LookupPrivilegeValueW(nullptr, SE_CHANGE_NOTIFY_NAME, &traverse)) {
-        const auto* p = reinterpret_cast<const TOKEN_PRIVILEGES*>(held.data());
-        const std::size_t room = (held.size() - offsetof(TOKEN_PRIVILEGES, Privileges)) / sizeof(LUID_AND_ATTRIBUTES);
-        for (std::size_t i = 0; i < std::min<std::size_t>(p->PrivilegeCount, room); ++i)
-            if (!SameLuid(p->Privileges[i].Luid, traverse)) privileges.push_back({p->Privileges[i].Luid, 0});
-    }
+    if (const std::optional<LUID> traverse = TraversePrivilege())
+        for (const LUID& l : PrivilegesOf(TokenInformation(own, TokenPrivileges)))
+            if (!SameLuid(l, *traverse)) privileges.push_back({l, 0});
     HANDLE lesser = nullptr;
     if (!CreateRestrictedToken(own, DISABLE_MAX_PRIVILEGE, admins.Sid ? 1 : 0, admins.Sid ? &deny : nullptr,
                                static_cast<DWORD>(privileges.size()), privileges.empty() ? nullptr : privileges.data(), 0,
@@ -197,17 +210,11 @@ void FindRights(HANDLE process, TReaderContainment& c) {
         const UCHAR n = sid && IsValidSid(sid) ? *GetSidSubAuthorityCount(sid) : 0;
         c.LowIntegrity = n > 0 && *GetSidSubAuthority(sid, n - 1u) <= SECURITY_MANDATORY_LOW_RID;
     }
-    const std::vector<uint8_t> privileges = ProcessTokenInformation(process, TokenPrivileges);
-    if (privileges.size() >= sizeof(TOKEN_PRIVILEGES)) {
-        const auto* p = reinterpret_cast<const TOKEN_PRIVILEGES*>(privileges.data());
-        LUID traverse{};
-        const bool known = LookupPrivilegeValueW(nullptr, SE_CHANGE_NOTIFY_NAME, &traverse);
-        const DWORD room = static_cast<DWORD>((privileges.size() - offsetof(TOKEN_PRIVILEGES, Privileges)) /
-                                              sizeof(LUID_AND_ATTRIBUTES));
-        bool none = known && p->PrivilegeCount <= room;
-        for (DWORD i = 0; none && i < p->PrivilegeCount; ++i) none = SameLuid(p->Privileges[i].Luid, traverse);
-        c.NoPrivileges = none;
-    }
+    const std::vector<uint8_t> information = ProcessTokenInformation(process, TokenPrivileges);
+    const std::optional<LUID> traverse = TraversePrivilege();
+    if (information.empty() || !traverse) return;
+    const std::vector<LUID> held = PrivilegesOf(information);
+    c.NoPrivileges = std::all_of(held.begin(), held.end(), [&](const LUID& l) { return SameLuid(l, *traverse); });
 }
 
 // The helper's pipe ends are inheritable only while a helper is created, and no two helpers
