@@ -115,6 +115,24 @@ TEST_F(HostileReaderTest, SoundMetafilesImportTheSamePictureDirectlyAndThroughAS
     EXPECT_LT(corner.Red, 50);
 }
 
+// A drop is one batch: its files share one helper until one of them ends it.
+TEST_F(HostileReaderTest, ADropOfManyFilesStartsOneHelperUntilOneFails) {
+    const std::string metafile = ReaderFile("valid_boxes.emf"), link = LinkTo(metafile);
+    const std::string faulting = ReaderFile("hostile_select_object_far.emf");
+    unsigned before = ReaderHelpersStarted();
+    SendDrop(form->DropPanel1->Handle(), {metafile, link, metafile, link, metafile});
+    EXPECT_EQ(form->LastImage(), 4);
+    EXPECT_EQ(ReaderHelpersStarted() - before, 1u);
+    // The file that faults the helper ends it: the file after it has a new one.
+    before = ReaderHelpersStarted();
+    boxes.Calls.clear();
+    SendDrop(form->DropPanel1->Handle(), {metafile, faulting, metafile, metafile});
+    EXPECT_EQ(form->LastImage(), 7);
+    EXPECT_EQ(ReaderHelpersStarted() - before, 2u);
+    const std::vector<std::string> messages = Messages();
+    EXPECT_EQ(std::count(messages.begin(), messages.end(), Format(kNotImported, faulting.c_str())), 1);
+}
+
 TEST_F(HostileReaderTest, TamsoloItselfIsTheHelperOfTheProgram) {
     const std::string exe = ProgramPathFromEnvironment("TAMSOLO_EXE");
     ASSERT_FALSE(exe.empty()) << "TAMSOLO_EXE is not set";

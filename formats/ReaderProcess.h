@@ -98,6 +98,9 @@ TReaderRun RunReader(const TReaderRequest& request, unsigned deadlineMs = kReade
 // The answer's bytes when the helper answered, else nothing.
 std::optional<std::vector<uint8_t>> ReaderAnswer(const TReaderRequest& request);
 
+// How many helpers this process has started so far (for tests of the batches).
+unsigned ReaderHelpersStarted();
+
 // Whether a job of this thread, since the watch was made, found that the helper could not be
 // started: the caller then says so rather than that the file could not be read.
 class TReaderStartWatch {

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <atomic>
 #include <mutex>
 
 #include "base/ScopeGuard.h"
@@ -225,6 +226,7 @@ std::mutex& CreationLock() {
     return lock;
 }
 
+std::atomic<unsigned> gHelpersStarted{0};
 thread_local TReaderSession* tBatchSession = nullptr;
 thread_local unsigned tNotStarted = 0;  // the jobs of this thread that found no helper
 
@@ -398,6 +400,7 @@ TReaderRun TReaderSession::Run(const TReaderRequest& request, unsigned deadlineM
             return outcome(TReaderOutcome::NotStarted, false);
         }
         ++FStarted;
+        ++gHelpersStarted;
     }
     const ULONGLONG deadline = GetTickCount64() + deadlineMs;
     if (!WriteAll(FHelper->Requests, asked)) return outcome(TReaderOutcome::Failed, true);
@@ -447,6 +450,8 @@ std::optional<std::vector<uint8_t>> ReaderAnswer(const TReaderRequest& request) 
     if (run.Outcome != TReaderOutcome::Answered) return std::nullopt;
     return std::move(run.Answer);
 }
+
+unsigned ReaderHelpersStarted() { return gHelpersStarted; }
 
 TReaderStartWatch::TReaderStartWatch() : FMark(tNotStarted) {}
 

@@ -236,9 +236,12 @@ TEST(ReaderProcess, AHelperEndsWithTheProcessThatWaitsOnIt) {
         if (at != std::string::npos && text.find('\n', at) != std::string::npos) helper = std::stoul(text.substr(at + 7));
     }
     ASSERT_NE(helper, 0u) << text;
-    HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, helper);
+    HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, helper);
     ASSERT_NE(process, nullptr);
-    TScopeExit closeHelper([process] { CloseHandle(process); });
+    TScopeExit closeHelper([process] {
+        TerminateProcess(process, 1);  // a helper that outlived its parent ends with the test
+        CloseHandle(process);
+    });
     Sleep(200);  // the parent is waiting on the hanging job by now
     EXPECT_EQ(WaitForSingleObject(process, 0), static_cast<DWORD>(WAIT_TIMEOUT));
     ASSERT_TRUE(TerminateProcess(pi.hProcess, 1));
