@@ -102,6 +102,7 @@ TEST(ReaderAnswer, EveryMalformedAnswerIsNoAnswer) {
     std::vector<uint8_t> badMagic = picture;
     badMagic[0] = 'X';
     std::vector<uint8_t> maskTwo = cursor;
+    ASSERT_FALSE(maskTwo.empty());
     maskTwo.back() = 2;
     const Case cases[] = {
         {"magic", badMagic, asPicture},
