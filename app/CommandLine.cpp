@@ -8,7 +8,7 @@ std::string CommandLineFile(const std::string& commandLine) {
     if (start == std::string::npos) return {};
     std::size_t end = commandLine.find_last_not_of(blanks);
     std::string text = commandLine.substr(start, end - start + 1);
-    if (ParseReaderArguments(text)) return {};
+    if (IsReaderArguments(text)) return {};
     if (text.front() == '"') {
         std::size_t close = text.find('"', 1);
         return text.substr(1, close == std::string::npos ? std::string::npos : close - 1);

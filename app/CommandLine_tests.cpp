@@ -15,8 +15,9 @@ TEST(CommandLine, NamesTheFileInsideQuotesOrTheWholeText) {
         {"\"C:\\a b\\x.ani\"", "C:\\a b\\x.ani"},
         {"\"C:\\a b\\x.ani\" -extra", "C:\\a b\\x.ani"},
         {"\"C:\\unclosed.ani", "C:\\unclosed.ani"},
-        // The reader helper's request is no file; files named like its argument still are.
-        {"?tamsolo-reader? 1 \"C:\\x.wmf\"", ""},
+        // The reader helper's argument is no file; files named like it still are.
+        {"?tamsolo-reader?", ""},
+        {"  ?tamsolo-reader? ", ""},
         {"tamsolo-reader", "tamsolo-reader"},
         {"\"C:\\tamsolo-reader 1 x.wmf\"", "C:\\tamsolo-reader 1 x.wmf"},
         {"?tamsolo-reader? 1 C:\\x.wmf", "?tamsolo-reader? 1 C:\\x.wmf"},

@@ -10,10 +10,11 @@
 #include "base/Exception.h"
 #include "base/Format.h"
 #include "base/ScopeGuard.h"
+#include "base/Stream.h"
 #include "base/SystemLibrary_win.h"
 #include "formats/FileMessages.h"
-#include "base/Stream.h"
 #include "formats/PictureImport.h"
+#include "formats/ReaderProcess.h"
 #include "formats/ShortCut.h"
 #include "ui/Application.h"
 #include "ui/Clipboard.h"
@@ -29,6 +30,7 @@ const char* const kOpenFilter =
 
 const char* const kBitmapAsIcon = "%s は\nｴｸｽﾌﾟﾛｰﾗ擬似ｱｲｺﾝ(ﾋﾞｯﾄﾏｯﾌﾟ)です。";
 const char* const kNothingImported = kNothingReadMessage;
+const char* const kReaderNotStarted = "%s は\n読み込み用の補助プロセスを起動できないため読み込めませんでした。";
 const char* const kLimitOne = "イメージは1000個までです。";
 const char* const kLimitMany = "イメージの数が1000個を超えたのですべてのイメージを読み込めませんでした。";
 const char* const kIcon24Bit = "サイズは32x32ですが24bitカラー形式しか含まれていません。\nvevedaで読み込みます。";
@@ -92,9 +94,10 @@ void TForm1::DropPanel1DropFiles(TControl*, const std::vector<std::string>& file
     FMultiDrop = files.size() > 1;
     std::exception_ptr failure;  // what stopped the drop: raised once what came in is shown
     {
-        // One batch for the whole drop: the lists repaint once, and the page shows the last
-        // image once, at its end.
+        // One batch for the whole drop: the lists repaint once, the page shows the last
+        // image once, at its end, and one reader helper serves every file that needs it.
         TWaitCursor hourglass;
+        TReaderBatch readers;
         ImagePage->BeginAdds();
         TScopeExit endImages([this] { ImagePage->EndAdds(); });
         FramePage->BeginAdds();
@@ -125,23 +128,27 @@ void TForm1::FinishImport() {
 }
 
 TForm1::TOpenResult TForm1::OpenImageFile(const std::string& path) {
+    // A file the reader helper was to read, when the helper could not be started, is not said
+    // to hold no image.
+    const TReaderStartWatch helper;
+    const auto nothing = [&] {
+        ReportMessage(Format(helper.HelperNotStarted() ? kReaderNotStarted : kNothingImported, path.c_str()),
+                      TMessageCaption::OpenedFile, TMessageIcon::Information);
+        return TOpenResult::NothingAdded;
+    };
     std::string file = path;
     ImportKind kind = ClassifyImportPath(file);
     // Only files on a disk are read: a device (AUX.bmp, COM1), a pipe or a FIFO, named or
     // the target of a shortcut, is refused before any reader opens it. (The animated cursor's
     // reader refuses one itself, with its own message.)
-    const auto refuse = [&] {
-        ReportMessage(Format(kNothingImported, path.c_str()), TMessageCaption::OpenedFile, TMessageIcon::Information);
-        return TOpenResult::NothingAdded;
-    };
     const auto onDisk = [&] { return kind == ImportKind::Ani || DiskFileSize(file).has_value(); };
-    if (!onDisk()) return refuse();
+    if (!onDisk()) return nothing();
     if (kind == ImportKind::Shortcut) {
         std::optional<std::string> target = ResolveShortcut(file);
-        if (!target) return refuse();
+        if (!target) return nothing();
         file = *target;
         kind = ClassifyImportPath(file);
-        if (!onDisk()) return refuse();
+        if (!onDisk()) return nothing();
     }
     ImportedImage image;
     bool read = false;
@@ -177,7 +184,7 @@ TForm1::TOpenResult TForm1::OpenImageFile(const std::string& path) {
     }
     // A cancelled reduction ends this file's import: no other reader is tried.
     if (!read && !FReduceCancelled) read = ImportFromLibrary(file, image);
-    if (!read || !StoreImportedImage(file, image)) return refuse();
+    if (!read || !StoreImportedImage(file, image)) return nothing();
     return TOpenResult::Added;
 }
 

@@ -7,6 +7,7 @@
 #include "editor/EditorTiles.h"
 #include "editor/PaletteCommands_win.h"
 #include "editor/Raster.h"
+#include "formats/ReaderProcess.h"
 #include "formats/UserCursor.h"
 #include "ui/Clipboard.h"
 #include "ui/Cursor.h"
@@ -288,6 +289,7 @@ int TEditDlg::ShowModal() {
 void TEditDlg::FormShow() {
     const std::string* files[2] = {&FOptions.CustomPenFile, &FOptions.CustomFillFile};
     const bool use[2] = {FOptions.UseCustomPen, FOptions.UseCustomFill};
+    const TReaderBatch readers;  // one reader helper for both files, should they need it
     for (int i = 0; i < 2; ++i) {
         if (!use[i]) continue;
         // A file that cannot be loaded leaves the slot empty: the arrow shows.

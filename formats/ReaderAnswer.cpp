@@ -5,7 +5,16 @@
 namespace {
 
 constexpr char kMagic[4] = {'T', 'R', 'A', '1'};
-constexpr std::size_t kHeadBytes = 12;
+constexpr char kRequestMagic[4] = {'T', 'R', 'Q', '1'};
+constexpr std::size_t kHeadBytes = kFrameHeadBytes;
+
+bool ValidJob(uint32_t job) { return job >= 1 && job <= 4; }
+
+bool HasMagic(const uint8_t* data, const char (&magic)[4]) {
+    for (int i = 0; i < 4; ++i)
+        if (data[i] != static_cast<uint8_t>(magic[i])) return false;
+    return true;
+}
 
 bool ValidCursorJob(TReaderJob job) { return job == TReaderJob::CursorFile || job == TReaderJob::CursorImage; }
 
@@ -21,10 +30,8 @@ std::vector<uint8_t> Framed(TReaderJob job, const ByteWriter& payload) {
 // The payload of an answer of the job, when the frame around it is whole and exact.
 std::optional<ByteReader> Payload(TReaderJob job, const uint8_t* data, std::size_t size) {
     if (!data || size < kHeadBytes || size > kAnswerMaxBytes) return std::nullopt;
-    for (int i = 0; i < 4; ++i)
-        if (data[i] != static_cast<uint8_t>(kMagic[i])) return std::nullopt;
-    if (GetLE32(data + 4) != static_cast<uint32_t>(job)) return std::nullopt;
-    if (GetLE32(data + 8) != size - kHeadBytes) return std::nullopt;
+    const std::optional<std::size_t> length = AnswerPayloadLength(job, data);
+    if (!length || *length != size - kHeadBytes) return std::nullopt;
     return ByteReader(data + kHeadBytes, size - kHeadBytes);
 }
 
@@ -44,28 +51,45 @@ bool Ends(const ByteReader& r) { return !r.Failed() && r.Remaining() == 0; }
 
 } // namespace
 
-std::string ReaderArguments(const TReaderRequest& request) {
-    if (request.Path.empty() || request.Path.find('"') != std::string::npos) return {};
-    return std::string(kReaderArgument) + " " + std::to_string(static_cast<uint32_t>(request.Job)) + " \"" +
-           request.Path + "\"";
+bool IsReaderArguments(const std::string& arguments) { return arguments == kReaderArgument; }
+
+std::vector<uint8_t> WriteReaderRequest(const TReaderRequest& request) {
+    const std::string& path = request.Path;
+    if (!ValidJob(static_cast<uint32_t>(request.Job)) || path.empty() || path.size() > kRequestMaxPath ||
+        path.find('\0') != std::string::npos)
+        return {};
+    ByteWriter w;
+    w.Bytes(kRequestMagic, 4);
+    w.U32(static_cast<uint32_t>(request.Job));
+    w.U32(static_cast<uint32_t>(path.size()));
+    w.Text(path);
+    return std::move(w.Data);
 }
 
-std::optional<TReaderRequest> ParseReaderArguments(const std::string& arguments) {
-    const std::string head = std::string(kReaderArgument) + " ";
-    if (arguments.compare(0, head.size(), head) != 0) return std::nullopt;
-    std::size_t at = head.size();
-    if (at + 4 > arguments.size() || arguments[at] < '1' || arguments[at] > '4' || arguments[at + 1] != ' ' ||
-        arguments[at + 2] != '"')
-        return std::nullopt;
+std::optional<std::size_t> RequestPathLength(const uint8_t* head) {
+    if (!head || !HasMagic(head, kRequestMagic) || !ValidJob(GetLE32(head + 4))) return std::nullopt;
+    const uint32_t length = GetLE32(head + 8);
+    if (length < 1 || length > kRequestMaxPath) return std::nullopt;
+    return length;
+}
+
+std::optional<TReaderRequest> ParseReaderRequest(const uint8_t* data, std::size_t size) {
+    if (!data || size < kHeadBytes) return std::nullopt;
+    const std::optional<std::size_t> length = RequestPathLength(data);
+    if (!length || *length != size - kHeadBytes) return std::nullopt;
     TReaderRequest request;
-    request.Job = static_cast<TReaderJob>(arguments[at] - '0');
-    at += 3;
-    const std::size_t close = arguments.find('"', at);
-    // The path runs to the closing quote, which ends the arguments.
-    if (close == std::string::npos || close == at || close + 1 != arguments.size()) return std::nullopt;
-    request.Path = arguments.substr(at, close - at);
+    request.Job = static_cast<TReaderJob>(GetLE32(data + 4));
+    request.Path.assign(reinterpret_cast<const char*>(data + kHeadBytes), *length);
+    if (request.Path.find('\0') != std::string::npos) return std::nullopt;
     return request;
 }
+
+std::optional<std::size_t> AnswerPayloadLength(TReaderJob job, const uint8_t* head) {
+    if (!head || !HasMagic(head, kMagic) || GetLE32(head + 4) != static_cast<uint32_t>(job)) return std::nullopt;
+    return GetLE32(head + 8);
+}
+
+std::vector<uint8_t> WriteNoAnswer(TReaderJob job) { return Framed(job, ByteWriter()); }
 
 std::vector<uint8_t> WritePictureAnswer(const TPictureAnswer& a) {
     if (!SideFits(a.Width, kAnswerMaxPictureSide) || !SideFits(a.Height, kAnswerMaxPictureSide) ||

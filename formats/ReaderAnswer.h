@@ -5,6 +5,11 @@
 // parser accepts only an answer of the job asked for whose sizes agree exactly with its
 // length and lie inside the limits below; anything else is no answer.
 //
+// One helper serves many jobs in turn. Started, it writes kReaderReady once on its output;
+// then, for each request it reads on its input, it writes one answer (or an answer of no
+// payload when it has none) and waits for the next request, until its input ends.
+//
+// Request: "TRQ1", the job (u32), the path's length (u32), the path (UTF-8, no NUL).
 // Answer: "TRA1", the job (u32), the payload's length (u32), the payload (little-endian).
 //   Picture:  width, height (u32 each), then height rows of width x 3 bytes (B, G, R), top row first.
 //   ShortCut: show command (u32), then four texts (length u32, UTF-8 bytes):
@@ -25,9 +30,14 @@ enum class TReaderJob : uint32_t {
     CursorImage = 4,   // LoadImageW(IMAGE_CURSOR, LR_LOADFROMFILE | LR_DEFAULTSIZE)
 };
 
-// The helper's first argument. '?' cannot stand in a Windows file name, so no file a user
+// The helper's only argument. '?' cannot stand in a Windows file name, so no file a user
 // names on the command line is ever taken for it.
 inline constexpr const char* kReaderArgument = "?tamsolo-reader?";
+// Whether a program's arguments (what follows the program's name) are exactly the helper's.
+bool IsReaderArguments(const std::string& arguments);
+
+// What the helper writes once it is ready for its first request.
+inline constexpr uint8_t kReaderReady[4] = {'T', 'R', 'R', '1'};
 
 struct TReaderRequest {
     TReaderJob Job = TReaderJob::Metafile;
@@ -35,12 +45,17 @@ struct TReaderRequest {
     bool operator==(const TReaderRequest&) const = default;
 };
 
-// The arguments that ask the helper for the request: the argument above, the job's number
-// and the quoted path. Empty when the path cannot be quoted (it holds a double quote or is empty).
-std::string ReaderArguments(const TReaderRequest& request);
-// The request in a program's arguments (what follows the program's name), or nothing when
-// they are not exactly what ReaderArguments writes.
-std::optional<TReaderRequest> ParseReaderArguments(const std::string& arguments);
+constexpr std::size_t kFrameHeadBytes = 12;  // of a request and of an answer
+constexpr std::size_t kRequestMaxPath = 3 * 32768;  // the longest Windows path in UTF-8
+
+// The request's bytes; empty when it cannot be asked (an unknown job, a path that is empty,
+// holds a NUL or is longer than kRequestMaxPath).
+std::vector<uint8_t> WriteReaderRequest(const TReaderRequest& request);
+// The length of the path that follows a request's head (kFrameHeadBytes bytes), or nothing
+// when the head is no request's.
+std::optional<std::size_t> RequestPathLength(const uint8_t* head);
+// The request in the bytes, when they are exactly what WriteReaderRequest writes.
+std::optional<TReaderRequest> ParseReaderRequest(const uint8_t* data, std::size_t size);
 
 constexpr int kAnswerMaxPictureSide = 1024;  // a metafile is never drawn larger
 constexpr int kAnswerMaxCursorSide = 256;
@@ -68,7 +83,14 @@ struct TCursorAnswer {
     bool operator==(const TCursorAnswer&) const = default;
 };
 
-// The answers' bytes; empty when the answer breaks the limits (the helper then writes nothing).
+// The length of the payload that follows an answer's head (kFrameHeadBytes bytes) for the
+// job, or nothing when the head is not an answer of that job. The length is the head's own:
+// the reading side holds it against kAnswerMaxBytes before it reads on.
+std::optional<std::size_t> AnswerPayloadLength(TReaderJob job, const uint8_t* head);
+// The answer of no payload: the helper found nothing to answer for the job.
+std::vector<uint8_t> WriteNoAnswer(TReaderJob job);
+
+// The answers' bytes; empty when the answer breaks the limits (the helper then answers nothing).
 std::vector<uint8_t> WritePictureAnswer(const TPictureAnswer& answer);
 std::vector<uint8_t> WriteShortCutAnswer(const TShortCutAnswer& answer);
 std::vector<uint8_t> WriteCursorAnswer(TReaderJob job, const TCursorAnswer& answer);

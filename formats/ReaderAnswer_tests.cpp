@@ -124,17 +124,47 @@ TEST(ReaderAnswer, EveryMalformedAnswerIsNoAnswer) {
     EXPECT_FALSE(asLink(nul));
 }
 
-TEST(ReaderAnswer, ArgumentsNameTheJobAndPathAndNothingElseIsARequest) {
-    const TReaderRequest r{TReaderJob::ShortCut, "C:\\a b\\リンク.lnk"};
-    const std::string args = ReaderArguments(r);
-    EXPECT_EQ(args, std::string(kReaderArgument) + " 2 \"C:\\a b\\リンク.lnk\"");
-    EXPECT_EQ(ParseReaderArguments(args), r);
-    EXPECT_EQ(ReaderArguments({TReaderJob::Metafile, "C:\\a\"b.wmf"}), "");
-    EXPECT_EQ(ReaderArguments({TReaderJob::Metafile, ""}), "");
-    const std::string tag = kReaderArgument;
-    for (const std::string& s : std::vector<std::string>{"", "C:\\x.ani", "\"" + tag + "\" 1 \"C:\\x.wmf\"", tag, tag + " 1",
-                                 tag + " 5 \"C:\\x.wmf\"", tag + " 0 \"C:\\x.wmf\"", tag + " 1 \"\"",
-                                 tag + " 1 \"C:\\x.wmf", tag + " 1 \"C:\\x.wmf\" more", tag + " 1 C:\\x.wmf",
-                                 tag + "  1 \"C:\\x.wmf\"", tag.substr(1) + " 1 \"C:\\x.wmf\""})
-        EXPECT_FALSE(ParseReaderArguments(s)) << s;
+TEST(ReaderAnswer, ARequestNamesTheJobAndPathAndNothingElseIsARequest) {
+    const TReaderRequest r{TReaderJob::ShortCut, "C:\\a \"b\"\\リンク.lnk"};
+    const std::vector<uint8_t> bytes = WriteReaderRequest(r);
+    ASSERT_EQ(bytes.size(), kFrameHeadBytes + r.Path.size());
+    EXPECT_EQ(RequestPathLength(bytes.data()), r.Path.size());
+    EXPECT_EQ(ParseReaderRequest(bytes.data(), bytes.size()), r);
+    // What cannot be asked.
+    EXPECT_TRUE(WriteReaderRequest({TReaderJob::Metafile, ""}).empty());
+    EXPECT_TRUE(WriteReaderRequest({TReaderJob::Metafile, std::string("C:\\a\0b.wmf", 9)}).empty());
+    EXPECT_TRUE(WriteReaderRequest({TReaderJob::Metafile, std::string(kRequestMaxPath + 1, 'a')}).empty());
+    EXPECT_FALSE(WriteReaderRequest({TReaderJob::Metafile, std::string(kRequestMaxPath, 'a')}).empty());
+    EXPECT_TRUE(WriteReaderRequest({static_cast<TReaderJob>(5), "C:\\x.wmf"}).empty());
+    // Bytes that are not exactly a request.
+    std::vector<uint8_t> nul = bytes;
+    nul.back() = 0;
+    std::vector<uint8_t> longer = bytes;
+    longer.push_back('x');
+    const std::vector<uint8_t> shorter(bytes.begin(), bytes.end() - 1);
+    const std::vector<uint8_t> cases[] = {
+        nul, longer, shorter, Patched(bytes, 0, 0x31415254u) /* "TRA1": an answer's head */, Patched(bytes, 4, 0),
+        Patched(bytes, 4, 5), Patched(bytes, 8, 0), Patched(bytes, 8, static_cast<uint32_t>(kRequestMaxPath + 1)),
+        std::vector<uint8_t>(bytes.begin(), bytes.begin() + 11),
+    };
+    for (const std::vector<uint8_t>& c : cases) EXPECT_FALSE(ParseReaderRequest(c.data(), c.size()));
+    EXPECT_FALSE(RequestPathLength(Patched(bytes, 8, 0).data()));
+    // The helper's command line holds its argument and nothing else.
+    EXPECT_TRUE(IsReaderArguments(kReaderArgument));
+    for (const char* s : {"", "?tamsolo-reader? 1 \"C:\\x.wmf\"", "\"?tamsolo-reader?\"", "tamsolo-reader?"})
+        EXPECT_FALSE(IsReaderArguments(s)) << s;
+}
+
+TEST(ReaderAnswer, AnAnswersHeadGivesItsLengthOnlyForTheJobAsked) {
+    const std::vector<uint8_t> picture = WritePictureAnswer(Picture(2, 2));
+    EXPECT_EQ(AnswerPayloadLength(TReaderJob::Metafile, picture.data()), picture.size() - kFrameHeadBytes);
+    EXPECT_FALSE(AnswerPayloadLength(TReaderJob::ShortCut, picture.data()));
+    EXPECT_FALSE(AnswerPayloadLength(TReaderJob::Metafile, Patched(picture, 0, 0x31515254u).data()));  // "TRQ1"
+    // The length is the head's own, however large: the reading side bounds it.
+    EXPECT_EQ(AnswerPayloadLength(TReaderJob::Metafile, Patched(picture, 8, 0xFFFFFFFFu).data()), 0xFFFFFFFFu);
+    // No answer: a head of no payload, which no parser takes.
+    const std::vector<uint8_t> none = WriteNoAnswer(TReaderJob::CursorFile);
+    ASSERT_EQ(none.size(), kFrameHeadBytes);
+    EXPECT_EQ(AnswerPayloadLength(TReaderJob::CursorFile, none.data()), 0u);
+    EXPECT_FALSE(ParseCursorAnswer(TReaderJob::CursorFile, none.data(), none.size()));
 }

@@ -5,6 +5,7 @@
 
 #include "base/Format.h"
 #include "formats/FileMessages.h"
+#include "formats/ReaderProcess.h"
 #include "formats/UserCursor.h"
 #include "ui/Application.h"
 #include "ui/Cursor.h"
@@ -197,6 +198,7 @@ void TSystemCursorPage::FreeSchemeCursors() {
 void TSystemCursorPage::LoadPendingCursors() const {
     if (!FCursorsPending) return;
     FCursorsPending = false;
+    const TReaderBatch readers;  // one reader helper for every role's file that needs it
     for (int role = 0; role < kCursorRoleCount; ++role) FSchemeCursors.emplace_back(RoleCursor(role));
 }
 
