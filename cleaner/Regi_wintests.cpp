@@ -11,6 +11,7 @@
 #include "ui/Application.h"
 #include "ui/BuildPrefixTestSupport.h"
 #include "ui/Dialogs.h"
+#include "ui/KeyboardTestSupport.h"
 #include "ui/Registry.h"
 
 namespace {
@@ -223,3 +224,20 @@ TEST(Dunmorrow, TheProgramsTestSkipsOutsideTheBuildsPrefix) {
 }
 
 } // namespace
+
+// Dunmorrow's keyboard, typed as a user types it and handled by the application's loop:
+// the window opens on its button (the picture button takes no focus, as a speed button
+// does not), Tab stays there, Enter and Escape press it and so close the window.
+TEST_F(RegiTest, TheKeyboardReachesTheCancelButton) {
+    for (WORD closing : {VK_RETURN, VK_ESCAPE}) {
+        TRegi regi(GetModuleHandleW(nullptr), roots);
+        regi.ShowForm();
+        SetForegroundWindow(regi.Handle());
+        TKeyScript script;
+        script.Add([&] { EXPECT_EQ(FocusName(), "Button1"); });
+        script.AddTable({{VK_TAB, "Button1"}, {VK_TAB, "Button1", true}}, "Dunmorrow");
+        script.Add([&] { TypeKey(closing); });
+        script.Add([&] { EXPECT_FALSE(regi.Visible()) << closing; });
+        EXPECT_TRUE(script.RunPumping());
+    }
+}

@@ -4,7 +4,7 @@
 
 TScrollBar::TScrollBar(TControl* parent, const std::string& name, int min, int max, int position)
     : TControl(parent, name), FMin(min), FMax(max), FPosition(position) {
-    CreateStdWindow(L"SCROLLBAR", WS_VISIBLE | SBS_HORZ);
+    CreateStdWindow(L"SCROLLBAR", WS_VISIBLE | WS_TABSTOP | SBS_HORZ);
     SetScrollRange(FHandle, SB_CTL, FMin, FMax, FALSE);
     SetScrollPos(FHandle, SB_CTL, FPosition, TRUE);
 }
@@ -32,7 +32,9 @@ bool TScrollBar::HandleScroll(WORD code) {
     case SB_PAGERIGHT: p += 10; break;
     case SB_THUMBTRACK:
     case SB_THUMBPOSITION: {
-        SCROLLINFO si{sizeof si, SIF_TRACKPOS};
+        SCROLLINFO si{};
+        si.cbSize = sizeof si;
+        si.fMask = SIF_TRACKPOS;
         GetScrollInfo(FHandle, SB_CTL, &si);
         p = si.nTrackPos;
         break;
@@ -47,7 +49,7 @@ bool TScrollBar::HandleScroll(WORD code) {
 
 TTrackBar::TTrackBar(TControl* parent, const std::string& name, int min, int max, int position)
     : TControl(parent, name) {
-    CreateStdWindow(TRACKBAR_CLASSW, WS_VISIBLE | TBS_HORZ | TBS_NOTICKS);
+    CreateStdWindow(TRACKBAR_CLASSW, WS_VISIBLE | WS_TABSTOP | TBS_HORZ | TBS_NOTICKS);
     Perform(TBM_SETRANGEMIN, FALSE, min);
     Perform(TBM_SETRANGEMAX, TRUE, max);
     Perform(TBM_SETPOS, TRUE, position);

@@ -44,6 +44,8 @@ void TMemo::SetLines(const std::vector<std::string>& lines) {
 }
 
 LRESULT TMemo::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+    // The edit would move the focus on Tab inside a dialog: a memo that takes tabs types one.
+    if (msg == WM_KEYDOWN && wp == VK_TAB && WantTabs && GetKeyState(VK_CONTROL) >= 0) return 0;
     LRESULT r = TEdit::WndProc(msg, wp, lp);
     if (msg == WM_GETDLGCODE && WantTabs) r |= DLGC_WANTTAB;
     return r;
