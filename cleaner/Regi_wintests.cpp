@@ -225,19 +225,26 @@ TEST(Dunmorrow, TheProgramsTestSkipsOutsideTheBuildsPrefix) {
 
 } // namespace
 
-// Dunmorrow's keyboard, typed as a user types it and handled by the application's loop:
-// the window opens on its button (the picture button takes no focus, as a speed button
-// does not), Tab stays there, Enter and Escape press it and so close the window.
+// Dunmorrow's keyboard, typed as a user types it and handled by the application's own
+// loop: the window opens on its button (the picture button takes no focus, as a speed
+// button does not), Tab stays there, Enter and Escape press it, which ends the program.
 TEST_F(RegiTest, TheKeyboardReachesTheCancelButton) {
     for (WORD closing : {VK_RETURN, VK_ESCAPE}) {
+        TApplication::Instance().Initialize();
         TRegi regi(GetModuleHandleW(nullptr), roots);
+        TApplication::Instance().SetMainForm(&regi);
         regi.ShowForm();
         SetForegroundWindow(regi.Handle());
         TKeyScript script;
         script.Add([&] { EXPECT_EQ(FocusName(), "Button1"); });
         script.AddTable({{VK_TAB, "Button1"}, {VK_TAB, "Button1", true}}, "Dunmorrow");
         script.Add([&] { TypeKey(closing); });
-        script.Add([&] { EXPECT_FALSE(regi.Visible()) << closing; });
-        EXPECT_TRUE(script.RunPumping());
+        EXPECT_TRUE(script.Run([] { TApplication::Instance().Run(); })) << closing;
+        EXPECT_TRUE(TApplication::Instance().Terminated());
+        EXPECT_FALSE(regi.Visible()) << closing;
+        TApplication::Instance().SetMainForm(nullptr);
+        MSG quit;
+        while (PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+        }  // the program's end, posted for a loop that is gone
     }
 }
