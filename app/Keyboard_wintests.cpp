@@ -28,7 +28,7 @@ struct KeyboardTest : MainWindowTest {
     // Runs a modal dialog under a script; its modal result.
     static int RunModal(TForm& dialog, TKeyScript& script) {
         int result = mrNone;
-        EXPECT_TRUE(script.Run([&] { result = dialog.ShowModal(); })) << dialog.Name();
+        EXPECT_TRUE(script.Run([&] { result = dialog.ShowModal(); }, [&] { dialog.SetModalResult(IDABORT); })) << dialog.Name();
         return result;
     }
 };

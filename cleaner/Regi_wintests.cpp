@@ -239,7 +239,7 @@ TEST_F(RegiTest, TheKeyboardReachesTheCancelButton) {
         script.Add([&] { EXPECT_EQ(FocusName(), "Button1"); });
         script.AddTable({{VK_TAB, "Button1"}, {VK_TAB, "Button1", true}}, "Dunmorrow");
         script.Add([&] { TypeKey(closing); });
-        EXPECT_TRUE(script.Run([] { TApplication::Instance().Run(); })) << closing;
+        EXPECT_TRUE(script.Run([] { TApplication::Instance().Run(); }, [] { TApplication::Instance().Terminate(); })) << closing;
         EXPECT_TRUE(TApplication::Instance().Terminated());
         EXPECT_FALSE(regi.Visible()) << closing;
         TApplication::Instance().SetMainForm(nullptr);

@@ -519,7 +519,7 @@ TEST_F(EditDlgTest, TheKeyboardMovesTheFocusAndEnterAndEscapeCloseTheEditor) {
             TypeKey(closing);
         });
         int result = mrNone;
-        EXPECT_TRUE(script.Run([&] { result = dlg->ShowModal(); }));
+        EXPECT_TRUE(script.Run([&] { result = dlg->ShowModal(); }, [&] { dlg->SetModalResult(IDABORT); }));
         EXPECT_EQ(result, closing == VK_RETURN ? mrOk : mrCancel);
     }
     EXPECT_EQ(dlg->HintWindow(), nullptr);

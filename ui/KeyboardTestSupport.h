@@ -78,12 +78,19 @@ public:
         for (std::size_t i = 0; i < rows.size(); ++i) {
             const TKeyRow row = rows[i];
             Add([row] { TypeKey(row.Key, row.Shift, row.Ctrl); });
-            Add([row, i, what] { EXPECT_EQ(FocusName(), row.FocusAfter) << what << ", key " << i << " (" << row.Key << ")"; });
+            Add([row, i, what] {
+                EXPECT_EQ(FocusName(), row.FocusAfter)
+                    << what << ", key " << i << " (" << row.Key << "), active window " << ComponentNameOf(GetActiveWindow());
+            });
         }
     }
-    bool Run(const std::function<void()>& run) {
+    // stuck ends what run() runs when it goes on long after the last step (a key that
+    // should have ended it did not): the test then fails instead of waiting for ever.
+    bool Run(const std::function<void()>& run, std::function<void()> stuck = nullptr) {
         Current() = this;
         FNext = 0;
+        FStuck = std::move(stuck);
+        FDoneAt = 0;
         const UINT_PTR timer = SetTimer(nullptr, 0, 60, Tick);
         run();
         KillTimer(nullptr, timer);
@@ -114,8 +121,23 @@ private:
     }
     static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
         TKeyScript* s = Current();
-        if (!s || s->FNext >= s->FSteps.size() || s->FRunning) return;
+        if (!s || s->FRunning) return;
+        if (s->FNext >= s->FSteps.size()) {
+            if (!s->FDoneAt) s->FDoneAt = GetTickCount();
+            if (s->FStuck && GetTickCount() - s->FDoneAt > 10000) {
+                ADD_FAILURE() << "the keys did not end the loop";
+                auto stuck = std::move(s->FStuck);
+                stuck();
+            }
+            return;
+        }
         s->FRunning = true;
+        // The window the keys are for stays the foreground window (another program's
+        // window may come up in front of it on a busy machine).
+        if (s->FNext == 0) s->FWindow = GetActiveWindow();
+        DWORD owner = 0;
+        if (HWND front = GetForegroundWindow()) GetWindowThreadProcessId(front, &owner);
+        if (s->FWindow && IsWindowVisible(s->FWindow) && owner != GetCurrentProcessId()) SetForegroundWindow(s->FWindow);
         const std::size_t i = s->FNext++;
         s->FSteps[i]();
         s->FRunning = false;
@@ -123,4 +145,7 @@ private:
     std::vector<TStep> FSteps;
     std::size_t FNext = 0;
     bool FRunning = false;
+    HWND FWindow = nullptr;  // the window active when the first step ran
+    std::function<void()> FStuck;
+    DWORD FDoneAt = 0;
 };

@@ -93,7 +93,7 @@ TEST_F(KeyboardTest, TabGoesThroughPagesPanelsAndGroupsAndTheArrowsThroughARadio
         TypeKey(VK_ESCAPE);
     });
     int result = mrNone;
-    EXPECT_TRUE(script.Run([&] { result = d.form.ShowModal(); }));
+    EXPECT_TRUE(script.Run([&] { result = d.form.ShowModal(); }, [&] { d.form.SetModalResult(IDABORT); }));
     EXPECT_EQ(result, mrCancel);
     EXPECT_EQ(d.onPanel->Perform(EM_GETSEL), MAKELRESULT(0, 12));  // Tab selected its text
 }
@@ -121,7 +121,7 @@ TEST_F(KeyboardTest, CtrlTabTurnsThePagesAndTheKeysAControlKeepsReachIt) {
         TypeKey(VK_RETURN);  // Enter on an edit presses the default button
     });
     int result = mrNone;
-    EXPECT_TRUE(script.Run([&] { result = d.form.ShowModal(); }));
+    EXPECT_TRUE(script.Run([&] { result = d.form.ShowModal(); }, [&] { d.form.SetModalResult(IDABORT); }));
     EXPECT_EQ(result, mrOk);
 }
 
@@ -137,7 +137,7 @@ TEST_F(KeyboardTest, EnterPressesTheFocusedButtonAndSpaceToo) {
             TypeKey(key);
         });
         int result = mrNone;
-        EXPECT_TRUE(script.Run([&] { result = d.form.ShowModal(); }));
+        EXPECT_TRUE(script.Run([&] { result = d.form.ShowModal(); }, [&] { d.form.SetModalResult(IDABORT); }));
         EXPECT_EQ(result, mrCancel) << key;
         EXPECT_EQ(cancelled, 1) << key;
     }
