@@ -37,6 +37,7 @@ TExtIcon::TExtIcon(TForm* owner) : TForm("ExtIcon", "IconvevedaVer0.5", 244, 116
     Button2 = std::make_unique<TButton>(this, "Button2", "キャンセル");
     Button2->SetBounds(160, 88, 78, 24);
     Button2->SetModalResult(mrCancel);
+    Button2->SetCancel(true);
 }
 
 TExtIcon::~TExtIcon() { ImageList1.Clear(); }

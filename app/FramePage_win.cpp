@@ -45,6 +45,7 @@ TFramePage::TFramePage(TControl* p, TCursorDocument& doc, const TImageList& thum
     ListBox2->OnMouseMove = [this](TControl*, const TMouseEvent& e) { ListBox2MouseMove(e); };
     ListBox2->OnMouseUp = [this](TControl*, const TMouseEvent& e) { ListBox2MouseUp(e); };
     ListBox2->OnKeyUp = [this](TControl*, WORD& key, const TShiftState&) { ListBox2KeyUp(key); };
+    ListBox2->KeepKeys({VK_RETURN});
     ListBox2->OnDblClick = [this](TControl*) { ListBox2DblClick(); };
 
     FramImageIndex = std::make_unique<TUpDown>(p, "FramImageIndex", 0, 0, true);

@@ -89,6 +89,7 @@ public:
     void Rename1Click();
     void Edit2Exit();
     bool Renaming() const;  // the rename box is shown
+    RECT RenameBoxRect(int row) const;  // where the rename box covers a row
     void ListBox1MouseDown(const TMouseEvent& e);
     void ListBox1MouseUp(const TMouseEvent& e);
     void ListBox1DragDrop(int row);

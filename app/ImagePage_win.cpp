@@ -13,6 +13,11 @@
 
 namespace {
 
+// Where a row of the image list writes the name, and how far inside the rename box its
+// text starts (the box's sunken edge and its margin).
+constexpr int kNameLeft = 37;
+constexpr int kEditTextInset = 3;
+
 // The cursor of the AND mask and XOR image.
 TCursorHandle MakeCursor(const CursorImageParts& parts, int hotX, int hotY) {
     return BuildPixelCursor(
@@ -32,6 +37,7 @@ TImagePage::TImagePage(TControl* p, TControl& owner, TCursorDocument& doc, TImag
         ListBox1DrawItem(i, r, s, c);
     };
     ListBox1->OnKeyDown = [this](TControl*, WORD& key, const TShiftState&) { ListBox1KeyDown(key); };
+    ListBox1->KeepKeys({VK_RETURN});
     ListBox1->OnMouseDown = [this](TControl*, const TMouseEvent& e) { ListBox1MouseDown(e); };
     ListBox1->OnMouseUp = [this](TControl*, const TMouseEvent& e) {
         if (e.Button == TMouseButton::mbRight) {
@@ -89,13 +95,16 @@ TImagePage::TImagePage(TControl* p, TControl& owner, TCursorDocument& doc, TImag
         auto edit = std::make_unique<TEdit>(p, "Edit2");
         edit->SetMaxLength(255);
         edit->SetFont(RowFont());  // the name as its row shows it
+        edit->Perform(EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(1, 1));
         edit->Hide();
         edit->OnKeyDown = [this](TControl*, WORD& key, const TShiftState&) {
             if (key == VK_RETURN) {
                 Edit2Exit();
+                ListBox1->SetFocus();  // the list's keys work on at once
                 key = 0;
             }
         };
+        edit->KeepKeys({VK_RETURN});
         edit->OnExit = [this](TControl*) { Edit2Exit(); };
         return edit;
     });
@@ -402,10 +411,9 @@ void TImagePage::ListBox1DrawItem(int index, const RECT& r, const TOwnerDrawStat
     SetStretchBltMode(canvas.Handle(), COLORONCOLOR);
     StretchBlt(canvas.Handle(), r.left + 20, r.top, 16, 16, thumb.DC(), 0, 0, 32, 32, SRCCOPY);
     SelectObject(canvas.Handle(), RowFont());
-    canvas.TextOut(r.left + 37, r.top + 2, ListBox1->Item(index), text);
+    canvas.TextOut(r.left + kNameLeft, r.top + 2, ListBox1->Item(index), text);
     if (renaming && index == FDoc.CurImage()) {
-        RECT cur = ListBox1->ItemRect(index);
-        if (ListBox1->Top() + cur.top != Edit2->Top()) Edit2->Hide();
+        if (RenameBoxRect(index).top != Edit2->Top()) Edit2->Hide();
     }
 }
 
@@ -445,12 +453,23 @@ void TImagePage::ListBox1DragDrop(int n) {
 void TImagePage::Rename1Click() {
     const int cur = FDoc.CurImage();
     if (cur < 0) return;
-    RECT r = ListBox1->ItemRect(cur);
-    Edit2->SetBounds(ListBox1->Left() + r.left + 53, ListBox1->Top() + r.top, 160, 18);
+    const RECT r = RenameBoxRect(cur);
+    Edit2->SetBounds(r.left, r.top, r.right - r.left, r.bottom - r.top);
     Edit2->SetText(FDoc.ListName(cur));
     Edit2->Show();
     SetWindowPos(Edit2->Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     Edit2->SetFocus();
+    Edit2->Perform(EM_SETSEL, 0, -1);  // as an edit entered by the keyboard: typing replaces the name
+}
+
+RECT TImagePage::RenameBoxRect(int row) const {
+    // Over the row's name, to the row's end: no letter of the old name shows beside it.
+    RECT r = ListBox1->ItemRect(row);
+    r.left += kNameLeft - kEditTextInset;
+    r.top -= 1;
+    r.bottom += 1;
+    MapWindowPoints(ListBox1->Handle(), GetParent(ListBox1->Handle()), reinterpret_cast<POINT*>(&r), 2);
+    return r;
 }
 
 bool TImagePage::Renaming() const {

@@ -207,6 +207,7 @@ TBackColorDlg::TBackColorDlg(TForm* owner) : TForm("BackColorDlg", "ico→bmpこ
     Button1 = std::make_unique<TButton>(this, "Button1", "OK");
     Button1->SetBounds(210, 60, 80, 26);
     Button1->OnClick = [this](TControl*) { Button1Click(); };
+    Button1->SetDefault(true);
 }
 
 void TBackColorDlg::Button1Click() {

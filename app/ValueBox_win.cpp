@@ -77,7 +77,11 @@ private:
 
 TValueBox::TValueBox(TControl* parent, const std::string& name)
     : TPanel(parent, name), FBlinkTimer(name + ".Blink", 375, false) {
-    SetWindowLongW(FHandle, GWL_STYLE, GetWindowLongW(FHandle, GWL_STYLE) | WS_TABSTOP);
+    SetTabStop(true);
+    // A tab stop itself, not a parent whose controls Tab would look for; framed as an edit
+    // box is, the number area and the pair inside the frame.
+    SetWindowLongW(FHandle, GWL_EXSTYLE, (GetWindowLongW(FHandle, GWL_EXSTYLE) & ~WS_EX_CONTROLPARENT) | WS_EX_CLIENTEDGE);
+    SetWindowPos(FHandle, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
     FBevelOuter = TBevel::bvNone;
     FBevelInner = TBevel::bvNone;
     FBorderSingle = true;

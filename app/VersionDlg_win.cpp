@@ -68,6 +68,7 @@ void TVersion::BuildContents() {
     Button1 = std::make_unique<TButton>(this, "Button1", "キャンセル");
     Button1->SetBounds(328, 334, 80, 26);
     Button1->SetModalResult(mrCancel);
+    Button1->SetCancel(true);
 
     ListBox1->OnClick = [this](TControl*) { ListBox1Click(); };
     Memo1->OnExit = [this](TControl*) { Memo1Exit(); };

@@ -53,6 +53,7 @@ TRegi::TRegi(HINSTANCE instance, TCleanerRoots roots)
     Button1 = std::make_unique<TButton>(this, "Button1", "キャンセル");
     Button1->SetBounds(208, 48, 75, 20);
     Button1->OnClick = [this](TControl*) { Button1Click(); };
+    Button1->SetCancel(true);
 }
 
 void TRegi::SpeedButton1Click() {

@@ -11,6 +11,7 @@
 #include "ui/Application.h"
 #include "ui/BuildPrefixTestSupport.h"
 #include "ui/Dialogs.h"
+#include "ui/KeyboardTestSupport.h"
 #include "ui/Registry.h"
 
 namespace {
@@ -223,3 +224,27 @@ TEST(Dunmorrow, TheProgramsTestSkipsOutsideTheBuildsPrefix) {
 }
 
 } // namespace
+
+// Dunmorrow's keyboard, typed as a user types it and handled by the application's own
+// loop: the window opens on its button (the picture button takes no focus, as a speed
+// button does not), Tab stays there, Enter and Escape press it, which ends the program.
+TEST_F(RegiTest, TheKeyboardReachesTheCancelButton) {
+    for (WORD closing : {VK_RETURN, VK_ESCAPE}) {
+        TApplication::Instance().Initialize();
+        TRegi regi(GetModuleHandleW(nullptr), roots);
+        TApplication::Instance().SetMainForm(&regi);
+        regi.ShowForm();
+        SetForegroundWindow(regi.Handle());
+        TKeyScript script;
+        script.Add([&] { EXPECT_EQ(FocusName(), "Button1"); });
+        script.AddTable({{VK_TAB, "Button1"}, {VK_TAB, "Button1", true}}, "Dunmorrow");
+        script.Add([&] { TypeKey(closing); });
+        EXPECT_TRUE(script.Run([] { TApplication::Instance().Run(); }, [] { TApplication::Instance().Terminate(); })) << closing;
+        EXPECT_TRUE(TApplication::Instance().Terminated());
+        EXPECT_FALSE(regi.Visible()) << closing;
+        TApplication::Instance().SetMainForm(nullptr);
+        MSG quit;
+        while (PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+        }  // the program's end, posted for a loop that is gone
+    }
+}

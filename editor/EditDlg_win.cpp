@@ -22,6 +22,8 @@ constexpr int kCanvas = kImageSize * kZoom;  // 256
 constexpr int kClientWidth = 460;
 constexpr int kClientHeight = 370;
 constexpr int kMonoNarrower = 200;
+constexpr int kToolsTop = 263;   // the tool buttons: two rows of 25 pixels
+constexpr int kMonoStripTop = kToolsTop + 2 * 25 + 2;
 constexpr int kMaxPasteSide = 1024;  // a larger clipboard picture is cut to its top-left part
 const char* const kBlankHint = "　";  // one full-width blank: clears the status line
 
@@ -46,6 +48,7 @@ TCursorHandle MakeCursor(const TBitmap& colour, const TBitmap& mask) {
 TEditDlg::TEditDlg(TDialogContents contents)
     : TForm("EditDlg", "イメージの編集", kClientWidth, kClientHeight, TFormBorder::bsDialog) {
     CenterOnScreen();
+    SetShowHints(false);  // its hints go to the status bar
     OnShow = [this](TControl*) { FormShow(); };
     FModel.Clear();
     if (contents == TDialogContents::Now) BuildContents();
@@ -130,7 +133,7 @@ void TEditDlg::BuildComponents() {
     PaletteImage->OnMouseDown = [this](TControl* s, const TMouseEvent& e) { PaletteImageMouseDown(s, e.Button, e.X, e.Y); };
 
     Panel3 = std::make_unique<TPanel>(this, "Panel3");
-    Panel3->SetBounds(40, 263, 8 * 25, 2 * 25);
+    Panel3->SetBounds(40, kToolsTop, 8 * 25, 2 * 25);
     Panel3->SetBevelOuter(TBevel::bvNone);
     PalColor = std::make_unique<TPanel>(Panel3.get(), "PalColor");
     PalColor->SetBounds(2, 2, 21, 21);
@@ -171,6 +174,7 @@ void TEditDlg::BuildComponents() {
                              int left, TPopupMenu& menu) {
         b = std::make_unique<TButton>(ToolBar1.get(), name, caption);
         b->SetBounds(left, 0, 64, 20);
+        b->SetTabStop(false);  // tool-bar buttons, worked by the mouse
         b->OnClick = [this, &menu, btn = b.get()](TControl*) {
             RECT r;
             GetWindowRect(btn->Handle(), &r);
@@ -217,6 +221,8 @@ void TEditDlg::BuildComponents() {
     CancelBtn = std::make_unique<TButton>(this, "CancelBtn", "キャンセル");
     CancelBtn->SetBounds(180, 322, 75, 24);
     CancelBtn->SetModalResult(mrCancel);
+    CancelBtn->SetCancel(true);
+    SetActiveControl(OkBtn.get());  // the canvas is worked by the mouse: Enter is OK at once
 
     StatusBar1 = std::make_unique<TPanel>(this, "StatusBar1");
     StatusBar1->SetBounds(0, kClientHeight - 18, kClientWidth, 18);
@@ -304,7 +310,8 @@ void TEditDlg::FormShow() {
     FModel.MonoMode = FMonoMode;
     PaletteImage->MonoMode = FMonoMode;
     Panel5->SetVisible(!FMonoMode);
-    Panel2->SetBounds(263 - 263 * m, 301 * m, 197 - 144 * m, 197 - 180 * m);
+    // The monochrome strip goes under the tool buttons' lower row, not over the grid button.
+    Panel2->SetBounds(263 - 263 * m, kMonoStripTop * m, 197 - 144 * m, 197 - 180 * m);
     PaletteImage->SetBounds(m ? 1 : 2, m ? 1 : 2, m ? 4 * TPaletteGrid::kCell + 1 : TPaletteGrid::kSize,
                             m ? TPaletteGrid::kCell + 1 : TPaletteGrid::kSize);
     SetClientSize(kClientWidth - kMonoNarrower * m, kClientHeight);

@@ -15,6 +15,7 @@
 #include "ui/Application.h"
 #include "ui/Clipboard.h"
 #include "ui/Dialogs.h"
+#include "ui/KeyboardTestSupport.h"
 
 namespace {
 
@@ -368,7 +369,14 @@ TEST_F(EditDlgTest, TheMonochromeLayoutShowsFourEntries) {
     Show();
     EXPECT_EQ(dlg->ClientWidth(), 260);
     EXPECT_FALSE(dlg->Panel5->Visible());
-    EXPECT_EQ(dlg->Panel2->Top(), 301);
+    // The four-entry strip and the tool buttons (the grid button is the lower row's first)
+    // do not cover each other, nor does the strip reach the status bar.
+    RECT strip = dlg->Panel2->BoundsRect(), grid{}, overlap{};
+    GetWindowRect(dlg->grid->Handle(), &grid);
+    MapWindowPoints(nullptr, dlg->Handle(), reinterpret_cast<POINT*>(&grid), 2);
+    EXPECT_FALSE(IntersectRect(&overlap, &strip, &grid)) << strip.left << "," << strip.top << " " << grid.left << "," << grid.bottom;
+    EXPECT_EQ(strip.right - strip.left, 53);
+    EXPECT_LE(strip.bottom, dlg->StatusBar1->Top());
     EXPECT_EQ(dlg->Model().SubIndex, 3);  // the transparent entry
     PaletteClick(*dlg, 1);
     EXPECT_EQ(dlg->Model().MainIndex, 1);
@@ -488,4 +496,31 @@ TEST_F(EditDlgTest, BenchmarkPenDragOfAThousandSteps) {
     RecordProperty("ms_per_step", std::to_string(ms / 1000));
     EXPECT_EQ(dlg->Model().UndoIndex(), 3);
     EXPECT_EQ(At(0, 0), 0);
+}
+
+// The keyboard, typed as a user types it and handled by the dialog's modal loop: it opens
+// on OK, Tab goes through its tab stops, Enter is OK and Escape Cancel wherever the focus
+// is; its hints go to the status bar, never to a tooltip.
+TEST_F(EditDlgTest, TheKeyboardMovesTheFocusAndEnterAndEscapeCloseTheEditor) {
+    for (WORD closing : {VK_RETURN, VK_ESCAPE}) {
+        dlg->ClearImage();
+        TKeyScript script;
+        script.Add([&] { EXPECT_EQ(FocusName(), "OkBtn"); });
+        script.AddTable(
+            {
+                {VK_TAB, "CancelBtn"},
+                {VK_TAB, "MakeGrad"},
+                {VK_TAB, "CancelBtn", true},
+                {VK_TAB, "OkBtn", true},
+            },
+            "editor");
+        script.Add([&] {
+            if (closing == VK_ESCAPE) dlg->MakeGrad->SetFocus();
+            TypeKey(closing);
+        });
+        int result = mrNone;
+        EXPECT_TRUE(script.Run([&] { result = dlg->ShowModal(); }, [&] { dlg->SetModalResult(IDABORT); }));
+        EXPECT_EQ(result, closing == VK_RETURN ? mrOk : mrCancel);
+    }
+    EXPECT_EQ(dlg->HintWindow(), nullptr);
 }

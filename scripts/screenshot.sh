@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Starts Tamsolo on a virtual display and saves a picture of each of its six pages, one of
-# the help window opened from the frame page, one of the save-mode box, then one of the
-# pixel editor with a drawn image.
+# the help window opened from the frame page, one of the save-mode box, one of the image
+# list with its rename box open, one of the editor in its monochrome layout, then one of
+# the pixel editor with a drawn image.
 # Usage: scripts/screenshot.sh [folder]   (default: build/screenshots)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -43,6 +44,18 @@ import -window root -crop "${sw}x${sh}+${sx}+${sy}" "$out/savemode.png"
 wine "$TAMSOLO_WINBUILD/app/Pilot.exe" savemode-ok
 sleep 1
 rm -rf "$scratch"
+wine "$TAMSOLO_WINBUILD/app/Pilot.exe" page 0
+sleep 1
+read -r rx ry rw rh < <(wine "$TAMSOLO_WINBUILD/app/Pilot.exe" rename | tr -d '\r')
+sleep 1
+import -window root -crop "${rw}x${rh}+${rx}+${ry}" "$out/rename.png"
+wine "$TAMSOLO_WINBUILD/app/Pilot.exe" rename-end
+sleep 1
+read -r mx my mw mh < <(wine "$TAMSOLO_WINBUILD/app/Pilot.exe" mono-editor | tr -d '\r')
+sleep 1
+import -window root -crop "${mw}x${mh}+${mx}+${my}" "$out/mono-editor.png"
+wine "$TAMSOLO_WINBUILD/app/Pilot.exe" editor-cancel
+sleep 1
 wine "$TAMSOLO_WINBUILD/app/Pilot.exe" page 0
 read -r ex ey ew eh < <(wine "$TAMSOLO_WINBUILD/app/Pilot.exe" editor | tr -d '\r')
 sleep 1

@@ -37,6 +37,7 @@ HFONT TApplication::DefaultFont() {
 void TApplication::Run() {
     MSG msg;
     while (!FTerminated && GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        if (TForm::RouteMessage(msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
@@ -50,6 +51,7 @@ void TApplication::ProcessMessages() {
             FTerminated = true;
             break;
         }
+        if (TForm::RouteMessage(msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }

@@ -4,7 +4,7 @@
 
 TScrollBar::TScrollBar(TControl* parent, const std::string& name, int min, int max, int position)
     : TControl(parent, name), FMin(min), FMax(max), FPosition(position) {
-    CreateStdWindow(L"SCROLLBAR", WS_VISIBLE | SBS_HORZ);
+    CreateStdWindow(L"SCROLLBAR", WS_VISIBLE | WS_TABSTOP | SBS_HORZ);
     SetScrollRange(FHandle, SB_CTL, FMin, FMax, FALSE);
     SetScrollPos(FHandle, SB_CTL, FPosition, TRUE);
 }
@@ -49,7 +49,7 @@ bool TScrollBar::HandleScroll(WORD code) {
 
 TTrackBar::TTrackBar(TControl* parent, const std::string& name, int min, int max, int position)
     : TControl(parent, name) {
-    CreateStdWindow(TRACKBAR_CLASSW, WS_VISIBLE | TBS_HORZ | TBS_NOTICKS);
+    CreateStdWindow(TRACKBAR_CLASSW, WS_VISIBLE | WS_TABSTOP | TBS_HORZ | TBS_NOTICKS);
     Perform(TBM_SETRANGEMIN, FALSE, min);
     Perform(TBM_SETRANGEMAX, TRUE, max);
     Perform(TBM_SETPOS, TRUE, position);

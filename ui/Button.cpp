@@ -1,5 +1,7 @@
 #include "ui/Button.h"
 
+#include <algorithm>
+
 #include "ui/Canvas.h"
 #include "ui/Form.h"
 
@@ -8,8 +10,17 @@ TButton::TButton(TControl* parent, const std::string& name, const std::string& c
     SetCaption(caption);
 }
 
+namespace {
+TForm* FormOf(HWND h) { return dynamic_cast<TForm*>(TControl::FromHandle(GetAncestor(h, GA_ROOT))); }
+}  // namespace
+
 void TButton::SetDefault(bool d) {
     SendMessageW(FHandle, BM_SETSTYLE, d ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
+    if (TForm* form = FormOf(FHandle)) form->SetDefaultButton(d ? this : nullptr);
+}
+
+void TButton::SetCancel(bool c) {
+    if (TForm* form = FormOf(FHandle)) form->SetCancelButton(c ? this : nullptr);
 }
 
 bool TButton::HandleCommand(WORD code) {
@@ -136,7 +147,8 @@ LRESULT TSpeedButton::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 TGroupBox::TGroupBox(TControl* parent, const std::string& name, const std::string& caption) : TControl(parent, name) {
-    CreateStdWindow(L"BUTTON", WS_VISIBLE | BS_GROUPBOX | WS_CLIPSIBLINGS | WS_CLIPCHILDREN);
+    // A control parent: Tab goes through the controls placed in it.
+    CreateStdWindow(L"BUTTON", WS_VISIBLE | BS_GROUPBOX | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT);
     FColor = parent ? parent->Color() : clBtnFace;
     SetCaption(caption);
 }
@@ -153,16 +165,32 @@ LRESULT TGroupBox::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     return TControl::WndProc(msg, wp, lp);
 }
 
-namespace {
+// An item of a radio group: the arrow keys move the check and the focus through the group.
 class TRadioButton : public TControl {
 public:
-    TRadioButton(TControl* parent, const std::string& name, const std::string& caption, bool first)
-        : TControl(parent, name) {
-        CreateStdWindow(L"BUTTON", WS_VISIBLE | WS_TABSTOP | BS_AUTORADIOBUTTON | (first ? WS_GROUP : 0));
+    TRadioButton(TRadioGroup* group, const std::string& name, const std::string& caption, bool first)
+        : TControl(group, name), FGroup(group) {
+        CreateStdWindow(L"BUTTON", WS_VISIBLE | BS_AUTORADIOBUTTON | (first ? WS_GROUP | WS_TABSTOP : 0));
         SetCaption(caption);
     }
+
+protected:
+    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override {
+        if (msg == WM_GETDLGCODE) return TControl::WndProc(msg, wp, lp) | DLGC_WANTARROWS;
+        if (msg == WM_KEYDOWN && wp >= VK_LEFT && wp <= VK_DOWN) {
+            FGroup->StepItem(FHandle, wp == VK_LEFT || wp == VK_UP ? -1 : 1);
+            return 0;
+        }
+        return TControl::WndProc(msg, wp, lp);
+    }
+    bool HandleCommand(WORD code) override {
+        if (code == BN_CLICKED) FGroup->UpdateTabStop();
+        return false;
+    }
+
+private:
+    TRadioGroup* FGroup;  // not owned
 };
-} // namespace
 
 TRadioGroup::TRadioGroup(TControl* parent, const std::string& name, const std::string& caption,
                          const std::vector<std::string>& items)
@@ -182,6 +210,28 @@ int TRadioGroup::ItemIndex() const {
 void TRadioGroup::SetItemIndex(int index) {
     for (std::size_t i = 0; i < FButtons.size(); ++i)
         FButtons[i]->Perform(BM_SETCHECK, static_cast<int>(i) == index ? BST_CHECKED : BST_UNCHECKED);
+    UpdateTabStop();
+}
+
+void TRadioGroup::UpdateTabStop() {
+    const int checked = std::max(ItemIndex(), 0);
+    for (std::size_t i = 0; i < FButtons.size(); ++i) {
+        FButtons[i]->SetTabStop(static_cast<int>(i) == checked);
+    }
+}
+
+void TRadioGroup::StepItem(HWND from, int delta) {
+    const int n = static_cast<int>(FButtons.size());
+    int at = 0;
+    while (at < n && FButtons[static_cast<std::size_t>(at)]->Handle() != from) ++at;
+    for (int step = 1; step < n; ++step) {
+        const int i = ((at + delta * step) % n + n) % n;
+        TControl& item = *FButtons[static_cast<std::size_t>(i)];
+        if (!item.Enabled() || !item.Visible()) continue;
+        item.SetFocus();
+        SetItemIndex(i);
+        return;
+    }
 }
 
 HWND TRadioGroup::ItemHandle(int i) const { return FButtons.at(static_cast<std::size_t>(i))->Handle(); }

@@ -11,7 +11,10 @@ public:
     TButton(TControl* parent, const std::string& name, const std::string& caption);
     void SetModalResult(int r) { FModalResult = r; }
     int ModalResult() const { return FModalResult; }
+    // The default button is pressed by Enter, the cancel button by Escape, wherever the
+    // focus is in the button's form.
     void SetDefault(bool d);
+    void SetCancel(bool c);
 
 protected:
     bool HandleCommand(WORD code) override;
@@ -69,6 +72,8 @@ protected:
     LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
 };
 
+class TRadioButton;
+
 // A group of radio buttons; ItemIndex is the checked one (-1 = none).
 class TRadioGroup : public TGroupBox {
 public:
@@ -79,5 +84,10 @@ public:
     HWND ItemHandle(int i) const;
 
 private:
+    friend class TRadioButton;
+    // Only the checked item is a tab stop (the first when none is): Tab enters the group
+    // there and the arrows move within it.
+    void UpdateTabStop();
+    void StepItem(HWND from, int delta);
     std::vector<std::unique_ptr<TControl>> FButtons;
 };

@@ -1,7 +1,9 @@
 #include "ui/Control.h"
 
 #include "ui/Application.h"
+#include "ui/Form.h"
 
+#include <algorithm>
 #include <mutex>
 #include <stdexcept>
 #include <unordered_map>
@@ -357,6 +359,23 @@ LRESULT TControl::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         }
         break;
     }
+    case WM_GETDLGCODE: {
+        LRESULT code = DefaultProc(msg, wp, lp);
+        const auto* m = reinterpret_cast<const MSG*>(lp);
+        if (m && (m->message == WM_KEYDOWN || m->message == WM_CHAR) && KeepsKey(static_cast<WORD>(m->wParam)))
+            code |= DLGC_WANTMESSAGE;
+        return code;
+    }
+    case WM_NEXTDLGCTL:
+    case WM_CLOSE:
+        // A multi-line edit asks its parent, as if it were the dialog, to move the focus on Tab
+        // and to close on Escape: a child hands that to its form (Escape as its cancel key).
+        if (GetWindowLongW(FHandle, GWL_STYLE) & WS_CHILD) {
+            HWND form = GetAncestor(FHandle, GA_ROOT);
+            if (msg == WM_CLOSE) return SendMessageW(form, WM_COMMAND, IDCANCEL, 0);
+            return SendMessageW(form, msg, wp, lp);
+        }
+        break;
     case WM_SETFOCUS:
         if (OnEnter) OnEnter(this);
         break;
@@ -374,6 +393,19 @@ LRESULT TControl::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     default: break;
     }
     return DefaultProc(msg, wp, lp);
+}
+
+bool TControl::KeepsKey(WORD key) const {
+    // Enter and Escape type the characters of their own codes: a control that keeps the
+    // key keeps the character too.
+    return std::find(FKeptKeys.begin(), FKeptKeys.end(), key) != FKeptKeys.end();
+}
+
+void TControl::SetHint(const std::string& hint) {
+    FHint = hint;
+    if (!FHandle) return;
+    if (auto* form = dynamic_cast<TForm*>(FromHandle(GetAncestor(FHandle, GA_ROOT))); form && form != this)
+        form->HintChanged(*this);
 }
 
 void TControl::Click() {
@@ -431,6 +463,11 @@ void TControl::SetEnabled(bool enabled) {
     Invalidate();
 }
 bool TControl::Enabled() const { return IsWindowEnabled(FHandle) != FALSE; }
+
+void TControl::SetTabStop(bool stop) {
+    LONG style = GetWindowLongW(FHandle, GWL_STYLE);
+    SetWindowLongW(FHandle, GWL_STYLE, stop ? style | WS_TABSTOP : style & ~WS_TABSTOP);
+}
 
 void TControl::SetVisible(bool visible) { ShowWindow(FHandle, visible ? SW_SHOWNA : SW_HIDE); }
 bool TControl::Visible() const { return (GetWindowLongW(FHandle, GWL_STYLE) & WS_VISIBLE) != 0; }

@@ -4,6 +4,7 @@
 // the window at creation and turns messages into typed events. Parents hand WM_COMMAND,
 // WM_DRAWITEM, WM_MEASUREITEM, WM_NOTIFY and scroll messages back to the child they came from.
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -51,6 +52,8 @@ public:
     virtual void SetEnabled(bool enabled);
     virtual bool Enabled() const;
     void SetVisible(bool visible);
+    // Whether Tab stops at the control.
+    void SetTabStop(bool stop);
     bool Visible() const;
     void Show() { SetVisible(true); }
     void Hide() { SetVisible(false); }
@@ -58,8 +61,14 @@ public:
     TColor Color() const { return FColor; }
     void SetFontColor(TColor c);
     TColor FontColor() const { return FFontColor; }
-    void SetHint(const std::string& hint) { FHint = hint; }
+    // The hint: its form shows it as a tooltip when the pointer rests on the control (a form
+    // that shows its hints elsewhere turns that off, see TForm::SetShowHints).
+    void SetHint(const std::string& hint);
     const std::string& Hint() const { return FHint; }
+    // Keys this control keeps for itself: the dialog manager of its form does not take them
+    // for moving the focus or pressing the default and cancel buttons.
+    void KeepKeys(std::initializer_list<WORD> keys) { FKeptKeys.assign(keys); }
+    bool KeepsKey(WORD key) const;
     void SetFont(HFONT font);  // not owned
     HFONT Font() const { return FFont; }
     void SetTag(int tag) { FTag = tag; }
@@ -119,6 +128,7 @@ protected:
     TColor FFontColor = clWindowText;
     HFONT FFont = nullptr;  // not owned
     std::string FHint;
+    std::vector<WORD> FKeptKeys;
     int FTag = 0;
     bool FSubclassed = false;
     bool FMouseCaptured = false;

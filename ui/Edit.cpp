@@ -44,6 +44,13 @@ void TMemo::SetLines(const std::vector<std::string>& lines) {
 }
 
 LRESULT TMemo::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+    // Inside a dialog the edit takes Tab for moving the focus: a memo that takes tabs types
+    // one itself, and only once.
+    if (WantTabs && msg == WM_KEYDOWN && wp == VK_TAB && GetKeyState(VK_CONTROL) >= 0) {
+        SendMessageW(FHandle, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L"\t"));
+        return 0;
+    }
+    if (WantTabs && msg == WM_CHAR && wp == '\t') return 0;
     LRESULT r = TEdit::WndProc(msg, wp, lp);
     if (msg == WM_GETDLGCODE && WantTabs) r |= DLGC_WANTTAB;
     return r;

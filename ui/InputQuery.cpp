@@ -27,6 +27,7 @@ bool InputQuery(HWND owner, const std::string& caption, const std::string& promp
     TButton cancel(&form, "Cancel", "キャンセル");
     cancel.SetBounds(217, 62, 75, 25);
     cancel.SetModalResult(mrCancel);
+    cancel.SetCancel(true);
     if (owner) {
         RECT r{};
         GetWindowRect(owner, &r);

@@ -5,13 +5,15 @@ TTabSheet::TTabSheet(TPageControl* parent, const std::string& name, const std::s
 
 void TTabSheet::MakeWindow() {
     if (FHandle) return;
-    CreateOwnWindow(WS_CLIPSIBLINGS | WS_CLIPCHILDREN);
+    CreateOwnWindow(WS_CLIPSIBLINGS | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT);
     SetCaption(FPageCaption);
     FPageControl->PlaceSheet(*this);
 }
 
 TPageControl::TPageControl(TControl* parent, const std::string& name) : TControl(parent, name) {
-    CreateStdWindow(WC_TABCONTROLW, WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN);
+    // The pages are the tab control's children: as a control parent it lets Tab go through
+    // the page shown (Ctrl+Tab turns the pages).
+    CreateStdWindow(WC_TABCONTROLW, WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT);
 }
 
 TTabSheet* TPageControl::AddPage(const std::string& name, const std::string& caption) {

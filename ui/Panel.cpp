@@ -8,7 +8,8 @@ UINT InnerEdgeFor(TBevel b) { return b == TBevel::bvRaised ? BDR_RAISEDINNER : b
 } // namespace
 
 TPanel::TPanel(TControl* parent, const std::string& name, const std::string& caption) : TControl(parent, name) {
-    CreateOwnWindow(WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN);
+    // A control parent: Tab goes through the controls placed on it.
+    CreateOwnWindow(WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT);
     FColor = parent ? parent->Color() : clBtnFace;
     SetCaption(caption);
 }

@@ -130,6 +130,43 @@ int ShowHelp(HWND main, int page, const std::function<void(int)>& selectPage) {
     return 0;
 }
 
+// Opens the rename box on the current image's row (a click on the row that is current),
+// and prints where the list and the box are.
+int ShowRenameBox(HWND main) {
+    HWND list = FindComponent(main, "ListBox1");
+    if (!list) return 3;
+    const int row = static_cast<int>(SendMessageW(list, LB_GETCURSEL, 0, 0));
+    RECT r{};
+    SendMessageW(list, LB_GETITEMRECT, static_cast<WPARAM>(row < 0 ? 0 : row), reinterpret_cast<LPARAM>(&r));
+    HWND box = nullptr;
+    for (int i = 0; i < 3 && !box; ++i) {
+        ClickAt(list, r.left + 60, r.top + 4);
+        Sleep(300);
+        box = FindComponent(main, "Edit2");
+        if (box && !IsWindowVisible(box)) box = nullptr;
+    }
+    if (!box) return 4;
+    PrintWindowRect(list);
+    return 0;
+}
+
+// Opens the editor in its monochrome layout from the file option page.
+int ShowMonochromeEditor(HWND main, const std::function<void(int)>& selectPage) {
+    selectPage(2);
+    HWND button = nullptr;
+    for (int i = 0; i < 250 && !button; ++i) {
+        button = FindComponent(main, "EditMonoBtn");
+        if (!button) Sleep(20);
+    }
+    if (!button) return 3;
+    PostMessageW(button, BM_CLICK, 0, 0);  // the editor is modal: do not wait for it here
+    HWND dlg = WaitForWindow(L"TamsoloForm", L"イメージの編集");
+    if (!dlg) return 4;
+    Sleep(300);
+    PrintWindowRect(dlg);
+    return 0;
+}
+
 } // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -171,6 +208,20 @@ int wmain(int argc, wchar_t** argv) {
     } else if (verb == L"help" && argc > 2) {
         if (!tabs) return 3;
         return ShowHelp(main, _wtoi(argv[2]), selectPage);
+    } else if (verb == L"rename") {
+        return ShowRenameBox(main);
+    } else if (verb == L"rename-end") {
+        HWND box = FindComponent(main, "Edit2");
+        if (!box) return 3;
+        PostMessageW(box, WM_KEYDOWN, VK_RETURN, 0);
+    } else if (verb == L"mono-editor") {
+        if (!tabs) return 3;
+        return ShowMonochromeEditor(main, selectPage);
+    } else if (verb == L"editor-cancel") {
+        HWND dlg = FindWindowW(L"TamsoloForm", L"イメージの編集");
+        HWND cancel = dlg ? FindComponent(dlg, "CancelBtn") : nullptr;
+        if (!cancel) return 3;
+        PostMessageW(cancel, BM_CLICK, 0, 0);
     } else if (verb == L"help-close") {
         HWND help = FindWindowW(L"TamsoloForm", L"Tamsolo ヘルプ");
         if (!help) return 3;
