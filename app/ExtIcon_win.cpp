@@ -5,6 +5,7 @@
 
 #include "base/Format.h"
 #include "formats/IconSourceCheck.h"
+#include "ui/BackgroundWork.h"
 #include "ui/Canvas.h"
 #include "ui/Win.h"
 
@@ -43,6 +44,11 @@ namespace {
 
 // The size the list shows: the system's icon size.
 constexpr int kListSide = 32;
+
+const char* const kIconsNotRead = "アイコンを読み込めませんでした。";
+
+bool PickFromIcons(TForm* owner, std::unique_ptr<TModuleIcons> icons, const std::function<TColor()>& background,
+                   TBitmap& picture);
 
 int ScreenDepth() {
     HDC screen = GetDC(nullptr);
@@ -172,51 +178,82 @@ private:
 
 } // namespace
 
-bool TExtIcon::LoadIconsFromFile(const std::string& fileName) {
+// What the list is filled from: the reader and, for each icon listed, its image among the
+// distinct ones decoded (icons that show the same image one after another share it).
+struct TModuleIcons {
+    std::unique_ptr<TIconSource> Source;
+    int Depth = 32;
+    std::vector<int> Listed;  // the reader's icon number of each list entry
+    std::vector<int> ImageOf;
+    std::vector<TIconBits> Images;
+};
+
+std::unique_ptr<TModuleIcons> ReadModuleIcons(const std::string& fileName) {
     // Our own reader takes the file apart within its bounds and decodes only the image each
     // icon shows; a broken or hostile file gives no icon instead of a fault.
-    TWaitCursor wait;
-    auto source = std::make_unique<TIconSource>();
-    if (!source->LoadFile(fileName).Ok()) return false;
-    const int depth = ScreenDepth();
-    std::vector<int> listed;
-    ImageList1.Clear();
+    auto icons = std::make_unique<TModuleIcons>();
+    icons->Source = std::make_unique<TIconSource>();
+    const TIconSource& source = *icons->Source;
+    if (!icons->Source->LoadFile(fileName).Ok()) return nullptr;
+    icons->Depth = ScreenDepth();
     // The pixels decoded, together no more than a file of this size holds (eight to a byte at
     // one bit each) beside a margin for compressed images: icons that show a few large
     // images in turn would otherwise decode them again for every icon.
-    const uint64_t pixelBudget = 8 * source->Bytes() + (uint64_t{1} << 23);
+    const uint64_t pixelBudget = 8 * source.Bytes() + (uint64_t{1} << 23);
     uint64_t pixels = 0;
+    // The last image decoded, for icons that show the same image one after another.
+    IconChoice lastChoice;
+    bool lastValid = false;
+    for (int i = 0; i < source.Count() && pixels <= pixelBudget; ++i) {
+        if (BackgroundWorkCancelled()) return nullptr;
+        IconChoice choice;
+        if (!source.Choose(i, kListSide, kListSide, icons->Depth, choice)) continue;
+        if (!lastValid || choice.Offset != lastChoice.Offset || choice.Bytes != lastChoice.Bytes) {
+            TBitmap colour, mask;
+            TIconBits bits;
+            lastValid = false;
+            if (!source.Decode(choice, colour, mask)) continue;
+            pixels += uint64_t(colour.Width()) * uint64_t(colour.Height());
+            if (pixels > pixelBudget || !IconBitsOf(colour, mask, bits)) continue;
+            icons->Images.push_back(std::move(bits));
+            lastChoice = choice;
+            lastValid = true;
+        }
+        icons->ImageOf.push_back(static_cast<int>(icons->Images.size()) - 1);
+        icons->Listed.push_back(i);
+    }
+    // A file that costs more than its size calls for gives no icon.
+    if (icons->Listed.empty() || pixels > pixelBudget) return nullptr;
+    return icons;
+}
+
+bool TExtIcon::LoadIconsFromFile(const std::string& fileName) {
+    // Read and decoded off the window thread; a module of thousands of icons takes a while.
+    std::unique_ptr<TModuleIcons> icons;
+    if (!RunOffWindowThread(
+            GetWindow(FHandle, GW_OWNER), [&] { icons = ReadModuleIcons(fileName); }, kIconsNotRead))
+        return false;
+    return TakeIcons(std::move(icons));
+}
+
+bool TExtIcon::TakeIcons(std::unique_ptr<TModuleIcons> icons) {
+    if (!icons) return false;
+    TWaitCursor wait;
+    ImageList1.Clear();
     {
         TListFiller filler(ImageList1);
-        // The last image decoded, for icons that show the same image one after another.
-        IconChoice lastChoice;
-        TIconBits last;
-        for (int i = 0; i < source->Count() && pixels <= pixelBudget; ++i) {
-            IconChoice choice;
-            if (!source->Choose(i, kListSide, kListSide, depth, choice)) continue;
-            if (last.Width == 0 || choice.Offset != lastChoice.Offset || choice.Bytes != lastChoice.Bytes) {
-                TBitmap colour, mask;
-                last = TIconBits{};
-                if (!source->Decode(choice, colour, mask)) continue;
-                pixels += uint64_t(colour.Width()) * uint64_t(colour.Height());
-                if (pixels > pixelBudget || !IconBitsOf(colour, mask, last)) continue;
-                lastChoice = choice;
-            }
-            filler.Add(last);
-            listed.push_back(i);
-        }
+        for (int image : icons->ImageOf) filler.Add(icons->Images[static_cast<std::size_t>(image)]);
     }
     const int held = ImageList1.Count();
     if (held == 0) return false;
-    if (held != static_cast<int>(listed.size()) || pixels > pixelBudget) {
-        // An image the list refused: the numbers no longer name the file's icons; or a file
-        // that costs more than its size calls for.
+    if (held != static_cast<int>(icons->Listed.size())) {
+        // An image the list refused: the numbers no longer name the file's icons.
         ImageList1.Clear();
         return false;
     }
-    FSource = std::move(source);
-    FSourceIcons = std::move(listed);
-    FDepth = depth;
+    FSource = std::move(icons->Source);
+    FSourceIcons = std::move(icons->Listed);
+    FDepth = icons->Depth;
     Panel1->SetCaption(IntToStr(held));
     ValueBox1->SetMax(held - 1);
     ValueBox1->SetValue(0);
@@ -238,8 +275,22 @@ void TExtIcon::ValueBox1Change() {
 
 bool PickLibraryIconPicture(TForm* owner, const std::string& fileName, const std::function<TColor()>& background,
                             TBitmap& picture) {
+    // Read where a drop's worker runs (or in a work of its own); the dialog is the window
+    // thread's.
+    std::unique_ptr<TModuleIcons> icons;
+    if (!RunOffWindowThread(
+            owner ? owner->Handle() : nullptr, [&] { icons = ReadModuleIcons(fileName); }, kIconsNotRead) ||
+        !icons)
+        return false;
+    return OnWindowThread([&] { return PickFromIcons(owner, std::move(icons), background, picture); });
+}
+
+namespace {
+
+bool PickFromIcons(TForm* owner, std::unique_ptr<TModuleIcons> icons, const std::function<TColor()>& background,
+                   TBitmap& picture) {
     TExtIcon dialog(owner);
-    if (!dialog.LoadIconsFromFile(fileName) || dialog.ShowModal() != mrOk || !dialog.Image1->Icon()) return false;
+    if (!dialog.TakeIcons(std::move(icons)) || dialog.ShowModal() != mrOk || !dialog.Image1->Icon()) return false;
     const TColor fill = background();
     // The picked icon as the file holds it, not the list's 32x32 copy of a larger one.
     TIconHandle own = dialog.PickedIconAtOwnSize();
@@ -266,3 +317,5 @@ bool PickLibraryIconPicture(TForm* owner, const std::string& fileName, const std
         for (int x = 0; x < size.cx; ++x) picture.SetPixel(x, y, static_cast<TColor>(dib.PixelAt(x, y)));
     return true;
 }
+
+} // namespace

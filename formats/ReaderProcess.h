@@ -3,7 +3,7 @@
 // link object, the cursor loaders) run on a user's file only in a helper process: the
 // program itself started with kReaderArgument. The helper makes no window, ends without
 // the system's crash dialog on any fault, and writes one bounded answer (ReaderAnswer.h)
-// on its output. The asking side waits with a deadline and the hourglass, ends the helper
+// on its output. The asking side (any thread: it makes no window call) waits with a deadline, ends the helper
 // when the deadline passes, and reads at most kAnswerMaxBytes.
 #include <cstdint>
 #include <optional>

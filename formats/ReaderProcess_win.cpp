@@ -5,7 +5,6 @@
 
 #include "base/ScopeGuard.h"
 #include "base/Text.h"
-#include "ui/Win.h"
 
 namespace {
 
@@ -63,7 +62,6 @@ TReaderRun RunReader(const TReaderRequest& request, unsigned deadlineMs) {
     if (arguments.empty() || program.empty()) return run;
     std::wstring commandLine = L"\"" + program + L"\" " + Utf8ToWide(arguments);
 
-    TWaitCursor hourglass;  // while the window waits for the helper
     const ULONGLONG deadline = GetTickCount64() + deadlineMs;
     SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
     HANDLE read = nullptr, write = nullptr;

@@ -1,0 +1,82 @@
+#pragma once
+// Measures how long a window leaves messages unanswered while a command runs: a thread of its
+// own sends WM_NULL to the window every ~20 ms (SendMessageTimeout) and keeps the longest wait
+// for an answer. Each round it can also look at the program's windows (OnRound, called on
+// the watching thread), for example to find a progress box and press its cancel.
+#include <windows.h>
+
+#include <algorithm>
+#include <atomic>
+#include <functional>
+#include <thread>
+
+class TAnswerWatch {
+public:
+    explicit TAnswerWatch(HWND window, std::function<void()> onRound = {})
+        : FWindow(window), FOnRound(std::move(onRound)), FThread([this] { Watch(); }) {}
+    ~TAnswerWatch() { Stop(); }
+    TAnswerWatch(const TAnswerWatch&) = delete;
+    TAnswerWatch& operator=(const TAnswerWatch&) = delete;
+
+    // Ends the watch; the figures stay.
+    void Stop() {
+        FStop = true;
+        if (FThread.joinable()) FThread.join();
+    }
+    // The longest time one WM_NULL waited for its answer, in seconds.
+    double LongestSeconds() const { return static_cast<double>(FLongestTicks.load()) / Frequency(); }
+    int Rounds() const { return FRounds.load(); }
+
+private:
+    static double Frequency() {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return static_cast<double>(f.QuadPart);
+    }
+    static long long Now() {
+        LARGE_INTEGER n;
+        QueryPerformanceCounter(&n);
+        return n.QuadPart;
+    }
+    void Watch() {
+        while (!FStop) {
+            const long long sent = Now();
+            DWORD_PTR result = 0;
+            // A window that stays away this long has failed any test that watches it.
+            SendMessageTimeoutW(FWindow, WM_NULL, 0, 0, SMTO_NORMAL, 30000, &result);
+            FLongestTicks = std::max(FLongestTicks.load(), Now() - sent);
+            ++FRounds;
+            if (FOnRound) FOnRound();
+            Sleep(20);
+        }
+    }
+
+    HWND FWindow;
+    std::function<void()> FOnRound;
+    std::atomic<bool> FStop{false};
+    std::atomic<long long> FLongestTicks{0};
+    std::atomic<int> FRounds{0};
+    std::thread FThread;  // last: starts once the rest is set
+};
+
+// The visible top-level window of this process whose "ComponentName" is name, else null.
+inline HWND FindProcessWindowNamed(const wchar_t* name) {
+    struct Find {
+        const wchar_t* Name;
+        HWND Hit = nullptr;
+        static BOOL CALLBACK Visit(HWND h, LPARAM lp) {
+            auto* f = reinterpret_cast<Find*>(lp);
+            DWORD process = 0;
+            GetWindowThreadProcessId(h, &process);
+            if (process != GetCurrentProcessId() || !IsWindowVisible(h)) return TRUE;
+            wchar_t own[64] = {};
+            if (HANDLE atom = GetPropW(h, L"ComponentName"))
+                GlobalGetAtomNameW(static_cast<ATOM>(reinterpret_cast<UINT_PTR>(atom)), own, 64);
+            if (lstrcmpW(own, f->Name) != 0) return TRUE;
+            f->Hit = h;
+            return FALSE;
+        }
+    } find{name};
+    EnumWindows(Find::Visit, reinterpret_cast<LPARAM>(&find));
+    return find.Hit;
+}
