@@ -4,9 +4,11 @@
 #include <filesystem>
 
 #include "app/DocumentViewTestSupport.h"
+#include "app/ExtIconTestSupport.h"
 #include "app/ImportTestSupport.h"
 #include "app/MainWindowTestSupport.h"
 #include "base/Format.h"
+#include "formats/CorpusTestSupport.h"
 #include "formats/ShortCut.h"
 #include "ui/AnswerWatchTestSupport.h"
 
@@ -136,6 +138,19 @@ TEST_F(BackgroundImportTest, CancellingALongDropKeepsTheFilesReadBeforeAndAddsNo
     // The window takes the next drop as usual.
     SendDrop(form->DropPanel1->Handle(), {icons[0]});
     EXPECT_EQ(form->LastImage(), 3);
+}
+
+TEST_F(BackgroundImportTest, TheIconPickerOfABigModuleOpensWhileTheWindowAnswers) {
+    AnswerExtIcon(-1);
+    TAnswerWatch watch(form->Handle());
+    SendDrop(form->DropPanel1->Handle(), {CorpusFile("moduleicons", "valid_ne_5000_groups.icl")});
+    watch.Stop();
+    StopAnsweringExtIcon();
+    EXPECT_EQ(ExtIconAnswer().Shown, 1);
+    EXPECT_EQ(ExtIconAnswer().Count, "5000");
+    EXPECT_GT(watch.Rounds(), 0);
+    EXPECT_LT(watch.LongestSeconds(), 2.0);
+    std::printf("picker of 5000 groups: longest unanswered %.0f ms\n", watch.LongestSeconds() * 1000);
 }
 
 } // namespace

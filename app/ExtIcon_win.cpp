@@ -121,60 +121,15 @@ TIconHandle SourceIcon(const TIconSource& source, int index, int depth) {
     return IconFromBits(bits);
 }
 
-// Fills an image list in order: images of the list's size many at a time, as one strip of
-// colour rows and one of mask rows (an icon at a time costs the list a millisecond or more,
-// too much for a module of thousands), images of other sizes as icons the list fits.
-class TListFiller {
-public:
-    explicit TListFiller(TImageList& list) : FList(list) {}
-    ~TListFiller() { Flush(); }
-    TListFiller(const TListFiller&) = delete;
-    TListFiller& operator=(const TListFiller&) = delete;
-
-    void Add(const TIconBits& b) {
-        if (b.Width != kListSide || b.Height != kListSide) {
-            Flush();
-            if (TIconHandle icon = IconFromBits(b)) FList.AddIcon(icon.Get());
-            return;
-        }
-        const std::size_t stripWidth = std::size_t{kListSide} * kStripImages, maskRow = stripWidth / 8;
-        if (FColour.empty()) {
-            FColour.assign(stripWidth * kListSide, 0);
-            FMask.assign(maskRow * kListSide, 0);
-        }
-        for (int y = 0; y < kListSide; ++y) {
-            std::memcpy(&FColour[y * stripWidth + std::size_t{kListSide} * FPending],
-                        &b.Colour[static_cast<std::size_t>(y) * kListSide], 4 * kListSide);
-            std::memcpy(&FMask[y * maskRow + kListSide / 8 * FPending], &b.Mask[y * b.MaskRow()], kListSide / 8);
-        }
-        if (++FPending == kStripImages) Flush();
+// Puts an icon's image into the list: one of the list's size by its pixels (the list takes
+// such images many at a time), others as icons the list fits.
+void AddToList(TImageList& list, const TIconBits& b) {
+    if (b.Width == kListSide && b.Height == kListSide) {
+        list.AddPixels(b.Colour.data(), b.Mask.data(), b.MaskRow());
+    } else if (TIconHandle icon = IconFromBits(b)) {
+        list.AddIcon(icon.Get());
     }
-
-    void Flush() {
-        if (FPending == 0) return;
-        // The strip's first FPending images, row by row.
-        const int width = kListSide * FPending;
-        const std::size_t stripWidth = std::size_t{kListSide} * kStripImages, maskRow = stripWidth / 8;
-        std::vector<uint32_t> colour(static_cast<std::size_t>(width) * kListSide);
-        std::vector<uint8_t> mask(static_cast<std::size_t>(width) / 8 * kListSide);
-        for (int y = 0; y < kListSide; ++y) {
-            std::memcpy(&colour[static_cast<std::size_t>(y) * width], &FColour[y * stripWidth], 4u * width);
-            std::memcpy(&mask[static_cast<std::size_t>(y) * width / 8], &FMask[y * maskRow], width / 8u);
-        }
-        FPending = 0;
-        std::fill(FMask.begin(), FMask.end(), 0);
-        TGdiObject c = ColourBitmap(width, kListSide, colour.data());
-        TGdiObject m(CreateBitmap(width, kListSide, 1, 1, mask.data()));
-        if (c && m) FList.AddImages(static_cast<HBITMAP>(c.Get()), static_cast<HBITMAP>(m.Get()));
-    }
-
-private:
-    static constexpr int kStripImages = 256;
-    TImageList& FList;
-    std::vector<uint32_t> FColour;
-    std::vector<uint8_t> FMask;
-    int FPending = 0;
-};
+}
 
 } // namespace
 
@@ -240,10 +195,7 @@ bool TExtIcon::TakeIcons(std::unique_ptr<TModuleIcons> icons) {
     if (!icons) return false;
     TWaitCursor wait;
     ImageList1.Clear();
-    {
-        TListFiller filler(ImageList1);
-        for (int image : icons->ImageOf) filler.Add(icons->Images[static_cast<std::size_t>(image)]);
-    }
+    for (int image : icons->ImageOf) AddToList(ImageList1, icons->Images[static_cast<std::size_t>(image)]);
     const int held = ImageList1.Count();
     if (held == 0) return false;
     if (held != static_cast<int>(icons->Listed.size())) {

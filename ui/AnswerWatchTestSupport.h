@@ -14,13 +14,24 @@ class TAnswerWatch {
 public:
     explicit TAnswerWatch(HWND window, std::function<void()> onRound = {})
         : FWindow(window), FOnRound(std::move(onRound)), FThread([this] { Watch(); }) {}
-    ~TAnswerWatch() { Stop(); }
+    ~TAnswerWatch() {
+        Stop();
+        if (FEnded) CloseHandle(FEnded);
+    }
     TAnswerWatch(const TAnswerWatch&) = delete;
     TAnswerWatch& operator=(const TAnswerWatch&) = delete;
 
-    // Ends the watch; the figures stay.
+    // Ends the watch; the figures stay. Call it on the window's thread: a WM_NULL on its way
+    // is answered while the watch ends.
     void Stop() {
         FStop = true;
+        while (FEnded && MsgWaitForMultipleObjects(1, &FEnded, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0) {
+            MSG msg;
+            while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+                TranslateMessage(&msg);
+                DispatchMessageW(&msg);
+            }
+        }
         if (FThread.joinable()) FThread.join();
     }
     // The longest time one WM_NULL waited for its answer, in seconds.
@@ -44,11 +55,13 @@ private:
             DWORD_PTR result = 0;
             // A window that stays away this long has failed any test that watches it.
             SendMessageTimeoutW(FWindow, WM_NULL, 0, 0, SMTO_NORMAL, 30000, &result);
+            if (FStop) break;  // answered while the watch ends: not part of the command
             FLongestTicks = std::max(FLongestTicks.load(), Now() - sent);
             ++FRounds;
             if (FOnRound) FOnRound();
             Sleep(20);
         }
+        SetEvent(FEnded);
     }
 
     HWND FWindow;
@@ -56,6 +69,7 @@ private:
     std::atomic<bool> FStop{false};
     std::atomic<long long> FLongestTicks{0};
     std::atomic<int> FRounds{0};
+    HANDLE FEnded = CreateEventW(nullptr, TRUE, FALSE, nullptr);  // set by the watching thread at its end
     std::thread FThread;  // last: starts once the rest is set
 };
 

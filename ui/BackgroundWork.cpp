@@ -41,16 +41,17 @@ public:
         CancelBtn->OnClick = [this](TControl*) { FWork.Cancel(); };
     }
 
-    void Show(int done, int total, const std::string& text, bool cancelled) {
-        Refresh(done, total, text, cancelled);
+    void Show(const TBackgroundWork::TProgress& progress, bool cancelled) {
+        Refresh(progress, cancelled);
         ShowWindow(FHandle, SW_SHOW);
         SetForegroundWindow(FHandle);
         CancelBtn->SetFocus();
         UpdateWindow(FHandle);
     }
 
-    void Refresh(int done, int total, const std::string& text, bool cancelled) {
-        std::string line = cancelled ? kCancelling : text.empty() ? kWorking : text;
+    void Refresh(const TBackgroundWork::TProgress& progress, bool cancelled) {
+        const int done = progress.Done, total = progress.Total;
+        std::string line = cancelled ? kCancelling : progress.Text.empty() ? kWorking : progress.Text;
         if (total > 0) line += Format(" (%d / %d)", done, total);
         Label1->SetCaption(line);
         CGauge1->SetMaxValue(total > 0 ? total : 1);
@@ -104,9 +105,7 @@ HWND TBackgroundWork::ProgressBox() const { return FBox ? FBox->Handle() : nullp
 void TBackgroundWork::SetProgress(int done, int total, const std::string& text) {
     {
         std::lock_guard lock(FProgressLock);
-        FDone = done;
-        FTotal = total;
-        FText = text;
+        FProgress = TProgress{done, total, text};
     }
     if (HWND box = FBoxHandle.load()) PostMessageW(box, kProgressChanged, 0, 0);
 }
@@ -117,16 +116,12 @@ void TBackgroundWork::Cancel() {
 }
 
 void TBackgroundWork::UpdateBoxFromWindowThread() {
-    if (!FBox) return;
-    int done = 0, total = 0;
-    std::string text;
-    {
-        std::lock_guard lock(FProgressLock);
-        done = FDone;
-        total = FTotal;
-        text = FText;
-    }
-    FBox->Refresh(done, total, text, Cancelled());
+    if (FBox) FBox->Refresh(Progress(), Cancelled());
+}
+
+TBackgroundWork::TProgress TBackgroundWork::Progress() const {
+    std::lock_guard lock(FProgressLock);
+    return FProgress;
 }
 
 bool TBackgroundWork::Run(const std::function<void()>& work, const std::string& failureText) {
@@ -232,15 +227,7 @@ void TBackgroundWork::ShowProgressBox() {
         return;
     }
     FBoxHandle = FBox->Handle();
-    int done = 0, total = 0;
-    std::string text;
-    {
-        std::lock_guard lock(FProgressLock);
-        done = FDone;
-        total = FTotal;
-        text = FText;
-    }
-    FBox->Show(done, total, text, Cancelled());
+    FBox->Show(Progress(), Cancelled());
 }
 
 bool TBackgroundWork::PumpMessages() {

@@ -86,9 +86,13 @@ private:
     std::exception_ptr FStepFailure;
     bool FStepDone = false;
 
-    std::mutex FProgressLock;  // FDone, FTotal, FText
-    int FDone = 0, FTotal = 0;
-    std::string FText;
+    struct TProgress {
+        int Done = 0, Total = 0;
+        std::string Text;
+    };
+    TProgress Progress() const;
+    mutable std::mutex FProgressLock;
+    TProgress FProgress;
 };
 
 // Runs f on the window thread: handed over when the calling thread is a work's worker, called
