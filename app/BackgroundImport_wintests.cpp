@@ -121,7 +121,7 @@ TEST_F(BackgroundImportTest, CancellingALongDropKeepsTheFilesReadBeforeAndAddsNo
     // Three sound icons, then files that each hold the helper until its deadline, then three
     // more icons the cancel must keep out.
     const std::vector<std::string> icons = {Fixture("icotool_4bit.ico"), Fixture("icotool_8bit.cur"),
-                                            Fixture("icotool_32bit.ico")};
+                                            Fixture("icotool_1bit.cur")};
     std::vector<std::string> files = icons;
     for (int i = 0; i < 30; ++i) files.push_back(CopyOf(kStalling, Format("slow%02d.emf", i)));
     files.insert(files.end(), icons.begin(), icons.end());

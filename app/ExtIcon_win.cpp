@@ -5,6 +5,7 @@
 
 #include "base/Format.h"
 #include "formats/IconSourceCheck.h"
+#include "ui/Application.h"
 #include "ui/BackgroundWork.h"
 #include "ui/Canvas.h"
 #include "ui/Win.h"
@@ -121,15 +122,8 @@ TIconHandle SourceIcon(const TIconSource& source, int index, int depth) {
     return IconFromBits(bits);
 }
 
-// Puts an icon's image into the list: one of the list's size by its pixels (the list takes
-// such images many at a time), others as icons the list fits.
-void AddToList(TImageList& list, const TIconBits& b) {
-    if (b.Width == kListSide && b.Height == kListSide) {
-        list.AddPixels(b.Colour.data(), b.Mask.data(), b.MaskRow());
-    } else if (TIconHandle icon = IconFromBits(b)) {
-        list.AddIcon(icon.Get());
-    }
-}
+// The time the window may be kept from answering while the list fills.
+constexpr ULONGLONG kAnswerEveryMs = 100;
 
 } // namespace
 
@@ -141,6 +135,9 @@ struct TModuleIcons {
     std::vector<int> Listed;  // the reader's icon number of each list entry
     std::vector<int> ImageOf;
     std::vector<TIconBits> Images;
+    // For each image not of the list's size: its icon, made where the file was read (the
+    // list fits it); null for images of the list's size, which go in by their pixels.
+    std::vector<TIconHandle> Fitted;
 };
 
 std::unique_ptr<TModuleIcons> ReadModuleIcons(const std::string& fileName) {
@@ -170,6 +167,8 @@ std::unique_ptr<TModuleIcons> ReadModuleIcons(const std::string& fileName) {
             if (!source.Decode(choice, colour, mask)) continue;
             pixels += uint64_t(colour.Width()) * uint64_t(colour.Height());
             if (pixels > pixelBudget || !IconBitsOf(colour, mask, bits)) continue;
+            const bool listSize = bits.Width == kListSide && bits.Height == kListSide;
+            icons->Fitted.push_back(listSize ? TIconHandle() : IconFromBits(bits));
             icons->Images.push_back(std::move(bits));
             lastChoice = choice;
             lastValid = true;
@@ -195,7 +194,21 @@ bool TExtIcon::TakeIcons(std::unique_ptr<TModuleIcons> icons) {
     if (!icons) return false;
     TWaitCursor wait;
     ImageList1.Clear();
-    for (int image : icons->ImageOf) AddToList(ImageList1, icons->Images[static_cast<std::size_t>(image)]);
+    ULONGLONG answered = GetTickCount64();
+    for (int i : icons->ImageOf) {
+        const std::size_t image = static_cast<std::size_t>(i);
+        const TIconBits& b = icons->Images[image];
+        if (icons->Fitted[image]) {
+            ImageList1.AddIcon(icons->Fitted[image].Get());
+        } else if (b.Width == kListSide && b.Height == kListSide) {
+            ImageList1.AddPixels(b.Colour.data(), b.Mask.data(), b.MaskRow());  // many at a time
+        }
+        // Thousands of icons of other sizes take the list a while: the window answers meanwhile.
+        if (GetTickCount64() - answered >= kAnswerEveryMs) {
+            TApplication::Instance().ProcessMessages();
+            answered = GetTickCount64();
+        }
+    }
     const int held = ImageList1.Count();
     if (held == 0) return false;
     if (held != static_cast<int>(icons->Listed.size())) {
