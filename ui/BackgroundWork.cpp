@@ -127,7 +127,6 @@ TBackgroundWork::TProgress TBackgroundWork::Progress() const {
 bool TBackgroundWork::Run(const std::function<void()>& work, const std::string& failureText) {
     if (Cancelled()) return false;
     if (!FStepReady) throw Exception(failureText);
-    if (FStarted == 0) FStarted = GetTickCount64();
     HANDLE ended = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     if (!ended) throw Exception(failureText);
     TScopeExit closeEnded([ended] { CloseHandle(ended); });
@@ -143,11 +142,18 @@ bool TBackgroundWork::Run(const std::function<void()>& work, const std::string& 
         SetEvent(ended);
     });
     bool quit = false;
+    const HWND active = GetActiveWindow();
+    FRunningSince = GetTickCount64();
     {
         // The command's windows wait; the box (once shown) stays usable.
         TThreadWindowsDisabled disabled(ProgressBox());
         quit = Loop(ended);
     }
+    FWorkedMs += GetTickCount64() - FRunningSince;
+    // A dialog of a step that closed while its owner waited left no window active: the window
+    // that was active takes input again, unless the box has it.
+    const HWND now = GetActiveWindow();
+    if (active && IsWindow(active) && now != active && (!FBox || now != FBox->Handle())) SetForegroundWindow(active);
     worker.join();
     if (quit) PostQuitMessage(0);  // for the loop that waits for it
     if (failure) {
@@ -168,7 +174,7 @@ bool TBackgroundWork::Loop(HANDLE ended) {
     for (;;) {
         DWORD timeout = INFINITE;
         if (!FBox && !FNoBox) {
-            const ULONGLONG waited = GetTickCount64() - FStarted;
+            const ULONGLONG waited = FWorkedMs + (GetTickCount64() - FRunningSince);
             timeout = waited >= kProgressDelayMs ? 0 : static_cast<DWORD>(kProgressDelayMs - waited);
         }
         const DWORD r = MsgWaitForMultipleObjectsEx(2, handles, timeout, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
@@ -193,12 +199,15 @@ void TBackgroundWork::ServeStep() {
         step = FStep;
     }
     if (!step) return;
+    // The time a step takes (a question waiting for its answer) is not the work's.
+    FWorkedMs += GetTickCount64() - FRunningSince;
     std::exception_ptr failure;
     try {
         (*step)();
     } catch (...) {
         failure = std::current_exception();
     }
+    FRunningSince = GetTickCount64();
     {
         std::lock_guard lock(FStepLock);
         FStepFailure = failure;

@@ -2,8 +2,8 @@
 // TBackgroundWork: the long part of a window command (reading and decoding files, waiting for
 // the reader helper) run on a worker thread while the window thread keeps painting and
 // answering in a modal loop of its own. The windows of the thread are disabled meanwhile, so no
-// command comes in again. When the work (a whole batch of runs, counted from the first) lasts
-// longer than kProgressDelayMs a progress box shows what is done ("i / n") with a cancel
+// command comes in again. When the work (a whole batch of runs, the steps it hands to the window
+// thread left out) lasts longer than kProgressDelayMs a progress box shows what is done ("i / n") with a cancel
 // button; that button, Escape in the box or closing it sets the cancel flag, which the work
 // reads between its steps: a cancelled batch runs nothing more.
 //
@@ -72,7 +72,8 @@ private:
 
     HWND FOwner;
     std::atomic<bool> FCancel{false};
-    ULONGLONG FStarted = 0;  // the first run's start
+    // The time the batch's work has taken, steps on the window thread left out.
+    ULONGLONG FWorkedMs = 0, FRunningSince = 0;
     bool FNoBox = false;     // the box could not be made: the work goes on without one
     std::unique_ptr<TProgressBox> FBox;
     std::atomic<HWND> FBoxHandle{nullptr};
