@@ -4,8 +4,8 @@
 #include "ui/BackgroundWork.h"
 #include "app/SmallDialogs.h"
 
+// Called where the import reads (a drop's worker): only the question goes to the window thread.
 TColor TForm1::IconBackground(bool oneBit) {
-    if (TBackgroundWork::OfThisThread()) return OnWindowThread([&] { return IconBackground(oneBit); });
     if (FApplyBackAll) return FBackAllColour;
     if (FSettings.Import.NoDialog || oneBit) return FSettings.Import.DefaultColour;
     bool all = false;

@@ -5,7 +5,6 @@
 
 #include "base/Exception.h"
 #include "base/Format.h"
-#include "base/ScopeGuard.h"
 #include "ui/Application.h"
 #include "ui/Button.h"
 #include "ui/Form.h"
@@ -90,12 +89,35 @@ private:
     TBackgroundWork& FWork;
 };
 
-TBackgroundWork::TBackgroundWork(HWND owner) : FOwner(owner), FStepReady(CreateEventW(nullptr, FALSE, FALSE, nullptr)) {}
+TBackgroundWork::TBackgroundWork(HWND owner)
+    : FOwner(owner), FJobReady(CreateEventW(nullptr, FALSE, FALSE, nullptr)),
+      FJobEnded(CreateEventW(nullptr, FALSE, FALSE, nullptr)), FStepReady(CreateEventW(nullptr, FALSE, FALSE, nullptr)) {}
 
 TBackgroundWork::~TBackgroundWork() {
+    if (FWorker.joinable()) {
+        FJob = nullptr;  // no job: the worker ends
+        SetEvent(FJobReady);
+        FWorker.join();
+    }
     FBoxHandle = nullptr;
     FBox.reset();
-    if (FStepReady) CloseHandle(FStepReady);
+    for (HANDLE h : {FStepReady, FJobReady, FJobEnded})
+        if (h) CloseHandle(h);
+}
+
+void TBackgroundWork::Serve() {
+    tWork = this;
+    for (;;) {
+        WaitForSingleObject(FJobReady, INFINITE);
+        if (!FJob) break;
+        try {
+            (*FJob)();
+        } catch (...) {
+            FJobFailure = std::current_exception();
+        }
+        SetEvent(FJobEnded);
+    }
+    tWork = nullptr;
 }
 
 TBackgroundWork* TBackgroundWork::OfThisThread() { return tWork; }
@@ -126,37 +148,27 @@ TBackgroundWork::TProgress TBackgroundWork::Progress() const {
 
 bool TBackgroundWork::Run(const std::function<void()>& work, const std::string& failureText) {
     if (Cancelled()) return false;
-    if (!FStepReady) throw Exception(failureText);
-    HANDLE ended = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    if (!ended) throw Exception(failureText);
-    TScopeExit closeEnded([ended] { CloseHandle(ended); });
-    std::exception_ptr failure;
-    std::thread worker([&] {
-        tWork = this;
-        try {
-            work();
-        } catch (...) {
-            failure = std::current_exception();
-        }
-        tWork = nullptr;
-        SetEvent(ended);
-    });
+    if (!FStepReady || !FJobReady || !FJobEnded) throw Exception(failureText);
+    // One worker serves every run of the batch.
+    if (!FWorker.joinable()) FWorker = std::thread([this] { Serve(); });
+    FJob = &work;
+    FJobFailure = nullptr;
+    SetEvent(FJobReady);
     bool quit = false;
     const HWND active = GetActiveWindow();
     FRunningSince = GetTickCount64();
     {
         // The command's windows wait; the box (once shown) stays usable.
         TThreadWindowsDisabled disabled(ProgressBox());
-        quit = Loop(ended);
+        quit = Loop(FJobEnded);
     }
     FWorkedMs += GetTickCount64() - FRunningSince;
     // A dialog of a step that closed while its owner waited left no window active: the window
     // that was active takes input again, unless the box has it.
     const HWND now = GetActiveWindow();
     if (active && IsWindow(active) && now != active && (!FBox || now != FBox->Handle())) SetForegroundWindow(active);
-    worker.join();
     if (quit) PostQuitMessage(0);  // for the loop that waits for it
-    if (failure) {
+    if (const std::exception_ptr failure = std::exchange(FJobFailure, nullptr)) {
         try {
             std::rethrow_exception(failure);
         } catch (const Exception&) {

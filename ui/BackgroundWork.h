@@ -15,7 +15,7 @@
 //
 // An exception of the work ends Run on the window thread: one of ours (Exception) as it was
 // thrown, any other as an Exception with the run's failure text, never the library's own text.
-// The worker is always joined before Run returns.
+// One worker thread serves every run of a batch; the destructor ends it and waits for it.
 #include <atomic>
 #include <condition_variable>
 #include <exception>
@@ -24,6 +24,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <thread>
 #include <type_traits>
 
 #include "ui/Win.h"
@@ -65,6 +66,8 @@ private:
     friend class TProgressBox;
     // The window thread's loop until the worker has ended; true when it took a WM_QUIT.
     bool Loop(HANDLE ended);
+    // The worker's loop: each job handed over by Run, until a null one.
+    void Serve();
     void ServeStep();
     void ShowProgressBox();
     bool PumpMessages();
@@ -77,6 +80,12 @@ private:
     bool FNoBox = false;     // the box could not be made: the work goes on without one
     std::unique_ptr<TProgressBox> FBox;
     std::atomic<HWND> FBoxHandle{nullptr};
+
+    // The run's job: set by the window thread before FJobReady, read by the worker; the
+    // failure set by the worker before FJobEnded. The worker is joined by the destructor.
+    HANDLE FJobReady = nullptr, FJobEnded = nullptr;  // auto-reset events
+    const std::function<void()>* FJob = nullptr;
+    std::exception_ptr FJobFailure;
 
     // The hand-over of a step: the worker fills FStep and signals FStepReady; the window
     // thread runs it, sets FStepDone and notifies.
@@ -94,6 +103,8 @@ private:
     TProgress Progress() const;
     mutable std::mutex FProgressLock;
     TProgress FProgress;
+
+    std::thread FWorker;  // started by the first run
 };
 
 // Runs f on the window thread: handed over when the calling thread is a work's worker, called
