@@ -10,6 +10,7 @@
 #include "base/Exception.h"
 #include "base/Format.h"
 #include "base/ScopeGuard.h"
+#include "base/SystemLibrary_win.h"
 #include "formats/PictureImport.h"
 #include "formats/ShortCut.h"
 #include "ui/Application.h"
@@ -72,8 +73,20 @@ void TForm1::DropPanel1DropFiles(TControl*, const std::vector<std::string>& file
     SetForegroundWindow(FHandle);
     PageControl1->SetActivePage(Page1);
     FPath = ExtractFilePath(files.front());
+    // One file's import. What the system lacks ends the drop with its own message; any other
+    // failure (no room for a picture, a reader's own error) gives the import's message, never
+    // the exception's text.
+    auto importOne = [this](const std::string& path, auto work) {
+        try {
+            work();
+        } catch (const ESystemFunctionMissing&) {
+            throw;
+        } catch (const std::exception&) {
+            ReportMessage(Format(kNothingImported, path.c_str()), TMessageCaption::OpenedFile, TMessageIcon::Information);
+        }
+    };
     if (files.size() == 1 && ClassifyImportPath(files.front()) == ImportKind::Ani) {
-        ReadAniIntoDocument(files.front(), true);
+        importOne(files.front(), [&] { ReadAniIntoDocument(files.front(), true); });
         FinishImport();
         return;
     }
@@ -100,12 +113,14 @@ void TForm1::DropPanel1DropFiles(TControl*, const std::vector<std::string>& file
                 break;
             }
             work.SetProgress(i + 1, count);
+            bool ran = true;  // false once the box's cancel stopped the drop
             try {
-                if (!work.Run([&] { OpenImageFile(path); }, Format(kNothingImported, path.c_str()))) break;
+                importOne(path, [&] { ran = work.Run([&] { OpenImageFile(path); }, Format(kNothingImported, path.c_str())); });
             } catch (...) {
                 failure = std::current_exception();
                 break;
             }
+            if (!ran) break;
         }
     }
     FinishImport();
