@@ -55,9 +55,10 @@ private:
             DWORD_PTR result = 0;
             // A window that stays away this long has failed any test that watches it.
             SendMessageTimeoutW(FWindow, WM_NULL, 0, 0, SMTO_NORMAL, 30000, &result);
-            if (FStop) break;  // answered while the watch ends: not part of the command
+            // One answered only as the watch ends waited through the rest of the command.
             FLongestTicks = std::max(FLongestTicks.load(), Now() - sent);
             ++FRounds;
+            if (FStop) break;
             if (FOnRound) FOnRound();
             Sleep(20);
         }
