@@ -18,7 +18,7 @@
 
 class TIconSource;
 
-// The work of the last LoadIconsFromFile: images decoded (each once, also those that failed),
+// The work of reading a module's icons: images decoded (each once, also those that failed),
 // list entries made (one per image the list shows, however many icons show it) and the
 // pixels charged to the file's budget.
 struct TExtIconWork {
@@ -27,13 +27,23 @@ struct TExtIconWork {
     uint64_t Pixels = 0;
 };
 
+// A module's icons as read and decoded, before they go into the list.
+struct TModuleIcons;
+// Reads and decodes the icons of a file on the calling thread (no window is touched); null
+// when it holds none, costs more than its size calls for, or the work it runs on was
+// cancelled. work, when given, receives what the reading cost, also when it gave nothing.
+std::unique_ptr<TModuleIcons> ReadModuleIcons(const std::string& fileName, TExtIconWork* work = nullptr);
+
 class TExtIcon : public TForm {
 public:
     explicit TExtIcon(TForm* owner);
     ~TExtIcon() override;
 
-    // Fills the dialog with the file's icons; false (nothing changed) when it holds none.
+    // Fills the dialog with the file's icons, read off the window thread; false (nothing
+    // changed) when it holds none.
     bool LoadIconsFromFile(const std::string& fileName);
+    // Fills the dialog with icons read before; false (nothing changed) when there are none.
+    bool TakeIcons(std::unique_ptr<TModuleIcons> icons);
     // Shows icon number ValueBox1.Value in Image1.
     void ValueBox1Change();
     // Icon number ValueBox1.Value at the size of the image chosen for the list, never

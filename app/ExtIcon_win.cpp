@@ -6,7 +6,10 @@
 #include <utility>
 
 #include "base/Format.h"
+#include "base/ScopeGuard.h"
 #include "formats/IconSourceCheck.h"
+#include "ui/Application.h"
+#include "ui/BackgroundWork.h"
 #include "ui/Canvas.h"
 #include "ui/Win.h"
 
@@ -46,6 +49,11 @@ namespace {
 
 // The size the list shows: the system's icon size.
 constexpr int kListSide = 32;
+
+const char* const kIconsNotRead = "アイコンを読み込めませんでした。";
+
+bool PickFromIcons(TForm* owner, std::unique_ptr<TModuleIcons> icons, const std::function<TColor()>& background,
+                   TBitmap& picture);
 
 int ScreenDepth() {
     HDC screen = GetDC(nullptr);
@@ -118,124 +126,113 @@ TIconHandle SourceIcon(const TIconSource& source, int index, int depth) {
     return IconFromBits(bits);
 }
 
-// Fills an image list in order: images of the list's size many at a time, as one strip of
-// colour rows and one of mask rows (an icon at a time costs the list a millisecond or more,
-// too much for a module of thousands), images of other sizes as icons the list fits.
-class TListFiller {
-public:
-    explicit TListFiller(TImageList& list) : FList(list) {}
-    ~TListFiller() { Flush(); }
-    TListFiller(const TListFiller&) = delete;
-    TListFiller& operator=(const TListFiller&) = delete;
-
-    // The list entry the image becomes (when the list takes every image).
-    int Add(const TIconBits& b) {
-        const int entry = FAdded++;
-        if (b.Width != kListSide || b.Height != kListSide) {
-            Flush();
-            if (TIconHandle icon = IconFromBits(b)) FList.AddIcon(icon.Get());
-            return entry;
-        }
-        const std::size_t stripWidth = std::size_t{kListSide} * kStripImages, maskRow = stripWidth / 8;
-        if (FColour.empty()) {
-            FColour.assign(stripWidth * kListSide, 0);
-            FMask.assign(maskRow * kListSide, 0);
-        }
-        for (int y = 0; y < kListSide; ++y) {
-            std::memcpy(&FColour[y * stripWidth + std::size_t{kListSide} * FPending],
-                        &b.Colour[static_cast<std::size_t>(y) * kListSide], 4 * kListSide);
-            std::memcpy(&FMask[y * maskRow + kListSide / 8 * FPending], &b.Mask[y * b.MaskRow()], kListSide / 8);
-        }
-        if (++FPending == kStripImages) Flush();
-        return entry;
-    }
-    int Added() const { return FAdded; }
-
-    void Flush() {
-        if (FPending == 0) return;
-        // The strip's first FPending images, row by row.
-        const int width = kListSide * FPending;
-        const std::size_t stripWidth = std::size_t{kListSide} * kStripImages, maskRow = stripWidth / 8;
-        std::vector<uint32_t> colour(static_cast<std::size_t>(width) * kListSide);
-        std::vector<uint8_t> mask(static_cast<std::size_t>(width) / 8 * kListSide);
-        for (int y = 0; y < kListSide; ++y) {
-            std::memcpy(&colour[static_cast<std::size_t>(y) * width], &FColour[y * stripWidth], 4u * width);
-            std::memcpy(&mask[static_cast<std::size_t>(y) * width / 8], &FMask[y * maskRow], width / 8u);
-        }
-        FPending = 0;
-        std::fill(FMask.begin(), FMask.end(), 0);
-        TGdiObject c = ColourBitmap(width, kListSide, colour.data());
-        TGdiObject m(CreateBitmap(width, kListSide, 1, 1, mask.data()));
-        if (c && m) FList.AddImages(static_cast<HBITMAP>(c.Get()), static_cast<HBITMAP>(m.Get()));
-    }
-
-private:
-    static constexpr int kStripImages = 256;
-    TImageList& FList;
-    std::vector<uint32_t> FColour;
-    std::vector<uint8_t> FMask;
-    int FPending = 0;
-    int FAdded = 0;
-};
+// The time the window may be kept from answering while the list fills.
+constexpr ULONGLONG kAnswerEveryMs = 100;
 
 } // namespace
 
-bool TExtIcon::LoadIconsFromFile(const std::string& fileName) {
+// What the list is filled from: the reader and, for each icon listed, its image among the
+// distinct ones decoded (the icons of a module may all show one image).
+struct TModuleIcons {
+    std::unique_ptr<TIconSource> Source;
+    int Depth = 32;
+    std::vector<int> Listed;  // the reader's icon number of each icon listed
+    std::vector<int> ImageOf;  // its image: the list entry it shows
+    std::vector<TIconBits> Images;
+    // For each image not of the list's size: its icon, made where the file was read (the
+    // list fits it); null for images of the list's size, which go in by their pixels.
+    std::vector<TIconHandle> Fitted;
+    TExtIconWork Work;
+};
+
+std::unique_ptr<TModuleIcons> ReadModuleIcons(const std::string& fileName, TExtIconWork* work) {
     // Our own reader takes the file apart within its bounds and decodes only the image each
     // icon shows; a broken or hostile file gives no icon instead of a fault.
-    TWaitCursor wait;
-    FWork = TExtIconWork{};
-    auto source = std::make_unique<TIconSource>();
-    if (!source->LoadFile(fileName).Ok()) return false;
-    const int depth = ScreenDepth();
-    std::vector<int> listed, entries;
-    ImageList1.Clear();
+    auto icons = std::make_unique<TModuleIcons>();
+    // What the reading cost, however it ends (the object outlives this scope when returned).
+    const TScopeExit report([work, read = icons.get()] {
+        if (work) *work = read->Work;
+    });
+    icons->Source = std::make_unique<TIconSource>();
+    const TIconSource& source = *icons->Source;
+    if (!icons->Source->LoadFile(fileName).Ok()) return nullptr;
+    icons->Depth = ScreenDepth();
     // The pixels decoded, together no more than a file of this size holds (eight to a byte at
     // one bit each) beside a margin for compressed images. Every decode is charged, also one
     // that fails; and each image is decoded and made a list entry once, however many icons
     // show it: the icons of a module may all name one large or one broken image.
-    const uint64_t pixelBudget = 8 * source->Bytes() + (uint64_t{1} << 23);
-    uint64_t pixels = 0;
-    int made = 0;
-    {
-        TListFiller filler(ImageList1);
-        std::map<std::pair<uint64_t, uint64_t>, int> entryOf;  // an image's bytes: its entry, -1 when unusable
-        for (int i = 0; i < source->Count() && pixels <= pixelBudget; ++i) {
-            IconChoice choice;
-            if (!source->Choose(i, kListSide, kListSide, depth, choice)) continue;
-            auto known = entryOf.find({choice.Offset, choice.Bytes});
-            if (known == entryOf.end()) {
-                TBitmap colour, mask;
-                TIconBits bits;
-                ++FWork.Decodes;
-                const bool decoded = source->Decode(choice, colour, mask);
-                pixels += decoded ? uint64_t(colour.Width()) * uint64_t(colour.Height()) : source->DecodeCost(choice);
-                int entry = -1;
-                if (decoded && pixels <= pixelBudget && IconBitsOf(colour, mask, bits)) {
-                    entry = filler.Add(bits);
-                    ++FWork.EntriesMade;
-                }
-                known = entryOf.emplace(std::make_pair(choice.Offset, choice.Bytes), entry).first;
+    const uint64_t pixelBudget = 8 * source.Bytes() + (uint64_t{1} << 23);
+    uint64_t& pixels = icons->Work.Pixels;
+    std::map<std::pair<uint64_t, uint64_t>, int> imageOf;  // an image's bytes: its image, -1 when unusable
+    for (int i = 0; i < source.Count() && pixels <= pixelBudget; ++i) {
+        if (BackgroundWorkCancelled()) return nullptr;
+        IconChoice choice;
+        if (!source.Choose(i, kListSide, kListSide, icons->Depth, choice)) continue;
+        auto known = imageOf.find({choice.Offset, choice.Bytes});
+        if (known == imageOf.end()) {
+            TBitmap colour, mask;
+            TIconBits bits;
+            ++icons->Work.Decodes;
+            const bool decoded = source.Decode(choice, colour, mask);
+            pixels += decoded ? uint64_t(colour.Width()) * uint64_t(colour.Height()) : source.DecodeCost(choice);
+            int image = -1;
+            if (decoded && pixels <= pixelBudget && IconBitsOf(colour, mask, bits)) {
+                const bool listSize = bits.Width == kListSide && bits.Height == kListSide;
+                icons->Fitted.push_back(listSize ? TIconHandle() : IconFromBits(bits));
+                icons->Images.push_back(std::move(bits));
+                image = static_cast<int>(icons->Images.size()) - 1;
+                ++icons->Work.EntriesMade;
             }
-            if (known->second < 0) continue;
-            listed.push_back(i);
-            entries.push_back(known->second);
+            known = imageOf.emplace(std::make_pair(choice.Offset, choice.Bytes), image).first;
         }
-        made = filler.Added();
+        if (known->second < 0) continue;
+        icons->ImageOf.push_back(known->second);
+        icons->Listed.push_back(i);
     }
-    FWork.Pixels = pixels;
-    const int held = static_cast<int>(listed.size());
-    if (held == 0) return false;
-    if (ImageList1.Count() != made || pixels > pixelBudget) {
-        // An image the list refused: the entries no longer name the file's icons; or a file
-        // that costs more than its size calls for.
+    // A file that costs more than its size calls for gives no icon.
+    if (icons->Listed.empty() || pixels > pixelBudget) return nullptr;
+    return icons;
+}
+
+bool TExtIcon::LoadIconsFromFile(const std::string& fileName) {
+    // Read and decoded off the window thread; a module of thousands of icons takes a while.
+    std::unique_ptr<TModuleIcons> icons;
+    FWork = TExtIconWork{};
+    if (!RunOffWindowThread(
+            GetWindow(FHandle, GW_OWNER), [&] { icons = ReadModuleIcons(fileName, &FWork); }, kIconsNotRead))
+        return false;
+    return TakeIcons(std::move(icons));
+}
+
+bool TExtIcon::TakeIcons(std::unique_ptr<TModuleIcons> icons) {
+    if (!icons) return false;
+    FWork = icons->Work;
+    TWaitCursor wait;
+    ImageList1.Clear();
+    ULONGLONG answered = GetTickCount64();
+    for (std::size_t image = 0; image < icons->Images.size(); ++image) {
+        const TIconBits& b = icons->Images[image];
+        if (icons->Fitted[image]) {
+            ImageList1.AddIcon(icons->Fitted[image].Get());
+        } else {
+            ImageList1.AddPixels(b.Colour.data(), b.Mask.data(), b.MaskRow());  // many at a time
+        }
+        // Thousands of images of other sizes take the list a while: the window answers meanwhile.
+        if (GetTickCount64() - answered >= kAnswerEveryMs) {
+            TApplication::Instance().ProcessMessages();
+            answered = GetTickCount64();
+        }
+    }
+    if (ImageList1.Count() != static_cast<int>(icons->Images.size())) {
+        // An image the list refused: the entries no longer name the file's icons.
         ImageList1.Clear();
         return false;
     }
-    FSource = std::move(source);
-    FSourceIcons = std::move(listed);
-    FListEntries = std::move(entries);
-    FDepth = depth;
+    const int held = static_cast<int>(icons->Listed.size());
+    FSource = std::move(icons->Source);
+    FSourceIcons = std::move(icons->Listed);
+    FListEntries = std::move(icons->ImageOf);
+    FDepth = icons->Depth;
     Panel1->SetCaption(IntToStr(held));
     ValueBox1->SetMax(held - 1);
     ValueBox1->SetValue(0);
@@ -261,8 +258,22 @@ void TExtIcon::ValueBox1Change() {
 
 bool PickLibraryIconPicture(TForm* owner, const std::string& fileName, const std::function<TColor()>& background,
                             TBitmap& picture) {
+    // Read where a drop's worker runs (or in a work of its own); the dialog is the window
+    // thread's.
+    std::unique_ptr<TModuleIcons> icons;
+    if (!RunOffWindowThread(
+            owner ? owner->Handle() : nullptr, [&] { icons = ReadModuleIcons(fileName); }, kIconsNotRead) ||
+        !icons)
+        return false;
+    return OnWindowThread([&] { return PickFromIcons(owner, std::move(icons), background, picture); });
+}
+
+namespace {
+
+bool PickFromIcons(TForm* owner, std::unique_ptr<TModuleIcons> icons, const std::function<TColor()>& background,
+                   TBitmap& picture) {
     TExtIcon dialog(owner);
-    if (!dialog.LoadIconsFromFile(fileName) || dialog.ShowModal() != mrOk || !dialog.Image1->Icon()) return false;
+    if (!dialog.TakeIcons(std::move(icons)) || dialog.ShowModal() != mrOk || !dialog.Image1->Icon()) return false;
     const TColor fill = background();
     // The picked icon as the file holds it, not the list's 32x32 copy of a larger one.
     TIconHandle own = dialog.PickedIconAtOwnSize();
@@ -289,3 +300,5 @@ bool PickLibraryIconPicture(TForm* owner, const std::string& fileName, const std
         for (int x = 0; x < size.cx; ++x) picture.SetPixel(x, y, static_cast<TColor>(dib.PixelAt(x, y)));
     return true;
 }
+
+} // namespace

@@ -2,6 +2,8 @@
 // transparent pixel and hotspot, the cursor made from it, and the page's commands.
 #include "app/ImagePage.h"
 
+#include <array>
+
 #include "app/EditorLink.h"
 #include "app/NameFont.h"
 #include "ui/PageLayout.h"
@@ -23,6 +25,20 @@ TCursorHandle MakeCursor(const CursorImageParts& parts, int hotX, int hotY) {
     return BuildPixelCursor(
         kImageSize, kImageSize,
         [&](int x, int y) { return TCursorPixel{parts.XorImage[y][x], 0, parts.AndMask[y][x] != 0}; }, hotX, hotY);
+}
+
+// The thumbnail of a batch's image, as its cursor shows it (the XOR colours and the AND
+// mask), put into the list by its pixels: the list takes such images many at a time.
+void AddThumbnail(TImageList& list, const CursorImageParts& parts) {
+    std::array<uint32_t, kImageSize * kImageSize> colour{};
+    std::array<uint8_t, kImageSize * kImageSize / 8> mask{};
+    for (int y = 0; y < kImageSize; ++y)
+        for (int x = 0; x < kImageSize; ++x) {
+            const TColor c = parts.XorImage[y][x];
+            colour[static_cast<std::size_t>(y * kImageSize + x)] = (uint32_t{RedOf(c)} << 16) | (uint32_t{GreenOf(c)} << 8) | BlueOf(c);
+            if (parts.AndMask[y][x]) mask[static_cast<std::size_t>(y * kImageSize + x) / 8] |= static_cast<uint8_t>(0x80 >> (x % 8));
+        }
+    list.AddPixels(colour.data(), mask.data(), kImageSize / 8);
 }
 
 } // namespace
@@ -251,7 +267,7 @@ bool TImagePage::AddImage(const ImageRecord& image, int hotX, int hotY, int tran
         return true;
     }
     // The page shows the last image once, when the batch ends.
-    ImageList1.AddIcon(MakeCursor(FDoc.Parts(), FDoc.HotX(), FDoc.HotY()).Get());
+    AddThumbnail(ImageList1, FDoc.Parts());
     ListBox1->Add(FDoc.ListName(FDoc.LastImage()));
     FAddedInBatch = true;
     return true;

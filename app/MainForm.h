@@ -146,9 +146,12 @@ private:
     // Import and save: private helpers.
     void BuildImportControls();
     // False when the file was refused (reported; the document is as it was).
+    // Reads off the window thread (on the drop's worker, or a work of its own); the document
+    // changes on the window thread.
     bool ReadAniIntoDocument(const std::string& path, bool replace);
     bool ReportAniResult(const std::string& path, const AniReadResult& result);
-    void TakeAniResult(AniReadResult& result, const std::string& title, bool askBackground);
+    // An animated cursor's decoded images, frames and options into the document.
+    void TakeAniResult(AniReadResult& result);
     bool StoreImportedImage(const std::string& path, const struct ImportedImage& image);
     void FinishImport();
     struct PictureImportOptions ImportOptions();
@@ -193,6 +196,7 @@ private:
     uint8_t FApplyBackAll = 0;  // one background colour for all icons of this drop
     TColor FBackAllColour = clBlack;
     bool FReduceCancelled = false;  // the user cancelled the colour reduction of this file
+    bool FImporting = false;        // a drop or open is being read
 
     // The pages, each a class of its own, built in BuildComponents and fed by the window.
     void BuildComponents();

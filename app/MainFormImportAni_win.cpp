@@ -4,6 +4,7 @@
 #include "app/SmallDialogs.h"
 #include "base/Format.h"
 #include "ui/Application.h"
+#include "ui/BackgroundWork.h"
 
 namespace {
 const char* const kAniNotOpened = "%s の\n読み込みに失敗しました。";
@@ -24,22 +25,34 @@ bool TForm1::ReadAniIntoDocument(const std::string& path, bool replace) {
     const std::string title = AniImageTitle(path, FDocName, reductionTemp);
     AniReadOptions options;
     options.ExistingImages = replace ? 0 : FDoc.LastImage() + 1;
-    // Read completely first: a file that cannot be read leaves the document as it was.
-    AniReadResult r = ReadAniFile(path, options);
-    if (!ReportAniResult(path, r)) return false;
-    if (replace) ImagePage->ClearAllImages();
-    if (!reductionTemp) FDocName = title;
-    TakeAniResult(r, title, !reductionTemp);
+    // Read and decoded completely first, off the window thread: a file that cannot be read, or
+    // whose reading was cancelled, leaves the document as it was.
+    AniReadResult r;
+    bool read = false;
+    const bool ran = RunOffWindowThread(
+        FHandle,
+        [&] {
+            r = ReadAniFile(path, options);
+            if (!ReportAniResult(path, r)) return;
+            TColor background = FSettings.Import.DefaultColour;
+            if (!reductionTemp && !FSettings.Import.NoDialog && !r.Icons.empty()) {
+                bool unused = false;
+                background = AskBackColour(false, unused);
+            }
+            MakeAniImages(r, background, title);
+            read = true;
+        },
+        Format(kAniNotOpened, path.c_str()));
+    if (!ran || !read) return false;
+    OnWindowThread([&] {
+        if (replace) ImagePage->ClearAllImages();
+        if (!reductionTemp) FDocName = title;
+        TakeAniResult(r);
+    });
     return true;
 }
 
-void TForm1::TakeAniResult(AniReadResult& r, const std::string& title, bool askBackground) {
-    TColor background = FSettings.Import.DefaultColour;
-    if (askBackground && !FSettings.Import.NoDialog && !r.Icons.empty()) {
-        bool unused = false;
-        background = AskBackColour(false, unused);
-    }
-    MakeAniImages(r, background, title);
+void TForm1::TakeAniResult(AniReadResult& r) {
     TWaitCursor hourglass;
     ImagePage->AddImages(r.Images);
     bool framesRefused = false;

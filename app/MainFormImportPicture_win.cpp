@@ -2,6 +2,7 @@
 // pictures with more colours than a palette holds.
 #include "app/MainForm.h"
 #include "formats/PictureImport.h"
+#include "ui/BackgroundWork.h"
 #include "ui/Dialogs.h"
 
 namespace {
@@ -28,7 +29,8 @@ bool TForm1::TakePicture(PictureImport& picture, ImportedImage& out) {
 
 bool TForm1::ReduceImportedPicture(PictureImport& picture, ImportedImage& out) {
     ImagePalette palette{};
-    if (!ReduceColoursForImport(picture.Target, FSettings.Import.Reduce, 256, palette)) {
+    // The reduction's dialog is the window thread's; its worker does the reduction.
+    if (!OnWindowThread([&] { return ReduceColoursForImport(picture.Target, FSettings.Import.Reduce, 256, palette); })) {
         FReduceCancelled = true;
         return false;
     }

@@ -17,6 +17,7 @@
 #include "formats/ReaderProcess.h"
 #include "formats/ShortCut.h"
 #include "ui/Application.h"
+#include "ui/BackgroundWork.h"
 #include "ui/Clipboard.h"
 #include "ui/FileDialogs.h"
 
@@ -69,7 +70,10 @@ void TForm1::BuildImportControls() {
 // ---- the dispatcher
 
 void TForm1::DropPanel1DropFiles(TControl*, const std::vector<std::string>& files) {
-    if (files.empty()) return;
+    // A drop that comes while one is read (the window is disabled then) is not taken.
+    if (files.empty() || FImporting) return;
+    FImporting = true;
+    TScopeExit importEnded([this] { FImporting = false; });
     SetForegroundWindow(FHandle);
     PageControl1->SetActivePage(Page1);
     FPath = ExtractFilePath(files.front());
@@ -94,26 +98,42 @@ void TForm1::DropPanel1DropFiles(TControl*, const std::vector<std::string>& file
     FMultiDrop = files.size() > 1;
     std::exception_ptr failure;  // what stopped the drop: raised once what came in is shown
     {
+        // Each file is read on a worker while the window answers; its questions and its store
+        // come back to the window thread. Cancelling the progress box stops the rest.
+        TBackgroundWork work(FHandle);
         // One batch for the whole drop: the lists repaint once, the page shows the last
-        // image once, at its end, and one reader helper serves every file that needs it.
+        // image once, at its end, and one reader helper serves every file that needs it
+        // (the batch is lent to the worker that reads them).
         TWaitCursor hourglass;
-        TReaderBatch readers;
+        TReaderBatch readers{TReaderBatch::TLent{}};
         ImagePage->BeginAdds();
         TScopeExit endImages([this] { ImagePage->EndAdds(); });
         FramePage->BeginAdds();
         TScopeExit endFrames([this] { FramePage->EndAdds(); });
-        for (const std::string& path : files) {
+        const int count = static_cast<int>(files.size());
+        for (int i = 0; i < count; ++i) {
+            const std::string& path = files[static_cast<std::size_t>(i)];
             if (!FDoc.CanAdd()) {
                 ReportMessage(files.size() == 1 ? kLimitOne : kLimitMany, TMessageCaption::OpenedFile,
                               TMessageIcon::Information);
                 break;
             }
+            work.SetProgress(i + 1, count);
+            bool ran = true;  // false once the box's cancel stopped the drop
             try {
-                importOne(path, [&] { OpenImageFile(path); });
+                importOne(path, [&] {
+                    ran = work.Run(
+                        [&] {
+                            const TReaderBatch::TLend lend(readers);
+                            OpenImageFile(path);
+                        },
+                        Format(kNothingImported, path.c_str()));
+                });
             } catch (...) {
                 failure = std::current_exception();
                 break;
             }
+            if (!ran) break;
         }
     }
     FinishImport();
@@ -184,7 +204,9 @@ TForm1::TOpenResult TForm1::OpenImageFile(const std::string& path) {
     }
     // A cancelled reduction ends this file's import: no other reader is tried.
     if (!read && !FReduceCancelled) read = ImportFromLibrary(file, image);
-    if (!read || !StoreImportedImage(file, image)) return nothing();
+    // A file whose batch was cancelled while it was read is not added, nor reported.
+    if (BackgroundWorkCancelled()) return TOpenResult::NothingAdded;
+    if (!read || !OnWindowThread([&] { return StoreImportedImage(file, image); })) return nothing();
     return TOpenResult::Added;
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "ui/Application.h"
+#include "ui/BackgroundWork.h"
 #include "base/Exception.h"
 #include "formats/FileMessages.h"
 #include "ui/Resource.h"
@@ -230,6 +231,7 @@ void TForm1::Button1Click() { TApplication::Instance().HelpCommand(HELP_CONTEXT,
 void TForm1::SpeedButton1Click() { Button1Click(); }
 
 void TForm1::ReportMessage(const std::string& text, TMessageCaption kind, TMessageIcon icon) {
+    if (TBackgroundWork::OfThisThread()) return OnWindowThread([&] { ReportMessage(text, kind, icon); });
     std::string caption;
     switch (kind) {
     case TMessageCaption::Application: caption = TApplication::Instance().Title(); break;

@@ -12,8 +12,9 @@
 // one, each RunReader has a helper of its own. The helper is held in as far as the system
 // allows: it inherits its two pipe ends and no other handle, a job object ends it when this
 // process ends, and it runs with a restricted token at low integrity (TReaderContainment
-// says what this system granted). Nothing here makes a window call but the hourglass of
-// RunReader, so a worker thread may run the jobs.
+// says what this system granted). Nothing here makes a window call, so a worker thread may run
+// the jobs; a batch made on one thread may lend its session to another (TReaderBatch::TLend),
+// as a drop whose files are read on a worker does.
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -83,17 +84,33 @@ private:
 class TReaderBatch {
 public:
     TReaderBatch();
+    // A batch that serves no thread until one borrows it with TLend.
+    struct TLent {};
+    explicit TReaderBatch(TLent);
     ~TReaderBatch();
     TReaderBatch(const TReaderBatch&) = delete;
     TReaderBatch& operator=(const TReaderBatch&) = delete;
     // The session of the batch open on this thread, or nullptr.
     static TReaderSession* Current();
 
+    // For its life, the jobs of the calling thread go through the batch's session (unless a
+    // batch of the thread's own is open). One thread at a time may borrow a batch.
+    class TLend {
+    public:
+        explicit TLend(TReaderBatch& batch);
+        ~TLend();
+        TLend(const TLend&) = delete;
+        TLend& operator=(const TLend&) = delete;
+
+    private:
+        bool FSet = false;
+    };
+
 private:
     std::unique_ptr<TReaderSession> FSession;  // the outermost batch's
 };
 
-// The job, through the batch's session or a helper of its own, with the hourglass.
+// The job, through the batch's session or a helper of its own.
 TReaderRun RunReader(const TReaderRequest& request, unsigned deadlineMs = kReaderDeadlineMs);
 // The answer's bytes when the helper answered, else nothing.
 std::optional<std::vector<uint8_t>> ReaderAnswer(const TReaderRequest& request);

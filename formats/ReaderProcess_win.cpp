@@ -11,7 +11,6 @@
 #include "base/ScopeGuard.h"
 #include "base/SystemLibrary_win.h"
 #include "base/Text.h"
-#include "ui/Win.h"
 
 namespace {
 
@@ -432,14 +431,25 @@ TReaderBatch::TReaderBatch() {
     tBatchSession = FSession.get();
 }
 
+TReaderBatch::TReaderBatch(TLent) : FSession(std::make_unique<TReaderSession>()) {}
+
 TReaderBatch::~TReaderBatch() {
-    if (FSession) tBatchSession = nullptr;
+    if (FSession && tBatchSession == FSession.get()) tBatchSession = nullptr;
+}
+
+TReaderBatch::TLend::TLend(TReaderBatch& batch) {
+    if (tBatchSession || !batch.FSession) return;
+    tBatchSession = batch.FSession.get();
+    FSet = true;
+}
+
+TReaderBatch::TLend::~TLend() {
+    if (FSet) tBatchSession = nullptr;
 }
 
 TReaderSession* TReaderBatch::Current() { return tBatchSession; }
 
 TReaderRun RunReader(const TReaderRequest& request, unsigned deadlineMs) {
-    TWaitCursor hourglass;  // while the window waits for the helper
     if (TReaderSession* batch = TReaderBatch::Current()) return batch->Run(request, deadlineMs);
     TReaderSession alone;
     return alone.Run(request, deadlineMs);

@@ -5,7 +5,8 @@
 # both sides alike; medians are printed:
 #   start-up to a visible main window, beside an empty Win32 window (tests/tools/outside/empty.c);
 #   a drop of N icon files on the window, beside the open of one N-image .ani, each until the
-#   image list shows N items and the window answers again (N = 10, 100, 1000 by default).
+#   image list shows N items and the window answers again (N = 10, 100, 1000 by default), with
+#   the longest stretch the window left the image list unanswered during the open.
 # Usage: scripts/outside_bench.sh [TAMSOLO_EXE] [PAIRS] [COUNTS...]
 #   (default the Tamsolo.exe of the build that runs here, build/win or build/win64; 5 pairs;
 #   counts 10 100 1000). Needs Wine, Xvfb, mingw-w64, icotool and Python 3 with Pillow
@@ -58,15 +59,17 @@ echo "start-up ratio (percent):      $(paste - - <"$work/v" | awk '{print 100*$2
 # A drop of N icons beside the open of an N-image .ani, alternating; time from the drop or
 # the launch to the list holding N items and the window answering.
 for n in "${counts[@]}"; do
-  A=$(w "$work/a$n.ani"); : >"$work/d"; : >"$work/o"
+  A=$(w "$work/a$n.ani"); : >"$work/d"; : >"$work/o"; : >"$work/u"
   for i in $(seq 1 "$pairs"); do
     wine "$P" launch "$T" visible TamsoloForm drop "$(w "$work/ico")" "$n" listed "$n" close 2>/dev/null | tr -d '\r' |
       sed -n 's/.*answers at [0-9.]* (since mark \([0-9.]*\)).*/\1/p' >>"$work/d"
-    wine "$P" launch "\"$T\" $A" visible TamsoloForm mark listed "$n" close 2>/dev/null | tr -d '\r' |
-      sed -n 's/.*answers at [0-9.]* (since mark \([0-9.]*\)).*/\1/p' >>"$work/o"
+    wine "$P" launch "\"$T\" $A" visible TamsoloForm mark listed "$n" close 2>/dev/null | tr -d '\r' >"$work/out"
+    sed -n 's/.*answers at [0-9.]* (since mark \([0-9.]*\)).*/\1/p' "$work/out" >>"$work/o"
+    sed -n 's/.*longest unanswered \([0-9.]*\).*/\1/p' "$work/out" >>"$work/u"
   done
   echo "drop of $n icon files (ms):   $(median <"$work/d")"
   echo "open of a $n-image .ani (ms): $(median <"$work/o")"
+  echo "  longest unanswered (ms):    $(median <"$work/u")"
   echo "drop / open (percent):        $(paste "$work/d" "$work/o" | awk '{print 100*$1/$2}' | median)"
 done
 echo "machine load: $(uptime)"

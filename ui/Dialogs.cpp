@@ -3,6 +3,7 @@
 #include <commdlg.h>
 
 #include "base/SystemLibrary_win.h"
+#include "ui/BackgroundWork.h"
 
 namespace {
 TMessageBoxHook& Hook() {
@@ -13,17 +14,22 @@ TMessageBoxHook& Hook() {
 
 void SetMessageBoxHook(TMessageBoxHook hook) { Hook() = std::move(hook); }
 
+// Message boxes and beeps asked for by a background work's worker show on the window thread.
 int ShowMessageBox(HWND owner, const std::string& text, const std::string& caption, UINT flags) {
-    if (Hook()) return Hook()(TMessageBoxCall{text, caption, flags});
-    return MessageBoxW(owner, W(text).c_str(), W(caption).c_str(), flags);
+    return OnWindowThread([&] {
+        if (Hook()) return Hook()(TMessageBoxCall{text, caption, flags});
+        return MessageBoxW(owner, W(text).c_str(), W(caption).c_str(), flags);
+    });
 }
 
 void PlayBeep(UINT type) {
-    if (Hook()) {
-        Hook()(TMessageBoxCall{"", "<beep>", type});
-        return;
-    }
-    MessageBeep(type);
+    OnWindowThread([&] {
+        if (Hook()) {
+            Hook()(TMessageBoxCall{"", "<beep>", type});
+            return;
+        }
+        MessageBeep(type);
+    });
 }
 
 namespace {
@@ -45,6 +51,7 @@ HCURSOR& Slot(int slot) {
 void SetColorDialogHook(TColorDialogHook hook) { ColourHook() = std::move(hook); }
 
 bool ChooseColour(HWND owner, TColor& colour) {
+    if (TBackgroundWork::OfThisThread()) return OnWindowThread([&] { return ChooseColour(owner, colour); });
     if (ColourHook()) return ColourHook()(colour);
     static COLORREF custom[16] = {};
     CHOOSECOLORW cc{};

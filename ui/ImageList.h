@@ -1,6 +1,9 @@
 #pragma once
 // TImageList: a list of 32x32 masked icons (thumbnails) that stays index-parallel with
 // the lists beside it.
+#include <cstdint>
+#include <vector>
+
 #include "ui/Win.h"
 
 class TImageList {
@@ -11,9 +14,14 @@ public:
     TImageList(const TImageList&) = delete;
     TImageList& operator=(const TImageList&) = delete;
 
-    HIMAGELIST Handle() const { return FList; }
+    HIMAGELIST Handle() const;
     int Count() const;
     int AddIcon(HICON icon);  // the icon is copied
+    // An image of the list's size from its pixels: colour rows from the top (0xAARRGGBB; the
+    // alpha counts in a list that keeps it) and mask rows of maskRowBytes (1 = transparent).
+    // Such images go into the list many at a time (an icon at a time costs the list a
+    // millisecond or more), at the latest when the list is next read or changed.
+    void AddPixels(const uint32_t* colour, const uint8_t* mask, std::size_t maskRowBytes);
     // Images side by side in a bitmap of the list's height, with their mask: one entry each.
     int AddImages(HBITMAP images, HBITMAP masks);
     void ReplaceIcon(int index, HICON icon);
@@ -25,6 +33,14 @@ public:
     void Draw(HDC dc, int index, int x, int y) const;
 
 private:
+    static constexpr int kStripImages = 256;
+    // Puts the images added by their pixels into the list.
+    void Flush() const;
+
     HIMAGELIST FList;
     int FWidth, FHeight;
+    // The images added by their pixels and not yet in the list, side by side.
+    mutable std::vector<uint32_t> FStripColour;
+    mutable std::vector<uint8_t> FStripMask;
+    mutable int FPending = 0;
 };

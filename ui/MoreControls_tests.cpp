@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "base/Exception.h"
 #include "base/Stream.h"
 #include "ui/Application.h"
@@ -76,6 +78,59 @@ TEST(ImageList, AddMoveReplaceAndDeleteKeepTheOrder) {
     EXPECT_EQ(CentreOf(list, 0), RGB(255, 255, 255));
     list.Clear();
     EXPECT_EQ(list.Count(), 0);
+}
+
+TEST(ImageList, ImagesAddedByTheirPixelsDrawAsTheSameIconsDoAndKeepTheirOrder) {
+    // 300 images (more than one strip) added by their pixels, an icon among them: each solid in
+    // a colour of its own with its right half masked. Each draws as the icon of the same bits.
+    TImageList byPixels, byIcons;
+    const auto colourOf = [](int i) { return RGB(i % 256, (i * 7) % 256, 255 - i % 256); };
+    std::vector<uint32_t> colour(32 * 32);
+    std::vector<uint8_t> mask(32 * 4);
+    for (int y = 0; y < 32; ++y) mask[y * 4 + 2] = mask[y * 4 + 3] = 0xFF;
+    for (int i = 0; i < 300; ++i) {
+        const COLORREF c = colourOf(i);
+        for (uint32_t& p : colour) p = (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
+        if (i == 150) {
+            HICON solid = SolidIcon(RGB(9, 9, 9));
+            byPixels.AddIcon(solid);
+            byIcons.AddIcon(solid);
+            DestroyIcon(solid);
+        }
+        byPixels.AddPixels(colour.data(), mask.data(), 4);
+        TDibSection bits(32, 32);
+        std::memcpy(bits.Pixels(), colour.data(), 4 * colour.size());
+        HBITMAP andMask = CreateBitmap(32, 32, 1, 1, mask.data());
+        ICONINFO ii{TRUE, 0, 0, andMask, bits.Bitmap()};
+        HICON icon = CreateIconIndirect(&ii);
+        byIcons.AddIcon(icon);
+        DestroyIcon(icon);
+        DeleteObject(andMask);
+    }
+    ASSERT_EQ(byPixels.Count(), 301);
+    ASSERT_EQ(byIcons.Count(), 301);
+    for (int i : {0, 149, 150, 151, 255, 256, 257, 300}) {
+        SCOPED_TRACE(i);
+        TDibSection a(32, 32), b(32, 32);
+        for (TDibSection* d : {&a, &b})
+            for (int k = 0; k < 32 * 32; ++k) d->Pixels()[k] = 0xFFFFFF;
+        byPixels.Draw(a.DC(), i, 0, 0);
+        byIcons.Draw(b.DC(), i, 0, 0);
+        EXPECT_EQ(a.PixelAt(8, 16), b.PixelAt(8, 16));
+        EXPECT_EQ(a.PixelAt(24, 16), b.PixelAt(24, 16));
+    }
+    const int first = 0, last = 300;
+    const COLORREF c0 = colourOf(first), c299 = colourOf(299);
+    EXPECT_EQ(CentreOf(byPixels, 150), RGB(9, 9, 9));
+    TDibSection a(32, 32);
+    byPixels.Draw(a.DC(), first, 0, 0);
+    EXPECT_EQ(a.PixelAt(8, 8), c0);
+    byPixels.Draw(a.DC(), last, 0, 0);
+    EXPECT_EQ(a.PixelAt(8, 8), c299);
+    // A clear drops what waits as well.
+    byPixels.AddPixels(colour.data(), mask.data(), 4);
+    byPixels.Clear();
+    EXPECT_EQ(byPixels.Count(), 0);
 }
 
 TEST(SpeedButton, ButtonsOfAGroupActAsRadioButtons) {
