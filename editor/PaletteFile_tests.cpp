@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -34,10 +35,21 @@ std::vector<uint8_t> HandKhpf(uint32_t count) {
 
 std::vector<uint8_t> HandDPixed() {
     std::string header = "PF\n D-Pixed ver.2.00 for Windows95\n 256 color Palette file\n someone\n";
-    std::vector<uint8_t> b(header.begin(), header.end());
-    b.resize(128, 0);
-    for (uint32_t v : {256u, 0u, 256u, 0u}) b.insert(b.end(), {uint8_t(v), uint8_t(v >> 8), 0, 0});
-    for (int i = 0; i < 256; ++i) b.insert(b.end(), {uint8_t(i), uint8_t(255 - i), uint8_t(i / 2), 0});
+    // The header padded to 128 bytes, four counts, then the 256 entries.
+    std::vector<uint8_t> b(128 + 4 * 4 + 256 * 4, 0);
+    std::copy(header.begin(), header.end(), b.begin());
+    std::size_t at = 128;
+    for (uint32_t v : {256u, 0u, 256u, 0u}) {
+        b[at] = uint8_t(v);
+        b[at + 1] = uint8_t(v >> 8);
+        at += 4;
+    }
+    for (int i = 0; i < 256; ++i) {
+        b[at] = uint8_t(i);
+        b[at + 1] = uint8_t(255 - i);
+        b[at + 2] = uint8_t(i / 2);
+        at += 4;
+    }
     return b;
 }
 

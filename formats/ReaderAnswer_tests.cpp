@@ -37,7 +37,8 @@ TShortCutAnswer Link() {
 }
 
 std::vector<uint8_t> Patched(std::vector<uint8_t> b, std::size_t at, uint32_t v) {
-    PutLE32(b.data() + at, v);
+    if (b.size() < at + 4) return {};
+    PutLE32(&b[at], v);
     return b;
 }
 
