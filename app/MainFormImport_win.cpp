@@ -31,7 +31,6 @@ const char* const kOpenFilter =
 
 const char* const kBitmapAsIcon = "%s は\nｴｸｽﾌﾟﾛｰﾗ擬似ｱｲｺﾝ(ﾋﾞｯﾄﾏｯﾌﾟ)です。";
 const char* const kNothingImported = kNothingReadMessage;
-const char* const kReaderNotStarted = "%s は\n読み込み用の補助プロセスを起動できないため読み込めませんでした。";
 const char* const kLimitOne = "イメージは1000個までです。";
 const char* const kLimitMany = "イメージの数が1000個を超えたのですべてのイメージを読み込めませんでした。";
 const char* const kIcon24Bit = "サイズは32x32ですが24bitカラー形式しか含まれていません。\nvevedaで読み込みます。";
@@ -152,7 +151,7 @@ TForm1::TOpenResult TForm1::OpenImageFile(const std::string& path) {
     // to hold no image.
     const TReaderStartWatch helper;
     const auto nothing = [&] {
-        ReportMessage(Format(helper.HelperNotStarted() ? kReaderNotStarted : kNothingImported, path.c_str()),
+        ReportMessage(Format(helper.HelperNotStarted() ? kReaderNotStartedMessage : kNothingImported, path.c_str()),
                       TMessageCaption::OpenedFile, TMessageIcon::Information);
         return TOpenResult::NothingAdded;
     };

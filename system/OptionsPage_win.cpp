@@ -3,6 +3,7 @@
 
 #include "base/Format.h"
 #include "formats/FileMessages.h"
+#include "formats/ReaderProcess.h"
 #include "formats/UserCursor.h"
 #include "ui/Dialogs.h"
 #include "ui/PageLayout.h"
@@ -167,8 +168,10 @@ void TOptionsPage::PickCursorFile(TEdit& edit) {
     if (!OpenCustumCur.Execute(owner)) return;
     // A file that gives no cursor is not taken.
     const std::string file = OpenCustumCur.FileName;
+    const TReaderStartWatch helper;
     if (!TCursorHandle(LoadUserCursor(file, TUserCursorLoad::FromFile))) {
-        ShowMessageBox(owner, Format(kNothingReadMessage, file.c_str()), kOpenedFileCaption, MB_OK | MB_ICONINFORMATION);
+        const char* text = helper.HelperNotStarted() ? kReaderNotStartedMessage : kNothingReadMessage;
+        ShowMessageBox(owner, Format(text, file.c_str()), kOpenedFileCaption, MB_OK | MB_ICONINFORMATION);
         return;
     }
     edit.SetText(file);  // runs the check box's handler

@@ -310,9 +310,11 @@ void TSystemCursorPage::WinCurOpenClick() {
     // A file that gives no cursor is not taken: the role keeps its file, and applying can
     // never hand it to every program the system loads cursors for.
     const std::string file = FOpenCursor.FileName;
+    const TReaderStartWatch helper;
     TCursorHandle shown(LoadUserCursor(Expanded(file), TUserCursorLoad::DefaultSize));
     if (!shown) {
-        Message(Format(kNothingReadMessage, file.c_str()), kOpenedFileCaption, kInfo);
+        const char* text = helper.HelperNotStarted() ? kReaderNotStartedMessage : kNothingReadMessage;
+        Message(Format(text, file.c_str()), kOpenedFileCaption, kInfo);
         return;
     }
     FSchemes.SetText(WinCurDesin->Text());
